@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Runs every benchmark program the bench build produced.
+set -euo pipefail
+build=${1:-build-bench}
+status=0
+for b in "$build"/bench/*/bench-*; do
+  [ -x "$b" ] || continue
+  echo "== $(basename "$b")"
+  "$b" || status=1
+done
+exit $status
