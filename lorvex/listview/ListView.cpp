@@ -1,0 +1,426 @@
+#include "lorvex/listview/ListView.h"
+
+#include <QImageReader>
+#include <cmath>
+
+#include "lorvex/listview/Errors.h"
+#include "lorvex/listview/ListViewWindow.h"
+#include "platform/automation/InprocServer.h"
+
+namespace lorvex {
+
+using automation::Status;
+
+Ref<ListView> ListView::Create() { return Ref<ListView>(new ListView); }
+
+ListView::ListView() {
+    automation::server::ObjectCreated();
+    font_ = automation::FontObject::CreateDefault();
+    font_->AddObserver(this);
+}
+
+ListView::~ListView() {
+    if (font_) font_->RemoveObserver(this);
+    window_.reset();
+    automation::server::ObjectDestroyed();
+}
+
+void* ListView::QueryInterface(const Guid& iid) {
+    if (iid == automation::Unknown::IID || iid == Dispatch::IID || iid == IID_ListView || iid == IID_ICustomDraw)
+        return static_cast<Dispatch*>(this);
+    if (iid == automation::Control::IID) return static_cast<automation::Control*>(this);
+    if (iid == automation::ConnectionPointContainer::IID)
+        return static_cast<automation::ConnectionPointContainer*>(this);
+    return nullptr;
+}
+
+automation::ConnectionPoint* ListView::FindConnectionPoint(const Guid& iid) {
+    return iid == DIID_ListViewEvents || iid == Dispatch::IID ? &events_ : nullptr;
+}
+
+// ---------------------------------------------------------------- hosting
+
+void ListView::SetSite(automation::ControlSite* site) {
+    site_ = site;
+    if (site_ && !window_) window_ = std::make_unique<ListViewWindow>(*this, site_->ContainerWidget());
+}
+
+QWidget* ListView::Widget() { return window_ ? window_->widget() : nullptr; }
+
+void ListView::PropertyChanged(DispId property) {
+    if (site_) site_->PropertyChanged(property);
+}
+
+void ListView::InitProperties() {
+    SetBackColor(0x80000005);
+    SetForeColor(0x80000008);
+    SetSelectedBackColor(0x8000000D);
+    SetSelectedForeColor(0x8000000E);
+    SetFocusRectColor(0x8000000D);
+    SetCheckboxColor(0);
+    SetCheckboxSelectedColor(0xFFFFFF);
+    SetReorder(true);
+    SetMultiSelect(true);
+    SetColumnsAutoSize(false);
+    SetColumnsVisible(true);
+    SetEnabled(true);
+    SetBorderStyle(BorderStyleThin);
+    SetSolidFocusRect(true);
+    SetCheckboxes(false);
+    SetItemPaddingBottom(4);
+    SetItemPaddingLeft(4);
+    SetItemPaddingRight(5);
+    SetItemPaddingTop(4);
+    SetPictureHeight(16);
+    SetPictureWidth(16);
+    SetPicturesVisible(true);
+    SetSortable(true);
+}
+
+namespace {
+
+// The persisted properties in the order they are written and read, with the value a bag leaves out.
+struct Persisted {
+    const char16_t* key;
+    DispId id;
+    Variant defaultValue;
+};
+
+const std::vector<Persisted>& PersistedProperties() {
+    static const std::vector<Persisted> list = {
+        {u"BackColor", dispid::BackColor, std::int32_t(0x80000005)},
+        {u"ForeColor", dispid::ForeColor, std::int32_t(0x80000008)},
+        {u"SelectedBackColor", dispid::SelectedBackColor, std::int32_t(0x8000000D)},
+        {u"SelectedForeColor", dispid::SelectedForeColor, std::int32_t(0x8000000E)},
+        {u"FocusRectColor", dispid::FocusRectColor, std::int32_t(0x8000000D)},
+        {u"Reorder", dispid::Reorder, Variant::fromBool(true)},
+        {u"MultiSelect", dispid::MultiSelect, Variant::fromBool(true)},
+        {u"ColumnsAutoSize", dispid::ColumnsAutoSize, Variant::fromBool(false)},
+        {u"Enabled", dispid::Enabled, Variant::fromBool(true)},
+        {u"BorderStyle", dispid::BorderStyle, std::int32_t(BorderStyleThin)},
+        {u"Font", dispid::Font, Variant()},
+        {u"ColumnsVisible", dispid::ColumnsVisible, Variant::fromBool(true)},
+        {u"SolidFocusRect", dispid::SolidFocusRect, Variant::fromBool(true)},
+        {u"OLEDropMode", dispid::OLEDropMode, std::int32_t(OLEDropNone)},
+        {u"Checkboxes", dispid::Checkboxes, Variant::fromBool(false)},
+        {u"CheckboxColor", dispid::CheckboxColor, std::int32_t(0)},
+        {u"CheckboxSelectedColor", dispid::CheckboxSelectedColor, std::int32_t(0xFFFFFF)},
+        {u"ItemPaddingTop", dispid::ItemPaddingTop, std::int32_t(4)},
+        {u"ItemPaddingBottom", dispid::ItemPaddingBottom, std::int32_t(4)},
+        {u"ItemPaddingLeft", dispid::ItemPaddingLeft, std::int32_t(4)},
+        {u"ItemPaddingRight", dispid::ItemPaddingRight, std::int32_t(5)},
+        {u"PictureWidth", dispid::PictureWidth, std::int32_t(13)},
+        {u"PictureHeight", dispid::PictureHeight, std::int32_t(13)},
+        {u"PicturesVisible", dispid::PicturesVisible, Variant::fromBool(true)},
+        {u"ItemsAutoSize", dispid::ItemsAutoSize, Variant::fromBool(true)},
+        {u"Sortable", dispid::Sortable, Variant::fromBool(true)},
+    };
+    return list;
+}
+
+}  // namespace
+
+void ListView::ReadProperties(const automation::PropertyBag& bag) {
+    if (site_ && site_->UserMode() && window_) window_->AttachScrollBars();
+    SetRedraw(false);
+    if (window_) window_->CreateBackBuffer();
+    for (const Persisted& p : PersistedProperties()) {
+        Variant value;
+        if (p.id == dispid::Font) {
+            // A bag without a font gives a new default font object, not a shared one.
+            value = bag.Read(p.key, Variant());
+            Ref<Dispatch> stored = value.object();
+            auto font = automation::QueryAs<automation::FontObject>(stored);
+            SetFont(font ? font->Clone() : automation::FontObject::CreateDefault());
+            continue;
+        }
+        value = bag.Read(p.key, p.defaultValue);
+        Variant arg = value;
+        InvokeProperty(p.id, InvokeKind::PropertyPut, std::span<Variant>(&arg, 1), nullptr);
+    }
+    if (window_) window_->BuildDrawFont();
+    SetRedraw(true);
+}
+
+void ListView::WriteProperties(automation::PropertyBag& bag) {
+    for (const Persisted& p : PersistedProperties()) {
+        Variant value;
+        InvokeProperty(p.id, InvokeKind::PropertyGet, {}, &value);
+        if (p.id == dispid::Font) value = Variant(Ref<Dispatch>(font_ ? font_->Clone().get() : nullptr));
+        bag.Write(p.key, value, p.defaultValue);
+    }
+}
+
+void ListView::FontChanged(automation::FontObject&, DispId) {
+    if (window_) window_->BuildDrawFont();
+}
+
+// ---------------------------------------------------------------- properties
+
+std::int32_t ListView::ItemHeight() const {
+    const std::int32_t textHeight = window_ ? window_->TextHeight() : 0;
+    if (!itemsAutoSize_) return textHeight + padTop_ + padBottom_;
+    std::int32_t h = textHeight + 4;
+    if (checkboxes_) h = std::max(h, 19);
+    if (picturesVisible_ && !pictures_.empty()) h = std::max(h, pictureHeight_ + 3);
+    return h == 0 ? 1 : h;
+}
+
+void ListView::SetRedraw(bool on) {
+    redraw_ = on;
+    if (on) Refresh();
+}
+
+void ListView::SetFont(Ref<automation::FontObject> font) {
+    if (!font) return;
+    if (font_) font_->RemoveObserver(this);
+    font_ = std::move(font);
+    font_->AddObserver(this);
+    PropertyChanged(dispid::Font);
+    Refresh();
+}
+
+bool ListView::SetColor(std::uint32_t& slot, std::uint32_t value, DispId property) {
+    slot = value;
+    const bool translated = window_ ? window_->ColorsChanged() : true;
+    PropertyChanged(property);
+    PaintList();
+    return translated;
+}
+
+bool ListView::SetFocusRectColor(std::uint32_t c) { return SetColor(colors_.focusRect, c, dispid::FocusRectColor); }
+bool ListView::SetSelectedBackColor(std::uint32_t c) { return SetColor(colors_.selectedBack, c, dispid::SelectedBackColor); }
+bool ListView::SetSelectedForeColor(std::uint32_t c) { return SetColor(colors_.selectedFore, c, dispid::SelectedForeColor); }
+bool ListView::SetForeColor(std::uint32_t c) { return SetColor(colors_.fore, c, dispid::ForeColor); }
+bool ListView::SetBackColor(std::uint32_t c) { return SetColor(colors_.back, c, dispid::BackColor); }
+bool ListView::SetCheckboxSelectedColor(std::uint32_t c) {
+    return SetColor(colors_.checkboxSelected, c, dispid::CheckboxSelectedColor);
+}
+bool ListView::SetCheckboxColor(std::uint32_t c) { return SetColor(colors_.checkbox, c, dispid::CheckboxColor); }
+
+void ListView::SetMultiSelect(bool on) {
+    multiSelect_ = on;
+    PropertyChanged(dispid::MultiSelect);
+}
+void ListView::SetReorder(bool on) {
+    reorder_ = on;
+    PropertyChanged(dispid::Reorder);
+}
+void ListView::SetColumnsAutoSize(bool on) {
+    columnsAutoSize_ = on;
+    PropertyChanged(dispid::ColumnsAutoSize);
+    Refresh();
+}
+void ListView::SetEnabled(bool on) {
+    enabled_ = on;
+    PropertyChanged(dispid::Enabled);
+    Refresh();
+}
+void ListView::SetBorderStyle(std::int32_t style) {
+    borderStyle_ = style;
+    if (window_) window_->ApplyBorderStyle(style);
+    PropertyChanged(dispid::BorderStyle);
+}
+Ref<Dispatch> ListView::DrawCallback() const {
+    return drawCallback_ ? drawCallback_ : Ref<Dispatch>(const_cast<ListView*>(this));
+}
+void ListView::SetDrawCallback(Ref<Dispatch> callback) {
+    // Holding ourselves would keep us alive forever; null stands for "the control itself".
+    drawCallback_ = callback.get() == static_cast<Dispatch*>(this) ? nullptr : std::move(callback);
+    PaintList();
+}
+void ListView::SetSolidFocusRect(bool on) {
+    solidFocusRect_ = on;
+    PaintList();
+}
+void ListView::SetOLEDropMode(std::int32_t mode) {
+    oleDropMode_ = mode;
+    if (window_) window_->SetDropMode(mode);
+    PropertyChanged(dispid::OLEDropMode);
+}
+void ListView::SetCheckboxes(bool on) {
+    checkboxes_ = on;
+    PropertyChanged(dispid::Checkboxes);
+    PaintList();
+}
+void ListView::SetItemPaddingRight(std::int32_t v) {
+    padRight_ = v;
+    PropertyChanged(dispid::ItemPaddingRight);
+    PaintList();
+}
+void ListView::SetItemPaddingLeft(std::int32_t v) {
+    padLeft_ = v;
+    PropertyChanged(dispid::ItemPaddingLeft);
+    PaintList();
+}
+void ListView::SetItemPaddingBottom(std::int32_t v) {
+    padBottom_ = v;
+    PropertyChanged(dispid::ItemPaddingBottom);
+    Refresh();
+}
+void ListView::SetItemPaddingTop(std::int32_t v) {
+    padTop_ = v;
+    PropertyChanged(dispid::ItemPaddingTop);
+    Refresh();
+}
+void ListView::SetPicturesVisible(bool on) {
+    picturesVisible_ = on;
+    PropertyChanged(dispid::PicturesVisible);
+    Refresh();
+}
+void ListView::SetPictureWidth(std::int32_t v) {
+    pictureWidth_ = v;
+    PropertyChanged(dispid::PictureWidth);
+    PaintList();
+}
+void ListView::SetPictureHeight(std::int32_t v) {
+    pictureHeight_ = v;
+    PropertyChanged(dispid::PictureHeight);
+    PaintList();
+}
+void ListView::SetItemsAutoSize(bool on) {
+    itemsAutoSize_ = on;
+    PropertyChanged(dispid::ItemsAutoSize);
+    PaintList();
+}
+void ListView::SetSortable(bool on) {
+    sortable_ = on;
+    PropertyChanged(dispid::Sortable);
+}
+void ListView::SetColumnsVisible(bool on) {
+    columnsVisible_ = on;
+    PropertyChanged(dispid::ColumnsVisible);
+    Refresh();
+}
+void ListView::SetSelectedItem(std::int32_t row) {
+    selectedItem_ = row;
+    PaintList();
+}
+void ListView::SetScrolVisible(bool visible) {
+    if (window_) window_->SetVerticalBarVisible(visible);
+}
+
+std::u16string ListView::ItemText(std::int32_t row, std::int32_t column) const {
+    if (!items_.Contains(row)) return {};
+    const auto& cells = items_[static_cast<std::size_t>(row)].text;
+    if (column < 0 || static_cast<std::size_t>(column) >= cells.size()) return {};
+    return cells[static_cast<std::size_t>(column)];
+}
+
+Status ListView::SetItemText(std::int32_t row, std::int32_t column, std::u16string text) {
+    if (!items_.Contains(row)) return SubscriptError();
+    auto& cells = items_[static_cast<std::size_t>(row)].text;
+    if (column < 0 || static_cast<std::size_t>(column) >= cells.size()) return SubscriptError();
+    cells[static_cast<std::size_t>(column)] = std::move(text);
+    PaintList();
+    return {};
+}
+
+// ---------------------------------------------------------------- methods
+
+Status ListView::AddItem(std::int32_t& insertAt, const std::u16string& text, std::int32_t pictureIndex,
+                         std::int32_t& added) {
+    if (columns_.Count() == 0) return NoColumnsError();
+    if (ItemCount() >= MaxItems) return TooManyItemsError();
+    const std::size_t position = items_.AddItem(insertAt);
+    ListItem& item = items_[position];
+    if (!item.text.empty()) item.text[0] = text;
+    item.pictureIndex = pictureIndex;
+    if (insertAt >= 0 && insertAt <= selectedItem_) ++selectedItem_;
+    added = static_cast<std::int32_t>(position);
+    UpdateVScroll();
+    PaintList();
+    return {};
+}
+
+void ListView::RemoveItem(std::int32_t index) {
+    items_.RemoveItem(index);
+    if (index < selectedItem_) --selectedItem_;
+    selectedItem_ = std::min(selectedItem_, ItemCount() - 1);
+    UpdateVScroll();
+    PaintList();
+}
+
+Status ListView::MoveItem(std::int32_t from, std::int32_t to) {
+    if (!items_.MoveItem(from, to)) return SubscriptError();
+    PaintList();
+    return {};
+}
+
+void ListView::Clear() {
+    items_.Clear();
+    selectedItem_ = -1;
+    PaintList();
+}
+
+Status ListView::AddColumn(const std::u16string& key, const std::u16string& caption, std::int32_t textAlign,
+                           std::int32_t width, bool resizable, bool visible) {
+    if (items_.Count() > 0) return ItemsExistError();
+    Column* column = nullptr;
+    if (Status s = columns_.Add(key, &column); s.failed()) return s;
+    column->caption = caption;
+    column->textAlign = textAlign;
+    column->width = width;
+    column->resizable = resizable;
+    column->visible = visible;
+    items_.SetColumnCount(ColumnCount());
+    Refresh();
+    return {};
+}
+
+Status ListView::RemoveColumn(const Variant& index) {
+    if (items_.Count() > 0) return ItemsExistError();
+    if (Status s = columns_.Remove(index); s.failed()) return s;
+    items_.SetColumnCount(ColumnCount());
+    Refresh();
+    return {};
+}
+
+void ListView::Sort(const Variant& key, std::int32_t order) { items_.Sort(columns_.IndexOf(key), order); }
+
+bool ListView::AddPicture(const std::u16string& fileName) {
+    QImageReader reader(QString::fromStdU16String(fileName));
+    if (reader.format() == "ico") reader.setScaledSize(QSize(pictureWidth_, pictureHeight_));
+    QImage image = reader.read();
+    const bool loaded = !image.isNull();
+    // The slot exists even when loading failed, so picture numbers stay as the host counted them.
+    pictures_.push_back(loaded ? image.convertToFormat(QImage::Format_ARGB32_Premultiplied) : QImage());
+    return loaded;
+}
+
+bool ListView::AddPictureFromRes(const Variant& resIndex, const Variant& resSection) {
+    // The library's resources are Qt resources named ":/lorvex/<section>/<index>".
+    const QString path = QStringLiteral(":/lorvex/%1/%2")
+                             .arg(QString::fromStdU16String(resSection.stringOr()),
+                                  QString::fromStdU16String(resIndex.stringOr()));
+    return AddPicture(path.toStdU16String());
+}
+
+void ListView::Refresh() {
+    CalcLayout();
+    UpdateVScroll();
+    PaintList();
+}
+
+void ListView::SelectAll() {
+    if (!multiSelect_) return;
+    for (std::size_t i = 0; i < items_.Count(); ++i) items_[i].selected = true;
+}
+
+void ListView::UnSelectAll() {
+    for (std::size_t i = 0; i < items_.Count(); ++i) items_[i].selected = false;
+}
+
+// ---------------------------------------------------------------- window work
+
+void ListView::CalcLayout() {
+    if (window_) window_->CalcLayout();
+}
+void ListView::UpdateVScroll() {
+    if (window_) window_->UpdateVScroll();
+}
+void ListView::PaintList() {
+    if (redraw_ && window_) window_->PaintList();
+}
+
+}  // namespace lorvex

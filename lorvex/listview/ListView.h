@@ -1,0 +1,185 @@
+#pragma once
+// The grid control: columns, rows, pictures and selection behind the published dispatch interface, hosted by a
+// container through the control-hosting interfaces and raising its events to the host's sinks.
+#include <QImage>
+#include <memory>
+#include <vector>
+
+#include "lorvex/listview/ColumnCollection.h"
+#include "lorvex/listview/ListItemCollection.h"
+#include "platform/automation/ControlHosting.h"
+#include "platform/automation/Events.h"
+#include "platform/automation/FontObject.h"
+
+namespace lorvex {
+
+using automation::DispId;
+using automation::Dispatch;
+using automation::Guid;
+using automation::InvokeKind;
+using automation::Ref;
+
+class ListViewWindow;
+
+class ListView final : public automation::RefCounted<Dispatch, automation::Control, automation::ConnectionPointContainer>,
+                       private automation::FontObserver {
+public:
+    static Ref<ListView> Create();
+    ~ListView() override;
+
+    // --- Unknown, Dispatch
+    void* QueryInterface(const Guid& iid) override;
+    automation::Status Invoke(DispId id, InvokeKind kind, std::span<Variant> args, Variant* result) override;
+    DispId DispIdOfName(std::u16string_view name) override;
+
+    // --- Control hosting
+    void SetSite(automation::ControlSite* site) override;
+    automation::ControlSite* Site() const override { return site_; }
+    QWidget* Widget() override;
+    void InitProperties() override;
+    void ReadProperties(const automation::PropertyBag& bag) override;
+    void WriteProperties(automation::PropertyBag& bag) override;
+
+    // --- Events
+    automation::ConnectionPoint* FindConnectionPoint(const Guid& iid) override;
+
+    // --- Properties (as the dispatch interface offers them)
+    std::int32_t ItemHeight() const;
+    bool Redraw() const { return redraw_; }
+    void SetRedraw(bool on);
+    Ref<automation::FontObject> Font() const { return font_; }
+    void SetFont(Ref<automation::FontObject> font);
+    std::uint32_t FocusRectColor() const { return colors_.focusRect; }
+    bool SetFocusRectColor(std::uint32_t c);
+    std::uint32_t SelectedBackColor() const { return colors_.selectedBack; }
+    bool SetSelectedBackColor(std::uint32_t c);
+    std::uint32_t SelectedForeColor() const { return colors_.selectedFore; }
+    bool SetSelectedForeColor(std::uint32_t c);
+    std::uint32_t ForeColor() const { return colors_.fore; }
+    bool SetForeColor(std::uint32_t c);
+    std::uint32_t BackColor() const { return colors_.back; }
+    bool SetBackColor(std::uint32_t c);
+    std::uint32_t CheckboxSelectedColor() const { return colors_.checkboxSelected; }
+    bool SetCheckboxSelectedColor(std::uint32_t c);
+    std::uint32_t CheckboxColor() const { return colors_.checkbox; }
+    bool SetCheckboxColor(std::uint32_t c);
+    bool MultiSelect() const { return multiSelect_; }
+    void SetMultiSelect(bool on);
+    bool Reorder() const { return reorder_; }
+    void SetReorder(bool on);
+    bool ColumnsAutoSize() const { return columnsAutoSize_; }
+    void SetColumnsAutoSize(bool on);
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool on);
+    std::int32_t BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(std::int32_t style);
+    Ref<Dispatch> DrawCallback() const;
+    void SetDrawCallback(Ref<Dispatch> callback);
+    bool SolidFocusRect() const { return solidFocusRect_; }
+    void SetSolidFocusRect(bool on);
+    std::int32_t OLEDropMode() const { return oleDropMode_; }
+    void SetOLEDropMode(std::int32_t mode);
+    bool Checkboxes() const { return checkboxes_; }
+    void SetCheckboxes(bool on);
+    std::int32_t ItemPaddingRight() const { return padRight_; }
+    void SetItemPaddingRight(std::int32_t v);
+    std::int32_t ItemPaddingLeft() const { return padLeft_; }
+    void SetItemPaddingLeft(std::int32_t v);
+    std::int32_t ItemPaddingBottom() const { return padBottom_; }
+    void SetItemPaddingBottom(std::int32_t v);
+    std::int32_t ItemPaddingTop() const { return padTop_; }
+    void SetItemPaddingTop(std::int32_t v);
+    bool PicturesVisible() const { return picturesVisible_; }
+    void SetPicturesVisible(bool on);
+    std::int32_t PictureWidth() const { return pictureWidth_; }
+    void SetPictureWidth(std::int32_t v);
+    std::int32_t PictureHeight() const { return pictureHeight_; }
+    void SetPictureHeight(std::int32_t v);
+    bool ItemsAutoSize() const { return itemsAutoSize_; }
+    void SetItemsAutoSize(bool on);
+    bool Sortable() const { return sortable_; }
+    void SetSortable(bool on);
+    bool ColumnsVisible() const { return columnsVisible_; }
+    void SetColumnsVisible(bool on);
+    std::int32_t ItemCount() const { return static_cast<std::int32_t>(items_.Count()); }
+    std::int32_t SelectedItem() const { return selectedItem_; }
+    void SetSelectedItem(std::int32_t row);
+    std::int32_t PictureCount() const { return static_cast<std::int32_t>(pictures_.size()); }
+    std::int32_t ColumnCount() const { return static_cast<std::int32_t>(columns_.Count()); }
+    std::int32_t ColumnIndex(const Variant& key) const { return columns_.IndexOf(key); }
+    void SetScrolVisible(bool visible);
+
+    // Row cells and state; a row outside the list fails with error 9 (reading a text never fails).
+    std::u16string ItemText(std::int32_t row, std::int32_t column) const;
+    automation::Status SetItemText(std::int32_t row, std::int32_t column, std::u16string text);
+
+    // --- Methods
+    automation::Status AddItem(std::int32_t& insertAt, const std::u16string& text, std::int32_t pictureIndex,
+                               std::int32_t& added);
+    void RemoveItem(std::int32_t index);
+    automation::Status MoveItem(std::int32_t from, std::int32_t to);
+    void Clear();
+    automation::Status AddColumn(const std::u16string& key, const std::u16string& caption, std::int32_t textAlign,
+                                 std::int32_t width, bool resizable, bool visible);
+    automation::Status RemoveColumn(const Variant& index);
+    void Sort(const Variant& key, std::int32_t order);
+    bool AddPicture(const std::u16string& fileName);
+    bool AddPictureFromRes(const Variant& resIndex, const Variant& resSection);
+    void Refresh();
+    void SelectAll();
+    void UnSelectAll();
+
+    // Direct access for the drawing and input code of the control.
+    ColumnCollection& columns() { return columns_; }
+    ListItemCollection& items() { return items_; }
+    const std::vector<QImage>& pictures() const { return pictures_; }
+
+private:
+    ListView();
+    void FontChanged(automation::FontObject& font, DispId property) override;
+    void PropertyChanged(DispId property);
+    bool SetColor(std::uint32_t& slot, std::uint32_t value, DispId property);
+
+    automation::Status InvokeProperty(DispId id, InvokeKind kind, std::span<Variant> args, Variant* result);
+    automation::Status InvokeMethod(DispId id, std::span<Variant> args, Variant* result);
+    automation::Status ColumnProperty(DispId id, bool put, std::span<Variant> args, Variant* result);
+    automation::Status RowProperty(DispId id, bool put, std::span<Variant> args, Variant* result);
+
+    // Layout, scroll range and painting of the control's window.
+    void CalcLayout();
+    void UpdateVScroll();
+    void PaintList();
+
+    automation::ControlSite* site_ = nullptr;
+    std::unique_ptr<ListViewWindow> window_;
+    automation::ConnectionPoint events_{DIID_ListViewEvents};
+
+    ColumnCollection columns_;
+    ListItemCollection items_;
+    std::vector<QImage> pictures_;
+    Ref<automation::FontObject> font_;
+    Ref<Dispatch> drawCallback_;  // null: the control's own CustomDraw, which always declines
+
+    struct Colors {
+        std::uint32_t back = 0x80000005, fore = 0x80000008, selectedBack = 0x8000000D, selectedFore = 0x8000000E,
+                      focusRect = 0x8000000D, checkbox = 0, checkboxSelected = 0xFFFFFF;
+    } colors_;
+    bool redraw_ = true;
+    bool multiSelect_ = true;
+    bool reorder_ = true;
+    bool columnsAutoSize_ = false;
+    bool enabled_ = true;
+    std::int32_t borderStyle_ = BorderStyleThin;
+    bool solidFocusRect_ = true;
+    std::int32_t oleDropMode_ = OLEDropNone;
+    bool checkboxes_ = false;
+    std::int32_t padRight_ = 5, padLeft_ = 4, padBottom_ = 4, padTop_ = 4;
+    bool picturesVisible_ = true;
+    std::int32_t pictureWidth_ = 16, pictureHeight_ = 16;
+    bool itemsAutoSize_ = true;
+    bool sortable_ = true;
+    bool columnsVisible_ = true;
+    std::int32_t selectedItem_ = -1;
+};
+
+}  // namespace lorvex
