@@ -3,7 +3,7 @@
 set -euo pipefail
 build=${1:-build-bench}
 status=0
-for b in "$build"/bench/*/bench-*; do
+for b in "$build"/bin/bench-*; do
   [ -x "$b" ] || continue
   echo "== $(basename "$b")"
   "$b" || status=1

@@ -3,7 +3,7 @@
 set -euo pipefail
 build=${1:-build-fuzz}; seconds=${2:-60}
 status=0
-for f in "$build"/fuzz/*/fuzz-*; do
+for f in "$build"/bin/fuzz-*; do
   [ -x "$f" ] || continue
   name=$(basename "$f"); corpus="$build/fuzz-corpus/$name"; mkdir -p "$corpus"
   seeds="$(dirname "$0")/${name#fuzz-}/seeds"
