@@ -1,0 +1,14 @@
+// Reads one fuzz input as a media file named FUZZ_FILE_NAME, whose extension picks the reader.
+#include "fuzz/FuzzInput.h"
+#include "media/playlist/MediaInfo.h"
+#include "platform/text/AnsiText.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const FuzzInputFile input(FUZZ_FILE_NAME);
+    input.write(data, size);
+    media::MediaInfo info;
+    info.FileName = text::fromUtf8(input.path());
+    media::ReadMediaInfo(info);
+    return 0;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace media {
+
+// Replaces the file at `utf8Path` with `content` through a temporary file in the same folder that
+// is flushed to disk and then renamed over the target, so the old file survives any failure.
+bool writeFileAtomically(const std::string& utf8Path, std::string_view content);
+
+}  // namespace media

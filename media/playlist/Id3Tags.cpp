@@ -1,0 +1,309 @@
+#include "media/playlist/Id3Tags.h"
+
+#include "media/playlist/ByteCursor.h"
+#include "media/playlist/TagText.h"
+#include "platform/text/AnsiText.h"
+
+#include <algorithm>
+
+namespace media {
+namespace {
+
+using namespace tagtext;
+
+// No title, artist or lyric needs more; larger frames are pictures or damage and are passed over.
+constexpr std::size_t kMaxFrameBody = 1 << 20;
+// Bound on the copy an unsynchronised ID3v2.2/2.3 tag needs; frames beyond it are not read.
+constexpr std::size_t kMaxUnsynchronisedTag = 16 << 20;
+constexpr std::size_t kTagHeaderSize = 10;
+
+enum class Field { None, Title, Artist, Album, Year, RecordingTime, Lyrics, Writer, Composer };
+
+struct FrameField {
+    std::string_view id;
+    Field field;
+};
+
+// ID3v2.3/2.4 four-letter frames and their ID3v2.2 three-letter forms.
+constexpr FrameField kFrameFields[] = {
+    {"TIT2", Field::Title},    {"TPE1", Field::Artist},        {"TALB", Field::Album},  {"TYER", Field::Year},
+    {"TDRC", Field::RecordingTime},                            {"USLT", Field::Lyrics}, {"TEXT", Field::Writer},
+    {"TCOM", Field::Composer}, {"TT2", Field::Title},          {"TP1", Field::Artist},  {"TAL", Field::Album},
+    {"TYE", Field::Year},      {"ULT", Field::Lyrics},         {"TXT", Field::Writer},  {"TCM", Field::Composer},
+};
+
+Field fieldOf(std::string_view id)
+{
+    for (const FrameField& entry : kFrameFields)
+        if (entry.id == id)
+            return entry.field;
+    return Field::None;
+}
+
+bool isFrameId(std::string_view id)
+{
+    return std::all_of(id.begin(), id.end(), [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); });
+}
+
+// Undoes unsynchronisation: every FF 00 pair was written for a plain FF.
+std::string removeUnsynchronisation(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        out += bytes[i];
+        if (byteAt(bytes, i) == 0xFF && i + 1 < bytes.size() && bytes[i + 1] == '\0')
+            ++i;
+    }
+    return out;
+}
+
+// Text encodings named by a frame's first byte.
+enum Encoding : std::uint8_t { kAnsi = 0, kUtf16WithBom = 1, kUtf16BigEndian = 2, kUtf8 = 3 };
+
+std::size_t unitSize(Encoding encoding)
+{
+    return encoding == kUtf16WithBom || encoding == kUtf16BigEndian ? 2 : 1;
+}
+
+// Offset of the first NUL character (a whole, aligned unit), or the size when there is none.
+std::size_t findTerminator(std::string_view bytes, std::size_t unit)
+{
+    for (std::size_t i = 0; i + unit <= bytes.size(); i += unit)
+        if (bytes.substr(i, unit).find_first_not_of('\0') == std::string_view::npos)
+            return i;
+    return bytes.size();
+}
+
+// Splits off the text up to its terminator, leaving `bytes` after the terminator.
+std::string_view takeTerminated(std::string_view& bytes, std::size_t unit)
+{
+    const std::size_t end = findTerminator(bytes, unit);
+    const std::string_view value = bytes.substr(0, end);
+    bytes.remove_prefix(std::min(bytes.size(), end + unit));
+    return value;
+}
+
+std::u16string decode(std::string_view bytes, Encoding encoding)
+{
+    switch (encoding) {
+    case kUtf16WithBom:
+        if (bytes.size() >= 2 && byteAt(bytes, 0) == 0xFE && byteAt(bytes, 1) == 0xFF)
+            return fromUtf16(bytes.substr(2), true);
+        if (bytes.size() >= 2 && byteAt(bytes, 0) == 0xFF && byteAt(bytes, 1) == 0xFE)
+            bytes.remove_prefix(2);
+        return fromUtf16(bytes, false);
+    case kUtf16BigEndian:
+        return fromUtf16(bytes, true);
+    case kUtf8:
+        return text::fromUtf8(bytes);
+    default:
+        return text::fromAnsi(bytes);
+    }
+}
+
+// Takes the encoding byte off a frame body. A first byte that names no encoding is text itself:
+// such frames come from writers that stored bare ANSI text.
+Encoding takeEncoding(std::string_view& body)
+{
+    const std::uint8_t first = byteAt(body, 0);
+    if (first > kUtf8)
+        return kAnsi;
+    body.remove_prefix(1);
+    return static_cast<Encoding>(first);
+}
+
+// A text frame; several values (ID3v2.4 separates them by NULs) are joined by "/".
+std::u16string decodeTextFrame(std::string_view body)
+{
+    const Encoding encoding = takeEncoding(body);
+    std::u16string joined;
+    while (!body.empty()) {
+        const std::u16string value = clean(decode(takeTerminated(body, unitSize(encoding)), encoding));
+        if (value.empty())
+            continue;
+        if (!joined.empty())
+            joined += u'/';
+        joined += value;
+    }
+    return joined;
+}
+
+// USLT/ULT: encoding, three-letter language, a terminated content descriptor, then the lyric.
+std::u16string decodeLyricsFrame(std::string_view body)
+{
+    const Encoding encoding = takeEncoding(body);
+    body.remove_prefix(std::min<std::size_t>(body.size(), 3));
+    takeTerminated(body, unitSize(encoding));
+    return collapseSpacePairs(clean(decode(body, encoding)));
+}
+
+void apply(Field field, std::string_view body, MediaInfo& info)
+{
+    const std::u16string text = field == Field::Lyrics ? decodeLyricsFrame(body) : decodeTextFrame(body);
+    // An empty frame leaves what the ID3v1 block said.
+    if (text.empty())
+        return;
+    switch (field) {
+    case Field::Title: info.Title = text; break;
+    case Field::Artist: info.Artist = text; break;
+    case Field::Album: info.Album = text; break;
+    case Field::Year: info.Year = text; break;
+    case Field::RecordingTime: info.Year = text.substr(0, 4); break;  // "2008-05-01" gives 2008
+    case Field::Lyrics: info.Lyrics = text; break;
+    case Field::Writer: info.Writer = text; break;
+    case Field::Composer: info.Composer = text; break;
+    case Field::None: break;
+    }
+}
+
+// The frames of one tag version: their header layout and the flags that change their body.
+class FrameWalker {
+public:
+    FrameWalker(ByteSource& tag, int version, bool allFramesUnsynchronised)
+        : tag_(tag), version_(version), allFramesUnsynchronised_(allFramesUnsynchronised)
+    {
+    }
+
+    void walk(std::uint64_t pos, std::uint64_t end, MediaInfo& info)
+    {
+        const std::size_t idLength = version_ == 2 ? 3 : 4;
+        const std::size_t headerLength = version_ == 2 ? 6 : 10;
+        while (pos <= end && end - pos >= headerLength) {
+            const std::string_view header = tag_.read(pos, headerLength);
+            if (header.size() < headerLength || !isFrameId(header.substr(0, idLength)))
+                return;  // padding, or damage: no frame follows
+            const std::uint64_t size = frameSize(header);
+            const std::uint64_t bodyStart = pos + headerLength;
+            if (size > end - bodyStart)
+                return;  // a frame that runs out of its tag: the rest cannot be trusted
+            const Field field = fieldOf(header.substr(0, idLength));
+            if (field != Field::None && size > 0 && size <= kMaxFrameBody) {
+                const std::uint8_t format = version_ == 2 ? 0 : byteAt(header, 9);
+                const std::string content = frameContent(tag_.read(bodyStart, size), format);
+                if (!content.empty())
+                    apply(field, content, info);
+            }
+            pos = bodyStart + size;
+        }
+    }
+
+private:
+    std::uint64_t frameSize(std::string_view header) const
+    {
+        if (version_ == 2)
+            return bigEndian(header, 3, 3);
+        // ID3v2.4 sizes are syncsafe, but some writers put plain numbers there; a byte with its
+        // high bit set can only come from those.
+        const bool plain = version_ == 3 || std::any_of(header.begin() + 4, header.begin() + 8, [](char c) {
+                               return static_cast<std::uint8_t>(c) & 0x80;
+                           });
+        return plain ? bigEndian(header, 4, 4) : syncsafe(header, 4);
+    }
+
+    // The frame's text bytes; empty for compressed or encrypted frames, which are not read.
+    std::string frameContent(std::string_view body, std::uint8_t format) const
+    {
+        const auto drop = [&body](std::size_t count) { body.remove_prefix(std::min(count, body.size())); };
+        if (version_ == 3) {
+            if (format & 0xC0)
+                return {};
+            if (format & 0x20)
+                drop(1);  // group identity
+            return std::string(body);
+        }
+        if (version_ == 4) {
+            if (format & 0x0C)
+                return {};
+            if (format & 0x40)
+                drop(1);  // group identity
+            if (format & 0x01)
+                drop(4);  // data length indicator
+            if ((format & 0x02) || allFramesUnsynchronised_)
+                return removeUnsynchronisation(body);
+        }
+        return std::string(body);
+    }
+
+    ByteSource& tag_;
+    int version_;
+    bool allFramesUnsynchronised_;
+};
+
+// Skips the extended header at `pos`; ID3v2.3 counts the bytes after its size field, ID3v2.4
+// the whole header (syncsafe).
+std::uint64_t skipExtendedHeader(ByteSource& tag, int version, std::uint64_t pos, std::uint64_t end)
+{
+    const std::string_view size = tag.read(pos, 4);
+    if (size.size() < 4)
+        return end;
+    const std::uint64_t length = version == 3 ? 4 + std::uint64_t{bigEndian(size, 0, 4)} : syncsafe(size, 0);
+    return length > end - pos ? end : pos + length;
+}
+
+}  // namespace
+
+bool readId3v1(ByteSource& file, MediaInfo& info)
+{
+    if (file.size() < kId3v1Size)
+        return false;
+    const std::string_view block = file.read(file.size() - kId3v1Size, kId3v1Size);
+    if (block.size() < kId3v1Size || asciiLower(std::u16string(block.begin(), block.begin() + 3)) != u"tag")
+        return false;
+    const auto field = [block](std::size_t at, std::size_t length) {
+        return clean(text::fromAnsi(block.substr(at, length)));
+    };
+
+    // Titles were often stored as "artist - song.mp3": keep the song.
+    std::u16string title = field(3, 30);
+    if (!title.empty()) {
+        eraseAll(title, u"-");
+        eraseAll(title, u"——");
+        eraseAllIgnoringAsciiCase(title, u".mp3");
+        info.Title = title;
+    }
+    const std::u16string artist = field(33, 30);
+    if (!artist.empty()) {
+        eraseAll(info.Title, artist);
+        info.Artist = artist;
+    }
+    if (std::u16string album = field(63, 30); !album.empty())
+        info.Album = album;
+    if (std::u16string year = field(93, 4); !year.empty())
+        info.Year = year;
+    return true;
+}
+
+Id3v2Location readId3v2(ByteSource& file, MediaInfo& info)
+{
+    const std::string_view header = file.read(0, kTagHeaderSize);
+    if (header.size() < kTagHeaderSize || header.substr(0, 3) != "ID3")
+        return {};
+    const int version = byteAt(header, 3);
+    const std::uint8_t flags = byteAt(header, 5);
+    const bool unsynchronised = flags & 0x80;
+    const bool extendedHeader = flags & 0x40;  // ID3v2.2: compression, which has no defined form
+    const bool footer = version == 4 && (flags & 0x10);
+    const std::uint64_t tagEnd = kTagHeaderSize + syncsafe(header, 6);
+    const Id3v2Location location{true, tagEnd + (footer ? kTagHeaderSize : 0)};
+    if (version < 2 || version > 4 || (version == 2 && extendedHeader))
+        return location;  // a layout we do not know: its texts cannot be read, the audio start can
+
+    const std::uint64_t end = std::min(tagEnd, file.size());
+    if (end <= kTagHeaderSize)
+        return location;
+    if (unsynchronised && version < 4) {
+        // Before ID3v2.4 the whole tag after its header is unsynchronised: undo that first.
+        const std::string tag =
+            removeUnsynchronisation(file.read(kTagHeaderSize, std::min<std::uint64_t>(end - kTagHeaderSize, kMaxUnsynchronisedTag)));
+        MemorySource memory(tag);
+        const std::uint64_t first = extendedHeader ? skipExtendedHeader(memory, version, 0, memory.size()) : 0;
+        FrameWalker(memory, version, false).walk(first, memory.size(), info);
+    } else {
+        const std::uint64_t first = extendedHeader ? skipExtendedHeader(file, version, kTagHeaderSize, end) : kTagHeaderSize;
+        FrameWalker(file, version, unsynchronised).walk(first, end, info);
+    }
+    return location;
+}
+
+}  // namespace media

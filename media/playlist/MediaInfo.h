@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace media {
+
+// What the tag readers learn about one media file. Every text stays empty unless a reader sets it.
+struct MediaInfo {
+    std::u16string FileName;  // the location as added; on disk it names the UTF-8 path
+    std::int32_t MediaType = 0;
+    std::u16string Title;
+    std::u16string Artist;
+    std::u16string Album;
+    std::u16string Year;
+    std::u16string Lyrics;
+    std::u16string Writer;
+    std::u16string Composer;
+    std::u16string BitRate;     // "128Kbps"
+    std::u16string SampleRate;  // "44.1KHz"
+
+    bool operator==(const MediaInfo&) const = default;
+};
+
+// MediaType flags, by file extension.
+inline constexpr std::int32_t kMediaMidi = 1;
+inline constexpr std::int32_t kMediaMp3 = 2;
+inline constexpr std::int32_t kMediaWindowsMedia = 4;
+inline constexpr std::int32_t kMediaVideo = 8;
+inline constexpr std::int32_t kMediaWave = 16;
+
+// Flags for the extension of `name` (case-insensitive); 0 for any other or none.
+std::int32_t MediaTypeOf(std::u16string_view name);
+
+// Sets MediaType of an existing regular file and runs the reader its type calls for; true when
+// that reader succeeded. Locations that name no file (web addresses) give false.
+bool ReadMediaInfo(MediaInfo& record);
+
+// Each reader fills the record only when it succeeds; on failure the record stays as it was.
+// MP3: ID3v1 and ID3v2 texts plus bit and sample rate of the first MPEG audio frame; true when
+// a tag or an audio frame was found.
+bool ReadMp3Info(MediaInfo& record);
+// Windows Media: the ASF header objects; true when the file starts with an ASF header object.
+bool ReadAsfInfo(MediaInfo& record);
+
+// A stored GUID in registry form, "{75B22630-668E-11CF-A6D9-00AA0062CE6C}".
+std::u16string GuidToString(std::span<const std::uint8_t, 16> bytes);
+
+}  // namespace media

@@ -1,0 +1,29 @@
+#include "media/playlist/ByteSource.h"
+#include "media/playlist/Id3Tags.h"
+#include "media/playlist/MediaInfo.h"
+#include "media/playlist/MpegAudio.h"
+#include "platform/text/AnsiText.h"
+
+namespace media {
+
+bool ReadMp3Info(MediaInfo& record)
+{
+    FileRegionReader file;
+    if (!file.open(text::toUtf8(record.FileName)))
+        return false;
+
+    MediaInfo read = record;
+    const bool hasId3v1 = readId3v1(file, read);
+    const Id3v2Location id3v2 = readId3v2(file, read);
+    const std::uint64_t audioEnd = file.size() - (hasId3v1 ? kId3v1Size : 0);
+    if (const auto frame = findFirstMpegFrame(file, id3v2.audioStart, audioEnd)) {
+        read.BitRate = frame->bitRateText();
+        read.SampleRate = frame->sampleRateText();
+    } else if (!hasId3v1 && !id3v2.found) {
+        return false;  // neither tags nor audio: not an MP3 we can say anything about
+    }
+    record = std::move(read);
+    return true;
+}
+
+}  // namespace media

@@ -1,0 +1,109 @@
+#include "media/playlist/MpegAudio.h"
+
+#include "media/playlist/ByteCursor.h"
+
+#include <algorithm>
+
+namespace media {
+namespace {
+
+constexpr std::size_t kSearchPositions = 8192;
+constexpr std::size_t kHeaderSize = 4;
+
+enum Version { kMpeg1, kMpeg2, kMpeg25 };
+
+// Kbit/s by [table][index]; index 0 (free format) and 15 (invalid) are refused before lookup.
+constexpr int kBitRates[5][15] = {
+    {0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448},  // MPEG-1 layer I
+    {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384},     // MPEG-1 layer II
+    {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320},      // MPEG-1 layer III
+    {0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256},     // MPEG-2/2.5 layer I
+    {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},          // MPEG-2/2.5 layers II, III
+};
+
+constexpr int kSampleRates[3][3] = {
+    {44100, 48000, 32000},  // MPEG-1
+    {22050, 24000, 16000},  // MPEG-2
+    {11025, 12000, 8000},   // MPEG-2.5
+};
+
+// Encoders' summary markers lie within the first bytes after the side information.
+constexpr std::size_t kSummarySearch = 64;
+
+bool isStreamSummary(std::string_view frame)
+{
+    return frame.find("Xing") != std::string_view::npos || frame.find("Info") != std::string_view::npos
+        || frame.find("VBRI") != std::string_view::npos;
+}
+
+std::u16string ascii(const std::string& s)
+{
+    return std::u16string(s.begin(), s.end());
+}
+
+}  // namespace
+
+std::u16string MpegFrameHeader::bitRateText() const
+{
+    return ascii(std::to_string(bitRateKbps)) + u"Kbps";
+}
+
+std::u16string MpegFrameHeader::sampleRateText() const
+{
+    // Kilohertz in the shortest decimal form, as rates were always shown: 44.1KHz, 8KHz.
+    std::string khz = std::to_string(sampleRateHz / 1000);
+    if (int fraction = sampleRateHz % 1000) {
+        std::string digits = std::to_string(1000 + fraction).substr(1);
+        khz += '.';
+        khz += digits.substr(0, digits.find_last_not_of('0') + 1);
+    }
+    return ascii(khz) + u"KHz";
+}
+
+std::optional<MpegFrameHeader> parseMpegFrameHeader(std::string_view bytes)
+{
+    if (bytes.size() < kHeaderSize || byteAt(bytes, 0) != 0xFF || (byteAt(bytes, 1) & 0xE0) != 0xE0)
+        return std::nullopt;
+    const int versionBits = (byteAt(bytes, 1) >> 3) & 3;
+    const int layerBits = (byteAt(bytes, 1) >> 1) & 3;  // 3 = layer I, 2 = II, 1 = III
+    const int bitRateIndex = byteAt(bytes, 2) >> 4;
+    const int sampleRateIndex = (byteAt(bytes, 2) >> 2) & 3;
+    const int emphasis = byteAt(bytes, 3) & 3;
+    if (versionBits == 1 || layerBits == 0 || bitRateIndex == 0 || bitRateIndex == 15 || sampleRateIndex == 3
+        || emphasis == 2)
+        return std::nullopt;
+
+    const Version version = versionBits == 3 ? kMpeg1 : versionBits == 2 ? kMpeg2 : kMpeg25;
+    const int layer = 4 - layerBits;
+    const int table = version == kMpeg1 ? layer - 1 : (layer == 1 ? 3 : 4);
+    const int bitRate = kBitRates[table][bitRateIndex];
+    const int sampleRate = kSampleRates[version][sampleRateIndex];
+    const int padding = (byteAt(bytes, 2) >> 1) & 1;
+    // Layer I counts in 4-byte slots; MPEG-2/2.5 layer III frames hold half the samples.
+    const int frameBytes = layer == 1 ? (12000 * bitRate / sampleRate + padding) * 4
+        : (layer == 3 && version != kMpeg1 ? 72000 : 144000) * bitRate / sampleRate + padding;
+    return MpegFrameHeader{bitRate, sampleRate, static_cast<std::size_t>(frameBytes)};
+}
+
+std::optional<MpegFrameHeader> findFirstMpegFrame(ByteSource& source, std::uint64_t start, std::uint64_t end)
+{
+    if (start >= end)
+        return std::nullopt;
+    const auto span = static_cast<std::size_t>(std::min<std::uint64_t>(end - start, kSearchPositions + kHeaderSize - 1));
+    const std::string_view bytes = source.read(start, span);
+    for (std::size_t i = 0; i + kHeaderSize <= bytes.size(); ++i) {
+        if (byteAt(bytes, i) != 0xFF)
+            continue;
+        auto header = parseMpegFrameHeader(bytes.substr(i));
+        if (!header)
+            continue;
+        if (isStreamSummary(bytes.substr(i, std::min<std::size_t>(header->frameBytes, kSummarySearch)))) {
+            if (auto next = parseMpegFrameHeader(source.read(start + i + header->frameBytes, kHeaderSize)))
+                return next;
+        }
+        return header;
+    }
+    return std::nullopt;
+}
+
+}  // namespace media

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace media {
+
+// One list row as a ".lst" file keeps it.
+struct PlaylistRecord {
+    std::u16string title, artist, time, location;
+
+    bool operator==(const PlaylistRecord&) const = default;
+};
+
+// Reads a ".lst" file record by record, so the caller can keep its interface responsive between
+// records. Lines hold quoted fields separated by commas; fields are taken four at a time across
+// line ends, and fields missing at the end of the file read as empty. A file that starts with a
+// UTF-8 byte-order mark is UTF-8, any other is in the ANSI code page.
+class PlaylistFileReader {
+public:
+    bool open(const std::string& utf8Path);
+    std::optional<PlaylistRecord> next();
+
+private:
+    struct FileCloser {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+
+    bool readField(std::string& bytes);
+    int nextNonBlank();
+    void append(std::string& bytes, int c) const;
+
+    std::unique_ptr<std::FILE, FileCloser> file_;
+    bool utf8_ = false;
+    bool afterComma_ = false;  // a comma was read, so a field follows even at a line end
+    std::string field_;
+};
+
+// Writes the list through a temporary file that replaces `utf8Path` only once complete; false when
+// anything failed, and then the previous file is untouched. The list is written in the ANSI code
+// page, or, when some text has no ANSI form, whole in UTF-8 behind a byte-order mark.
+bool SavePlaylistFile(const std::string& utf8Path, std::size_t rowCount,
+                      const std::function<PlaylistRecord(std::size_t)>& rowAt);
+
+}  // namespace media

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Conversions between the program's UTF-16 texts and the byte texts found in files: the ANSI code
+// page (CP936/GBK, in which playlists and ID3 tags from the program's home systems are written)
+// and UTF-8 (paths on disk, lists that GBK cannot hold).
+namespace text {
+
+// GBK bytes to UTF-16; a byte that starts no valid character becomes U+FFFD.
+std::u16string fromAnsi(std::string_view bytes);
+
+// UTF-16 to GBK into `out` (replacing its content); false when a character has no GBK form.
+bool toAnsi(std::u16string_view s, std::string& out);
+
+// Ill-formed input (unpaired surrogates, invalid UTF-8 sequences) becomes U+FFFD.
+std::string toUtf8(std::u16string_view s);
+std::u16string fromUtf8(std::string_view bytes);
+
+}  // namespace text

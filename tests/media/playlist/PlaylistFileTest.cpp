@@ -1,0 +1,110 @@
+#include "media/playlist/PlaylistFile.h"
+#include "tests/media/playlist/TagFileBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace tagfile;
+using media::PlaylistFileReader;
+using media::PlaylistRecord;
+
+namespace {
+
+constexpr std::size_t kMaxRows = 32767;
+
+std::vector<PlaylistRecord> load(const std::filesystem::path& path)
+{
+    PlaylistFileReader reader;
+    EXPECT_TRUE(reader.open(path.string()));
+    std::vector<PlaylistRecord> records;
+    while (auto record = reader.next())
+        records.push_back(*record);
+    return records;
+}
+
+bool save(const std::filesystem::path& path, const std::vector<PlaylistRecord>& rows)
+{
+    return media::SavePlaylistFile(path.string(), rows.size(), [&rows](std::size_t i) { return rows[i]; });
+}
+
+std::vector<PlaylistRecord> fullList(std::u16string_view extra)
+{
+    std::vector<PlaylistRecord> rows;
+    for (std::size_t i = 0; i < kMaxRows; ++i) {
+        const std::u16string n(text::fromUtf8(std::to_string(i)));
+        rows.push_back({u"歌名, 第" + n + u"首" + std::u16string(i % 3 == 0 ? extra : u""), i % 7 ? u"歌手" : u"",
+                        u"03:4" + n.substr(n.size() - 1), u"/音乐/文件夹 " + n + u"/song.mp3"});
+    }
+    return rows;
+}
+
+TEST(PlaylistFile, GbkListRoundTripsInTheClassicFormat)
+{
+    TempDir dir;
+    const std::vector<PlaylistRecord> rows = fullList(u"");
+    ASSERT_TRUE(save(dir / "list.lst", rows));
+    EXPECT_EQ(load(dir / "list.lst"), rows);
+
+    const std::string bytes = readFile(dir / "list.lst");
+    const std::string firstLine = std::string("\"") + gbk(u"歌名, 第0首") + "\",\"\",\"03:40\",\"" + gbk(u"/音乐/文件夹 0/song.mp3") + "\"\r\n";
+    EXPECT_EQ(bytes.substr(0, firstLine.size()), firstLine);
+}
+
+TEST(PlaylistFile, ListWithTextsGbkLacksIsWrittenAsUtf8)
+{
+    TempDir dir;
+    const std::vector<PlaylistRecord> rows = fullList(u" 노래 🎵");
+    ASSERT_TRUE(save(dir / "list.lst", rows));
+    EXPECT_EQ(load(dir / "list.lst"), rows);
+    EXPECT_EQ(readFile(dir / "list.lst").substr(0, 3), "\xEF\xBB\xBF");
+
+    // A quote in a location (legal in file names) survives too.
+    const std::vector<PlaylistRecord> quoted = {{u"a", u"b", u"00:00", u"/m/say \"hi\".mp3"}};
+    ASSERT_TRUE(save(dir / "quoted.lst", quoted));
+    EXPECT_EQ(load(dir / "quoted.lst"), quoted);
+}
+
+TEST(PlaylistFile, ReaderAcceptsLooseSyntax)
+{
+    TempDir dir;
+    // Spaces outside quotes, an unquoted field, a record spread over two lines, a blank line, LF
+    // line ends, and a last record two fields short.
+    writeFile(dir / "loose.lst", "  \"a, b\" , plain text ,\"00:01\",\"/x.mp3\"\r\n\"t2\",\"a2\"\n\"00:02\",\"/y.mp3\"\n\n\"t3\",\"a3\"");
+    const std::vector<PlaylistRecord> expected = {
+        {u"a, b", u"plain text", u"00:01", u"/x.mp3"},
+        {u"t2", u"a2", u"00:02", u"/y.mp3"},
+        {u"t3", u"a3", u"", u""},
+    };
+    EXPECT_EQ(load(dir / "loose.lst"), expected);
+
+    writeFile(dir / "empty.lst", "");
+    EXPECT_TRUE(load(dir / "empty.lst").empty());
+    EXPECT_FALSE(PlaylistFileReader().open((dir / "missing.lst").string()));
+}
+
+TEST(PlaylistFile, FailedSaveKeepsThePreviousList)
+{
+    TempDir dir;
+    const std::vector<PlaylistRecord> old = {{u"old", u"list", u"00:00", u"/old.mp3"}};
+    ASSERT_TRUE(save(dir / "list.lst", old));
+
+    // The disk "fills" part way through the new list: the write fails, whoever runs the test.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool saved_ok = save(dir / "list.lst", fullList(u""));
+    setrlimit(RLIMIT_FSIZE, &saved);
+
+    EXPECT_FALSE(saved_ok);
+    EXPECT_EQ(load(dir / "list.lst"), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "temporary file left behind";
+
+    EXPECT_FALSE(save(dir / "no-such-folder" / "list.lst", old));
+}
+
+}  // namespace
