@@ -1,0 +1,38 @@
+#include "platform/forms/Menu.h"
+
+namespace forms {
+
+QString MenuItem::Caption() const { return action_->isSeparator() ? QStringLiteral("-") : action_->text(); }
+void MenuItem::SetCaption(const QString& caption) {
+    action_->setSeparator(caption == QLatin1String("-"));
+    action_->setText(caption);
+}
+bool MenuItem::Checked() const { return action_->isChecked(); }
+void MenuItem::SetChecked(bool checked) {
+    action_->setCheckable(true);
+    action_->setChecked(checked);
+}
+bool MenuItem::Enabled() const { return action_->isEnabled(); }
+void MenuItem::SetEnabled(bool enabled) { action_->setEnabled(enabled); }
+bool MenuItem::Visible() const { return action_->isVisible(); }
+void MenuItem::SetVisible(bool visible) { action_->setVisible(visible); }
+
+Menu::Menu(const QString& caption) : menu_(std::make_unique<QMenu>(caption)) {}
+
+MenuItem& Menu::Add(const QString& caption) {
+    QAction* action = menu_->addAction(caption);
+    auto item = std::make_unique<MenuItem>(action);
+    item->SetCaption(caption);
+    MenuItem* raw = item.get();
+    QObject::connect(action, &QAction::triggered, [raw, action](bool checked) {
+        // Check marks belong to the handlers: undo the toggle the click itself made.
+        if (action->isCheckable()) action->setChecked(!checked);
+        if (raw->Click) raw->Click();
+    });
+    items_.push_back(std::move(item));
+    return *raw;
+}
+
+void Menu::Popup(const QPoint& globalPosition) { menu_->exec(globalPosition); }
+
+}  // namespace forms
