@@ -1,0 +1,51 @@
+#pragma once
+// The playlist grid as the player calls it: the control's dispatch interface wrapped in typed calls. A call the grid
+// refuses is skipped; getters then give an empty value, so callers carry on as the player's handlers do.
+#include <cstdint>
+#include <string>
+
+#include "platform/automation/Dispatch.h"
+
+namespace media {
+
+class GridProxy {
+public:
+    GridProxy() = default;
+    explicit GridProxy(automation::Dispatch* grid) : grid_(grid) {}
+    bool Valid() const { return grid_ != nullptr; }
+    automation::Dispatch* object() const { return grid_; }
+
+    void AddColumn(const std::u16string& key, const std::u16string& caption, std::int32_t align, std::int32_t width,
+                   bool resizable, bool visible);
+    // The new row's position, or -1 when the grid refused the row.
+    std::int32_t AddItem();
+    void RemoveItem(std::int32_t row);
+    void MoveItem(std::int32_t from, std::int32_t to);
+    void Clear();
+
+    std::u16string ItemText(std::int32_t row, std::int32_t column) const;
+    void SetItemText(std::int32_t row, std::int32_t column, const std::u16string& text);
+    std::int32_t ItemTag(std::int32_t row) const;
+    void SetItemTag(std::int32_t row, std::int32_t tag);
+    bool ItemSelected(std::int32_t row) const;
+    void SetItemSelected(std::int32_t row, bool selected);
+    std::int32_t ItemCount() const;
+    std::int32_t SelectedItem() const;
+    void SetSelectedItem(std::int32_t row);
+    std::int32_t ItemHeight() const;
+
+    void SetRedraw(bool on);
+    void SetColumnsAutoSize(bool on);
+    void SetScrolVisible(bool visible);
+    void Refresh();
+
+private:
+    automation::Variant Get(automation::DispId id, std::initializer_list<automation::Variant> index = {}) const;
+    void Put(automation::DispId id, std::initializer_list<automation::Variant> indexAndValue);
+    void Call(automation::DispId id, std::initializer_list<automation::Variant> args,
+              automation::Variant* result = nullptr);
+
+    automation::Dispatch* grid_ = nullptr;
+};
+
+}  // namespace media

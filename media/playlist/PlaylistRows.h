@@ -1,0 +1,43 @@
+#pragma once
+// Playlist rows: the grid's eight columns, how a media file or address becomes a row, and its fallback title.
+#include <cstdint>
+#include <string>
+
+#include "media/playlist/GridProxy.h"
+
+namespace media {
+
+// Cell columns of a playlist row.
+namespace column {
+inline constexpr std::int32_t Number = 0;
+inline constexpr std::int32_t Title = 2;
+inline constexpr std::int32_t Artist = 4;
+inline constexpr std::int32_t Time = 6;
+inline constexpr std::int32_t Location = 7;
+}  // namespace column
+
+// Row tags.
+inline constexpr std::int32_t TagOrdinary = 0;
+inline constexpr std::int32_t TagCurrent = 1;
+inline constexpr std::int32_t TagFailed = 2;
+
+// The grid holds at most this many rows: row numbers are 16-bit.
+inline constexpr std::int32_t MaxRows = 32767;
+
+// Adds the eight columns (number, title, artist, time, location and the separators between them).
+void SetUpColumns(GridProxy& grid);
+
+// Appends a row: "<number>." and the four texts. False when the grid refused the row (it is full).
+bool AddRow(GridProxy& grid, std::int32_t number, const std::u16string& title, const std::u16string& artist,
+            const std::u16string& time, const std::u16string& location);
+
+// Reads the file's tags and appends its row; an empty location adds nothing.
+bool AddFile(GridProxy& grid, const std::u16string& location);
+
+// The upper-cased last path segment less its extension: "My Song.mp3" gives "MY SONG".
+std::u16string TitleFromPath(const std::u16string& location);
+
+// Removes every double quote: list files keep each cell between quotes.
+std::u16string WithoutQuotes(std::u16string text);
+
+}  // namespace media
