@@ -85,7 +85,8 @@ public:
     virtual void mouseMove(int buttons, int shift, int x, int y) {}
     // WM_MOUSEWHEEL: `delta` is positive away from the user, WHEEL_DELTA per notch.
     virtual void mouseWheel(int delta, int shift, int x, int y) {}
-    // Drags of URI lists while drops are enabled (setDropMode): Enter, Over (repeatedly), Leave.
+    // Drags while drops are enabled (setDropMode): Enter, Over (repeatedly), then Leave (which carries
+    // no data) or dragDrop.
     virtual void dragOver(DropData& data) {}
     virtual void dragDrop(DropData& data) {}
 };
