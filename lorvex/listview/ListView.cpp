@@ -15,6 +15,13 @@ Ref<ListView> ListView::Create() { return Ref<ListView>(new ListView); }
 
 ListView::ListView() {
     automation::server::ObjectCreated();
+    colors_.back.SetColor(0x80000005, true, false);
+    colors_.fore.SetColor(0x80000008, false, false);
+    colors_.selectedBack.SetColor(0x8000000D, true, false);
+    colors_.selectedFore.SetColor(0x8000000E, false, false);
+    colors_.focusRect.SetColor(0x8000000D, false, true);
+    colors_.checkbox.SetColor(0, false, true);
+    colors_.checkboxSelected.SetColor(0xFFFFFF, false, true);
     font_ = automation::FontObject::CreateDefault();
     font_->AddObserver(this);
 }
@@ -180,23 +187,30 @@ void ListView::SetFont(Ref<automation::FontObject> font) {
     Refresh();
 }
 
-bool ListView::SetColor(std::uint32_t& slot, std::uint32_t value, DispId property) {
-    slot = value;
-    const bool translated = window_ ? window_->ColorsChanged() : true;
+bool ListView::SetColor(Color& slot, std::uint32_t value, bool brush, bool pen, DispId property) {
+    const bool translated = slot.SetColor(value, brush, pen);
     PropertyChanged(property);
     PaintList();
     return translated;
 }
 
-bool ListView::SetFocusRectColor(std::uint32_t c) { return SetColor(colors_.focusRect, c, dispid::FocusRectColor); }
-bool ListView::SetSelectedBackColor(std::uint32_t c) { return SetColor(colors_.selectedBack, c, dispid::SelectedBackColor); }
-bool ListView::SetSelectedForeColor(std::uint32_t c) { return SetColor(colors_.selectedFore, c, dispid::SelectedForeColor); }
-bool ListView::SetForeColor(std::uint32_t c) { return SetColor(colors_.fore, c, dispid::ForeColor); }
-bool ListView::SetBackColor(std::uint32_t c) { return SetColor(colors_.back, c, dispid::BackColor); }
-bool ListView::SetCheckboxSelectedColor(std::uint32_t c) {
-    return SetColor(colors_.checkboxSelected, c, dispid::CheckboxSelectedColor);
+bool ListView::SetFocusRectColor(std::uint32_t c) {
+    return SetColor(colors_.focusRect, c, false, true, dispid::FocusRectColor);
 }
-bool ListView::SetCheckboxColor(std::uint32_t c) { return SetColor(colors_.checkbox, c, dispid::CheckboxColor); }
+bool ListView::SetSelectedBackColor(std::uint32_t c) {
+    return SetColor(colors_.selectedBack, c, true, false, dispid::SelectedBackColor);
+}
+bool ListView::SetSelectedForeColor(std::uint32_t c) {
+    return SetColor(colors_.selectedFore, c, false, false, dispid::SelectedForeColor);
+}
+bool ListView::SetForeColor(std::uint32_t c) { return SetColor(colors_.fore, c, false, false, dispid::ForeColor); }
+bool ListView::SetBackColor(std::uint32_t c) { return SetColor(colors_.back, c, true, false, dispid::BackColor); }
+bool ListView::SetCheckboxSelectedColor(std::uint32_t c) {
+    return SetColor(colors_.checkboxSelected, c, false, true, dispid::CheckboxSelectedColor);
+}
+bool ListView::SetCheckboxColor(std::uint32_t c) {
+    return SetColor(colors_.checkbox, c, false, true, dispid::CheckboxColor);
+}
 
 void ListView::SetMultiSelect(bool on) {
     multiSelect_ = on;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "lorvex/listview/Color.h"
 #include "lorvex/listview/ColumnCollection.h"
 #include "lorvex/listview/ListItemCollection.h"
 #include "platform/automation/ControlHosting.h"
@@ -49,19 +50,19 @@ public:
     void SetRedraw(bool on);
     Ref<automation::FontObject> Font() const { return font_; }
     void SetFont(Ref<automation::FontObject> font);
-    std::uint32_t FocusRectColor() const { return colors_.focusRect; }
+    std::uint32_t FocusRectColor() const { return colors_.focusRect.OLEColor(); }
     bool SetFocusRectColor(std::uint32_t c);
-    std::uint32_t SelectedBackColor() const { return colors_.selectedBack; }
+    std::uint32_t SelectedBackColor() const { return colors_.selectedBack.OLEColor(); }
     bool SetSelectedBackColor(std::uint32_t c);
-    std::uint32_t SelectedForeColor() const { return colors_.selectedFore; }
+    std::uint32_t SelectedForeColor() const { return colors_.selectedFore.OLEColor(); }
     bool SetSelectedForeColor(std::uint32_t c);
-    std::uint32_t ForeColor() const { return colors_.fore; }
+    std::uint32_t ForeColor() const { return colors_.fore.OLEColor(); }
     bool SetForeColor(std::uint32_t c);
-    std::uint32_t BackColor() const { return colors_.back; }
+    std::uint32_t BackColor() const { return colors_.back.OLEColor(); }
     bool SetBackColor(std::uint32_t c);
-    std::uint32_t CheckboxSelectedColor() const { return colors_.checkboxSelected; }
+    std::uint32_t CheckboxSelectedColor() const { return colors_.checkboxSelected.OLEColor(); }
     bool SetCheckboxSelectedColor(std::uint32_t c);
-    std::uint32_t CheckboxColor() const { return colors_.checkbox; }
+    std::uint32_t CheckboxColor() const { return colors_.checkbox.OLEColor(); }
     bool SetCheckboxColor(std::uint32_t c);
     bool MultiSelect() const { return multiSelect_; }
     void SetMultiSelect(bool on);
@@ -138,7 +139,7 @@ private:
     ListView();
     void FontChanged(automation::FontObject& font, DispId property) override;
     void PropertyChanged(DispId property);
-    bool SetColor(std::uint32_t& slot, std::uint32_t value, DispId property);
+    bool SetColor(Color& slot, std::uint32_t value, bool brush, bool pen, DispId property);
 
     automation::Status InvokeProperty(DispId id, InvokeKind kind, std::span<Variant> args, Variant* result);
     automation::Status InvokeMethod(DispId id, std::span<Variant> args, Variant* result);
@@ -160,10 +161,17 @@ private:
     Ref<automation::FontObject> font_;
     Ref<Dispatch> drawCallback_;  // null: the control's own CustomDraw, which always declines
 
+public:
+    // One colour object per colour property, holding the brush or pen the drawing uses, and two spares for
+    // the colours a custom-draw callback asks for.
     struct Colors {
-        std::uint32_t back = 0x80000005, fore = 0x80000008, selectedBack = 0x8000000D, selectedFore = 0x8000000E,
-                      focusRect = 0x8000000D, checkbox = 0, checkboxSelected = 0xFFFFFF;
-    } colors_;
+        Color back, fore, selectedBack, selectedFore, focusRect, checkbox, checkboxSelected, spareBack, spareFore;
+    };
+    const Colors& colors() const { return colors_; }
+    Colors& colors() { return colors_; }
+
+private:
+    Colors colors_;
     bool redraw_ = true;
     bool multiSelect_ = true;
     bool reorder_ = true;

@@ -130,15 +130,15 @@ Status ListView::InvokeProperty(DispId id, InvokeKind kind, std::span<Variant> a
                 else s = StandardError(errors::TypeMismatch);
             }
             break;
-        case dispid::FocusRectColor: colorProperty(colors_.focusRect, &ListView::SetFocusRectColor); break;
-        case dispid::SelectedBackColor: colorProperty(colors_.selectedBack, &ListView::SetSelectedBackColor); break;
-        case dispid::SelectedForeColor: colorProperty(colors_.selectedFore, &ListView::SetSelectedForeColor); break;
-        case dispid::ForeColor: colorProperty(colors_.fore, &ListView::SetForeColor); break;
-        case dispid::BackColor: colorProperty(colors_.back, &ListView::SetBackColor); break;
+        case dispid::FocusRectColor: colorProperty(colors_.focusRect.OLEColor(), &ListView::SetFocusRectColor); break;
+        case dispid::SelectedBackColor: colorProperty(colors_.selectedBack.OLEColor(), &ListView::SetSelectedBackColor); break;
+        case dispid::SelectedForeColor: colorProperty(colors_.selectedFore.OLEColor(), &ListView::SetSelectedForeColor); break;
+        case dispid::ForeColor: colorProperty(colors_.fore.OLEColor(), &ListView::SetForeColor); break;
+        case dispid::BackColor: colorProperty(colors_.back.OLEColor(), &ListView::SetBackColor); break;
         case dispid::CheckboxSelectedColor:
-            colorProperty(colors_.checkboxSelected, &ListView::SetCheckboxSelectedColor);
+            colorProperty(colors_.checkboxSelected.OLEColor(), &ListView::SetCheckboxSelectedColor);
             break;
-        case dispid::CheckboxColor: colorProperty(colors_.checkbox, &ListView::SetCheckboxColor); break;
+        case dispid::CheckboxColor: colorProperty(colors_.checkbox.OLEColor(), &ListView::SetCheckboxColor); break;
         case dispid::MultiSelect: boolProperty(multiSelect_, &ListView::SetMultiSelect); break;
         case dispid::Reorder: boolProperty(reorder_, &ListView::SetReorder); break;
         case dispid::ColumnsAutoSize: boolProperty(columnsAutoSize_, &ListView::SetColumnsAutoSize); break;

@@ -35,8 +35,6 @@ void ListViewWindow::BuildDrawFont() {
     drawFont_.setPixelSize(std::max(textHeight_, 1));
 }
 
-bool ListViewWindow::ColorsChanged() { return true; }
-
 void ListViewWindow::ApplyBorderStyle(std::int32_t) {}
 
 void ListViewWindow::SetDropMode(std::int32_t mode) {
@@ -106,7 +104,7 @@ std::int32_t ListViewWindow::RowFromPoint(std::int32_t x, std::int32_t y, bool h
     return row;
 }
 
-void ListViewWindow::paint(QPainter& painter, const QRect& dirty) { painter.fillRect(dirty, window_->palette().base()); }
+void ListViewWindow::paint(QPainter& painter, const QRect& dirty) { painter.fillRect(dirty, view_.colors().back.GDIBrush()); }
 
 void ListViewWindow::resized(int, int) { view_.Refresh(); }
 

@@ -24,8 +24,6 @@ public:
     void BuildDrawFont();
     std::int32_t TextHeight() const { return textHeight_; }
     const QFont& DrawFont() const { return drawFont_; }
-    // Colour properties changed; false when one of them cannot be translated.
-    bool ColorsChanged();
     void ApplyBorderStyle(std::int32_t style);
     void SetDropMode(std::int32_t mode);
     void SetVerticalBarVisible(bool visible);
