@@ -51,7 +51,8 @@ bool DataObject::GetFormat(std::int16_t format) const {
 }
 
 void* DataObject::QueryInterface(const Guid& iid) {
-    if (iid == Unknown::IID || iid == Dispatch::IID || iid == IID) return static_cast<Dispatch*>(this);
+    if (iid == IID) return this;
+    if (iid == Unknown::IID || iid == Dispatch::IID) return static_cast<Dispatch*>(this);
     return nullptr;
 }
 

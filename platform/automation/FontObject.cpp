@@ -83,7 +83,8 @@ void FontObject::Changed(DispId property) {
 }
 
 void* FontObject::QueryInterface(const Guid& iid) {
-    if (iid == Unknown::IID || iid == Dispatch::IID || iid == IID) return static_cast<Dispatch*>(this);
+    if (iid == IID) return this;
+    if (iid == Unknown::IID || iid == Dispatch::IID) return static_cast<Dispatch*>(this);
     return nullptr;
 }
 

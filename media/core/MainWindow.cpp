@@ -1,0 +1,362 @@
+#include "media/core/MainWindow.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QScreen>
+#include <cmath>
+
+#include "media/core/Skin.h"
+#include "media/core/Windows.h"
+#include "media/playlist/MenuWindow.h"
+#include "media/playlist/PlaylistFile.h"
+#include "media/playlist/PlaylistRows.h"
+#include "media/playlist/PlaylistWindow.h"
+#include "platform/forms/Application.h"
+#include "platform/forms/Twips.h"
+#include "platform/mediaplayer/MediaPlayer.h"
+
+namespace media {
+
+namespace {
+// The volume thumb's travel, in twips.
+constexpr double VolumeLeftMin = 2400;
+constexpr double VolumeLeftMax = 3250;
+}  // namespace
+
+MainWindow::MainWindow()
+    : Form(QStringLiteral("Morvane-Tavri")),
+      ImgMain(this), ImgLrc(this), ImgWindow(this), ImgMin(this), ImgMax(this), ImgClose(this),
+      EchoTitle(this), EchoTimer(this), EchoAllTimer(this), EchoState(this),
+      ImgPlayProNone(this), ImgPlayProFill(this), ImgPlayPro(this),
+      ImgPlay(this), ImgStop(this), ImgPrev(this), ImgNext(this), ImgMute(this),
+      ImgVolumeNone(this), ImgVolumeFill(this), ImgVolume(this), ImgList(this),
+      mediaPlayer_(std::make_unique<mediaplayer::MediaPlayer>()),
+      transport_(*mediaPlayer_, *this, Shared()) {
+    TimerMain.SetInterval(333);
+    TimerMain.Tick = [this] { transport_.Poll(); };
+    PlaceControls();
+    ConnectHandlers();
+    // A first place on the screen: centred, in the upper part.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.x() + (area.width() - width()) / 2, area.y() + area.height() / 5);
+    }
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::PlaceControls() {
+    Resize(4050, 2520);
+    ImgMain.Move(0, 0, 4050, 2520);
+    ImgLrc.Move(2100, 60, 450, 285);
+    ImgWindow.Move(2620, 60, 450, 285);
+    ImgMin.Move(3200, 60, 255, 285);
+    ImgMin.SetToolTipText(QStringLiteral("最小化"));
+    ImgMax.Move(3460, 60, 255, 285);
+    ImgMax.SetToolTipText(QStringLiteral("最大化"));
+    ImgClose.Move(3730, 60, 255, 285);
+    ImgClose.SetToolTipText(QStringLiteral("关闭"));
+    EchoTitle.Move(120, 480, 3735, 180);
+    EchoTimer.Move(2640, 840, 1215, 255);
+    EchoAllTimer.Move(2640, 1100, 1215, 180);
+    EchoState.Move(2640, 1370, 1215, 255);
+    ImgPlayProNone.Move(80, 1680, 3900, 150);
+    ImgPlayProFill.Move(75, 1680, 3900, 150);
+    ImgPlayPro.Move(80, 1680, 300, 150);
+    ImgPlay.Move(150, 1950, 450, 450);
+    ImgStop.Move(650, 2010, 330, 330);
+    ImgPrev.Move(1140, 2010, 330, 330);
+    ImgNext.Move(1500, 2010, 330, 330);
+    ImgMute.Move(1980, 2010, 330, 330);
+    ImgVolumeNone.Move(2400, 2040, 1065, 210);
+    ImgVolumeFill.Move(2400, 2040, 1065, 210);
+    ImgVolume.Move(3250, 2060, 180, 195);
+    ImgList.Move(3480, 1980, 390, 390);
+
+    // White status texts in a small CJK-capable face.
+    auto styleLabel = [](forms::Label& label, int pixels, bool bold) {
+        QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+        font.setPixelSize(pixels);
+        font.setBold(bold);
+        label.setFont(font);
+        label.SetForeColor(Qt::white);
+    };
+    styleLabel(EchoTitle, 11, false);
+    styleLabel(EchoTimer, 15, true);
+    styleLabel(EchoAllTimer, 11, false);
+    styleLabel(EchoState, 12, false);
+    EchoTimer.SetCaption(QStringLiteral("00:00"));
+
+    ImgStop.SetEnabled(false);
+    ImgPrev.SetEnabled(false);
+    ImgNext.SetEnabled(false);
+}
+
+void MainWindow::ConnectHandlers() {
+    ImgMain.MouseDown = [this](const forms::MouseArgs& a) { ImgMain_MouseDown(a); };
+    ImgMain.MouseMove = [this](const forms::MouseArgs& a) { ImgMain_MouseMove(a); };
+
+    ImgMin.MouseMove = [this](const forms::MouseArgs&) {
+        HoverCaptionButton(ImgMin, QStringLiteral("min_m.bmp"));
+        ApplyButtonPicture(ImgMax, QStringLiteral("max_n.bmp"));
+        ApplyButtonPicture(ImgClose, QStringLiteral("close_n.bmp"));
+    };
+    ImgMax.MouseMove = [this](const forms::MouseArgs&) { HoverCaptionButton(ImgMax, QStringLiteral("max_m.bmp")); };
+    ImgClose.MouseMove = [this](const forms::MouseArgs&) { HoverCaptionButton(ImgClose, QStringLiteral("close_m.bmp")); };
+    for (auto [button, name] : {std::pair{&ImgMin, "min"}, std::pair{&ImgMax, "max"}, std::pair{&ImgClose, "close"}}) {
+        forms::Image* image = button;
+        const QString base = QString::fromLatin1(name);
+        image->MouseDown = [image, base](const forms::MouseArgs&) { ApplyButtonPicture(*image, base + "_d.bmp"); };
+        image->MouseUp = [image, base](const forms::MouseArgs&) { ApplyButtonPicture(*image, base + "_u.bmp"); };
+    }
+    ImgMin.Click = [this] { ImgMin_Click(); };
+    ImgClose.Click = [this] { ImgClose_Click(); };
+
+    ImgLrc.MouseMove = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgLrc, QStringLiteral("lrc_m.bmp")); };
+    ImgLrc.MouseDown = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgLrc, QStringLiteral("lrc_d.bmp")); };
+    ImgWindow.MouseMove = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_m.bmp")); };
+    ImgWindow.MouseDown = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_d.bmp")); };
+    ImgWindow.MouseUp = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_n.bmp")); };
+    ImgList.MouseMove = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgList, QStringLiteral("window_m.bmp")); };
+    ImgList.Click = [this] { ImgList_Click(); };
+
+    ImgPlay.MouseMove = [this](const forms::MouseArgs&) {
+        ApplyButtonPicture(ImgPlay, ImgPlay.Tag == QLatin1String("s") ? QStringLiteral("pause_m.bmp") : QStringLiteral("play_m.bmp"));
+    };
+    ImgPlay.Click = [this] { ImgPlay_Click(); };
+    for (auto [button, name] : {std::pair{&ImgStop, "stop"}, std::pair{&ImgPrev, "prev"}, std::pair{&ImgNext, "next"}}) {
+        forms::Image* image = button;
+        const QString hover = QString::fromLatin1(name) + "_m.bmp";
+        image->MouseMove = [image, hover](const forms::MouseArgs&) {
+            if (image->Enabled()) ApplyButtonPicture(*image, hover);
+        };
+    }
+    ImgStop.Click = [this] { ImgStop_Click(); };
+    ImgPrev.Click = [this] { ImgPrev_Click(); };
+    ImgNext.Click = [this] { ImgNext_Click(); };
+
+    ImgMute.MouseMove = [this](const forms::MouseArgs&) {
+        if (!mediaPlayer_->settings().mute()) ApplyButtonPicture(ImgMute, QStringLiteral("mute_m.bmp"));
+    };
+    ImgMute.MouseDown = [this](const forms::MouseArgs&) {
+        if (!mediaPlayer_->settings().mute()) ApplyButtonPicture(ImgMute, QStringLiteral("mute_d.bmp"));
+    };
+    ImgMute.Click = [this] { ImgMute_Click(); };
+
+    ImgPlayPro.MouseDown = [this](const forms::MouseArgs& a) { ImgPlayPro_MouseDown(a); };
+    ImgPlayPro.MouseMove = [this](const forms::MouseArgs& a) { ImgPlayPro_MouseMove(a); };
+    ImgPlayPro.MouseUp = [this](const forms::MouseArgs& a) { ImgPlayPro_MouseUp(a); };
+    ImgPlayProFill.MouseDown = [this](const forms::MouseArgs& a) { SeekStrip_MouseDown(ImgPlayProFill, a); };
+    ImgPlayProNone.MouseDown = [this](const forms::MouseArgs& a) { SeekStrip_MouseDown(ImgPlayProNone, a); };
+
+    ImgVolume.MouseDown = [this](const forms::MouseArgs& a) { ImgVolume_MouseDown(a); };
+    ImgVolume.MouseMove = [this](const forms::MouseArgs& a) { ImgVolume_MouseMove(a); };
+    ImgVolumeFill.MouseDown = [this](const forms::MouseArgs& a) { VolumeStrip_MouseDown(a); };
+    ImgVolumeNone.MouseDown = [this](const forms::MouseArgs& a) { VolumeStrip_MouseDown(a); };
+}
+
+// ---------------------------------------------------------------- skin
+
+void MainWindow::LoadSkin() {
+    ApplyButtonPicture(ImgMain, QStringLiteral("player_skin.bmp"));
+    ApplyButtonPicture(ImgLrc, QStringLiteral("lrc_n.bmp"));
+    ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_n.bmp"));
+    ApplyButtonPicture(ImgMin, QStringLiteral("min_n.bmp"));
+    ApplyButtonPicture(ImgMax, QStringLiteral("max_n.bmp"));
+    ApplyButtonPicture(ImgClose, QStringLiteral("close_n.bmp"));
+    ApplyButtonPicture(ImgPlay, QStringLiteral("play_n.bmp"));
+    ApplyButtonPicture(ImgStop, QStringLiteral("stop_s.bmp"));
+    ApplyButtonPicture(ImgPrev, QStringLiteral("prev_s.bmp"));
+    ApplyButtonPicture(ImgNext, QStringLiteral("next_s.bmp"));
+    ApplyButtonPicture(ImgPlayProFill, QStringLiteral("play_pro.bmp"));
+    ApplyButtonPicture(ImgPlayProNone, QStringLiteral("play_none.bmp"));
+    ApplyButtonPicture(ImgPlayPro, QStringLiteral("playpro_n.gif"));
+    ApplyButtonPicture(ImgVolume, QStringLiteral("volume_n.bmp"));
+    ApplyButtonPicture(ImgVolumeFill, QStringLiteral("volume_pro.bmp"));
+    ApplyButtonPicture(ImgVolumeNone, QStringLiteral("volume_none.bmp"));
+    ApplyButtonPicture(ImgList, QStringLiteral("window_n.bmp"));
+    // The mute button's design picture.
+    ApplyButtonPicture(ImgMute, QStringLiteral("mute_n.bmp"));
+}
+
+void MainWindow::RMe() {
+    const int w = static_cast<int>(std::lround(Width() / forms::TwipsPerPixel));
+    const int h = static_cast<int>(std::lround(Height() / forms::TwipsPerPixel));
+    QRegion region(QRect(QPoint(0, 6), QPoint(w - 1, h - 1)));
+    region += QRect(QPoint(7, 0), QPoint(w - 6 - 1, h - 1));
+    region += QRect(QPoint(23, 52), QPoint(w - 1, h - 52 - 1));
+    region += QRect(QPoint(52, 52), QPoint(w - 6 - 1, h - 1));
+    region += QRegion(0, 0, 14, 14, QRegion::Ellipse);
+    region += QRegion(w - 14, 0, 15, 14, QRegion::Ellipse);
+    SetRegion(region);
+}
+
+void MainWindow::HoverCaptionButton(forms::Image& button, const QString& hoverFile) {
+    if (!button.Tag.isEmpty()) return;
+    ApplyButtonPicture(button, hoverFile);
+    button.Tag = QStringLiteral("1");
+}
+
+void MainWindow::ImgMain_MouseMove(const forms::MouseArgs&) {
+    for (auto [button, file] : {std::pair{&ImgMin, "min_n.bmp"}, std::pair{&ImgMax, "max_n.bmp"},
+                                std::pair{&ImgClose, "close_n.bmp"}}) {
+        ApplyButtonPicture(*button, QString::fromLatin1(file));
+        button->Tag.clear();
+    }
+    ApplyButtonPicture(ImgPlay, ImgPlay.Tag == QLatin1String("s") ? QStringLiteral("pause_n.bmp") : QStringLiteral("play_n.bmp"));
+    if (ImgStop.Enabled()) ApplyButtonPicture(ImgStop, QStringLiteral("stop_n.bmp"));
+    if (ImgPrev.Enabled()) ApplyButtonPicture(ImgPrev, QStringLiteral("prev_n.bmp"));
+    if (ImgNext.Enabled()) ApplyButtonPicture(ImgNext, QStringLiteral("next_n.bmp"));
+    if (!mediaPlayer_->settings().mute()) ApplyButtonPicture(ImgMute, QStringLiteral("mute_n.bmp"));
+    ApplyButtonPicture(ImgPlayPro, QStringLiteral("playpro_n.gif"));
+    ApplyButtonPicture(ImgList, QStringLiteral("window_n.bmp"));
+    ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_n.bmp"));
+    ApplyButtonPicture(ImgLrc, QStringLiteral("lrc_n.bmp"));
+}
+
+void MainWindow::ShowPlayPicture(const QString& file) { ApplyButtonPicture(ImgPlay, file); }
+
+void MainWindow::SetTransportButtonsEnabled(bool enabled) {
+    for (auto [button, name] : {std::pair{&ImgStop, "stop"}, std::pair{&ImgPrev, "prev"}, std::pair{&ImgNext, "next"}}) {
+        button->SetEnabled(enabled);
+        ApplyButtonPicture(*button, QString::fromLatin1(name) + (button->Enabled() ? "_n.bmp" : "_s.bmp"));
+    }
+}
+
+// ---------------------------------------------------------------- window behaviours
+
+void MainWindow::ImgMain_MouseDown(const forms::MouseArgs& a) {
+    if (a.button != forms::LeftButton) return;
+    const double bottomBefore = std::round(Top() + Height());
+    RunMoveLoop();
+    if (frmListExists() && frmList().Top() == bottomBefore) frmList().Move(Left(), Top() + Height());
+}
+
+void MainWindow::ImgMin_Click() {
+    ApplyButtonPicture(ImgMin, QStringLiteral("min_n.bmp"));
+    // Without a notification area nothing could bring a hidden window back: minimise instead.
+    showMinimized();
+    if (frmListExists()) frmList().Hide();
+}
+
+void MainWindow::ImgList_Click() {
+    if (isList) {
+        frmList().Hide();
+        isList = false;
+    } else {
+        frmList().Show();
+        isList = true;
+    }
+}
+
+void MainWindow::ImgMute_Click() {
+    auto& settings = mediaPlayer_->settings();
+    if (!settings.mute()) {
+        ApplyButtonPicture(ImgMute, QStringLiteral("mute_d.bmp"));
+        settings.setMute(true);
+    } else {
+        ApplyButtonPicture(ImgMute, QStringLiteral("mute_n.bmp"));
+        settings.setMute(false);
+    }
+}
+
+// ---------------------------------------------------------------- seek and volume
+
+void MainWindow::SeekTo(double thumbLeft) {
+    const double duration = mediaPlayer_->currentMedia().duration();
+    mediaPlayer_->controls().setCurrentPosition((thumbLeft - 120) * duration / Transport::SeekLeftMax);
+}
+
+void MainWindow::ImgPlayPro_MouseDown(const forms::MouseArgs& a) {
+    if (a.button == forms::LeftButton) {
+        dragStartX_ = static_cast<std::int16_t>(std::lround(a.x));
+        seekDragging_ = true;
+    }
+    ApplyButtonPicture(ImgPlayPro, QStringLiteral("playpro_d.gif"));
+}
+
+void MainWindow::ImgPlayPro_MouseMove(const forms::MouseArgs& a) {
+    if (mediaPlayer_->playState() != mediaplayer::Playing) return;
+    ApplyButtonPicture(ImgPlayPro, QStringLiteral("playpro_d.gif"));
+    double left = ImgPlayPro.Left();
+    if (!(a.button & forms::LeftButton) || left < Transport::SeekLeftMin || left > Transport::SeekLeftMax) return;
+    left = std::clamp(left - dragStartX_ + a.x, Transport::SeekLeftMin, Transport::SeekLeftMax);
+    ImgPlayPro.SetLeft(left);
+    ImgPlayProFill.SetWidth(left + 10 - Transport::SeekLeftMin);
+}
+
+void MainWindow::ImgPlayPro_MouseUp(const forms::MouseArgs&) {
+    seekDragging_ = false;
+    if (mediaPlayer_->playState() == mediaplayer::Playing) SeekTo(ImgPlayPro.Left());
+}
+
+void MainWindow::SeekStrip_MouseDown(forms::Image&, const forms::MouseArgs& a) {
+    const double left = ImgPlayPro.Left();
+    if (a.button != forms::LeftButton || left < Transport::SeekLeftMin || left > Transport::SeekLeftMax) return;
+    ImgPlayProFill.SetWidth(a.x);
+    const double thumb =
+        std::clamp(ImgPlayProFill.Left() + ImgPlayProFill.Width(), Transport::SeekLeftMin, Transport::SeekLeftMax);
+    ImgPlayPro.SetLeft(thumb);
+    SeekTo(thumb);
+}
+
+void MainWindow::SetVolumeFromThumb() {
+    mediaPlayer_->settings().setVolume(static_cast<int>(std::floor((ImgVolume.Left() - VolumeLeftMin) * 0.125)));
+}
+
+void MainWindow::ImgVolume_MouseDown(const forms::MouseArgs& a) {
+    ApplyButtonPicture(ImgVolume, QStringLiteral("volume_d.bmp"));
+    dragStartX_ = static_cast<std::int16_t>(std::lround(a.x));
+}
+
+void MainWindow::ImgVolume_MouseMove(const forms::MouseArgs& a) {
+    ApplyButtonPicture(ImgVolume, QStringLiteral("volume_d.bmp"));
+    const double left = ImgVolume.Left();
+    if (!(a.button & forms::LeftButton) || left < VolumeLeftMin || left > VolumeLeftMax) return;
+    ImgVolume.SetLeft(std::clamp(left - dragStartX_ + a.x, VolumeLeftMin, VolumeLeftMax));
+    ImgVolumeFill.SetWidth(ImgVolume.Left() + 10 - VolumeLeftMin);
+    SetVolumeFromThumb();
+}
+
+void MainWindow::VolumeStrip_MouseDown(const forms::MouseArgs& a) {
+    const double left = ImgVolume.Left();
+    if (a.button != forms::LeftButton || left < VolumeLeftMin || left > VolumeLeftMax) return;
+    ImgVolumeFill.SetWidth(a.x);
+    ImgVolume.SetLeft(std::clamp(ImgVolumeFill.Left() + ImgVolumeFill.Width(), VolumeLeftMin, VolumeLeftMax));
+    SetVolumeFromThumb();
+}
+
+// ---------------------------------------------------------------- start-up and shut-down
+
+void MainWindow::Form_Load() {
+    if (forms::AnotherInstanceRunning(QStringLiteral("media"))) std::_Exit(0);
+    Shared().SkinName = u"DA10";
+    LoadSkin();
+    ImgPlay.Tag = QStringLiteral("p");
+    ImgPlayProFill.SetWidth(0);
+    isList = true;
+    Shared().PlayListFile = (forms::ProgramFolder() + QStringLiteral("/default.lst")).toStdU16String();
+    frmList().Show();
+    frmList().SetTop(Top() + Height());
+    auto& menu = frmMenu();
+    for (int i = 0; i < 5; ++i)
+        if (menu.mnuPlayMode(i).Checked()) Shared().PlayMode = static_cast<std::int16_t>(i);
+    Shared().TrackStarted = true;
+}
+
+void MainWindow::Form_Resize() { RMe(); }
+
+void MainWindow::Form_Unload() {
+    auto& shared = Shared();
+    if (shared.PlayListFile.empty()) {
+        frmMenu().PlayListSave();
+    } else if (frmListExists()) {
+        frmList().SavePlayList(shared.PlayListFile);
+    }
+    if (frmListExists()) frmList().Unload();
+    if (frmMenuExists()) frmMenu().Unload();
+    TimerMain.SetEnabled(false);
+    QCoreApplication::quit();
+}
+
+}  // namespace media

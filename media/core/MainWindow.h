@@ -1,0 +1,101 @@
+#pragma once
+// The compact main window: the skin background with its buttons, bars and status texts, the media-player
+// component, and the start-up and shut-down of the program.
+#include <memory>
+
+#include "media/core/Transport.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Image.h"
+#include "platform/forms/Label.h"
+#include "platform/forms/Timer.h"
+
+namespace mediaplayer {
+class MediaPlayer;
+}
+
+namespace media {
+
+class MainWindow final : public forms::Form, private TransportView {
+    Q_OBJECT
+public:
+    MainWindow();
+    ~MainWindow() override;
+
+    // Flags of the windows the main window shows: playlist, lyrics, web.
+    bool isList = false;
+    bool isLrc = false;
+    bool isWindow = false;
+
+    // Runs exactly what a click on the play/pause button does.
+    void ClickPlay() { ImgPlay_Click(); }
+    // Applies the window's region: the whole window with its two top corners rounded.
+    void RMe();
+    void LoadSkin();
+
+    mediaplayer::MediaPlayer& MediaPlayer() { return *mediaPlayer_; }
+    Transport& transport() { return transport_; }
+    forms::Timer TimerMain;
+
+    // Controls, by their design names.
+    forms::Image ImgMain, ImgLrc, ImgWindow, ImgMin, ImgMax, ImgClose;
+    forms::Label EchoTitle, EchoTimer, EchoAllTimer, EchoState;
+    forms::Image ImgPlayProNone, ImgPlayProFill, ImgPlayPro;
+    forms::Image ImgPlay, ImgStop, ImgPrev, ImgNext, ImgMute;
+    forms::Image ImgVolumeNone, ImgVolumeFill, ImgVolume, ImgList;
+
+    bool SeekDragging() const override { return seekDragging_; }
+
+protected:
+    void Form_Load() override;
+    void Form_Resize() override;
+    void Form_Unload() override;
+
+private:
+    void PlaceControls();
+    void ConnectHandlers();
+
+    // Handlers.
+    void ImgMain_MouseDown(const forms::MouseArgs& a);
+    void ImgMain_MouseMove(const forms::MouseArgs& a);
+    void ImgPlay_Click() { transport_.PlayPause(); }
+    void ImgStop_Click() { transport_.Stop(); }
+    void ImgPrev_Click() { transport_.PlayTrack(MovePrevious); }
+    void ImgNext_Click() { transport_.PlayTrack(MoveNext); }
+    void ImgMin_Click();
+    void ImgClose_Click() { Unload(); }
+    void ImgList_Click();
+    void ImgMute_Click();
+    void ImgPlayPro_MouseDown(const forms::MouseArgs& a);
+    void ImgPlayPro_MouseMove(const forms::MouseArgs& a);
+    void ImgPlayPro_MouseUp(const forms::MouseArgs& a);
+    void SeekStrip_MouseDown(forms::Image& strip, const forms::MouseArgs& a);
+    void ImgVolume_MouseDown(const forms::MouseArgs& a);
+    void ImgVolume_MouseMove(const forms::MouseArgs& a);
+    void VolumeStrip_MouseDown(const forms::MouseArgs& a);
+    void SeekTo(double thumbLeft);
+    void SetVolumeFromThumb();
+    // The hover picture of the minimise, maximise and close buttons, shown once per visit.
+    void HoverCaptionButton(forms::Image& button, const QString& hoverFile);
+
+    // TransportView
+    void SetStateText(const QString& text) override { EchoState.SetCaption(text); }
+    void SetTitleText(const QString& text) override { EchoTitle.SetCaption(text); }
+    void SetTimerText(const QString& text) override { EchoTimer.SetCaption(text); }
+    void SetAllTimerText(const QString& text) override { EchoAllTimer.SetCaption(text); }
+    bool PollerEnabled() const override { return TimerMain.Enabled(); }
+    void SetPollerEnabled(bool enabled) override { TimerMain.SetEnabled(enabled); }
+    QString PlayTag() const override { return ImgPlay.Tag; }
+    void SetPlayTag(const QString& tag) override { ImgPlay.Tag = tag; }
+    void ShowPlayPicture(const QString& file) override;
+    void SetTransportButtonsEnabled(bool enabled) override;
+    double SeekThumbLeft() const override { return ImgPlayPro.Left(); }
+    void SetSeekThumbLeft(double twips) override { ImgPlayPro.SetLeft(twips); }
+    void SetSeekFillWidth(double twips) override { ImgPlayProFill.SetWidth(twips); }
+
+    std::unique_ptr<mediaplayer::MediaPlayer> mediaPlayer_;
+    Transport transport_;
+    bool seekDragging_ = false;
+    std::int16_t dragStartX_ = 0;
+};
+
+}  // namespace media
