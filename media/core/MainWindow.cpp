@@ -336,6 +336,7 @@ void MainWindow::Form_Load() {
     ImgPlayProFill.SetWidth(0);
     isList = true;
     Shared().PlayListFile = (forms::ProgramFolder() + QStringLiteral("/default.lst")).toStdU16String();
+    transport_.SetGrid(frmList().PlayList());  // the playlist is the grid's rows
     frmList().Show();
     frmList().SetTop(Top() + Height());
     auto& menu = frmMenu();

@@ -1,0 +1,76 @@
+# Shared steps of the end-to-end tests: a private X server, a program folder of our own, and the user's hands.
+set -euo pipefail
+
+E2E_BIN=${1:?usage: $0 <folder with media, liblorvex.so, media.manifest and Skin>}
+WORK=$(mktemp -d /tmp/media-e2e.XXXXXX)
+export XDG_RUNTIME_DIR=$WORK/runtime XDG_DATA_HOME=$WORK/data HOME=$WORK/home
+mkdir -p "$XDG_RUNTIME_DIR" "$XDG_DATA_HOME" "$HOME"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+PIDS=()
+
+cleanup() {
+  for p in "${PIDS[@]:-}"; do [ -n "$p" ] && kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  if [ "${E2E_KEEP:-}" = "" ]; then rm -rf "$WORK"; else echo "kept $WORK"; fi
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+start_display() {
+  for n in $(seq 90 140); do
+    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
+    Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+    PIDS+=($!)
+    export DISPLAY=:$n
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+  done
+  fail "no X server"
+}
+
+# A program folder: the program, its library, its manifest and the skin.
+make_program_folder() {
+  APP=$WORK/app
+  mkdir -p "$APP"
+  cp "$E2E_BIN/media" "$E2E_BIN/liblorvex.so" "$E2E_BIN/media.manifest" "$APP/"
+  [ -d "$E2E_BIN/Skin" ] && cp -r "$E2E_BIN/Skin" "$APP/"
+  true
+}
+
+# A sine tone of the given seconds as a WAV file.
+make_tone() { ffmpeg -loglevel error -y -f lavfi -i "sine=frequency=$2:duration=$3" -ac 1 -ar 22050 "$1"; }
+
+start_media() {
+  "$APP/media" >"$WORK/media.log" 2>&1 &
+  MEDIA_PID=$!
+  PIDS+=($MEDIA_PID)
+  for _ in $(seq 100); do
+    WIN=$(xdotool search --name '^Morvane-Tavri$' 2>/dev/null | head -n1 || true)
+    [ -n "$WIN" ] && break
+    sleep 0.1
+  done
+  [ -n "${WIN:-}" ] || fail "the main window did not appear"
+  sleep 0.5
+  eval "$(xdotool getwindowgeometry --shell "$WIN")"  # X, Y, WIDTH, HEIGHT
+  MAIN_X=$X MAIN_Y=$Y
+}
+
+# Clicks at a point given in the main window's twips, as the user would.
+click_twips() {
+  local x=$((MAIN_X + $1 / 15)) y=$((MAIN_Y + $2 / 15))
+  xdotool mousemove --sync "$x" "$y"
+  sleep 0.2
+  xdotool click 1
+  sleep 0.3
+}
+
+# A crop of the screen in main-window twips, for comparing what a region shows over time.
+grab_twips() {
+  import -window root -crop "$(($3 / 15))x$(($4 / 15))+$((MAIN_X + $1 / 15))+$((MAIN_Y + $2 / 15))" "$5"
+}
+
+wait_for_exit() {
+  for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+  return 1
+}
