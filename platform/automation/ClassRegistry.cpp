@@ -125,8 +125,10 @@ bool ClassRegistry::WriteUserEntry(const Guid& clsid, const std::u16string& prog
 }
 
 bool ClassRegistry::RemoveUserEntry(const Guid& clsid) {
+    // An entry that is not there is as removed as can be.
     std::error_code ec;
-    return fs::remove(fs::path(UserRegistryFolder()) / (clsid.toString() + ".class"), ec) && !ec;
+    fs::remove(fs::path(UserRegistryFolder()) / (clsid.toString() + ".class"), ec);
+    return !ec;
 }
 
 std::optional<ClassRegistry::Entry> ClassRegistry::Find(const Guid& clsid) {
