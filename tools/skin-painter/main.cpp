@@ -1,0 +1,90 @@
+// skin-painter: paints the DA10 skin.
+//   skin-painter FOLDER                                   write every picture into FOLDER
+//   skin-painter --preview OUT.png [--from FOLDER] [--scale N]
+//                                                         compose the windows from the pictures
+//                                                         (painted afresh, or read from FOLDER)
+#include "PictureFiles.h"
+#include "Preview.h"
+#include "SkinSet.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImageReader>
+
+#include <cstdio>
+
+namespace {
+
+int fail(const QString& message)
+{
+    std::fprintf(stderr, "skin-painter: %s\n", qPrintable(message));
+    return 1;
+}
+
+int writeSkin(const QString& folder)
+{
+    if (!QDir().mkpath(folder))
+        return fail(folder + QStringLiteral(": cannot create the folder"));
+    for (const skin::Picture& picture : skin::paintSkinSet()) {
+        const QString error = skin::writePicture(picture.image, QDir(folder).filePath(picture.fileName));
+        if (!error.isEmpty())
+            return fail(error);
+    }
+    return 0;
+}
+
+skin::PictureSet readSkin(const QString& folder)
+{
+    skin::PictureSet pictures;
+    for (const skin::Picture& picture : skin::paintSkinSet())
+        pictures.insert(picture.fileName, QImageReader(QDir(folder).filePath(picture.fileName)).read());
+    return pictures;
+}
+
+int writePreview(const QStringList& args)
+{
+    QString output, from;
+    int scale = 1;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const bool hasValue = i + 1 < args.size();
+        if (args[i] == QLatin1String("--preview") && hasValue)
+            output = args[++i];
+        else if (args[i] == QLatin1String("--from") && hasValue)
+            from = args[++i];
+        else if (args[i] == QLatin1String("--scale") && hasValue)
+            scale = args[++i].toInt();
+        else
+            return fail(QStringLiteral("unexpected argument: ") + args[i]);
+    }
+    if (output.isEmpty() || scale < 1 || scale > 8)
+        return fail(QStringLiteral("usage: skin-painter --preview OUT.png [--from FOLDER] [--scale 1-8]"));
+
+    skin::PictureSet pictures;
+    if (from.isEmpty()) {
+        for (const skin::Picture& picture : skin::paintSkinSet())
+            pictures.insert(picture.fileName, picture.image);
+    } else {
+        pictures = readSkin(from);
+    }
+    const QStringList missing = skin::missingPictures(pictures);
+    if (!missing.isEmpty())
+        return fail(from + QStringLiteral(": missing or unreadable: ") + missing.join(QStringLiteral(", ")));
+    const QString error = skin::writePicture(skin::paintPreview(pictures, scale), output);
+    return error.isEmpty() ? 0 : fail(error);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // The painter opens no window; it only needs fonts, which a display-less platform provides.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() >= 2 && args[1] == QLatin1String("--preview"))
+        return writePreview(args);
+    if (args.size() == 2 && !args[1].startsWith(QLatin1Char('-')))
+        return writeSkin(args[1]);
+    return fail(QStringLiteral("usage: skin-painter FOLDER | skin-painter --preview OUT.png [--from FOLDER] [--scale N]"));
+}
