@@ -1,0 +1,46 @@
+#include "platform/mediaplayer/AudioOutput.h"
+
+#include <gst/gst.h>
+
+namespace mediaplayer {
+namespace {
+
+GstElement* systemOutput()
+{
+    return gst_element_factory_make("autoaudiosink", nullptr);
+}
+
+GstElement* silentOutput()
+{
+    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+    if (sink)
+        g_object_set(sink, "sync", TRUE, nullptr);
+    return sink;
+}
+
+}  // namespace
+
+AudioOutput::AudioOutput(AudioSinkFactory preferred)
+    : preferred_(preferred ? std::move(preferred) : AudioSinkFactory(systemOutput))
+{
+}
+
+GstElement* AudioOutput::createSink()
+{
+    GstElement* sink = silent_ ? nullptr : preferred_();
+    if (!sink) {
+        silent_ = true;
+        sink = silentOutput();
+    }
+    current_ = sink;
+    return sink;
+}
+
+bool AudioOutput::isSource(GstObject* source) const
+{
+    if (!current_ || !source)
+        return false;
+    return source == GST_OBJECT_CAST(current_) || gst_object_has_as_ancestor(source, GST_OBJECT_CAST(current_));
+}
+
+}  // namespace mediaplayer

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <functional>
+
+typedef struct _GstElement GstElement;
+typedef struct _GstObject GstObject;
+
+namespace mediaplayer {
+
+// Makes the audio sink of a media; a null result counts as a sink that cannot play.
+using AudioSinkFactory = std::function<GstElement*()>;
+
+// Chooses where the sound goes: the preferred sink (the system's audio output by default) or,
+// once that has failed, a silent sink that still runs in real time, so that position, duration
+// and end of track behave as if the sound were heard. Each new media tries the preferred sink
+// again, so a sound server that comes up later is used.
+class AudioOutput {
+public:
+    explicit AudioOutput(AudioSinkFactory preferred = {});
+
+    // A fresh sink for the next start of a media; the pipeline takes ownership.
+    GstElement* createSink();
+    // True when `source` (an element that reported an error) is or lies inside the sink made last.
+    bool isSource(GstObject* source) const;
+
+    void fallBackToSilence() { silent_ = true; }
+    void retryPreferred() { silent_ = false; }
+    bool silent() const { return silent_; }
+
+private:
+    AudioSinkFactory preferred_;
+    bool silent_ = false;
+    GstElement* current_ = nullptr;  // borrowed: owned by the pipeline it was given to
+};
+
+}  // namespace mediaplayer

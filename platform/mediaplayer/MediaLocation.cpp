@@ -1,0 +1,83 @@
+#include "platform/mediaplayer/MediaLocation.h"
+
+#include "platform/mediaplayer/Utf16.h"
+
+#include <gst/gst.h>
+
+namespace mediaplayer {
+namespace {
+
+bool isSchemeChar(char16_t c, bool first)
+{
+    const bool letter = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    if (first)
+        return letter;
+    return letter || (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.';
+}
+
+std::u16string withoutExtension(std::u16string name)
+{
+    const auto dot = name.rfind(u'.');
+    if (dot != std::u16string::npos && dot > 0)
+        name.erase(dot);
+    return name;
+}
+
+std::u16string lastSegment(const std::u16string& path)
+{
+    const auto slash = path.rfind(u'/');
+    return slash == std::u16string::npos ? path : path.substr(slash + 1);
+}
+
+// The unescaped path of a web address, without query and fragment.
+std::u16string webPath(const std::u16string& address)
+{
+    const std::string utf8 = utf8FromUtf16(address);
+    GUri* parsed = g_uri_parse(utf8.c_str(), G_URI_FLAGS_NONE, nullptr);
+    if (!parsed)
+        return {};
+    std::u16string path = utf16FromUtf8(g_uri_get_path(parsed));
+    g_uri_unref(parsed);
+    return path;
+}
+
+}  // namespace
+
+MediaLocation::MediaLocation(std::u16string text) : text_(std::move(text)) {}
+
+bool MediaLocation::isWebAddress() const
+{
+    const auto colon = text_.find(u"://");
+    if (colon == std::u16string::npos || colon < 2)
+        return false;
+    for (std::size_t i = 0; i < colon; ++i) {
+        if (!isSchemeChar(text_[i], i == 0))
+            return false;
+    }
+    return true;
+}
+
+std::string MediaLocation::uri() const
+{
+    const std::string utf8 = utf8FromUtf16(text_);
+    if (utf8.empty())
+        return {};
+    if (isWebAddress())
+        return utf8;
+    gchar* uri = gst_filename_to_uri(utf8.c_str(), nullptr);
+    if (!uri)
+        return {};
+    std::string result(uri);
+    g_free(uri);
+    return result;
+}
+
+std::u16string MediaLocation::displayName() const
+{
+    if (!isWebAddress())
+        return withoutExtension(lastSegment(text_));
+    std::u16string name = withoutExtension(lastSegment(webPath(text_)));
+    return name.empty() ? text_ : name;
+}
+
+}  // namespace mediaplayer

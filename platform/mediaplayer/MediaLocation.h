@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+namespace mediaplayer {
+
+// What the host hands the component as a location: a local path or a web address.
+class MediaLocation {
+public:
+    explicit MediaLocation(std::u16string text);
+
+    const std::u16string& text() const { return text_; }
+    // "scheme://..." (http, https, mms, rtsp, file, ...). A drive-letter path such as "C:\a.mp3"
+    // is not one: a scheme has at least two characters.
+    bool isWebAddress() const;
+    // The URI GStreamer opens: a web address as it stands, a local path as an absolute file URI.
+    // Empty when the path cannot be expressed as one.
+    std::string uri() const;
+    // The file name without its extension, the name a media shows when it carries no title.
+    std::u16string displayName() const;
+
+private:
+    std::u16string text_;
+};
+
+}  // namespace mediaplayer

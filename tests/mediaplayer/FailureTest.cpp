@@ -1,0 +1,97 @@
+#include "tests/mediaplayer/TestMedia.h"
+
+#include <gst/gst.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace mediaplayer::test {
+namespace {
+
+class Failures : public ::testing::Test {
+protected:
+    // What the player's poller does with a media that will not open: stop, play, look again.
+    bool retryStaysReady()
+    {
+        player.controls().stop();
+        player.controls().play();
+        return waitForState(player, Ready);
+    }
+
+    TempFolder folder;
+    MediaPlayer player;
+};
+
+TEST_F(Failures, MissingFileIsReadyUntilARetryFindsIt)
+{
+    const auto path = folder / "later.wav";
+    player.setURL(path.u16string());
+    ASSERT_TRUE(waitForState(player, Ready));
+    EXPECT_EQ(player.URL(), path.u16string());
+    EXPECT_EQ(player.controls().currentPositionString(), u"");
+    EXPECT_EQ(player.currentMedia().durationString(), u"00:00");
+    EXPECT_EQ(player.currentMedia().name(), u"later");
+    player.controls().pause();
+    player.controls().setCurrentPosition(3);
+    EXPECT_EQ(player.controls().currentPosition(), 0.0);
+    EXPECT_TRUE(retryStaysReady());
+
+    writeFile(path, wavFile(1.0));
+    player.controls().play();
+    EXPECT_TRUE(waitForState(player, Playing));
+}
+
+TEST_F(Failures, CorruptEmptyAndUnreachableMediaAreReady)
+{
+    Bytes noise(64 * 1024);
+    std::uint32_t seed = 12345;
+    for (auto& byte : noise)
+        byte = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 16);
+    // Port 1 on the loopback interface refuses connections at once.
+    for (const std::u16string& url : {writeFile(folder / "noise.mp3", noise), writeFile(folder / "empty.wav", {}),
+                                      std::u16string(u"http://127.0.0.1:1/stream.mp3")}) {
+        player.setURL(url);
+        EXPECT_TRUE(waitForState(player, Ready, 15));
+        EXPECT_TRUE(retryStaysReady());
+        EXPECT_EQ(player.URL(), url);
+    }
+    EXPECT_EQ(player.currentMedia().name(), u"stream");
+}
+
+TEST_F(Failures, TruncatedFilePlaysWhatItHoldsAndStops)
+{
+    Bytes truncated = wavFile(2.0);  // the header promises two seconds, a fifth of one is there
+    truncated.resize(44 + 22050 * 2 / 5);
+    player.setURL(writeFile(folder / "truncated.wav", truncated));
+    EXPECT_TRUE(waitForState(player, Stopped));
+}
+
+// A file sink into a folder that does not exist stands for a sound output that cannot open.
+GstElement* brokenOutput()
+{
+    GstElement* sink = gst_element_factory_make("filesink", nullptr);
+    g_object_set(sink, "location", "/nonexistent-folder/sound.raw", nullptr);
+    return sink;
+}
+
+TEST(AudioOutputFallback, WithoutAUsableOutputTheMediaPlaysSilentlyInRealTime)
+{
+    for (const AudioSinkFactory& output : {AudioSinkFactory(brokenOutput), AudioSinkFactory([] {
+             return static_cast<GstElement*>(nullptr);
+         })}) {
+        TempFolder folder;
+        MediaPlayer player(output);
+        player.setURL(writeFile(folder / "tone.wav", wavFile(1.5)));
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_TRUE(waitForState(player, Playing));
+        ASSERT_TRUE(waitUntil([&] { return player.controls().currentPosition() > 0.3; }));
+        EXPECT_LE(player.controls().currentPosition(),
+                  std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() + 0.1);
+        EXPECT_TRUE(waitForState(player, Stopped));
+        player.controls().play();
+        EXPECT_TRUE(waitForState(player, Playing));
+    }
+}
+
+}  // namespace
+}  // namespace mediaplayer::test

@@ -1,0 +1,153 @@
+#include "tests/mediaplayer/TestMedia.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+namespace mediaplayer::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A two-second tone, opened and playing.
+class PlayingWav : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        player.setURL(url);
+        ASSERT_TRUE(waitForState(player, Playing));
+    }
+    double position() { return player.controls().currentPosition(); }
+
+    TempFolder folder;
+    std::u16string url = writeFile(folder / "tone.wav", wavFile(2.0));
+    MediaPlayer player;
+};
+
+TEST(Opening, TransitionsToPlayingOnlyWithTheDurationKnown)
+{
+    TempFolder folder;
+    MediaPlayer player;
+    const std::u16string url = writeFile(folder / "tone.wav", wavFile(2.0));
+    player.setURL(url);
+    EXPECT_EQ(player.URL(), url);
+    std::vector<int> states;
+    ASSERT_TRUE(waitUntil([&] {
+        states.push_back(player.playState());
+        // The player stores the duration text the moment it first sees the playing state.
+        if (states.back() == Playing) {
+            EXPECT_EQ(player.currentMedia().durationString(), u"00:02");
+        }
+        return states.back() == Playing;
+    }));
+    // A local file may open before the first look; only opening may come before playing.
+    EXPECT_EQ(std::count(states.begin(), states.end(), Transitioning), states.size() - 1);
+    EXPECT_NEAR(player.currentMedia().duration(), 2.0, 0.05);
+    EXPECT_EQ(player.currentMedia().getItemInfoByAtom(7), u"00:02");
+    // Untagged: the file name without extension, and no artist.
+    EXPECT_EQ(player.currentMedia().name(), u"tone");
+    EXPECT_EQ(player.currentMedia().getItemInfo(u"title"), u"tone");
+    EXPECT_EQ(player.currentMedia().getItemInfo(u"Author"), u"");
+}
+
+TEST_F(PlayingWav, PositionFollowsRealTime)
+{
+    const auto start = Clock::now();
+    const double first = position();
+    ASSERT_TRUE(waitUntil([&] { return position() > first + 0.4; }));
+    // Never ahead of the wall clock: the silent output of machines without sound keeps time too.
+    EXPECT_LE(position() - first, std::chrono::duration<double>(Clock::now() - start).count() + 0.1);
+    EXPECT_EQ(player.controls().currentPositionString().substr(0, 4), u"00:0");
+}
+
+TEST_F(PlayingWav, PauseHoldsThePositionAndPlayResumes)
+{
+    player.controls().pause();
+    EXPECT_EQ(player.playState(), Paused);
+    const double held = position();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_NEAR(position(), held, 0.1);
+    EXPECT_EQ(player.playState(), Paused);
+    player.controls().play();
+    EXPECT_TRUE(waitForState(player, Playing));
+    EXPECT_TRUE(waitUntil([&] { return position() > held + 0.2; }));
+}
+
+TEST_F(PlayingWav, SeeksWhilePlaying)
+{
+    player.controls().setCurrentPosition(1.2);
+    // The seek bar reads the new place at once, not the old one while the pipeline settles.
+    EXPECT_NEAR(position(), 1.2, 0.01);
+    EXPECT_EQ(player.playState(), Playing);
+    EXPECT_TRUE(waitUntil([&] { return position() > 1.25; }));
+}
+
+TEST_F(PlayingWav, SeeksWhilePausedWithinTheMedia)
+{
+    player.controls().pause();
+    player.controls().setCurrentPosition(1.5);
+    EXPECT_TRUE(waitUntil([&] { return std::abs(position() - 1.5) < 0.05; }));
+    EXPECT_EQ(player.playState(), Paused);
+    // Targets before the start or past the end mean the nearest end; not-a-number means nothing.
+    player.controls().setCurrentPosition(-0.5);
+    EXPECT_EQ(position(), 0.0);
+    player.controls().setCurrentPosition(std::nan(""));
+    EXPECT_EQ(position(), 0.0);
+    player.controls().setCurrentPosition(1e9);
+    EXPECT_NEAR(position(), 2.0, 0.05);
+}
+
+TEST_F(PlayingWav, StopRewindsKeepsTheMediaAndPlayStartsOver)
+{
+    ASSERT_TRUE(waitUntil([&] { return position() > 0.3; }));
+    player.controls().stop();
+    EXPECT_EQ(player.playState(), Stopped);
+    EXPECT_EQ(position(), 0.0);
+    EXPECT_EQ(player.controls().currentPositionString(), u"");
+    EXPECT_EQ(player.currentMedia().durationString(), u"00:02");
+    EXPECT_EQ(player.currentMedia().name(), u"tone");
+    player.controls().setCurrentPosition(1.0);  // nothing to seek in
+    player.controls().play();
+    ASSERT_TRUE(waitForState(player, Playing));
+    EXPECT_LT(position(), 1.0);
+}
+
+TEST_F(PlayingWav, EndOfTheMediaIsStoppedAndPlayStartsItAgain)
+{
+    player.controls().setCurrentPosition(1.7);
+    ASSERT_TRUE(waitForState(player, Stopped));
+    EXPECT_EQ(position(), 0.0);
+    EXPECT_EQ(player.URL(), url);
+    player.controls().play();
+    EXPECT_TRUE(waitForState(player, Playing));
+}
+
+TEST(ShortMedia, EndsByItselfAndStillHasAPlayableLength)
+{
+    TempFolder folder;
+    MediaPlayer player;
+    player.setURL(writeFile(folder / "blip.wav", wavFile(0.4)));
+    EXPECT_TRUE(waitForState(player, Stopped));
+    EXPECT_EQ(player.currentMedia().durationString(), u"00:01");
+}
+
+TEST_F(PlayingWav, CloseAndAnEmptyUrlReleaseTheMedia)
+{
+    for (auto release : {+[](MediaPlayer& p) { p.close(); }, +[](MediaPlayer& p) { p.setURL(u""); }}) {
+        release(player);
+        EXPECT_EQ(player.playState(), Undefined);
+        EXPECT_EQ(player.URL(), u"");
+        EXPECT_EQ(player.currentMedia().name(), u"");
+        EXPECT_EQ(player.currentMedia().durationString(), u"00:00");
+        EXPECT_EQ(player.controls().currentPositionString(), u"");
+        player.controls().play();  // nothing to play
+        EXPECT_EQ(player.playState(), Undefined);
+        player.setURL(url);
+        EXPECT_TRUE(waitForState(player, Playing));
+    }
+}
+
+}  // namespace
+}  // namespace mediaplayer::test

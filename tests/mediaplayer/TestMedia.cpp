@@ -1,0 +1,202 @@
+#include "tests/mediaplayer/TestMedia.h"
+
+#include "platform/mediaplayer/GStreamerRuntime.h"
+
+#include <gst/gst.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+#include <thread>
+
+namespace mediaplayer::test {
+namespace {
+
+void append(Bytes& out, std::uint32_t value, int bytes, bool bigEndian)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * (bigEndian ? bytes - 1 - i : i))));
+}
+
+void append(Bytes& out, const std::string& text)
+{
+    out.insert(out.end(), text.begin(), text.end());
+}
+
+// Runs a GStreamer pipeline description to its end.
+void runPipeline(const std::string& description)
+{
+    GstElement* pipeline = ensureGStreamer() ? gst_parse_launch(description.c_str(), nullptr) : nullptr;
+    if (!pipeline)
+        throw std::runtime_error("cannot build " + description);
+    GstBus* bus = gst_element_get_bus(pipeline);
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    GstMessage* end = gst_bus_timed_pop_filtered(bus, 30 * GST_SECOND,
+                                                 static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    const bool finished = end && GST_MESSAGE_TYPE(end) == GST_MESSAGE_EOS;
+    if (end)
+        gst_message_unref(end);
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(bus);
+    gst_object_unref(pipeline);
+    if (!finished)
+        throw std::runtime_error("pipeline failed: " + description);
+}
+
+std::string tenths(double seconds)
+{
+    return std::to_string(std::lround(seconds * 10));
+}
+
+}  // namespace
+
+TempFolder::TempFolder()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "mediaplayer-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot make a temporary folder");
+    path_ = pattern;
+}
+
+TempFolder::~TempFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::u16string writeFile(const std::filesystem::path& path, const Bytes& bytes)
+{
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+    return path.u16string();
+}
+
+Bytes wavFile(double seconds)
+{
+    constexpr int kRate = 22050;
+    const auto samples = static_cast<std::uint32_t>(seconds * kRate);
+    Bytes out;
+    append(out, "RIFF");
+    append(out, 36 + samples * 2, 4, false);
+    append(out, "WAVEfmt ");
+    for (const auto& [value, bytes] : {std::pair{16, 4}, {1, 2}, {1, 2}, {kRate, 4}, {kRate * 2, 4}, {2, 2}, {16, 2}})
+        append(out, static_cast<std::uint32_t>(value), bytes, false);
+    append(out, "data");
+    append(out, samples * 2, 4, false);
+    for (std::uint32_t i = 0; i < samples; ++i)
+        append(out, static_cast<std::uint16_t>(static_cast<std::int16_t>(8000 * std::sin(2 * M_PI * 440 * i / kRate))), 2,
+               false);
+    return out;
+}
+
+Bytes midiFile()
+{
+    Bytes track = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xC0, 0x00};  // 120 bpm, piano
+    for (std::uint8_t note : {0x3C, 0x40, 0x43})
+        track.insert(track.end(), {0x00, 0x90, note, 0x64, 0x60, 0x80, note, 0x40});  // a quarter each
+    track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
+    Bytes out;
+    append(out, "MThd");
+    for (const auto& [value, bytes] : {std::pair{6, 4}, {0, 2}, {1, 2}, {96, 2}})
+        append(out, static_cast<std::uint32_t>(value), bytes, true);
+    append(out, "MTrk");
+    append(out, static_cast<std::uint32_t>(track.size()), 4, true);
+    out.insert(out.end(), track.begin(), track.end());
+    return out;
+}
+
+Bytes id3v23Tag(std::uint8_t encoding, const std::string& title, const std::string& artist)
+{
+    Bytes frames;
+    for (const auto& [id, text] : {std::pair{"TIT2", title}, std::pair{"TPE1", artist}}) {
+        append(frames, id);
+        append(frames, static_cast<std::uint32_t>(text.size() + 1), 4, true);
+        frames.insert(frames.end(), {0, 0, encoding});
+        append(frames, text);
+    }
+    Bytes out = {'I', 'D', '3', 3, 0, 0};
+    for (int shift : {21, 14, 7, 0})
+        out.push_back(static_cast<std::uint8_t>((frames.size() >> shift) & 0x7F));
+    out.insert(out.end(), frames.begin(), frames.end());
+    return out;
+}
+
+Bytes mp3Audio(double seconds)
+{
+    TempFolder folder;
+    const auto path = folder / "plain.mp3";
+    runPipeline("audiotestsrc num-buffers=" + tenths(seconds) + " samplesperbuffer=4410 ! audio/x-raw,rate=44100,"
+                "channels=1 ! audioconvert ! lamemp3enc ! filesink location=\"" + path.string() + "\"");
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+std::u16string writeVideo(const std::filesystem::path& path, double seconds, bool withSound)
+{
+    const std::string sound = " audiotestsrc num-buffers=" + tenths(seconds) +
+                              " samplesperbuffer=2205 ! audio/x-raw,format=S16LE,rate=22050,channels=1 ! mux.";
+    runPipeline("videotestsrc num-buffers=" + tenths(seconds) + " ! video/x-raw,width=64,height=48,framerate=10/1 "
+                "! jpegenc ! avimux name=mux ! filesink location=\"" + path.string() + "\"" + (withSound ? sound : ""));
+    return path.u16string();
+}
+
+void GstUnref::operator()(void* object) const
+{
+    gst_object_unref(object);
+}
+
+AudioSinkFactory WatchedOutput::factory()
+{
+    return [this] {
+        GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+        g_object_set(sink, "sync", TRUE, nullptr);
+        lastSink_.reset(GST_ELEMENT(gst_object_ref(sink)));
+        return sink;
+    };
+}
+
+GstPointer WatchedOutput::pipeline() const
+{
+    GstObject* top = GST_OBJECT(gst_object_ref(lastSink_.get()));
+    while (GstObject* parent = gst_object_get_parent(top)) {
+        gst_object_unref(top);
+        top = parent;
+    }
+    return GstPointer(GST_ELEMENT(top));
+}
+
+bool WatchedOutput::runs(const char* factoryName) const
+{
+    const GstPointer top = pipeline();
+    GstIterator* elements = gst_bin_iterate_recurse(GST_BIN(top.get()));
+    GValue item = G_VALUE_INIT;
+    bool found = false;
+    while (!found && gst_iterator_next(elements, &item) == GST_ITERATOR_OK) {
+        GstElementFactory* factory = gst_element_get_factory(GST_ELEMENT(g_value_get_object(&item)));
+        found = factory && g_str_equal(gst_plugin_feature_get_name(factory), factoryName);
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(elements);
+    return found;
+}
+
+bool waitUntil(const std::function<bool()>& condition, double seconds)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+bool waitForState(MediaPlayer& player, int state, double seconds)
+{
+    return waitUntil([&] { return player.playState() == state; }, seconds);
+}
+
+}  // namespace mediaplayer::test

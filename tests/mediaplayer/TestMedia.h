@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/mediaplayer/MediaPlayer.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace mediaplayer::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A folder of its own for each test, removed afterwards.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Writes the file and returns its path as the player is given it.
+std::u16string writeFile(const std::filesystem::path& path, const Bytes& bytes);
+
+Bytes wavFile(double seconds);  // 16-bit mono sine
+Bytes midiFile();               // three half-second piano notes
+// An ID3v2.3 tag: title and artist frames with the given encoding byte and raw text.
+Bytes id3v23Tag(std::uint8_t encoding, const std::string& title, const std::string& artist);
+Bytes mp3Audio(double seconds);  // untagged, encoded by GStreamer
+std::u16string writeVideo(const std::filesystem::path& path, double seconds, bool withSound);
+
+struct GstUnref {
+    void operator()(void* object) const;
+};
+using GstPointer = std::unique_ptr<GstElement, GstUnref>;
+
+// A silent real-time audio output that lets a test look into the pipeline the player builds.
+class WatchedOutput {
+public:
+    AudioSinkFactory factory();
+    GstPointer pipeline() const;
+    bool runs(const char* factoryName) const;  // an element of that factory is in the pipeline
+
+private:
+    GstPointer lastSink_;
+};
+
+// Polls until `condition` holds or `seconds` have passed; true when it held.
+bool waitUntil(const std::function<bool()>& condition, double seconds = 10);
+bool waitForState(MediaPlayer& player, int state, double seconds = 10);
+
+}  // namespace mediaplayer::test
