@@ -1,6 +1,8 @@
 // The painter's own GIF encoder and file writing: what the thumbs depend on.
 #include "GifWriter.h"
+#include "Glyphs.h"
 #include "PictureFiles.h"
+#include "SkinSet.h"
 
 #include <QDir>
 #include <QFile>
@@ -125,6 +127,32 @@ TEST(PictureFiles, FailureIsReportedAndLeavesTheOldFileInPlace)
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), old);
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 1);
+}
+
+// Regenerating must give the set the windows load: same names, same sizes as the shipped files.
+TEST(SkinPainter, PaintsExactlyTheShippedSetAtTheShippedSizes)
+{
+    const QDir shipped(QStringLiteral(SKIN_SOURCE_DIR));
+    QStringList painted;
+    for (const skin::Picture& picture : skin::paintSkinSet()) {
+        painted.append(picture.fileName);
+        const QImage file(shipped.filePath(picture.fileName));
+        EXPECT_EQ(picture.image.size(), file.size()) << picture.fileName.toStdString();
+    }
+    painted.sort();
+    EXPECT_EQ(painted, shipped.entryList(QDir::Files, QDir::Name));
+}
+
+TEST(SkinPainter, EveryGlyphHasAShapeInsideItsBox)
+{
+    const QRectF box(3, 2, 20, 14);
+    for (int i = int(skin::Glyph::Play); i <= int(skin::Glyph::Note); ++i) {
+        const QPainterPath path = skin::glyphPath(skin::Glyph(i), box);
+        EXPECT_FALSE(path.isEmpty()) << "glyph " << i;
+        EXPECT_TRUE(box.adjusted(-0.5, -0.5, 0.5, 0.5).contains(path.boundingRect())) << "glyph " << i;
+        const QSizeF extent = path.boundingRect().size();
+        EXPECT_GT(std::max(extent.width(), extent.height()), box.height() / 3) << "glyph " << i << " is too small to see";
+    }
 }
 
 }  // namespace
