@@ -1,0 +1,18 @@
+#pragma once
+// One tick of the lyrics display: advances the highlight with the playback position and works out where the block
+// of lines stands, so the window only has to print it.
+#include "media/lyrics/LyricTable.h"
+
+namespace media {
+
+struct LyricFrame {
+    bool clear = false;      // wipe the canvas
+    bool draw = false;       // print every line from `top`, one pitch apart
+    float top = 0;
+    int highlight = -1;      // the line printed in the highlight colour; -1 for none
+};
+
+// position and duration in seconds, canvasHeight in pixels. Updates lyricIndex and lyricTop of the table.
+LyricFrame LyricTick(LyricTable& table, double position, double duration, double canvasHeight);
+
+}  // namespace media

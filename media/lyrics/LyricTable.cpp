@@ -1,0 +1,10 @@
+#include "media/lyrics/LyricTable.h"
+
+namespace media {
+
+LyricTable& Lyrics() {
+    static LyricTable table;
+    return table;
+}
+
+}  // namespace media

@@ -1,0 +1,100 @@
+// The lyrics display's tick: where the block of lines stands and which line is lit, tick by tick.
+#include <gtest/gtest.h>
+
+#include "media/lyrics/LyricScroller.h"
+
+using namespace media;
+
+namespace {
+
+constexpr double Height = 200;   // canvas pixels
+constexpr double Pitch = 16;     // one printed line
+constexpr double Middle = Height / 2 - Pitch / 2;
+
+LyricTable Table(std::vector<LyricLine> lines) {
+    LyricTable t;
+    t.Install(std::move(lines));
+    t.lyricLineHeight = static_cast<float>(Pitch);
+    return t;
+}
+
+}  // namespace
+
+TEST(LyricTick, ThreeLinesLightTheReachedLineAndScrollBetweenTimes) {
+    LyricTable t = Table({{2, u"one"}, {4, u"two"}, {6, u"three"}});
+    LyricFrame f = LyricTick(t, 1.0, 60, Height);  // before the first line: it rises towards the middle
+    EXPECT_EQ(t.lyricIndex, 0);
+    EXPECT_EQ(f.highlight, -1);
+    EXPECT_FLOAT_EQ(f.top, Middle - Pitch * 1.0 / 2);
+    f = LyricTick(t, 3.0, 60, Height);
+    EXPECT_EQ(t.lyricIndex, 1);
+    EXPECT_EQ(f.highlight, 0);
+    EXPECT_FLOAT_EQ(f.top, Middle - 1.5 * Pitch);
+    EXPECT_TRUE(f.clear && f.draw);
+    f = LyricTick(t, 5.0, 60, Height);
+    EXPECT_EQ(f.highlight, 1);
+    EXPECT_FLOAT_EQ(f.top, Middle - 2 * Pitch - Pitch * 0.5);
+    // Reaching the last line: the block stands one pitch per line up.
+    f = LyricTick(t, 6.0, 60, Height);
+    EXPECT_EQ(t.lyricIndex, 3);
+    EXPECT_EQ(f.highlight, 2);
+    EXPECT_FLOAT_EQ(f.top, Middle - 3 * Pitch);
+}
+
+TEST(LyricTick, JumpsAreCaughtUpOneLineATickAndSeekingBackKeepsTheHighlight) {
+    LyricTable t = Table({{1, u"a"}, {2, u"b"}, {3, u"c"}, {4, u"d"}});
+    LyricTick(t, 3.5, 60, Height);
+    EXPECT_EQ(t.lyricIndex, 1);
+    LyricTick(t, 3.5, 60, Height);
+    EXPECT_EQ(t.lyricIndex, 2);
+    LyricTick(t, 3.5, 60, Height);
+    EXPECT_EQ(t.lyricIndex, 3);
+    const LyricFrame back = LyricTick(t, 0.5, 60, Height);
+    EXPECT_EQ(t.lyricIndex, 3);
+    EXPECT_EQ(back.highlight, 2);
+}
+
+TEST(LyricTick, OneLineRisesUntilItsTimeThenEndScrollingTakesOver) {
+    LyricTable t = Table({{4, u"only"}});
+    LyricFrame f = LyricTick(t, 2.0, 20, Height);
+    EXPECT_EQ(f.highlight, -1);
+    EXPECT_FLOAT_EQ(f.top, Middle - Pitch * 0.5);
+    f = LyricTick(t, 4.0, 20, Height);  // reached: no next line to scroll towards, the block stays
+    EXPECT_EQ(f.highlight, 0);
+    EXPECT_FLOAT_EQ(f.top, Middle - Pitch * 0.5);
+    // After the last line it rises so that its middle meets the top edge at the end: (h - sh/2) over 16 s.
+    f = LyricTick(t, 7.0, 20, Height);
+    EXPECT_EQ(f.highlight, 0);
+    EXPECT_FLOAT_EQ(f.top, Middle - Pitch * 1 + (Pitch - Height / 2) * 3.0 / 16.0);
+}
+
+TEST(LyricTick, EndScrollingDriftsWhenTheDurationEndsOnTheLastLineOrWouldBeTooFast) {
+    LyricTable t = Table({{1, u"a"}, {2, u"b"}});
+    LyricTick(t, 1, 2, Height);
+    LyricTick(t, 2, 2, Height);
+    ASSERT_EQ(t.lyricIndex, 2);
+    const float before = t.lyricTop;
+    EXPECT_FLOAT_EQ(LyricTick(t, 2, 2, Height).top, before - 2);  // duration equals the last line's time
+    EXPECT_FLOAT_EQ(LyricTick(t, 2.5, 2.5, Height).top, before - 4);  // 68 px in 0.5 s is too fast to read
+}
+
+TEST(LyricTick, NoTableClearsAndAnEmptyFirstTextLeavesTheCanvasAlone) {
+    LyricTable empty = Table({});
+    LyricFrame f = LyricTick(empty, 1, 10, Height);
+    EXPECT_TRUE(f.clear);
+    EXPECT_FALSE(f.draw);
+    LyricTable blank = Table({{1, u""}, {2, u"x"}});
+    f = LyricTick(blank, 5, 10, Height);
+    EXPECT_FALSE(f.clear);
+    EXPECT_FALSE(f.draw);
+    EXPECT_EQ(blank.lyricIndex, 0);
+}
+
+TEST(LyricTick, EqualNeighbourTimesKeepTheBlockWhereItWas) {
+    LyricTable t = Table({{1, u"a"}, {2, u"b"}, {2, u"b'"}, {5, u"c"}});
+    const float top = LyricTick(t, 1.5, 60, Height).top;
+    const LyricFrame f = LyricTick(t, 2.0, 60, Height);  // now between the two lines at 2 s
+    EXPECT_EQ(t.lyricIndex, 2);
+    EXPECT_EQ(f.highlight, 1);
+    EXPECT_FLOAT_EQ(f.top, top);
+}
