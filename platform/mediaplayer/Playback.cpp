@@ -120,6 +120,7 @@ void Playback::resetProgress()
     playingSinceUs_ = 0;
     pendingSeek_.reset();
     lastPosition_ = 0;
+    resumeAt_ = 0;
 }
 
 void Playback::play()
@@ -195,7 +196,8 @@ double Playback::position()
         if (nanoseconds >= 0)
             lastPosition_ = toSeconds(nanoseconds);
     }
-    return lastPosition_;
+    // Decoders may run a little past the announced duration; the seek bar must not.
+    return duration_ ? std::min(lastPosition_, *duration_) : lastPosition_;
 }
 
 void Playback::seek(double seconds)
@@ -203,6 +205,11 @@ void Playback::seek(double seconds)
     drainBus();
     if (failed_ || !prerolled_ || (target_ != Target::Play && target_ != Target::Pause) || !std::isfinite(seconds))
         return;
+    seekTo(seconds);
+}
+
+void Playback::seekTo(double seconds)
+{
     // Callers may compute a little before the start or past the end; both mean the nearest end.
     double target = std::max(0.0, seconds);
     refreshDuration();
@@ -284,6 +291,10 @@ void Playback::handle(GstMessage* message)
         pendingSeek_.reset();
         // Learnt here too, while the pipeline still runs: a short media may end before anyone asks.
         refreshDuration();
+        if (resumeAt_ > 0) {
+            seekTo(resumeAt_);
+            resumeAt_ = 0;
+        }
         break;
     case GST_MESSAGE_EOS:
         onEndOfStream();
@@ -307,6 +318,10 @@ void Playback::handle(GstMessage* message)
         onBuffering(percent);
         break;
     }
+    case GST_MESSAGE_LATENCY:
+        // An element's latency changed (network streams): the pipeline has to learn it anew.
+        gst_bin_recalculate_latency(GST_BIN(playbin_));
+        break;
     case GST_MESSAGE_CLOCK_LOST:
         // The audio sink that provided the clock went away; pausing and resuming selects a new one.
         if (target_ == Target::Play && !buffering_) {
@@ -335,9 +350,16 @@ void Playback::onStateChanged(GstMessage* message)
 void Playback::onError(GstMessage* message)
 {
     if (!audio_.silent() && audio_.isSource(GST_MESSAGE_SRC(message))) {
-        // No usable sound output (no sound server, device busy or gone): play on silently.
+        // No usable sound output (no sound server, device busy or gone): play on silently, from
+        // where the sound stopped.
+        gint64 nanoseconds = -1;
+        const bool known = gst_element_query_position(playbin_, GST_FORMAT_TIME, &nanoseconds) && nanoseconds > 0;
+        const double reached = known ? toSeconds(nanoseconds) : lastPosition_;
         audio_.fallBackToSilence();
         start();
+        resumeAt_ = reached;
+        if (reached > 0)
+            pendingSeek_ = reached;
         return;
     }
     failed_ = true;

@@ -56,6 +56,7 @@ private:
     void onError(GstMessage* message);
     void onBuffering(int percent);
     void onEndOfStream();
+    void seekTo(double seconds);
     void refreshDuration();
     void applyVolume();
 
@@ -79,6 +80,7 @@ private:
     std::int64_t playingSinceUs_ = 0;
     std::optional<double> pendingSeek_;
     double lastPosition_ = 0;
+    double resumeAt_ = 0;  // where a restart on the silent output picks up once the media is open
 
     // Facts about the media, kept while it is stopped.
     std::optional<double> duration_;

@@ -93,5 +93,24 @@ TEST(AudioOutputFallback, WithoutAUsableOutputTheMediaPlaysSilentlyInRealTime)
     }
 }
 
+TEST(AudioOutputFallback, OutputLostWhilePlayingGoesOnSilentlyFromTheSamePlace)
+{
+    TempFolder folder;
+    MediaPlayer player([] {  // fails after its first few buffers
+        return gst_parse_bin_from_description("identity error-after=8 ! fakesink sync=true", TRUE, nullptr);
+    });
+    player.setURL(writeFile(folder / "tone.wav", wavFile(2.0)));
+    double furthest = 0;
+    ASSERT_TRUE(waitUntil([&] {
+        if (player.playState() == Stopped)
+            return true;
+        const double position = player.controls().currentPosition();
+        EXPECT_GE(position, furthest - 0.05);
+        furthest = std::max(furthest, position);
+        return false;
+    }));
+    EXPECT_GT(furthest, 1.5);
+}
+
 }  // namespace
 }  // namespace mediaplayer::test
