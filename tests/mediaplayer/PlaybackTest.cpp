@@ -1,5 +1,6 @@
 #include "tests/mediaplayer/TestMedia.h"
 
+#include <gst/gst.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -122,6 +123,33 @@ TEST_F(PlayingWav, EndOfTheMediaIsStoppedAndPlayStartsItAgain)
     EXPECT_EQ(player.URL(), url);
     player.controls().play();
     EXPECT_TRUE(waitForState(player, Playing));
+}
+
+TEST(Buffering, PausesUntilTheBufferIsFullThenPlaysOn)
+{
+    TempFolder folder;
+    WatchedOutput output;
+    MediaPlayer player(output.factory());
+    player.setURL(writeFile(folder / "tone.wav", wavFile(2.0)));
+    ASSERT_TRUE(waitForState(player, Playing));
+    // What a network source reports while its buffer runs low and fills again.
+    const auto report = [&](int percent) {
+        const GstPointer pipeline = output.pipeline();
+        gst_element_post_message(pipeline.get(), gst_message_new_buffering(GST_OBJECT(pipeline.get()), percent));
+    };
+    report(30);
+    EXPECT_EQ(player.playState(), Buffering);
+    EXPECT_EQ(player.network().bufferingProgress(), 30);
+    const double held = player.controls().currentPosition();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_NEAR(player.controls().currentPosition(), held, 0.1);
+    // A pause asked for while buffering is kept when the buffer is full.
+    player.controls().pause();
+    report(100);
+    EXPECT_EQ(player.playState(), Paused);
+    player.controls().play();
+    EXPECT_EQ(player.playState(), Playing);
+    EXPECT_TRUE(waitUntil([&] { return player.controls().currentPosition() > held + 0.2; }));
 }
 
 TEST(ShortMedia, EndsByItselfAndStillHasAPlayableLength)
