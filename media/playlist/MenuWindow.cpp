@@ -1,18 +1,21 @@
 #include "media/playlist/MenuWindow.h"
 
-#include <QFileDialog>
+#include <QFileInfo>
+#include <QPointer>
 
 #include "media/core/MainWindow.h"
 #include "media/core/ModuleMedia.h"
 #include "media/core/Windows.h"
+#include "media/playlist/AddMedia.h"
 #include "media/playlist/PlaylistWindow.h"
+#include "platform/forms/CommonDialogs.h"
 #include "platform/mediaplayer/MediaPlayer.h"
 
 namespace media {
 
 MenuWindow::MenuWindow() : Form(QStringLiteral("菜单窗体")), mnuList(QStringLiteral("列表")), mnuLrc(QStringLiteral("歌词")) {
-    mnuList.Add(QStringLiteral("添加文件(&A)"));
-    mnuList.Add(QStringLiteral("添加目录(&F)"));
+    mnuList.Add(QStringLiteral("添加文件(&A)")).Click = [this] { mnuAddFile_Click(); };
+    mnuList.Add(QStringLiteral("添加目录(&F)")).Click = [this] { mnuAddFolder_Click(); };
     mnuList.Add(QStringLiteral("-"));
     mnuList.Add(QStringLiteral("删除文件(&D)")).Click = [this] { mnuDelFile_Click(); };
     mnuList.Add(QStringLiteral("清除列表(&C)")).Click = [this] { mnuClearList_Click(); };
@@ -24,12 +27,27 @@ MenuWindow::MenuWindow() : Form(QStringLiteral("菜单窗体")), mnuList(QString
         item.Click = [this, i] { mnuPlayMode_Click(i); };
     }
     mnuList.Add(QStringLiteral("-"));
-    mnuList.Add(QStringLiteral("打开播放列表(&O)"));
-    mnuList.Add(QStringLiteral("新建播放列表(&L)"));
+    mnuList.Add(QStringLiteral("打开播放列表(&O)")).Click = [this] { mnuPlayListOpen_Click(); };
+    mnuList.Add(QStringLiteral("新建播放列表(&L)")).Click = [this] { mnuPlayListCreate_Click(); };
     mnuList.Add(QStringLiteral("将播放列表另存为(&S)")).Click = [this] { PlayListSave(); };
     mnuList.Add(QStringLiteral("-"));
-    mnuList.Add(QStringLiteral("关于(&A)"));
+    mnuList.Add(QStringLiteral("关于(&A)"));  // the about box is not there yet
     mnuLrc.Add(QStringLiteral("编辑"));
+}
+
+MediaAdder MenuWindow::PlaylistAdder() {
+    QPointer<PlaylistWindow> list = &frmList();
+    return MediaAdder(list->PlayList(), [list] { return !list || !list->Loaded(); });
+}
+
+void MenuWindow::mnuAddFile_Click() {
+    MediaAdder adder = PlaylistAdder();
+    AddFileCommand(adder);
+}
+
+void MenuWindow::mnuAddFolder_Click() {
+    MediaAdder adder = PlaylistAdder();
+    AddFolderCommand(this, adder);
 }
 
 void MenuWindow::mnuDelFile_Click() {
@@ -49,9 +67,26 @@ void MenuWindow::mnuPlayMode_Click(int index) {
     mnuPlayMode(index).SetChecked(true);
 }
 
+void MenuWindow::mnuPlayListOpen_Click() {
+    const QString chosen = forms::BrowseForFiles(nullptr, QStringLiteral("选择要播放的列表"), QStringLiteral("播放列表"),
+                                                 QStringLiteral("*.lst"), 1, 65535);
+    if (chosen.isEmpty()) return;
+    // The stop action first: the load ends with a click on play/pause, which must find it offering play, or the
+    // new list's first row would be paused instead of started.
+    frmMain().transport().Stop();
+    PlaylistWindow& list = frmList();
+    list.PlayList().Clear();
+    // Several lists chosen at once name their folder, which is no list: nothing is loaded, and the list is left
+    // unnamed so that the exit save asks for a name rather than failing to write over a folder.
+    const QString file = forms::UpToNul(chosen);
+    Shared().PlayListFile = QFileInfo(file).isDir() ? std::u16string() : file.toStdU16String();
+    list.LoadPlayList();
+}
+
+void MenuWindow::mnuPlayListCreate_Click() { Shared().PlayListFile.clear(); }
+
 void MenuWindow::PlayListSave() {
-    QString chosen = QFileDialog::getSaveFileName(&frmMain(), QStringLiteral("保存播放列表"), QString(),
-                                                  QStringLiteral("播放列表(*.lst)"));
+    QString chosen = forms::UpToNul(forms::BrowseForSaveFile(&frmMain()));
     if (chosen.isEmpty()) return;
     if (!chosen.contains(QStringLiteral(".lst"), Qt::CaseInsensitive)) chosen += QStringLiteral(".lst");
     Shared().PlayListFile = chosen.toStdU16String();

@@ -1,0 +1,128 @@
+#include "media/playlist/AddMedia.h"
+
+#include <sys/stat.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <set>
+#include <utility>
+
+#include "media/playlist/FindFile.h"
+#include "media/playlist/PlaylistRows.h"
+#include "platform/forms/CommonDialogs.h"
+
+namespace media {
+namespace {
+
+// Pending events get a turn at least this often while rows are added.
+constexpr qint64 EventTurnMilliseconds = 15;
+
+// One pass over a folder tree for one pattern.
+class FolderSearch {
+public:
+    FolderSearch(MediaAdder& adder, const std::u16string& pattern) : adder_(adder), pattern_(pattern) {}
+
+    void Search(std::u16string folder) {
+        if (adder_.Stopped() || !FirstVisit(folder)) return;
+        if (folder.back() != u'/') folder += u'/';
+        cFindFile finder;
+        for (std::u16string name = finder.Find(folder + u"*", false); !name.empty(); name = finder.FindNext()) {
+            if (finder.FileAttributes() & FileAttributeDirectory) {
+                if (name.front() != u'.') Search(folder + name);
+            } else if (pattern_.Matches(name)) {
+                adder_.Add(folder + name);
+            }
+            if (!adder_.TakeTurn()) return;
+        }
+    }
+
+private:
+    // Folders are told apart by device and inode, so a link back up the tree is not followed round again.
+    bool FirstVisit(const std::u16string& folder) {
+        struct stat info {};
+        if (folder.empty() || ::stat(QFile::encodeName(QString::fromStdU16String(folder)).constData(), &info) != 0)
+            return false;
+        return visited_.insert({info.st_dev, info.st_ino}).second;
+    }
+
+    MediaAdder& adder_;
+    WildcardPattern pattern_;
+    std::set<std::pair<dev_t, ino_t>> visited_;
+};
+
+}  // namespace
+
+std::vector<std::u16string>& SelectedFiles() {
+    static std::vector<std::u16string> files;
+    return files;
+}
+
+std::int16_t SplitSelection(const std::u16string& result) {
+    std::vector<std::u16string> parts;
+    std::size_t start = 0;
+    for (std::size_t nul; (nul = result.find(u'\0', start)) != std::u16string::npos; start = nul + 1)
+        parts.push_back(result.substr(start, nul - start));
+    parts.push_back(result.substr(start));
+
+    auto& files = SelectedFiles();
+    files.clear();
+    const std::size_t m = parts.size() - 1;
+    if (m <= 2) {
+        files.push_back(parts[0]);
+        return 0;
+    }
+    // The folder, the names, an empty part and what followed the list. The grid takes no more rows than a 16-bit
+    // index reaches, so neither does the selection.
+    const std::size_t names = std::min<std::size_t>(m - 2, MaxRows);
+    const std::u16string& folder = parts[0];
+    const std::u16string prefix = !folder.empty() && folder.back() == u'/' ? folder : folder + u'/';
+    for (std::size_t i = 1; i <= names; ++i) files.push_back(prefix + parts[i]);
+    return static_cast<std::int16_t>(names - 1);
+}
+
+MediaAdder::MediaAdder(GridProxy grid, StopCheck stopRequested)
+    : keepGrid_(grid.object()), grid_(grid), stopRequested_(std::move(stopRequested)) {
+    sinceTurn_.start();
+}
+
+bool MediaAdder::Add(const std::u16string& location) {
+    if (stopped_) return false;
+    // Only a full grid refuses a row: nothing more can be added, so the rest of the search is spared.
+    if (!AddFile(grid_, location) && !location.empty()) stopped_ = true;
+    return !stopped_;
+}
+
+bool MediaAdder::TakeTurn() {
+    if (stopped_) return false;
+    if (sinceTurn_.elapsed() >= EventTurnMilliseconds) {
+        QCoreApplication::processEvents();
+        sinceTurn_.restart();
+        if (stopRequested_ && stopRequested_()) stopped_ = true;
+    }
+    return !stopped_;
+}
+
+void SearchFolder(MediaAdder& adder, const std::u16string& folder, const std::u16string& pattern) {
+    FolderSearch(adder, pattern).Search(folder);
+}
+
+void AddFileCommand(MediaAdder& adder) {
+    const QString chosen = forms::BrowseForFiles(nullptr, QStringLiteral("选择要播放的音频文件"),
+                                                 QStringLiteral("所有音频格式*.mp3;*.wav;*.wma;*.mdi"),
+                                                 QStringLiteral("*.mp3;*.wav;*.wma;*.mdi"), 1, 65535);
+    if (chosen.isEmpty()) return;
+    const std::int16_t last = SplitSelection(chosen.toStdU16String());
+    // A copy: a command run while events are processed may refill the selection.
+    const std::vector<std::u16string> files = SelectedFiles();
+    for (std::int16_t i = 0; i <= last; ++i)
+        if (!adder.Add(files[static_cast<std::size_t>(i)]) || !adder.TakeTurn()) return;
+}
+
+void AddFolderCommand(QWidget* owner, MediaAdder& adder) {
+    const std::u16string folder = forms::UpToNul(forms::BrowseForFolder(owner, QStringLiteral("请选择文件夹"))).toStdU16String();
+    if (folder.empty()) return;
+    SearchFolder(adder, folder, u"*.wma");
+    SearchFolder(adder, folder, u"*.mp3");
+}
+
+}  // namespace media

@@ -1,0 +1,57 @@
+#pragma once
+// Filling the playlist from the file and folder dialogs: taking a multiple selection apart, searching a folder
+// tree for media files, and the add-file and add-folder commands.
+#include <QElapsedTimer>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "media/playlist/GridProxy.h"
+#include "platform/automation/Unknown.h"
+
+class QWidget;
+
+namespace media {
+
+// The full paths of the selection SplitSelection took apart last.
+std::vector<std::u16string>& SelectedFiles();
+
+// Splits an open-file dialog result into full paths in SelectedFiles and returns the highest index filled: one
+// file is the result itself; several are the folder joined to each name with exactly one "/".
+std::int16_t SplitSelection(const std::u16string& result);
+
+// Appends rows on the window thread without freezing it: pending events get a turn every few milliseconds, so
+// the user can scroll, play or clear meanwhile. Adding stops for good once the grid is full or the stop check
+// answers true (the playlist window has gone, the program is closing).
+class MediaAdder {
+public:
+    using StopCheck = std::function<bool()>;
+    explicit MediaAdder(GridProxy grid, StopCheck stopRequested = {});
+
+    // Appends the file's row; false once adding has stopped.
+    bool Add(const std::u16string& location);
+    // Gives pending events their turn when one is due; false once adding has stopped.
+    bool TakeTurn();
+    bool Stopped() const { return stopped_; }
+
+private:
+    automation::Ref<automation::Dispatch> keepGrid_;  // the grid outlives a window destroyed meanwhile
+    GridProxy grid_;
+    StopCheck stopRequested_;
+    QElapsedTimer sinceTurn_;
+    bool stopped_ = false;
+};
+
+// Adds every file whose name matches pattern (case ignored) in folder and, depth first in the order the file
+// system lists them, in its subfolders. Folders whose names begin with "." are not entered, nor is a folder entered
+// a second time (symbolic-link loops); folders that cannot be read add nothing.
+void SearchFolder(MediaAdder& adder, const std::u16string& folder, const std::u16string& pattern);
+
+// The add-file command: asks for one or more media files and appends a row for each, in the dialog's order.
+void AddFileCommand(MediaAdder& adder);
+
+// The add-folder command: asks for a folder and adds its WMA files, then its MP3 files.
+void AddFolderCommand(QWidget* owner, MediaAdder& adder);
+
+}  // namespace media

@@ -1,0 +1,119 @@
+#include "platform/forms/CommonDialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace forms {
+namespace {
+
+DialogHook& Hook() {
+    static DialogHook hook;
+    return hook;
+}
+
+// Qt's own dialog rather than the desktop's: it behaves the same on every desktop and under a bare X server.
+QStringList RunDialog(const DialogRequest& request) {
+    if (Hook()) return Hook()(request);
+    QFileDialog dialog(request.owner, request.title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    switch (request.kind) {
+        case DialogRequest::Kind::OpenFiles:
+            dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+            dialog.setNameFilter(request.nameFilter);
+            break;
+        case DialogRequest::Kind::SaveFile:
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setFileMode(QFileDialog::AnyFile);
+            // Picking an existing list replaces it without a question, as saving a list always did.
+            dialog.setOption(QFileDialog::DontConfirmOverwrite);
+            dialog.setNameFilter(request.nameFilter);
+            dialog.setDirectory(QDir::homePath());
+            break;
+        case DialogRequest::Kind::Folder:
+            dialog.setFileMode(QFileDialog::Directory);
+            dialog.setOption(QFileDialog::ShowDirsOnly);
+            break;
+    }
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles();
+}
+
+bool IsInside(const QString& path, const QString& folder) {
+    return folder == QLatin1String("/") ? path.startsWith(QLatin1Char('/'))
+                                         : path.startsWith(folder) && path.size() > folder.size() &&
+                                               path.at(folder.size()) == QLatin1Char('/');
+}
+
+// The deepest folder that holds every path: the dialog's own folder, or a common ancestor when names were typed
+// with folders of their own.
+QString CommonFolder(const QStringList& paths) {
+    QString folder = QFileInfo(paths.first()).path();
+    for (const QString& path : paths)
+        while (!IsInside(path, folder) && folder != QLatin1String("/")) folder = QFileInfo(folder).path();
+    return folder;
+}
+
+}  // namespace
+
+void SetDialogHook(DialogHook hook) { Hook() = std::move(hook); }
+
+QString UpToNul(const QString& result) {
+    const qsizetype nul = result.indexOf(QChar(u'\0'));
+    return nul < 0 ? result : result.left(nul);
+}
+
+QString NameFilter(const QString& display, const QString& pattern) {
+    // Qt takes the wildcards from a trailing "(...)"; a display text that carries none gets the pattern there.
+    if (display.endsWith(QLatin1Char(')')) && display.contains(QLatin1Char('('))) return display;
+    QString wildcards = pattern;
+    wildcards.replace(QLatin1Char(';'), QLatin1Char(' '));
+    return display + QStringLiteral(" (") + wildcards + QLatin1Char(')');
+}
+
+QString FileSelectionText(const QStringList& chosen, std::int32_t bufferSize) {
+    QStringList paths;
+    for (const QString& path : chosen)
+        if (!path.isEmpty()) paths.append(QFileInfo(path).absoluteFilePath());
+    if (paths.isEmpty()) return {};
+    // One file is its path. It is never cut: a cut path would name another file.
+    if (paths.size() == 1) return paths.first();
+
+    const QString folder = CommonFolder(paths);
+    const qsizetype prefix = folder.endsWith(QLatin1Char('/')) ? folder.size() : folder.size() + 1;
+    const QChar nul(u'\0');
+    QString text = folder + nul;
+    int names = 0;
+    for (const QString& path : paths) {
+        const QString name = path.mid(prefix);
+        // Room for the name, its NUL and the closing NUL; a name that does not fit ends the list, whole names only.
+        if (text.size() + name.size() + 2 > bufferSize) break;
+        text += name + nul;
+        ++names;
+    }
+    if (names == 0) return {};
+    return text + nul;
+}
+
+QString BrowseForFiles(QWidget* owner, const QString& title, const QString& filter, const QString& pattern,
+                       std::int16_t multiSelect, std::int32_t bufferSize) {
+    DialogRequest request{DialogRequest::Kind::OpenFiles, owner, title, NameFilter(filter, pattern), multiSelect == 1};
+    QStringList chosen = RunDialog(request);
+    if (!request.multiSelect && chosen.size() > 1) chosen = chosen.mid(0, 1);
+    return FileSelectionText(chosen, bufferSize);
+}
+
+QString BrowseForSaveFile(QWidget* owner) {
+    const DialogRequest request{DialogRequest::Kind::SaveFile, owner, QStringLiteral("保存播放列表"),
+                                QStringLiteral("播放列表(*.lst)"), false};
+    const QStringList chosen = RunDialog(request);
+    return chosen.isEmpty() ? QString() : chosen.first();
+}
+
+QString BrowseForFolder(QWidget* owner, const QString& title) {
+    const DialogRequest request{DialogRequest::Kind::Folder, owner, title, QString(), false};
+    const QStringList chosen = RunDialog(request);
+    return chosen.isEmpty() ? QString() : chosen.first();
+}
+
+}  // namespace forms

@@ -1,0 +1,383 @@
+// Picking files and folders: the dialogs' result texts and how they are taken apart, the directory search, and the
+// folder search that fills the real grid.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "lorvex/listview/ListView.h"
+#include "media/playlist/AddMedia.h"
+#include "media/playlist/FindFile.h"
+#include "media/playlist/PlaylistRows.h"
+#include "platform/forms/CommonDialogs.h"
+
+using namespace media;
+namespace fs = std::filesystem;
+
+namespace {
+
+const QChar Nul(u'\0');
+
+QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
+std::u16string U(const std::string& s) { return QString::fromStdString(s).toStdU16String(); }
+
+// Answers every dialog with the given paths while it lives, and keeps the last request.
+class AnsweredDialogs {
+public:
+    explicit AnsweredDialogs(QStringList answer) {
+        forms::SetDialogHook([this, answer](const forms::DialogRequest& request) {
+            last = request;
+            ++shown;
+            return answer;
+        });
+    }
+    ~AnsweredDialogs() { forms::SetDialogHook({}); }
+    forms::DialogRequest last;
+    int shown = 0;
+};
+
+struct Grid {
+    Grid() : view(lorvex::ListView::Create()), grid(static_cast<automation::Dispatch*>(view.get())) { SetUpColumns(grid); }
+    std::vector<std::u16string> Locations() const {
+        std::vector<std::u16string> out;
+        for (std::int32_t r = 0; r < grid.ItemCount(); ++r) out.push_back(grid.ItemText(r, column::Location));
+        return out;
+    }
+    automation::Ref<lorvex::ListView> view;
+    GridProxy grid;
+};
+
+class Tree {
+public:
+    Tree() : root_(dir_.path().toStdString()) {}
+    const fs::path& root() const { return root_; }
+    fs::path File(const fs::path& relative) {
+        const fs::path path = root_ / relative;
+        fs::create_directories(path.parent_path());
+        std::ofstream(path) << "not really media";
+        return path;
+    }
+    fs::path Folder(const fs::path& relative) {
+        fs::create_directories(root_ / relative);
+        return root_ / relative;
+    }
+
+private:
+    QTemporaryDir dir_;
+    fs::path root_;
+};
+
+// What the search must add for one pattern's extension, worked out from the file system's own listing order.
+void ListedOrder(const fs::path& folder, const std::string& extension, std::vector<std::u16string>& out) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_directory()) {
+            if (name.front() != '.') ListedOrder(entry.path(), extension, out);
+        } else {
+            std::string ext = entry.path().extension().string();
+            std::transform(ext.begin(), ext.end(), ext.begin(), ::tolower);
+            if (ext == extension) out.push_back(U(entry.path().string()));
+        }
+    }
+}
+
+std::vector<std::u16string> AddFolder(GridProxy& grid, const fs::path& folder) {
+    AnsweredDialogs dialogs({QString::fromStdString(folder.string())});
+    MediaAdder adder(grid);
+    AddFolderCommand(nullptr, adder);
+    std::vector<std::u16string> rows;
+    for (std::int32_t r = 0; r < grid.ItemCount(); ++r) rows.push_back(grid.ItemText(r, column::Location));
+    return rows;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- dialog results
+
+TEST(DialogResult, OneFileIsItsPath) {
+    AnsweredDialogs dialogs({QStringLiteral("/music/one.mp3")});
+    const QString result = forms::BrowseForFiles(nullptr, QStringLiteral("t"), QStringLiteral("f"),
+                                                 QStringLiteral("*.mp3"), 1, 65535);
+    EXPECT_EQ(result, QStringLiteral("/music/one.mp3"));
+    EXPECT_EQ(SplitSelection(result.toStdU16String()), 0);
+    EXPECT_EQ(SelectedFiles(), std::vector<std::u16string>{u"/music/one.mp3"});
+}
+
+TEST(DialogResult, SeveralFilesAreTheFolderAndTheirNames) {
+    AnsweredDialogs dialogs({QStringLiteral("/music/a.mp3"), QStringLiteral("/music/b.wma"), QStringLiteral("/music/c d.mp3")});
+    const QString result = forms::BrowseForFiles(nullptr, QStringLiteral("t"), QStringLiteral("f"),
+                                                 QStringLiteral("*.mp3"), 1, 65535);
+    EXPECT_EQ(result, QStringLiteral("/music") + Nul + "a.mp3" + Nul + "b.wma" + Nul + "c d.mp3" + Nul + Nul);
+    EXPECT_EQ(SplitSelection(result.toStdU16String()), 2);
+    EXPECT_EQ(SelectedFiles(), (std::vector<std::u16string>{u"/music/a.mp3", u"/music/b.wma", u"/music/c d.mp3"}));
+}
+
+TEST(DialogResult, FilesOfTheRootFolderGetOneSlash) {
+    AnsweredDialogs dialogs({QStringLiteral("/a.mp3"), QStringLiteral("/b.mp3")});
+    const QString result = forms::BrowseForFiles(nullptr, {}, {}, {}, 1, 65535);
+    EXPECT_EQ(result, QStringLiteral("/") + Nul + "a.mp3" + Nul + "b.mp3" + Nul + Nul);
+    EXPECT_EQ(SplitSelection(result.toStdU16String()), 1);
+    EXPECT_EQ(SelectedFiles(), (std::vector<std::u16string>{u"/a.mp3", u"/b.mp3"}));
+}
+
+TEST(DialogResult, NamesTypedWithFoldersOfTheirOwnKeepTheirPaths) {
+    AnsweredDialogs dialogs({QStringLiteral("/music/x/a.mp3"), QStringLiteral("/music/y/b.mp3")});
+    const QString result = forms::BrowseForFiles(nullptr, {}, {}, {}, 1, 65535);
+    SplitSelection(result.toStdU16String());
+    EXPECT_EQ(SelectedFiles(), (std::vector<std::u16string>{u"/music/x/a.mp3", u"/music/y/b.mp3"}));
+}
+
+TEST(DialogResult, CancelIsEmptyEverywhere) {
+    AnsweredDialogs dialogs({});
+    EXPECT_TRUE(forms::BrowseForFiles(nullptr, {}, {}, {}, 1, 65535).isEmpty());
+    EXPECT_TRUE(forms::BrowseForSaveFile(nullptr).isEmpty());
+    EXPECT_TRUE(forms::BrowseForFolder(nullptr, QStringLiteral("t")).isEmpty());
+    EXPECT_EQ(dialogs.shown, 3);
+}
+
+TEST(DialogResult, ASelectionLongerThanTheBufferKeepsTheWholeNamesThatFit) {
+    AnsweredDialogs dialogs({QStringLiteral("/m/aaaa"), QStringLiteral("/m/bbbb"), QStringLiteral("/m/cccc")});
+    // "/m" NUL "aaaa" NUL "bbbb" NUL NUL is 14 characters; "cccc" would need 5 more.
+    const QString result = forms::BrowseForFiles(nullptr, {}, {}, {}, 1, 16);
+    EXPECT_EQ(result, QStringLiteral("/m") + Nul + "aaaa" + Nul + "bbbb" + Nul + Nul);
+    EXPECT_TRUE(forms::BrowseForFiles(nullptr, {}, {}, {}, 1, 6).isEmpty()) << "not even one name fits";
+}
+
+TEST(DialogResult, SingleSelectionTakesOneFile) {
+    AnsweredDialogs dialogs({QStringLiteral("/m/a.lst"), QStringLiteral("/m/b.lst")});
+    EXPECT_EQ(forms::BrowseForFiles(nullptr, {}, {}, {}, 0, 65535), QStringLiteral("/m/a.lst"));
+    EXPECT_FALSE(dialogs.last.multiSelect);
+}
+
+TEST(DialogResult, ClassicBufferWithTrailingSpacesSplitsTheSame) {
+    const std::u16string result = std::u16string(u"/m") + u'\0' + u"a" + u'\0' + u"b" + u'\0' + u'\0' + u"     ";
+    EXPECT_EQ(SplitSelection(result), 1);
+    EXPECT_EQ(SelectedFiles(), (std::vector<std::u16string>{u"/m/a", u"/m/b"}));
+    EXPECT_EQ(SplitSelection(std::u16string(u"/m/one.mp3") + u'\0' + u'\0' + u"   "), 0);
+    EXPECT_EQ(SelectedFiles(), std::vector<std::u16string>{u"/m/one.mp3"});
+}
+
+TEST(DialogResult, FolderAndSaveResultsAreThePathAndCutAtNul) {
+    AnsweredDialogs dialogs({QStringLiteral("/home/me/lists/mine")});
+    EXPECT_EQ(forms::BrowseForSaveFile(nullptr), QStringLiteral("/home/me/lists/mine"));
+    EXPECT_EQ(dialogs.last.title, QStringLiteral("保存播放列表"));
+    EXPECT_EQ(dialogs.last.nameFilter, QStringLiteral("播放列表(*.lst)"));
+    EXPECT_EQ(forms::BrowseForFolder(nullptr, QStringLiteral("请选择文件夹")), QStringLiteral("/home/me/lists/mine"));
+    EXPECT_EQ(dialogs.last.kind, forms::DialogRequest::Kind::Folder);
+    EXPECT_EQ(forms::UpToNul(QStringLiteral("/m") + Nul + "a" + Nul + Nul), QStringLiteral("/m"));
+    EXPECT_EQ(forms::UpToNul(QStringLiteral("/m/x.lst")), QStringLiteral("/m/x.lst"));
+}
+
+TEST(DialogResult, FilterPatternsReachQtsFilter) {
+    EXPECT_EQ(forms::NameFilter(QStringLiteral("播放列表"), QStringLiteral("*.lst")), QStringLiteral("播放列表 (*.lst)"));
+    EXPECT_EQ(forms::NameFilter(QStringLiteral("所有音频格式*.mp3;*.wma"), QStringLiteral("*.mp3;*.wma")),
+              QStringLiteral("所有音频格式*.mp3;*.wma (*.mp3 *.wma)"));
+    EXPECT_EQ(forms::NameFilter(QStringLiteral("播放列表(*.lst)"), QStringLiteral("*.lst")), QStringLiteral("播放列表(*.lst)"));
+}
+
+// ---------------------------------------------------------------- the directory search
+
+TEST(FindFile, ListsEveryEntryInTheFileSystemsOrderWithDirectoryBits) {
+    Tree tree;
+    for (const char* name : {"k.mp3", "b.txt", "zz.wma", "a.mp3", "m.ogg"}) tree.File(name);
+    tree.Folder("sub");
+    tree.Folder("target");
+    fs::create_directory_symlink(tree.root() / "target", tree.root() / "link");
+
+    std::vector<std::string> expected{".", ".."};
+    for (const auto& entry : fs::directory_iterator(tree.root())) expected.push_back(entry.path().filename().string());
+
+    cFindFile finder;
+    std::vector<std::string> listed;
+    for (std::u16string name = finder.Find(U(tree.root().string()) + u"/*"); !name.empty(); name = finder.FindNext()) {
+        listed.push_back(Q(name).toStdString());
+        const bool folder = listed.back() == "." || listed.back() == ".." || listed.back() == "sub" ||
+                            listed.back() == "target" || listed.back() == "link";
+        EXPECT_EQ(finder.FileAttributes(), folder ? FileAttributeDirectory : FileAttributeNormal) << listed.back();
+    }
+    std::vector<std::string> listedWithoutDots;
+    for (const std::string& name : listed)
+        if (name != "." && name != "..") listedWithoutDots.push_back(name);
+    std::erase(expected, ".");
+    std::erase(expected, "..");
+    EXPECT_EQ(listedWithoutDots, expected);
+    EXPECT_EQ(listed.size(), expected.size() + 2) << "\".\" and \"..\" are listed too";
+    EXPECT_EQ(finder.FileAttributes(), 0u) << "the search is closed at its end";
+    EXPECT_TRUE(finder.FindNext().empty());
+}
+
+TEST(FindFile, PatternsIgnoreCaseAndTakeOnlyStarAndQuestionMarkAsWildcards) {
+    Tree tree;
+    for (const char* name : {"one.mp3", "TWO.MP3", "three.Mp3", "four.mp3x", "[x].mp3", "x.mp3", "b.wma"}) tree.File(name);
+    cFindFile finder;
+    std::vector<std::string> found;
+    for (std::u16string name = finder.Find(U(tree.root().string()) + u"/*.mP3"); !name.empty(); name = finder.FindNext())
+        found.push_back(Q(name).toStdString());
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::string>{"TWO.MP3", "[x].mp3", "one.mp3", "three.Mp3", "x.mp3"}));
+    EXPECT_EQ(Q(finder.Find(U(tree.root().string()) + u"/[x].mp3")).toStdString(), "[x].mp3");
+    EXPECT_EQ(Q(finder.Find(U(tree.root().string()) + u"/?.WMA")).toStdString(), "b.wma");
+}
+
+TEST(FindFile, AFolderThatCannotBeListedGivesNothing) {
+    Tree tree;
+    const fs::path file = tree.File("plain.mp3");
+    cFindFile finder;
+    EXPECT_TRUE(finder.Find(U((tree.root() / "missing").string()) + u"/*").empty());
+    EXPECT_EQ(finder.FileAttributes(), 0u);
+    EXPECT_TRUE(finder.FindNext().empty());
+    EXPECT_TRUE(finder.Find(U(file.string()) + u"/*").empty());
+    // A new search after a failed one works, and restarting an open one starts from its beginning.
+    const std::u16string first = finder.Find(U(tree.root().string()) + u"/*.mp3");
+    EXPECT_EQ(first, u"plain.mp3");
+    EXPECT_EQ(finder.Find(U(tree.root().string()) + u"/*.mp3"), first);
+}
+
+// ---------------------------------------------------------------- the folder search
+
+TEST(SearchFolder, WmaPassFirstThenMp3DepthFirstInListingOrder) {
+    Tree tree;
+    // Enough names that the listing order differs from the order of creation and from the alphabet.
+    for (int i = 0; i < 12; ++i) {
+        tree.File("track" + std::to_string(i) + ".mp3");
+        tree.File("side" + std::to_string(i) + ".wma");
+        tree.File("sub" + std::to_string(i % 3) + "/deep" + std::to_string(i) + ".mp3");
+        tree.File("sub" + std::to_string(i % 3) + "/inner/w" + std::to_string(i) + ".WMA");
+    }
+    tree.File("cover.jpg");
+    tree.File("notes.wav");
+    std::vector<std::u16string> expected;
+    ListedOrder(tree.root(), ".wma", expected);
+    ListedOrder(tree.root(), ".mp3", expected);
+    ASSERT_EQ(expected.size(), 48u);
+
+    Grid g;
+    EXPECT_EQ(AddFolder(g.grid, tree.root()), expected);
+    EXPECT_EQ(g.grid.ItemText(47, column::Number), u"48.");
+}
+
+TEST(SearchFolder, TheExampleFolder) {
+    Tree tree;
+    tree.File("a.mp3");
+    tree.File("b.wma");
+    tree.File("sub/c.mp3");
+    std::vector<std::u16string> mp3s;
+    ListedOrder(tree.root(), ".mp3", mp3s);
+    Grid g;
+    const auto rows = AddFolder(g.grid, tree.root());
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0], U((tree.root() / "b.wma").string()));
+    EXPECT_EQ(std::vector<std::u16string>(rows.begin() + 1, rows.end()), mp3s);
+}
+
+TEST(SearchFolder, HiddenFoldersAreNotEnteredButDotFilesMatch) {
+    Tree tree;
+    tree.File(".hidden/secret.mp3");
+    tree.File(".cache/x/deeper.mp3");
+    tree.File(".dotted.mp3");
+    tree.File("seen.mp3");
+    Grid g;
+    auto rows = AddFolder(g.grid, tree.root());
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, (std::vector<std::u16string>{U((tree.root() / ".dotted.mp3").string()),
+                                                 U((tree.root() / "seen.mp3").string())}));
+}
+
+TEST(SearchFolder, SymbolicLinkLoopsEndAndEachFolderIsSearchedOnce) {
+    Tree tree;
+    tree.File("a/one.mp3");
+    tree.File("a/b/two.mp3");
+    fs::create_directory_symlink(tree.root() / "a", tree.root() / "a/b/up");
+    fs::create_directory_symlink(tree.root(), tree.root() / "a/top");
+    fs::create_directory_symlink(tree.root() / "a/self-missing", tree.root() / "a/dangling.mp3");
+    Grid g;
+    auto rows = AddFolder(g.grid, tree.root());
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, (std::vector<std::u16string>{U((tree.root() / "a/b/two.mp3").string()),
+                                                 U((tree.root() / "a/dangling.mp3").string()),
+                                                 U((tree.root() / "a/one.mp3").string())}));
+}
+
+TEST(SearchFolder, FoldersThatCannotBeReadAddNothing) {
+    Tree tree;
+    tree.File("open/fine.mp3");
+    tree.File("locked/hidden.mp3");
+    tree.File("locked/inner/also.mp3");
+    fs::permissions(tree.root(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                     fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(tree.root() / "open", fs::perms::all);
+    fs::permissions(tree.root() / "locked", fs::perms::none);
+    // Permissions bind the superuser only once it acts as someone else.
+    const uid_t user = ::geteuid();
+    if (user == 0) {
+        ASSERT_EQ(::seteuid(65534), 0);
+    }
+    Grid g;
+    const auto rows = AddFolder(g.grid, tree.root());
+    if (user == 0) {
+        ASSERT_EQ(::seteuid(0), 0);
+    }
+    fs::permissions(tree.root() / "locked", fs::perms::owner_all);
+    EXPECT_EQ(rows, std::vector<std::u16string>{U((tree.root() / "open/fine.mp3").string())});
+
+    Grid none;
+    EXPECT_TRUE(AddFolder(none.grid, tree.root() / "missing").empty());
+    EXPECT_TRUE(AddFolder(none.grid, tree.root() / "open/fine.mp3").empty());
+}
+
+TEST(SearchFolder, AFullGridEndsTheSearch) {
+    Tree tree;
+    for (int i = 0; i < 5; ++i) tree.File("t" + std::to_string(i) + ".mp3");
+    Grid g;
+    for (std::int32_t r = 0; r < MaxRows - 2; ++r) AddRow(g.grid, r + 1, u"", u"", u"00:00", u"x");
+    MediaAdder adder(g.grid);
+    SearchFolder(adder, U(tree.root().string()), u"*.mp3");
+    EXPECT_EQ(g.grid.ItemCount(), MaxRows);
+    EXPECT_TRUE(adder.Stopped());
+}
+
+TEST(SearchFolder, AStopRequestEndsAddingAtTheNextTurn) {
+    Tree tree;
+    for (int i = 0; i < 5; ++i) tree.File("t" + std::to_string(i) + ".mp3");
+    Grid g;
+    bool closing = false;
+    MediaAdder adder(g.grid, [&closing] { return closing; });
+    EXPECT_TRUE(adder.Add(U((tree.root() / "t0.mp3").string())));
+    QThread::msleep(20);
+    EXPECT_TRUE(adder.TakeTurn()) << "nothing asked it to stop yet";
+    closing = true;
+    QThread::msleep(20);
+    EXPECT_FALSE(adder.TakeTurn());
+    SearchFolder(adder, U(tree.root().string()), u"*.mp3");
+    EXPECT_EQ(g.grid.ItemCount(), 1);
+}
+
+TEST(AddFileCommand, AddsTheChosenFilesInTheDialogsOrder) {
+    Tree tree;
+    const fs::path b = tree.File("b.mp3"), a = tree.File("a.wav");
+    AnsweredDialogs dialogs({QString::fromStdString(b.string()), QString::fromStdString(a.string())});
+    Grid g;
+    MediaAdder adder(g.grid);
+    AddFileCommand(adder);
+    EXPECT_EQ(g.Locations(), (std::vector<std::u16string>{U(b.string()), U(a.string())}));
+    EXPECT_EQ(dialogs.last.title, QStringLiteral("选择要播放的音频文件"));
+    EXPECT_EQ(dialogs.last.nameFilter, QStringLiteral("所有音频格式*.mp3;*.wav;*.wma;*.mdi (*.mp3 *.wav *.wma *.mdi)"));
+    EXPECT_TRUE(dialogs.last.multiSelect);
+    EXPECT_EQ(g.grid.ItemText(1, column::Title), u"A");
+}
+
+TEST(AddFileCommand, CancelAddsNothing) {
+    AnsweredDialogs dialogs({});
+    Grid g;
+    MediaAdder adder(g.grid);
+    AddFileCommand(adder);
+    AddFolderCommand(nullptr, adder);
+    EXPECT_EQ(g.grid.ItemCount(), 0);
+    EXPECT_EQ(dialogs.last.title, QStringLiteral("请选择文件夹"));
+}
