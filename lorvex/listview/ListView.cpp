@@ -1,6 +1,5 @@
 #include "lorvex/listview/ListView.h"
 
-#include <QImageReader>
 #include <cmath>
 
 #include "lorvex/listview/Errors.h"
@@ -159,7 +158,9 @@ void ListView::WriteProperties(automation::PropertyBag& bag) {
 }
 
 void ListView::FontChanged(automation::FontObject&, DispId) {
+    // New measures move every row; the grid follows its font at once.
     if (window_) window_->BuildDrawFont();
+    Refresh();
 }
 
 // ---------------------------------------------------------------- properties
@@ -183,6 +184,7 @@ void ListView::SetFont(Ref<automation::FontObject> font) {
     if (font_) font_->RemoveObserver(this);
     font_ = std::move(font);
     font_->AddObserver(this);
+    if (window_) window_->BuildDrawFont();
     PropertyChanged(dispid::Font);
     Refresh();
 }
@@ -393,27 +395,48 @@ Status ListView::RemoveColumn(const Variant& index) {
 void ListView::Sort(const Variant& key, std::int32_t order) { items_.Sort(columns_.IndexOf(key), order); }
 
 bool ListView::AddPicture(const std::u16string& fileName) {
-    QImageReader reader(QString::fromStdU16String(fileName));
-    if (reader.format() == "ico") reader.setScaledSize(QSize(pictureWidth_, pictureHeight_));
-    QImage image = reader.read();
-    const bool loaded = !image.isNull();
+    c32bppDIB picture;
+    picture.SetAlpha(true);
+    picture.SetHighQualityInterpolation(false);
+    const bool loaded = picture.LoadFromFile(QString::fromStdU16String(fileName), pictureWidth_, pictureHeight_);
     // The slot exists even when loading failed, so picture numbers stay as the host counted them.
-    pictures_.push_back(loaded ? image.convertToFormat(QImage::Format_ARGB32_Premultiplied) : QImage());
+    pictures_.push_back(std::move(picture));
     return loaded;
 }
 
 bool ListView::AddPictureFromRes(const Variant& resIndex, const Variant& resSection) {
-    // The library's resources are Qt resources named ":/lorvex/<section>/<index>".
-    const QString path = QStringLiteral(":/lorvex/%1/%2")
-                             .arg(QString::fromStdU16String(resSection.stringOr()),
-                                  QString::fromStdU16String(resIndex.stringOr()));
-    return AddPicture(path.toStdU16String());
+    c32bppDIB picture;
+    picture.SetAlpha(true);
+    picture.SetHighQualityInterpolation(false);
+    const bool loaded = picture.LoadFromResource(QString::fromStdU16String(resSection.stringOr()),
+                                                 QString::fromStdU16String(resIndex.stringOr()), pictureWidth_,
+                                                 pictureHeight_);
+    pictures_.push_back(std::move(picture));
+    return loaded;
 }
 
 void ListView::Refresh() {
     CalcLayout();
     UpdateVScroll();
     PaintList();
+}
+
+void ListView::MakeSureVisible(std::int32_t item, std::int32_t column) {
+    if (window_) window_->MakeSureVisible(item, column);
+}
+
+std::int32_t ListView::ColumnFromPoint(std::int32_t x, std::int32_t y) const {
+    return window_ ? window_->ColumnFromPoint(x, y) : -1;
+}
+
+std::int32_t ListView::RowFromPoint(std::int32_t x, std::int32_t y, bool hitTest) const {
+    return window_ ? window_->RowFromPoint(x, y, hitTest) : -1;
+}
+
+void ListView::RaiseEvent(DispId id, std::span<Variant> args) {
+    if (!enabled_ && id != event::MouseUp && id != event::Click && id != event::DblClick) return;
+    Ref<ListView> hold(this);  // a handler may drop the host's last reference
+    events_.Fire(id, args);
 }
 
 void ListView::SelectAll() {

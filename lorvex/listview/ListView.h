@@ -1,10 +1,11 @@
 #pragma once
 // The grid control: columns, rows, pictures and selection behind the published dispatch interface, hosted by a
 // container through the control-hosting interfaces and raising its events to the host's sinks.
-#include <QImage>
 #include <memory>
+#include <span>
 #include <vector>
 
+#include "lorvex/image/c32bppDIB.h"
 #include "lorvex/listview/Color.h"
 #include "lorvex/listview/ColumnCollection.h"
 #include "lorvex/listview/ListItemCollection.h"
@@ -127,13 +128,24 @@ public:
     bool AddPicture(const std::u16string& fileName);
     bool AddPictureFromRes(const Variant& resIndex, const Variant& resSection);
     void Refresh();
+    void MakeSureVisible(std::int32_t item, std::int32_t column);
+    std::int32_t ColumnFromPoint(std::int32_t x, std::int32_t y) const;
+    std::int32_t RowFromPoint(std::int32_t x, std::int32_t y, bool hitTest) const;
     void SelectAll();
     void UnSelectAll();
+
+    // Raises one of the source interface's events to every advised sink. While the control is disabled only
+    // MouseUp, Click and DblClick get through.
+    void RaiseEvent(DispId id, std::span<Variant> args);
 
     // Direct access for the drawing and input code of the control.
     ColumnCollection& columns() { return columns_; }
     ListItemCollection& items() { return items_; }
-    const std::vector<QImage>& pictures() const { return pictures_; }
+    const std::vector<c32bppDIB>& pictures() const { return pictures_; }
+    // The callback the cells are offered to; null while it is the control's own, which takes over no cell.
+    Dispatch* CustomDrawTarget() const { return drawCallback_.get(); }
+    // The window side; null until the control has a site.
+    ListViewWindow* window() const { return window_.get(); }
 
 private:
     ListView();
@@ -157,7 +169,7 @@ private:
 
     ColumnCollection columns_;
     ListItemCollection items_;
-    std::vector<QImage> pictures_;
+    std::vector<c32bppDIB> pictures_;
     Ref<automation::FontObject> font_;
     Ref<Dispatch> drawCallback_;  // null: the control's own CustomDraw, which always declines
 

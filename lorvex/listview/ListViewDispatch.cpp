@@ -338,7 +338,7 @@ Status ListView::InvokeMethod(DispId id, std::span<Variant> args, Variant* resul
         case dispid::ColumnFromPoint: {
             std::int32_t x, y;
             if ((s = RequiredInt32(args, 0, x)).ok() && (s = RequiredInt32(args, 1, y)).ok())
-                out = window_ ? window_->ColumnFromPoint(x, y) : -1;
+                out = ColumnFromPoint(x, y);
             break;
         }
         case dispid::RowFromPoint: {
@@ -346,14 +346,14 @@ Status ListView::InvokeMethod(DispId id, std::span<Variant> args, Variant* resul
             bool hitTest;
             if ((s = RequiredInt32(args, 0, x)).ok() && (s = RequiredInt32(args, 1, y)).ok() &&
                 (s = BoolArg(args, 2, false, hitTest)).ok())
-                out = window_ ? window_->RowFromPoint(x, y, hitTest) : -1;
+                out = RowFromPoint(x, y, hitTest);
             break;
         }
         case dispid::Refresh: Refresh(); break;
         case dispid::MakeSureVisible: {
             std::int32_t item, column;
-            if ((s = RequiredInt32(args, 0, item)).ok() && (s = Int32Arg(args, 1, -1, column)).ok() && window_)
-                window_->MakeSureVisible(item, column);
+            if ((s = RequiredInt32(args, 0, item)).ok() && (s = Int32Arg(args, 1, -1, column)).ok())
+                MakeSureVisible(item, column);
             break;
         }
         case dispid::SelectAll: SelectAll(); break;

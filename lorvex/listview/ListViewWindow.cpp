@@ -3,26 +3,65 @@
 #include <QPainter>
 #include <cmath>
 
+#include "lorvex/listview/BorderFrame.h"
 #include "lorvex/listview/ListView.h"
+#include "lorvex/listview/ListViewPainter.h"
+#include "platform/automation/RgbColor.h"
 
 namespace lorvex {
 
+namespace {
+
+// Back buffers beyond this many pixels are not made: the layout then shows nothing new, as when the
+// platform refuses a bitmap.
+constexpr qint64 MaxBufferPixels = qint64{1} << 26;
+
+// Messages of any grid window being handled right now.
+int messagesInProgress = 0;
+
+}  // namespace
+
+ListViewWindow::MessageScope::MessageScope(ListView& view) : hold_(&view) { ++messagesInProgress; }
+
+ListViewWindow::MessageScope::~MessageScope() {
+    hold_ = nullptr;  // may destroy the control, whose window then goes once this message is done
+    --messagesInProgress;
+}
+
 ListViewWindow::ListViewWindow(ListView& view, QWidget* parent)
-    : view_(view), window_(new ControlWindow(parent)) {
+    : view_(view), frame_(new BorderFrame(parent)), window_(new ControlWindow), input_(view, *this) {
+    frame_->setContent(window_);
+    frame_->setBorderStyle(view.BorderStyle());
     window_->setClient(this);
     window_->setFocusPolicy(Qt::StrongFocus);
     BuildDrawFont();
 }
 
 ListViewWindow::~ListViewWindow() {
-    if (!window_) return;
-    window_->setClient(nullptr);
-    delete window_;
+    scrollbars_.Terminate();
+    if (window_) window_->setClient(nullptr);
+    if (!frame_) return;
+    // Inside one of the window's own messages it must outlive the message.
+    if (messagesInProgress > 0) {
+        frame_->hide();
+        frame_->deleteLater();
+    } else {
+        delete frame_;
+    }
 }
 
-void ListViewWindow::AttachScrollBars() {}
+QWidget* ListViewWindow::widget() const { return frame_; }
 
-void ListViewWindow::CreateBackBuffer() {}
+void ListViewWindow::AttachScrollBars() {
+    if (!window_) return;
+    scrollbars_.Create(window_->handle());
+    scrollbars_.SetOrientation(OrientationBoth);
+    scrollbars_.SetVisible(BarVertical, true);
+    scrollbars_.SetVisible(BarHorizontal, true);
+    scrollbars_.SetEnabled(BarHorizontal, true);
+    scrollbars_.SetEnabled(BarVertical, false);
+    scrollbars_.SetLargeChange(BarVertical, 10);
+}
 
 void ListViewWindow::BuildDrawFont() {
     const auto font = view_.Font();
@@ -35,77 +74,203 @@ void ListViewWindow::BuildDrawFont() {
     drawFont_.setPixelSize(std::max(textHeight_, 1));
 }
 
-void ListViewWindow::ApplyBorderStyle(std::int32_t) {}
+void ListViewWindow::ApplyBorderStyle(std::int32_t style) {
+    if (frame_) frame_->setBorderStyle(style);
+}
 
 void ListViewWindow::SetDropMode(std::int32_t mode) {
     if (window_) window_->setDropMode(mode == OLEDropManual);
 }
 
-void ListViewWindow::SetVerticalBarVisible(bool visible) {
-    if (window_) window_->showScrollBar(SB_VERT, visible);
-}
+void ListViewWindow::SetVerticalBarVisible(bool visible) { scrollbars_.SetVisible(BarVertical, visible); }
+
+// ---------------------------------------------------------------- layout and scrolling
 
 void ListViewWindow::CalcLayout() {
-    auto& columns = view_.columns();
-    if (!window_ || !view_.ColumnsAutoSize()) return;
-    // Resizable columns share what the fixed ones leave of the client width, in proportion to their widths.
-    const int clientWidth = window_->clientRect().width();
-    double resizable = 0, fixed = 0;
-    for (Column& c : columns) {
-        if (!c.visible) continue;
-        if (c.resizable) resizable += c.width;
-        else {
-            fixed += c.width;
-            c.widthAutoSized = c.width;
-        }
+    if (!window_) return;
+    ColumnCollection& columns = view_.columns();
+    const bool autoSized = view_.ColumnsAutoSize();
+    const QRect client = window_->clientRect();
+    if (autoSized) AutoSizeColumns(columns, client.width());
+    layout_.Measure(columns, autoSized, view_.ColumnsVisible(), textHeight_, client.width(), client.height());
+    if (layout_.ContentWiderThanClient()) {
+        scrollbars_.SetVisible(BarHorizontal, true);
+        scrollbars_.SetMin(BarHorizontal, 0);
+        scrollbars_.SetMax(BarHorizontal, layout_.contentWidth - layout_.clientWidth - 1);
+        scrollbars_.SetLargeChange(BarHorizontal, RoundHalfEven(layout_.contentWidth / 2.0));
+        scrollbars_.SetSmallChange(BarHorizontal, 3);
+        scrollbars_.SetEnabled(BarHorizontal, view_.Enabled());
+    } else {
+        scrollbars_.SetVisible(BarHorizontal, false);
+        scrollbars_.SetValue(BarHorizontal, 0);
     }
-    int total = 0;
-    for (std::size_t i = 0; i < columns.Count(); ++i) {
-        Column& c = columns[i];
-        if (!c.visible) continue;
-        if (c.resizable) {
-            c.widthAutoSized =
-                resizable > 0 ? static_cast<std::int32_t>(std::nearbyint(c.width * (clientWidth - fixed) / resizable + 0.5))
-                              : 0;
-            if (i + 1 == columns.Count() && total + c.widthAutoSized > clientWidth) c.widthAutoSized = clientWidth - total;
-        }
-        total += c.widthAutoSized;
+    // Showing or hiding the bar changes the client area.
+    const QRect after = window_->clientRect();
+    layout_.Measure(columns, autoSized, view_.ColumnsVisible(), textHeight_, after.width(), after.height());
+    CreateBackBuffer();
+}
+
+void ListViewWindow::CreateBackBuffer() {
+    const QSize size(layout_.listRight, layout_.clientHeight);
+    needsRender_ = true;
+    if (!backBuffer_.isNull() && backBuffer_.size() == size) return;
+    if (size.isEmpty() || qint64{size.width()} * size.height() > MaxBufferPixels) {
+        backBuffer_ = QImage();
+        return;
+    }
+    QImage buffer(size, QImage::Format_RGB32);
+    if (buffer.isNull()) {
+        backBuffer_ = QImage();
+        return;
+    }
+    buffer.fill(automation::ToQColor(static_cast<std::uint32_t>(view_.colors().back.RGBColor())));
+    // The last frame stays on screen until the next paint (which waits while Redraw is off).
+    if (!backBuffer_.isNull()) QPainter(&buffer).drawImage(0, 0, backBuffer_);
+    backBuffer_ = std::move(buffer);
+}
+
+void ListViewWindow::UpdateVScroll() {
+    if (!view_.Enabled()) {
+        scrollbars_.SetEnabled(BarVertical, false);
+        return;
+    }
+    const std::int32_t surplus = view_.ItemCount() - VisibleRowCount();
+    if (surplus < 0) {
+        if (scrollbars_.Enabled(BarVertical)) scrollbars_.SetEnabled(BarVertical, false);
+        // All rows fit, so none may stay scrolled away, even when the bar was already off.
+        if (scrollbars_.Max(BarVertical) != 0) scrollbars_.SetMax(BarVertical, 0);
+        scrollbars_.SetValue(BarVertical, 0);
+    } else {
+        if (!scrollbars_.Enabled(BarVertical)) scrollbars_.SetEnabled(BarVertical, true);
+        scrollbars_.SetMax(BarVertical, surplus);
     }
 }
 
-void ListViewWindow::UpdateVScroll() {}
+std::int32_t ListViewWindow::VisibleRowCount() const { return layout_.VisibleRowCount(view_.ItemHeight()); }
 
-void ListViewWindow::PaintList() {
-    if (window_) window_->update();
+std::int32_t ListViewWindow::HorizontalOffset() const {
+    return layout_.ContentWiderThanClient() ? scrollbars_.Value(BarHorizontal) : 0;
 }
 
-void ListViewWindow::MakeSureVisible(std::int32_t, std::int32_t) { PaintList(); }
-
-std::int32_t ListViewWindow::HeaderHeight() const { return view_.ColumnsVisible() ? textHeight_ + 8 : 0; }
+void ListViewWindow::MakeSureVisible(std::int32_t item, std::int32_t column) {
+    scrollbars_.SetValue(BarVertical, item);
+    if (column >= 0 && !view_.ColumnsAutoSize() && layout_.ContentWiderThanClient()) {
+        std::int64_t left = 0;
+        ForEachVisibleColumn(view_.columns(), false, [&](std::int32_t i, std::int64_t l, std::int64_t r) {
+            if (i >= column) return false;
+            left = r;
+            return true;
+        });
+        scrollbars_.SetValue(BarHorizontal, static_cast<std::int32_t>(std::min<std::int64_t>(left, INT32_MAX)));
+    }
+    PaintList();
+}
 
 std::int32_t ListViewWindow::ColumnFromPoint(std::int32_t x, std::int32_t) const {
-    int left = 0;
-    const auto& columns = view_.columns();
-    for (std::size_t i = 0; i < columns.Count(); ++i) {
-        if (!columns[i].visible) continue;
-        const int right = left + columns[i].displayWidth(view_.ColumnsAutoSize());
-        if (x >= left && x < right) return static_cast<std::int32_t>(i);
-        left = right;
-    }
-    return -1;
+    return ColumnAt(view_.columns(), view_.ColumnsAutoSize(), std::int64_t{x} + HorizontalOffset());
 }
 
 std::int32_t ListViewWindow::RowFromPoint(std::int32_t x, std::int32_t y, bool hitTest) const {
-    const int top = HeaderHeight();
-    const int height = view_.ItemHeight();
-    if (y < top || height <= 0) return -1;
-    const int row = (y - top) / height;
-    if (hitTest && (row >= view_.ItemCount() || ColumnFromPoint(x, y) < 0)) return -1;
+    const std::int32_t row = layout_.RowAt(y, view_.ItemHeight(), FirstRow());
+    if (!hitTest) return row;
+    if (std::int64_t{x} + HorizontalOffset() >= layout_.contentWidth || !view_.items().Contains(row)) return -1;
     return row;
 }
 
-void ListViewWindow::paint(QPainter& painter, const QRect& dirty) { painter.fillRect(dirty, view_.colors().back.GDIBrush()); }
+void ListViewWindow::SetPointer(Qt::CursorShape shape) {
+    if (window_ && window_->cursor().shape() != shape) window_->setCursor(shape);
+}
 
-void ListViewWindow::resized(int, int) { view_.Refresh(); }
+// ---------------------------------------------------------------- painting
+
+void ListViewWindow::PaintList() {
+    if (!view_.Redraw() || busy_ || backBuffer_.isNull() || !window_) return;
+    needsRender_ = true;
+    window_->update();
+}
+
+void ListViewWindow::Render() {
+    busy_ = true;
+    needsRender_ = false;
+    const ListViewPainter::Frame frame{layout_, drawFont_, FirstRow(), focused_ && view_.Enabled()};
+    ListViewPainter(view_, frame).Paint(backBuffer_);
+    busy_ = false;
+}
+
+void ListViewWindow::paint(QPainter& painter, const QRect& dirty) {
+    MessageScope scope(view_);
+    if (backBuffer_.isNull()) {
+        painter.fillRect(dirty, automation::ToQColor(static_cast<std::uint32_t>(view_.colors().back.RGBColor())));
+        return;
+    }
+    if (needsRender_ && view_.Redraw() && !busy_) Render();
+    painter.drawImage(QPoint(0, 0), backBuffer_, QRect(HorizontalOffset(), 0, layout_.clientWidth, layout_.clientHeight));
+}
+
+void ListViewWindow::ScrollClick(int&, int&) { PaintList(); }
+void ListViewWindow::Scroll(int&) { PaintList(); }
+void ListViewWindow::Change(int&) { PaintList(); }
+
+// ---------------------------------------------------------------- messages
+
+void ListViewWindow::resized(int, int) {
+    MessageScope scope(view_);
+    view_.Refresh();
+}
+
+void ListViewWindow::focusIn() {
+    focused_ = true;
+    PaintList();
+}
+
+void ListViewWindow::focusOut() {
+    focused_ = false;
+    PaintList();
+}
+
+void ListViewWindow::keyDown(int vkCode, int shift) {
+    MessageScope scope(view_);
+    input_.KeyDown(vkCode, shift);
+}
+
+void ListViewWindow::keyUp(int vkCode, int shift) {
+    MessageScope scope(view_);
+    input_.KeyUp(vkCode, shift);
+}
+
+void ListViewWindow::keyChar(int charCode) {
+    MessageScope scope(view_);
+    input_.KeyChar(charCode);
+}
+
+void ListViewWindow::mouseDown(int button, int shift, int x, int y) {
+    MessageScope scope(view_);
+    input_.MouseDown(button, shift, x, y);
+}
+
+void ListViewWindow::mouseUp(int button, int shift, int x, int y) {
+    MessageScope scope(view_);
+    input_.MouseUp(button, shift, x, y);
+}
+
+void ListViewWindow::mouseDoubleClick(int button, int shift, int x, int y) {
+    MessageScope scope(view_);
+    input_.MouseDoubleClick(button, shift, x, y);
+}
+
+void ListViewWindow::mouseMove(int buttons, int shift, int x, int y) {
+    MessageScope scope(view_);
+    input_.MouseMove(buttons, shift, x, y);
+}
+
+void ListViewWindow::dragOver(DropData& data) {
+    MessageScope scope(view_);
+    input_.DragOver(data);
+}
+
+void ListViewWindow::dragDrop(DropData& data) {
+    MessageScope scope(view_);
+    input_.DragDrop(data);
+}
 
 }  // namespace lorvex

@@ -1,6 +1,7 @@
 // The window's standard bars keep the platform's scroll-information rules, and the user's actions on
 // them arrive as scroll requests without moving anything by themselves.
 #include "MessageLog.h"
+#include "tests/lorvex/scroll/ScrollBarParts.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -41,23 +42,7 @@ protected:
         horizontal = window.findChildren<QScrollBar*>().at(SB_HORZ);
     }
 
-    // Centre of one part of a bar, as its style lays it out.
-    static QPoint partOf(QScrollBar* bar, QStyle::SubControl part)
-    {
-        QStyleOptionSlider option;
-        option.initFrom(bar);
-        option.subControls = QStyle::SC_All;
-        option.orientation = bar->orientation();
-        if (bar->orientation() == Qt::Horizontal)
-            option.state |= QStyle::State_Horizontal;
-        option.minimum = bar->minimum();
-        option.maximum = bar->maximum();
-        option.sliderPosition = bar->sliderPosition();
-        option.sliderValue = bar->value();
-        option.singleStep = bar->singleStep();
-        option.pageStep = bar->pageStep();
-        return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar).center();
-    }
+    static QPoint partOf(QScrollBar* bar, QStyle::SubControl part) { return lorvex::test::ScrollBarPart(bar, part); }
 
     std::vector<Message> scrollMessages(const MessageLog& log) const
     {

@@ -1,0 +1,74 @@
+// Renders a populated grid the way the screen shows it and writes it to a picture beside the build, for a person
+// to look at: header, check boxes, pictures, a selection with the focus mark, and rows coloured by a callback.
+#include <QDir>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include "tests/lorvex/drawing/CustomDrawRecorder.h"
+#include "tests/lorvex/input/GridHarness.h"
+
+using namespace lorvex;
+using namespace lorvex::test;
+
+namespace {
+
+// A small round picture with soft, transparent edges.
+QString WritePicture(const QTemporaryDir& dir, const QString& name, QColor color) {
+    QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(color);
+    painter.setPen(color.darker(150));
+    painter.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+    painter.end();
+    const QString path = dir.filePath(name);
+    image.save(path);
+    return path;
+}
+
+std::int32_t Rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
+
+}  // namespace
+
+TEST(Screenshot, PopulatedGridIsWrittenForReview) {
+    GridHarness grid(460, 260);
+    QTemporaryDir pictures;
+    ASSERT_TRUE(grid.view->AddPicture(WritePicture(pictures, "play.png", QColor(60, 160, 60)).toStdU16String()));
+    ASSERT_TRUE(grid.view->AddPicture(WritePicture(pictures, "fail.png", QColor(210, 50, 40)).toStdU16String()));
+    grid.view->SetCheckboxes(true);
+    grid.AddColumn(u"no", 70, TextAlignLeft, true, true, u"#");
+    grid.AddColumn(u"title", 170, TextAlignLeft, true, true, u"Title 标题");
+    grid.AddColumn(u"artist", 130, TextAlignCenter, true, true, u"Artist");
+    grid.AddColumn(u"time", 70, TextAlignRight, true, true, u"Time");
+    const char16_t* titles[] = {u"Morning Light", u"小城故事", u"A very long title that does not fit its column",
+                                u"River", u"Slow Train", u"月亮代表我的心", u"Harbour", u"Glass", u"Northbound"};
+    for (int i = 0; i < 30; ++i) {
+        std::int32_t at = -1, row = 0;
+        ASSERT_TRUE(grid.view->AddItem(at, GridHarness::Number(i + 1) + u".", i % 7 == 0 ? 0 : i % 7 == 3 ? 1 : -1, row)
+                        .ok());
+        grid.view->SetItemText(row, 1, titles[i % 9]);
+        grid.view->SetItemText(row, 2, i % 2 ? u"Quartet" : u"邓丽君");
+        grid.view->SetItemText(row, 3, u"0" + GridHarness::Number(3 + i % 5) + u":1" + GridHarness::Number(i % 10));
+        grid.view->items()[static_cast<std::size_t>(row)].checked = i % 3 == 0;
+    }
+    for (int row : {2, 3, 4}) grid.view->items()[row].selected = true;
+    grid.view->SetSelectedItem(3);
+    grid.view->columns()[1].pushed = true;  // a header button held down
+
+    Ref<CustomDrawRecorder> callback(new CustomDrawRecorder);
+    callback->choose = [&](std::int32_t row, std::int32_t) {
+        const bool selected = grid.view->items()[static_cast<std::size_t>(row)].selected;
+        if (selected) return CellColors{true, Rgb(38, 100, 199), Rgb(255, 255, 255)};
+        return CellColors{true, row % 2 ? Rgb(241, 249, 252) : -1, Rgb(76, 97, 143)};
+    };
+    grid.view->SetDrawCallback(Ref<Dispatch>(callback.get()));
+    QFocusEvent focus(QEvent::FocusIn);
+    QApplication::sendEvent(grid.window(), &focus);
+
+    const QImage shot = grid.view->Widget()->grab().toImage();
+    const QString path = QStringLiteral(LORVEX_SCREENSHOT_DIR "/listview.png");
+    QDir().mkpath(QStringLiteral(LORVEX_SCREENSHOT_DIR));
+    ASSERT_TRUE(shot.save(path));
+    EXPECT_FALSE(callback->calls.empty());
+}
