@@ -15,7 +15,10 @@ DialogHook& Hook() {
 // Qt's own dialog rather than the desktop's: it behaves the same on every desktop and under a bare X server.
 QStringList RunDialog(const DialogRequest& request) {
     if (Hook()) return Hook()(request);
-    QFileDialog dialog(request.owner, request.title);
+    // A dialog owned by a window that is never shown (the menu window) would open at that window's corner of
+    // the screen; without a visible owner it opens in the middle of the screen.
+    QWidget* owner = request.owner && request.owner->isVisible() ? request.owner : nullptr;
+    QFileDialog dialog(owner, request.title);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     switch (request.kind) {
         case DialogRequest::Kind::OpenFiles:

@@ -74,3 +74,47 @@ wait_for_exit() {
   for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
   return 1
 }
+
+# Waits for a window whose name is exactly $1 and prints its id.
+wait_for_window() {
+  local id=
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Opens the playlist menu as the user does: a right-click on the playlist grid.
+open_playlist_menu() {
+  local list
+  list=$(wait_for_window '播放列表') || fail "no playlist window"
+  eval "$(xdotool getwindowgeometry --shell "$list")"
+  xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT * 2 / 3))
+  sleep 0.2
+  xdotool click 3
+  sleep 0.5
+}
+
+# Types $2 into the name field of the dialog titled $1 and presses Return once (a folder's path opens that folder).
+type_into_dialog() {
+  wait_for_window "$1" >/dev/null || fail "no dialog \"$1\""
+  sleep 0.5
+  xdotool type --delay 20 "$2"
+  sleep 0.3
+  xdotool key Return
+  sleep 0.5
+}
+
+# Answers the file dialog titled $1 with $2 and waits until it has gone. A completion list that opens while typing
+# takes the first Return, so Return is pressed again while the dialog stays.
+answer_file_dialog() {
+  type_into_dialog "$1" "$2"
+  for _ in 1 2 3; do
+    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+    xdotool key Return
+    sleep 0.5
+  done
+  fail "the dialog \"$1\" did not take $2"
+}
