@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <cmath>
 
+#include "media/core/RemoteControl.h"
 #include "media/core/Skin.h"
 #include "media/core/Windows.h"
 #include "media/playlist/MenuWindow.h"
@@ -14,6 +15,9 @@
 #include "platform/forms/Application.h"
 #include "platform/forms/Twips.h"
 #include "platform/mediaplayer/MediaPlayer.h"
+#include "media/windows/AboutWindow.h"
+#include "media/windows/Mpris.h"
+#include "media/windows/Tray.h"
 
 namespace media {
 
@@ -32,6 +36,7 @@ MainWindow::MainWindow()
       ImgVolumeNone(this), ImgVolumeFill(this), ImgVolume(this), ImgList(this),
       mediaPlayer_(std::make_unique<mediaplayer::MediaPlayer>()),
       transport_(*mediaPlayer_, *this, Shared()) {
+    setWindowIcon(ProgramIcon());
     TimerMain.SetInterval(333);
     TimerMain.Tick = [this] { transport_.Poll(); };
     PlaceControls();
@@ -117,6 +122,7 @@ void MainWindow::ConnectHandlers() {
     ImgWindow.MouseMove = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_m.bmp")); };
     ImgWindow.MouseDown = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_d.bmp")); };
     ImgWindow.MouseUp = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_n.bmp")); };
+    ImgWindow.Click = [this] { ImgWindow_Click(); };
     ImgList.MouseMove = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgList, QStringLiteral("window_m.bmp")); };
     ImgList.Click = [this] { ImgList_Click(); };
 
@@ -235,8 +241,18 @@ void MainWindow::ImgMain_MouseDown(const forms::MouseArgs& a) {
 void MainWindow::ImgMin_Click() {
     ApplyButtonPicture(ImgMin, QStringLiteral("min_n.bmp"));
     // Without a notification area nothing could bring a hidden window back: minimise instead.
-    showMinimized();
+    if (Tray::Available() && mdlNotify().Installed()) hide();
+    else showMinimized();
     if (frmListExists()) frmList().Hide();
+}
+
+void MainWindow::ImgWindow_Click() { AboutWindow::ShowModal(this); }
+
+void MainWindow::changeEvent(QEvent* event) {
+    Form::changeEvent(event);
+    // Minimised by the window manager: the window leaves the taskbar for the notification area, if there is one.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && Tray::Available() && mdlNotify().Installed())
+        QMetaObject::invokeMethod(this, [this] { hide(); }, Qt::QueuedConnection);
 }
 
 void MainWindow::ImgList_Click() {
@@ -343,6 +359,9 @@ void MainWindow::Form_Load() {
     for (int i = 0; i < 5; ++i)
         if (menu.mnuPlayMode(i).Checked()) Shared().PlayMode = static_cast<std::int16_t>(i);
     Shared().TrackStarted = true;
+    mdlNotify().SetTrayIcon(this, nullptr, &menu.mnuList, false, QStringLiteral("Morvane1.0播放版"), QString(), 0, 15000);
+    remote_ = std::make_unique<RemoteControl>(*this);
+    mpris_ = std::make_unique<Mpris>(*remote_);
 }
 
 void MainWindow::Form_Resize() { RMe(); }
@@ -357,6 +376,7 @@ void MainWindow::Form_Unload() {
     if (frmListExists()) frmList().Unload();
     if (frmMenuExists()) frmMenu().Unload();
     TimerMain.SetEnabled(false);
+    mpris_.reset();
     QCoreApplication::quit();
 }
 

@@ -15,6 +15,9 @@ class MediaPlayer;
 
 namespace media {
 
+class Mpris;
+class RemoteControl;
+
 class MainWindow final : public forms::Form, private TransportView {
     Q_OBJECT
 public:
@@ -49,6 +52,7 @@ protected:
     void Form_Load() override;
     void Form_Resize() override;
     void Form_Unload() override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void PlaceControls();
@@ -62,6 +66,7 @@ private:
     void ImgPrev_Click() { transport_.PlayTrack(MovePrevious); }
     void ImgNext_Click() { transport_.PlayTrack(MoveNext); }
     void ImgMin_Click();
+    void ImgWindow_Click();
     void ImgClose_Click() { Unload(); }
     void ImgList_Click();
     void ImgMute_Click();
@@ -94,6 +99,8 @@ private:
 
     std::unique_ptr<mediaplayer::MediaPlayer> mediaPlayer_;
     Transport transport_;
+    std::unique_ptr<RemoteControl> remote_;
+    std::unique_ptr<Mpris> mpris_;
     bool seekDragging_ = false;
     std::int16_t dragStartX_ = 0;
 };

@@ -5,6 +5,7 @@
 #include "media/core/MainWindow.h"
 #include "media/playlist/MenuWindow.h"
 #include "media/playlist/PlaylistWindow.h"
+#include "media/windows/Tray.h"
 
 namespace media {
 namespace {
@@ -28,6 +29,7 @@ bool frmListExists() { return playlistWindow != nullptr; }
 bool frmMenuExists() { return menuWindow != nullptr; }
 
 void DestroyWindows() {
+    mdlNotify().Remove();
     playlistWindow.reset();
     menuWindow.reset();
     mainWindow.reset();

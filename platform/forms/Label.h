@@ -14,6 +14,7 @@ public:
 
     const QString& Caption() const { return caption_; }
     void SetCaption(const QString& caption);
+    const QColor& ForeColor() const { return foreColor_; }
     void SetForeColor(const QColor& color);
     void SetAlignment(Qt::Alignment alignment);
 

@@ -1,0 +1,93 @@
+#include "media/core/RemoteControl.h"
+
+#include <QDBusObjectPath>
+#include <QUrl>
+#include <cmath>
+
+#include "media/core/MainWindow.h"
+#include "media/playlist/PlaylistRows.h"
+#include "platform/mediaplayer/MediaPlayer.h"
+
+namespace media {
+
+namespace {
+bool IsPlaying(int state) {
+    return state == mediaplayer::Playing || state == mediaplayer::Buffering || state == mediaplayer::Transitioning;
+}
+}  // namespace
+
+void RemoteControl::PlayPause() { main_.ClickPlay(); }
+
+void RemoteControl::Play() {
+    if (!IsPlaying(main_.MediaPlayer().playState())) {
+        if (main_.ImgPlay.Tag == QLatin1String("s")) main_.ClickPlay();  // offers pause: first make it offer play
+        main_.ClickPlay();
+    }
+}
+
+void RemoteControl::Pause() {
+    if (main_.MediaPlayer().playState() == mediaplayer::Playing) main_.ClickPlay();
+}
+
+void RemoteControl::Stop() { main_.transport().Stop(); }
+void RemoteControl::Next() { main_.transport().PlayTrack(MoveNext); }
+void RemoteControl::Previous() { main_.transport().PlayTrack(MovePrevious); }
+
+void RemoteControl::Raise() {
+    main_.showNormal();
+    main_.raise();
+    main_.activateWindow();
+}
+
+void RemoteControl::Quit() { main_.Unload(); }
+
+QString RemoteControl::PlaybackStatus() {
+    const int state = main_.MediaPlayer().playState();
+    if (IsPlaying(state)) return QStringLiteral("Playing");
+    if (state == mediaplayer::Paused) return QStringLiteral("Paused");
+    return QStringLiteral("Stopped");
+}
+
+QVariantMap RemoteControl::Metadata() {
+    QVariantMap map;
+    GridProxy& grid = main_.transport().grid();
+    const std::int32_t row = Shared().CurrentIndex;
+    if (row < 0 || row >= grid.ItemCount()) return map;
+    map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/morvane/track/%1").arg(row))));
+    map.insert(QStringLiteral("xesam:title"), QString::fromStdU16String(grid.ItemText(row, column::Title)));
+    const QString artist = QString::fromStdU16String(grid.ItemText(row, column::Artist));
+    if (!artist.isEmpty()) map.insert(QStringLiteral("xesam:artist"), QStringList{artist});
+    const QString location = QString::fromStdU16String(grid.ItemText(row, column::Location));
+    map.insert(QStringLiteral("xesam:url"), location.contains(QStringLiteral("://")) ? location
+                                                                                        : QUrl::fromLocalFile(location).toString());
+    auto& player = main_.MediaPlayer();
+    if (player.URL() == location.toStdU16String() && player.currentMedia().duration() > 0)
+        map.insert(QStringLiteral("mpris:length"), static_cast<qlonglong>(player.currentMedia().duration() * 1e6));
+    return map;
+}
+
+double RemoteControl::Volume() { return main_.MediaPlayer().settings().volume() / 100.0; }
+
+void RemoteControl::SetVolume(double volume) {
+    main_.MediaPlayer().settings().setVolume(static_cast<int>(std::lround(std::clamp(volume, 0.0, 1.0) * 100)));
+}
+
+qlonglong RemoteControl::Position() {
+    return static_cast<qlonglong>(main_.MediaPlayer().controls().currentPosition() * 1e6);
+}
+
+void RemoteControl::SetPosition(qlonglong microseconds) {
+    main_.MediaPlayer().controls().setCurrentPosition(static_cast<double>(microseconds) / 1e6);
+}
+
+bool RemoteControl::RandomMode() { return Shared().PlayMode == ModeRandom; }
+
+QString RemoteControl::LoopStatus() {
+    switch (Shared().PlayMode) {
+        case ModeRepeatOne: return QStringLiteral("Track");
+        case ModeLoop: return QStringLiteral("Playlist");
+        default: return QStringLiteral("None");
+    }
+}
+
+}  // namespace media

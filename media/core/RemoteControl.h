@@ -1,0 +1,32 @@
+#pragma once
+// Requests from outside the window (the desktop's media keys and widgets) carried out with the main window's own
+// actions, and the player's state described for them.
+#include "media/windows/Mpris.h"
+
+namespace media {
+
+class RemoteControl final : public MprisTarget {
+public:
+    explicit RemoteControl(MainWindow& main) : main_(main) {}
+    void PlayPause() override;
+    void Play() override;
+    void Pause() override;
+    void Stop() override;
+    void Next() override;
+    void Previous() override;
+    void Raise() override;
+    void Quit() override;
+    QString PlaybackStatus() override;
+    QVariantMap Metadata() override;
+    double Volume() override;
+    void SetVolume(double volume) override;
+    qlonglong Position() override;
+    void SetPosition(qlonglong microseconds) override;
+    bool RandomMode() override;
+    QString LoopStatus() override;
+
+private:
+    MainWindow& main_;
+};
+
+}  // namespace media

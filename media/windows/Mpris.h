@@ -1,0 +1,131 @@
+#pragma once
+// The player on the desktop's session bus as a media player (the MPRIS 2 interfaces), so media keys and desktop
+// widgets can drive it. Every request maps onto an action the player's own buttons perform.
+#include <QDBusAbstractAdaptor>
+#include <QDBusObjectPath>
+#include <QStringList>
+#include <QTimer>
+#include <QVariantMap>
+
+namespace media {
+
+class MainWindow;
+
+// What the bus objects need of the player; MainWindow is the real one, tests may bring their own.
+class MprisTarget {
+public:
+    virtual ~MprisTarget() = default;
+    virtual void PlayPause() = 0;
+    virtual void Play() = 0;
+    virtual void Pause() = 0;
+    virtual void Stop() = 0;
+    virtual void Next() = 0;
+    virtual void Previous() = 0;
+    virtual void Raise() = 0;
+    virtual void Quit() = 0;
+    virtual QString PlaybackStatus() = 0;  // "Playing", "Paused" or "Stopped"
+    virtual QVariantMap Metadata() = 0;
+    virtual double Volume() = 0;           // 0 .. 1
+    virtual void SetVolume(double volume) = 0;
+    virtual qlonglong Position() = 0;      // microseconds
+    virtual void SetPosition(qlonglong microseconds) = 0;
+    virtual bool RandomMode() = 0;
+    virtual QString LoopStatus() = 0;
+};
+
+class MprisRootAdaptor : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2")
+    Q_PROPERTY(bool CanQuit READ CanQuit)
+    Q_PROPERTY(bool CanRaise READ CanRaise)
+    Q_PROPERTY(bool HasTrackList READ HasTrackList)
+    Q_PROPERTY(QString Identity READ Identity)
+    Q_PROPERTY(QStringList SupportedUriSchemes READ SupportedUriSchemes)
+    Q_PROPERTY(QStringList SupportedMimeTypes READ SupportedMimeTypes)
+public:
+    MprisRootAdaptor(QObject* parent, MprisTarget& target) : QDBusAbstractAdaptor(parent), target_(target) {}
+    bool CanQuit() const { return true; }
+    bool CanRaise() const { return true; }
+    bool HasTrackList() const { return false; }
+    QString Identity() const { return QStringLiteral("Morvane"); }
+    QStringList SupportedUriSchemes() const { return {QStringLiteral("file"), QStringLiteral("http")}; }
+    QStringList SupportedMimeTypes() const;
+public slots:
+    void Raise() { target_.Raise(); }
+    void Quit() { target_.Quit(); }
+
+private:
+    MprisTarget& target_;
+};
+
+class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
+    Q_PROPERTY(QString PlaybackStatus READ PlaybackStatus)
+    Q_PROPERTY(QString LoopStatus READ LoopStatus)
+    Q_PROPERTY(double Rate READ Rate)
+    Q_PROPERTY(bool Shuffle READ Shuffle)
+    Q_PROPERTY(QVariantMap Metadata READ Metadata)
+    Q_PROPERTY(double Volume READ Volume WRITE SetVolume)
+    Q_PROPERTY(qlonglong Position READ Position)
+    Q_PROPERTY(double MinimumRate READ Rate)
+    Q_PROPERTY(double MaximumRate READ Rate)
+    Q_PROPERTY(bool CanGoNext READ CanControl)
+    Q_PROPERTY(bool CanGoPrevious READ CanControl)
+    Q_PROPERTY(bool CanPlay READ CanControl)
+    Q_PROPERTY(bool CanPause READ CanControl)
+    Q_PROPERTY(bool CanSeek READ CanControl)
+    Q_PROPERTY(bool CanControl READ CanControl)
+public:
+    MprisPlayerAdaptor(QObject* parent, MprisTarget& target) : QDBusAbstractAdaptor(parent), target_(target) {}
+    QString PlaybackStatus() const { return target_.PlaybackStatus(); }
+    QString LoopStatus() const { return target_.LoopStatus(); }
+    double Rate() const { return 1.0; }
+    bool Shuffle() const { return target_.RandomMode(); }
+    QVariantMap Metadata() const { return target_.Metadata(); }
+    double Volume() const { return target_.Volume(); }
+    void SetVolume(double volume) { target_.SetVolume(volume); }
+    qlonglong Position() const { return target_.Position(); }
+    bool CanControl() const { return true; }
+public slots:
+    void Next() { target_.Next(); }
+    void Previous() { target_.Previous(); }
+    void Pause() { target_.Pause(); }
+    void PlayPause() { target_.PlayPause(); }
+    void Stop() { target_.Stop(); }
+    void Play() { target_.Play(); }
+    void Seek(qlonglong offset) { target_.SetPosition(target_.Position() + offset); }
+    void SetPosition(const QDBusObjectPath& track, qlonglong position);
+signals:
+    void Seeked(qlonglong position);
+
+private:
+    MprisTarget& target_;
+};
+
+// Registers the two interfaces on the session bus when there is one, and tells listeners what changed.
+class Mpris : public QObject {
+    Q_OBJECT
+public:
+    static constexpr const char* ServiceName = "org.mpris.MediaPlayer2.morvane";
+    static constexpr const char* ObjectPath = "/org/mpris/MediaPlayer2";
+
+    explicit Mpris(MprisTarget& target);
+    ~Mpris() override;
+    // False when there is no session bus or the name is taken.
+    bool Registered() const { return registered_; }
+    // Compares with what listeners were last told and sends the differences.
+    void Refresh();
+
+private:
+    MprisTarget& target_;
+    bool registered_ = false;
+    QTimer refresh_;
+    QString status_;
+    QVariantMap metadata_;
+    double volume_ = -1;
+    QString loop_;
+    bool shuffle_ = false;
+};
+
+}  // namespace media

@@ -1,0 +1,109 @@
+#include "media/windows/Tray.h"
+
+#include <QCursor>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSystemTrayIcon>
+
+#include "media/core/MainWindow.h"
+#include "media/core/Windows.h"
+#include "media/playlist/PlaylistWindow.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Menu.h"
+
+namespace media {
+
+Tray& mdlNotify() {
+    static Tray tray;
+    return tray;
+}
+
+Tray::Tray() = default;
+Tray::~Tray() = default;
+
+void Tray::Remove() { icon_.reset(); }
+
+bool Tray::Available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
+void Tray::SetTrayIcon(forms::Form* owner, forms::Menu* leftMenu, forms::Menu* rightMenu, bool balloon,
+                       const QString& tipText, const QString& balloonText, int infoFlags, int timeoutMs) {
+    if (!icon_) {
+        owner_ = owner;
+        leftMenu_ = leftMenu;
+        rightMenu_ = rightMenu;
+        icon_ = std::make_unique<QSystemTrayIcon>(owner ? owner->windowIcon() : ProgramIcon());
+        connect(icon_.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            switch (reason) {
+                case QSystemTrayIcon::DoubleClick: DoubleClicked(); break;
+                case QSystemTrayIcon::Context: RightClicked(); break;
+                case QSystemTrayIcon::Trigger: LeftClicked(); break;
+                default: break;
+            }
+        });
+        // The icon comes back by itself when the desktop's notification area is re-created.
+        icon_->show();
+    }
+    icon_->setToolTip(tipText);
+    if (balloon && !balloonText.isEmpty())
+        icon_->showMessage(tipText, balloonText, static_cast<QSystemTrayIcon::MessageIcon>(infoFlags & 3), timeoutMs);
+}
+
+void Tray::DoubleClicked() {
+    if (!owner_) return;
+    const bool show = !owner_->isVisible() || owner_->isMinimized();
+    if (show) {
+        owner_->showNormal();
+        owner_->raise();
+        owner_->activateWindow();
+        if (frmMain().isList) frmList().Show();
+    } else {
+        owner_->hide();
+        if (frmListExists()) frmList().Hide();
+    }
+}
+
+void Tray::RightClicked() {
+    if (!rightMenu_) return;
+    if (owner_) owner_->activateWindow();
+    rightMenu_->Popup(QCursor::pos());
+}
+
+void Tray::LeftClicked() {
+    if (!leftMenu_) return;
+    if (owner_) owner_->activateWindow();
+    leftMenu_->Popup(QCursor::pos());
+}
+
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        const qreal s = size;
+        QLinearGradient body(0, 0, 0, s);
+        body.setColorAt(0, QColor(72, 160, 235));
+        body.setColorAt(1, QColor(22, 74, 150));
+        p.setPen(Qt::NoPen);
+        p.setBrush(body);
+        p.drawRoundedRect(QRectF(0.5, 0.5, s - 1, s - 1), s * 0.22, s * 0.22);
+        // A quaver: two heads joined by a beam.
+        p.setBrush(Qt::white);
+        p.drawEllipse(QRectF(s * 0.20, s * 0.62, s * 0.24, s * 0.18));
+        p.drawEllipse(QRectF(s * 0.56, s * 0.54, s * 0.24, s * 0.18));
+        p.drawRect(QRectF(s * 0.38, s * 0.22, s * 0.06, s * 0.50));
+        p.drawRect(QRectF(s * 0.74, s * 0.14, s * 0.06, s * 0.50));
+        QPainterPath beam;
+        beam.moveTo(s * 0.38, s * 0.22);
+        beam.lineTo(s * 0.80, s * 0.14);
+        beam.lineTo(s * 0.80, s * 0.24);
+        beam.lineTo(s * 0.38, s * 0.32);
+        beam.closeSubpath();
+        p.drawPath(beam);
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+}  // namespace media
