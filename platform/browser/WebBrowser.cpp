@@ -1,0 +1,108 @@
+#include "platform/browser/WebBrowser.h"
+
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QStringDecoder>
+
+namespace browser {
+
+namespace {
+// Pages larger than this are not pages a portal serves.
+constexpr qint64 MaxPageBytes = 8 * 1024 * 1024;
+
+QString Decode(const QByteArray& bytes, const QByteArray& contentType) {
+    // The charset the server names, else the page's own meta tag, else UTF-8.
+    QByteArray charset;
+    const int at = contentType.toLower().indexOf("charset=");
+    if (at >= 0) charset = contentType.mid(at + 8).trimmed();
+    if (charset.isEmpty()) {
+        const QByteArray head = bytes.left(2048).toLower();
+        const int meta = head.indexOf("charset=");
+        if (meta >= 0) {
+            int end = meta + 8;
+            while (end < head.size() && (std::isalnum(static_cast<unsigned char>(head[end])) || head[end] == '-' || head[end] == '_'))
+                ++end;
+            charset = head.mid(meta + 8, end - meta - 8);
+        }
+    }
+    QStringDecoder decoder(charset.isEmpty() ? QByteArray("UTF-8") : charset);
+    if (!decoder.isValid()) decoder = QStringDecoder(QStringDecoder::Utf8);
+    return decoder.decode(bytes);
+}
+}  // namespace
+
+WebBrowser::WebBrowser(QWidget* parent) : QTextBrowser(parent), network_(new QNetworkAccessManager(this)) {
+    setOpenLinks(false);  // links are navigations: they are announced first
+    setOpenExternalLinks(false);
+    connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
+        Navigate(location_.resolved(link).toString());
+    });
+}
+
+WebBrowser::~WebBrowser() {
+    if (reply_) reply_->abort();
+}
+
+void WebBrowser::Navigate(const QString& url) {
+    bool cancel = false;
+    if (BeforeNavigate2) BeforeNavigate2(url, cancel);
+    if (cancel) return;
+    const QUrl target = QUrl::fromUserInput(url);
+    const QString scheme = target.scheme().toLower();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("file"))
+        Load(target);
+    // Other schemes name nothing this view can show; the page stays.
+}
+
+void WebBrowser::Load(const QUrl& url) {
+    if (reply_) reply_->abort();
+    location_ = url;
+    if (url.isLocalFile()) {
+        QFile file(url.toLocalFile());
+        if (!file.open(QIODevice::ReadOnly) || file.size() > MaxPageBytes) {
+            ShowError(url, file.errorString());
+            return;
+        }
+        document()->setBaseUrl(url);
+        setHtml(Decode(file.readAll(), {}));
+        if (DocumentComplete) DocumentComplete(url.toString());
+        return;
+    }
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    request.setTransferTimeout(15000);
+    reply_ = network_->get(request);
+    connect(reply_, &QNetworkReply::finished, this, [this, reply = reply_.data()] { Finished(reply); });
+    connect(reply_, &QNetworkReply::downloadProgress, this, [this, reply = reply_.data()](qint64 received, qint64) {
+        if (received > MaxPageBytes) reply->abort();
+    });
+}
+
+void WebBrowser::Finished(QNetworkReply* reply) {
+    reply->deleteLater();
+    if (reply != reply_) return;
+    reply_ = nullptr;
+    const QUrl url = reply->url();
+    const QVariant redirect = reply->attribute(QNetworkRequest::RedirectionTargetAttribute);
+    if (redirect.isValid()) {
+        // A redirect is a navigation of its own.
+        Navigate(url.resolved(redirect.toUrl()).toString());
+        return;
+    }
+    if (reply->error() != QNetworkReply::NoError) {
+        ShowError(url, reply->errorString());
+        return;
+    }
+    document()->setBaseUrl(url);
+    setHtml(Decode(reply->readAll(), reply->header(QNetworkRequest::ContentTypeHeader).toByteArray()));
+    if (DocumentComplete) DocumentComplete(url.toString());
+}
+
+void WebBrowser::ShowError(const QUrl& url, const QString& why) {
+    setHtml(QStringLiteral("<h3>无法显示此页</h3><p>%1</p><p><small>%2</small></p>")
+                .arg(url.toString().toHtmlEscaped(), why.toHtmlEscaped()));
+    if (DocumentComplete) DocumentComplete(url.toString());
+}
+
+}  // namespace browser
