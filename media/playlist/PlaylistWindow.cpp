@@ -4,7 +4,6 @@
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QFontDatabase>
 
 #include "lorvex/include/lorvex/ListViewInterface.h"
 #include "media/core/MainWindow.h"
@@ -14,6 +13,7 @@
 #include "media/playlist/MenuWindow.h"
 #include "media/playlist/PlaylistFile.h"
 #include "media/playlist/PlaylistRows.h"
+#include "media/windows/CjkFont.h"
 #include "platform/automation/DataObject.h"
 #include "platform/automation/FontObject.h"
 #include "platform/forms/Twips.h"
@@ -31,14 +31,7 @@ constexpr qint64 EventTurnMilliseconds = 15;
 std::string Utf8(const std::u16string& text) { return QString::fromStdU16String(text).toStdString(); }
 
 // The design asks for "宋体"; where that face is missing a CJK face that is installed takes its place.
-std::u16string GridFace() {
-    const QString wanted = QStringLiteral("宋体");
-    if (QFontDatabase::families().contains(wanted)) return wanted.toStdU16String();
-    for (const QString& family : {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
-                                  QStringLiteral("AR PL UMing CN")})
-        if (QFontDatabase::families().contains(family)) return family.toStdU16String();
-    return wanted.toStdU16String();
-}
+std::u16string GridFace() { return CjkFamily(QStringLiteral("宋体")).toStdU16String(); }
 
 }  // namespace
 
@@ -58,8 +51,9 @@ automation::PropertyBag PlaylistGridDesign() {
     return bag;
 }
 
-PlaylistWindow::PlaylistWindow() : Form(QStringLiteral("播放列表")), ImgList(this), host_(this) {
-    Resize(3945, 4680);
+PlaylistWindow::PlaylistWindow() : ToolWindow(ToolWindowKind::Playlist()), ImgList(this), host_(this) {
+    PlaceTitleBar();
+    ConnectMenuButton();
     CreateGrid();
 }
 
@@ -72,17 +66,43 @@ void PlaylistWindow::CreateGrid() {
                  [this](automation::DispId event, std::span<Variant> args) { OnGridEvent(event, args); });
 }
 
+void PlaylistWindow::ConnectMenuButton() {
+    ImgList.MouseDown = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgList, QStringLiteral("list_d.bmp")); };
+    ImgList.MouseMove = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgList, QStringLiteral("list_m.bmp")); };
+    ImgList.MouseUp = [this](const forms::MouseArgs&) { RMe(); };
+    ImgList.Click = [this] { ImgList_Click(); };
+}
+
 void PlaylistWindow::Form_Load() {
-    ApplyButtonPicture(ImgList, QStringLiteral("list_n.bmp"));
+    ApplyListSkin();
+    // Docked under the main window, as wide as it.
     MainWindow& main = frmMain();
     Move(main.Left(), main.Top() + main.Height(), main.Width(), Height());
     SetUpColumns(grid_);
     LoadPlayList();
 }
 
-void PlaylistWindow::Form_Resize() {
+void PlaylistWindow::ApplyListSkin() {
+    ApplyFrameSkin();
+    ApplyButtonPicture(ImgList, QStringLiteral("list_n.bmp"));
+}
+
+// The menu button keeps its distance from the right edge, so it never slides under the close button.
+void PlaylistWindow::PlaceTitleBar() { ImgList.Move(Width() - 840, 60, 450, 285); }
+
+void PlaylistWindow::PlaceContent() {
     host_.Move(100, 760, Width() - 200, Height() - 860);
     ApplyScrollBarRule();
+}
+
+void PlaylistWindow::ClearHoverPictures() {
+    ToolWindow::ClearHoverPictures();
+    ApplyButtonPicture(ImgList, QStringLiteral("list_n.bmp"));
+}
+
+void PlaylistWindow::ImgList_Click() {
+    ApplyButtonPicture(ImgList, QStringLiteral("list_n.bmp"));
+    frmMenu().mnuList.Popup(QCursor::pos());
 }
 
 void PlaylistWindow::Form_Unload() { stopLoading_ = true; }
@@ -137,6 +157,7 @@ void PlaylistWindow::OnGridEvent(automation::DispId event, std::span<Variant> ar
         case lorvex::event::Reorder: PlayList_Reorder(); break;
         case lorvex::event::DblClick: PlayList_DblClick(automation::ArgAt(args, 0).int32Or(-1)); break;
         case lorvex::event::MouseDown: PlayList_MouseDown(automation::ArgAt(args, 1).int32Or(0)); break;
+        case lorvex::event::MouseMove: PlayList_MouseMove(); break;
         case lorvex::event::OLEDragDrop: PlayList_OLEDragDrop(automation::ArgAt(args, 0)); break;
         default: break;
     }

@@ -1,16 +1,17 @@
 #pragma once
-// The playlist window: hosts the playlist grid, loads and saves list files, and plays a row on double click.
+// The playlist window: the skinned tool-window frame around the playlist grid, with a menu button in its title bar;
+// loads and saves list files, plays a row on double click, adds dropped files.
 #include <memory>
 
 #include "media/playlist/GridProxy.h"
+#include "media/windows/ToolWindow.h"
 #include "platform/automation/Variant.h"
 #include "platform/forms/ControlHost.h"
-#include "platform/forms/Form.h"
 #include "platform/forms/Image.h"
 
 namespace media {
 
-class PlaylistWindow final : public forms::Form {
+class PlaylistWindow final : public ToolWindow {
     Q_OBJECT
 public:
     PlaylistWindow();
@@ -27,19 +28,25 @@ public:
 
     GridProxy& PlayList() { return grid_; }
     forms::ControlHost& PlayListHost() { return host_; }
-    forms::Image ImgList;
+    forms::Image ImgList;  // the menu button
 
 protected:
     void Form_Load() override;
-    void Form_Resize() override;
     void Form_Unload() override;
+    void PlaceTitleBar() override;
+    void PlaceContent() override;
+    void ClearHoverPictures() override;
 
 private:
     void CreateGrid();
+    void ConnectMenuButton();
+    void ApplyListSkin();
+    void ImgList_Click();
     void OnGridEvent(automation::DispId event, std::span<automation::Variant> args);
     void PlayList_DblClick(std::int32_t row);
     void PlayList_Reorder();
     void PlayList_MouseDown(std::int32_t button);
+    void PlayList_MouseMove() { ClearHoverPictures(); }
     void PlayList_OLEDragDrop(const automation::Variant& data);
 
     forms::ControlHost host_;

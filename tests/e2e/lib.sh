@@ -118,3 +118,43 @@ answer_file_dialog() {
   done
   fail "the dialog \"$1\" did not take $2"
 }
+
+# The id of the visible window with exactly this name, or nothing.
+visible_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true; }
+
+# A window's place and size in pixels: sets WX, WY, WW, WH.
+window_geometry() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  WX=$X WY=$Y WW=$WIDTH WH=$HEIGHT
+}
+
+# Drags with the left button from one screen point to another, in steps as a hand would (5 unless given).
+drag_pixels() {
+  local i steps=${5:-5}
+  xdotool mousemove --sync "$1" "$2"
+  sleep 0.2
+  xdotool mousedown 1
+  sleep 0.2
+  for i in $(seq "$steps"); do
+    xdotool mousemove --sync $(($1 + ($3 - $1) * i / steps)) $(($2 + ($4 - $2) * i / steps))
+    sleep 0.05
+  done
+  sleep 0.2
+  xdotool mouseup 1
+  sleep 0.5
+}
+
+# The colour of one pixel of a picture file, as #RRGGBB.
+pixel_of() { convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- | grep -o '#[0-9A-Fa-f]\{6\}' | head -n1; }
+
+# The program started on a list of one short tone, with its playlist window shown: sets LIST to that window.
+start_media_with_playlist() {
+  start_display
+  make_program_folder
+  make_tone "$WORK/one.wav" 440 2
+  printf '"One","","00:00","%s"\r\n' "$WORK/one.wav" >"$APP/default.lst"
+  start_media
+  LIST=$(visible_window '播放列表')
+  [ -n "$LIST" ] || fail "no playlist window"
+}

@@ -1,0 +1,226 @@
+#include "media/windows/ToolWindow.h"
+
+#include <QCursor>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "media/core/MainWindow.h"
+#include "media/core/Skin.h"
+#include "media/core/Windows.h"
+#include "media/windows/CjkFont.h"
+#include "platform/forms/Twips.h"
+
+namespace media {
+
+namespace {
+
+const QColor FrameBackColor(255, 255, 255);
+const QColor CaptionColor(31, 96, 169);
+// Where the caption's first line starts, in twips.
+constexpr double CaptionLeft = 100;
+constexpr double CaptionTop = 120;
+
+QFont CaptionFont() {
+    QFont font(CjkFamily(QStringLiteral("宋体")));
+    font.setPixelSize(12);  // 9 points on the 96-dpi screens the skin is drawn for
+    return font;
+}
+
+}  // namespace
+
+ToolWindow::ToolWindow(ToolWindowKind kind)
+    : Form(kind.caption),
+      PMain(this), IMBar(this), Pbottom(this), Pright(this), Pjiao(this), ImClose(this), ImgTop(this),
+      kind_(std::move(kind)) {
+    const double W = kind_.designSize.width(), H = kind_.designSize.height();
+    PMain.SetVisible(false);
+    IMBar.Move(0, 0, W - 300, kind_.titleBarHeight);
+    Pbottom.Move(0, H - 195, W - 240, 195);
+    Pbottom.SetMousePointer(Qt::SizeVerCursor);
+    Pright.Move(W - 135, 0, 135, H - 240);
+    Pright.SetMousePointer(Qt::SizeHorCursor);
+    Pjiao.Move(W - 255, H - 255, 255, 255);
+    Pjiao.SetMousePointer(Qt::SizeFDiagCursor);
+    ImClose.Move(W - 330, 60, 255, 240);
+    ImClose.SetToolTipText(QStringLiteral("关闭"));
+    ImgTop.Move(W - 700, 60, 270, 285);
+    ImgTop.SetVisible(kind_.hasTopButton);
+    ConnectFrameHandlers();
+    Resize(W, H);
+}
+
+void ToolWindow::ConnectFrameHandlers() {
+    IMBar.MouseDown = [this](const forms::MouseArgs& a) { IMBar_MouseDown(a); };
+    IMBar.MouseMove = [this](const forms::MouseArgs&) { ClearHoverPictures(); };
+
+    ImClose.MouseMove = [this](const forms::MouseArgs&) { ImClose_MouseMove(); };
+    ImClose.MouseDown = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImClose, QStringLiteral("close_d.bmp")); };
+    ImClose.MouseUp = [this](const forms::MouseArgs&) {
+        ApplyButtonPicture(ImClose, QStringLiteral("close_n.bmp"));
+        ImClose.Tag.clear();
+    };
+    ImClose.Click = [this] { ImClose_Click(); };
+
+    ImgTop.MouseMove = [this](const forms::MouseArgs&) { ImgTop_MouseMove(); };
+    ImgTop.MouseDown = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgTop, QStringLiteral("top_d.bmp")); };
+    ImgTop.Click = [this] { ImgTop_Click(); };
+
+    ConnectResizeHandle(Pright, {true, false});
+    ConnectResizeHandle(Pbottom, {false, true});
+    ConnectResizeHandle(Pjiao, {true, true});
+}
+
+// The Tag marks a handle being dragged, from the press (any button) to the release.
+void ToolWindow::ConnectResizeHandle(forms::Image& handle, ResizeAxes axes) {
+    handle.MouseDown = [&handle](const forms::MouseArgs&) { handle.Tag = QStringLiteral("1"); };
+    handle.MouseUp = [&handle](const forms::MouseArgs&) { handle.Tag.clear(); };
+    handle.MouseMove = [this, &handle, axes](const forms::MouseArgs&) {
+        if (!handle.Tag.isEmpty()) ResizeTowards(axes, QCursor::pos());
+    };
+}
+
+// ---------------------------------------------------------------- skin and composition
+
+void ToolWindow::ApplyFrameSkin() {
+    ApplyButtonPicture(PMain, QStringLiteral("playlist_skin.bmp"));
+    // The close button's normal picture, also after a hover that was never cleared.
+    ApplyButtonPicture(ImClose, QStringLiteral("close_n.bmp"));
+    ImClose.Tag.clear();
+    if (kind_.hasTopButton && !isTop) ApplyButtonPicture(ImgTop, QStringLiteral("top_n.bmp"));
+    ComposeFrame();
+}
+
+void ToolWindow::ComposeFrame() {
+    const double W = Width(), H = Height();
+    // Title bar.
+    if (kind_.hasTopButton) ImgTop.SetLeft(W - 700);
+    IMBar.SetWidth(W - 300);
+    ImClose.SetTop(60);
+    ImClose.SetLeft(W - 330);
+    PlaceTitleBar();
+    // Resize handles along the right and bottom edges.
+    Pbottom.SetTop(H - Pbottom.Height());
+    Pbottom.SetWidth(W - 240);
+    Pright.SetLeft(W - Pright.Width());
+    Pright.SetHeight(H - 240);
+    Pjiao.Move(W - Pjiao.Width(), H - Pjiao.Height(), Pjiao.Width(), Pjiao.Height());
+
+    frame_ = QImage(size(), QImage::Format_RGB32);
+    frame_.fill(FrameBackColor);
+    QPainter painter(&frame_);
+    PaintFrame(painter);
+    for (FrameStep step : kind_.finish) {
+        switch (step) {
+            case FrameStep::Caption: PaintCaption(painter); break;
+            case FrameStep::Content: PlaceContent(); break;
+            case FrameStep::Region: RMe(); break;
+        }
+    }
+    update();
+}
+
+void ToolWindow::PaintFrame(QPainter& painter) const {
+    const QPixmap& skin = PMain.Picture();
+    if (skin.isNull()) return;  // no bitmap: the back colour and the caption only
+    const auto pieces = FramePieces(Width(), Height(), forms::ToTwips(skin.width()), forms::ToTwips(skin.height()),
+                                    kind_.bottomMiddleHeight, kind_.bottomLeftHeight);
+    // Sources reaching past the bitmap are cut to it, and their targets in proportion.
+    for (const FramePiece& piece : pieces)
+        painter.drawPixmap(ToPixelRect(piece.target), skin, ToPixelRect(piece.source));
+}
+
+void ToolWindow::PaintCaption(QPainter& painter) const {
+    painter.setPen(CaptionColor);
+    painter.setFont(CaptionFont());
+    const QPoint at(forms::ToPixels(CaptionLeft), forms::ToPixels(CaptionTop));
+    painter.drawText(QRect(at, QPoint(frame_.width() - 1, frame_.height() - 1)), Qt::AlignLeft | Qt::AlignTop,
+                     kind_.caption);
+}
+
+void ToolWindow::RMe() { SetRegion(ToolWindowRegion(Width(), Height())); }
+
+void ToolWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (frame_.isNull())
+        painter.fillRect(rect(), FrameBackColor);
+    else
+        painter.drawImage(0, 0, frame_);
+}
+
+// ---------------------------------------------------------------- moving
+
+void ToolWindow::MoveWithPointer() {
+    moving_ = true;
+    RunMoveLoop();
+    moving_ = false;
+}
+
+void ToolWindow::IMBar_MouseDown(const forms::MouseArgs& a) {
+    if (a.button != forms::LeftButton) return;
+    MoveWithPointer();
+    SnapToMainWindow();
+}
+
+void ToolWindow::SnapToMainWindow() {
+    MainWindow& main = frmMain();
+    const QPointF settled =
+        SnapToMain(kind_.snap, {Left(), Top()}, QRectF(main.Left(), main.Top(), main.Width(), main.Height()));
+    if (settled != QPointF(Left(), Top())) Move(settled.x(), settled.y());
+}
+
+void ToolWindow::mousePressEvent(QMouseEvent* event) {
+    if (kind_.dragsByBackground && event->button() == Qt::LeftButton) {
+        MoveWithPointer();
+        return;
+    }
+    Form::mousePressEvent(event);
+}
+
+void ToolWindow::mouseMoveEvent(QMouseEvent* event) {
+    // The form sees every move while it is dragged; only a pointer over the bare window clears hover pictures.
+    if (!moving_) ClearHoverPictures();
+    Form::mouseMoveEvent(event);
+}
+
+// ---------------------------------------------------------------- resizing
+
+void ToolWindow::ResizeTowards(ResizeAxes axes, QPoint cursorPixels) {
+    const QSizeF current(Width(), Height());
+    const QSizeF dragged = DraggedSize(axes, cursorPixels, {Left(), Top()}, current, kind_.minimumSize);
+    if (dragged != current) Resize(dragged.width(), dragged.height());
+}
+
+// ---------------------------------------------------------------- buttons
+
+void ToolWindow::ClearHoverPictures() {
+    if (!ImClose.Tag.isEmpty()) {
+        ApplyButtonPicture(ImClose, QStringLiteral("close_n.bmp"));
+        ImClose.Tag.clear();
+    }
+    if (kind_.hasTopButton && !isTop) ApplyButtonPicture(ImgTop, QStringLiteral("top_n.bmp"));
+}
+
+void ToolWindow::ImClose_MouseMove() {
+    if (!ImClose.Tag.isEmpty()) return;  // load the hover picture once per visit
+    ApplyButtonPicture(ImClose, QStringLiteral("close_m.bmp"));
+    ImClose.Tag = QStringLiteral("1");
+}
+
+// Closing only hides; the main window's flag follows so that its toggle button shows the window with one click.
+void ToolWindow::ImClose_Click() {
+    Hide();
+    if (kind_.shownFlag) frmMain().*kind_.shownFlag = false;
+}
+
+void ToolWindow::ImgTop_MouseMove() {
+    // While on top the pressed picture stays: it shows the state.
+    if (!isTop) ApplyButtonPicture(ImgTop, QStringLiteral("top_m.bmp"));
+}
+
+void ToolWindow::ImgTop_Click() {
+    isTop = !isTop;
+    SetTopMost(isTop);
+    ApplyButtonPicture(ImgTop, isTop ? QStringLiteral("top_d.bmp") : QStringLiteral("top_n.bmp"));
+}
+
+}  // namespace media

@@ -1,0 +1,78 @@
+#pragma once
+// The skinned frame of the playlist, lyrics and web windows: composed from pieces of one skin bitmap into a back
+// buffer whenever the window's size changes, cut to an outline with rounded top corners, moved by its title bar
+// (snapping to the main window), resized by its right, bottom and corner handles, hidden by its close button, and
+// optionally kept on top of other windows.
+#include <QImage>
+
+#include "media/windows/ToolWindowKind.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Image.h"
+
+namespace media {
+
+class ToolWindow : public forms::Form {
+    Q_OBJECT
+public:
+    explicit ToolWindow(ToolWindowKind kind);
+
+    const ToolWindowKind& Kind() const { return kind_; }
+
+    // Applies the window's outline.
+    void RMe();
+    // Recomposes the frame in the window's current size, then places the content and applies the outline in the
+    // window's own order. Runs on every size change.
+    void ComposeFrame();
+    // The composed frame as the window shows it (content controls excluded).
+    const QImage& FrameImage() const { return frame_; }
+
+    // Whether the window is kept above the others (stay-on-top button).
+    bool isTop = false;
+
+    // Controls, by their design names. Later ones lie on top: the buttons above the resize handles.
+    forms::Image PMain;    // holds the skin bitmap; never shown
+    forms::Image IMBar;    // title bar: drag strip
+    forms::Image Pbottom;  // resize handles
+    forms::Image Pright;
+    forms::Image Pjiao;
+    forms::Image ImClose;
+    forms::Image ImgTop;   // only in windows with a stay-on-top button
+
+protected:
+    void Form_Load() override { ApplyFrameSkin(); }
+    void Form_Resize() override { ComposeFrame(); }
+
+    // Loads the frame bitmap and the normal pictures of the frame's buttons, then recomposes.
+    void ApplyFrameSkin();
+    // Hooks for the window's own controls, run at their places in the composition.
+    virtual void PlaceTitleBar() {}
+    virtual void PlaceContent() {}
+    // Gives the title-bar buttons their normal pictures back once the pointer has left them.
+    virtual void ClearHoverPictures();
+
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void ConnectFrameHandlers();
+    void ConnectResizeHandle(forms::Image& handle, ResizeAxes axes);
+    void PaintFrame(QPainter& painter) const;
+    void PaintCaption(QPainter& painter) const;
+    // Runs the form's move loop; snapping is the caller's.
+    void MoveWithPointer();
+    void SnapToMainWindow();
+    void ResizeTowards(ResizeAxes axes, QPoint cursorPixels);
+
+    void IMBar_MouseDown(const forms::MouseArgs& a);
+    void ImClose_MouseMove();
+    void ImClose_Click();
+    void ImgTop_MouseMove();
+    void ImgTop_Click();
+
+    ToolWindowKind kind_;
+    QImage frame_;
+    bool moving_ = false;
+};
+
+}  // namespace media
