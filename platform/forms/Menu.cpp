@@ -4,8 +4,10 @@ namespace forms {
 
 QString MenuItem::Caption() const { return action_->isSeparator() ? QStringLiteral("-") : action_->text(); }
 void MenuItem::SetCaption(const QString& caption) {
-    action_->setSeparator(caption == QLatin1String("-"));
-    action_->setText(caption);
+    const bool separator = caption == QLatin1String("-");
+    action_->setSeparator(separator);
+    // A separator with a text is drawn as a titled section by some styles.
+    action_->setText(separator ? QString() : caption);
 }
 bool MenuItem::Checked() const { return action_->isChecked(); }
 void MenuItem::SetChecked(bool checked) {
