@@ -166,12 +166,17 @@ void ListView::FontChanged(automation::FontObject&, DispId) {
 // ---------------------------------------------------------------- properties
 
 std::int32_t ListView::ItemHeight() const {
-    const std::int32_t textHeight = window_ ? window_->TextHeight() : 0;
-    if (!itemsAutoSize_) return textHeight + padTop_ + padBottom_;
-    std::int32_t h = textHeight + 4;
-    if (checkboxes_) h = std::max(h, 19);
-    if (picturesVisible_ && !pictures_.empty()) h = std::max(h, pictureHeight_ + 3);
-    return h == 0 ? 1 : h;
+    const std::int64_t textHeight = window_ ? window_->TextHeight() : 0;
+    std::int64_t h;
+    if (!itemsAutoSize_) {
+        h = textHeight + padTop_ + padBottom_;
+    } else {
+        h = textHeight + 4;
+        if (checkboxes_) h = std::max<std::int64_t>(h, 19);
+        if (picturesVisible_ && !pictures_.empty()) h = std::max<std::int64_t>(h, std::int64_t{pictureHeight_} + 3);
+    }
+    // Paddings or picture sizes a host set out of all measure still leave rows one can count and step through.
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(h, 1, MaxItemHeight));
 }
 
 void ListView::SetRedraw(bool on) {

@@ -46,6 +46,7 @@ public:
     automation::ConnectionPoint* FindConnectionPoint(const Guid& iid) override;
 
     // --- Properties (as the dispatch interface offers them)
+    static constexpr std::int32_t MaxItemHeight = 1 << 16;
     std::int32_t ItemHeight() const;
     bool Redraw() const { return redraw_; }
     void SetRedraw(bool on);

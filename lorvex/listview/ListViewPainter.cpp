@@ -7,9 +7,8 @@
 #include <vector>
 
 #include "lorvex/listview/ListView.h"
+#include "lorvex/listview/SystemColors.h"
 #include "lorvex/listview/ThreeDEdge.h"
-#include "platform/automation/OleColor.h"
-#include "platform/automation/RgbColor.h"
 
 namespace lorvex {
 
@@ -22,20 +21,39 @@ constexpr int CheckboxAdvance = 18;
 constexpr int PictureLeft = 2;
 constexpr int PictureGap = 3;
 
-QColor SystemColor(std::uint32_t oleColor) {
-    std::uint32_t rgb = 0;
-    automation::TranslateOleColor(oleColor, &rgb);
-    return automation::ToQColor(rgb);
-}
-
-QColor ColorOf(const Color& color) { return automation::ToQColor(static_cast<std::uint32_t>(color.RGBColor())); }
-
+// Coordinates far beyond any surface are cut short, so that rectangle arithmetic cannot overflow.
 int ClampToInt(std::int64_t v) {
     return static_cast<int>(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min() / 2, std::numeric_limits<int>::max() / 2));
 }
 
 QRect Span(std::int64_t left, std::int64_t right, int top, int bottom) {
     return QRect(QPoint(ClampToInt(left), top), QPoint(ClampToInt(right) - 1, bottom - 1));
+}
+
+// The pixels of a line from one point towards another, the end point itself left out, as one-pixel lines are
+// drawn on the classic surface.
+template <class Plot>
+void PlotLine(int x0, int y0, int x1, int y1, Plot plot) {
+    const int dx = x1 > x0 ? x1 - x0 : x0 - x1;
+    const int dy = y1 > y0 ? y1 - y0 : y0 - y1;
+    const int sx = x0 < x1 ? 1 : -1;
+    const int sy = y0 < y1 ? 1 : -1;
+    const int steps = dx > dy ? dx : dy;
+    // Bresenham: the minor axis advances when the error passes half a pixel.
+    int error = 0;
+    int x = x0, y = y0;
+    for (int i = 0; i < steps; ++i) {
+        plot(x, y);
+        if (dx >= dy) {
+            x += sx;
+            error += 2 * dy;
+            if (error > dx) { y += sy; error -= 2 * dx; }
+        } else {
+            y += sy;
+            error += 2 * dx;
+            if (error > dy) { x += sx; error -= 2 * dy; }
+        }
+    }
 }
 
 // A one-pixel outline through the corners (left, top) and (right, bottom), both included.
@@ -81,7 +99,7 @@ void ListViewPainter::DrawHeader(QPainter& painter) {
         const QRect cell = Span(left, right, 0, height);
         painter.fillRect(cell, face);
         DrawEdge(painter, cell, column.pushed ? EdgeKind::Etched : EdgeKind::Raised);
-        const QRect text = cell.adjusted(view_.ItemPaddingLeft(), 0, -view_.ItemPaddingRight(), 0);
+        const QRect text = Span(left + view_.ItemPaddingLeft(), right - view_.ItemPaddingRight(), 0, height);
         if (text.width() > 0) DrawText(painter, text, column.caption, column.textAlign);
         end = right;
         return true;
@@ -137,7 +155,8 @@ std::int64_t ListViewPainter::DrawRowCells(QPainter& painter, std::int32_t row, 
             if (view_.PictureCount() > 0 && view_.PicturesVisible()) {
                 x = left + PictureLeft;
                 if (item.pictureIndex >= 0 && item.pictureIndex < view_.PictureCount()) {
-                    const int y = static_cast<int>(std::floor((top + bottom) / 2.0 - view_.PictureHeight() / 2.0)) + 1;
+                    const int y = ClampToInt(static_cast<std::int64_t>(
+                                      std::floor((top + bottom) / 2.0 - view_.PictureHeight() / 2.0))) + 1;
                     view_.pictures()[static_cast<std::size_t>(item.pictureIndex)].Render(
                         painter, ClampToInt(x), y, view_.PictureWidth(), view_.PictureHeight(), 100, true, true);
                 }

@@ -43,30 +43,4 @@ private:
     QFontMetrics metrics_;
 };
 
-// The pixels of a line from one point towards another, the end point itself left out, as one-pixel lines are
-// drawn on the classic surface.
-template <class Plot>
-void PlotLine(int x0, int y0, int x1, int y1, Plot plot) {
-    const int dx = x1 > x0 ? x1 - x0 : x0 - x1;
-    const int dy = y1 > y0 ? y1 - y0 : y0 - y1;
-    const int sx = x0 < x1 ? 1 : -1;
-    const int sy = y0 < y1 ? 1 : -1;
-    const int steps = dx > dy ? dx : dy;
-    // Bresenham: the minor axis advances when the error passes half a pixel.
-    int error = 0;
-    int x = x0, y = y0;
-    for (int i = 0; i < steps; ++i) {
-        plot(x, y);
-        if (dx >= dy) {
-            x += sx;
-            error += 2 * dy;
-            if (error > dx) { y += sy; error -= 2 * dx; }
-        } else {
-            y += sy;
-            error += 2 * dx;
-            if (error > dy) { x += sx; error -= 2 * dy; }
-        }
-    }
-}
-
 }  // namespace lorvex

@@ -6,7 +6,7 @@
 #include "lorvex/listview/BorderFrame.h"
 #include "lorvex/listview/ListView.h"
 #include "lorvex/listview/ListViewPainter.h"
-#include "platform/automation/RgbColor.h"
+#include "lorvex/listview/SystemColors.h"
 
 namespace lorvex {
 
@@ -15,6 +15,9 @@ namespace {
 // Back buffers beyond this many pixels are not made: the layout then shows nothing new, as when the
 // platform refuses a bitmap.
 constexpr qint64 MaxBufferPixels = qint64{1} << 26;
+
+// Font sizes beyond this are taken as this: larger text than any screen shows.
+constexpr double MaxPoints = 4096;
 
 // Messages of any grid window being handled right now.
 int messagesInProgress = 0;
@@ -67,7 +70,8 @@ void ListViewWindow::BuildDrawFont() {
     const auto font = view_.Font();
     if (!font) return;
     // Character height in pixels from the point size (rounded half to even) at the screen's vertical resolution.
-    const double points = std::nearbyint(font->size());
+    const double size = font->size();
+    const double points = std::nearbyint(size > 0 ? std::min(size, MaxPoints) : 0.0);
     const int dpi = window_ ? window_->logicalDpiY() : 96;
     textHeight_ = static_cast<std::int32_t>(std::lround(points * dpi / 72.0));
     drawFont_ = automation::ToQFont(*font);
@@ -123,7 +127,7 @@ void ListViewWindow::CreateBackBuffer() {
         backBuffer_ = QImage();
         return;
     }
-    buffer.fill(automation::ToQColor(static_cast<std::uint32_t>(view_.colors().back.RGBColor())));
+    buffer.fill(ColorOf(view_.colors().back));
     // The last frame stays on screen until the next paint (which waits while Redraw is off).
     if (!backBuffer_.isNull()) QPainter(&buffer).drawImage(0, 0, backBuffer_);
     backBuffer_ = std::move(buffer);
@@ -200,7 +204,7 @@ void ListViewWindow::Render() {
 void ListViewWindow::paint(QPainter& painter, const QRect& dirty) {
     MessageScope scope(view_);
     if (backBuffer_.isNull()) {
-        painter.fillRect(dirty, automation::ToQColor(static_cast<std::uint32_t>(view_.colors().back.RGBColor())));
+        painter.fillRect(dirty, ColorOf(view_.colors().back));
         return;
     }
     if (needsRender_ && view_.Redraw() && !busy_) Render();

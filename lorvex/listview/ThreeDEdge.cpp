@@ -2,8 +2,7 @@
 
 #include <QPainter>
 
-#include "platform/automation/OleColor.h"
-#include "platform/automation/RgbColor.h"
+#include "lorvex/listview/SystemColors.h"
 
 namespace lorvex {
 
@@ -14,12 +13,6 @@ constexpr std::uint32_t ButtonShadow = 0x80000010;
 constexpr std::uint32_t ButtonHighlight = 0x80000014;
 constexpr std::uint32_t DarkShadow = 0x80000015;
 constexpr std::uint32_t Light = 0x80000016;
-
-QColor SystemColor(std::uint32_t oleColor) {
-    std::uint32_t rgb = 0;
-    automation::TranslateOleColor(oleColor, &rgb);
-    return automation::ToQColor(rgb);
-}
 
 struct Border {
     std::uint32_t topLeft;

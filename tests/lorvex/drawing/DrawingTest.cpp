@@ -384,3 +384,32 @@ TEST(DrawingBorder, ThinAndThickFramesShrinkTheClientArea) {
     EXPECT_EQ(grid.window()->geometry(), QRect(0, 0, 200, 100));
     EXPECT_EQ(grid.side().layout().clientHeight, 100);
 }
+
+TEST_F(Drawing, MeasuresOutOfAllProportionPaintWithoutHarm) {
+    grid.AddRows(3);
+    view().SetItemsAutoSize(false);
+    view().SetItemPaddingTop(INT32_MAX);
+    view().SetItemPaddingBottom(INT32_MAX);
+    EXPECT_EQ(view().ItemHeight(), ListView::MaxItemHeight);
+    view().SetItemPaddingTop(-100);
+    view().SetItemPaddingBottom(-100);
+    EXPECT_EQ(view().ItemHeight(), 1);
+    grid.Grab();
+    view().SetItemsAutoSize(true);
+    view().SetItemPaddingLeft(INT32_MAX);
+    view().SetItemPaddingRight(INT32_MIN);
+    view().SetPictureHeight(INT32_MAX);
+    view().SetPictureWidth(INT32_MIN);
+    view().SetCheckboxes(true);
+    for (std::int32_t width : {INT32_MAX, -500, 0}) {
+        std::vector<Variant> set{Variant(std::int32_t(0)), Variant(width)};
+        ASSERT_TRUE(view().Invoke(dispid::ColumnWidth, InvokeKind::PropertyPut, set, nullptr).ok());
+        grid.Grab();
+        EXPECT_GE(grid.side().layout().contentWidth, 0);
+    }
+    view().Font()->setSize(2048);  // the largest a font takes
+    EXPECT_EQ(view().window()->TextHeight(), (2048 * grid.window()->logicalDpiY() + 36) / 72);  // rounded
+    grid.Grab();
+    view().Font()->setSize(9);
+    EXPECT_EQ(view().window()->TextHeight(), 12);
+}
