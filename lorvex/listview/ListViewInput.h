@@ -34,10 +34,11 @@ public:
 
     MouseState State() const { return state_; }
     bool AutoScrolling() const { return tmrMove_.isActive(); }
-    // One tick of the auto-scroll timer.
-    void AutoScrollTick();
 
 private:
+    // One tick of the auto-scroll timer: while the pointer is held beyond the top or bottom edge the list
+    // scrolls a row and the move is handled again.
+    void AutoScrollTick();
     void PressHeader(std::int64_t contentX);
     bool OnCheckbox(std::int64_t contentX) const;
     void PressRow(std::int32_t row, int shift);

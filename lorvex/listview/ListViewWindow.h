@@ -71,8 +71,6 @@ public:
     std::int32_t HorizontalOffset() const;
     bool HasFocus() const { return focused_; }
     void SetPointer(Qt::CursorShape shape);
-    // The back buffer as last rendered.
-    const QImage& BackBuffer() const { return backBuffer_; }
 
     // ControlWindowClient
     void paint(QPainter& painter, const QRect& dirty) override;
