@@ -73,11 +73,3 @@ TEST(ToolWindowResize, TakesADraggedSizeOnlyWhenStrictlyAboveTheMinimum) {
     // A cursor left of or above the window gives negative sizes, which are refused.
     EXPECT_EQ(DraggedSize(corner, {0, 0}, topLeft, current, minimum), current);
 }
-
-TEST(ToolWindowResize, EdgeHandlesDragOneSideEach) {
-    const QSizeF minimum(2500, 1500);
-    const QPointF topLeft(0, 0);
-    const QSizeF current(3945, 4680);
-    EXPECT_EQ(DraggedSize({true, false}, {400, 500}, topLeft, current, minimum), QSizeF(6000, 4680));
-    EXPECT_EQ(DraggedSize({false, true}, {400, 500}, topLeft, current, minimum), QSizeF(3945, 7500));
-}
