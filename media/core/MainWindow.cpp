@@ -6,6 +6,9 @@
 #include <cmath>
 
 #include "media/core/RemoteControl.h"
+#include "media/lyrics/LyricSource.h"
+#include "media/lyrics/LyricsWindow.h"
+#include "media/windows/WebWindow.h"
 #include "media/core/Skin.h"
 #include "media/core/Windows.h"
 #include "media/playlist/MenuWindow.h"
@@ -39,6 +42,8 @@ MainWindow::MainWindow()
     setWindowIcon(ProgramIcon());
     TimerMain.SetInterval(333);
     TimerMain.Tick = [this] { transport_.Poll(); };
+    // Each track brings its own lyric, or none.
+    transport_.TrackPlaying = [](const std::u16string& location) { Lyrics().Install(FindLyrics(location)); };
     PlaceControls();
     ConnectHandlers();
     // A first place on the screen: centred, in the upper part.
@@ -119,6 +124,7 @@ void MainWindow::ConnectHandlers() {
 
     ImgLrc.MouseMove = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgLrc, QStringLiteral("lrc_m.bmp")); };
     ImgLrc.MouseDown = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgLrc, QStringLiteral("lrc_d.bmp")); };
+    ImgLrc.Click = [this] { ImgLrc_Click(); };
     ImgWindow.MouseMove = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_m.bmp")); };
     ImgWindow.MouseDown = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_d.bmp")); };
     ImgWindow.MouseUp = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_n.bmp")); };
@@ -236,6 +242,11 @@ void MainWindow::ImgMain_MouseDown(const forms::MouseArgs& a) {
     const double bottomBefore = std::round(Top() + Height());
     RunMoveLoop();
     if (frmListExists() && frmList().Top() == bottomBefore) frmList().Move(Left(), Top() + Height());
+    // Reading the web window's place loads it (hidden) the first time.
+    WebWindow& web = frmWindow();
+    web.Load();
+    if (std::abs(Top() - web.Top()) < 1000 || std::abs(Left() + Width() - web.Left()) < 1000)
+        web.Move(Left() + Width(), Top());
 }
 
 void MainWindow::ImgMin_Click() {
@@ -255,15 +266,16 @@ void MainWindow::changeEvent(QEvent* event) {
         QMetaObject::invokeMethod(this, [this] { hide(); }, Qt::QueuedConnection);
 }
 
-void MainWindow::ImgList_Click() {
-    if (isList) {
-        frmList().Hide();
-        isList = false;
-    } else {
-        frmList().Show();
-        isList = true;
-    }
+// The list and lyrics buttons follow their flags, not the windows: a window closed by its own button clears its flag.
+static void ToggleWindow(forms::Form& window, bool& shown) {
+    if (shown) window.Hide();
+    else window.Show();
+    shown = !shown;
 }
+
+void MainWindow::ImgList_Click() { ToggleWindow(frmList(), isList); }
+
+void MainWindow::ImgLrc_Click() { ToggleWindow(frmLrc(), isLrc); }
 
 void MainWindow::ImgMute_Click() {
     auto& settings = mediaPlayer_->settings();
@@ -370,10 +382,13 @@ void MainWindow::Form_Unload() {
     auto& shared = Shared();
     if (shared.PlayListFile.empty()) {
         frmMenu().PlayListSave();
-    } else if (frmListExists()) {
+    } else if (frmListExists() && !frmList().Loading()) {
+        // A list still loading is only a part of the file it came from: the file stays as it is.
         frmList().SavePlayList(shared.PlayListFile);
     }
     if (frmListExists()) frmList().Unload();
+    if (frmWindowExists()) frmWindow().Unload();
+    if (frmLrcExists()) frmLrc().Unload();
     if (frmMenuExists()) frmMenu().Unload();
     TimerMain.SetEnabled(false);
     mpris_.reset();

@@ -69,6 +69,7 @@ private:
     void ImgWindow_Click();
     void ImgClose_Click() { Unload(); }
     void ImgList_Click();
+    void ImgLrc_Click();
     void ImgMute_Click();
     void ImgPlayPro_MouseDown(const forms::MouseArgs& a);
     void ImgPlayPro_MouseMove(const forms::MouseArgs& a);

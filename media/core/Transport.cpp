@@ -122,6 +122,7 @@ void Transport::Poll() {
                 if (shared_.PreviousIndex < rows) grid_.SetItemTag(shared_.PreviousIndex, TagOrdinary);
                 grid_.SetItemTag(row, TagCurrent);
                 shared_.PreviousIndex = static_cast<std::int16_t>(row);
+                if (TrackPlaying) TrackPlaying(player_.URL());
             }
             shared_.TrackStarted = false;
             retryCount_ = 0;

@@ -3,6 +3,7 @@
 // the 333 ms poll of the media-player component that shows its state and writes the playing track into its row.
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 #include "media/core/ModuleMedia.h"
 #include "media/playlist/GridProxy.h"
@@ -62,6 +63,9 @@ public:
     void Poll();
 
     int RetryCount() const { return retryCount_; }
+
+    // Told once per started track, on the first poll that finds it playing.
+    std::function<void(const std::u16string& location)> TrackPlaying;
 
 private:
     mediaplayer::MediaPlayer& player_;

@@ -1,23 +1,33 @@
 #include "media/core/Windows.h"
 
-#include <memory>
-
 #include "media/core/MainWindow.h"
+#include "media/lyrics/LyricsWindow.h"
 #include "media/playlist/MenuWindow.h"
 #include "media/playlist/PlaylistWindow.h"
 #include "media/windows/Tray.h"
+#include "media/windows/WebWindow.h"
 
 namespace media {
 namespace {
 
-std::unique_ptr<MainWindow> mainWindow;
-std::unique_ptr<PlaylistWindow> playlistWindow;
-std::unique_ptr<MenuWindow> menuWindow;
+// Plain pointers: if the program ends without DestroyWindows (the display went away), the windows are left to the
+// operating system rather than destroyed after the application that owns their resources.
+MainWindow* mainWindow = nullptr;
+PlaylistWindow* playlistWindow = nullptr;
+MenuWindow* menuWindow = nullptr;
+LyricsWindow* lyricsWindow = nullptr;
+WebWindow* webWindow = nullptr;
 
 template <class W>
-W& Reach(std::unique_ptr<W>& slot) {
-    if (!slot) slot = std::make_unique<W>();
+W& Reach(W*& slot) {
+    if (!slot) slot = new W();
     return *slot;
+}
+
+template <class W>
+void Destroy(W*& slot) {
+    delete slot;
+    slot = nullptr;
 }
 
 }  // namespace
@@ -25,14 +35,20 @@ W& Reach(std::unique_ptr<W>& slot) {
 MainWindow& frmMain() { return Reach(mainWindow); }
 PlaylistWindow& frmList() { return Reach(playlistWindow); }
 MenuWindow& frmMenu() { return Reach(menuWindow); }
+LyricsWindow& frmLrc() { return Reach(lyricsWindow); }
+WebWindow& frmWindow() { return Reach(webWindow); }
 bool frmListExists() { return playlistWindow != nullptr; }
 bool frmMenuExists() { return menuWindow != nullptr; }
+bool frmLrcExists() { return lyricsWindow != nullptr; }
+bool frmWindowExists() { return webWindow != nullptr; }
 
 void DestroyWindows() {
     mdlNotify().Remove();
-    playlistWindow.reset();
-    menuWindow.reset();
-    mainWindow.reset();
+    Destroy(webWindow);
+    Destroy(lyricsWindow);
+    Destroy(playlistWindow);
+    Destroy(menuWindow);
+    Destroy(mainWindow);
 }
 
 }  // namespace media

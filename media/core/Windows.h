@@ -5,16 +5,22 @@ namespace media {
 class MainWindow;
 class PlaylistWindow;
 class MenuWindow;
+class LyricsWindow;
+class WebWindow;
 
 MainWindow& frmMain();
 PlaylistWindow& frmList();
 MenuWindow& frmMenu();
+LyricsWindow& frmLrc();
+WebWindow& frmWindow();
 
 // Whether a window has been created yet (reaching it by name would create it).
 bool frmListExists();
 bool frmMenuExists();
+bool frmLrcExists();
+bool frmWindowExists();
 
-// Destroys every window; the program calls it once the main window has unloaded.
+// Destroys every window; the program calls it once the main window has unloaded, while the application exists.
 void DestroyWindows();
 
 }  // namespace media

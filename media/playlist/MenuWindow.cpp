@@ -8,6 +8,7 @@
 #include "media/core/Windows.h"
 #include "media/playlist/AddMedia.h"
 #include "media/playlist/PlaylistWindow.h"
+#include "media/windows/AboutWindow.h"
 #include "platform/forms/CommonDialogs.h"
 #include "platform/mediaplayer/MediaPlayer.h"
 
@@ -31,7 +32,7 @@ MenuWindow::MenuWindow() : Form(QStringLiteral("菜单窗体")), mnuList(QString
     mnuList.Add(QStringLiteral("新建播放列表(&L)")).Click = [this] { mnuPlayListCreate_Click(); };
     mnuList.Add(QStringLiteral("将播放列表另存为(&S)")).Click = [this] { PlayListSave(); };
     mnuList.Add(QStringLiteral("-"));
-    mnuList.Add(QStringLiteral("关于(&A)"));  // the about box is not there yet
+    mnuList.Add(QStringLiteral("关于(&A)")).Click = [] { AboutWindow::ShowModal(&frmMain()); };
     mnuLrc.Add(QStringLiteral("编辑"));
 }
 

@@ -10,8 +10,12 @@ unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 PIDS=()
 
 cleanup() {
-  for p in "${PIDS[@]:-}"; do [ -n "$p" ] && kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
+  # Last started first: the program goes before the display it draws on.
+  local i
+  for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
+    kill "${PIDS[i]}" 2>/dev/null || true
+    wait "${PIDS[i]}" 2>/dev/null || true
+  done
   if [ "${E2E_KEEP:-}" = "" ]; then rm -rf "$WORK"; else echo "kept $WORK"; fi
 }
 trap cleanup EXIT
