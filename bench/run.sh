@@ -8,4 +8,6 @@ for b in "$build"/bin/bench-*; do
   echo "== $(basename "$b")"
   "$b" || status=1
 done
+echo "== whole program"
+bash "$(dirname "$0")/process.sh" "$build/bin" || status=1
 exit $status
