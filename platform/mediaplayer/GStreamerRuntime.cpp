@@ -5,6 +5,20 @@
 #include <mutex>
 
 namespace mediaplayer {
+namespace {
+
+// Debian ranks the mpg123 decoder and the libav one alike, and the tie goes to libav, which drags in the whole
+// codec and filter stack (some 15 MiB resident) to play an ordinary MP3. The dedicated decoder is small and
+// cheap; libav still serves every other format, and MP3 too when mpg123 is not installed.
+void preferDedicatedMp3Decoder()
+{
+    GstPluginFeature* mpg123 = gst_registry_lookup_feature(gst_registry_get(), "mpg123audiodec");
+    if (!mpg123) return;
+    gst_plugin_feature_set_rank(mpg123, GST_RANK_PRIMARY);
+    gst_object_unref(mpg123);
+}
+
+}  // namespace
 
 bool ensureGStreamer()
 {
@@ -17,6 +31,7 @@ bool ensureGStreamer()
         // has set is kept.
         g_setenv("GST_ID3_TAG_ENCODING", "GBK", FALSE);
         initialised = gst_init_check(nullptr, nullptr, nullptr);
+        if (initialised) preferDedicatedMp3Decoder();
     });
     return initialised;
 }
