@@ -11,7 +11,9 @@ void MenuItem::SetCaption(const QString& caption) {
 }
 bool MenuItem::Checked() const { return action_->isChecked(); }
 void MenuItem::SetChecked(bool checked) {
-    action_->setCheckable(true);
+    // Only a checked item is checkable: styles draw an empty box beside every checkable item, and an unchecked
+    // item shows no mark at all.
+    action_->setCheckable(checked);
     action_->setChecked(checked);
 }
 bool MenuItem::Enabled() const { return action_->isEnabled(); }

@@ -117,6 +117,12 @@ TEST(FormsMenu, ChecksBelongToTheHandlersAndDashesSeparate) {
     loop.action()->trigger();  // a click does not toggle the mark by itself
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(loop.Checked());
+    loop.SetChecked(false);
+    EXPECT_FALSE(loop.Checked());
+    EXPECT_FALSE(loop.action()->isCheckable()) << "an unchecked item draws no empty box";
+    loop.action()->trigger();
+    EXPECT_EQ(clicks, 2);
+    EXPECT_FALSE(loop.Checked());
     EXPECT_TRUE(line.action()->isSeparator());
     EXPECT_EQ(line.Caption(), QStringLiteral("-"));
     EXPECT_EQ(menu.Count(), 2u);
