@@ -61,18 +61,6 @@ WindowRegistry& registry()
     return instance;
 }
 
-int shiftStateOf(Qt::KeyboardModifiers modifiers)
-{
-    return (modifiers & Qt::ShiftModifier ? ShiftMask : 0) | (modifiers & Qt::ControlModifier ? CtrlMask : 0) |
-           (modifiers & Qt::AltModifier ? AltMask : 0);
-}
-
-int buttonsOf(Qt::MouseButtons buttons)
-{
-    return (buttons & Qt::LeftButton ? LeftButton : 0) | (buttons & Qt::RightButton ? RightButton : 0) |
-           (buttons & Qt::MiddleButton ? MiddleButton : 0);
-}
-
 WPARAM mouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
 {
     return (buttons & Qt::LeftButton ? MK_LBUTTON : 0) | (buttons & Qt::RightButton ? MK_RBUTTON : 0) |
@@ -473,7 +461,7 @@ void ControlWindow::focusInEvent(QFocusEvent*) { sendMessage(WM_SETFOCUS, 0, 0);
 
 void ControlWindow::focusOutEvent(QFocusEvent*) { sendMessage(WM_KILLFOCUS, 0, 0); }
 
-void ControlWindow::recordKeyState(Qt::KeyboardModifiers modifiers) { m_keyState = shiftStateOf(modifiers); }
+void ControlWindow::recordKeyState(Qt::KeyboardModifiers modifiers) { m_keyState = automation::ShiftCode(modifiers); }
 
 void ControlWindow::keyPressEvent(QKeyEvent* event)
 {
@@ -659,8 +647,8 @@ bool ControlWindow::deliverDrag(QDropEvent& event, bool drop)
     DropData data;
     data.files = localFilesOf(event.mimeData());
     data.effect = effectsOf(event.possibleActions());
-    data.button = buttonsOf(event.buttons());
-    data.shift = shiftStateOf(event.modifiers());
+    data.button = automation::ButtonsCode(event.buttons());
+    data.shift = automation::ShiftCode(event.modifiers());
     const QPoint position = event.position().toPoint();
     data.x = position.x();
     data.y = position.y();

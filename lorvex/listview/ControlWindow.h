@@ -5,6 +5,7 @@
 // message to the control's ControlWindowClient.
 
 #include "lorvex/listview/WindowMessages.h"
+#include "platform/automation/MouseCodes.h"
 
 #include <QRect>
 #include <QStringList>
@@ -21,13 +22,12 @@ namespace lorvex {
 
 using WindowProc = std::function<LRESULT(WindowHandle, std::uint32_t msg, WPARAM, LPARAM)>;
 
-// Mouse buttons and shift state in the form the control's events carry them.
-inline constexpr int LeftButton = 1;
-inline constexpr int RightButton = 2;
-inline constexpr int MiddleButton = 4;
-inline constexpr int ShiftMask = 1;
-inline constexpr int CtrlMask = 2;
-inline constexpr int AltMask = 4;
+using automation::AltMask;
+using automation::CtrlMask;
+using automation::LeftButton;
+using automation::MiddleButton;
+using automation::RightButton;
+using automation::ShiftMask;
 
 // Drop effects a drop target answers with (combinable).
 inline constexpr int DropEffectNone = 0;

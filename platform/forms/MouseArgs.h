@@ -2,6 +2,7 @@
 // Converts Qt's mouse state into the button / shift / twips arguments of a control's mouse events.
 #include <QMouseEvent>
 
+#include "platform/automation/MouseCodes.h"
 #include "platform/forms/Twips.h"
 
 namespace forms {
@@ -13,9 +14,16 @@ struct MouseArgs {
     double y = 0;
 };
 
-int ButtonCode(Qt::MouseButton button);
-int ButtonsCode(Qt::MouseButtons buttons);
-int ShiftCode(Qt::KeyboardModifiers modifiers);
+using automation::AltMask;
+using automation::ButtonCode;
+using automation::ButtonsCode;
+using automation::CtrlMask;
+using automation::LeftButton;
+using automation::MiddleButton;
+using automation::RightButton;
+using automation::ShiftCode;
+using automation::ShiftMask;
+
 // For presses and releases the changed button, for moves the held buttons.
 MouseArgs ToMouseArgs(const QMouseEvent& event);
 
