@@ -1,7 +1,6 @@
 // Filling the grid with the most rows it holds, through its dispatch interface, and sorting them.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QWidget>
 #include <random>
 
@@ -84,12 +83,3 @@ void SortRows(benchmark::State& state) {
 BENCHMARK(SortRows)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
