@@ -9,7 +9,7 @@ class Image;
 namespace media {
 
 QString SkinFile(const QString& fileName);
-// Shows a skin picture on an image control; a missing picture leaves the one shown.
+// Shows a skin picture on an image control; a missing picture leaves the one shown and is reported once on stderr.
 void ApplyButtonPicture(forms::Image& image, const QString& fileName);
 
 }  // namespace media

@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "media/core/MainWindow.h"
+#include "media/core/Skin.h"
 #include "platform/mediaplayer/MediaPlayer.h"
 
 using namespace media;
@@ -55,6 +56,24 @@ TEST(MainWindowBars, SeekThumbNeedsPlayingAndTheStripMovesItAnyway) {
     EXPECT_EQ(window.ImgPlayPro.Left(), 1575);
     Press(window.ImgPlayProNone, 3840);
     EXPECT_EQ(window.ImgPlayPro.Left(), 3660);
+}
+
+TEST(MainWindowSkin, AMissingPictureKeepsTheOneShownAndIsReportedOnce) {
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtWarningMsg) warnings << text;
+        });
+    MainWindow window;
+    window.LoadSkin();
+    const QString shown = window.ImgMute.PictureFile();
+    ASSERT_FALSE(shown.isEmpty());
+    for (int i = 0; i < 3; ++i) ApplyButtonPicture(window.ImgMute, QStringLiteral("no_such_picture.bmp"));
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(window.ImgMute.PictureFile(), shown);
+    ASSERT_EQ(warnings.size(), 1) << warnings.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(warnings[0].endsWith(QStringLiteral("/Skin/DA10/no_such_picture.bmp")));
 }
 
 TEST(MainWindowButtons, MuteTogglesThePlayersMuteAndItsPicture) {
