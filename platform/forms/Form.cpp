@@ -67,11 +67,16 @@ void Form::ShowModal(QWidget* owner) {
 }
 
 void Form::Unload() {
+    // Form_Unload may close windows or quit the application, and quitting closes every window, this one
+    // included: an unload already under way is not started again.
+    if (unloading_) return;
     if (!loaded_) {
         hide();
         return;
     }
+    unloading_ = true;
     Form_Unload();
+    unloading_ = false;
     loaded_ = false;
     hide();
 }

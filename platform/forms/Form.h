@@ -53,6 +53,7 @@ protected:
 private:
     bool loaded_ = false;
     bool loading_ = false;
+    bool unloading_ = false;
     bool moving_ = false;
     QPoint grabOffset_;
     std::function<void()> endMove_;

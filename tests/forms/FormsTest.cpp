@@ -24,11 +24,15 @@ class TestForm : public Form {
 public:
     TestForm() : Form(QStringLiteral("test")) {}
     int loads = 0, resizes = 0, unloads = 0;
+    std::function<void()> duringUnload;
 
 protected:
     void Form_Load() override { ++loads; }
     void Form_Resize() override { ++resizes; }
-    void Form_Unload() override { ++unloads; }
+    void Form_Unload() override {
+        ++unloads;
+        if (duringUnload) duringUnload();
+    }
 };
 
 QString WritePicture(const QTemporaryDir& dir, const QString& name, QColor color, QSize size) {
@@ -148,6 +152,17 @@ TEST(FormsForm, LoadsOnceResizesInTwipsAndUnloadsOnClose) {
     EXPECT_FALSE(form.isVisible());
     form.Show();
     EXPECT_EQ(form.loads, 2);
+}
+
+// Quitting closes every window, the one being unloaded too: its unload work (saving the list) must not run twice.
+TEST(FormsForm, AnUnloadThatClosesItsOwnWindowRunsOnce) {
+    TestForm form;
+    form.Show();
+    form.duringUnload = [&form] { form.close(); };
+    form.Unload();
+    EXPECT_EQ(form.unloads, 1);
+    EXPECT_FALSE(form.Loaded());
+    EXPECT_FALSE(form.isVisible());
 }
 
 TEST(FormsLabel, SettingTheSameTextRepaintsNothing) {
