@@ -24,8 +24,9 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 start_display() {
   # Xvfb picks a free display number itself and writes it once it listens: tests running side by side never
-  # share a server.
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+  # share a server. Without -noreset the server resets whenever its last client leaves, and a program started at
+  # that moment cannot connect.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
   PIDS+=($!)
   for _ in $(seq 100); do
     if [ -s "$WORK/display" ]; then
