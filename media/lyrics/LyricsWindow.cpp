@@ -67,7 +67,6 @@ LyricsWindow::LyricsWindow() : ToolWindow(ToolWindowKind::Lyrics()), Imico(this)
     Lyrics().lyricLineHeight = P1.LineHeight();
     Timer1.SetInterval(RedrawMilliseconds);
     Timer1.Tick = [this] { Timer1_Timer(); };
-    Timer1.SetEnabled(true);
     ComposeFrame();
 }
 
@@ -82,6 +81,18 @@ void LyricsWindow::PlaceContent() {
     const int left = forms::ToPixels(96), top = forms::ToPixels(425);
     FrameMain.setGeometry(left, top, std::max(forms::ToPixels(Width() - 180), 0), std::max(forms::ToPixels(Height() - 490), 0));
     P1.setGeometry(0, 0, FrameMain.width(), FrameMain.height());
+}
+
+// The redraw timer runs while the window is on screen: a closed or minimised lyrics window costs nothing. Shown again,
+// the table catches up one line per tick, as it scrolls in any case.
+void LyricsWindow::showEvent(QShowEvent* event) {
+    ToolWindow::showEvent(event);
+    Timer1.SetEnabled(true);
+}
+
+void LyricsWindow::hideEvent(QHideEvent* event) {
+    ToolWindow::hideEvent(event);
+    Timer1.SetEnabled(false);
 }
 
 void LyricsWindow::Timer1_Timer() {

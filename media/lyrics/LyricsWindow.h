@@ -48,6 +48,8 @@ public:
 protected:
     void Form_Load() override;
     void PlaceContent() override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 };
 
 }  // namespace media
