@@ -14,14 +14,9 @@ struct MouseArgs {
     double y = 0;
 };
 
-using automation::AltMask;
-using automation::ButtonCode;
-using automation::ButtonsCode;
-using automation::CtrlMask;
+// The names the forms' handlers test their arguments by.
 using automation::LeftButton;
-using automation::MiddleButton;
 using automation::RightButton;
-using automation::ShiftCode;
 using automation::ShiftMask;
 
 // For presses and releases the changed button, for moves the held buttons.

@@ -8,7 +8,7 @@ namespace mediaplayer {
 namespace {
 
 // Debian ranks the mpg123 decoder and the libav one alike, and the tie goes to libav, which drags in the whole
-// codec and filter stack (some 15 MiB resident) to play an ordinary MP3. The dedicated decoder is small and
+// codec and filter stack (some 30 MiB resident) to play an ordinary MP3. The dedicated decoder is small and
 // cheap; libav still serves every other format, and MP3 too when mpg123 is not installed.
 void preferDedicatedMp3Decoder()
 {
