@@ -1,38 +1,30 @@
 // The player: its main window is the program; unloading it ends the program.
 #include <QApplication>
-#include <QSocketNotifier>
-#include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "media/core/MainWindow.h"
 #include "media/core/Windows.h"
+#include "media/windows/Tray.h"
+#include "platform/forms/ProgramEnd.h"
 
 namespace {
 
-int signalPipe[2] = {-1, -1};
-
-void OnTerminate(int) {
-    const char byte = 1;
-    [[maybe_unused]] auto written = ::write(signalPipe[1], &byte, 1);
+// Qt's own dialogs (file dialogs, message boxes) speak the program's language, Chinese, whatever the desktop's.
+void SpeakChinese(QApplication& app) {
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
 }
 
-// SIGTERM and SIGINT close the program the way its close button does, so the playlist is saved.
-void CloseOnSignals(QApplication& app) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, [notifier] {
-        char byte;
-        [[maybe_unused]] auto got = ::read(signalPipe[0], &byte, 1);
-        notifier->setEnabled(false);
-        media::frmMain().Unload();
-    });
-    struct sigaction action {};
-    action.sa_handler = OnTerminate;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+// Every way the desktop ends the program saves the list as the close button does.
+void EndLikeTheCloseButton() {
+    forms::OnEndSignals([] { media::frmMain().EndProgram(); });
+    forms::OnSessionSave([](bool mayAsk) { media::frmMain().SaveListAtEnd(mayAsk); });
+    // Nothing can be shown any more: an unnamed list cannot be asked a name for.
+    forms::OnDisplayLost([] { media::frmMain().SaveListAtEnd(false); });
 }
 
 }  // namespace
@@ -41,11 +33,20 @@ int main(int argc, char** argv) {
     // Shaped, self-placed windows need X11; on a Wayland desktop that is its X11 server.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+    // One identity for the windows, the panel and the desktop entry: WM_CLASS "media", "media".
+    QApplication::setApplicationName(QStringLiteral("media"));
     QApplication app(argc, argv);
+    QApplication::setDesktopFileName(QStringLiteral("media"));
+    QApplication::setWindowIcon(media::ProgramIcon());
     QApplication::setQuitOnLastWindowClosed(false);
-    CloseOnSignals(app);
-    media::frmMain().Show();
-    const int result = QApplication::exec();
+    SpeakChinese(app);
+    EndLikeTheCloseButton();
+    media::MainWindow& main = media::frmMain();
+    main.Show();
+    int result = 0;
+    if (main.Loaded()) result = QApplication::exec();
+    // The session manager's "die" quits the event loop without closing the window: end as the close button does.
+    if (main.Loaded()) main.Unload();
     media::DestroyWindows();
     return result;
 }

@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFile>
+#include <QWindowStateChangeEvent>
 #include <QScreen>
 #include <cmath>
+#include <cstdio>
 
 #include "media/core/RemoteControl.h"
 #include "media/lyrics/LyricSource.h"
@@ -252,18 +255,34 @@ void MainWindow::ImgMain_MouseDown(const forms::MouseArgs& a) {
 void MainWindow::ImgMin_Click() {
     ApplyButtonPicture(ImgMin, QStringLiteral("min_n.bmp"));
     // Without a notification area nothing could bring a hidden window back: minimise instead.
-    if (Tray::Available() && mdlNotify().Installed()) hide();
+    if (Tray::Available() && mdlNotify().Installed()) mdlNotify().HideToTray();
     else showMinimized();
     if (frmListExists()) frmList().Hide();
 }
 
 void MainWindow::ImgWindow_Click() { AboutWindow::ShowModal(this); }
 
+void MainWindow::Restore() {
+    showNormal();
+    raise();
+    activateWindow();
+    if (isList) frmList().Show();
+}
+
 void MainWindow::changeEvent(QEvent* event) {
     Form::changeEvent(event);
-    // Minimised by the window manager: the window leaves the taskbar for the notification area, if there is one.
-    if (event->type() == QEvent::WindowStateChange && isMinimized() && Tray::Available() && mdlNotify().Installed())
-        QMetaObject::invokeMethod(this, [this] { hide(); }, Qt::QueuedConnection);
+    if (event->type() != QEvent::WindowStateChange) return;
+    const bool wasMinimized = static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized;
+    if (isMinimized()) {
+        // Minimised by the window manager: what the minimise button does, the playlist window going too; the main
+        // window leaves the taskbar for the notification area, if there is one.
+        if (frmListExists()) frmList().Hide();
+        if (Tray::Available() && mdlNotify().Installed())
+            QMetaObject::invokeMethod(this, [] { mdlNotify().HideToTray(); }, Qt::QueuedConnection);
+    } else if (wasMinimized && isList) {
+        // Restored from the taskbar: the playlist window comes back with it, as from the tray.
+        frmList().Show();
+    }
 }
 
 // The list and lyrics buttons follow their flags, not the windows: a window closed by its own button clears its flag.
@@ -378,14 +397,29 @@ void MainWindow::Form_Load() {
 
 void MainWindow::Form_Resize() { RMe(); }
 
-void MainWindow::Form_Unload() {
-    auto& shared = Shared();
-    if (shared.PlayListFile.empty()) {
-        frmMenu().PlayListSave();
-    } else if (frmListExists() && !frmList().Loading()) {
-        // A list still loading is only a part of the file it came from: the file stays as it is.
-        frmList().SavePlayList(shared.PlayListFile);
+void MainWindow::EndProgram() {
+    if (frmListExists()) frmList().StopLoading();
+    Unload();
+}
+
+void MainWindow::SaveListAtEnd(bool mayAsk) {
+    const std::u16string& file = Shared().PlayListFile;
+    if (file.empty()) {
+        if (mayAsk) frmMenu().PlayListSave();
+        return;
     }
+    if (!frmListExists()) return;
+    PlaylistWindow& list = frmList();
+    if (list.MayWriteBack(file)) {
+        list.SavePlayList(file);
+        return;
+    }
+    std::fprintf(stderr, "media: the playlist %s was not read whole, so it is not written over\n",
+                 QFile::encodeName(QString::fromStdU16String(file)).constData());
+}
+
+void MainWindow::Form_Unload() {
+    SaveListAtEnd(true);
     if (frmListExists()) frmList().Unload();
     if (frmWindowExists()) frmWindow().Unload();
     if (frmLrcExists()) frmLrc().Unload();

@@ -29,6 +29,15 @@ public:
     bool isLrc = false;
     bool isWindow = false;
 
+    // Ends the program as the close button does; also for every other way it is asked to end (signals, the window
+    // manager). A list still loading stops, and an end asked for while the window loads follows the load.
+    void EndProgram();
+    // Writes the list back to PlayListFile as the program ends, if it holds that file whole; an unnamed list is
+    // saved under a name the user picks when `mayAsk`.
+    void SaveListAtEnd(bool mayAsk);
+    // Brings the main window back from the taskbar or the tray, with the playlist window when its flag is set.
+    void Restore();
+
     // Runs exactly what a click on the play/pause button does.
     void ClickPlay() { ImgPlay_Click(); }
     // Applies the window's region: the whole window with its two top corners rounded.

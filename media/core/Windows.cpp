@@ -37,6 +37,7 @@ PlaylistWindow& frmList() { return Reach(playlistWindow); }
 MenuWindow& frmMenu() { return Reach(menuWindow); }
 LyricsWindow& frmLrc() { return Reach(lyricsWindow); }
 WebWindow& frmWindow() { return Reach(webWindow); }
+bool frmMainExists() { return mainWindow != nullptr; }
 bool frmListExists() { return playlistWindow != nullptr; }
 bool frmMenuExists() { return menuWindow != nullptr; }
 bool frmLrcExists() { return lyricsWindow != nullptr; }

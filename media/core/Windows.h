@@ -15,6 +15,7 @@ LyricsWindow& frmLrc();
 WebWindow& frmWindow();
 
 // Whether a window has been created yet (reaching it by name would create it).
+bool frmMainExists();
 bool frmListExists();
 bool frmMenuExists();
 bool frmLrcExists();

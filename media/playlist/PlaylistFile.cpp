@@ -114,6 +114,11 @@ bool PlaylistFileReader::readField(std::string& bytes)
 bool SavePlaylistFile(const std::string& utf8Path, std::size_t rowCount,
                       const std::function<PlaylistRecord(std::size_t)>& rowAt)
 {
+    return writeFileAtomically(utf8Path, EncodePlaylist(rowCount, rowAt));
+}
+
+std::string EncodePlaylist(std::size_t rowCount, const std::function<PlaylistRecord(std::size_t)>& rowAt)
+{
     std::string content;
     std::string cell;
     bool utf8 = false;
@@ -134,7 +139,7 @@ bool SavePlaylistFile(const std::string& utf8Path, std::size_t rowCount,
         }
         content += "\r\n";
     }
-    return writeFileAtomically(utf8Path, content);
+    return content;
 }
 
 }  // namespace media

@@ -23,6 +23,8 @@ class PlaylistFileReader {
 public:
     bool open(const std::string& utf8Path);
     std::optional<PlaylistRecord> next();
+    // True when reading stopped at an error rather than at the end of the file.
+    bool failed() const { return file_ && std::ferror(file_.get()); }
 
 private:
     struct FileCloser {
@@ -44,5 +46,8 @@ private:
 // page, or, when some text has no ANSI form, whole in UTF-8 behind a byte-order mark.
 bool SavePlaylistFile(const std::string& utf8Path, std::size_t rowCount,
                       const std::function<PlaylistRecord(std::size_t)>& rowAt);
+
+// The bytes SavePlaylistFile writes for these rows.
+std::string EncodePlaylist(std::size_t rowCount, const std::function<PlaylistRecord(std::size_t)>& rowAt);
 
 }  // namespace media

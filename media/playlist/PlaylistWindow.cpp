@@ -3,7 +3,11 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "lorvex/include/lorvex/ListViewInterface.h"
 #include "media/core/MainWindow.h"
@@ -11,6 +15,7 @@
 #include "media/core/Skin.h"
 #include "media/core/Windows.h"
 #include "media/playlist/MenuWindow.h"
+#include "media/playlist/AtomicFile.h"
 #include "media/playlist/PlaylistFile.h"
 #include "media/playlist/PlaylistRows.h"
 #include "media/windows/CjkFont.h"
@@ -115,26 +120,10 @@ void PlaylistWindow::ApplyScrollBarRule() {
 
 void PlaylistWindow::LoadPlayList() {
     SharedValues& shared = Shared();
-    const QString path = QString::fromStdU16String(shared.PlayListFile);
-    PlaylistFileReader reader;
-    if (!path.isEmpty() && QFileInfo(path).isFile() && reader.open(path.toStdString())) {
-        loading_ = true;
-        stopLoading_ = false;
-        QElapsedTimer turn;
-        turn.start();
-        std::int32_t number = 1;
-        while (auto record = reader.next()) {
-            if (turn.elapsed() >= EventTurnMilliseconds) {
-                QCoreApplication::processEvents();
-                turn.restart();
-                if (stopLoading_) break;  // the program is closing
-            }
-            if (!AddRow(grid_, number, record->title, record->artist, record->time, record->location)) break;
-            ++number;
-        }
-        loading_ = false;
-        if (stopLoading_) return;
-    }
+    heldWhole_.clear();
+    const bool whole = ReadListFile(QString::fromStdU16String(shared.PlayListFile));
+    if (stopLoading_) return;
+    if (whole) heldWhole_ = shared.PlayListFile;
     MainWindow& main = frmMain();
     main.MediaPlayer().controls().stop();
     main.MediaPlayer().setURL(grid_.ItemText(0, column::Location));
@@ -143,13 +132,67 @@ void PlaylistWindow::LoadPlayList() {
     ApplyScrollBarRule();
 }
 
+bool PlaylistWindow::ReadListFile(const QString& path) {
+    // No file yet is an empty list, which the exit save may create.
+    if (path.isEmpty() || !QFileInfo::exists(path)) return true;
+    const QByteArray localPath = QFile::encodeName(path);
+    PlaylistFileReader reader;
+    if (!QFileInfo(path).isFile() || !reader.open(localPath.toStdString())) {
+        std::fprintf(stderr, "media: cannot read the playlist %s (%s); it is kept as it is\n", localPath.constData(),
+                     std::strerror(errno));
+        return false;
+    }
+    loading_ = true;
+    stopLoading_ = false;
+    QElapsedTimer turn;
+    turn.start();
+    std::int32_t number = 1;
+    bool whole = true;
+    while (auto record = reader.next()) {
+        if (turn.elapsed() >= EventTurnMilliseconds) {
+            QCoreApplication::processEvents();
+            turn.restart();
+            if (stopLoading_) break;  // the program is ending
+        }
+        if (!AddRow(grid_, number, record->title, record->artist, record->time, record->location)) {
+            std::fprintf(stderr, "media: the playlist %s holds more rows than the list can show; only the first %d "
+                                 "are shown and the file is kept as it is\n", localPath.constData(), number - 1);
+            whole = false;
+            break;
+        }
+        ++number;
+    }
+    if (reader.failed()) {
+        std::fprintf(stderr, "media: the playlist %s could not be read to its end; it is kept as it is\n",
+                     localPath.constData());
+        whole = false;
+    }
+    loading_ = false;
+    return whole && !stopLoading_;
+}
+
+bool PlaylistWindow::MayWriteBack(const std::u16string& path) const {
+    return !loading_ && !path.empty() && path == heldWhole_;
+}
+
 bool PlaylistWindow::SavePlayList(const std::u16string& path) {
     const std::int32_t rows = grid_.ItemCount();
-    return SavePlaylistFile(Utf8(path), static_cast<std::size_t>(rows), [this](std::size_t r) {
+    std::string content = EncodePlaylist(static_cast<std::size_t>(rows), [this](std::size_t r) {
         const auto row = static_cast<std::int32_t>(r);
         return PlaylistRecord{grid_.ItemText(row, column::Title), grid_.ItemText(row, column::Artist),
                               grid_.ItemText(row, column::Time), grid_.ItemText(row, column::Location)};
     });
+    const QFileInfo file(QString::fromStdU16String(path));
+    // The session's save and the ending that follows it must not write the same list twice; a file someone else
+    // has changed since is written again.
+    if (lastWrite_.path == path && lastWrite_.content == content && file.exists() && file.size() == lastWrite_.size &&
+        file.lastModified() == lastWrite_.modified)
+        return true;
+    if (!writeFileAtomically(Utf8(path), content)) return false;
+    heldWhole_ = path;
+    const QFileInfo written(file.absoluteFilePath());
+    lastWrite_ = {path, std::move(content), written.size(), written.lastModified()};
+    return true;
 }
 
 void PlaylistWindow::OnGridEvent(automation::DispId event, std::span<Variant> args) {

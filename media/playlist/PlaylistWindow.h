@@ -1,6 +1,7 @@
 #pragma once
 // The playlist window: the skinned tool-window frame around the playlist grid, with a menu button in its title bar;
 // loads and saves list files, plays a row on double click, adds dropped files.
+#include <QDateTime>
 #include <memory>
 
 #include "media/playlist/GridProxy.h"
@@ -19,10 +20,16 @@ public:
 
     // Appends the rows of PlayListFile and starts the list's first row.
     void LoadPlayList();
-    // Writes every row to a list file; false when the file could not be written (the old one stays).
+    // Writes every row to a list file; false when the file could not be written (the old one stays). Rows the file
+    // already holds from this program's own last write are not written again.
     bool SavePlayList(const std::u16string& path);
     // True while LoadPlayList is reading: the rows are not all there yet.
     bool Loading() const { return loading_; }
+    // Ends a list load under way (the program is ending); the rows read so far stay, the file is not written back.
+    void StopLoading() { stopLoading_ = true; }
+    // Whether the rows may be written back over `path`: only a list read whole from that file (or saved there) may
+    // replace it. A list that could not be read, was cut at the grid's limit or is still loading keeps its file.
+    bool MayWriteBack(const std::u16string& path) const;
     // Shows the vertical scroll bar only when the rows overflow the grid.
     void ApplyScrollBarRule();
 
@@ -49,10 +56,20 @@ private:
     void PlayList_MouseMove() { ClearHoverPictures(); }
     void PlayList_OLEDragDrop(const automation::Variant& data);
 
+    // Reads PlayListFile's records into the grid; true when every record of the file is now a row.
+    bool ReadListFile(const QString& path);
+
     forms::ControlHost host_;
     GridProxy grid_;
     bool loading_ = false;
     bool stopLoading_ = false;
+    std::u16string heldWhole_;  // the list file whose every record the grid holds, if any
+    struct Written {
+        std::u16string path;
+        std::string content;
+        qint64 size = -1;
+        QDateTime modified;
+    } lastWrite_;  // what this program last wrote, to tell whether a file still holds it
 };
 
 // The playlist grid's design properties.

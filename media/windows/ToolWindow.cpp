@@ -1,5 +1,6 @@
 #include "media/windows/ToolWindow.h"
 
+#include <QCloseEvent>
 #include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
@@ -29,7 +30,8 @@ QFont CaptionFont() {
 }  // namespace
 
 ToolWindow::ToolWindow(ToolWindowKind kind)
-    : Form(kind.caption),
+    // A tool of the main window: no taskbar entry of its own, kept above the main window.
+    : Form(kind.caption, nullptr, Qt::Tool),
       PMain(this), IMBar(this), Pbottom(this), Pright(this), Pjiao(this), ImClose(this), ImgTop(this),
       kind_(std::move(kind)) {
     const double W = kind_.designSize.width(), H = kind_.designSize.height();
@@ -47,6 +49,8 @@ ToolWindow::ToolWindow(ToolWindowKind kind)
     ImgTop.SetVisible(kind_.hasTopButton);
     ConnectFrameHandlers();
     Resize(W, H);
+    SetOffTaskbar(true);
+    if (frmMainExists()) SetOwner(&frmMain());
 }
 
 void ToolWindow::ConnectFrameHandlers() {
@@ -210,6 +214,13 @@ void ToolWindow::ImClose_MouseMove() {
 void ToolWindow::ImClose_Click() {
     Hide();
     if (kind_.shownFlag) frmMain().*kind_.shownFlag = false;
+}
+
+// The window manager's close (Alt+F4, a close request) is the close button: the window only hides, keeping its rows
+// and state, and is never unloaded.
+void ToolWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    ImClose_Click();
 }
 
 void ToolWindow::ImgTop_MouseMove() {

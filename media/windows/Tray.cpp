@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include "media/core/MainWindow.h"
 #include "media/core/Windows.h"
@@ -52,14 +53,33 @@ void Tray::DoubleClicked() {
     if (!owner_) return;
     const bool show = !owner_->isVisible() || owner_->isMinimized();
     if (show) {
-        owner_->showNormal();
-        owner_->raise();
-        owner_->activateWindow();
-        if (frmMain().isList) frmList().Show();
+        frmMain().Restore();
     } else {
-        owner_->hide();
-        if (frmListExists()) frmList().Hide();
+        HideToTray();
     }
+}
+
+void Tray::HideToTray() {
+    if (!owner_) return;
+    owner_->hide();
+    if (frmListExists()) frmList().Hide();
+    WatchTrayWhileHidden();
+}
+
+void Tray::WatchTrayWhileHidden() {
+    if (!trayWatch_) {
+        trayWatch_ = new QTimer(this);
+        trayWatch_->setInterval(1000);
+        connect(trayWatch_, &QTimer::timeout, this, [this] {
+            if (!owner_ || owner_->isVisible()) {
+                trayWatch_->stop();
+            } else if (!Available()) {
+                trayWatch_->stop();
+                frmMain().Restore();
+            }
+        });
+    }
+    trayWatch_->start();
 }
 
 void Tray::RightClicked() {
@@ -76,7 +96,7 @@ void Tray::LeftClicked() {
 
 QIcon ProgramIcon() {
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64}) {
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         QPixmap pixmap(size, size);
         pixmap.fill(Qt::transparent);
         QPainter p(&pixmap);

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QSystemTrayIcon;
+class QTimer;
 
 namespace forms {
 class Form;
@@ -28,6 +29,10 @@ public:
     // Whether a notification area exists right now, so a hidden window can be brought back.
     static bool Available();
 
+    // Hides the owner (and the playlist window) into the icon. Should the notification area go away meanwhile,
+    // the windows come back rather than stay out of reach.
+    void HideToTray();
+
     // What the icon's clicks do; public so they can be exercised without a tray host.
     void DoubleClicked();
     void RightClicked();
@@ -37,7 +42,10 @@ public:
     ~Tray() override;
 
 private:
+    void WatchTrayWhileHidden();
+
     forms::Form* owner_ = nullptr;
+    QTimer* trayWatch_ = nullptr;
     forms::Menu* leftMenu_ = nullptr;
     forms::Menu* rightMenu_ = nullptr;
     std::unique_ptr<QSystemTrayIcon> icon_;

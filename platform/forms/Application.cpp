@@ -15,9 +15,11 @@ QString ProgramFolder() { return QString::fromStdString(automation::ProgramFolde
 bool AnotherInstanceRunning(const QString& name) {
     static std::unique_ptr<QLockFile> guard;
     if (guard) return false;  // we hold it already
+    // The user's own runtime folder, else the user's cache folder: never a predictable name in a folder every user
+    // can write, where another user could take the name first.
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) folder = QDir::tempPath();
-    QDir().mkpath(folder);
+    if (folder.isEmpty()) folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (folder.isEmpty() || !QDir().mkpath(folder)) return false;  // no guard can be kept: let this copy run
     auto lock = std::make_unique<QLockFile>(folder + QLatin1Char('/') + name + QStringLiteral(".lock"));
     lock->setStaleLockTime(0);  // a copy that died leaves a stale lock, recognised by its process id
     if (!lock->tryLock(0)) return true;

@@ -6,13 +6,15 @@
 #include <QGuiApplication>
 #include <QTimer>
 #include <QMouseEvent>
+#include <QShowEvent>
 
+#include "platform/forms/TaskbarHints.h"
 #include "platform/forms/Twips.h"
 
 namespace forms {
 
-Form::Form(const QString& caption, QWidget* owner)
-    : QWidget(owner, Qt::Window | Qt::FramelessWindowHint) {
+Form::Form(const QString& caption, QWidget* owner, Qt::WindowFlags extraFlags)
+    : QWidget(owner, Qt::Window | Qt::FramelessWindowHint | extraFlags) {
     setWindowTitle(caption);
     setMouseTracking(true);
 }
@@ -37,17 +39,25 @@ void Form::Load() {
     Form_Load();
     loading_ = false;
     loaded_ = true;
+    if (unloadAsked_) {
+        unloadAsked_ = false;
+        Unload();
+    }
 }
 
 void Form::Show() {
     Load();
+    if (!loaded_) return;  // unloaded while it loaded: the program is ending
+    // A window the window manager minimised along with its owner is shown as a normal window; mapped minimised, it
+    // would take its owner back down with it.
+    if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
 }
 
 void Form::ShowModal(QWidget* owner) {
     Load();
-    if (owner && parentWidget() != owner) setParent(owner, windowFlags());
+    if (owner) SetOwner(owner);
     setWindowModality(Qt::ApplicationModal);
     show();
     raise();
@@ -70,6 +80,10 @@ void Form::Unload() {
     // Form_Unload may close windows or quit the application, and quitting closes every window, this one
     // included: an unload already under way is not started again.
     if (unloading_) return;
+    if (loading_) {
+        unloadAsked_ = true;
+        return;
+    }
     if (!loaded_) {
         hide();
         return;
@@ -79,6 +93,15 @@ void Form::Unload() {
     unloading_ = false;
     loaded_ = false;
     hide();
+}
+
+void Form::SetOwner(QWidget* owner) {
+    if (parentWidget() == owner) return;
+    const bool wasVisible = isVisible();
+    const QPoint place = pos();
+    setParent(owner, windowFlags());  // a window keeps its flags, and stays a window of its own
+    move(place);
+    if (wasVisible) show();
 }
 
 void Form::SetRegion(const QRegion& pixels) {
@@ -95,6 +118,12 @@ void Form::SetTopMost(bool topMost) {
 void Form::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Form_Resize();
+}
+
+void Form::showEvent(QShowEvent* event) {
+    // Delivered before the window is mapped: the hint is there when the window manager takes the window in.
+    if (offTaskbar_ && !event->spontaneous()) KeepOffTaskbar(*this);
+    QWidget::showEvent(event);
 }
 
 void Form::closeEvent(QCloseEvent* event) {

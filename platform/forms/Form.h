@@ -10,7 +10,7 @@ namespace forms {
 class Form : public QWidget {
     Q_OBJECT
 public:
-    explicit Form(const QString& caption, QWidget* owner = nullptr);
+    explicit Form(const QString& caption, QWidget* owner = nullptr, Qt::WindowFlags extraFlags = {});
 
     double Left() const;
     double Top() const;
@@ -30,8 +30,13 @@ public:
     // Loads the window without showing it (Form_Load runs once).
     void Load();
     bool Loaded() const { return loaded_; }
-    // Runs Form_Unload and hides the window; the window can be loaded again later.
+    // Runs Form_Unload and hides the window; the window can be loaded again later. Asked while Form_Load still
+    // runs (it lets events in while a list loads), the unload follows as soon as the load is over.
     void Unload();
+    // Makes the window belong to `owner`: it stays above it and shares its taskbar entry.
+    void SetOwner(QWidget* owner);
+    // Leaves the window out of the taskbar and the pager (tool windows of the program's main window).
+    void SetOffTaskbar(bool off) { offTaskbar_ = off; }
 
     void SetRegion(const QRegion& pixels);
     void SetTopMost(bool topMost);
@@ -46,6 +51,7 @@ protected:
     virtual void Form_Unload() {}
 
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -54,6 +60,8 @@ private:
     bool loaded_ = false;
     bool loading_ = false;
     bool unloading_ = false;
+    bool unloadAsked_ = false;  // an unload arrived while loading
+    bool offTaskbar_ = false;
     bool moving_ = false;
     QPoint grabOffset_;
     std::function<void()> endMove_;

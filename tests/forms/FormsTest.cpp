@@ -24,10 +24,13 @@ class TestForm : public Form {
 public:
     TestForm() : Form(QStringLiteral("test")) {}
     int loads = 0, resizes = 0, unloads = 0;
-    std::function<void()> duringUnload;
+    std::function<void()> duringLoad, duringUnload;
 
 protected:
-    void Form_Load() override { ++loads; }
+    void Form_Load() override {
+        ++loads;
+        if (duringLoad) duringLoad();
+    }
     void Form_Resize() override { ++resizes; }
     void Form_Unload() override {
         ++unloads;
@@ -163,6 +166,39 @@ TEST(FormsForm, AnUnloadThatClosesItsOwnWindowRunsOnce) {
     EXPECT_EQ(form.unloads, 1);
     EXPECT_FALSE(form.Loaded());
     EXPECT_FALSE(form.isVisible());
+}
+
+// A load lets events in (a long list loads); an end asked for meanwhile must neither be lost nor cut the load short.
+TEST(FormsForm, AnUnloadAskedDuringTheLoadFollowsItAndTheFormIsNotShown) {
+    TestForm form;
+    int unloadsSeenDuringLoad = -1;
+    form.duringLoad = [&] {
+        form.Unload();
+        unloadsSeenDuringLoad = form.unloads;
+    };
+    form.Show();
+    EXPECT_EQ(unloadsSeenDuringLoad, 0);
+    EXPECT_EQ(form.loads, 1);
+    EXPECT_EQ(form.unloads, 1);
+    EXPECT_FALSE(form.Loaded());
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST(FormsForm, AnOwnedFormKeepsItsPlaceAndShowsNormalAgainAfterAMinimise) {
+    QWidget owner;
+    owner.show();
+    TestForm form;
+    form.Move(1500, 3000);
+    form.Show();
+    form.SetOwner(&owner);
+    EXPECT_EQ(form.parentWidget(), &owner);
+    EXPECT_TRUE(form.isWindow());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.pos(), QPoint(100, 200));
+    form.setWindowState(Qt::WindowMinimized);
+    form.Hide();
+    form.Show();
+    EXPECT_FALSE(form.isMinimized());
 }
 
 TEST(FormsLabel, SettingTheSameTextRepaintsNothing) {

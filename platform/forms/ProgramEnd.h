@@ -1,0 +1,20 @@
+#pragma once
+// The ways a desktop ends a program besides its own close button: a signal (SIGTERM, SIGINT, SIGHUP), the session's
+// save at logout, and the loss of the display. Each is handed to the program on its window thread, so it can save
+// what it must before it goes.
+#include <functional>
+
+namespace forms {
+
+// Calls `end` on the window thread for every SIGTERM, SIGINT or SIGHUP the process receives.
+void OnEndSignals(std::function<void()> end);
+
+// Calls `save(mayAsk)` when the session manager asks the program to save its data (at logout). `mayAsk` tells
+// whether the program may show a dialog for it.
+void OnSessionSave(std::function<void(bool mayAsk)> save);
+
+// Calls `lost` once, synchronously, when the connection to the X server breaks: Qt ends the process right after
+// reporting it, so this is the last moment at which the program's windows and data still exist.
+void OnDisplayLost(std::function<void()> lost);
+
+}  // namespace forms
