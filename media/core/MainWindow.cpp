@@ -14,6 +14,7 @@
 #include "media/windows/WebWindow.h"
 #include "media/core/Skin.h"
 #include "media/core/Windows.h"
+#include "media/playlist/AtomicFile.h"
 #include "media/playlist/MenuWindow.h"
 #include "media/playlist/PlaylistFile.h"
 #include "media/playlist/PlaylistRows.h"
@@ -383,6 +384,7 @@ void MainWindow::Form_Load() {
     ImgPlayProFill.SetWidth(0);
     isList = true;
     Shared().PlayListFile = (forms::ProgramFolder() + QStringLiteral("/default.lst")).toStdU16String();
+    removeLeftoverTemporaries(QString::fromStdU16String(Shared().PlayListFile).toStdString());
     transport_.SetGrid(frmList().PlayList());  // the playlist is the grid's rows
     frmList().Show();
     frmList().SetTop(Top() + Height());

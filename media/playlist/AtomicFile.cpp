@@ -4,6 +4,11 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <csignal>
+#include <filesystem>
+#include <system_error>
+
 namespace media {
 
 bool writeFileAtomically(const std::string& utf8Path, std::string_view content)
@@ -20,6 +25,42 @@ bool writeFileAtomically(const std::string& utf8Path, std::string_view content)
         return false;
     }
     return file.commit();
+}
+
+namespace {
+
+// The process number of "<name>.tmp-<process>-<number>", or 0 when `candidate` is not such a name.
+long leftoverProcess(const std::string& name, const std::string& candidate)
+{
+    const std::string prefix = name + ".tmp-";
+    if (candidate.compare(0, prefix.size(), prefix) != 0)
+        return 0;
+    const std::string rest = candidate.substr(prefix.size());
+    const auto dash = rest.find('-');
+    const auto digits = [](const std::string& s) {
+        return !s.empty() && s.size() < 10 && s.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (dash == std::string::npos || !digits(rest.substr(0, dash)) || !digits(rest.substr(dash + 1)))
+        return 0;
+    return std::stol(rest.substr(0, dash));
+}
+
+}  // namespace
+
+void removeLeftoverTemporaries(const std::string& utf8Path)
+{
+    namespace fs = std::filesystem;
+    const fs::path path(utf8Path);
+    const std::string name = path.filename().string();
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(path.parent_path(), error)) {
+        const long process = leftoverProcess(name, entry.path().filename().string());
+        if (process <= 0 || !entry.is_regular_file(error))
+            continue;
+        if (::kill(static_cast<pid_t>(process), 0) == 0 || errno != ESRCH)
+            continue;  // its writer still runs
+        fs::remove(entry.path(), error);
+    }
 }
 
 }  // namespace media

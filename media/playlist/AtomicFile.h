@@ -10,4 +10,9 @@ namespace media {
 // symbolic link is written through to its target and stays a link; the file keeps its permissions.
 bool writeFileAtomically(const std::string& utf8Path, std::string_view content);
 
+// Removes the temporary files that earlier saves of `utf8Path` left when they were killed half way: the writer of
+// earlier versions named them "<file>.tmp-<process>-<number>" beside the file. A file of a process that still runs
+// is its save under way and stays.
+void removeLeftoverTemporaries(const std::string& utf8Path);
+
 }  // namespace media

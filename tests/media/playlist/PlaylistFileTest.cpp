@@ -1,9 +1,13 @@
+#include "media/playlist/AtomicFile.h"
 #include "media/playlist/PlaylistFile.h"
 #include "tests/media/playlist/TagFileBuilder.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <set>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <sys/resource.h>
 
 using namespace tagfile;
@@ -108,3 +112,25 @@ TEST(PlaylistFile, FailedSaveKeepsThePreviousList)
 }
 
 }  // namespace
+
+TEST(PlaylistFile, LeftoversOfKilledSavesGoAndEverythingElseStays)
+{
+    TempDir dir;
+    const pid_t ended = fork();
+    if (ended == 0)
+        _exit(0);
+    ASSERT_GT(ended, 0);
+    waitpid(ended, nullptr, 0);
+    const std::string dead = std::to_string(ended), alive = std::to_string(getpid());
+    for (const std::string& name : std::vector<std::string>{"list.lst", "list.lst.tmp-" + dead + "-3", "list.lst.tmp-" + alive + "-1",
+                                   "list.lst.backup", "list.lst.tmp-x-1", "other.lst.tmp-" + dead + "-1"})
+        writeFile(dir / name, "\"a\",\"b\",\"c\",\"d\"\r\n");
+
+    media::removeLeftoverTemporaries((dir / "list.lst").string());
+
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        left.insert(entry.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string>{"list.lst", "list.lst.tmp-" + alive + "-1", "list.lst.backup",
+                                           "list.lst.tmp-x-1", "other.lst.tmp-" + dead + "-1"}));
+}
