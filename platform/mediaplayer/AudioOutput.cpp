@@ -1,5 +1,7 @@
 #include "platform/mediaplayer/AudioOutput.h"
 
+#include "platform/mediaplayer/StreamIdentity.h"
+
 #include <gst/gst.h>
 
 namespace mediaplayer {
@@ -28,7 +30,9 @@ AudioOutput::AudioOutput(AudioSinkFactory preferred)
 GstElement* AudioOutput::createSink()
 {
     GstElement* sink = silent_ ? nullptr : preferred_();
-    if (!sink) {
+    if (sink) {
+        introduceToSoundServer(sink);
+    } else {
         silent_ = true;
         sink = silentOutput();
     }

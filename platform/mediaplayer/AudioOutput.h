@@ -18,7 +18,8 @@ class AudioOutput {
 public:
     explicit AudioOutput(AudioSinkFactory preferred = {});
 
-    // A fresh sink for the next start of a media; the pipeline takes ownership.
+    // A fresh sink for the next start of a media, introduced to the sound server (see
+    // introduceToSoundServer); the pipeline takes ownership.
     GstElement* createSink();
     // True when `source` (an element that reported an error) is or lies inside the sink made last.
     bool isSource(GstObject* source) const;

@@ -3,6 +3,7 @@
 #include "platform/mediaplayer/Utf16.h"
 
 #include <gst/gst.h>
+#include <sys/stat.h>
 
 namespace mediaplayer {
 namespace {
@@ -78,6 +79,22 @@ std::u16string MediaLocation::displayName() const
         return withoutExtension(lastSegment(text_));
     std::u16string name = withoutExtension(lastSegment(webPath(text_)));
     return name.empty() ? text_ : name;
+}
+
+bool opensPromptly(const std::string& uri)
+{
+    const char* scheme = g_uri_peek_scheme(uri.c_str());
+    if (!scheme)
+        return false;
+    if (!g_str_equal(scheme, "file"))
+        return true;
+    gchar* path = g_filename_from_uri(uri.c_str(), nullptr, nullptr);
+    if (!path)
+        return false;
+    struct stat info {};
+    const bool ok = stat(path, &info) == 0 && (S_ISREG(info.st_mode) || S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode));
+    g_free(path);
+    return ok;
 }
 
 }  // namespace mediaplayer

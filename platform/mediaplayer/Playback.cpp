@@ -1,6 +1,7 @@
 #include "platform/mediaplayer/Playback.h"
 
 #include "platform/mediaplayer/GStreamerRuntime.h"
+#include "platform/mediaplayer/MediaLocation.h"
 #include "platform/mediaplayer/SoundOnly.h"
 
 #include <gst/audio/streamvolume.h>
@@ -29,6 +30,7 @@ Playback::~Playback()
 {
     if (playbin_) {
         gst_element_set_state(playbin_, GST_STATE_NULL);
+        g_signal_handlers_disconnect_by_data(playbin_, this);
         gst_object_unref(playbin_);
     }
     if (bus_)
@@ -48,6 +50,7 @@ bool Playback::ensurePipeline()
         return false;
     playbin_ = GST_ELEMENT(gst_object_ref_sink(playbin));
     decodeSoundOnly(playbin_);
+    g_signal_connect(playbin_, "deep-element-added", G_CALLBACK(onElementAdded), this);
     bus_ = gst_element_get_bus(playbin_);
     positionQuery_ = gst_query_new_position(GST_FORMAT_TIME);
     applyVolume();
@@ -81,7 +84,8 @@ void Playback::start()
     failed_ = false;
     toNull();
     resetProgress();
-    if (uri_.empty() || !ensurePipeline()) {
+    // Checked at every start: a retry must not wait either, and the file may have changed kind.
+    if (uri_.empty() || !opensPromptly(uri_) || !ensurePipeline()) {
         failed_ = true;
         return;
     }
@@ -260,6 +264,21 @@ void Playback::applyVolume()
         return;
     gst_stream_volume_set_volume(GST_STREAM_VOLUME(playbin_), GST_STREAM_VOLUME_FORMAT_CUBIC, volume_);
     gst_stream_volume_set_mute(GST_STREAM_VOLUME(playbin_), mute_);
+}
+
+// Each start makes a new audio sink, and with it a new stream on the sound server. playbin gives a
+// new sink its volume only when the volume changed since the last sink, and a sound server without
+// stream-restore starts any other stream at full volume; so every sink, however deep autoaudiosink
+// makes it, takes the player's volume and mute as it joins the pipeline, before its stream opens.
+// This runs in the thread that builds the pipeline, under playsink's lock (the part of playbin that
+// holds the sinks), which a setVolume from the host takes too before it reaches the sink.
+void Playback::onElementAdded(GstBin*, GstBin*, GstElement* element, void* self)
+{
+    if (!GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK) || !GST_IS_STREAM_VOLUME(element))
+        return;
+    const Playback& playback = *static_cast<const Playback*>(self);
+    gst_stream_volume_set_volume(GST_STREAM_VOLUME(element), GST_STREAM_VOLUME_FORMAT_CUBIC, playback.volume_);
+    gst_stream_volume_set_mute(GST_STREAM_VOLUME(element), playback.mute_);
 }
 
 void Playback::refreshDuration()

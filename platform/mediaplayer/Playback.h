@@ -4,10 +4,12 @@
 #include "platform/mediaplayer/PlayState.h"
 #include "platform/mediaplayer/StreamTags.h"
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
 
+typedef struct _GstBin GstBin;
 typedef struct _GstBus GstBus;
 typedef struct _GstMessage GstMessage;
 typedef struct _GstQuery GstQuery;
@@ -17,6 +19,8 @@ namespace mediaplayer {
 // One media at a time on a GStreamer playbin, driven from the host's thread. It starts no threads
 // and no timers of its own: what the pipeline reports waits on its bus and is taken in whenever
 // the host asks for something, which the player does several times a second while it plays.
+// Only the volume and mute are also read from GStreamer's threads, by the hook that sets up each
+// new audio sink.
 class Playback {
 public:
     explicit Playback(AudioSinkFactory audioSink);
@@ -24,7 +28,8 @@ public:
     Playback(const Playback&) = delete;
     Playback& operator=(const Playback&) = delete;
 
-    // Opens the media and starts playing it; an empty URI counts as a media that cannot be opened.
+    // Opens the media and starts playing it. An empty URI counts as a media that cannot be opened,
+    // and so does a local one that could hold up the calling thread (see opensPromptly).
     void open(const std::string& uri);
     // Stops and forgets the media.
     void release();
@@ -59,6 +64,7 @@ private:
     void seekTo(double seconds);
     void refreshDuration();
     void applyVolume();
+    static void onElementAdded(GstBin* playbin, GstBin* bin, GstElement* element, void* self);
 
     AudioOutput audio_;
     GstElement* playbin_ = nullptr;
@@ -86,8 +92,8 @@ private:
     std::optional<double> duration_;
     StreamTags tags_;
 
-    double volume_ = 1.0;
-    bool mute_ = false;
+    std::atomic<double> volume_ = 1.0;
+    std::atomic<bool> mute_ = false;
 };
 
 }  // namespace mediaplayer

@@ -4,10 +4,14 @@
 
 #include <gst/gst.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 
@@ -181,6 +185,36 @@ bool WatchedOutput::runs(const char* factoryName) const
     g_value_unset(&item);
     gst_iterator_free(elements);
     return found;
+}
+
+bool returnsPromptly(const std::function<void()>& call, const std::function<void()>& release, double seconds)
+{
+    std::mutex mutex;
+    std::condition_variable returned;
+    bool done = false;
+    std::atomic<bool> late = false;
+    std::thread watchdog([&] {
+        std::unique_lock lock(mutex);
+        if (returned.wait_for(lock, std::chrono::duration<double>(seconds), [&] { return done; }))
+            return;
+        late = true;
+        lock.unlock();
+        std::fprintf(stderr, "watchdog: the call has not returned after %.1f s; setting it free\n", seconds);
+        release();
+        lock.lock();
+        if (!returned.wait_for(lock, std::chrono::seconds(5), [&] { return done; })) {
+            std::fprintf(stderr, "watchdog: the call is still blocked; stopping the test program\n");
+            std::abort();
+        }
+    });
+    call();
+    {
+        std::lock_guard lock(mutex);
+        done = true;
+    }
+    returned.notify_all();
+    watchdog.join();
+    return !late;
 }
 
 bool waitUntil(const std::function<bool()>& condition, double seconds)

@@ -50,6 +50,12 @@ private:
     GstPointer lastSink_;
 };
 
+// Runs `call` in this thread, which must return within `seconds`. When it does not, a watchdog
+// thread runs `release` to set it free (opening a FIFO for writing lets a reader stuck in it go
+// on), and stops the test program if even that does not help, rather than hanging the suite.
+// True when the call returned in time.
+bool returnsPromptly(const std::function<void()>& call, const std::function<void()>& release, double seconds = 3);
+
 // Polls until `condition` holds or `seconds` have passed; true when it held.
 bool waitUntil(const std::function<bool()>& condition, double seconds = 10);
 bool waitForState(MediaPlayer& player, int state, double seconds = 10);

@@ -1,0 +1,14 @@
+#pragma once
+
+typedef struct _GstElement GstElement;
+
+namespace mediaplayer {
+
+// Tells the sound server what the player's sound is, for its mixers and policies: music from
+// Morvane-Tavri, with the "media" icon. Call it on a new audio sink, before it starts: a sink with
+// stream-properties and client-name properties (pulsesink; pipewiresink alike) is named at once;
+// in a bin such as autoaudiosink, so is each sink it holds or adds later (autoaudiosink adds the
+// real one as it starts, before opening it). Other elements are left as they are.
+void introduceToSoundServer(GstElement* sink);
+
+}  // namespace mediaplayer

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "tests/mediaplayer/TestMedia.h"
+
+#include <sys/types.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mediaplayer::test {
+
+using Properties = std::map<std::string, std::string>;
+
+// A stream playing on the sound server, as `pactl list sink-inputs` shows it.
+struct SinkInput {
+    int index = -1;
+    int client = -1;
+    bool mute = false;
+    std::vector<unsigned> volume;  // per channel, in PulseAudio's units (65536 is full scale)
+    Properties properties;
+};
+
+// PulseAudio's volume units on the linear scale the samples are multiplied by (its scale is cubic).
+double linearVolume(unsigned paVolume);
+
+// A PulseAudio daemon of the test's own: one null sink and no stream-restore module (so nothing
+// but the client decides a stream's volume), its socket, runtime and home folders in a temporary
+// folder, so it never meets the user's server. While it lives, PULSE_SERVER sends this process's
+// streams to it. Throws std::runtime_error, with the daemon's log, when it does not come up.
+class PrivateSoundServer {
+public:
+    PrivateSoundServer();
+    ~PrivateSoundServer();
+    PrivateSoundServer(const PrivateSoundServer&) = delete;
+    PrivateSoundServer& operator=(const PrivateSoundServer&) = delete;
+
+    const std::string& address() const { return address_; }
+    std::vector<SinkInput> sinkInputs() const;
+    Properties clientProperties(int client) const;  // empty when there is no such client
+
+private:
+    std::string list(const std::string& kind) const;
+    std::string log() const;
+
+    TempFolder folder_;
+    std::string address_;
+    pid_t pid_ = -1;
+    std::optional<std::string> previousServer_;
+};
+
+}  // namespace mediaplayer::test

@@ -1,0 +1,119 @@
+#include "tests/mediaplayer/SoundServer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+
+namespace mediaplayer::test {
+namespace {
+
+// The player on its system output, heard through a PulseAudio server of the test's own that,
+// like many, does not restore a stream's volume: each track's stream is what the player makes it.
+class SoundServerStreams : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        try {
+            server.emplace();
+        } catch (const std::exception& error) {
+            FAIL() << error.what();
+        }
+    }
+
+    // The one stream on the server once it shows, when it is not `previous` (a track's stream
+    // before the next track's).
+    std::optional<SinkInput> stream(int previous = -1)
+    {
+        std::optional<SinkInput> found;
+        waitUntil([&] {
+            const auto inputs = server->sinkInputs();
+            if (inputs.size() == 1 && inputs.front().index != previous)
+                found = inputs.front();
+            return found.has_value();
+        });
+        return found;
+    }
+
+    std::u16string track(const std::string& name) { return writeFile(folder / name, wavFile(3.0)); }
+
+    std::optional<PrivateSoundServer> server;
+    TempFolder folder;
+};
+
+std::string property(const Properties& properties, const std::string& name)
+{
+    const auto found = properties.find(name);
+    return found == properties.end() ? "(none)" : found->second;
+}
+
+// `volume` is the player's (0..100, heard on a cubic scale).
+bool heardAt(const SinkInput& stream, int volume, bool mute)
+{
+    const double linear = std::pow(volume / 100.0, 3);
+    bool all = !stream.volume.empty() && stream.mute == mute;
+    for (unsigned channel : stream.volume)
+        all = all && std::abs(linearVolume(channel) - linear) < 1e-4;
+    return all;
+}
+
+std::string describe(const SinkInput& stream)
+{
+    std::string text = "stream #" + std::to_string(stream.index) + (stream.mute ? " muted" : "") + " at";
+    for (unsigned channel : stream.volume)
+        text += " " + std::to_string(channel) + " (linear " + std::to_string(linearVolume(channel)) + ")";
+    return text;
+}
+
+TEST_F(SoundServerStreams, EveryTrackNamesItselfAsMusicFromThePlayer)
+{
+    MediaPlayer player;
+    int previous = -1;
+    for (const char* name : {"first.wav", "second.wav"}) {
+        player.setURL(track(name));
+        ASSERT_TRUE(waitForState(player, Playing));
+        const auto playing = stream(previous);
+        ASSERT_TRUE(playing) << "no stream of " << name << " on the sound server";
+        EXPECT_EQ(property(playing->properties, "media.role"), "music");
+        EXPECT_EQ(property(playing->properties, "application.name"), "Morvane-Tavri");
+        EXPECT_EQ(property(playing->properties, "application.icon_name"), "media");
+        EXPECT_EQ(property(playing->properties, "application.id"), "media");
+        // The client the stream belongs to, which the server lists too.
+        EXPECT_EQ(property(server->clientProperties(playing->client), "application.name"), "Morvane-Tavri");
+        previous = playing->index;
+    }
+}
+
+TEST_F(SoundServerStreams, VolumeAndMuteHoldAcrossTracks)
+{
+    MediaPlayer player;
+    player.settings().setVolume(57);
+    player.setURL(track("first.wav"));
+    ASSERT_TRUE(waitForState(player, Playing));
+    const auto first = stream();
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(heardAt(*first, 57, false)) << describe(*first);
+
+    player.setURL(track("second.wav"));
+    ASSERT_TRUE(waitForState(player, Playing));
+    const auto second = stream(first->index);
+    ASSERT_TRUE(second);
+    EXPECT_TRUE(heardAt(*second, 57, false)) << describe(*second);
+
+    // Changed while a track plays: that stream follows at once, and the next one starts so.
+    player.settings().setVolume(30);
+    player.settings().setMute(true);
+    EXPECT_TRUE(waitUntil([&] {
+        const auto now = stream();
+        return now && heardAt(*now, 30, true);
+    }));
+    player.close();
+    player.setURL(track("third.wav"));
+    ASSERT_TRUE(waitForState(player, Playing));
+    const auto third = stream(second->index);
+    ASSERT_TRUE(third);
+    EXPECT_TRUE(heardAt(*third, 30, true)) << describe(*third);
+}
+
+}  // namespace
+}  // namespace mediaplayer::test
