@@ -1,23 +1,13 @@
 // The player: its main window is the program; unloading it ends the program.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include "media/core/MainWindow.h"
 #include "media/core/Windows.h"
 #include "media/windows/Tray.h"
+#include "platform/forms/Application.h"
 #include "platform/forms/ProgramEnd.h"
 
 namespace {
-
-// Qt's own dialogs (file dialogs, message boxes) speak the program's language, Chinese, whatever the desktop's.
-void SpeakChinese(QApplication& app) {
-    auto* translator = new QTranslator(&app);
-    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(translator);
-}
 
 // Every way the desktop ends the program saves the list as the close button does.
 void EndLikeTheCloseButton() {
@@ -39,7 +29,7 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("media"));
     QApplication::setWindowIcon(media::ProgramIcon());
     QApplication::setQuitOnLastWindowClosed(false);
-    SpeakChinese(app);
+    forms::UseChineseForQtTexts();
     EndLikeTheCloseButton();
     media::MainWindow& main = media::frmMain();
     main.Show();

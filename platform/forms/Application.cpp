@@ -1,7 +1,11 @@
 #include "platform/forms/Application.h"
 
 #include <QDir>
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QLockFile>
+#include <QTranslator>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <memory>
@@ -25,6 +29,16 @@ bool AnotherInstanceRunning(const QString& name) {
     if (!lock->tryLock(0)) return true;
     guard = std::move(lock);
     return false;
+}
+
+bool UseChineseForQtTexts() {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }
 
 void WarningBox(QWidget* owner, const QString& title, const QString& text) {

@@ -6,7 +6,8 @@ WORK=$(mktemp -d /tmp/media-e2e.XXXXXX)
 export XDG_RUNTIME_DIR=$WORK/runtime XDG_DATA_HOME=$WORK/data HOME=$WORK/home
 mkdir -p "$XDG_RUNTIME_DIR" "$XDG_DATA_HOME" "$HOME"
 chmod 700 "$XDG_RUNTIME_DIR"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+# The session the tests were started from stays out of reach (the MPRIS test brings its own bus).
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY SESSION_MANAGER
 PIDS=()
 
 cleanup() {

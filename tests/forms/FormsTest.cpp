@@ -9,6 +9,7 @@
 
 #include "lorvex/include/lorvex/ListViewInterface.h"
 #include "platform/automation/ClassRegistry.h"
+#include "platform/forms/Application.h"
 #include "platform/forms/ControlHost.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Image.h"
@@ -199,6 +200,11 @@ TEST(FormsForm, AnOwnedFormKeepsItsPlaceAndShowsNormalAgainAfterAMinimise) {
     form.Hide();
     form.Show();
     EXPECT_FALSE(form.isMinimized());
+}
+
+TEST(FormsApplication, QtsOwnButtonsSpeakChinese) {
+    ASSERT_TRUE(UseChineseForQtTexts()) << "Qt's Chinese translations are not installed";
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
 }
 
 TEST(FormsLabel, SettingTheSameTextRepaintsNothing) {
