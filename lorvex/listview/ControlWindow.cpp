@@ -185,17 +185,13 @@ int effectsOf(Qt::DropActions actions)
     return (actions & Qt::CopyAction ? DropEffectCopy : 0) | (actions & Qt::MoveAction ? DropEffectMove : 0);
 }
 
-// The drop action for the effect the client accepted, preferring what the user asked for.
+// The drop action for the effect the client accepted. Always a copy, whatever the client or the source proposes:
+// the player only reads the dropped paths, and a source that honoured a move would delete the user's files.
 Qt::DropAction actionFor(int effect, const QDropEvent& event)
 {
-    const Qt::DropActions allowed = event.possibleActions();
-    if ((effect & DropEffectMove) && event.proposedAction() == Qt::MoveAction && (allowed & Qt::MoveAction))
-        return Qt::MoveAction;
-    if ((effect & DropEffectCopy) && (allowed & Qt::CopyAction))
-        return Qt::CopyAction;
-    if ((effect & DropEffectMove) && (allowed & Qt::MoveAction))
-        return Qt::MoveAction;
-    return Qt::IgnoreAction;
+    if (effect == DropEffectNone || !(event.possibleActions() & Qt::CopyAction))
+        return Qt::IgnoreAction;
+    return Qt::CopyAction;
 }
 
 QStringList localFilesOf(const QMimeData* data)

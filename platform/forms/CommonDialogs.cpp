@@ -1,8 +1,10 @@
 #include "platform/forms/CommonDialogs.h"
 
+#include <QAbstractItemView>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QItemSelectionModel>
 
 namespace forms {
 namespace {
@@ -12,13 +14,39 @@ DialogHook& Hook() {
     return hook;
 }
 
+// Qt's own file dialog, judging the choice without the folder it shows. Qt selects that folder for an empty name:
+// when its name box is emptied (entering a folder does that) or when a quote in a picked name splits the box's
+// list of names wrongly. Only typing into the focused box unselects it again; left selected, it answers first,
+// ahead of the folder typed or picked inside it, and among picked files it makes Qt open it instead of taking them.
+// No one picks a folder in its own view, and an empty choice stands for it anyway.
+class ChoiceDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override {
+        UnselectTheFolderShown();
+        QFileDialog::accept();
+    }
+
+private:
+    void UnselectTheFolderShown() {
+        // The list and the detail view share this selection; their root is the folder shown.
+        const auto* view = findChild<QAbstractItemView*>(QStringLiteral("listView"));
+        QItemSelectionModel* selection = view ? view->selectionModel() : nullptr;
+        const QModelIndex shown = view ? view->rootIndex() : QModelIndex();
+        if (selection && shown.isValid() && selection->isSelected(shown))
+            selection->select(shown, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    }
+};
+
 // Qt's own dialog rather than the desktop's: it behaves the same on every desktop and under a bare X server.
+// The answer is what the dialog accepted, as it accepted it.
 QStringList RunDialog(const DialogRequest& request) {
     if (Hook()) return Hook()(request);
     // A dialog owned by a window that is never shown (the menu window) would open at that window's corner of
     // the screen; without a visible owner it opens in the middle of the screen.
     QWidget* owner = request.owner && request.owner->isVisible() ? request.owner : nullptr;
-    QFileDialog dialog(owner, request.title);
+    ChoiceDialog dialog(owner, request.title);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     switch (request.kind) {
         case DialogRequest::Kind::OpenFiles:
@@ -38,8 +66,10 @@ QStringList RunDialog(const DialogRequest& request) {
             dialog.setOption(QFileDialog::ShowDirsOnly);
             break;
     }
+    QStringList accepted;
+    QObject::connect(&dialog, &QFileDialog::filesSelected, [&accepted](const QStringList& files) { accepted = files; });
     if (dialog.exec() != QDialog::Accepted) return {};
-    return dialog.selectedFiles();
+    return accepted;
 }
 
 bool IsInside(const QString& path, const QString& folder) {
@@ -116,7 +146,8 @@ QString BrowseForSaveFile(QWidget* owner) {
 QString BrowseForFolder(QWidget* owner, const QString& title) {
     const DialogRequest request{DialogRequest::Kind::Folder, owner, title, QString(), false};
     const QStringList chosen = RunDialog(request);
-    return chosen.isEmpty() ? QString() : chosen.first();
+    // A typed "inner/" or "inner/." names the same folder as "inner".
+    return chosen.isEmpty() ? QString() : QDir::cleanPath(chosen.first());
 }
 
 }  // namespace forms

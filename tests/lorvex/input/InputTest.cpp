@@ -472,6 +472,43 @@ TEST_F(Input, DroppedFilesReachTheHostAsADataObject) {
     EXPECT_EQ(grid.Count(event::OLEDragDrop), 2);
 }
 
+// The player only reads dropped paths: a drop is always taken as a copy, so a source that honours a move never
+// deletes the user's files, and a source that offers nothing but a move is refused.
+TEST_F(Input, DropsAreTakenAsCopiesEvenWhenTheSourceProposesAMove) {
+    view().SetOLEDropMode(OLEDropManual);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile("/music/a.mp3")});
+    // The host accepts whatever effect it is offered, a move included.
+    grid.onEvent = [](DispId, std::span<Variant> args) {
+        args[1].assign(Variant(std::int32_t(DropEffectCopy | DropEffectMove)));
+    };
+    const Qt::DropActions both = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent enter(QPoint(40, 60), both, &mime, Qt::LeftButton, Qt::ShiftModifier);
+    QApplication::sendEvent(w(), &enter);
+    QDragMoveEvent move(QPoint(42, 62), both, &mime, Qt::LeftButton, Qt::ShiftModifier);
+    ASSERT_EQ(move.proposedAction(), Qt::MoveAction);
+    QApplication::sendEvent(w(), &move);
+    EXPECT_TRUE(move.isAccepted());
+    EXPECT_EQ(move.dropAction(), Qt::CopyAction);
+    QDropEvent drop(QPointF(42, 62), both, &mime, Qt::LeftButton, Qt::ShiftModifier);
+    ASSERT_EQ(drop.proposedAction(), Qt::MoveAction);
+    QApplication::sendEvent(w(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+
+    // A new drag, from a source that offers nothing but a move.
+    QDragEnterEvent enterMoveOnly(QPoint(40, 60), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w(), &enterMoveOnly);
+    QDragMoveEvent moveOnly(QPoint(42, 62), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w(), &moveOnly);
+    EXPECT_FALSE(moveOnly.isAccepted());
+    EXPECT_EQ(moveOnly.dropAction(), Qt::IgnoreAction);
+    QDropEvent dropMoveOnly(QPointF(42, 62), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w(), &dropMoveOnly);
+    EXPECT_FALSE(dropMoveOnly.isAccepted());
+    EXPECT_EQ(dropMoveOnly.dropAction(), Qt::IgnoreAction);
+}
+
 TEST(InputLifetime, AHandlerMayDropTheLastReferenceToTheGrid) {
     auto grid = std::make_unique<GridHarness>();
     grid->AddColumn(u"a", 100);
