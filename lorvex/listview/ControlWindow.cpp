@@ -186,7 +186,7 @@ int effectsOf(Qt::DropActions actions)
 }
 
 // The drop action for the effect the client accepted. Always a copy, whatever the client or the source proposes:
-// the player only reads the dropped paths, and a source that honoured a move would delete the user's files.
+// a host takes the dropped paths, never the files, and a source that honoured a move would delete them.
 Qt::DropAction actionFor(int effect, const QDropEvent& event)
 {
     if (effect == DropEffectNone || !(event.possibleActions() & Qt::CopyAction))
