@@ -112,7 +112,28 @@ std::vector<LyricLine> ParseLrc(std::u16string_view text) {
     return lines;
 }
 
+namespace {
+
+// UTF-16 behind its byte-order mark, as common editors save lyrics: FF FE little-endian, FE FF big-endian. An odd
+// last byte is no character and is dropped.
+std::u16string FromUtf16(std::string_view bytes, bool bigEndian) {
+    std::u16string text;
+    text.reserve(bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(bytes[i]), second = static_cast<unsigned char>(bytes[i + 1]);
+        text += static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+    }
+    return text;
+}
+
+}  // namespace
+
 std::u16string DecodeLyricBytes(std::string_view bytes) {
+    if (bytes.size() >= 2) {
+        const auto first = static_cast<unsigned char>(bytes[0]), second = static_cast<unsigned char>(bytes[1]);
+        if ((first == 0xFF && second == 0xFE) || (first == 0xFE && second == 0xFF))
+            return FromUtf16(bytes.substr(2), first == 0xFE);
+    }
     if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
         static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF)
         return text::fromUtf8(bytes.substr(3));

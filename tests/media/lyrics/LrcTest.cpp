@@ -44,6 +44,15 @@ TEST(Lrc, BytesAreUtf8WithOrWithoutMarkElseGbk) {
     EXPECT_EQ(DecodeLyricBytes(gbk), song);
     EXPECT_EQ(DecodeLyricBytes(text::toUtf8(song)), song);
     EXPECT_EQ(DecodeLyricBytes("\xEF\xBB\xBF" + text::toUtf8(song)), song);
+    // UTF-16 as editors save it, either byte order, behind its mark; a stray odd byte at the end is dropped.
+    std::string little = "\xFF\xFE", big = "\xFE\xFF";
+    for (char16_t c : song) {
+        little += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+        big += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
+    }
+    EXPECT_EQ(DecodeLyricBytes(little), song);
+    EXPECT_EQ(DecodeLyricBytes(big + "\x01"), song);
+    EXPECT_EQ(Flat(ParseLrc(DecodeLyricBytes(little))).size(), 1u);
 }
 
 TEST(LyricSource, SidecarFileBesideTheMediaWithAnyCaseExtension) {
