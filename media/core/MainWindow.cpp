@@ -256,9 +256,12 @@ void MainWindow::ImgMain_MouseDown(const forms::MouseArgs& a) {
 void MainWindow::ImgMin_Click() {
     ApplyButtonPicture(ImgMin, QStringLiteral("min_n.bmp"));
     // Without a notification area nothing could bring a hidden window back: minimise instead.
-    if (Tray::Available() && mdlNotify().Installed()) mdlNotify().HideToTray();
-    else showMinimized();
-    if (frmListExists()) frmList().Hide();
+    if (Tray::Available() && mdlNotify().Installed()) {
+        mdlNotify().HideToTray();  // the playlist window with it
+    } else {
+        showMinimized();
+        if (frmListExists()) frmList().Hide();
+    }
 }
 
 void MainWindow::ImgWindow_Click() { AboutWindow::ShowModal(this); }

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 #include "lorvex/include/lorvex/ListViewInterface.h"
 #include "media/core/MainWindow.h"
@@ -137,9 +138,10 @@ bool PlaylistWindow::ReadListFile(const QString& path) {
     if (path.isEmpty() || !QFileInfo::exists(path)) return true;
     const QByteArray localPath = QFile::encodeName(path);
     PlaylistFileReader reader;
-    if (!QFileInfo(path).isFile() || !reader.open(localPath.toStdString())) {
+    const bool isFile = QFileInfo(path).isFile();
+    if (!isFile || !reader.open(localPath.toStdString())) {
         std::fprintf(stderr, "media: cannot read the playlist %s (%s); it is kept as it is\n", localPath.constData(),
-                     std::strerror(errno));
+                     isFile ? std::strerror(errno) : "not a file");
         return false;
     }
     loading_ = true;
@@ -177,7 +179,7 @@ bool PlaylistWindow::MayWriteBack(const std::u16string& path) const {
 
 bool PlaylistWindow::SavePlayList(const std::u16string& path) {
     const std::int32_t rows = grid_.ItemCount();
-    std::string content = EncodePlaylist(static_cast<std::size_t>(rows), [this](std::size_t r) {
+    const std::string content = EncodePlaylist(static_cast<std::size_t>(rows), [this](std::size_t r) {
         const auto row = static_cast<std::int32_t>(r);
         return PlaylistRecord{grid_.ItemText(row, column::Title), grid_.ItemText(row, column::Artist),
                               grid_.ItemText(row, column::Time), grid_.ItemText(row, column::Location)};
@@ -185,13 +187,14 @@ bool PlaylistWindow::SavePlayList(const std::u16string& path) {
     const QFileInfo file(QString::fromStdU16String(path));
     // The session's save and the ending that follows it must not write the same list twice; a file someone else
     // has changed since is written again.
-    if (lastWrite_.path == path && lastWrite_.content == content && file.exists() && file.size() == lastWrite_.size &&
-        file.lastModified() == lastWrite_.modified)
+    const std::size_t contentHash = std::hash<std::string>{}(content);
+    if (lastWrite_.path == path && lastWrite_.contentHash == contentHash && file.exists() &&
+        file.size() == lastWrite_.size && file.lastModified() == lastWrite_.modified)
         return true;
     if (!writeFileAtomically(Utf8(path), content)) return false;
     heldWhole_ = path;
     const QFileInfo written(file.absoluteFilePath());
-    lastWrite_ = {path, std::move(content), written.size(), written.lastModified()};
+    lastWrite_ = {path, contentHash, written.size(), written.lastModified()};
     return true;
 }
 

@@ -66,7 +66,7 @@ private:
     std::u16string heldWhole_;  // the list file whose every record the grid holds, if any
     struct Written {
         std::u16string path;
-        std::string content;
+        std::size_t contentHash = 0;  // a whole list's bytes need not be kept for the comparison
         qint64 size = -1;
         QDateTime modified;
     } lastWrite_;  // what this program last wrote, to tell whether a file still holds it
