@@ -54,6 +54,11 @@ int MediaPlayer::playState()
     return playback_->state();
 }
 
+unsigned MediaPlayer::startNumber() const
+{
+    return playback_->startsFromTop();
+}
+
 void MediaPlayer::Controls::play()
 {
     playback_.play();

@@ -87,6 +87,9 @@ public:
 
     // A PlayState value; reading it takes in what the pipeline has reported since the last call.
     int playState();
+    // Counts the times the media was started from its beginning: by setURL and by play after a stop, the end or a
+    // failure; a resume from pause does not count. Lets the host tell a track started again from one that goes on.
+    unsigned startNumber() const;
 
     Controls& controls() { return controls_; }
     const Controls& controls() const { return controls_; }

@@ -2,9 +2,9 @@
 
 #include "platform/mediaplayer/GStreamerRuntime.h"
 #include "platform/mediaplayer/MediaLocation.h"
-#include "platform/mediaplayer/SoundOnly.h"
+#include "platform/mediaplayer/OutputStage.h"
+#include "platform/mediaplayer/TrackSource.h"
 
-#include <gst/audio/streamvolume.h>
 #include <gst/gst.h>
 
 #include <algorithm>
@@ -16,6 +16,9 @@ namespace {
 // A media whose duration is still unknown after this much playing is reported as playing anyway
 // (live streams never learn one).
 constexpr std::int64_t kDurationGraceUs = 1'500'000;
+// A start reads as opening for at least this long, even when the media fails at once: a host that
+// polls three times a second sees it on at least one poll, as it does for a slow network source.
+constexpr std::int64_t kOpeningShownUs = 400'000;
 
 double toSeconds(gint64 nanoseconds)
 {
@@ -28,10 +31,10 @@ Playback::Playback(AudioSinkFactory audioSink) : audio_(std::move(audioSink)) {}
 
 Playback::~Playback()
 {
-    if (playbin_) {
-        gst_element_set_state(playbin_, GST_STATE_NULL);
-        g_signal_handlers_disconnect_by_data(playbin_, this);
-        gst_object_unref(playbin_);
+    if (pipeline_) {
+        toNull();
+        g_signal_handlers_disconnect_by_data(pipeline_, this);
+        gst_object_unref(pipeline_);
     }
     if (bus_)
         gst_object_unref(bus_);
@@ -41,19 +44,17 @@ Playback::~Playback()
 
 bool Playback::ensurePipeline()
 {
-    if (playbin_)
+    if (pipeline_)
         return true;
     if (!ensureGStreamer())
         return false;
-    GstElement* playbin = gst_element_factory_make("playbin", nullptr);
-    if (!playbin)
+    GstElement* pipeline = gst_pipeline_new("media");
+    if (!pipeline)
         return false;
-    playbin_ = GST_ELEMENT(gst_object_ref_sink(playbin));
-    decodeSoundOnly(playbin_);
-    g_signal_connect(playbin_, "deep-element-added", G_CALLBACK(onElementAdded), this);
-    bus_ = gst_element_get_bus(playbin_);
+    pipeline_ = GST_ELEMENT(gst_object_ref_sink(pipeline));
+    g_signal_connect(pipeline_, "deep-element-added", G_CALLBACK(onElementAdded), this);
+    bus_ = gst_element_get_bus(pipeline_);
     positionQuery_ = gst_query_new_position(GST_FORMAT_TIME);
-    applyVolume();
     return true;
 }
 
@@ -63,6 +64,7 @@ void Playback::open(const std::string& uri)
     duration_.reset();
     tags_.clear();
     audio_.retryPreferred();
+    ++startsFromTop_;
     start();
 }
 
@@ -82,15 +84,22 @@ void Playback::start()
     const unsigned thisStart = ++starts_;
     target_ = Target::Play;
     failed_ = false;
-    toNull();
+    startedAtUs_ = g_get_monotonic_time();
     resetProgress();
     // Checked at every start: a retry must not wait either, and the file may have changed kind.
     if (uri_.empty() || !opensPromptly(uri_) || !ensurePipeline()) {
+        idleOutput();
         failed_ = true;
         return;
     }
-    g_object_set(playbin_, "audio-sink", audio_.createSink(), "uri", uri_.c_str(), nullptr);
-    const GstStateChangeReturn result = gst_element_set_state(playbin_, GST_STATE_PLAYING);
+    if (!startOnRunningOutput())
+        startFromNothing();
+    if (!track_) {
+        idleOutput();
+        failed_ = true;
+        return;
+    }
+    const GstStateChangeReturn result = gst_element_set_state(pipeline_, GST_STATE_PLAYING);
     if (result == GST_STATE_CHANGE_NO_PREROLL)
         live_ = true;
     if (result == GST_STATE_CHANGE_FAILURE) {
@@ -103,15 +112,91 @@ void Playback::start()
     }
 }
 
+bool Playback::startOnRunningOutput()
+{
+    if (!output_ || outputSilent_ != audio_.silent() || settledState() == GST_STATE_NULL)
+        return false;
+    output_->beginFlush();
+    track_.reset();
+    // What the previous media left on the bus (its end, its errors) is no news of this one.
+    dropBusMessages();
+    output_->endFlush();
+    output_->expectNewTrack();
+    track_ = std::make_unique<TrackSource>(GST_BIN(pipeline_), uri_, output_->entrance());
+    if (!track_->valid())
+        track_.reset();
+    else
+        track_->start();
+    return true;
+}
+
+void Playback::startFromNothing()
+{
+    toNull();
+    output_ = std::make_unique<OutputStage>(GST_BIN(pipeline_), audio_.createSink());
+    outputSilent_ = audio_.silent();
+    if (!output_->valid()) {
+        output_.reset();
+        return;
+    }
+    output_->setVolume(volume_, mute_);
+    track_ = std::make_unique<TrackSource>(GST_BIN(pipeline_), uri_, output_->entrance());
+    if (!track_->valid())
+        track_.reset();
+}
+
 void Playback::toNull()
 {
-    if (!playbin_)
+    if (!pipeline_)
         return;
-    gst_element_set_state(playbin_, GST_STATE_NULL);
+    gst_element_set_state(pipeline_, GST_STATE_NULL);
+    track_.reset();
+    output_.reset();
     // What the stopped run left on the bus must not be taken for news of the next one.
+    dropBusMessages();
+}
+
+void Playback::idleOutput()
+{
+    if (!pipeline_)
+        return;
+    if (output_)
+        output_->beginFlush();
+    track_.reset();
+    if (output_)
+        output_->endFlush();
+    // Paused, the sound server's stream stays open but plays nothing.
+    if (settledState() != GST_STATE_NULL)
+        gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+}
+
+void Playback::dropBusMessages()
+{
     while (GstMessage* stale = gst_bus_pop(bus_))
         gst_message_unref(stale);
-    reached_ = GST_STATE_NULL;
+}
+
+int Playback::settledState() const
+{
+    GstState current = GST_STATE_VOID_PENDING;
+    GstState pending = GST_STATE_VOID_PENDING;
+    if (!pipeline_ || gst_element_get_state(pipeline_, &current, &pending, 0) == GST_STATE_CHANGE_FAILURE)
+        return GST_STATE_NULL;
+    if (current == GST_STATE_NULL)
+        return GST_STATE_NULL;
+    return pending == GST_STATE_VOID_PENDING ? current : GST_STATE_VOID_PENDING;
+}
+
+bool Playback::soundFlows() const
+{
+    return output_ && output_->soundArrived();
+}
+
+bool Playback::prerolled()
+{
+    if (!prerolled_)
+        prerolled_ = soundFlows() && settledState() >= GST_STATE_PAUSED;
+    return prerolled_;
 }
 
 void Playback::resetProgress()
@@ -133,13 +218,14 @@ void Playback::play()
     if (target_ == Target::None)
         return;
     if (failed_ || target_ == Target::Stop) {
+        ++startsFromTop_;
         start();
         return;
     }
     if (target_ == Target::Pause) {
         target_ = Target::Play;
         if (!buffering_)
-            gst_element_set_state(playbin_, GST_STATE_PLAYING);
+            gst_element_set_state(pipeline_, GST_STATE_PLAYING);
     }
 }
 
@@ -149,7 +235,7 @@ void Playback::pause()
     if (failed_ || target_ != Target::Play)
         return;
     target_ = Target::Pause;
-    gst_element_set_state(playbin_, GST_STATE_PAUSED);
+    gst_element_set_state(pipeline_, GST_STATE_PAUSED);
 }
 
 void Playback::stop()
@@ -169,18 +255,20 @@ PlayState Playback::state()
     if (target_ == Target::None)
         return Undefined;
     if (failed_)
-        return Ready;
+        return g_get_monotonic_time() - startedAtUs_ < kOpeningShownUs ? Transitioning : Ready;
     switch (target_) {
     case Target::Stop:
         return Stopped;
     case Target::Pause:
-        return prerolled_ ? Paused : Transitioning;
+        return prerolled() ? Paused : Transitioning;
     default:
         break;
     }
     if (buffering_)
         return Buffering;
-    if (!started_ && reached_ == GST_STATE_PLAYING) {
+    if (!started_ && prerolled() && settledState() == GST_STATE_PLAYING) {
+        if (playingSinceUs_ == 0)
+            playingSinceUs_ = g_get_monotonic_time();
         refreshDuration();
         started_ = duration_.has_value() || g_get_monotonic_time() - playingSinceUs_ >= kDurationGraceUs;
     }
@@ -194,8 +282,10 @@ double Playback::position()
         return 0;
     if (pendingSeek_)
         return *pendingSeek_;
+    if (!soundFlows())
+        return lastPosition_;
     gint64 nanoseconds = -1;
-    if (gst_element_query(playbin_, positionQuery_)) {
+    if (gst_element_query(pipeline_, positionQuery_)) {
         gst_query_parse_position(positionQuery_, nullptr, &nanoseconds);
         if (nanoseconds >= 0)
             lastPosition_ = toSeconds(nanoseconds);
@@ -207,7 +297,7 @@ double Playback::position()
 void Playback::seek(double seconds)
 {
     drainBus();
-    if (failed_ || !prerolled_ || (target_ != Target::Play && target_ != Target::Pause) || !std::isfinite(seconds))
+    if (failed_ || !prerolled() || (target_ != Target::Play && target_ != Target::Pause) || !std::isfinite(seconds))
         return;
     seekTo(seconds);
 }
@@ -220,7 +310,7 @@ void Playback::seekTo(double seconds)
     if (duration_)
         target = std::min(target, *duration_);
     const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    if (gst_element_seek_simple(playbin_, GST_FORMAT_TIME, flags, static_cast<gint64>(target * GST_SECOND))) {
+    if (gst_element_seek_simple(pipeline_, GST_FORMAT_TIME, flags, static_cast<gint64>(target * GST_SECOND))) {
         // Until the pipeline has settled, position queries still answer the old place.
         pendingSeek_ = target;
         lastPosition_ = target;
@@ -260,33 +350,25 @@ void Playback::setMute(bool mute)
 
 void Playback::applyVolume()
 {
-    if (!playbin_)
-        return;
-    gst_stream_volume_set_volume(GST_STREAM_VOLUME(playbin_), GST_STREAM_VOLUME_FORMAT_CUBIC, volume_);
-    gst_stream_volume_set_mute(GST_STREAM_VOLUME(playbin_), mute_);
+    if (output_)
+        output_->setVolume(volume_, mute_);
 }
 
-// Each start makes a new audio sink, and with it a new stream on the sound server. playbin gives a
-// new sink its volume only when the volume changed since the last sink, and a sound server without
-// stream-restore starts any other stream at full volume; so every sink, however deep autoaudiosink
-// makes it, takes the player's volume and mute as it joins the pipeline, before its stream opens.
-// This runs in the thread that builds the pipeline, under playsink's lock (the part of playbin that
-// holds the sinks), which a setVolume from the host takes too before it reaches the sink.
+// autoaudiosink makes its real sink only as it starts; the output stage finds it as it joins.
+// This runs in the thread that changes the pipeline's state, which is the host's.
 void Playback::onElementAdded(GstBin*, GstBin*, GstElement* element, void* self)
 {
-    if (!GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK) || !GST_IS_STREAM_VOLUME(element))
-        return;
     const Playback& playback = *static_cast<const Playback*>(self);
-    gst_stream_volume_set_volume(GST_STREAM_VOLUME(element), GST_STREAM_VOLUME_FORMAT_CUBIC, playback.volume_);
-    gst_stream_volume_set_mute(GST_STREAM_VOLUME(element), playback.mute_);
+    if (playback.output_)
+        playback.output_->onElementAdded(element);
 }
 
 void Playback::refreshDuration()
 {
-    if (duration_ || failed_ || !playbin_ || reached_ < GST_STATE_PAUSED)
+    if (duration_ || failed_ || !pipeline_ || !soundFlows())
         return;
     gint64 nanoseconds = -1;
-    if (gst_element_query_duration(playbin_, GST_FORMAT_TIME, &nanoseconds) && nanoseconds > 0)
+    if (gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &nanoseconds) && nanoseconds > 0)
         duration_ = toSeconds(nanoseconds);
 }
 
@@ -307,6 +389,7 @@ void Playback::handle(GstMessage* message)
         onStateChanged(message);
         break;
     case GST_MESSAGE_ASYNC_DONE:
+        prerolled_ = prerolled_ || soundFlows();
         pendingSeek_.reset();
         // Learnt here too, while the pipeline still runs: a short media may end before anyone asks.
         refreshDuration();
@@ -339,13 +422,13 @@ void Playback::handle(GstMessage* message)
     }
     case GST_MESSAGE_LATENCY:
         // An element's latency changed (network streams): the pipeline has to learn it anew.
-        gst_bin_recalculate_latency(GST_BIN(playbin_));
+        gst_bin_recalculate_latency(GST_BIN(pipeline_));
         break;
     case GST_MESSAGE_CLOCK_LOST:
         // The audio sink that provided the clock went away; pausing and resuming selects a new one.
         if (target_ == Target::Play && !buffering_) {
-            gst_element_set_state(playbin_, GST_STATE_PAUSED);
-            gst_element_set_state(playbin_, GST_STATE_PLAYING);
+            gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+            gst_element_set_state(pipeline_, GST_STATE_PLAYING);
         }
         break;
     default:
@@ -355,14 +438,11 @@ void Playback::handle(GstMessage* message)
 
 void Playback::onStateChanged(GstMessage* message)
 {
-    if (GST_MESSAGE_SRC(message) != GST_OBJECT_CAST(playbin_))
+    if (GST_MESSAGE_SRC(message) != GST_OBJECT_CAST(pipeline_))
         return;
     GstState now = GST_STATE_NULL;
     gst_message_parse_state_changed(message, nullptr, &now, nullptr);
-    reached_ = now;
-    if (now >= GST_STATE_PAUSED)
-        prerolled_ = true;
-    if (now == GST_STATE_PLAYING)
+    if (now == GST_STATE_PLAYING && !started_)
         playingSinceUs_ = g_get_monotonic_time();
 }
 
@@ -372,7 +452,7 @@ void Playback::onError(GstMessage* message)
         // No usable sound output (no sound server, device busy or gone): play on silently, from
         // where the sound stopped.
         gint64 nanoseconds = -1;
-        const bool known = gst_element_query_position(playbin_, GST_FORMAT_TIME, &nanoseconds) && nanoseconds > 0;
+        const bool known = gst_element_query_position(pipeline_, GST_FORMAT_TIME, &nanoseconds) && nanoseconds > 0;
         const double reached = known ? toSeconds(nanoseconds) : lastPosition_;
         audio_.fallBackToSilence();
         start();
@@ -382,7 +462,7 @@ void Playback::onError(GstMessage* message)
         return;
     }
     failed_ = true;
-    toNull();
+    idleOutput();
 }
 
 void Playback::onBuffering(int percent)
@@ -396,12 +476,14 @@ void Playback::onBuffering(int percent)
         return;
     buffering_ = filling;
     if (target_ == Target::Play)
-        gst_element_set_state(playbin_, filling ? GST_STATE_PAUSED : GST_STATE_PLAYING);
+        gst_element_set_state(pipeline_, filling ? GST_STATE_PAUSED : GST_STATE_PLAYING);
 }
 
 void Playback::onEndOfStream()
 {
-    toNull();
+    // Everything has been heard. The output pauses rather than closes: the next media, if the host
+    // starts one, plays on the same stream.
+    idleOutput();
     target_ = Target::Stop;
     resetProgress();
 }

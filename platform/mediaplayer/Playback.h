@@ -4,8 +4,8 @@
 #include "platform/mediaplayer/PlayState.h"
 #include "platform/mediaplayer/StreamTags.h"
 
-#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -16,11 +16,18 @@ typedef struct _GstQuery GstQuery;
 
 namespace mediaplayer {
 
-// One media at a time on a GStreamer playbin, driven from the host's thread. It starts no threads
+class OutputStage;
+class TrackSource;
+
+// One media at a time on a GStreamer pipeline, driven from the host's thread. It starts no threads
 // and no timers of its own: what the pipeline reports waits on its bus and is taken in whenever
 // the host asks for something, which the player does several times a second while it plays.
-// Only the volume and mute are also read from GStreamer's threads, by the hook that sets up each
-// new audio sink.
+//
+// The pipeline is made once and kept. Each media gets a decoder of its own (TrackSource), linked
+// to an output stage (OutputStage) that stays from one media to the next as long as playback goes
+// on: at the end of a media the output only pauses, and the next media, started by the host after
+// it has seen the end, flows into the same sink and the same sound-server stream. A stop, a close
+// or a change of audio output takes the pipeline down, as the first start builds it up.
 class Playback {
 public:
     explicit Playback(AudioSinkFactory audioSink);
@@ -39,6 +46,8 @@ public:
     void stop();
 
     PlayState state();
+    // Starts of the media from its beginning (open, and play after a stop, the end or a failure).
+    unsigned startsFromTop() const { return startsFromTop_; }
     double position();  // seconds; 0 when stopped
     void seek(double seconds);
     double duration();  // seconds; 0 while unknown
@@ -53,8 +62,19 @@ private:
 
     bool ensurePipeline();
     void start();
+    // Starts the media on the running output stage (see OutputStage); false when there is none
+    // to keep, or it is not the output the next start has to use.
+    bool startOnRunningOutput();
+    void startFromNothing();
     void toNull();
+    // Takes the decoder out and pauses the output, which keeps its stream for the next media.
+    void idleOutput();
+    void dropBusMessages();
     void resetProgress();
+    int settledState() const;  // the GstState the pipeline is in; GST_STATE_VOID_PENDING while it changes
+    bool soundFlows() const;
+    // Whether the current start has had its sound reach a settled pipeline at least once.
+    bool prerolled();
     void drainBus();
     void handle(GstMessage* message);
     void onStateChanged(GstMessage* message);
@@ -67,7 +87,10 @@ private:
     static void onElementAdded(GstBin* playbin, GstBin* bin, GstElement* element, void* self);
 
     AudioOutput audio_;
-    GstElement* playbin_ = nullptr;
+    GstElement* pipeline_ = nullptr;
+    std::unique_ptr<OutputStage> output_;
+    bool outputSilent_ = false;  // the output stage was built on the silent sink
+    std::unique_ptr<TrackSource> track_;
     GstBus* bus_ = nullptr;
     GstQuery* positionQuery_ = nullptr;  // reused: the lyrics read the position some 60 times a second
 
@@ -75,9 +98,10 @@ private:
     Target target_ = Target::None;
     bool failed_ = false;
     unsigned starts_ = 0;
+    unsigned startsFromTop_ = 0;
 
     // Progress of the current start.
-    int reached_ = 0;  // GstState the pipeline last reported
+    std::int64_t startedAtUs_ = 0;
     bool prerolled_ = false;
     bool started_ = false;  // has been reported as playing
     bool live_ = false;
@@ -92,8 +116,8 @@ private:
     std::optional<double> duration_;
     StreamTags tags_;
 
-    std::atomic<double> volume_ = 1.0;
-    std::atomic<bool> mute_ = false;
+    double volume_ = 1.0;
+    bool mute_ = false;
 };
 
 }  // namespace mediaplayer

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
 namespace mediaplayer::test {
 namespace {
@@ -39,6 +40,27 @@ TEST_F(Failures, MissingFileIsReadyUntilARetryFindsIt)
     writeFile(path, wavFile(1.0));
     player.controls().play();
     EXPECT_TRUE(waitForState(player, Playing));
+}
+
+// A host that looks three times a second sees every attempt as opening before it fails, however fast the failure,
+// and a media that never played never reads as playing.
+TEST_F(Failures, AnAttemptThatFailsAtOnceStillReadsAsOpeningFirst)
+{
+    for (const std::u16string& url : {(folder / "missing.wav").u16string(), writeFile(folder / "noise.mp3", Bytes(4000, 0x5A))}) {
+        player.setURL(url);
+        EXPECT_EQ(player.playState(), Transitioning);
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        EXPECT_EQ(player.playState(), Transitioning) << "a quarter of a second into the attempt";
+        EXPECT_TRUE(waitUntil([&] {
+            const int state = player.playState();
+            EXPECT_NE(state, Playing);
+            return state == Ready;
+        }));
+        player.controls().stop();
+        player.controls().play();
+        EXPECT_EQ(player.playState(), Transitioning) << "the retry";
+        EXPECT_TRUE(waitForState(player, Ready));
+    }
 }
 
 TEST_F(Failures, CorruptEmptyAndUnreachableMediaAreReady)

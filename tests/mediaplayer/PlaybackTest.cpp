@@ -125,13 +125,25 @@ TEST_F(PlayingWav, EndOfTheMediaIsStoppedAndPlayStartsItAgain)
     EXPECT_TRUE(waitForState(player, Playing));
 }
 
-TEST(Buffering, PausesUntilTheBufferIsFullThenPlaysOn)
-{
+// A player on an output the test can look into.
+class Watched : public ::testing::Test {
+protected:
+    void StartTone(const std::string& name, double seconds)
+    {
+        player.setURL(writeFile(folder / name, wavFile(seconds)));
+        ASSERT_TRUE(waitForState(player, Playing));
+    }
+
     TempFolder folder;
     WatchedOutput output;
-    MediaPlayer player(output.factory());
-    player.setURL(writeFile(folder / "tone.wav", wavFile(2.0)));
-    ASSERT_TRUE(waitForState(player, Playing));
+    MediaPlayer player{output.factory()};
+};
+using NetworkBuffer = Watched;
+using NextMedia = Watched;
+
+TEST_F(NetworkBuffer, PausesUntilTheBufferIsFullThenPlaysOn)
+{
+    StartTone("tone.wav", 2.0);
     // What a network source reports while its buffer runs low and fills again.
     const auto report = [&](int percent) {
         const GstPointer pipeline = output.pipeline();
@@ -159,6 +171,35 @@ TEST(ShortMedia, EndsByItselfAndStillHasAPlayableLength)
     player.setURL(writeFile(folder / "blip.wav", wavFile(0.4)));
     EXPECT_TRUE(waitForState(player, Stopped));
     EXPECT_EQ(player.currentMedia().durationString(), u"00:01");
+}
+
+// The next media, after one that ended or one left while it played, runs in the same pipeline into the same sink,
+// from its own beginning, and its own end is seen.
+TEST_F(NextMedia, PlaysOnTheSameOutputFromItsOwnStart)
+{
+    StartTone("first.wav", 0.6);
+    const GstPointer pipeline = output.pipeline();
+    ASSERT_TRUE(waitForState(player, Stopped));
+    EXPECT_EQ(player.controls().currentPosition(), 0.0);
+
+    player.setURL(writeFile(folder / "second.wav", wavFile(3.0)));
+    ASSERT_TRUE(waitForState(player, Playing));
+    EXPECT_EQ(output.pipeline().get(), pipeline.get());
+    EXPECT_NEAR(player.currentMedia().duration(), 3.0, 0.05);
+    EXPECT_EQ(player.currentMedia().name(), u"second");
+    EXPECT_LT(player.controls().currentPosition(), 0.5);
+    EXPECT_TRUE(waitUntil([&] { return player.controls().currentPosition() > 0.3; }));
+
+    const auto third = writeFile(folder / "third.wav", wavFile(1.0));
+    player.setURL(third);
+    ASSERT_TRUE(waitForState(player, Playing));
+    EXPECT_EQ(output.pipeline().get(), pipeline.get());
+    EXPECT_NEAR(player.currentMedia().duration(), 1.0, 0.05);
+    EXPECT_LT(player.controls().currentPosition(), 0.5) << "not where the second one was left";
+    player.controls().setCurrentPosition(0.5);
+    EXPECT_TRUE(waitUntil([&] { return player.controls().currentPosition() > 0.6; }));
+    EXPECT_TRUE(waitForState(player, Stopped));
+    EXPECT_EQ(player.URL(), third);
 }
 
 TEST_F(PlayingWav, CloseAndAnEmptyUrlReleaseTheMedia)

@@ -69,7 +69,7 @@ TEST_F(SoundServerStreams, EveryTrackNamesItselfAsMusicFromThePlayer)
 {
     MediaPlayer player;
     int previous = -1;
-    for (const char* name : {"first.wav", "second.wav"}) {
+    for (const char* name : {"first.wav", "second.wav", "third.wav"}) {
         player.setURL(track(name));
         ASSERT_TRUE(waitForState(player, Playing));
         const auto playing = stream(previous);
@@ -81,7 +81,29 @@ TEST_F(SoundServerStreams, EveryTrackNamesItselfAsMusicFromThePlayer)
         // The client the stream belongs to, which the server lists too.
         EXPECT_EQ(property(server->clientProperties(playing->client), "application.name"), "Morvane-Tavri");
         previous = playing->index;
+        // After a stop the next track opens a new stream.
+        player.controls().stop();
     }
+}
+
+// A new track, whether the last one ended or was left, plays on the stream that is open: the sound server has no new
+// stream to set up, and its sink never falls idle between the two.
+TEST_F(SoundServerStreams, TracksFollowOneAnotherOnOneStream)
+{
+    MediaPlayer player;
+    player.setURL(writeFile(folder / "short.wav", wavFile(0.5)));
+    ASSERT_TRUE(waitForState(player, Playing));
+    const auto first = stream();
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(waitForState(player, Stopped));
+    player.setURL(track("ended.wav"));
+    ASSERT_TRUE(waitForState(player, Playing));
+    EXPECT_EQ(server->sinkInputs().size(), 1u);
+    EXPECT_EQ(stream()->index, first->index) << "the track after an ended one";
+    player.setURL(track("left.wav"));
+    ASSERT_TRUE(waitForState(player, Playing));
+    EXPECT_EQ(stream()->index, first->index) << "the track after one left while it played";
+    EXPECT_TRUE(waitUntil([&] { return player.controls().currentPosition() > 0.3; }));
 }
 
 TEST_F(SoundServerStreams, VolumeAndMuteHoldAcrossTracks)
@@ -94,6 +116,7 @@ TEST_F(SoundServerStreams, VolumeAndMuteHoldAcrossTracks)
     ASSERT_TRUE(first);
     EXPECT_TRUE(heardAt(*first, 57, false)) << describe(*first);
 
+    player.controls().stop();
     player.setURL(track("second.wav"));
     ASSERT_TRUE(waitForState(player, Playing));
     const auto second = stream(first->index);
