@@ -10,4 +10,6 @@ for b in "$build"/bin/bench-*; do
 done
 echo "== whole program"
 bash "$(dirname "$0")/process.sh" "$build/bin" || status=1
+echo "== track changes"
+bash "$(dirname "$0")/trackchange.sh" "$build/bin" || status=1
 exit $status
