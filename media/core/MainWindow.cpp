@@ -41,12 +41,9 @@ MainWindow::MainWindow()
       ImgPlayProNone(this), ImgPlayProFill(this), ImgPlayPro(this),
       ImgPlay(this), ImgStop(this), ImgPrev(this), ImgNext(this), ImgMute(this),
       ImgVolumeNone(this), ImgVolumeFill(this), ImgVolume(this), ImgList(this),
-      mediaPlayer_(std::make_unique<mediaplayer::MediaPlayer>()),
-      transport_(*mediaPlayer_, *this, Shared()) {
+      transport_(*this, Shared()) {
     setWindowIcon(ProgramIcon());
-    TimerMain.SetInterval(333);
-    TimerMain.Tick = [this] { transport_.Poll(); };
-    // Each track brings its own lyric, or none.
+    // Each start of a track brings its lyric from the top, or none.
     transport_.TrackPlaying = [](const std::u16string& location) { Lyrics().Install(FindLyrics(location)); };
     PlaceControls();
     ConnectHandlers();
@@ -152,10 +149,10 @@ void MainWindow::ConnectHandlers() {
     ImgNext.Click = [this] { ImgNext_Click(); };
 
     ImgMute.MouseMove = [this](const forms::MouseArgs&) {
-        if (!mediaPlayer_->settings().mute()) ApplyButtonPicture(ImgMute, QStringLiteral("mute_m.bmp"));
+        if (!MediaPlayer().settings().mute()) ApplyButtonPicture(ImgMute, QStringLiteral("mute_m.bmp"));
     };
     ImgMute.MouseDown = [this](const forms::MouseArgs&) {
-        if (!mediaPlayer_->settings().mute()) ApplyButtonPicture(ImgMute, QStringLiteral("mute_d.bmp"));
+        if (!MediaPlayer().settings().mute()) ApplyButtonPicture(ImgMute, QStringLiteral("mute_d.bmp"));
     };
     ImgMute.Click = [this] { ImgMute_Click(); };
 
@@ -223,7 +220,7 @@ void MainWindow::ImgMain_MouseMove(const forms::MouseArgs&) {
     if (ImgStop.Enabled()) ApplyButtonPicture(ImgStop, QStringLiteral("stop_n.bmp"));
     if (ImgPrev.Enabled()) ApplyButtonPicture(ImgPrev, QStringLiteral("prev_n.bmp"));
     if (ImgNext.Enabled()) ApplyButtonPicture(ImgNext, QStringLiteral("next_n.bmp"));
-    if (!mediaPlayer_->settings().mute()) ApplyButtonPicture(ImgMute, QStringLiteral("mute_n.bmp"));
+    if (!MediaPlayer().settings().mute()) ApplyButtonPicture(ImgMute, QStringLiteral("mute_n.bmp"));
     ApplyButtonPicture(ImgPlayPro, QStringLiteral("playpro_n.gif"));
     ApplyButtonPicture(ImgList, QStringLiteral("window_n.bmp"));
     ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_n.bmp"));
@@ -301,7 +298,7 @@ void MainWindow::ImgList_Click() { ToggleWindow(frmList(), isList); }
 void MainWindow::ImgLrc_Click() { ToggleWindow(frmLrc(), isLrc); }
 
 void MainWindow::ImgMute_Click() {
-    auto& settings = mediaPlayer_->settings();
+    auto& settings = MediaPlayer().settings();
     if (!settings.mute()) {
         ApplyButtonPicture(ImgMute, QStringLiteral("mute_d.bmp"));
         settings.setMute(true);
@@ -314,8 +311,8 @@ void MainWindow::ImgMute_Click() {
 // ---------------------------------------------------------------- seek and volume
 
 void MainWindow::SeekTo(double thumbLeft) {
-    const double duration = mediaPlayer_->currentMedia().duration();
-    mediaPlayer_->controls().setCurrentPosition((thumbLeft - 120) * duration / Transport::SeekLeftMax);
+    const double duration = MediaPlayer().currentMedia().duration();
+    MediaPlayer().controls().setCurrentPosition((thumbLeft - 120) * duration / Transport::SeekLeftMax);
 }
 
 void MainWindow::ImgPlayPro_MouseDown(const forms::MouseArgs& a) {
@@ -327,7 +324,7 @@ void MainWindow::ImgPlayPro_MouseDown(const forms::MouseArgs& a) {
 }
 
 void MainWindow::ImgPlayPro_MouseMove(const forms::MouseArgs& a) {
-    if (mediaPlayer_->playState() != mediaplayer::Playing) return;
+    if (MediaPlayer().playState() != mediaplayer::Playing) return;
     ApplyButtonPicture(ImgPlayPro, QStringLiteral("playpro_d.gif"));
     double left = ImgPlayPro.Left();
     if (!(a.button & forms::LeftButton) || left < Transport::SeekLeftMin || left > Transport::SeekLeftMax) return;
@@ -338,7 +335,7 @@ void MainWindow::ImgPlayPro_MouseMove(const forms::MouseArgs& a) {
 
 void MainWindow::ImgPlayPro_MouseUp(const forms::MouseArgs&) {
     seekDragging_ = false;
-    if (mediaPlayer_->playState() == mediaplayer::Playing) SeekTo(ImgPlayPro.Left());
+    if (MediaPlayer().playState() == mediaplayer::Playing) SeekTo(ImgPlayPro.Left());
 }
 
 void MainWindow::SeekStrip_MouseDown(forms::Image&, const forms::MouseArgs& a) {
@@ -352,7 +349,15 @@ void MainWindow::SeekStrip_MouseDown(forms::Image&, const forms::MouseArgs& a) {
 }
 
 void MainWindow::SetVolumeFromThumb() {
-    mediaPlayer_->settings().setVolume(static_cast<int>(std::floor((ImgVolume.Left() - VolumeLeftMin) * 0.125)));
+    MediaPlayer().settings().setVolume(static_cast<int>(std::floor((ImgVolume.Left() - VolumeLeftMin) * 0.125)));
+}
+
+void MainWindow::SetVolume(int volume) {
+    volume = std::clamp(volume, 0, 100);
+    // The thumb's whole last stretch reads 100; full volume shows it at its end, as at start-up.
+    ImgVolume.SetLeft(volume == 100 ? VolumeLeftMax : VolumeLeftMin + volume / 0.125);
+    ImgVolumeFill.SetWidth(ImgVolume.Left() + 10 - VolumeLeftMin);
+    SetVolumeFromThumb();
 }
 
 void MainWindow::ImgVolume_MouseDown(const forms::MouseArgs& a) {
@@ -429,7 +434,7 @@ void MainWindow::Form_Unload() {
     if (frmWindowExists()) frmWindow().Unload();
     if (frmLrcExists()) frmLrc().Unload();
     if (frmMenuExists()) frmMenu().Unload();
-    TimerMain.SetEnabled(false);
+    transport_.TimerMain.SetEnabled(false);
     mpris_.reset();
     QCoreApplication::quit();
 }

@@ -1,13 +1,12 @@
 #pragma once
-// The compact main window: the skin background with its buttons, bars and status texts, the media-player
-// component, and the start-up and shut-down of the program.
+// The compact main window: the skin background with its buttons, bars and status texts, the transport that owns the
+// media-player component, and the start-up and shut-down of the program.
 #include <memory>
 
 #include "media/core/Transport.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Image.h"
 #include "platform/forms/Label.h"
-#include "platform/forms/Timer.h"
 
 namespace mediaplayer {
 class MediaPlayer;
@@ -38,15 +37,17 @@ public:
     // Brings the main window back from the taskbar or the tray, with the playlist window when its flag is set.
     void Restore();
 
+    // Sets the volume (0..100) from outside the window, with the volume thumb and fill moved to where a drag to it
+    // would leave them.
+    void SetVolume(int volume);
     // Runs exactly what a click on the play/pause button does.
     void ClickPlay() { ImgPlay_Click(); }
     // Applies the window's region: the whole window with its two top corners rounded.
     void RMe();
     void LoadSkin();
 
-    mediaplayer::MediaPlayer& MediaPlayer() { return *mediaPlayer_; }
+    mediaplayer::MediaPlayer& MediaPlayer() { return transport_.player(); }
     Transport& transport() { return transport_; }
-    forms::Timer TimerMain;
 
     // Controls, by their design names.
     forms::Image ImgMain, ImgLrc, ImgWindow, ImgMin, ImgMax, ImgClose;
@@ -97,8 +98,6 @@ private:
     void SetTitleText(const QString& text) override { EchoTitle.SetCaption(text); }
     void SetTimerText(const QString& text) override { EchoTimer.SetCaption(text); }
     void SetAllTimerText(const QString& text) override { EchoAllTimer.SetCaption(text); }
-    bool PollerEnabled() const override { return TimerMain.Enabled(); }
-    void SetPollerEnabled(bool enabled) override { TimerMain.SetEnabled(enabled); }
     QString PlayTag() const override { return ImgPlay.Tag; }
     void SetPlayTag(const QString& tag) override { ImgPlay.Tag = tag; }
     void ShowPlayPicture(const QString& file) override;
@@ -107,8 +106,13 @@ private:
     void SetSeekThumbLeft(double twips) override { ImgPlayPro.SetLeft(twips); }
     void SetSeekFillWidth(double twips) override { ImgPlayProFill.SetWidth(twips); }
 
-    std::unique_ptr<mediaplayer::MediaPlayer> mediaPlayer_;
     Transport transport_;
+
+public:
+    // The transport's poller, by the name the main window's timer has always had.
+    forms::Timer& TimerMain = transport_.TimerMain;
+
+private:
     std::unique_ptr<RemoteControl> remote_;
     std::unique_ptr<Mpris> mpris_;
     bool seekDragging_ = false;

@@ -2,6 +2,7 @@
 
 #include <QRandomGenerator>
 #include <cmath>
+#include <limits>
 
 #include "media/playlist/PlaylistRows.h"
 #include "platform/mediaplayer/MediaPlayer.h"
@@ -16,72 +17,107 @@ const QString Stopped = QStringLiteral("停止播放");
 
 bool IsBlank(const std::u16string& text) { return QString::fromStdU16String(text).trimmed().isEmpty(); }
 
+// CurrentIndex of a row; a row beyond what a row index can hold names no row at all.
+std::int16_t RowIndex(std::int32_t row) {
+    if (row < std::numeric_limits<std::int16_t>::min() || row > std::numeric_limits<std::int16_t>::max()) return -1;
+    return static_cast<std::int16_t>(row);
+}
+
 }  // namespace
 
 std::int32_t RandomRow(double u, std::int32_t rows) {
     return static_cast<std::int32_t>(std::floor(u * rows));
 }
 
-Transport::Transport(mediaplayer::MediaPlayer& player, TransportView& view, SharedValues& shared)
-    : player_(player), view_(view), shared_(shared) {}
+Transport::Transport(TransportView& view, SharedValues& shared, mediaplayer::AudioSinkFactory audioSink)
+    : view_(view), shared_(shared), player_(std::make_unique<mediaplayer::MediaPlayer>(std::move(audioSink))) {
+    TimerMain.SetInterval(333);
+    TimerMain.Tick = [this] { Poll(); };
+}
+
+Transport::~Transport() = default;
 
 void Transport::PlayPause() {
     if (view_.PlayTag() == QLatin1String("p")) {
-        if (player_.playState() == mediaplayer::Playing) {
-            player_.controls().pause();
+        if (player_->playState() == mediaplayer::Playing) {
+            player_->controls().pause();
             view_.SetStateText(Paused);
         } else {
-            if (player_.URL().empty()) {
-                const std::int32_t selected = grid_.SelectedItem();
-                if (selected > 0) player_.setURL(grid_.ItemText(selected, column::Location));
-                else if (grid_.ItemCount() > 0) player_.setURL(grid_.ItemText(0, column::Location));
-            }
-            player_.controls().play();
+            if (player_->URL().empty() && grid_.ItemCount() > 0) StartRow(RowToPlayFirst());
+            else player_->controls().play();
             view_.ShowPlayPicture(QStringLiteral("pause_n.bmp"));
             view_.SetPlayTag(QStringLiteral("s"));
             view_.SetStateText(Playing);
-            view_.SetPollerEnabled(true);
+            TimerMain.SetEnabled(true);
         }
     } else if (view_.PlayTag() == QLatin1String("s")) {
-        player_.controls().pause();
+        player_->controls().pause();
         view_.SetPlayTag(QStringLiteral("p"));
         view_.SetStateText(Paused);
     }
     view_.SetTransportButtonsEnabled(true);
 }
 
+std::int32_t Transport::RowToPlayFirst() const {
+    const std::int32_t selected = grid_.SelectedItem();
+    return selected > 0 && selected < grid_.ItemCount() ? selected : 0;
+}
+
 void Transport::Stop() {
     // The poller goes first, so a user's stop never counts as the end of a track.
-    view_.SetPollerEnabled(false);
-    player_.controls().stop();
+    TimerMain.SetEnabled(false);
+    player_->controls().stop();
     view_.SetTransportButtonsEnabled(false);
     view_.ShowPlayPicture(QStringLiteral("play_n.bmp"));
     view_.SetPlayTag(QStringLiteral("p"));
     view_.SetStateText(Stopped);
 }
 
-void Transport::PlayTrack(std::int16_t kind) {
+bool Transport::StartRow(std::int32_t row) {
+    shared_.CurrentIndex = RowIndex(row);
+    TimerMain.SetEnabled(true);
+    shared_.TrackStarted = true;
+    const std::u16string location = grid_.ItemText(row, column::Location);
+    if (IsBlank(location)) return false;
+    player_->setURL(location);
+    player_->controls().play();
+    retryCount_ = 0;  // the restarts counted were of the track before
+    return true;
+}
+
+std::optional<std::int32_t> Transport::ChooseRow(std::int16_t kind) const {
     const std::int32_t rows = grid_.ItemCount();
-    std::u16string location;
-    std::int16_t& current = shared_.CurrentIndex;
+    const std::int32_t current = shared_.CurrentIndex;
     switch (kind) {
         case MovePrevious:
-            if (rows >= 1 && current > 0) location = grid_.ItemText(--current, column::Location);
-            break;
+            if (rows >= 1 && current > 0) return current - 1;
+            return std::nullopt;
         case MoveNext:
-            if (current < rows - 1) location = grid_.ItemText(++current, column::Location);
-            break;
-        case MoveSame: location = grid_.ItemText(current, column::Location); break;
-        default:
-            current = static_cast<std::int16_t>(RandomRow(QRandomGenerator::global()->generateDouble(), rows));
-            location = grid_.ItemText(current, column::Location);
-            break;
+            if (current < rows - 1) return current + 1;
+            return std::nullopt;
+        case MoveSame: return current;
+        default: return RandomRow(QRandomGenerator::global()->generateDouble(), rows);
     }
-    view_.SetPollerEnabled(true);
+}
+
+void Transport::PlayTrack(std::int16_t kind) {
+    if (const std::optional<std::int32_t> row = ChooseRow(kind)) {
+        StartRow(*row);
+        return;
+    }
+    // No row to move to: what plays goes on, and the poll writes the current row once more.
+    TimerMain.SetEnabled(true);
     shared_.TrackStarted = true;
-    if (IsBlank(location)) return;
-    player_.setURL(location);
-    player_.controls().play();
+}
+
+void Transport::StartChosenRow(std::int32_t row) {
+    if (!StartRow(row)) player_->close();
+}
+
+void Transport::StartLoadedList() {
+    player_->controls().stop();
+    StartChosenRow(0);
+    PlayPause();
 }
 
 void Transport::EndOfTrack() {
@@ -107,49 +143,22 @@ void Transport::EndOfTrack() {
 void Transport::Poll() {
     const std::int32_t rows = grid_.ItemCount();
     if (rows < 1) {
-        view_.SetPollerEnabled(false);
+        TimerMain.SetEnabled(false);
         return;
     }
-    auto& media = player_.currentMedia();
-    switch (player_.playState()) {
+    switch (player_->playState()) {
         case mediaplayer::Paused: view_.SetStateText(Paused); break;
-        case mediaplayer::Playing: {
-            if (shared_.TrackStarted) {
-                const std::int32_t row = shared_.CurrentIndex;
-                grid_.SetItemText(row, column::Title, WithoutQuotes(media.getItemInfo(u"title")));
-                grid_.SetItemText(row, column::Artist, media.getItemInfo(u"Author"));
-                grid_.SetItemText(row, column::Time, media.durationString());
-                if (shared_.PreviousIndex < rows) grid_.SetItemTag(shared_.PreviousIndex, TagOrdinary);
-                grid_.SetItemTag(row, TagCurrent);
-                shared_.PreviousIndex = static_cast<std::int16_t>(row);
-                if (TrackPlaying) TrackPlaying(player_.URL());
-            }
-            shared_.TrackStarted = false;
-            retryCount_ = 0;
-            const std::u16string duration = media.durationString();
-            if (duration == u"00:00") PlayTrack(MoveNext);  // nothing to play in it
-            view_.SetStateText(Playing);
-            view_.SetTitleText(QString::fromStdU16String(media.name() + u"[" + duration + u"]"));
-            view_.SetTimerText(QString::fromStdU16String(player_.controls().currentPositionString()));
-            view_.SetAllTimerText(QString::fromStdU16String(media.getItemInfoByAtom(7)));
-            const double seconds = media.duration();
-            if (seconds > 0 && !view_.SeekDragging()) {
-                const double left = SeekLeftMax / seconds * player_.controls().currentPosition() + SeekLeftMin;
-                view_.SetSeekThumbLeft(left);
-                view_.SetSeekFillWidth(left);
-            }
-            break;
-        }
+        case mediaplayer::Playing: PlayingPoll(rows); break;
         case mediaplayer::Stopped:
             view_.SetStateText(Stopped);
             view_.SetSeekThumbLeft(SeekLeftMin);
             view_.SetSeekFillWidth(view_.SeekThumbLeft() + 10 - SeekLeftMin);
             view_.SetTimerText(QStringLiteral("00:00"));
-            view_.SetPollerEnabled(false);
+            TimerMain.SetEnabled(false);
             EndOfTrack();
             break;
         case mediaplayer::Buffering:
-            view_.SetStateText(QStringLiteral("缓冲%1 %").arg(player_.network().bufferingProgress()));
+            view_.SetStateText(QStringLiteral("缓冲%1 %").arg(player_->network().bufferingProgress()));
             break;
         case mediaplayer::Transitioning:
             view_.SetStateText(retryCount_ == 0 ? QStringLiteral("连接媒体") : QStringLiteral("重试中%1").arg(retryCount_));
@@ -157,8 +166,8 @@ void Transport::Poll() {
         case mediaplayer::Ready:
             grid_.SetItemTag(shared_.CurrentIndex, TagFailed);
             if (retryCount_ < 3) {
-                player_.controls().stop();
-                player_.controls().play();
+                player_->controls().stop();
+                player_->controls().play();
                 ++retryCount_;
             } else {
                 retryCount_ = 0;
@@ -167,6 +176,42 @@ void Transport::Poll() {
             break;
         default: break;
     }
+}
+
+void Transport::PlayingPoll(std::int32_t rows) {
+    auto& media = player_->currentMedia();
+    if (shared_.TrackStarted) {
+        const std::int32_t row = shared_.CurrentIndex;
+        grid_.SetItemText(row, column::Title, WithoutQuotes(media.getItemInfo(u"title")));
+        grid_.SetItemText(row, column::Artist, media.getItemInfo(u"Author"));
+        grid_.SetItemText(row, column::Time, media.durationString());
+        if (shared_.PreviousIndex < rows) grid_.SetItemTag(shared_.PreviousIndex, TagOrdinary);
+        grid_.SetItemTag(row, TagCurrent);
+        shared_.PreviousIndex = static_cast<std::int16_t>(row);
+    }
+    AnnounceStart();
+    shared_.TrackStarted = false;
+    retryCount_ = 0;
+    const std::u16string duration = media.durationString();
+    // Without a duration the media counts as unplayable: it is skipped, and never shown as playing.
+    if (duration == u"00:00") PlayTrack(MoveNext);
+    else view_.SetStateText(Playing);
+    view_.SetTitleText(QString::fromStdU16String(media.name() + u"[" + duration + u"]"));
+    view_.SetTimerText(QString::fromStdU16String(player_->controls().currentPositionString()));
+    view_.SetAllTimerText(QString::fromStdU16String(media.getItemInfoByAtom(7)));
+    const double seconds = media.duration();
+    if (seconds > 0 && !view_.SeekDragging()) {
+        const double left = SeekLeftMax / seconds * player_->controls().currentPosition() + SeekLeftMin;
+        view_.SetSeekThumbLeft(left);
+        view_.SetSeekFillWidth(left);
+    }
+}
+
+void Transport::AnnounceStart() {
+    const unsigned start = player_->startNumber();
+    if (start == announcedStart_) return;
+    announcedStart_ = start;
+    if (TrackPlaying) TrackPlaying(player_->URL());
 }
 
 }  // namespace media

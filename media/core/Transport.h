@@ -1,12 +1,17 @@
 #pragma once
-// Playback control: the play/pause and stop actions, the choice of the next row (PlayTrack and the play modes) and
-// the 333 ms poll of the media-player component that shows its state and writes the playing track into its row.
+// Playback control: the media-player component and its 333 ms poller, the play/pause and stop actions, the start of
+// a row (PlayTrack, the play modes, the playlist's double-click and list load all start rows here) and the poll that
+// shows the component's state and writes the playing track into its row.
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 
 #include "media/core/ModuleMedia.h"
 #include "media/playlist/GridProxy.h"
+#include "platform/forms/Timer.h"
+#include "platform/mediaplayer/AudioOutput.h"
 
 namespace mediaplayer {
 class MediaPlayer;
@@ -28,8 +33,6 @@ public:
     virtual void SetTitleText(const QString& text) = 0;
     virtual void SetTimerText(const QString& text) = 0;
     virtual void SetAllTimerText(const QString& text) = 0;
-    virtual bool PollerEnabled() const = 0;
-    virtual void SetPollerEnabled(bool enabled) = 0;
     // "p" while the play/pause button offers play, "s" while it offers pause.
     virtual QString PlayTag() const = 0;
     virtual void SetPlayTag(const QString& tag) = 0;
@@ -50,13 +53,34 @@ public:
     static constexpr double SeekLeftMin = 80;
     static constexpr double SeekLeftMax = 3660;
 
-    Transport(mediaplayer::MediaPlayer& player, TransportView& view, SharedValues& shared);
+    // The player's sound goes where `audioSink` makes it (the system's output by default).
+    Transport(TransportView& view, SharedValues& shared, mediaplayer::AudioSinkFactory audioSink = {});
+    ~Transport();
+    Transport(const Transport&) = delete;
+    Transport& operator=(const Transport&) = delete;
+
     void SetGrid(GridProxy grid) { grid_ = grid; }
     GridProxy& grid() { return grid_; }
+    mediaplayer::MediaPlayer& player() { return *player_; }
+    // The poller: every 333 ms one Poll, from the first start until stop, an empty list or the stopped state.
+    forms::Timer TimerMain;
 
     void PlayPause();
     void Stop();
+    // Starts a row: it becomes CurrentIndex, its texts are to be written (TrackStarted), the poller runs, and its
+    // location is played unless it is blank (then what plays goes on), with no restarts counted yet. Every start of a
+    // row comes through here. True when a media was started.
+    bool StartRow(std::int32_t row);
+    // Starts a row the user chose in the list (a double-click, a loaded list's first row): as StartRow, but a row
+    // without a location leaves no media open, as an empty location given to the player always did; so the poll
+    // never writes what played before into that row.
+    void StartChosenRow(std::int32_t row);
+    // Moves CurrentIndex by `kind` and starts that row; where there is none to move to, nothing starts, but the
+    // poller runs and TrackStarted is set all the same.
     void PlayTrack(std::int16_t kind);
+    // Starts a list just loaded: stops, starts its first row (an empty list or a blank first location closes the
+    // media) and then runs the play/pause action, which pauses when the button offered pause.
+    void StartLoadedList();
     // What the current play mode does once the poll has seen the end of a track.
     void EndOfTrack();
     // One poll of the component.
@@ -64,15 +88,25 @@ public:
 
     int RetryCount() const { return retryCount_; }
 
-    // Told once per started track, on the first poll that finds it playing.
+    // Told once per start of a media from its beginning (a new row, a play after stop, a restart), on the first
+    // poll that finds it playing; a resume from pause is no start.
     std::function<void(const std::u16string& location)> TrackPlaying;
 
 private:
-    mediaplayer::MediaPlayer& player_;
+    // The row PlayTrack moves to, if any.
+    std::optional<std::int32_t> ChooseRow(std::int16_t kind) const;
+    // The row the play/pause action starts when no media is set: the selected one, else the first.
+    std::int32_t RowToPlayFirst() const;
+    void PlayingPoll(std::int32_t rows);
+    // Tells TrackPlaying of a start of the media it has not yet been told of.
+    void AnnounceStart();
+
     TransportView& view_;
     SharedValues& shared_;
+    std::unique_ptr<mediaplayer::MediaPlayer> player_;
     GridProxy grid_;
     int retryCount_ = 0;
+    unsigned announcedStart_ = 0;  // the player's start number last told to TrackPlaying
 };
 
 // The row a random draw picks: floor(u x rows) for u in [0, 1), so every row can come up (the last one too).

@@ -23,7 +23,6 @@
 #include "platform/automation/DataObject.h"
 #include "platform/automation/FontObject.h"
 #include "platform/forms/Twips.h"
-#include "platform/mediaplayer/MediaPlayer.h"
 
 namespace media {
 
@@ -125,11 +124,7 @@ void PlaylistWindow::LoadPlayList() {
     const bool whole = ReadListFile(QString::fromStdU16String(shared.PlayListFile));
     if (stopLoading_) return;
     if (whole) heldWhole_ = shared.PlayListFile;
-    MainWindow& main = frmMain();
-    main.MediaPlayer().controls().stop();
-    main.MediaPlayer().setURL(grid_.ItemText(0, column::Location));
-    main.ClickPlay();
-    shared.CurrentIndex = 0;
+    frmMain().transport().StartLoadedList();
     ApplyScrollBarRule();
 }
 
@@ -209,13 +204,7 @@ void PlaylistWindow::OnGridEvent(automation::DispId event, std::span<Variant> ar
     }
 }
 
-void PlaylistWindow::PlayList_DblClick(std::int32_t row) {
-    MainWindow& main = frmMain();
-    main.MediaPlayer().setURL(grid_.ItemText(row, column::Location));
-    Shared().CurrentIndex = static_cast<std::int16_t>(row);
-    Shared().TrackStarted = true;
-    main.TimerMain.SetEnabled(true);
-}
+void PlaylistWindow::PlayList_DblClick(std::int32_t row) { frmMain().transport().StartChosenRow(row); }
 
 void PlaylistWindow::PlayList_Reorder() {
     const std::int32_t rows = grid_.ItemCount();

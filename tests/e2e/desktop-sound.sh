@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # On a sound server: the program's stream names itself (music role, program name and icon), the volume chosen with
-# the thumb holds on the next track, and a FIFO in the list neither blocks the program nor stops the list.
+# the thumb holds on the next track, which plays on the same stream, and a FIFO in the list neither blocks the program
+# nor stops the list.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/desktop.sh"
 start_display
@@ -23,8 +24,14 @@ wait_until 15 sink_input_exists || fail "the list did not get past the FIFO to a
 click_twips 2850 2150
 wait_until 5 eval '[ "$(sink_input_volume_percent)" = 56 ]' || fail "volume on the first track: $(sink_input_volume_percent) %"
 first=$(sink_input_block | head -n1)
-wait_until 15 eval '[ -n "$(sink_input_block)" ] && [ "$(sink_input_block | head -n1)" != "$first" ]' ||
-  fail "the next track did not start"
+# The track the player names on the session bus.
+current_url() {
+  dbus-send --session --print-reply --dest=org.mpris.MediaPlayer2.morvane /org/mpris/MediaPlayer2 \
+    org.freedesktop.DBus.Properties.Get string:org.mpris.MediaPlayer2.Player string:Metadata >"$WORK/metadata" 2>&1 || true
+  grep -A1 'xesam:url' "$WORK/metadata" | tail -n1
+}
+wait_until 15 eval '[[ "$(current_url)" == *two.wav* ]]' || fail "the next track did not start: $(current_url)"
+[ "$(sink_input_block | head -n1)" = "$first" ] || fail "the next track opened a stream of its own: $(sink_input_block | head -n1)"
 wait_until 5 eval '[ "$(sink_input_volume_percent)" = 56 ]' || fail "the next track plays at $(sink_input_volume_percent) %"
 
 # The program still answers: its close ends it and saves the list with the FIFO's row in place.

@@ -13,9 +13,9 @@
 #include "media/playlist/PlaylistFile.h"
 #include "media/playlist/PlaylistRows.h"
 #include "media/playlist/PlaylistWindow.h"
-#include "platform/automation/ClassRegistry.h"
 #include "platform/forms/CommonDialogs.h"
 #include "platform/mediaplayer/MediaPlayer.h"
+#include "tests/media/playlist/ProgramWindows.h"
 #include "tests/mediaplayer/TestMedia.h"
 
 using namespace media;
@@ -27,20 +27,12 @@ namespace {
 std::u16string U(const fs::path& p) { return QString::fromStdString(p.string()).toStdU16String(); }
 QString Q(const fs::path& p) { return QString::fromStdString(p.string()); }
 
-// The windows live for the whole test program, as they do in the player; the program's manifest names the grid.
-class Windows : public ::testing::Environment {
+// The windows live for the whole test program, as they do in the player.
+class Windows : public ProgramWindows {
 public:
-    void SetUp() override {
-        automation::ClassRegistry::Instance().AddManifest(automation::ProgramFolder() + "/media.manifest");
-        MainWindow& main = frmMain();
-        main.ImgPlay.Tag = QStringLiteral("p");
-        main.transport().SetGrid(frmList().PlayList());
-        Shared().PlayListFile.clear();
-        frmList().Load();
-    }
     void TearDown() override {
         forms::SetDialogHook({});
-        DestroyWindows();
+        ProgramWindows::TearDown();
     }
 };
 
@@ -52,7 +44,7 @@ protected:
         ASSERT_TRUE(grid().Valid()) << "the grid library was not found through media.manifest";
         grid().Clear();
         frmMain().MediaPlayer().close();
-        frmMain().TimerMain.SetEnabled(false);  // the poller would act on what the tests play
+        frmMain().transport().TimerMain.SetEnabled(false);  // the poller would act on what the tests play
         frmMain().ImgPlay.Tag = QStringLiteral("p");
         Shared().PlayListFile = u"/nowhere/default.lst";
     }

@@ -17,26 +17,14 @@
 #include "media/lyrics/LyricsWindow.h"
 #include "media/playlist/PlaylistRows.h"
 #include "media/playlist/PlaylistWindow.h"
-#include "platform/automation/ClassRegistry.h"
 #include "platform/mediaplayer/MediaPlayer.h"
+#include "tests/media/playlist/ProgramWindows.h"
 
 using namespace media;
 
 namespace {
 
-class Windows : public ::testing::Environment {
-public:
-    void SetUp() override {
-        automation::ClassRegistry::Instance().AddManifest(automation::ProgramFolder() + "/media.manifest");
-        frmMain().ImgPlay.Tag = QStringLiteral("p");
-        frmMain().transport().SetGrid(frmList().PlayList());
-        Shared().PlayListFile.clear();
-        frmList().Load();
-    }
-    void TearDown() override { DestroyWindows(); }
-};
-
-const auto* windows = ::testing::AddGlobalTestEnvironment(new Windows);
+const auto* windows = ::testing::AddGlobalTestEnvironment(new ProgramWindows);
 
 class ListKeeping : public ::testing::Test {
 protected:
@@ -44,11 +32,11 @@ protected:
         ASSERT_TRUE(dir.isValid());
         ASSERT_TRUE(grid().Valid()) << "the grid library was not found through media.manifest";
         grid().Clear();
-        frmMain().TimerMain.SetEnabled(false);
+        frmMain().transport().TimerMain.SetEnabled(false);
     }
     void TearDown() override {
         frmMain().MediaPlayer().close();
-        frmMain().TimerMain.SetEnabled(false);
+        frmMain().transport().TimerMain.SetEnabled(false);
         frmMain().ImgPlay.Tag = QStringLiteral("p");
     }
 
