@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "media/core/MainWindow.h"
+#include "media/core/Windows.h"
+#include "media/playlist/MenuWindow.h"
 #include "media/playlist/PlaylistRows.h"
 #include "platform/mediaplayer/MediaPlayer.h"
 
@@ -14,6 +16,9 @@ namespace {
 bool IsPlaying(int state) {
     return state == mediaplayer::Playing || state == mediaplayer::Buffering || state == mediaplayer::Transitioning;
 }
+
+// Through the playlist menu's own command, so its check mark and the play mode stay one.
+void ChoosePlayMode(PlayModeIndex mode) { frmMenu().ChoosePlayMode(mode); }
 }  // namespace
 
 void RemoteControl::PlayPause() { main_.ClickPlay(); }
@@ -69,15 +74,20 @@ QVariantMap RemoteControl::Metadata() {
 double RemoteControl::Volume() { return main_.MediaPlayer().settings().volume() / 100.0; }
 
 void RemoteControl::SetVolume(double volume) {
-    main_.MediaPlayer().settings().setVolume(static_cast<int>(std::lround(std::clamp(volume, 0.0, 1.0) * 100)));
+    if (std::isnan(volume)) return;  // names no level
+    // Through the main window, so its volume thumb shows the new level.
+    main_.SetVolume(static_cast<int>(std::lround(std::clamp(volume, 0.0, 1.0) * 100)));
 }
 
 qlonglong RemoteControl::Position() {
     return static_cast<qlonglong>(main_.MediaPlayer().controls().currentPosition() * 1e6);
 }
 
-void RemoteControl::SetPosition(qlonglong microseconds) {
+bool RemoteControl::SetPosition(qlonglong microseconds) {
+    const int state = main_.MediaPlayer().playState();
+    if (state != mediaplayer::Playing && state != mediaplayer::Paused) return false;
     main_.MediaPlayer().controls().setCurrentPosition(static_cast<double>(microseconds) / 1e6);
+    return true;
 }
 
 bool RemoteControl::RandomMode() { return Shared().PlayMode == ModeRandom; }
@@ -88,6 +98,27 @@ QString RemoteControl::LoopStatus() {
         case ModeLoop: return QStringLiteral("Playlist");
         default: return QStringLiteral("None");
     }
+}
+
+// Loop status and shuffle are two views of the one play mode: "Track" is repeat-one, "Playlist" is loop, shuffle
+// is random, and everything else reads "None" without shuffle. The modes exclude each other, so choosing a loop
+// ends shuffle and shuffle ends a loop. A write of what already reads true changes nothing: "None" keeps single
+// and random play (both read "None") and ends a loop in sequential play; shuffle off ends random play the same way.
+void RemoteControl::SetLoopStatus(const QString& status) {
+    const std::int16_t mode = Shared().PlayMode;
+    if (status == QLatin1String("Track"))
+        ChoosePlayMode(ModeRepeatOne);
+    else if (status == QLatin1String("Playlist"))
+        ChoosePlayMode(ModeLoop);
+    else if (status == QLatin1String("None") && (mode == ModeRepeatOne || mode == ModeLoop))
+        ChoosePlayMode(ModeSequential);
+}
+
+void RemoteControl::SetRandomMode(bool random) {
+    if (random)
+        ChoosePlayMode(ModeRandom);
+    else if (Shared().PlayMode == ModeRandom)
+        ChoosePlayMode(ModeSequential);
 }
 
 }  // namespace media

@@ -21,9 +21,11 @@ public:
     double Volume() override;
     void SetVolume(double volume) override;
     qlonglong Position() override;
-    void SetPosition(qlonglong microseconds) override;
+    bool SetPosition(qlonglong microseconds) override;
     bool RandomMode() override;
     QString LoopStatus() override;
+    void SetLoopStatus(const QString& status) override;
+    void SetRandomMode(bool random) override;
 
 private:
     MainWindow& main_;

@@ -68,6 +68,10 @@ void MenuWindow::mnuPlayMode_Click(int index) {
     mnuPlayMode(index).SetChecked(true);
 }
 
+void MenuWindow::ChoosePlayMode(int index) {
+    if (index >= 0 && index < 5) mnuPlayMode_Click(index);
+}
+
 void MenuWindow::mnuPlayListOpen_Click() {
     const QString chosen = forms::BrowseForFiles(nullptr, QStringLiteral("选择要播放的列表"), QStringLiteral("播放列表"),
                                                  QStringLiteral("*.lst"), 1, 65535);

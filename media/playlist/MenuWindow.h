@@ -27,6 +27,9 @@ public:
 
     // The save-as command: asks for a file name and writes the list there.
     void PlayListSave();
+    // The play-mode command of the item at `index` (a PlayModeIndex), as a click on it runs it; other indexes are
+    // ignored.
+    void ChoosePlayMode(int index);
 
 private:
     static constexpr std::size_t PlayModeFirst = 6;

@@ -2,24 +2,63 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QGuiApplication>
+#include <algorithm>
+#include <limits>
 
 namespace media {
+
+namespace {
+// The track the metadata describes: its id and its length in microseconds (0 while unknown).
+struct Track {
+    QString id;
+    qlonglong length = 0;
+};
+
+Track TrackOf(const QVariantMap& metadata) {
+    return {metadata.value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path(),
+            metadata.value(QStringLiteral("mpris:length")).toLongLong()};
+}
+}  // namespace
 
 QStringList MprisRootAdaptor::SupportedMimeTypes() const {
     return {QStringLiteral("audio/mpeg"), QStringLiteral("audio/x-ms-wma"), QStringLiteral("audio/x-wav"),
             QStringLiteral("audio/midi"), QStringLiteral("video/x-ms-asf"), QStringLiteral("video/mpeg")};
 }
 
+QString MprisRootAdaptor::DesktopEntry() const { return QGuiApplication::desktopFileName(); }
+
+void MprisPlayerAdaptor::Seek(qlonglong offset) {
+    if (target_.PlaybackStatus() == QLatin1String("Stopped")) return;  // no track to move in
+    const qlonglong length = TrackOf(target_.Metadata()).length;
+    qlonglong position = 0;  // an offset too large to add is past the end, or before the start
+    if (__builtin_add_overflow(target_.Position(), offset, &position))
+        position = offset > 0 ? std::numeric_limits<qlonglong>::max() : 0;
+    // A track of unknown length has no end to seek past: the player stops the seek at the end it finds.
+    if (length > 0 && position > length) {
+        target_.Next();
+        return;
+    }
+    MoveTo(std::max<qlonglong>(position, 0));
+}
+
 void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& track, qlonglong position) {
-    if (track.path() == target_.Metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path())
-        target_.SetPosition(position);
+    const Track current = TrackOf(target_.Metadata());
+    // A request for a track that is no longer current is stale; a place outside the track (or anywhere past the
+    // start of a track whose length is not known yet) is no place to go, and must not end the track.
+    if (track.path() != current.id || position < 0 || position > current.length) return;
+    MoveTo(position);
+}
+
+void MprisPlayerAdaptor::MoveTo(qlonglong position) {
+    if (target_.SetPosition(position)) emit Seeked(target_.Position());
 }
 
 Mpris::Mpris(MprisTarget& target) : target_(target) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return;
     new MprisRootAdaptor(this, target_);
-    new MprisPlayerAdaptor(this, target_);
+    new MprisPlayerAdaptor(this, target_, [this] { Refresh(); });
     if (!bus.registerObject(QString::fromLatin1(ObjectPath), this)) return;
     if (!bus.registerService(QString::fromLatin1(ServiceName))) {
         bus.unregisterObject(QString::fromLatin1(ObjectPath));

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTimer>
 #include <QVariantMap>
+#include <functional>
+#include <utility>
 
 namespace media {
 
@@ -28,9 +30,12 @@ public:
     virtual double Volume() = 0;           // 0 .. 1
     virtual void SetVolume(double volume) = 0;
     virtual qlonglong Position() = 0;      // microseconds
-    virtual void SetPosition(qlonglong microseconds) = 0;
+    // Moves within the track that is playing or paused; false when there is none, so nothing moved.
+    virtual bool SetPosition(qlonglong microseconds) = 0;
     virtual bool RandomMode() = 0;
-    virtual QString LoopStatus() = 0;
+    virtual QString LoopStatus() = 0;      // "None", "Track" or "Playlist"
+    virtual void SetLoopStatus(const QString& status) = 0;  // other texts are ignored
+    virtual void SetRandomMode(bool random) = 0;
 };
 
 class MprisRootAdaptor : public QDBusAbstractAdaptor {
@@ -40,6 +45,7 @@ class MprisRootAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(bool CanRaise READ CanRaise)
     Q_PROPERTY(bool HasTrackList READ HasTrackList)
     Q_PROPERTY(QString Identity READ Identity)
+    Q_PROPERTY(QString DesktopEntry READ DesktopEntry)
     Q_PROPERTY(QStringList SupportedUriSchemes READ SupportedUriSchemes)
     Q_PROPERTY(QStringList SupportedMimeTypes READ SupportedMimeTypes)
 public:
@@ -48,6 +54,8 @@ public:
     bool CanRaise() const { return true; }
     bool HasTrackList() const { return false; }
     QString Identity() const { return QStringLiteral("Morvane"); }
+    // The desktop file the program names as its own, so the desktop shows the player with its icon.
+    QString DesktopEntry() const;
     QStringList SupportedUriSchemes() const { return {QStringLiteral("file"), QStringLiteral("http")}; }
     QStringList SupportedMimeTypes() const;
 public slots:
@@ -62,9 +70,9 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
     Q_PROPERTY(QString PlaybackStatus READ PlaybackStatus)
-    Q_PROPERTY(QString LoopStatus READ LoopStatus)
+    Q_PROPERTY(QString LoopStatus READ LoopStatus WRITE SetLoopStatus)
     Q_PROPERTY(double Rate READ Rate)
-    Q_PROPERTY(bool Shuffle READ Shuffle)
+    Q_PROPERTY(bool Shuffle READ Shuffle WRITE SetShuffle)
     Q_PROPERTY(QVariantMap Metadata READ Metadata)
     Q_PROPERTY(double Volume READ Volume WRITE SetVolume)
     Q_PROPERTY(qlonglong Position READ Position)
@@ -77,14 +85,27 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(bool CanSeek READ CanControl)
     Q_PROPERTY(bool CanControl READ CanControl)
 public:
-    MprisPlayerAdaptor(QObject* parent, MprisTarget& target) : QDBusAbstractAdaptor(parent), target_(target) {}
+    // `written` runs after every property write, so listeners hear of the change at once.
+    MprisPlayerAdaptor(QObject* parent, MprisTarget& target, std::function<void()> written)
+        : QDBusAbstractAdaptor(parent), target_(target), written_(std::move(written)) {}
     QString PlaybackStatus() const { return target_.PlaybackStatus(); }
     QString LoopStatus() const { return target_.LoopStatus(); }
+    void SetLoopStatus(const QString& status) {
+        target_.SetLoopStatus(status);
+        Written();
+    }
     double Rate() const { return 1.0; }
     bool Shuffle() const { return target_.RandomMode(); }
+    void SetShuffle(bool shuffle) {
+        target_.SetRandomMode(shuffle);
+        Written();
+    }
     QVariantMap Metadata() const { return target_.Metadata(); }
     double Volume() const { return target_.Volume(); }
-    void SetVolume(double volume) { target_.SetVolume(volume); }
+    void SetVolume(double volume) {
+        target_.SetVolume(volume);
+        Written();
+    }
     qlonglong Position() const { return target_.Position(); }
     bool CanControl() const { return true; }
 public slots:
@@ -94,13 +115,22 @@ public slots:
     void PlayPause() { target_.PlayPause(); }
     void Stop() { target_.Stop(); }
     void Play() { target_.Play(); }
-    void Seek(qlonglong offset) { target_.SetPosition(target_.Position() + offset); }
+    // Moves by an offset: before the start means the start, past the end means the next track.
+    void Seek(qlonglong offset);
+    // Moves to a place in the named track; a stale track id or a place outside the track changes nothing.
     void SetPosition(const QDBusObjectPath& track, qlonglong position);
 signals:
+    // The position jumped (microseconds): listeners cannot tell from the playback status alone.
     void Seeked(qlonglong position);
 
 private:
+    void Written() {
+        if (written_) written_();
+    }
+    void MoveTo(qlonglong position);
+
     MprisTarget& target_;
+    std::function<void()> written_;
 };
 
 // Registers the two interfaces on the session bus when there is one, and tells listeners what changed.

@@ -1,9 +1,12 @@
 #include "platform/browser/WebBrowser.h"
 
 #include <QFile>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QStringDecoder>
+#include <utility>
 
 namespace browser {
 
@@ -32,16 +35,51 @@ QString Decode(const QByteArray& bytes, const QByteArray& contentType) {
 }
 }  // namespace
 
+QString NavigationTarget(const QUrl& page, const QString& written) {
+    const QUrl url(written);
+    return url.isRelative() ? page.resolved(url).toString(QUrl::FullyEncoded) : written;
+}
+
 WebBrowser::WebBrowser(QWidget* parent) : QTextBrowser(parent), network_(new QNetworkAccessManager(this)) {
     setOpenLinks(false);  // links are navigations: they are announced first
     setOpenExternalLinks(false);
     connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
-        Navigate(location_.resolved(link).toString());
+        // The signal's address has been through QUrl (scheme lower-cased, escapes decoded when shown); the href text
+        // noted by the event that activated the link has not. A link signalled from elsewhere has only the address.
+        const QString written = activatingHref_.isEmpty() ? link.toString(QUrl::FullyEncoded) : activatingHref_;
+        Navigate(NavigationTarget(location_, written));
     });
 }
 
 WebBrowser::~WebBrowser() {
     if (reply_) reply_->abort();
+}
+
+void WebBrowser::mousePressEvent(QMouseEvent* event) {
+    // The link pressed on is the one a release activates, as the text view decides.
+    pressedHref_ = anchorAt(event->position().toPoint());
+    QTextBrowser::mousePressEvent(event);
+}
+
+void WebBrowser::mouseReleaseEvent(QMouseEvent* event) {
+    activatingHref_ = std::exchange(pressedHref_, QString());
+    QTextBrowser::mouseReleaseEvent(event);
+    activatingHref_.clear();
+}
+
+void WebBrowser::keyPressEvent(QKeyEvent* event) {
+    activatingHref_ = FocusedLinkHref();
+    QTextBrowser::keyPressEvent(event);
+    activatingHref_.clear();
+}
+
+QString WebBrowser::FocusedLinkHref() const {
+    QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection()) return {};
+    // A character's format tells the link it belongs to: the first selected character's, so after it.
+    cursor.setPosition(cursor.selectionStart());
+    cursor.movePosition(QTextCursor::NextCharacter);
+    return cursor.charFormat().anchorHref();
 }
 
 void WebBrowser::Navigate(const QString& url) {
@@ -86,8 +124,9 @@ void WebBrowser::Finished(QNetworkReply* reply) {
     const QUrl url = reply->url();
     const QVariant redirect = reply->attribute(QNetworkRequest::RedirectionTargetAttribute);
     if (redirect.isValid()) {
-        // A redirect is a navigation of its own.
-        Navigate(url.resolved(redirect.toUrl()).toString());
+        // A redirect is a navigation of its own, to the address the server wrote.
+        const QString written = QString::fromUtf8(reply->rawHeader("Location"));
+        Navigate(NavigationTarget(url, written.isEmpty() ? redirect.toUrl().toString(QUrl::FullyEncoded) : written));
         return;
     }
     if (reply->error() != QNetworkReply::NoError) {

@@ -1,7 +1,8 @@
 #pragma once
 // A light web view: renders pages with QTextBrowser, fetches http(s) pages itself and reads local files. Every
 // navigation, the first one and every link the user follows, is announced first through BeforeNavigate2, whose
-// handler may cancel it; a cancelled navigation changes nothing.
+// handler may cancel it; a cancelled navigation changes nothing. A link or a redirect is announced with its address
+// as the page or the server wrote it (see NavigationTarget).
 #include <QPointer>
 #include <QTextBrowser>
 #include <QUrl>
@@ -12,6 +13,11 @@
 class QNetworkAccessManager;
 
 namespace browser {
+
+// The address a link or a redirect names, as the text that names it: an address with a scheme is kept to the
+// letter (its case, its escapes), since handlers may give their own schemes a meaning; a relative one is resolved
+// against the page, which it needs to be loaded.
+QString NavigationTarget(const QUrl& page, const QString& written);
 
 class WebBrowser : public QTextBrowser {
     Q_OBJECT
@@ -30,7 +36,15 @@ public:
     // The page has arrived (or its error page is shown).
     std::function<void(const QString& url)> DocumentComplete;
 
+protected:
+    // A link is activated inside these; they note its href text, which the activation signal no longer carries.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    // The link the keyboard focus is on (a Tab selects one), as its href reads; empty when none.
+    QString FocusedLinkHref() const;
     void Load(const QUrl& url);
     void ShowError(const QUrl& url, const QString& why);
     void Finished(QNetworkReply* reply);
@@ -38,6 +52,8 @@ private:
     QNetworkAccessManager* network_ = nullptr;
     QPointer<QNetworkReply> reply_;
     QUrl location_;
+    QString pressedHref_;    // the link under the last press of the mouse
+    QString activatingHref_;  // the link being activated, while the event that activates it is handled
 };
 
 }  // namespace browser

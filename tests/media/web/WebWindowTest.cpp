@@ -1,8 +1,12 @@
 // The web portal window against a portal served on the loopback address: "play" links add files to the playlist,
-// every other navigation after the start page is refused.
+// every other navigation after the start page is refused. The "play" test is on the address as the page wrote it.
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <utility>
 
 #include "media/core/MainWindow.h"
 #include "media/core/Windows.h"
@@ -14,19 +18,59 @@
 
 using namespace media;
 
-TEST(WebWindow, PlayLinksAddFilesAndOtherNavigationsAreRefused) {
-    automation::ClassRegistry::Instance().AddManifest(automation::ProgramFolder() + "/media.manifest");
-    LoopbackHttpServer server;
-    const QString portal = QStringLiteral("/Zorbel/Ruzazerizo/Default.aspx");
-    server.Page(portal, "<html><body><p>portal start</p><a href='/elsewhere'>elsewhere</a></body></html>");
-    server.Page("/elsewhere", "<html><body><p>elsewhere</p></body></html>");
-    WebWindow::SetPortalAddress(server.Url(portal));
+// Failures show texts as text.
+void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
+namespace {
+
+const QString PortalPath = QStringLiteral("/Zorbel/Ruzazerizo/Default.aspx");
+
+// One portal server for the whole program, as the windows live for the whole program.
+LoopbackHttpServer& Server() {
+    static LoopbackHttpServer* server = [] {
+        automation::ClassRegistry::Instance().AddManifest(automation::ProgramFolder() + "/media.manifest");
+        auto* made = new LoopbackHttpServer;
+        made->Page(PortalPath,
+                   "<html><body><p>portal start</p><a href='/elsewhere'>elsewhere</a>"
+                   "<p><a href='Play:/music/upper.mp3'>upper case</a></p>"
+                   "<p><a href='play:/music/a%20b.mp3'>escaped space</a></p></body></html>");
+        made->Page("/elsewhere", "<html><body><p>elsewhere</p></body></html>");
+        WebWindow::SetPortalAddress(made->Url(PortalPath));
+        return made;
+    }();
+    return *server;
+}
+
+// The playlist's grid, empty, with its columns.
+GridProxy& EmptyPlaylist() {
+    GridProxy& grid = frmList().PlayList();
+    static bool columns = false;
+    if (grid.Valid() && !std::exchange(columns, true)) SetUpColumns(grid);
+    grid.Clear();
+    return grid;
+}
+
+// Clicks the middle of the first characters of the link text, as the user does.
+void ClickLink(browser::WebBrowser& view, const QString& text) {
+    const QTextCursor found = view.document()->find(text);
+    ASSERT_FALSE(found.isNull()) << text.toStdString();
+    QTextCursor second(view.document());
+    second.setPosition(found.selectionStart() + 1);
+    QTextCursor third(view.document());
+    third.setPosition(found.selectionStart() + 2);
+    const QPoint at = (view.cursorRect(second).center() + view.cursorRect(third).center()) / 2;
+    ASSERT_FALSE(view.anchorAt(at).isEmpty()) << "no link under " << text.toStdString();
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+}  // namespace
+
+TEST(WebWindow, PlayLinksAddFilesAndOtherNavigationsAreRefused) {
+    LoopbackHttpServer& server = Server();
     MainWindow& main = frmMain();
     main.Move(1500, 1500);
-    GridProxy& grid = frmList().PlayList();
+    GridProxy& grid = EmptyPlaylist();
     ASSERT_TRUE(grid.Valid());
-    SetUpColumns(grid);
 
     WebWindow& web = frmWindow();
     web.Load();
@@ -48,5 +92,48 @@ TEST(WebWindow, PlayLinksAddFilesAndOtherNavigationsAreRefused) {
     emit web.WebBrowserPlayer.anchorClicked(QUrl(QStringLiteral("/elsewhere")));
     QTest::qWait(200);
     EXPECT_TRUE(web.WebBrowserPlayer.toPlainText().contains(QStringLiteral("portal start")));
-    EXPECT_EQ(server.requests, QStringList{portal});
+    EXPECT_EQ(server.requests, QStringList{PortalPath});
+}
+
+TEST(WebWindow, LinksOfThePageAreTestedAsThePageWroteThem) {
+    LoopbackHttpServer& server = Server();
+    GridProxy& grid = EmptyPlaylist();
+    ASSERT_TRUE(grid.Valid());
+    WebWindow& web = frmWindow();
+    web.Show();  // laid out as the user sees it
+    browser::WebBrowser& view = web.WebBrowserPlayer;
+    QTRY_VERIFY_WITH_TIMEOUT(view.toPlainText().contains(QStringLiteral("portal start")), 5000);
+    QStringList announced;
+    const auto handler = view.BeforeNavigate2;
+    view.BeforeNavigate2 = [&](const QString& url, bool& cancel) {
+        announced << url;
+        handler(url, cancel);
+    };
+
+    // Upper case is no "play": refused like any other link, and nothing is fetched.
+    ClickLink(view, QStringLiteral("upper case"));
+    EXPECT_EQ(announced, QStringList{QStringLiteral("Play:/music/upper.mp3")});
+    EXPECT_EQ(grid.ItemCount(), 0);
+
+    // An escape in the address stays as written, in the path handed on too.
+    ClickLink(view, QStringLiteral("escaped space"));
+    EXPECT_EQ(announced.value(1), QStringLiteral("play:/music/a%20b.mp3"));
+    ASSERT_EQ(grid.ItemCount(), 1);
+    EXPECT_EQ(grid.ItemText(0, column::Location), u"/music/a%20b.mp3");
+
+    // The same from the keyboard: Tab goes from link to link, Return follows the one it is on.
+    view.setFocus();
+    view.moveCursor(QTextCursor::Start);
+    for (int i = 0; i < 3; ++i) QTest::keyClick(&view, Qt::Key_Tab);
+    QTest::keyClick(&view, Qt::Key_Return);
+    EXPECT_EQ(announced.value(2), QStringLiteral("play:/music/a%20b.mp3"));
+    ASSERT_EQ(grid.ItemCount(), 2);
+    EXPECT_EQ(grid.ItemText(1, column::Location), u"/music/a%20b.mp3");
+
+    // A relative link is resolved against the page, and refused.
+    ClickLink(view, QStringLiteral("elsewhere"));
+    EXPECT_EQ(announced.value(3), server.Url(QStringLiteral("/elsewhere")));
+    QTest::qWait(200);
+    EXPECT_TRUE(view.toPlainText().contains(QStringLiteral("portal start")));
+    EXPECT_EQ(server.requests.count(PortalPath), server.requests.size());  // only the start page was fetched
 }
