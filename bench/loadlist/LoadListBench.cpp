@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "the grid library was not found through media.manifest\n");
         return 1;
     }
-    media::frmMain().TimerMain.SetEnabled(false);  // the poller would act on the track the load starts
+    media::frmMain().transport().TimerMain.SetEnabled(false);  // the poller would act on the track the load starts
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

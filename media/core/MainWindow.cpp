@@ -313,6 +313,7 @@ void MainWindow::ImgMute_Click() {
 void MainWindow::SeekTo(double thumbLeft) {
     const double duration = MediaPlayer().currentMedia().duration();
     MediaPlayer().controls().setCurrentPosition((thumbLeft - 120) * duration / Transport::SeekLeftMax);
+    if (mpris_) mpris_->AnnounceSeek();
 }
 
 void MainWindow::ImgPlayPro_MouseDown(const forms::MouseArgs& a) {

@@ -107,12 +107,6 @@ private:
     void SetSeekFillWidth(double twips) override { ImgPlayProFill.SetWidth(twips); }
 
     Transport transport_;
-
-public:
-    // The transport's poller, by the name the main window's timer has always had.
-    forms::Timer& TimerMain = transport_.TimerMain;
-
-private:
     std::unique_ptr<RemoteControl> remote_;
     std::unique_ptr<Mpris> mpris_;
     bool seekDragging_ = false;

@@ -58,7 +58,7 @@ Mpris::Mpris(MprisTarget& target) : target_(target) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return;
     new MprisRootAdaptor(this, target_);
-    new MprisPlayerAdaptor(this, target_, [this] { Refresh(); });
+    player_ = new MprisPlayerAdaptor(this, target_, [this] { Refresh(); });
     if (!bus.registerObject(QString::fromLatin1(ObjectPath), this)) return;
     if (!bus.registerService(QString::fromLatin1(ServiceName))) {
         bus.unregisterObject(QString::fromLatin1(ObjectPath));
@@ -97,6 +97,10 @@ void Mpris::Refresh() {
                                                      QStringLiteral("PropertiesChanged"));
     signal << QStringLiteral("org.mpris.MediaPlayer2.Player") << changed << QStringList();
     QDBusConnection::sessionBus().send(signal);
+}
+
+void Mpris::AnnounceSeek() {
+    if (registered_ && player_) emit player_->Seeked(target_.Position());
 }
 
 }  // namespace media

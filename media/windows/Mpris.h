@@ -146,9 +146,12 @@ public:
     bool Registered() const { return registered_; }
     // Compares with what listeners were last told and sends the differences.
     void Refresh();
+    // Tells listeners that the position jumped (the user moved the seek bar), so they need not guess.
+    void AnnounceSeek();
 
 private:
     MprisTarget& target_;
+    MprisPlayerAdaptor* player_ = nullptr;  // owned by this object
     bool registered_ = false;
     QTimer refresh_;
     QString status_;

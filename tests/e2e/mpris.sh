@@ -189,6 +189,9 @@ wait_for PlaybackStatus '"Paused"'
 track=$(metadata mpris:trackid)
 mpris org.mpris.MediaPlayer2.Player.SetPosition "objpath:$track" int64:10000000 >/dev/null
 wait_for_seeked 4 10000000 10500000
+# The user's own seek, a click halfway along the seek bar, is told as well.
+click_twips 1950 1750
+wait_for_seeked 5 13000000 17000000
 mpris org.mpris.MediaPlayer2.Player.PlayPause >/dev/null
 wait_for PlaybackStatus '"Playing"'
 mpris org.mpris.MediaPlayer2.Player.Stop >/dev/null
@@ -196,7 +199,7 @@ wait_for PlaybackStatus '"Stopped"'
 # Stopped, there is no track to move in.
 mpris org.mpris.MediaPlayer2.Player.Seek int64:1000000 >/dev/null
 sleep 0.5
-[ "$(seeked | wc -l)" = 4 ] || fail "Seeked while stopped: $(seeked | tr '\n' ' ')"
+[ "$(seeked | wc -l)" = 5 ] || fail "Seeked while stopped: $(seeked | tr '\n' ' ')"
 mpris org.mpris.MediaPlayer2.Quit >/dev/null
 wait_for_exit "$MEDIA_PID" || fail "Quit did not end the program"
 echo "e2e mpris: passed"
