@@ -138,6 +138,9 @@ void Transport::EndOfTrack() {
         case ModeRandom: PlayTrack(MoveRandom); break;
         default: break;
     }
+    // The component keeps its sound stream open across the end of a track for the next one; when none follows,
+    // the stream is closed, as the stop button closes it.
+    if (player_->playState() == mediaplayer::Stopped) player_->controls().stop();
 }
 
 void Transport::Poll() {

@@ -1,5 +1,6 @@
 // Play/pause, stop, the start of a row, the play modes and the poll (its state texts and the announced starts),
 // against the real media-player component and the real grid, on short tracks the tests write.
+#include <gst/gst.h>
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -168,6 +169,12 @@ TEST_F(TransportTest, SequentialModeStopsAfterTheLastRow) {
     EXPECT_EQ(view.state, QStringLiteral("停止播放"));
     EXPECT_EQ(view.timer, QStringLiteral("00:00"));
     EXPECT_EQ(player.playState(), mediaplayer::Stopped);
+    // Nothing follows: the output is closed, not left paused.
+    GstState state = GST_STATE_VOID_PENDING;
+    gst_element_get_state(output.pipeline().get(), &state, nullptr, 0);
+    EXPECT_EQ(state, GST_STATE_NULL);
+    transport.PlayPause();
+    EXPECT_TRUE(PollUntil([&] { return player.playState() == mediaplayer::Playing; }));
 }
 
 TEST_F(TransportTest, RepeatOneRestartsTheSameRowAndWritesItAgain) {
