@@ -62,4 +62,13 @@ LyricFrame LyricTick(LyricTable& table, double position, double duration, double
     return frame;
 }
 
+LyricTickInputs LyricTickReads(const LyricTable& table) {
+    LyricTickInputs reads;
+    const auto& lines = table.lyricLines;
+    if (lines.empty() || lines[0].Text.empty()) return reads;
+    reads.position = true;
+    reads.duration = table.lyricIndex >= 0 && static_cast<std::size_t>(table.lyricIndex) >= lines.size();
+    return reads;
+}
+
 }  // namespace media

@@ -15,4 +15,13 @@ struct LyricFrame {
 // position and duration in seconds, canvasHeight in pixels. Updates lyricIndex and lyricTop of the table.
 LyricFrame LyricTick(LyricTable& table, double position, double duration, double canvasHeight);
 
+// What the next tick reads of the player: the position whenever there is a lyric, the duration only once the last
+// line has been reached. The tick gives the same results whatever is passed for an input it does not read, so the
+// window asks the player for nothing more.
+struct LyricTickInputs {
+    bool position = false;
+    bool duration = false;
+};
+LyricTickInputs LyricTickReads(const LyricTable& table);
+
 }  // namespace media

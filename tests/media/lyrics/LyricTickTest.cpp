@@ -98,3 +98,24 @@ TEST(LyricTick, EqualNeighbourTimesKeepTheBlockWhereItWas) {
     EXPECT_EQ(f.highlight, 1);
     EXPECT_FLOAT_EQ(f.top, top);
 }
+
+TEST(LyricTick, ReadsOnlyWhatItSaysItReads) {
+    // Two tables tick side by side; one is given nonsense for every input the tick says it does not read.
+    LyricTable told = Table({{1, u"a"}, {2, u"b"}, {3, u"c"}});
+    LyricTable guessed = told;
+    EXPECT_FALSE(LyricTickReads(told).duration);
+    for (double position = 0; position < 12; position += 0.25) {
+        const LyricTickInputs reads = LyricTickReads(guessed);
+        const LyricFrame a = LyricTick(told, position, 10, Height);
+        const LyricFrame b = LyricTick(guessed, reads.position ? position : -77, reads.duration ? 10 : -55, Height);
+        ASSERT_EQ(a.top, b.top) << position;
+        ASSERT_EQ(a.highlight, b.highlight) << position;
+        ASSERT_EQ(told.lyricIndex, guessed.lyricIndex) << position;
+    }
+    EXPECT_TRUE(LyricTickReads(told).duration);  // past the last line the block rises towards the end of the media
+
+    LyricTable none = Table({});
+    EXPECT_FALSE(LyricTickReads(none).position);
+    LyricTable blank = Table({{1, u""}, {2, u"x"}});
+    EXPECT_FALSE(LyricTickReads(blank).position);
+}
