@@ -1,6 +1,8 @@
 #include "media/lyrics/LyricScroller.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace media {
 namespace {
@@ -69,6 +71,21 @@ LyricTickInputs LyricTickReads(const LyricTable& table) {
     reads.position = true;
     reads.duration = table.lyricIndex >= 0 && static_cast<std::size_t>(table.lyricIndex) >= lines.size();
     return reads;
+}
+
+double LyricSecondsToNextStep(const LyricTable& table, double position) {
+    const auto& lines = table.lyricLines;
+    if (lines.empty() || lines[0].Text.empty()) return std::numeric_limits<double>::infinity();
+    const int c = table.lyricIndex;
+    const int last = static_cast<int>(lines.size()) - 1;
+    if (c < 0 || c > last) return 0;  // after the last line the block may move on every tick
+    auto time = [&](int i) { return static_cast<double>(lines[static_cast<std::size_t>(i)].Time); };
+    // Within line c the block rises one pitch over the time from the line before to this one (from 0 for the first).
+    const double span = c == 0 ? time(0) : time(c) - time(c - 1);
+    const double untilNextLine = time(c) - position;
+    if (!(span > 0) || !(table.lyricLineHeight > 0) || !std::isfinite(untilNextLine)) return 0;
+    const double perPixel = span / table.lyricLineHeight;
+    return std::clamp(std::min(perPixel, untilNextLine), 0.0, perPixel);
 }
 
 }  // namespace media

@@ -24,4 +24,9 @@ struct LyricTickInputs {
 };
 LyricTickInputs LyricTickReads(const LyricTable& table);
 
+// Seconds of playback until the next tick can show something new: the block risen by one more pixel or the next
+// line lit. 0 when every tick moves the block (the drift after the last line) or the pace cannot be worked out;
+// infinity when nothing will move (no lyric). Lets the window sleep between the ticks that change a pixel.
+double LyricSecondsToNextStep(const LyricTable& table, double position);
+
 }  // namespace media

@@ -10,8 +10,17 @@
 namespace media {
 
 namespace {
-// The rate a 1 ms window timer reaches on the desktop it was made for.
+// The rate a 1 ms window timer reaches on the desktop it was made for: the quickest the lyric is redrawn.
 constexpr int RedrawMilliseconds = 16;
+// The longest the window sleeps, so a seek or a resume shows within a moment.
+constexpr int LongestSleepMilliseconds = 100;
+
+// Waking only when the next tick can change a pixel keeps a slow lyric cheap; a fast one still gets every tick.
+int NextTickMilliseconds(const LyricTable& table, double position) {
+    const double seconds = LyricSecondsToNextStep(table, position);
+    if (!(seconds * 1000 < LongestSleepMilliseconds)) return LongestSleepMilliseconds;
+    return std::max(RedrawMilliseconds, static_cast<int>(seconds * 1000));
+}
 }  // namespace
 
 LyricsWindow::LyricsWindow() : ToolWindow(ToolWindowKind::Lyrics()), Imico(this), FrameMain(this), P1(&FrameMain) {
@@ -58,6 +67,7 @@ void LyricsWindow::Timer1_Timer() {
     const double duration = reads.duration ? player.currentMedia().duration() : 0;
     const LyricFrame frame = LyricTick(table, position, duration, P1.height());
     if (frame.clear || frame.draw) P1.Show(frame);
+    Timer1.SetInterval(NextTickMilliseconds(table, position));
 }
 
 }  // namespace media

@@ -1,6 +1,8 @@
 // The lyrics display's tick: where the block of lines stands and which line is lit, tick by tick.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "media/lyrics/LyricScroller.h"
 
 using namespace media;
@@ -118,4 +120,21 @@ TEST(LyricTick, ReadsOnlyWhatItSaysItReads) {
     EXPECT_FALSE(LyricTickReads(none).position);
     LyricTable blank = Table({{1, u""}, {2, u"x"}});
     EXPECT_FALSE(LyricTickReads(blank).position);
+}
+
+// The window sleeps until the next tick can change a pixel: one pitch's rise takes the time between two lines.
+TEST(LyricTick, TheNextStepIsOnePixelOfRiseOrTheNextLineWhicheverComesFirst) {
+    LyricTable t = Table({{2, u"one"}, {4, u"two"}, {6, u"three"}});
+    EXPECT_DOUBLE_EQ(LyricSecondsToNextStep(t, 1.0), 2.0 / Pitch);  // rising towards the first line
+    LyricTick(t, 3.0, 60, Height);
+    EXPECT_DOUBLE_EQ(LyricSecondsToNextStep(t, 3.0), 2.0 / Pitch);
+    EXPECT_NEAR(LyricSecondsToNextStep(t, 3.95), 0.05, 1e-9) << "the next line is lit sooner";
+    EXPECT_EQ(LyricSecondsToNextStep(t, 5.0), 0.0) << "behind the position: catch up tick by tick";
+    LyricTick(t, 6.0, 60, Height);
+    EXPECT_EQ(LyricSecondsToNextStep(t, 6.5), 0.0) << "after the last line the block may move every tick";
+
+    EXPECT_TRUE(std::isinf(LyricSecondsToNextStep(Table({}), 1.0)));
+    LyricTable same = Table({{3, u"a"}, {3, u"b"}});
+    LyricTick(same, 3.0, 60, Height);
+    EXPECT_EQ(LyricSecondsToNextStep(same, 3.0), 0.0) << "no pace between equal times";
 }
