@@ -6,9 +6,9 @@
 namespace mediaplayer {
 namespace {
 
-// The sound format every track is converted to before the sink. CD rate and stereo: most music
-// is in it already, and a mono or 22 kHz track is converted at little cost.
-constexpr const char* kOutputFormat = "audio/x-raw,format=F32LE,rate=44100,channels=2,layout=interleaved";
+// The sound format every track is converted to before the sink: the CD's, which most music is in already and most
+// sound servers play without converting it again; a mono, 22 kHz or 24-bit track is converted at little cost.
+constexpr const char* kOutputFormat = "audio/x-raw,format=S16LE,rate=44100,channels=2,layout=interleaved";
 
 GstPadProbeReturn noteSound(GstPad*, GstPadProbeInfo*, gpointer flag)
 {
