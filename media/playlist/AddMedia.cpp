@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <algorithm>
 #include <set>
 #include <utility>
 
@@ -17,10 +18,11 @@ namespace {
 // Pending events get a turn at least this often while rows are added.
 constexpr qint64 EventTurnMilliseconds = 15;
 
-// One pass over a folder tree for one pattern.
+// One pass over a folder tree for a set of patterns: a file matching any of them is added.
 class FolderSearch {
 public:
-    FolderSearch(MediaAdder& adder, const std::u16string& pattern) : adder_(adder), pattern_(pattern) {}
+    FolderSearch(MediaAdder& adder, const std::vector<std::u16string>& patterns)
+        : adder_(adder), patterns_(patterns.begin(), patterns.end()) {}
 
     void Search(std::u16string folder) {
         if (adder_.Stopped() || !FirstVisit(folder)) return;
@@ -29,7 +31,7 @@ public:
         for (std::u16string name = finder.Find(folder + u"*", false); !name.empty(); name = finder.FindNext()) {
             if (finder.FileAttributes() & FileAttributeDirectory) {
                 if (name.front() != u'.') Search(folder + name);
-            } else if (pattern_.Matches(name)) {
+            } else if (Matches(name)) {
                 adder_.Add(folder + name);
             }
             if (!adder_.TakeTurn()) return;
@@ -37,6 +39,11 @@ public:
     }
 
 private:
+    bool Matches(const std::u16string& name) const {
+        return std::any_of(patterns_.begin(), patterns_.end(),
+                           [&name](const WildcardPattern& pattern) { return pattern.Matches(name); });
+    }
+
     // Folders are told apart by device and inode, so a link back up the tree is not followed round again.
     bool FirstVisit(const std::u16string& folder) {
         struct stat info {};
@@ -46,11 +53,17 @@ private:
     }
 
     MediaAdder& adder_;
-    WildcardPattern pattern_;
+    std::vector<WildcardPattern> patterns_;
     std::set<std::pair<dev_t, ino_t>> visited_;
 };
 
 }  // namespace
+
+const std::vector<std::vector<std::u16string>>& MoreFolderPasses() {
+    static const std::vector<std::vector<std::u16string>> passes{
+        {u"*.flac"}, {u"*.ogg", u"*.oga"}, {u"*.opus"}, {u"*.m4a"}};
+    return passes;
+}
 
 std::vector<std::u16string>& SelectedFiles() {
     static std::vector<std::u16string> files;
@@ -103,12 +116,25 @@ bool MediaAdder::TakeTurn() {
 }
 
 void SearchFolder(MediaAdder& adder, const std::u16string& folder, const std::u16string& pattern) {
-    FolderSearch(adder, pattern).Search(folder);
+    SearchFolder(adder, folder, std::vector<std::u16string>{pattern});
+}
+
+void SearchFolder(MediaAdder& adder, const std::u16string& folder, const std::vector<std::u16string>& patterns) {
+    FolderSearch(adder, patterns).Search(folder);
+}
+
+QString AddFileFilter() {
+    // The classic entry first, as it always read; the formats read beyond it in an entry of their own.
+    const QString classicPattern = QStringLiteral("*.mp3;*.wav;*.wma;*.mdi");
+    const QString morePattern = QStringLiteral("*.flac;*.ogg;*.oga;*.opus;*.m4a");
+    return forms::NameFilter(QStringLiteral("所有音频格式") + classicPattern, classicPattern) + QStringLiteral(";;") +
+           forms::NameFilter(QStringLiteral("更多音频格式") + morePattern, morePattern);
 }
 
 void AddFileCommand(MediaAdder& adder) {
-    const QString chosen = forms::BrowseForFiles(nullptr, QStringLiteral("选择要播放的音频文件"),
-                                                 QStringLiteral("所有音频格式*.mp3;*.wav;*.wma;*.mdi"),
+    // The filter names its patterns already, so the dialog takes them from there; the pattern argument stays the
+    // classic one.
+    const QString chosen = forms::BrowseForFiles(nullptr, QStringLiteral("选择要播放的音频文件"), AddFileFilter(),
                                                  QStringLiteral("*.mp3;*.wav;*.wma;*.mdi"), 1, 65535);
     if (chosen.isEmpty()) return;
     const std::int16_t last = SplitSelection(chosen.toStdU16String());
@@ -123,6 +149,8 @@ void AddFolderCommand(QWidget* owner, MediaAdder& adder) {
     if (folder.empty()) return;
     SearchFolder(adder, folder, u"*.wma");
     SearchFolder(adder, folder, u"*.mp3");
+    // The formats read beyond WMA and MP3 follow, a pass each, in this order. WAV stays unsearched.
+    for (const std::vector<std::u16string>& patterns : MoreFolderPasses()) SearchFolder(adder, folder, patterns);
 }
 
 }  // namespace media

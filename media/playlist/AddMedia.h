@@ -2,6 +2,7 @@
 // Filling the playlist from the file and folder dialogs: taking a multiple selection apart, searching a folder
 // tree for media files, and the add-file and add-folder commands.
 #include <QElapsedTimer>
+#include <QString>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -47,11 +48,22 @@ private:
 // system lists them, in its subfolders. Folders whose names begin with "." are not entered, nor is a folder entered
 // a second time (symbolic-link loops); folders that cannot be read add nothing.
 void SearchFolder(MediaAdder& adder, const std::u16string& folder, const std::u16string& pattern);
+// The same pass for several patterns at once: a file matching any of them is added where the listing reaches it.
+void SearchFolder(MediaAdder& adder, const std::u16string& folder, const std::vector<std::u16string>& patterns);
+
+// The add-folder passes that follow the WMA and MP3 passes, one for each format read beyond them: FLAC, Ogg
+// (.ogg and .oga together), Opus, MP4 audio.
+const std::vector<std::vector<std::u16string>>& MoreFolderPasses();
+
+// The add-file dialog's filter in Qt's form: the classic entry "所有音频格式*.mp3;*.wav;*.wma;*.mdi" first, then
+// an entry for the formats read beyond it.
+QString AddFileFilter();
 
 // The add-file command: asks for one or more media files and appends a row for each, in the dialog's order.
 void AddFileCommand(MediaAdder& adder);
 
-// The add-folder command: asks for a folder and adds its WMA files, then its MP3 files.
+// The add-folder command: asks for a folder and adds its WMA files, then its MP3 files, then one pass each of
+// MoreFolderPasses.
 void AddFolderCommand(QWidget* owner, MediaAdder& adder);
 
 }  // namespace media

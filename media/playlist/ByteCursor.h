@@ -44,6 +44,7 @@ public:
 
     bool ok() const { return ok_; }
     std::size_t remaining() const { return bytes_.size() - pos_; }
+    std::string_view rest() const { return bytes_.substr(pos_); }
 
     std::uint16_t u16() { return static_cast<std::uint16_t>(number(2)); }
     std::uint32_t u32() { return static_cast<std::uint32_t>(number(4)); }

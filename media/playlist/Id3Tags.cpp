@@ -2,9 +2,9 @@
 
 #include "media/playlist/ByteCursor.h"
 #include "media/playlist/TagText.h"
-#include "platform/text/AnsiText.h"
 
 #include <algorithm>
+#include <zlib.h>
 
 namespace media {
 namespace {
@@ -15,6 +15,9 @@ using namespace tagtext;
 constexpr std::size_t kMaxFrameBody = 1 << 20;
 // Bound on the copy an unsynchronised ID3v2.2/2.3 tag needs; frames beyond it are not read.
 constexpr std::size_t kMaxUnsynchronisedTag = 16 << 20;
+// Bound on what the compressed frames of one tag may inflate to together: a few bytes of stream
+// can inflate a thousandfold, and a tag can hold many such frames.
+constexpr std::size_t kMaxInflatedPerTag = 4 << 20;
 constexpr std::size_t kTagHeaderSize = 10;
 
 enum class Field { None, Title, Artist, Album, Year, RecordingTime, Lyrics, Writer, Composer };
@@ -45,6 +48,12 @@ bool isFrameId(std::string_view id)
     return std::all_of(id.begin(), id.end(), [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); });
 }
 
+// Padding fills the rest of a tag with NULs; no frame follows it.
+bool isPadding(std::string_view bytes)
+{
+    return bytes.find_first_not_of('\0') == std::string_view::npos;
+}
+
 // Undoes unsynchronisation: every FF 00 pair was written for a plain FF.
 std::string removeUnsynchronisation(std::string_view bytes)
 {
@@ -56,6 +65,32 @@ std::string removeUnsynchronisation(std::string_view bytes)
             ++i;
     }
     return out;
+}
+
+// Inflates a compressed frame's zlib stream into at most `limit` bytes, the size its writer
+// declared: a stream that goes on is cut there. The room grows with what the stream yields, so a
+// declared size alone allocates nothing. Empty for a stream that is damaged or ends too early.
+std::string inflateFrame(std::string_view compressed, std::size_t limit)
+{
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK)
+        return {};
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.data()));
+    stream.avail_in = static_cast<uInt>(compressed.size());
+    std::string out;
+    int result = Z_OK;
+    while (result == Z_OK && out.size() < limit) {
+        const std::size_t filled = out.size();
+        const std::size_t room = std::min(limit - filled, std::max<std::size_t>(filled, 4096));
+        out.resize(filled + room);
+        stream.next_out = reinterpret_cast<Bytef*>(out.data() + filled);
+        stream.avail_out = static_cast<uInt>(room);
+        result = inflate(&stream, Z_NO_FLUSH);
+        out.resize(out.size() - stream.avail_out);
+    }
+    inflateEnd(&stream);
+    const bool complete = result == Z_STREAM_END || (result == Z_OK && out.size() == limit);
+    return complete ? out : std::string();
 }
 
 // Text encodings named by a frame's first byte.
@@ -96,9 +131,9 @@ std::u16string decode(std::string_view bytes, Encoding encoding)
     case kUtf16BigEndian:
         return fromUtf16(bytes, true);
     case kUtf8:
-        return text::fromUtf8(bytes);
+        return fromUtf8WithoutBom(bytes);
     default:
-        return text::fromAnsi(bytes);
+        return fromAnsiTagText(bytes);
     }
 }
 
@@ -161,23 +196,28 @@ void apply(Field field, std::string_view body, MediaInfo& info)
 class FrameWalker {
 public:
     FrameWalker(ByteSource& tag, int version, bool allFramesUnsynchronised)
-        : tag_(tag), version_(version), allFramesUnsynchronised_(allFramesUnsynchronised)
+        : tag_(tag),
+          version_(version),
+          allFramesUnsynchronised_(allFramesUnsynchronised),
+          idLength_(version == 2 ? 3 : 4),
+          headerLength_(version == 2 ? 6 : 10)
     {
     }
 
     void walk(std::uint64_t pos, std::uint64_t end, MediaInfo& info)
     {
-        const std::size_t idLength = version_ == 2 ? 3 : 4;
-        const std::size_t headerLength = version_ == 2 ? 6 : 10;
-        while (pos <= end && end - pos >= headerLength) {
-            const std::string_view header = tag_.read(pos, headerLength);
-            if (header.size() < headerLength || !isFrameId(header.substr(0, idLength)))
-                return;  // padding, or damage: no frame follows
-            const std::uint64_t size = frameSize(header);
-            const std::uint64_t bodyStart = pos + headerLength;
+        while (pos <= end && end - pos >= headerLength_) {
+            // A copy: looking at the frame that follows may read over the source's buffer.
+            const std::string header(tag_.read(pos, headerLength_));
+            if (header.size() < headerLength_ || isPadding(header.substr(0, idLength_)))
+                return;
+            const std::uint64_t bodyStart = pos + headerLength_;
+            const std::uint64_t size = frameSize(header, bodyStart, end);
             if (size > end - bodyStart)
                 return;  // a frame that runs out of its tag: the rest cannot be trusted
-            const Field field = fieldOf(header.substr(0, idLength));
+            // Frames with other IDs ("COM ", left by old converters) are passed over by their size.
+            const std::string_view id = std::string_view(header).substr(0, idLength_);
+            const Field field = isFrameId(id) ? fieldOf(id) : Field::None;
             if (field != Field::None && size > 0 && size <= kMaxFrameBody) {
                 const std::uint8_t format = version_ == 2 ? 0 : byteAt(header, 9);
                 const std::string content = frameContent(tag_.read(bodyStart, size), format);
@@ -189,45 +229,101 @@ public:
     }
 
 private:
-    std::uint64_t frameSize(std::string_view header) const
+    std::uint64_t frameSize(std::string_view header, std::uint64_t bodyStart, std::uint64_t end)
     {
         if (version_ == 2)
             return bigEndian(header, 3, 3);
-        // ID3v2.4 sizes are syncsafe, but some writers put plain numbers there; a byte with its
-        // high bit set can only come from those.
-        const bool plain = version_ == 3 || std::any_of(header.begin() + 4, header.begin() + 8, [](char c) {
-                               return static_cast<std::uint8_t>(c) & 0x80;
-                           });
-        return plain ? bigEndian(header, 4, 4) : syncsafe(header, 4);
+        const std::uint64_t plain = bigEndian(header, 4, 4);
+        if (version_ == 3)
+            return plain;
+        // ID3v2.4 sizes are syncsafe, but some writers put plain numbers there. A byte with its
+        // high bit set can only come from those; otherwise the two readings differ from 128 on, and
+        // the one after which a frame, the padding or the tag's end follows is the size written,
+        // the syncsafe reading first.
+        const bool highBit = std::any_of(header.begin() + 4, header.begin() + 8, [](char c) { return c & 0x80; });
+        if (highBit)
+            return plain;
+        const std::uint64_t synced = syncsafe(header, 4);
+        if (synced == plain || isFrameBoundary(bodyStart + synced, end) || !isFrameBoundary(bodyStart + plain, end))
+            return synced;
+        return plain;
     }
 
-    // The frame's text bytes; empty for compressed or encrypted frames, which are not read.
-    std::string frameContent(std::string_view body, std::uint8_t format) const
+    // Whether a frame may end at `at`: the tag ends there, or its padding or a valid frame ID begins.
+    bool isFrameBoundary(std::uint64_t at, std::uint64_t end)
     {
-        const auto drop = [&body](std::size_t count) { body.remove_prefix(std::min(count, body.size())); };
-        if (version_ == 3) {
-            if (format & 0xC0)
-                return {};
-            if (format & 0x20)
-                drop(1);  // group identity
-            return std::string(body);
-        }
-        if (version_ == 4) {
-            if (format & 0x0C)
-                return {};
-            if (format & 0x40)
-                drop(1);  // group identity
-            if (format & 0x01)
-                drop(4);  // data length indicator
-            if ((format & 0x02) || allFramesUnsynchronised_)
-                return removeUnsynchronisation(body);
-        }
+        if (at >= end)
+            return at == end;
+        const std::string_view next = tag_.read(at, static_cast<std::size_t>(std::min<std::uint64_t>(idLength_, end - at)));
+        return !next.empty() && (isPadding(next) || (next.size() == idLength_ && isFrameId(next)));
+    }
+
+    // The frame's text bytes; empty for encrypted frames, which cannot be read.
+    std::string frameContent(std::string_view body, std::uint8_t format)
+    {
+        if (version_ == 3)
+            return id3v23Content(body, format);
+        if (version_ == 4)
+            return id3v24Content(body, format);
         return std::string(body);
+    }
+
+    // ID3v2.3 flags: 0x80 compressed (the inflated size comes first), 0x40 encrypted, 0x20 grouped
+    // (an identity byte follows).
+    std::string id3v23Content(std::string_view body, std::uint8_t format)
+    {
+        if (format & 0x40)
+            return {};
+        ByteCursor extras(body);
+        const std::string_view inflatedSize = format & 0x80 ? extras.take(4) : std::string_view();
+        if (format & 0x20)
+            extras.skip(1);
+        if (!extras.ok())
+            return {};
+        if (format & 0x80)
+            return inflateWithin(extras.rest(), bigEndian(inflatedSize, 0, 4));
+        return std::string(extras.rest());
+    }
+
+    // ID3v2.4 flags: 0x40 grouped (an identity byte follows), 0x08 compressed, 0x04 encrypted,
+    // 0x02 unsynchronised, 0x01 with a data length indicator (the inflated size, syncsafe).
+    std::string id3v24Content(std::string_view body, std::uint8_t format)
+    {
+        if (format & 0x04)
+            return {};
+        ByteCursor extras(body);
+        if (format & 0x40)
+            extras.skip(1);
+        const std::string_view dataLength = format & 0x01 ? extras.take(4) : std::string_view();
+        if (!extras.ok())
+            return {};
+        // Unsynchronisation was applied last, so it comes off first.
+        const bool unsynchronised = (format & 0x02) || allFramesUnsynchronised_;
+        std::string content = unsynchronised ? removeUnsynchronisation(extras.rest()) : std::string(extras.rest());
+        if (!(format & 0x08))
+            return content;
+        // A writer that left out the required data length indicator gets the largest size we read.
+        return inflateWithin(content, dataLength.empty() ? kMaxFrameBody : syncsafe(dataLength, 0));
+    }
+
+    // A compressed frame inflates to its declared size. One declaring more than any text needs is
+    // passed over like a stored frame of that size, and so is one beyond what is left of the tag's
+    // inflate budget.
+    std::string inflateWithin(std::string_view compressed, std::uint64_t inflatedSize)
+    {
+        if (inflatedSize > std::min(kMaxFrameBody, inflateBudget_))
+            return {};
+        std::string inflated = inflateFrame(compressed, static_cast<std::size_t>(inflatedSize));
+        inflateBudget_ -= inflated.size();
+        return inflated;
     }
 
     ByteSource& tag_;
     int version_;
     bool allFramesUnsynchronised_;
+    std::size_t idLength_;
+    std::size_t headerLength_;
+    std::size_t inflateBudget_ = kMaxInflatedPerTag;
 };
 
 // Skips the extended header at `pos`; ID3v2.3 counts the bytes after its size field, ID3v2.4
@@ -251,7 +347,7 @@ bool readId3v1(ByteSource& file, MediaInfo& info)
     if (block.size() < kId3v1Size || asciiLower(std::u16string(block.begin(), block.begin() + 3)) != u"tag")
         return false;
     const auto field = [block](std::size_t at, std::size_t length) {
-        return clean(text::fromAnsi(block.substr(at, length)));
+        return clean(fromAnsiTagText(block.substr(at, length), FieldWidth::Fixed));
     };
 
     // Titles were often stored as "artist - song.mp3": keep the song.

@@ -27,6 +27,10 @@ constexpr std::array kExtensionTypes{
     ExtensionType{u".wmd", kMediaWindowsMedia},  ExtensionType{u".wmv", kMediaWindowsMedia | kMediaVideo},
     ExtensionType{u".mid", kMediaMidi},          ExtensionType{u".midi", kMediaMidi},
     ExtensionType{u".rmi", kMediaMidi},
+    // Formats beyond the classic table; an extension it lists keeps its value.
+    ExtensionType{u".flac", kMediaFlac},         ExtensionType{u".ogg", kMediaOgg},
+    ExtensionType{u".oga", kMediaOgg},           ExtensionType{u".opus", kMediaOpus},
+    ExtensionType{u".m4a", kMediaMp4Audio},
 };
 
 bool isRegularFile(const std::string& path)
@@ -59,6 +63,12 @@ bool ReadMediaInfo(MediaInfo& record)
         return ReadMp3Info(record);
     if (record.MediaType & kMediaWindowsMedia)
         return ReadAsfInfo(record);
+    if (record.MediaType & kMediaFlac)
+        return ReadFlacInfo(record);
+    if (record.MediaType & (kMediaOgg | kMediaOpus))
+        return ReadOggInfo(record);
+    if (record.MediaType & kMediaMp4Audio)
+        return ReadMp4Info(record);
     return false;
 }
 

@@ -30,6 +30,12 @@ inline constexpr std::int32_t kMediaMp3 = 2;
 inline constexpr std::int32_t kMediaWindowsMedia = 4;
 inline constexpr std::int32_t kMediaVideo = 8;
 inline constexpr std::int32_t kMediaWave = 16;
+// Formats read beyond MP3 and Windows Media, each with a bit of its own above the classic ones, so
+// that every test of those bits gives what it always gave.
+inline constexpr std::int32_t kMediaFlac = 32;       // .flac
+inline constexpr std::int32_t kMediaOgg = 64;        // .ogg, .oga: Vorbis, Opus or FLAC inside
+inline constexpr std::int32_t kMediaOpus = 128;      // .opus
+inline constexpr std::int32_t kMediaMp4Audio = 256;  // .m4a
 
 // Flags for the extension of `name` (case-insensitive); 0 for any other or none.
 std::int32_t MediaTypeOf(std::u16string_view name);
@@ -44,6 +50,15 @@ bool ReadMediaInfo(MediaInfo& record);
 bool ReadMp3Info(MediaInfo& record);
 // Windows Media: the ASF header objects; true when the file starts with an ASF header object.
 bool ReadAsfInfo(MediaInfo& record);
+// FLAC: STREAMINFO and the Vorbis comment; true when the stream marker "fLaC" is found (after an
+// ID3v2 tag that some taggers put first).
+bool ReadFlacInfo(MediaInfo& record);
+// Ogg (.ogg, .oga, .opus): the first Vorbis, Opus or FLAC stream's headers and comment; true when
+// the file starts with the first page of such a stream.
+bool ReadOggInfo(MediaInfo& record);
+// MP4 audio (.m4a): the iTunes item list and the sound track's rates; true when the file starts
+// with an MP4 box.
+bool ReadMp4Info(MediaInfo& record);
 
 // A stored GUID in registry form, "{75B22630-668E-11CF-A6D9-00AA0062CE6C}".
 std::u16string GuidToString(std::span<const std::uint8_t, 16> bytes);

@@ -9,6 +9,8 @@ namespace {
 
 constexpr std::size_t kSearchPositions = 8192;
 constexpr std::size_t kHeaderSize = 4;
+// The longest frame there is: MPEG-2.5 layer II at 160 kbit/s and 8 kHz, padded.
+constexpr std::size_t kLongestFrame = 2881;
 
 enum Version { kMpeg1, kMpeg2, kMpeg25 };
 
@@ -34,6 +36,13 @@ bool isStreamSummary(std::string_view frame)
 {
     return frame.find("Xing") != std::string_view::npos || frame.find("Info") != std::string_view::npos
         || frame.find("VBRI") != std::string_view::npos;
+}
+
+// Whether two headers describe the same stream: same version, layer and sample rate. The bit rate
+// may change from frame to frame, the others do not.
+bool sameStream(std::string_view header, std::string_view next)
+{
+    return (byteAt(header, 1) & 0xFE) == (byteAt(next, 1) & 0xFE) && (byteAt(header, 2) & 0x0C) == (byteAt(next, 2) & 0x0C);
 }
 
 std::u16string ascii(const std::string& s)
@@ -89,18 +98,27 @@ std::optional<MpegFrameHeader> findFirstMpegFrame(ByteSource& source, std::uint6
 {
     if (start >= end)
         return std::nullopt;
-    const auto span = static_cast<std::size_t>(std::min<std::uint64_t>(end - start, kSearchPositions + kHeaderSize - 1));
+    // One read holds every position searched and the frame that follows the last of them.
+    const std::uint64_t audioBytes = end - start;
+    const auto span = static_cast<std::size_t>(std::min<std::uint64_t>(audioBytes, kSearchPositions - 1 + kLongestFrame + kHeaderSize));
     const std::string_view bytes = source.read(start, span);
-    for (std::size_t i = 0; i + kHeaderSize <= bytes.size(); ++i) {
+    for (std::size_t i = 0; i < kSearchPositions && i + kHeaderSize <= bytes.size(); ++i) {
         if (byteAt(bytes, i) != 0xFF)
             continue;
-        auto header = parseMpegFrameHeader(bytes.substr(i));
+        const auto header = parseMpegFrameHeader(bytes.substr(i));
         if (!header)
             continue;
-        if (isStreamSummary(bytes.substr(i, std::min<std::size_t>(header->frameBytes, kSummarySearch)))) {
-            if (auto next = parseMpegFrameHeader(source.read(start + i + header->frameBytes, kHeaderSize)))
-                return next;
-        }
+        // A sync pattern turns up by chance in junk, a text's byte-order mark or another format's
+        // header; a header is believed only when its frame is followed by another of the same
+        // stream, or ends the audio.
+        const std::size_t next = i + header->frameBytes;
+        if (next == audioBytes)
+            return header;
+        const auto following = parseMpegFrameHeader(bytes.substr(std::min(next, bytes.size())));
+        if (!following || !sameStream(bytes.substr(i), bytes.substr(next)))
+            continue;
+        if (isStreamSummary(bytes.substr(i, std::min<std::size_t>(header->frameBytes, kSummarySearch))))
+            return following;
         return header;
     }
     return std::nullopt;

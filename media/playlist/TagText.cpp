@@ -1,7 +1,10 @@
 #include "media/playlist/TagText.h"
 
+#include "platform/text/AnsiText.h"
+
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 namespace media::tagtext {
 namespace {
@@ -31,6 +34,72 @@ void eraseEach(std::u16string& s, std::u16string_view what, Find find)
         return;
     kept.append(s, from);
     s = std::move(kept);
+}
+
+// Windows-1252 bytes 0x80 to 0x9F; the bytes above are Latin-1, the code points of the same value.
+constexpr char16_t kWindows1252C1[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+bool isAscii(std::string_view bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The text when `bytes` are valid UTF-8 holding a multi-byte sequence. Valid UTF-8 survives the
+// round trip through UTF-16; the decoder turns anything malformed into U+FFFD, which does not.
+std::optional<std::u16string> asUtf8(std::string_view bytes)
+{
+    if (isAscii(bytes) || text::toUtf8(text::fromUtf8(bytes)) != bytes)
+        return std::nullopt;
+    return fromUtf8WithoutBom(bytes);
+}
+
+// The text when `bytes` are valid GBK: the decoder marks every byte it cannot place with U+FFFD,
+// which GBK itself never encodes.
+std::optional<std::u16string> asGbk(std::string_view bytes)
+{
+    std::u16string decoded = text::fromAnsi(bytes);
+    if (decoded.find(u'\uFFFD') != std::u16string::npos)
+        return std::nullopt;
+    return decoded;
+}
+
+// `bytes` without a UTF-8 sequence that begins in the last three bytes and is cut short by the end.
+std::string_view withoutCutUtf8Sequence(std::string_view bytes)
+{
+    for (std::size_t back = 1; back <= std::min<std::size_t>(3, bytes.size()); ++back) {
+        const auto byte = static_cast<unsigned char>(bytes[bytes.size() - back]);
+        if ((byte & 0xC0) == 0x80)
+            continue;  // a continuation byte: its lead lies further back
+        const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return length > back ? bytes.substr(0, bytes.size() - back) : bytes;
+    }
+    return bytes;
+}
+
+// `bytes` without their last byte when it lies in GBK's lead range. Where it was a lead left alone,
+// the rest may be valid; where it was the trail of a pair, its lead is left alone instead and the
+// rest is no more valid than the whole.
+std::string_view withoutCutGbkCharacter(std::string_view bytes)
+{
+    const auto last = bytes.empty() ? 0 : static_cast<unsigned char>(bytes.back());
+    return last >= 0x81 && last <= 0xFE ? bytes.substr(0, bytes.size() - 1) : bytes;
+}
+
+// The text of `bytes` in one encoding when they are valid in it, or, in a fixed-width field, when
+// they are valid but for one character cut short at the end.
+std::optional<std::u16string> decodeIfValid(std::string_view bytes, FieldWidth width,
+                                            std::optional<std::u16string> (*decode)(std::string_view),
+                                            std::string_view (*withoutCutCharacter)(std::string_view))
+{
+    if (std::optional<std::u16string> whole = decode(bytes))
+        return whole;
+    if (width == FieldWidth::Free)
+        return std::nullopt;
+    const std::string_view cut = withoutCutCharacter(bytes);
+    return cut.size() < bytes.size() ? decode(cut) : std::nullopt;
 }
 
 }  // namespace
@@ -130,6 +199,43 @@ std::u16string fromUtf16(std::string_view bytes, bool bigEndian)
         out[i] = static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
     }
     return out;
+}
+
+std::u16string fromUtf8WithoutBom(std::string_view bytes)
+{
+    std::u16string out = text::fromUtf8(bytes);
+    std::erase(out, u'\uFEFF');
+    return out;
+}
+
+std::u16string fromWindows1252(std::string_view bytes)
+{
+    std::u16string out;
+    out.reserve(bytes.size());
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        out += byte >= 0x80 && byte < 0xA0 ? kWindows1252C1[byte - 0x80] : static_cast<char16_t>(byte);
+    }
+    return out;
+}
+
+// The order settles the texts that more than one encoding can read. UTF-8 before GBK: accented
+// Latin letters in UTF-8 ("Café" ends C3 A9) are nearly always valid GBK too, while Chinese GBK text
+// is seldom valid UTF-8, since its bytes would have to group into UTF-8 sequences by chance: about
+// one in seven one-character texts, one in fifty of two characters and one in three hundred of three
+// (GB2312 characters drawn at random); only short Chinese texts risk being read as UTF-8. GBK before
+// Windows-1252: every byte text is valid Windows-1252, so it can only be the last resort; Latin-1
+// text with an accented letter before a plain one ("Se\xF1or") is valid GBK as well and reads as
+// GBK, the price of keeping the Chinese tags of the home systems.
+std::u16string fromAnsiTagText(std::string_view bytes, FieldWidth width)
+{
+    if (isAscii(bytes))
+        return std::u16string(bytes.begin(), bytes.end());
+    if (std::optional<std::u16string> utf8 = decodeIfValid(bytes, width, asUtf8, withoutCutUtf8Sequence))
+        return *utf8;
+    if (std::optional<std::u16string> gbk = decodeIfValid(bytes, width, asGbk, withoutCutGbkCharacter))
+        return *gbk;
+    return fromWindows1252(bytes);
 }
 
 }  // namespace media::tagtext

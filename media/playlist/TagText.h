@@ -29,4 +29,20 @@ std::vector<std::u16string_view> split(std::u16string_view s, char16_t separator
 // UTF-16 in the given byte order; an odd last byte is dropped.
 std::u16string fromUtf16(std::string_view bytes, bool bigEndian);
 
+// UTF-8 without its byte-order marks, which some writers put before each value.
+std::u16string fromUtf8WithoutBom(std::string_view bytes);
+
+// Windows-1252, the code page of Western taggers; its five unassigned bytes stay C1 controls.
+std::u16string fromWindows1252(std::string_view bytes);
+
+// Whether a text filled its field to the end: a fixed-width field (ID3v1) cuts a long text at its
+// width, even inside a multi-byte character.
+enum class FieldWidth { Free, Fixed };
+
+// A byte text that names no encoding (ID3v1 fields, ID3v2 texts marked as the code page), read as
+// the writers of such tags wrote it: ASCII as is; valid UTF-8 with a multi-byte sequence as UTF-8;
+// else valid GBK (the home code page) as GBK; else Windows-1252. A character a fixed-width field
+// cut short at its end is dropped.
+std::u16string fromAnsiTagText(std::string_view bytes, FieldWidth width = FieldWidth::Free);
+
 }  // namespace media::tagtext

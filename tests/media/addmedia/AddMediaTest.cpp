@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
@@ -73,18 +74,23 @@ private:
     fs::path root_;
 };
 
-// What the search must add for one pattern's extension, worked out from the file system's own listing order.
-void ListedOrder(const fs::path& folder, const std::string& extension, std::vector<std::u16string>& out) {
+// What the search must add for one pass's extensions, worked out from the file system's own listing order.
+void ListedOrder(const fs::path& folder, const std::vector<std::string>& extensions, std::vector<std::u16string>& out) {
     for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
         const std::string name = entry.path().filename().string();
         if (entry.is_directory()) {
-            if (name.front() != '.') ListedOrder(entry.path(), extension, out);
+            if (name.front() != '.') ListedOrder(entry.path(), extensions, out);
         } else {
             std::string ext = entry.path().extension().string();
             std::transform(ext.begin(), ext.end(), ext.begin(), ::tolower);
-            if (ext == extension) out.push_back(U(entry.path().string()));
+            if (std::find(extensions.begin(), extensions.end(), ext) != extensions.end())
+                out.push_back(U(entry.path().string()));
         }
     }
+}
+
+void ListedOrder(const fs::path& folder, const std::string& extension, std::vector<std::u16string>& out) {
+    ListedOrder(folder, std::vector<std::string>{extension}, out);
 }
 
 std::vector<std::u16string> AddFolder(GridProxy& grid, const fs::path& folder) {
@@ -262,6 +268,44 @@ TEST(SearchFolder, WmaPassFirstThenMp3DepthFirstInListingOrder) {
     EXPECT_EQ(g.grid.ItemText(47, column::Number), u"48.");
 }
 
+TEST(SearchFolder, TheOtherFormatsFollowInPassesOfTheirOwnAndWaveStaysOut) {
+    Tree tree;
+    for (int i = 0; i < 6; ++i) {
+        const std::string n = std::to_string(i);
+        for (const char* ext : {".mp3", ".wma", ".flac", ".ogg", ".OGA", ".opus", ".m4a", ".wav", ".mp4", ".aac"}) {
+            tree.File("t" + n + ext);
+            tree.File("sub" + std::to_string(i % 2) + "/s" + n + ext);
+        }
+    }
+    std::vector<std::u16string> expected;
+    ListedOrder(tree.root(), ".wma", expected);
+    ListedOrder(tree.root(), ".mp3", expected);
+    ListedOrder(tree.root(), ".flac", expected);
+    ListedOrder(tree.root(), std::vector<std::string>{".ogg", ".oga"}, expected);
+    ListedOrder(tree.root(), ".opus", expected);
+    ListedOrder(tree.root(), ".m4a", expected);
+    ASSERT_EQ(expected.size(), 12u * 7);
+
+    Grid g;
+    EXPECT_EQ(AddFolder(g.grid, tree.root()), expected);
+    EXPECT_EQ(MoreFolderPasses().size(), 4u);
+}
+
+TEST(SearchFolder, SeveralPatternsAreOnePassInListingOrder) {
+    Tree tree;
+    for (int i = 0; i < 10; ++i) {
+        tree.File("a" + std::to_string(i) + ".ogg");
+        tree.File("b" + std::to_string(i) + ".oga");
+        tree.File("c" + std::to_string(i) + ".opus");
+    }
+    std::vector<std::u16string> expected;
+    ListedOrder(tree.root(), std::vector<std::string>{".ogg", ".oga"}, expected);
+    Grid g;
+    MediaAdder adder(g.grid);
+    SearchFolder(adder, U(tree.root().string()), std::vector<std::u16string>{u"*.ogg", u"*.oga"});
+    EXPECT_EQ(g.Locations(), expected);
+}
+
 TEST(SearchFolder, TheExampleFolder) {
     Tree tree;
     tree.File("a.mp3");
@@ -367,9 +411,38 @@ TEST(AddFileCommand, AddsTheChosenFilesInTheDialogsOrder) {
     AddFileCommand(adder);
     EXPECT_EQ(g.Locations(), (std::vector<std::u16string>{U(b.string()), U(a.string())}));
     EXPECT_EQ(dialogs.last.title, QStringLiteral("选择要播放的音频文件"));
-    EXPECT_EQ(dialogs.last.nameFilter, QStringLiteral("所有音频格式*.mp3;*.wav;*.wma;*.mdi (*.mp3 *.wav *.wma *.mdi)"));
+    // The classic entry as it always was, then the entry of the formats read beyond it.
+    const QStringList entries = dialogs.last.nameFilter.split(QStringLiteral(";;"));
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0], QStringLiteral("所有音频格式*.mp3;*.wav;*.wma;*.mdi (*.mp3 *.wav *.wma *.mdi)"));
+    EXPECT_EQ(entries[1], QStringLiteral("更多音频格式*.flac;*.ogg;*.oga;*.opus;*.m4a (*.flac *.ogg *.oga *.opus *.m4a)"));
     EXPECT_TRUE(dialogs.last.multiSelect);
     EXPECT_EQ(g.grid.ItemText(1, column::Title), u"A");
+}
+
+TEST(AddFileCommand, QtsDialogOffersTheClassicEntryFirstAndTheOtherFormatsSecond) {
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilter(AddFileFilter());
+    ASSERT_EQ(dialog.nameFilters().size(), 2);
+    EXPECT_EQ(dialog.nameFilters()[0], QStringLiteral("所有音频格式*.mp3;*.wav;*.wma;*.mdi (*.mp3 *.wav *.wma *.mdi)"));
+    EXPECT_EQ(dialog.selectedNameFilter(), dialog.nameFilters()[0]) << "the classic entry is the one shown first";
+    EXPECT_TRUE(dialog.nameFilters()[1].endsWith(QStringLiteral("(*.flac *.ogg *.oga *.opus *.m4a)")));
+}
+
+TEST(AddFileCommand, FilesOfTheOtherFormatsGetTheirTagTexts) {
+    Tree tree;
+    const fs::path flac = tree.File("song.flac");
+    const std::string comment = std::string("\x04\0\0\0test\x01\0\0\0\x0B\0\0\0TITLE=Flac!", 27);
+    std::ofstream(flac, std::ios::binary) << "fLaC" << '\x84' << '\0' << '\0' << static_cast<char>(comment.size()) << comment;
+    const fs::path untagged = tree.File("plain.ogg");
+    AnsweredDialogs dialogs({QString::fromStdString(flac.string()), QString::fromStdString(untagged.string())});
+    Grid g;
+    MediaAdder adder(g.grid);
+    AddFileCommand(adder);
+    ASSERT_EQ(g.grid.ItemCount(), 2);
+    EXPECT_EQ(g.grid.ItemText(0, column::Title), u"Flac!");
+    EXPECT_EQ(g.grid.ItemText(1, column::Title), u"PLAIN") << "no Ogg pages: the name, as for any unread file";
 }
 
 TEST(AddFileCommand, CancelAddsNothing) {

@@ -72,7 +72,7 @@ TEST(LyricSource, TimedLyricsEmbeddedInTheFile) {
     QTemporaryDir dir;
     using namespace tagfile;
     const std::string uslt = std::string(1, '\3') + "eng" + std::string(1, '\0') + "[00:01.00]embedded\n[00:02.00]lines";
-    Write(dir.filePath("tagged.mp3"), id3v2Tag(3, id3v2Frame(3, "USLT", uslt)) + mpegAudio(0xFF, 0xFB));
+    Write(dir.filePath("tagged.mp3"), id3v2Tag(3, id3v2Frame(3, "USLT", uslt)) + mpeg1Audio());
     const auto lines = FindLyrics(dir.filePath("tagged.mp3").toStdU16String());
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].Text, u"embedded");

@@ -103,8 +103,9 @@ inline std::string id3v2Tag(int version, std::string_view frames, std::size_t pa
         + syncsafe(static_cast<std::uint32_t>(frames.size() + padding)) + std::string(frames) + std::string(padding, '\0');
 }
 
-// MPEG audio: frames with the given second and third header bytes, zero-filled, `bytes` long.
-inline std::string mpegAudio(std::uint8_t byte1, std::uint8_t byte2, std::size_t bytes = 4096, std::size_t frameSize = 418)
+// MPEG audio: frames with the given second and third header bytes, zero-filled, `bytes` long, one every `frameSize`
+// bytes (the length the header gives, as encoders write them and as the reader checks).
+inline std::string mpegAudio(std::uint8_t byte1, std::uint8_t byte2, std::size_t bytes, std::size_t frameSize)
 {
     std::string out(bytes, '\0');
     for (std::size_t at = 0; at + 4 <= bytes; at += frameSize) {
@@ -114,8 +115,8 @@ inline std::string mpegAudio(std::uint8_t byte1, std::uint8_t byte2, std::size_t
     }
     return out;
 }
-// MPEG-1 layer III, 128 kbit/s, 44.1 kHz.
-inline std::string mpeg1Audio(std::size_t bytes = 4096) { return mpegAudio(0xFB, 0x90, bytes); }
+// MPEG-1 layer III, 128 kbit/s, 44.1 kHz, unpadded: 144000 x 128 / 44100 = 417 bytes a frame.
+inline std::string mpeg1Audio(std::size_t bytes = 4096) { return mpegAudio(0xFB, 0x90, bytes, 417); }
 
 // --- ASF -----------------------------------------------------------------------------------------
 

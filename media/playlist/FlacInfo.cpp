@@ -1,0 +1,82 @@
+// FLAC files: the STREAMINFO block gives the sample rate and the sample count, the VORBIS_COMMENT
+// block the texts. The bit rate is the average of the audio frames: the bytes after the last
+// metadata block over the stream's duration, known without reading any audio.
+#include "media/playlist/ByteSource.h"
+#include "media/playlist/FlacBlocks.h"
+#include "media/playlist/MediaInfo.h"
+#include "media/playlist/SlicedSource.h"
+#include "media/playlist/StreamRates.h"
+#include "media/playlist/TagFields.h"
+#include "media/playlist/VorbisComment.h"
+#include "platform/text/AnsiText.h"
+
+#include <algorithm>
+
+namespace media {
+namespace {
+
+// Encoders write a handful of blocks; padding and pictures included, real files stay far below.
+constexpr int kMaxBlocks = 256;
+constexpr std::size_t kId3HeaderSize = 10;
+
+// Some taggers put an ID3v2 tag before the FLAC stream; it is passed over, since the Vorbis
+// comment is the tag of a FLAC file.
+std::uint64_t streamStart(ByteSource& file)
+{
+    const std::string_view header = file.read(0, kId3HeaderSize);
+    if (header.size() < kId3HeaderSize || header.substr(0, 3) != "ID3")
+        return 0;
+    const bool footer = byteAt(header, 3) == 4 && (byteAt(header, 5) & 0x10);
+    return kId3HeaderSize + syncsafe(header, 6) + (footer ? kId3HeaderSize : 0);
+}
+
+}  // namespace
+
+bool ReadFlacInfo(MediaInfo& record)
+{
+    FileRegionReader file;
+    if (!file.open(text::toUtf8(record.FileName)))
+        return false;
+    const std::uint64_t start = streamStart(file);
+    if (file.read(start, 4) != "fLaC")
+        return false;
+
+    TagFields fields;
+    std::optional<FlacStreamInfo> stream;
+    std::uint64_t audioStart = 0;  // known once the last block has been seen whole
+    std::uint64_t pos = start + 4;
+    for (int blocks = 0; blocks < kMaxBlocks; ++blocks) {
+        const std::string_view header = file.read(pos, kFlacBlockHeaderSize);
+        if (header.size() < kFlacBlockHeaderSize)
+            break;
+        const FlacBlockHeader block = parseFlacBlockHeader(header);
+        if (block.type == kFlacInvalidBlock)
+            break;
+        const std::uint64_t body = pos + kFlacBlockHeaderSize;
+        if (block.type == kFlacStreamInfo && !stream) {
+            stream = parseFlacStreamInfo(file.read(body, std::min<std::uint32_t>(block.length, kFlacStreamInfoSize)));
+        } else if (block.type == kFlacVorbisComment) {
+            // A block cut short by the end of the file still gives its whole fields.
+            SlicedSource comment(file, body, block.length);
+            readVorbisComment(comment, fields);
+        }
+        pos = body + block.length;
+        if (pos > file.size())
+            break;
+        if (block.last) {
+            audioStart = pos;
+            break;
+        }
+    }
+
+    MediaInfo read = record;
+    fields.applyTo(read);
+    if (stream) {
+        const std::uint64_t audioBytes = audioStart > 0 ? file.size() - audioStart : 0;
+        setStreamRates(read, averageBitRate(audioBytes, stream->totalSamples, stream->sampleRate), stream->sampleRate);
+    }
+    record = std::move(read);
+    return true;
+}
+
+}  // namespace media

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "media/playlist/ByteSource.h"
+#include "media/playlist/TagFields.h"
+
+#include <optional>
+#include <string_view>
+
+namespace media {
+
+// The tag FLAC, Ogg Vorbis and Opus share: a vendor text, then a count of "NAME=value" fields,
+// every length a 32-bit little-endian number and every value UTF-8. `comment` starts at the vendor
+// length. A field whose length runs past the end of the comment ends the reading; the fields before
+// it are kept. Values of names that fill no field (pictures among them) are never read.
+void readVorbisComment(ByteSource& comment, TagFields& fields);
+
+// The field a Vorbis comment name fills, ASCII case ignored: TITLE, ARTIST, ALBUM, DATE or YEAR,
+// LYRICS or UNSYNCEDLYRICS, LYRICIST or WRITER (the writer of the words), COMPOSER.
+std::optional<TagField> vorbisCommentField(std::string_view name);
+
+}  // namespace media

@@ -1,0 +1,67 @@
+// The media types of the extensions read beyond MP3 and Windows Media, and the reader each one
+// runs: the classic extensions keep their values and readers.
+#include "tests/media/playlist/ContainerFileBuilder.h"
+#include "tests/media/playlist/MediaFileTest.h"
+
+using namespace tagfile;
+using media::MediaInfo;
+
+namespace {
+
+using ExtensionTypesTest = MediaFileTest;
+
+TEST(ExtensionTypes, NewExtensionsHaveBitsOfTheirOwn)
+{
+    EXPECT_EQ(media::MediaTypeOf(u"a.flac"), media::kMediaFlac);
+    EXPECT_EQ(media::MediaTypeOf(u"a.OGG"), media::kMediaOgg);
+    EXPECT_EQ(media::MediaTypeOf(u"a.oga"), media::kMediaOgg);
+    EXPECT_EQ(media::MediaTypeOf(u"a.Opus"), media::kMediaOpus);
+    EXPECT_EQ(media::MediaTypeOf(u"a.m4a"), media::kMediaMp4Audio);
+    EXPECT_EQ(media::MediaTypeOf(u"a.mp4"), 0) << "video in MP4 is not one of them";
+    EXPECT_EQ(media::MediaTypeOf(u"a.flac.txt"), 0);
+
+    const std::int32_t classic = media::kMediaMidi | media::kMediaMp3 | media::kMediaWindowsMedia | media::kMediaVideo
+        | media::kMediaWave;
+    const std::int32_t added[] = {media::kMediaFlac, media::kMediaOgg, media::kMediaOpus, media::kMediaMp4Audio};
+    std::int32_t seen = classic;
+    for (std::int32_t flag : added) {
+        EXPECT_EQ(flag & (flag - 1), 0) << flag << " is one bit";
+        EXPECT_EQ(flag & seen, 0) << flag << " is a bit no other type uses";
+        seen |= flag;
+    }
+
+    // The classic table as it always was.
+    const std::pair<std::u16string_view, std::int32_t> classicTypes[] = {
+        {u"x.mpg", 8}, {u"x.mpeg", 8}, {u"x.avi", 8}, {u"x.mpe", 8}, {u"x.mpa", 8}, {u"x.m1v", 8}, {u"x.ifo", 8},
+        {u"x.vob", 8}, {u"x.mp3", 2}, {u"x.wav", 16}, {u"x.snd", 16}, {u"x.aif", 16}, {u"x.au", 16}, {u"x.aifc", 16},
+        {u"x.aiff", 16}, {u"x.asf", 4}, {u"x.wma", 4}, {u"x.wm", 4}, {u"x.wmd", 4}, {u"x.wmv", 12}, {u"x.mid", 1},
+        {u"x.midi", 1}, {u"x.rmi", 1}, {u"x.mdi", 0}, {u"x", 0},
+    };
+    for (const auto& [name, type] : classicTypes)
+        EXPECT_EQ(media::MediaTypeOf(name), type) << text::toUtf8(name);
+}
+
+TEST_F(ExtensionTypesTest, EachExtensionRunsItsReaderAndTheContentMustFit)
+{
+    const std::string flac = flacFile({flacBlock(kVorbisCommentBlock, vorbisComment({"TITLE=flac"}))});
+    const std::string vorbis = oggVorbisFile({"TITLE=vorbis"});
+    const std::string opus = oggOpusFile({"TITLE=opus"});
+    const std::string oggFlac = oggFlacFile({"TITLE=ogg flac"});
+    const std::string m4a = m4aFile(mp4UserData(mp4Item("\xA9" "nam", {"m4a"})));
+
+    EXPECT_EQ(read("a.flac", flac).Title, u"flac");
+    EXPECT_EQ(read("a.ogg", vorbis).Title, u"vorbis");
+    EXPECT_EQ(read("a.oga", oggFlac).Title, u"ogg flac");
+    EXPECT_EQ(read("a.opus", opus).Title, u"opus");
+    EXPECT_EQ(read("a.opus.OPUS", vorbis).Title, u"vorbis") << "Ogg content decides among Ogg codecs";
+    EXPECT_EQ(read("a.M4A", m4a).Title, u"m4a");
+
+    // A file whose content is not what its extension says reads nothing.
+    for (const auto& [name, bytes] : {std::pair{"b.flac", vorbis}, {"b.ogg", flac}, {"b.opus", m4a}, {"b.m4a", opus}})
+        EXPECT_EQ(read(name, bytes, false).Title, u"") << name;
+    // Nor do the classic readers read the new formats, nor the new ones a WAV file.
+    EXPECT_EQ(read("c.mp3", flac, false).Title, u"");
+    EXPECT_EQ(read("c.wav", flac, false).MediaType, media::kMediaWave);
+}
+
+}  // namespace
