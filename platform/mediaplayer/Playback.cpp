@@ -264,6 +264,7 @@ PlayState Playback::state()
     default:
         break;
     }
+    followBuffering();
     if (buffering_)
         return Buffering;
     if (!started_ && prerolled() && settledState() == GST_STATE_PLAYING) {
@@ -471,12 +472,21 @@ void Playback::onBuffering(int percent)
     // A live stream cannot wait for its buffer; pausing it would only lose data.
     if (live_)
         return;
-    const bool filling = percent < 100;
-    if (filling == buffering_)
+    buffering_ = percent < 100;
+    followBuffering();
+}
+
+// Pauses while the buffer fills and resumes once it is full. Never while the pipeline is still changing state: a
+// state asked for while it finishes an earlier change can be lost, leaving it between the two for good. The next
+// look at the state asks again.
+void Playback::followBuffering()
+{
+    if (target_ != Target::Play || live_ || !pipeline_)
         return;
-    buffering_ = filling;
-    if (target_ == Target::Play)
-        gst_element_set_state(pipeline_, filling ? GST_STATE_PAUSED : GST_STATE_PLAYING);
+    const int settled = settledState();
+    const int wanted = buffering_ ? GST_STATE_PAUSED : GST_STATE_PLAYING;
+    if (settled != GST_STATE_VOID_PENDING && settled != GST_STATE_NULL && settled != wanted)
+        gst_element_set_state(pipeline_, static_cast<GstState>(wanted));
 }
 
 void Playback::onEndOfStream()

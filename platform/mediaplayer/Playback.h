@@ -80,6 +80,7 @@ private:
     void onStateChanged(GstMessage* message);
     void onError(GstMessage* message);
     void onBuffering(int percent);
+    void followBuffering();
     void onEndOfStream();
     void seekTo(double seconds);
     void refreshDuration();

@@ -28,8 +28,9 @@ TrackSource::TrackSource(GstBin* pipeline, const std::string& uri, GstPad* entra
     GstElement* decoder = gst_element_factory_make("uridecodebin", nullptr);
     if (!decoder)
         return;
-    // Network sources buffer, and say how far, so playback can wait for them.
-    g_object_set(decoder, "uri", uri.c_str(), "use-buffering", TRUE, nullptr);
+    // Network sources buffer, and say how far, so playback can wait for them. A local file needs no buffer: asked
+    // to, the decoder's queues would report levels all the time, and each report would pause or resume playback.
+    g_object_set(decoder, "uri", uri.c_str(), "use-buffering", !g_str_has_prefix(uri.c_str(), "file:"), nullptr);
     decodeSoundOnly(decoder);
     g_signal_connect(decoder, "pad-added", G_CALLBACK(onPadAdded), this);
     g_signal_connect(decoder, "no-more-pads", G_CALLBACK(onNoMorePads), this);
