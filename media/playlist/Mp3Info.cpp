@@ -2,6 +2,7 @@
 #include "media/playlist/Id3Tags.h"
 #include "media/playlist/MediaInfo.h"
 #include "media/playlist/MpegAudio.h"
+#include "media/playlist/StreamRates.h"
 #include "platform/text/AnsiText.h"
 
 namespace media {
@@ -17,8 +18,8 @@ bool ReadMp3Info(MediaInfo& record)
     const Id3v2Location id3v2 = readId3v2(file, read);
     const std::uint64_t audioEnd = file.size() - (hasId3v1 ? kId3v1Size : 0);
     if (const auto frame = findFirstMpegFrame(file, id3v2.audioStart, audioEnd)) {
-        read.BitRate = frame->bitRateText();
-        read.SampleRate = frame->sampleRateText();
+        setStreamRates(read, static_cast<std::uint64_t>(frame->bitRateKbps) * 1000,
+                       static_cast<std::uint64_t>(frame->sampleRateHz));
     } else if (!hasId3v1 && !id3v2.found) {
         return false;  // neither tags nor audio: not an MP3 we can say anything about
     }

@@ -45,29 +45,7 @@ bool sameStream(std::string_view header, std::string_view next)
     return (byteAt(header, 1) & 0xFE) == (byteAt(next, 1) & 0xFE) && (byteAt(header, 2) & 0x0C) == (byteAt(next, 2) & 0x0C);
 }
 
-std::u16string ascii(const std::string& s)
-{
-    return std::u16string(s.begin(), s.end());
-}
-
 }  // namespace
-
-std::u16string MpegFrameHeader::bitRateText() const
-{
-    return ascii(std::to_string(bitRateKbps)) + u"Kbps";
-}
-
-std::u16string MpegFrameHeader::sampleRateText() const
-{
-    // Kilohertz in the shortest decimal form, as rates were always shown: 44.1KHz, 8KHz.
-    std::string khz = std::to_string(sampleRateHz / 1000);
-    if (int fraction = sampleRateHz % 1000) {
-        std::string digits = std::to_string(1000 + fraction).substr(1);
-        khz += '.';
-        khz += digits.substr(0, digits.find_last_not_of('0') + 1);
-    }
-    return ascii(khz) + u"KHz";
-}
 
 std::optional<MpegFrameHeader> parseMpegFrameHeader(std::string_view bytes)
 {

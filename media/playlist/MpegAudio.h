@@ -13,9 +13,6 @@ struct MpegFrameHeader {
     int bitRateKbps = 0;
     int sampleRateHz = 0;
     std::size_t frameBytes = 0;  // header included
-
-    std::u16string bitRateText() const;     // "128Kbps"
-    std::u16string sampleRateText() const;  // "44.1KHz", "22.05KHz", "48KHz"
 };
 
 // The header at the start of `bytes` when its four bytes form a valid frame header: 11 sync

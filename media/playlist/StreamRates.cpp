@@ -1,6 +1,6 @@
 #include "media/playlist/StreamRates.h"
 
-#include "media/playlist/MpegAudio.h"
+#include <string>
 
 namespace media {
 namespace {
@@ -9,20 +9,37 @@ namespace {
 constexpr std::uint64_t kMaxSampleRate = 1'048'575;  // FLAC's 20-bit field
 constexpr std::uint64_t kMaxBitRate = 100'000'000;
 
+std::u16string ascii(const std::string& text)
+{
+    return std::u16string(text.begin(), text.end());
+}
+
+// "128Kbps"
+std::u16string bitRateText(std::uint64_t kbps)
+{
+    return ascii(std::to_string(kbps)) + u"Kbps";
+}
+
+// Kilohertz in the shortest decimal form, as rates were always shown: 44.1KHz, 22.05KHz, 8KHz.
+std::u16string sampleRateText(std::uint64_t hz)
+{
+    std::string khz = std::to_string(hz / 1000);
+    if (const std::uint64_t fraction = hz % 1000) {
+        const std::string digits = std::to_string(1000 + fraction).substr(1);
+        khz += '.';
+        khz += digits.substr(0, digits.find_last_not_of('0') + 1);
+    }
+    return ascii(khz) + u"KHz";
+}
+
 }  // namespace
 
 void setStreamRates(MediaInfo& info, std::uint64_t bitsPerSecond, std::uint64_t sampleRateHz)
 {
-    // The MPEG frame header owns the rate texts, so every format shows them alike.
-    MpegFrameHeader rates;
-    if (bitsPerSecond >= 500 && bitsPerSecond <= kMaxBitRate) {
-        rates.bitRateKbps = static_cast<int>((bitsPerSecond + 500) / 1000);
-        info.BitRate = rates.bitRateText();
-    }
-    if (sampleRateHz > 0 && sampleRateHz <= kMaxSampleRate) {
-        rates.sampleRateHz = static_cast<int>(sampleRateHz);
-        info.SampleRate = rates.sampleRateText();
-    }
+    if (bitsPerSecond >= 500 && bitsPerSecond <= kMaxBitRate)
+        info.BitRate = bitRateText((bitsPerSecond + 500) / 1000);
+    if (sampleRateHz > 0 && sampleRateHz <= kMaxSampleRate)
+        info.SampleRate = sampleRateText(sampleRateHz);
 }
 
 std::uint64_t averageBitRate(std::uint64_t bytes, std::uint64_t samples, std::uint64_t sampleRateHz)

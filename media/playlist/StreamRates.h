@@ -6,7 +6,7 @@
 
 namespace media {
 
-// Sets BitRate and SampleRate in the forms every reader shows ("128Kbps", "44.1KHz"); a rate of 0,
+// Sets BitRate and SampleRate in the forms every reader shows, MP3's included ("128Kbps", "44.1KHz"); a rate of 0,
 // or one no stream can have, is unknown and leaves its field as it is.
 void setStreamRates(MediaInfo& info, std::uint64_t bitsPerSecond, std::uint64_t sampleRateHz);
 
