@@ -11,14 +11,6 @@ using media::MediaInfo;
 
 namespace {
 
-bool missing(std::initializer_list<const char*> tools)
-{
-    for (const char* tool : tools)
-        if (std::system(("command -v " + std::string(tool) + " >/dev/null 2>&1").c_str()) != 0)
-            return true;
-    return false;
-}
-
 // The Python that has mutagen: Debian's, whatever else comes first on the path.
 std::string pythonWithMutagen()
 {
@@ -30,7 +22,7 @@ std::string pythonWithMutagen()
 
 std::string quoted(const std::filesystem::path& path)
 {
-    return "'" + path.string() + "'";
+    return tools::shellQuoted(path.string());
 }
 
 void replaceAll(std::string& text, std::string_view what, const std::string& with)
@@ -84,7 +76,7 @@ private:
 
 TEST_F(EncodedFilesTest, FlacAndMetaflac)
 {
-    if (missing({"flac", "metaflac"}))
+    if (!tools::installed({"flac", "metaflac"}))
         GTEST_SKIP() << "flac is not installed";
     const MediaInfo info = writeWith("song.flac", {
         "flac -s -f --tag=TITLE=标题 --tag=ARTIST=甲 --tag=ARTIST=乙 --tag=ALBUM=Album --tag=DATE=2008-05-01 -o {file} {tone}",
@@ -97,7 +89,7 @@ TEST_F(EncodedFilesTest, FlacAndMetaflac)
 
 TEST_F(EncodedFilesTest, OggencAndVorbiscomment)
 {
-    if (missing({"oggenc", "vorbiscomment"}))
+    if (!tools::installed({"oggenc", "vorbiscomment"}))
         GTEST_SKIP() << "vorbis-tools is not installed";
     const MediaInfo info = writeWith("song.ogg", {
         "oggenc -Q -b 128 -t 'Vorbis title' -a Singer -l Album -d 2001 -o {file} {tone}",
@@ -110,7 +102,7 @@ TEST_F(EncodedFilesTest, OggencAndVorbiscomment)
 
 TEST_F(EncodedFilesTest, Opusenc)
 {
-    if (missing({"opusenc"}))
+    if (!tools::installed({"opusenc"}))
         GTEST_SKIP() << "opus-tools is not installed";
     const MediaInfo info = writeWith("song.opus", {
         "opusenc --quiet --title 'Opus title' --artist Singer --album Album --date 1999 --comment 'LYRICS="
@@ -124,7 +116,7 @@ TEST_F(EncodedFilesTest, Opusenc)
 TEST_F(EncodedFilesTest, FfmpegAacTaggedWithMutagen)
 {
     const std::string python = pythonWithMutagen();
-    if (missing({"ffmpeg"}) || python.empty())
+    if (!tools::installed({"ffmpeg"}) || python.empty())
         GTEST_SKIP() << "ffmpeg or mutagen is not installed";
     const std::string script = "from mutagen.mp4 import MP4\n"
                                "import sys\n"
@@ -151,7 +143,7 @@ TEST_F(EncodedFilesTest, FfmpegAacTaggedWithMutagen)
 // kid3-cli writes each format through its own tag library: another writer's layout of the same tags.
 TEST_F(EncodedFilesTest, Kid3RetagsEachFormat)
 {
-    if (missing({"kid3-cli", "ffmpeg"}))
+    if (!tools::installed({"kid3-cli", "ffmpeg"}))
         GTEST_SKIP() << "kid3-cli or ffmpeg is not installed";
     for (const char* name : {"k.flac", "k.ogg", "k.opus", "k.m4a"}) {
         const MediaInfo info = writeWith(name, {

@@ -6,22 +6,11 @@
 #include <cstdlib>
 
 using namespace tagfile;
+using tools::installed;
+using tools::shellQuoted;
 using media::MediaInfo;
 
 namespace {
-
-std::string shellQuoted(std::string_view s)
-{
-    std::string out = "'";
-    for (char c : s)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-bool installed(const std::string& program)
-{
-    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 // Runs a command whose arguments are UTF-8, quietly; true when it succeeded.
 bool run(const std::string& command)
@@ -48,7 +37,7 @@ protected:
     {
         TempDir folder;
         const auto path = folder / "plain.mp3";
-        if (installed("ffmpeg") && run(encode(path.string(), "-id3v2_version 0")))
+        if (installed({"ffmpeg"}) && run(encode(path.string(), "-id3v2_version 0")))
             audio_ = readFile(path);
         if (audio_.empty())
             audio_ = mpeg1Audio(20000);
@@ -83,7 +72,7 @@ protected:
 
 TEST_F(Mp3TaggerTest, FfmpegWhileEncoding)
 {
-    if (!installed("ffmpeg"))
+    if (!installed({"ffmpeg"}))
         GTEST_SKIP() << "ffmpeg is not installed";
     const auto tagged = [&](std::string_view name, const std::string& options, std::u16string_view title, std::u16string_view artist) {
         const std::string metadata = " -metadata title=" + shellQuoted(text::toUtf8(title)) + " -metadata artist=" + shellQuoted(text::toUtf8(artist));
@@ -104,7 +93,7 @@ TEST_F(Mp3TaggerTest, FfmpegWhileEncoding)
 
 TEST_F(Mp3TaggerTest, MutagenId3v24)
 {
-    if (!installed("mid3v2"))
+    if (!installed({"mid3v2"}))
         GTEST_SKIP() << "mid3v2 (python3-mutagen) is not installed";
     // A title of more than 127 bytes: a size whose syncsafe and plain readings differ.
     const std::u16string title = u"标题 " + std::u16string(200, u'x');
@@ -114,7 +103,7 @@ TEST_F(Mp3TaggerTest, MutagenId3v24)
 
 TEST_F(Mp3TaggerTest, EyeD3)
 {
-    if (!installed("eyeD3"))
+    if (!installed({"eyeD3"}))
         GTEST_SKIP() << "eyeD3 is not installed";
     const auto tag = [&](std::string_view name, const std::string& options, std::string_view title, std::string_view artist) {
         ASSERT_TRUE(run("eyeD3 " + options + " -t " + shellQuoted(title) + " -a " + shellQuoted(artist) + " " + untagged(name))) << name;
@@ -129,7 +118,7 @@ TEST_F(Mp3TaggerTest, EyeD3)
 
 TEST_F(Mp3TaggerTest, Kid3)
 {
-    if (!installed("kid3-cli"))
+    if (!installed({"kid3-cli"}))
         GTEST_SKIP() << "kid3-cli is not installed";
     const auto tag = [&](std::string_view name, std::string_view title, std::string_view artist, std::string_view tagNumber) {
         const auto set = [&](std::string_view frame, std::string_view value) {
