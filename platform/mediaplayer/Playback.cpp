@@ -205,6 +205,7 @@ void Playback::resetProgress()
     started_ = false;
     live_ = false;
     buffering_ = false;
+    buffers_ = false;
     bufferingPercent_ = 0;
     playingSinceUs_ = 0;
     pendingSeek_.reset();
@@ -473,6 +474,7 @@ void Playback::onBuffering(int percent)
     if (live_)
         return;
     buffering_ = percent < 100;
+    buffers_ = true;
     followBuffering();
 }
 
@@ -481,7 +483,7 @@ void Playback::onBuffering(int percent)
 // look at the state asks again.
 void Playback::followBuffering()
 {
-    if (target_ != Target::Play || live_ || !pipeline_)
+    if (!buffers_ || target_ != Target::Play || live_ || !pipeline_)
         return;
     const int settled = settledState();
     const int wanted = buffering_ ? GST_STATE_PAUSED : GST_STATE_PLAYING;

@@ -107,6 +107,7 @@ private:
     bool started_ = false;  // has been reported as playing
     bool live_ = false;
     bool buffering_ = false;
+    bool buffers_ = false;  // the source has reported its buffer: playback follows it
     int bufferingPercent_ = 0;
     std::int64_t playingSinceUs_ = 0;
     std::optional<double> pendingSeek_;
