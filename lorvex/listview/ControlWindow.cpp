@@ -16,6 +16,8 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "platform/text/FileName.h"
+
 namespace lorvex {
 
 namespace {
@@ -194,14 +196,22 @@ Qt::DropAction actionFor(int effect, const QDropEvent& event)
     return Qt::CopyAction;
 }
 
+// The dropped files by their names on disk. QUrl::toLocalFile reads a path's bytes as UTF-8 and loses
+// any that are not, so the path is taken from the address still percent-encoded and carried in the
+// program's lossless form for file names.
 QStringList localFilesOf(const QMimeData* data)
 {
     QStringList files;
     if (data == nullptr)
         return files;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile())
-            files << url.toLocalFile();
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+        QString path = QString::fromStdU16String(text::fromFileName(bytes.toStdString()));
+        // A file on another host keeps the form Qt gives it.
+        files << (url.host().isEmpty() || url.host() == QLatin1String("localhost") ? path : url.toLocalFile());
+    }
     return files;
 }
 

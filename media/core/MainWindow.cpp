@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QFile>
 #include <QWindowStateChangeEvent>
 #include <QScreen>
 #include <cmath>
@@ -21,6 +20,7 @@
 #include "media/playlist/PlaylistWindow.h"
 #include "platform/forms/Application.h"
 #include "platform/forms/Twips.h"
+#include "platform/text/FileName.h"
 #include "platform/mediaplayer/MediaPlayer.h"
 #include "media/windows/AboutWindow.h"
 #include "media/windows/Mpris.h"
@@ -426,7 +426,7 @@ void MainWindow::SaveListAtEnd(bool mayAsk) {
         return;
     }
     std::fprintf(stderr, "media: the playlist %s was not read whole, so it is not written over\n",
-                 QFile::encodeName(QString::fromStdU16String(file)).constData());
+                 text::toFileName(file).c_str());
 }
 
 void MainWindow::Form_Unload() {

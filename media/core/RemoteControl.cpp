@@ -1,7 +1,6 @@
 #include "media/core/RemoteControl.h"
 
 #include <QDBusObjectPath>
-#include <QUrl>
 #include <cmath>
 
 #include "media/core/MainWindow.h"
@@ -9,6 +8,7 @@
 #include "media/playlist/MenuWindow.h"
 #include "media/playlist/PlaylistRows.h"
 #include "platform/mediaplayer/MediaPlayer.h"
+#include "platform/text/FileName.h"
 
 namespace media {
 
@@ -19,6 +19,12 @@ bool IsPlaying(int state) {
 
 // Through the playlist menu's own command, so its check mark and the play mode stay one.
 void ChoosePlayMode(PlayModeIndex mode) { frmMenu().ChoosePlayMode(mode); }
+
+// The address of a file by its bytes on disk, which need not be UTF-8.
+QString FileUrl(const QString& path) {
+    const QByteArray bytes = QByteArray::fromStdString(text::toFileName(path.toStdU16String()));
+    return QStringLiteral("file://") + QString::fromLatin1(bytes.toPercentEncoding("/"));
+}
 }  // namespace
 
 void RemoteControl::PlayPause() { main_.ClickPlay(); }
@@ -63,8 +69,7 @@ QVariantMap RemoteControl::Metadata() {
     const QString artist = QString::fromStdU16String(grid.ItemText(row, column::Artist));
     if (!artist.isEmpty()) map.insert(QStringLiteral("xesam:artist"), QStringList{artist});
     const QString location = QString::fromStdU16String(grid.ItemText(row, column::Location));
-    map.insert(QStringLiteral("xesam:url"), location.contains(QStringLiteral("://")) ? location
-                                                                                        : QUrl::fromLocalFile(location).toString());
+    map.insert(QStringLiteral("xesam:url"), location.contains(QStringLiteral("://")) ? location : FileUrl(location));
     auto& player = main_.MediaPlayer();
     if (player.URL() == location.toStdU16String() && player.currentMedia().duration() > 0)
         map.insert(QStringLiteral("mpris:length"), static_cast<qlonglong>(player.currentMedia().duration() * 1e6));

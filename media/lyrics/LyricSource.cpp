@@ -1,12 +1,12 @@
 #include "media/lyrics/LyricSource.h"
 
-#include <QString>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "media/lyrics/LrcParser.h"
 #include "media/playlist/MediaInfo.h"
+#include "platform/text/FileName.h"
 
 namespace fs = std::filesystem;
 
@@ -39,7 +39,7 @@ std::string SidecarLrcPath(const std::string& mediaPath) {
 }
 
 std::vector<LyricLine> FindLyrics(const std::u16string& location) {
-    const std::string path = QString::fromStdU16String(location).toStdString();
+    const std::string path = text::toFileName(location);
     if (path.empty() || path.find("://") != std::string::npos) return {};
     const std::string sidecar = SidecarLrcPath(path);
     std::error_code ec;

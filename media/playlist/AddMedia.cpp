@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <QCoreApplication>
-#include <QFile>
 #include <algorithm>
 #include <set>
 #include <utility>
@@ -11,6 +10,7 @@
 #include "media/playlist/FindFile.h"
 #include "media/playlist/PlaylistRows.h"
 #include "platform/forms/CommonDialogs.h"
+#include "platform/text/FileName.h"
 
 namespace media {
 namespace {
@@ -47,7 +47,7 @@ private:
     // Folders are told apart by device and inode, so a link back up the tree is not followed round again.
     bool FirstVisit(const std::u16string& folder) {
         struct stat info {};
-        if (folder.empty() || ::stat(QFile::encodeName(QString::fromStdU16String(folder)).constData(), &info) != 0)
+        if (folder.empty() || ::stat(text::toFileName(folder).c_str(), &info) != 0)
             return false;
         return visited_.insert({info.st_dev, info.st_ino}).second;
     }

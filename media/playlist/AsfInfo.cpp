@@ -2,7 +2,7 @@
 #include "media/playlist/ByteSource.h"
 #include "media/playlist/MediaInfo.h"
 #include "media/playlist/TagText.h"
-#include "platform/text/AnsiText.h"
+#include "platform/text/FileName.h"
 
 #include <algorithm>
 #include <array>
@@ -148,7 +148,7 @@ ObjectReader readerFor(std::string_view objectHeader)
 bool ReadAsfInfo(MediaInfo& record)
 {
     FileRegionReader file;
-    if (!file.open(text::toUtf8(record.FileName)))
+    if (!file.open(text::toFileName(record.FileName)))
         return false;
     const std::string_view header = file.read(0, kHeaderObjectSize);
     if (header.size() < kHeaderObjectSize || !isGuid(header, kHeaderObject))

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include "platform/text/FileName.h"
+
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
@@ -11,12 +13,19 @@
 
 namespace media {
 
-bool writeFileAtomically(const std::string& utf8Path, std::string_view content)
+bool writeFileAtomically(const std::string& localPath, std::string_view content)
 {
     // QSaveFile writes beside the file (an unnamed file where the file system offers one, so a killed save leaves
     // nothing), follows a symbolic link to the file it names, gives the new file the old one's permissions, and
     // replaces the old file only on commit.
-    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(utf8Path)));
+    // Qt names files in UTF-8 only: a path holding other bytes would be written under another name, so it is not
+    // written at all.
+    const QString name = QString::fromStdU16String(text::fromFileName(localPath));
+    if (QFile::encodeName(name).toStdString() != localPath) {
+        errno = EILSEQ;
+        return false;
+    }
+    QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const auto size = static_cast<qint64>(content.size());
@@ -47,10 +56,10 @@ long leftoverProcess(const std::string& name, const std::string& candidate)
 
 }  // namespace
 
-void removeLeftoverTemporaries(const std::string& utf8Path)
+void removeLeftoverTemporaries(const std::string& localPath)
 {
     namespace fs = std::filesystem;
-    const fs::path path(utf8Path);
+    const fs::path path(localPath);
     const std::string name = path.filename().string();
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(path.parent_path(), error)) {

@@ -3,13 +3,15 @@
 #include <fnmatch.h>
 #include <sys/stat.h>
 
-#include <QFile>
+#include <QString>
+
+#include "platform/text/FileName.h"
 
 namespace media {
 
 WildcardPattern::WildcardPattern(const std::u16string& pattern) {
     // Brackets and backslashes are plain characters here, as names may contain them.
-    for (char c : QFile::encodeName(QString::fromStdU16String(pattern)).toStdString()) {
+    for (char c : text::toFileName(pattern)) {
         if (c == '[' || c == ']' || c == '\\') pattern_ += '\\';
         pattern_ += c;
     }
@@ -20,7 +22,7 @@ bool WildcardPattern::Matches(const char* fileSystemName) const {
 }
 
 bool WildcardPattern::Matches(const std::u16string& name) const {
-    return Matches(QFile::encodeName(QString::fromStdU16String(name)).constData());
+    return Matches(text::toFileName(name).c_str());
 }
 
 std::u16string cFindFile::Find(const std::u16string& spec, bool /*showErrors*/) {
@@ -29,7 +31,7 @@ std::u16string cFindFile::Find(const std::u16string& spec, bool /*showErrors*/) 
     const qsizetype slash = text.lastIndexOf(QLatin1Char('/'));
     const QString folder = slash < 0 ? QStringLiteral(".") : slash == 0 ? QStringLiteral("/") : text.left(slash);
     pattern_ = WildcardPattern(text.mid(slash + 1).toStdU16String());
-    folder_ = ::opendir(QFile::encodeName(folder).constData());
+    folder_ = ::opendir(text::toFileName(folder.toStdU16String()).c_str());
     return NextMatch();
 }
 
@@ -53,7 +55,7 @@ std::u16string cFindFile::NextMatch() {
             directory = ::fstatat(::dirfd(folder_), entry->d_name, &target, 0) == 0 && S_ISDIR(target.st_mode);
         }
         attributes_ = directory ? FileAttributeDirectory : FileAttributeNormal;
-        return QFile::decodeName(entry->d_name).toStdU16String();
+        return text::fromFileName(entry->d_name);
     }
     Close();
     return {};

@@ -8,7 +8,7 @@
 #include "media/playlist/StreamRates.h"
 #include "media/playlist/TagFields.h"
 #include "media/playlist/VorbisComment.h"
-#include "platform/text/AnsiText.h"
+#include "platform/text/FileName.h"
 
 #include <algorithm>
 
@@ -35,7 +35,7 @@ std::uint64_t streamStart(ByteSource& file)
 bool ReadFlacInfo(MediaInfo& record)
 {
     FileRegionReader file;
-    if (!file.open(text::toUtf8(record.FileName)))
+    if (!file.open(text::toFileName(record.FileName)))
         return false;
     const std::uint64_t start = streamStart(file);
     if (file.read(start, 4) != "fLaC")

@@ -1,7 +1,7 @@
 #include "media/playlist/MediaInfo.h"
 
 #include "media/playlist/TagText.h"
-#include "platform/text/AnsiText.h"
+#include "platform/text/FileName.h"
 
 #include <array>
 #include <sys/stat.h>
@@ -55,7 +55,7 @@ std::int32_t MediaTypeOf(std::u16string_view name)
 
 bool ReadMediaInfo(MediaInfo& record)
 {
-    if (!isRegularFile(text::toUtf8(record.FileName)))
+    if (!isRegularFile(text::toFileName(record.FileName)))
         return false;
     const std::u16string_view location = record.FileName;
     record.MediaType = MediaTypeOf(location.substr(location.rfind(u'/') + 1));

@@ -3,14 +3,14 @@
 #include "media/playlist/MediaInfo.h"
 #include "media/playlist/MpegAudio.h"
 #include "media/playlist/StreamRates.h"
-#include "platform/text/AnsiText.h"
+#include "platform/text/FileName.h"
 
 namespace media {
 
 bool ReadMp3Info(MediaInfo& record)
 {
     FileRegionReader file;
-    if (!file.open(text::toUtf8(record.FileName)))
+    if (!file.open(text::toFileName(record.FileName)))
         return false;
 
     MediaInfo read = record;

@@ -13,6 +13,7 @@
 #include "media/playlist/TagText.h"
 #include "media/playlist/VorbisComment.h"
 #include "platform/text/AnsiText.h"
+#include "platform/text/FileName.h"
 
 #include <algorithm>
 #include <cstring>
@@ -274,7 +275,7 @@ Tracks readTracks(ByteSource& file, const Mp4Box& moov)
 bool ReadMp4Info(MediaInfo& record)
 {
     FileRegionReader file;
-    if (!file.open(text::toUtf8(record.FileName)))
+    if (!file.open(text::toFileName(record.FileName)))
         return false;
     Mp4BoxWalker top(file, mp4FileBox(file));
     std::optional<Mp4Box> box = top.next();

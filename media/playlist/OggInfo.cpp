@@ -10,7 +10,7 @@
 #include "media/playlist/StreamRates.h"
 #include "media/playlist/TagFields.h"
 #include "media/playlist/VorbisComment.h"
-#include "platform/text/AnsiText.h"
+#include "platform/text/FileName.h"
 
 #include <algorithm>
 
@@ -168,7 +168,7 @@ std::uint64_t bitRateOf(ByteSource& file, const Stream& stream, std::uint64_t au
 bool ReadOggInfo(MediaInfo& record)
 {
     FileRegionReader file;
-    if (!file.open(text::toUtf8(record.FileName)))
+    if (!file.open(text::toFileName(record.FileName)))
         return false;
     const std::optional<Stream> stream = findAudioStream(file);
     if (!stream)

@@ -2,6 +2,7 @@
 
 #include "media/playlist/AtomicFile.h"
 #include "platform/text/AnsiText.h"
+#include "platform/text/FileName.h"
 
 #include <array>
 
@@ -36,9 +37,9 @@ void appendQuoted(std::string& out, std::string_view field)
 
 }  // namespace
 
-bool PlaylistFileReader::open(const std::string& utf8Path)
+bool PlaylistFileReader::open(const std::string& localPath)
 {
-    file_.reset(std::fopen(utf8Path.c_str(), "rbe"));
+    file_.reset(std::fopen(localPath.c_str(), "rbe"));
     afterComma_ = false;
     utf8_ = false;
     if (!file_)
@@ -58,7 +59,7 @@ std::optional<PlaylistRecord> PlaylistFileReader::next()
     std::array<std::u16string*, 4> cells = {&record.title, &record.artist, &record.time, &record.location};
     std::size_t filled = 0;
     for (; filled < cells.size() && readField(field_); ++filled)
-        *cells[filled] = utf8_ ? text::fromUtf8(field_) : text::fromAnsi(field_);
+        *cells[filled] = utf8_ ? text::fromFileName(field_) : text::fromAnsi(field_);
     if (filled == 0)
         return std::nullopt;
     return record;
@@ -111,10 +112,10 @@ bool PlaylistFileReader::readField(std::string& bytes)
     return true;
 }
 
-bool SavePlaylistFile(const std::string& utf8Path, std::size_t rowCount,
+bool SavePlaylistFile(const std::string& localPath, std::size_t rowCount,
                       const std::function<PlaylistRecord(std::size_t)>& rowAt)
 {
-    return writeFileAtomically(utf8Path, EncodePlaylist(rowCount, rowAt));
+    return writeFileAtomically(localPath, EncodePlaylist(rowCount, rowAt));
 }
 
 std::string EncodePlaylist(std::size_t rowCount, const std::function<PlaylistRecord(std::size_t)>& rowAt)
@@ -129,12 +130,13 @@ std::string EncodePlaylist(std::size_t rowCount, const std::function<PlaylistRec
             content += separator;
             separator = ",";
             if (!utf8 && !text::toAnsi(*text, cell)) {
-                // A text GBK cannot hold: the whole list goes to UTF-8, including what is written.
+                // A text GBK cannot hold: the whole list goes to UTF-8, including what is written. A location
+                // whose name on disk is not UTF-8 keeps its own bytes there, which read back as the same name.
                 content = std::string(kUtf8Bom) + text::toUtf8(text::fromAnsi(content));
                 utf8 = true;
             }
             if (utf8)
-                cell = text::toUtf8(*text);
+                cell = text::toFileName(*text);
             appendQuoted(content, cell);
         }
         content += "\r\n";

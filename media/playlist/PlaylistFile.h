@@ -18,10 +18,11 @@ struct PlaylistRecord {
 // Reads a ".lst" file record by record, so the caller can keep its interface responsive between
 // records. Lines hold quoted fields separated by commas; fields are taken four at a time across
 // line ends, and fields missing at the end of the file read as empty. A file that starts with a
-// UTF-8 byte-order mark is UTF-8, any other is in the ANSI code page.
+// UTF-8 byte-order mark is UTF-8, any other is in the ANSI code page. Bytes of a UTF-8 list that are
+// not UTF-8 are taken as a file name's own bytes (see text::fromFileName), so they survive a save.
 class PlaylistFileReader {
 public:
-    bool open(const std::string& utf8Path);
+    bool open(const std::string& localPath);
     std::optional<PlaylistRecord> next();
     // True when reading stopped at an error rather than at the end of the file.
     bool failed() const { return file_ && std::ferror(file_.get()); }
@@ -41,10 +42,11 @@ private:
     std::string field_;
 };
 
-// Writes the list through a temporary file that replaces `utf8Path` only once complete; false when
+// Writes the list through a temporary file that replaces `localPath` only once complete; false when
 // anything failed, and then the previous file is untouched. The list is written in the ANSI code
-// page, or, when some text has no ANSI form, whole in UTF-8 behind a byte-order mark.
-bool SavePlaylistFile(const std::string& utf8Path, std::size_t rowCount,
+// page, or, when some text has no ANSI form, whole in UTF-8 behind a byte-order mark; a name that
+// is not UTF-8 on disk has no ANSI form and is written as its own bytes.
+bool SavePlaylistFile(const std::string& localPath, std::size_t rowCount,
                       const std::function<PlaylistRecord(std::size_t)>& rowAt);
 
 // The bytes SavePlaylistFile writes for these rows.

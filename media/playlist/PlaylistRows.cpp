@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "media/playlist/MediaInfo.h"
+#include "platform/text/FileName.h"
 
 namespace media {
 
@@ -59,7 +60,9 @@ bool AddFile(GridProxy& grid, const std::u16string& location) {
 std::u16string TitleFromPath(const std::u16string& location) {
     // Addresses use "/", and so do paths on this system.
     const QString path = QString::fromStdU16String(location);
-    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    // A name left in another code page is shown as that code page reads it.
+    const QString name = QString::fromStdU16String(
+        text::readableFileName(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).toStdU16String()));
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     const QString extension = (dot >= 0 ? name.mid(dot + 1) : name).toUpper();
     QString title = name.toUpper();

@@ -3,12 +3,13 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <optional>
 
 #include "lorvex/include/lorvex/ListViewInterface.h"
 #include "media/core/MainWindow.h"
@@ -23,6 +24,7 @@
 #include "platform/automation/DataObject.h"
 #include "platform/automation/FontObject.h"
 #include "platform/forms/Twips.h"
+#include "platform/text/FileName.h"
 
 namespace media {
 
@@ -33,7 +35,17 @@ namespace {
 // Pending events get a turn at least this often while a list loads.
 constexpr qint64 EventTurnMilliseconds = 15;
 
-std::string Utf8(const std::u16string& text) { return QString::fromStdU16String(text).toStdString(); }
+// A file's size and last change, read through the name's own bytes.
+struct FileStamp {
+    std::int64_t size = -1;
+    std::int64_t modifiedNs = 0;
+};
+
+std::optional<FileStamp> StampOf(const std::string& localPath) {
+    struct stat info {};
+    if (::stat(localPath.c_str(), &info) != 0) return std::nullopt;
+    return FileStamp{info.st_size, std::int64_t(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+}
 
 // The design asks for "宋体"; where that face is missing a CJK face that is installed takes its place.
 std::u16string GridFace() { return CjkFamily(QStringLiteral("宋体")).toStdU16String(); }
@@ -121,21 +133,23 @@ void PlaylistWindow::ApplyScrollBarRule() {
 void PlaylistWindow::LoadPlayList() {
     SharedValues& shared = Shared();
     heldWhole_.clear();
-    const bool whole = ReadListFile(QString::fromStdU16String(shared.PlayListFile));
+    const bool whole = ReadListFile(shared.PlayListFile);
     if (stopLoading_) return;
     if (whole) heldWhole_ = shared.PlayListFile;
     frmMain().transport().StartLoadedList();
     ApplyScrollBarRule();
 }
 
-bool PlaylistWindow::ReadListFile(const QString& path) {
+bool PlaylistWindow::ReadListFile(const std::u16string& path) {
+    if (path.empty()) return true;
+    const std::string localPath = text::toFileName(path);
+    struct stat info {};
     // No file yet is an empty list, which the exit save may create.
-    if (path.isEmpty() || !QFileInfo::exists(path)) return true;
-    const QByteArray localPath = QFile::encodeName(path);
+    if (::stat(localPath.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) return true;
     PlaylistFileReader reader;
-    const bool isFile = QFileInfo(path).isFile();
-    if (!isFile || !reader.open(localPath.toStdString())) {
-        std::fprintf(stderr, "media: cannot read the playlist %s (%s); it is kept as it is\n", localPath.constData(),
+    const bool isFile = S_ISREG(info.st_mode);
+    if (!isFile || !reader.open(localPath)) {
+        std::fprintf(stderr, "media: cannot read the playlist %s (%s); it is kept as it is\n", localPath.c_str(),
                      isFile ? std::strerror(errno) : "not a file");
         return false;
     }
@@ -153,7 +167,7 @@ bool PlaylistWindow::ReadListFile(const QString& path) {
         }
         if (!AddRow(grid_, number, record->title, record->artist, record->time, record->location)) {
             std::fprintf(stderr, "media: the playlist %s holds more rows than the list can show; only the first %d "
-                                 "are shown and the file is kept as it is\n", localPath.constData(), number - 1);
+                                 "are shown and the file is kept as it is\n", localPath.c_str(), number - 1);
             whole = false;
             break;
         }
@@ -161,7 +175,7 @@ bool PlaylistWindow::ReadListFile(const QString& path) {
     }
     if (reader.failed()) {
         std::fprintf(stderr, "media: the playlist %s could not be read to its end; it is kept as it is\n",
-                     localPath.constData());
+                     localPath.c_str());
         whole = false;
     }
     loading_ = false;
@@ -179,17 +193,18 @@ bool PlaylistWindow::SavePlayList(const std::u16string& path) {
         return PlaylistRecord{grid_.ItemText(row, column::Title), grid_.ItemText(row, column::Artist),
                               grid_.ItemText(row, column::Time), grid_.ItemText(row, column::Location)};
     });
-    const QFileInfo file(QString::fromStdU16String(path));
+    const std::string localPath = text::toFileName(path);
     // The session's save and the ending that follows it must not write the same list twice; a file someone else
     // has changed since is written again.
     const std::size_t contentHash = std::hash<std::string>{}(content);
-    if (lastWrite_.path == path && lastWrite_.contentHash == contentHash && file.exists() &&
-        file.size() == lastWrite_.size && file.lastModified() == lastWrite_.modified)
+    const std::optional<FileStamp> before = StampOf(localPath);
+    if (lastWrite_.path == path && lastWrite_.contentHash == contentHash && before &&
+        before->size == lastWrite_.size && before->modifiedNs == lastWrite_.modifiedNs)
         return true;
-    if (!writeFileAtomically(Utf8(path), content)) return false;
+    if (!writeFileAtomically(localPath, content)) return false;
     heldWhole_ = path;
-    const QFileInfo written(file.absoluteFilePath());
-    lastWrite_ = {path, contentHash, written.size(), written.lastModified()};
+    const FileStamp written = StampOf(localPath).value_or(FileStamp{});
+    lastWrite_ = {path, contentHash, written.size, written.modifiedNs};
     return true;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The playlist window: the skinned tool-window frame around the playlist grid, with a menu button in its title bar;
 // loads and saves list files, plays a row on double click, adds dropped files.
-#include <QDateTime>
+#include <cstdint>
 #include <memory>
 
 #include "media/playlist/GridProxy.h"
@@ -57,7 +57,7 @@ private:
     void PlayList_OLEDragDrop(const automation::Variant& data);
 
     // Reads PlayListFile's records into the grid; true when every record of the file is now a row.
-    bool ReadListFile(const QString& path);
+    bool ReadListFile(const std::u16string& path);
 
     forms::ControlHost host_;
     GridProxy grid_;
@@ -67,8 +67,8 @@ private:
     struct Written {
         std::u16string path;
         std::size_t contentHash = 0;  // a whole list's bytes need not be kept for the comparison
-        qint64 size = -1;
-        QDateTime modified;
+        std::int64_t size = -1;
+        std::int64_t modifiedNs = 0;
     } lastWrite_;  // what this program last wrote, to tell whether a file still holds it
 };
 

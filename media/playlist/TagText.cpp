@@ -36,12 +36,6 @@ void eraseEach(std::u16string& s, std::u16string_view what, Find find)
     s = std::move(kept);
 }
 
-// Windows-1252 bytes 0x80 to 0x9F; the bytes above are Latin-1, the code points of the same value.
-constexpr char16_t kWindows1252C1[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
 bool isAscii(std::string_view bytes)
 {
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -208,17 +202,6 @@ std::u16string fromUtf8WithoutBom(std::string_view bytes)
     return out;
 }
 
-std::u16string fromWindows1252(std::string_view bytes)
-{
-    std::u16string out;
-    out.reserve(bytes.size());
-    for (char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        out += byte >= 0x80 && byte < 0xA0 ? kWindows1252C1[byte - 0x80] : static_cast<char16_t>(byte);
-    }
-    return out;
-}
-
 // The order settles the texts that more than one encoding can read. UTF-8 before GBK: accented
 // Latin letters in UTF-8 ("Café" ends C3 A9) are nearly always valid GBK too, while Chinese GBK text
 // is seldom valid UTF-8, since its bytes would have to group into UTF-8 sequences by chance: about
@@ -235,7 +218,7 @@ std::u16string fromAnsiTagText(std::string_view bytes, FieldWidth width)
         return *utf8;
     if (std::optional<std::u16string> gbk = decodeIfValid(bytes, width, asGbk, withoutCutGbkCharacter))
         return *gbk;
-    return fromWindows1252(bytes);
+    return text::fromWindows1252(bytes);
 }
 
 }  // namespace media::tagtext

@@ -32,9 +32,6 @@ std::u16string fromUtf16(std::string_view bytes, bool bigEndian);
 // UTF-8 without its byte-order marks, which some writers put before each value.
 std::u16string fromUtf8WithoutBom(std::string_view bytes);
 
-// Windows-1252, the code page of Western taggers; its five unassigned bytes stay C1 controls.
-std::u16string fromWindows1252(std::string_view bytes);
-
 // Whether a text filled its field to the end: a fixed-width field (ID3v1) cuts a long text at its
 // width, even inside a multi-byte character.
 enum class FieldWidth { Free, Fixed };

@@ -1,6 +1,7 @@
 #include "platform/mediaplayer/MediaLocation.h"
 
 #include "platform/mediaplayer/Utf16.h"
+#include "platform/text/FileName.h"
 
 #include <gst/gst.h>
 #include <sys/stat.h>
@@ -60,12 +61,13 @@ bool MediaLocation::isWebAddress() const
 
 std::string MediaLocation::uri() const
 {
-    const std::string utf8 = utf8FromUtf16(text_);
-    if (utf8.empty())
-        return {};
     if (isWebAddress())
-        return utf8;
-    gchar* uri = gst_filename_to_uri(utf8.c_str(), nullptr);
+        return utf8FromUtf16(text_);
+    // A path is named by its bytes on disk, which the address carries percent-encoded.
+    const std::string path = text::toFileName(text_);
+    if (path.empty())
+        return {};
+    gchar* uri = gst_filename_to_uri(path.c_str(), nullptr);
     if (!uri)
         return {};
     std::string result(uri);
@@ -76,7 +78,7 @@ std::string MediaLocation::uri() const
 std::u16string MediaLocation::displayName() const
 {
     if (!isWebAddress())
-        return withoutExtension(lastSegment(text_));
+        return withoutExtension(text::readableFileName(lastSegment(text_)));
     std::u16string name = withoutExtension(lastSegment(webPath(text_)));
     return name.empty() ? text_ : name;
 }

@@ -12,6 +12,12 @@ constexpr const char* kAnsiCodePage = "CP936";
 constexpr const char* kUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 constexpr char16_t kReplacement = u'\uFFFD';
 
+// Windows-1252 bytes 0x80 to 0x9F; the bytes above are Latin-1, the code points of the same value.
+constexpr char16_t kWindows1252C1[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
 // One iconv descriptor per thread and direction: opening one costs far more than a tag text's
 // conversion, and descriptors must not be shared between threads.
 class IconvDescriptor {
@@ -57,80 +63,6 @@ std::size_t asciiPrefix(std::basic_string_view<Char> s)
     while (i < s.size() && static_cast<std::make_unsigned_t<Char>>(s[i]) < 0x80)
         ++i;
     return i;
-}
-
-void appendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-void appendUtf16(std::u16string& out, char32_t c)
-{
-    if (c < 0x10000) {
-        out += static_cast<char16_t>(c);
-    } else {
-        c -= 0x10000;
-        out += static_cast<char16_t>(0xD800 + (c >> 10));
-        out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    }
-}
-
-// Decodes one UTF-8 sequence at `i`, advancing `i`; a malformed sequence yields U+FFFD and
-// advances past its lead byte only, so the following bytes are decoded on their own.
-char32_t decodeUtf8(std::string_view s, std::size_t& i)
-{
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char lead = byte(i);
-    int length;
-    char32_t c;
-    if (lead < 0x80) {
-        ++i;
-        return lead;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        c = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        c = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        c = lead & 0x07;
-    } else {
-        ++i;
-        return kReplacement;
-    }
-    if (i + length > s.size()) {
-        ++i;
-        return kReplacement;
-    }
-    for (int k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) {
-            ++i;
-            return kReplacement;
-        }
-        c = (c << 6) | (byte(i + k) & 0x3F);
-    }
-    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < smallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-        ++i;
-        return kReplacement;
-    }
-    i += length;
-    return c;
 }
 
 }  // namespace
@@ -193,30 +125,14 @@ bool toAnsi(std::u16string_view s, std::string& out)
     return converted && inLeft == 0;
 }
 
-std::string toUtf8(std::u16string_view s)
-{
-    std::string out;
-    out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const char16_t unit = s[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-            appendUtf8(out, 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (s[i + 1] - 0xDC00));
-            ++i;
-        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-            appendUtf8(out, kReplacement);
-        } else {
-            appendUtf8(out, unit);
-        }
-    }
-    return out;
-}
-
-std::u16string fromUtf8(std::string_view bytes)
+std::u16string fromWindows1252(std::string_view bytes)
 {
     std::u16string out;
     out.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size();)
-        appendUtf16(out, decodeUtf8(bytes, i));
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        out += byte >= 0x80 && byte < 0xA0 ? kWindows1252C1[byte - 0x80] : static_cast<char16_t>(byte);
+    }
     return out;
 }
 

@@ -39,6 +39,14 @@ TEST_F(MediaKinds, Mp3TagTextInTheCodePageOfItsHomeSystemsReadsAsChinese)
     EXPECT_EQ(player.currentMedia().getItemInfo(u"Author"), u"周杰伦");
 }
 
+TEST_F(MediaKinds, AFileNamedInAnotherCodePagePlaysUnderItsReadableName)
+{
+    // 你好.wav in GBK, as an archive made on Windows leaves it: not UTF-8.
+    player.setURL(writeFile(folder / "\xC4\xE3\xBA\xC3.wav", wavFile(1.0)));
+    ASSERT_TRUE(waitForState(player, Playing));
+    EXPECT_EQ(player.currentMedia().name(), u"你好");
+}
+
 TEST_F(MediaKinds, MidiPlaysThroughTheSynthesiser)
 {
     player.setURL(writeFile(folder / "tune.mid", midiFile()));

@@ -1,5 +1,7 @@
 #include "tests/mediaplayer/TestMedia.h"
 
+#include "platform/text/FileName.h"
+
 #include "platform/mediaplayer/GStreamerRuntime.h"
 
 #include <gst/gst.h>
@@ -74,7 +76,7 @@ std::u16string writeFile(const std::filesystem::path& path, const Bytes& bytes)
 {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
-    return path.u16string();
+    return text::fromFileName(path.string());
 }
 
 Bytes wavFile(double seconds)

@@ -40,6 +40,8 @@ TEST(MediaLocation, LocalPathBecomesAnAbsoluteEscapedFileUri)
     EXPECT_EQ(MediaLocation(u"/music/歌 1#.mp3").uri(), "file:///music/%E6%AD%8C%201%23.mp3");
     EXPECT_EQ(MediaLocation(u"song.mp3").uri(), "file://" + (std::filesystem::current_path() / "song.mp3").string());
     EXPECT_EQ(MediaLocation(u"").uri(), "");
+    // A name that is not UTF-8 on disk keeps its bytes.
+    EXPECT_EQ(MediaLocation(u"/music/\xDCC4\xDCE3.mp3").uri(), "file:///music/%C4%E3.mp3");
 }
 
 TEST(MediaLocation, DisplayNameIsTheFileNameWithoutExtension)

@@ -1,6 +1,7 @@
 // media-info FILE...: what the tag readers find in each file, one block of "Field: value" lines.
 #include "media/playlist/MediaInfo.h"
 #include "platform/text/AnsiText.h"
+#include "platform/text/FileName.h"
 
 #include <iostream>
 #include <string>
@@ -27,14 +28,14 @@ std::string oneLine(const std::u16string& value)
 void printInfo(const std::string& path)
 {
     media::MediaInfo info;
-    info.FileName = text::fromUtf8(path);
+    info.FileName = text::fromFileName(path);
     const bool read = media::ReadMediaInfo(info);
     const std::pair<const char*, const std::u16string*> texts[] = {
         {"Title", &info.Title},   {"Artist", &info.Artist},     {"Album", &info.Album},
         {"Year", &info.Year},     {"Lyrics", &info.Lyrics},     {"Writer", &info.Writer},
         {"Composer", &info.Composer}, {"BitRate", &info.BitRate}, {"SampleRate", &info.SampleRate},
     };
-    std::cout << "File: " << oneLine(info.FileName) << '\n'
+    std::cout << "File: " << path << '\n'
               << "Result: " << (read ? "True" : "False") << '\n'
               << "MediaType: " << info.MediaType << '\n';
     for (const auto& [name, value] : texts)

@@ -434,7 +434,9 @@ TEST_F(Input, WhileDisabledOnlyReleasesClicksAndDoubleClicksReachTheHost) {
 TEST_F(Input, DroppedFilesReachTheHostAsADataObject) {
     view().SetOLEDropMode(OLEDropManual);
     QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile("/music/a b.mp3"), QUrl::fromLocalFile("/music/c.wma")});
+    // As a file manager offers them; the last name is GBK (你), not UTF-8, and reaches the host with its bytes.
+    mime.setData(QStringLiteral("text/uri-list"),
+                 "file:///music/a%20b.mp3\r\nfile://localhost/music/c.wma\r\nfile:///music/%C4%E3.mp3\r\n");
     std::vector<std::u16string> dropped;
     int overState = -1;
     grid.onEvent = [&](DispId id, std::span<Variant> args) {
@@ -450,7 +452,7 @@ TEST_F(Input, DroppedFilesReachTheHostAsADataObject) {
     QDropEvent drop(QPointF(40, 60), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w(), &drop);
     EXPECT_TRUE(drop.isAccepted());
-    EXPECT_EQ(dropped, (std::vector<std::u16string>{u"/music/a b.mp3", u"/music/c.wma"}));
+    EXPECT_EQ(dropped, (std::vector<std::u16string>{u"/music/a b.mp3", u"/music/c.wma", u"/music/\xDCC4\xDCE3.mp3"}));
     const auto drops = grid.Raised(event::OLEDragDrop);
     ASSERT_EQ(drops.size(), 1u);
     EXPECT_EQ(drops[0].args.size(), 6u);

@@ -17,6 +17,7 @@
 #include "media/playlist/FindFile.h"
 #include "media/playlist/PlaylistRows.h"
 #include "platform/forms/CommonDialogs.h"
+#include "platform/text/FileName.h"
 
 using namespace media;
 namespace fs = std::filesystem;
@@ -453,4 +454,37 @@ TEST(AddFileCommand, CancelAddsNothing) {
     AddFolderCommand(nullptr, adder);
     EXPECT_EQ(g.grid.ItemCount(), 0);
     EXPECT_EQ(dialogs.last.title, QStringLiteral("请选择文件夹"));
+}
+
+// ---------------------------------------------------------------- names that are not UTF-8
+
+namespace {
+
+// GBK names, as archives made on Windows leave them: 歌曲 (a folder), 你好.mp3 and 丂.wma (a GBK character whose
+// second byte is ASCII).
+const std::string kGbkFolder = "\xB8\xE8\xC7\xFA";
+const std::string kGbkMp3 = "\xC4\xE3\xBA\xC3.mp3";
+const std::string kGbkWma = "\x81\x40.wma";
+
+bool ExistsOnDisk(const std::u16string& location) {
+    struct stat info {};
+    return ::stat(text::toFileName(location).c_str(), &info) == 0;
+}
+
+}  // namespace
+
+TEST(NamesNotUtf8, TheFolderSearchAddsThemWithTheirBytesAndReadableTitles) {
+    Tree tree;
+    tree.File(kGbkFolder + "/" + kGbkMp3);
+    tree.File(kGbkFolder + "/" + kGbkWma);
+    Grid g;
+    const std::vector<std::u16string> rows = AddFolder(g.grid, tree.root());
+    ASSERT_EQ(rows.size(), 2u);
+    const std::string folder = tree.root().string() + "/" + kGbkFolder + "/";
+    EXPECT_EQ(text::toFileName(rows[0]), folder + kGbkWma) << "the WMA pass still comes first";
+    EXPECT_EQ(text::toFileName(rows[1]), folder + kGbkMp3);
+    EXPECT_TRUE(ExistsOnDisk(rows[0]) && ExistsOnDisk(rows[1]));
+    // Unreadable content: the title is the name, shown in the code page that wrote it.
+    EXPECT_EQ(g.grid.ItemText(0, column::Title), u"丂");
+    EXPECT_EQ(g.grid.ItemText(1, column::Title), u"你好");
 }

@@ -1,5 +1,6 @@
 #include "media/playlist/AtomicFile.h"
 #include "media/playlist/PlaylistFile.h"
+#include "platform/text/FileName.h"
 #include "tests/media/playlist/TagFileBuilder.h"
 
 #include <gtest/gtest.h>
@@ -68,6 +69,21 @@ TEST(PlaylistFile, ListWithTextsGbkLacksIsWrittenAsUtf8)
     const std::vector<PlaylistRecord> quoted = {{u"a", u"b", u"00:00", u"/m/say \"hi\".mp3"}};
     ASSERT_TRUE(save(dir / "quoted.lst", quoted));
     EXPECT_EQ(load(dir / "quoted.lst"), quoted);
+}
+
+TEST(PlaylistFile, LocationsThatAreNotUtf8OnDiskKeepTheirBytes)
+{
+    TempDir dir;
+    // A GBK name found in a folder (你好.mp3): the list goes to UTF-8 and the name is written as its own bytes.
+    const std::u16string gbkName = text::fromFileName("/m/\xC4\xE3\xBA\xC3.mp3");
+    const std::vector<PlaylistRecord> rows = {{u"歌", u"", u"00:00", u"/m/歌.mp3"}, {u"你好", u"", u"00:00", gbkName}};
+    ASSERT_TRUE(save(dir / "list.lst", rows));
+    EXPECT_EQ(readFile(dir / "list.lst"), "\xEF\xBB\xBF\"\xE6\xAD\x8C\",\"\",\"00:00\",\"/m/\xE6\xAD\x8C.mp3\"\r\n"
+                                         "\"\xE4\xBD\xA0\xE5\xA5\xBD\",\"\",\"00:00\",\"/m/\xC4\xE3\xBA\xC3.mp3\"\r\n");
+    EXPECT_EQ(load(dir / "list.lst"), rows);
+    // Saved again unchanged, byte for byte.
+    ASSERT_TRUE(save(dir / "again.lst", load(dir / "list.lst")));
+    EXPECT_EQ(readFile(dir / "again.lst"), readFile(dir / "list.lst"));
 }
 
 TEST(PlaylistFile, ReaderAcceptsLooseSyntax)
