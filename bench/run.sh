@@ -8,6 +8,8 @@ for b in "$build"/bin/bench-*; do
   echo "== $(basename "$b")"
   "$b" || status=1
 done
+echo "== tag accuracy: ours, TagLib and mutagen on one corpus"
+/usr/bin/python3 "$(dirname "$0")/tags/accuracy.py" "$build/bin" || status=1
 echo "== whole program"
 bash "$(dirname "$0")/process.sh" "$build/bin" || status=1
 echo "== track changes"
