@@ -2,6 +2,7 @@
 #include <QApplication>
 
 #include "media/core/MainWindow.h"
+#include "media/core/OpenLocations.h"
 #include "media/core/Windows.h"
 #include "media/windows/Tray.h"
 #include "platform/forms/Application.h"
@@ -32,6 +33,9 @@ int main(int argc, char** argv) {
     forms::UseChineseForQtTexts();
     EndLikeTheCloseButton();
     media::MainWindow& main = media::frmMain();
+    // The files named on the command line (what Qt's own options leave of it) open once the list has loaded, or in
+    // the copy that runs already.
+    main.OpenLocations(media::LocationsFromArguments(argc, argv));
     main.Show();
     int result = 0;
     if (main.Loaded()) result = QApplication::exec();

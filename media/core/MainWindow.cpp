@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "media/core/PlaylistPlace.h"
 #include "media/core/RemoteControl.h"
 #include "media/lyrics/LyricSource.h"
 #include "media/lyrics/LyricsWindow.h"
@@ -19,6 +20,7 @@
 #include "media/playlist/PlaylistRows.h"
 #include "media/playlist/PlaylistWindow.h"
 #include "platform/forms/Application.h"
+#include "platform/forms/InstanceChannel.h"
 #include "platform/forms/Twips.h"
 #include "platform/text/FileName.h"
 #include "platform/mediaplayer/MediaPlayer.h"
@@ -41,7 +43,12 @@ MainWindow::MainWindow()
       ImgPlayProNone(this), ImgPlayProFill(this), ImgPlayPro(this),
       ImgPlay(this), ImgStop(this), ImgPrev(this), ImgNext(this), ImgMute(this),
       ImgVolumeNone(this), ImgVolumeFill(this), ImgVolume(this), ImgList(this),
-      transport_(*this, Shared()) {
+      transport_(*this, Shared()),
+      opener_(
+          transport_, [] { return !frmListExists() || !frmList().Loaded(); },
+          [] {
+              if (frmListExists()) frmList().ApplyScrollBarRule();
+          }) {
     setWindowIcon(ProgramIcon());
     // Each start of a track brings its lyric from the top, or none.
     transport_.TrackPlaying = [](const std::u16string& location) { Lyrics().Install(FindLyrics(location)); };
@@ -385,15 +392,34 @@ void MainWindow::VolumeStrip_MouseDown(const forms::MouseArgs& a) {
 
 // ---------------------------------------------------------------- start-up and shut-down
 
+void MainWindow::ListenForLaterStarts() {
+    laterStarts_ = std::make_unique<forms::InstanceServer>();
+    laterStarts_->Received = [this](std::vector<std::string> names) {
+        std::vector<std::u16string> locations;
+        locations.reserve(names.size());
+        for (const std::string& name : names) locations.push_back(text::fromFileName(name));
+        OpenLocations(std::move(locations));
+    };
+    if (!laterStarts_->Listen(QStringLiteral("media")))
+        std::fprintf(stderr, "media: cannot listen for later starts; files given to them will not open here\n");
+}
+
 void MainWindow::Form_Load() {
-    if (forms::AnotherInstanceRunning(QStringLiteral("media"))) std::_Exit(0);
+    // A later start hands the files it was given to the copy that runs, and ends; without files it ends silently.
+    if (forms::AnotherInstanceRunning(QStringLiteral("media"))) {
+        const std::vector<std::u16string> given = opener_.TakeWaiting();
+        std::_Exit(given.empty() ? 0 : HandOverToRunningCopy(given));
+    }
+    ListenForLaterStarts();
     Shared().SkinName = u"DA10";
     LoadSkin();
     ImgPlay.Tag = QStringLiteral("p");
     ImgPlayProFill.SetWidth(0);
     isList = true;
-    Shared().PlayListFile = (forms::ProgramFolder() + QStringLiteral("/default.lst")).toStdU16String();
-    removeLeftoverTemporaries(QString::fromStdU16String(Shared().PlayListFile).toStdString());
+    const PlaylistPlace place = PlaylistPlaceOfThisProgram();
+    Shared().PlayListFile = place.file;
+    removeLeftoverTemporaries(text::toFileName(place.file));
+    frmList().StartFrom(place.startFrom);
     transport_.SetGrid(frmList().PlayList());  // the playlist is the grid's rows
     frmList().Show();
     frmList().SetTop(Top() + Height());
@@ -404,6 +430,7 @@ void MainWindow::Form_Load() {
     mdlNotify().SetTrayIcon(this, nullptr, &menu.mnuList, false, QStringLiteral("Morvane1.0播放版"), QString(), 0, 15000);
     remote_ = std::make_unique<RemoteControl>(*this);
     mpris_ = std::make_unique<Mpris>(*remote_);
+    opener_.ListLoaded();
 }
 
 void MainWindow::Form_Resize() { RMe(); }
@@ -422,6 +449,9 @@ void MainWindow::SaveListAtEnd(bool mayAsk) {
     if (!frmListExists()) return;
     PlaylistWindow& list = frmList();
     if (list.MayWriteBack(file)) {
+        // The user's data folder may not be there yet.
+        const std::string localPath = text::toFileName(file);
+        forms::MakeUserFolder(localPath.substr(0, localPath.find_last_of('/')));
         list.SavePlayList(file);
         return;
     }

@@ -3,11 +3,15 @@
 // media-player component, and the start-up and shut-down of the program.
 #include <memory>
 
+#include "media/core/OpenLocations.h"
 #include "media/core/Transport.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Image.h"
 #include "platform/forms/Label.h"
 
+namespace forms {
+class InstanceServer;
+}
 namespace mediaplayer {
 class MediaPlayer;
 }
@@ -36,6 +40,9 @@ public:
     void SaveListAtEnd(bool mayAsk);
     // Brings the main window back from the taskbar or the tray, with the playlist window when its flag is set.
     void Restore();
+    // Appends rows for the locations and plays the first of them, once the list has loaded: the files this start
+    // was given, those a later start hands over, an address asked for on the session bus.
+    void OpenLocations(std::vector<std::u16string> locations) { opener_.Open(std::move(locations)); }
 
     // Sets the volume (0..100) from outside the window, with the volume thumb and fill moved to where a drag to it
     // would leave them.
@@ -67,6 +74,8 @@ protected:
 private:
     void PlaceControls();
     void ConnectHandlers();
+    // Later starts of the program hand their files over to this copy.
+    void ListenForLaterStarts();
 
     // Handlers.
     void ImgMain_MouseDown(const forms::MouseArgs& a);
@@ -109,6 +118,8 @@ private:
     Transport transport_;
     std::unique_ptr<RemoteControl> remote_;
     std::unique_ptr<Mpris> mpris_;
+    std::unique_ptr<forms::InstanceServer> laterStarts_;
+    LocationOpener opener_;
     bool seekDragging_ = false;
     std::int16_t dragStartX_ = 0;
 };

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "media/core/MainWindow.h"
+#include "media/core/OpenLocations.h"
 #include "media/core/Windows.h"
 #include "media/playlist/MenuWindow.h"
 #include "media/playlist/PlaylistRows.h"
@@ -92,6 +93,13 @@ bool RemoteControl::SetPosition(qlonglong microseconds) {
     const int state = main_.MediaPlayer().playState();
     if (state != mediaplayer::Playing && state != mediaplayer::Paused) return false;
     main_.MediaPlayer().controls().setCurrentPosition(static_cast<double>(microseconds) / 1e6);
+    return true;
+}
+
+bool RemoteControl::OpenUri(const QString& uri) {
+    const std::optional<std::u16string> location = LocationFromUri(uri.toStdString());
+    if (!location || MissingFile(*location)) return false;
+    main_.OpenLocations({*location});
     return true;
 }
 

@@ -26,6 +26,7 @@ public:
     QString LoopStatus() override;
     void SetLoopStatus(const QString& status) override;
     void SetRandomMode(bool random) override;
+    bool OpenUri(const QString& uri) override;
 
 private:
     MainWindow& main_;

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "lorvex/include/lorvex/ListViewInterface.h"
 #include "media/core/MainWindow.h"
@@ -133,7 +134,8 @@ void PlaylistWindow::ApplyScrollBarRule() {
 void PlaylistWindow::LoadPlayList() {
     SharedValues& shared = Shared();
     heldWhole_.clear();
-    const bool whole = ReadListFile(shared.PlayListFile);
+    const std::u16string source = startFrom_.empty() ? shared.PlayListFile : std::exchange(startFrom_, {});
+    const bool whole = ReadListFile(source);
     if (stopLoading_) return;
     if (whole) heldWhole_ = shared.PlayListFile;
     frmMain().transport().StartLoadedList();

@@ -20,6 +20,9 @@ public:
 
     // Appends the rows of PlayListFile and starts the list's first row.
     void LoadPlayList();
+    // The next load reads `list` in place of PlayListFile, whose rows they then count as: a list the program may
+    // not write over seeds the one it keeps.
+    void StartFrom(std::u16string list) { startFrom_ = std::move(list); }
     // Writes every row to a list file; false when the file could not be written (the old one stays). Rows the file
     // already holds from this program's own last write are not written again.
     bool SavePlayList(const std::u16string& path);
@@ -64,6 +67,7 @@ private:
     bool loading_ = false;
     bool stopLoading_ = false;
     std::u16string heldWhole_;  // the list file whose every record the grid holds, if any
+    std::u16string startFrom_;  // read by the next load in place of PlayListFile, if set
     struct Written {
         std::u16string path;
         std::size_t contentHash = 0;  // a whole list's bytes need not be kept for the comparison

@@ -1,6 +1,7 @@
 #include "media/windows/Mpris.h"
 
 #include <QDBusConnection>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QGuiApplication>
 #include <algorithm>
@@ -21,9 +22,16 @@ Track TrackOf(const QVariantMap& metadata) {
 }
 }  // namespace
 
+QStringList MprisRootAdaptor::SupportedUriSchemes() const {
+    return {QStringLiteral("file"), QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("mms"),
+            QStringLiteral("rtsp")};
+}
+
 QStringList MprisRootAdaptor::SupportedMimeTypes() const {
     return {QStringLiteral("audio/mpeg"), QStringLiteral("audio/x-ms-wma"), QStringLiteral("audio/x-wav"),
-            QStringLiteral("audio/midi"), QStringLiteral("video/x-ms-asf"), QStringLiteral("video/mpeg")};
+            QStringLiteral("audio/midi"), QStringLiteral("video/x-ms-asf"), QStringLiteral("video/mpeg"),
+            QStringLiteral("audio/flac"), QStringLiteral("audio/ogg"), QStringLiteral("audio/opus"),
+            QStringLiteral("audio/mp4")};
 }
 
 QString MprisRootAdaptor::DesktopEntry() const { return QGuiApplication::desktopFileName(); }
@@ -40,6 +48,12 @@ void MprisPlayerAdaptor::Seek(qlonglong offset) {
         return;
     }
     MoveTo(std::max<qlonglong>(position, 0));
+}
+
+void MprisPlayerAdaptor::OpenUri(const QString& uri) {
+    if (target_.OpenUri(uri)) return;
+    if (auto* context = dynamic_cast<QDBusContext*>(parent()); context && context->calledFromDBus())
+        context->sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("nothing to open at %1").arg(uri));
 }
 
 void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& track, qlonglong position) {

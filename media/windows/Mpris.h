@@ -2,6 +2,7 @@
 // The player on the desktop's session bus as a media player (the MPRIS 2 interfaces), so media keys and desktop
 // widgets can drive it. Every request maps onto an action the player's own buttons perform.
 #include <QDBusAbstractAdaptor>
+#include <QDBusContext>
 #include <QDBusObjectPath>
 #include <QStringList>
 #include <QTimer>
@@ -36,6 +37,11 @@ public:
     virtual QString LoopStatus() = 0;      // "None", "Track" or "Playlist"
     virtual void SetLoopStatus(const QString& status) = 0;  // other texts are ignored
     virtual void SetRandomMode(bool random) = 0;
+    // Appends the location the URI names to the list and plays it; false when it names nothing that can be opened.
+    virtual bool OpenUri(const QString& uri) {
+        (void)uri;
+        return false;
+    }
 };
 
 class MprisRootAdaptor : public QDBusAbstractAdaptor {
@@ -56,7 +62,9 @@ public:
     QString Identity() const { return QStringLiteral("Morvane"); }
     // The desktop file the program names as its own, so the desktop shows the player with its icon.
     QString DesktopEntry() const;
-    QStringList SupportedUriSchemes() const { return {QStringLiteral("file"), QStringLiteral("http")}; }
+    // What OpenUri takes: file URIs and the addresses the player streams from.
+    QStringList SupportedUriSchemes() const;
+    // The formats the add-file dialog offers.
     QStringList SupportedMimeTypes() const;
 public slots:
     void Raise() { target_.Raise(); }
@@ -115,6 +123,8 @@ public slots:
     void PlayPause() { target_.PlayPause(); }
     void Stop() { target_.Stop(); }
     void Play() { target_.Play(); }
+    // A URI that names nothing to open is answered with an error.
+    void OpenUri(const QString& uri);
     // Moves by an offset: before the start means the start, past the end means the next track.
     void Seek(qlonglong offset);
     // Moves to a place in the named track; a stale track id or a place outside the track changes nothing.
@@ -133,8 +143,9 @@ private:
     std::function<void()> written_;
 };
 
-// Registers the two interfaces on the session bus when there is one, and tells listeners what changed.
-class Mpris : public QObject {
+// Registers the two interfaces on the session bus when there is one, and tells listeners what changed. A call's
+// context (for answering with an error) is the adaptors' parent's, this object's.
+class Mpris : public QObject, public QDBusContext {
     Q_OBJECT
 public:
     static constexpr const char* ServiceName = "org.mpris.MediaPlayer2.morvane";

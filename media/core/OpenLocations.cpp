@@ -1,0 +1,203 @@
+#include "media/core/OpenLocations.h"
+
+#include <QTimer>
+#include <unistd.h>
+#include <sys/stat.h>
+
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+
+#include "media/core/Transport.h"
+#include "media/playlist/AddMedia.h"
+#include "platform/forms/InstanceChannel.h"
+#include "platform/text/FileName.h"
+
+namespace media {
+
+namespace {
+
+// The single-instance guard's name, which the running copy's socket shares.
+const QString InstanceName = QStringLiteral("media");
+// Long enough for a copy busy starting up or loading a list to answer.
+constexpr int HandOverMilliseconds = 5000;
+
+// The address schemes the player streams from.
+constexpr std::array WebSchemes{std::string_view("http"), std::string_view("https"), std::string_view("mms"),
+                                std::string_view("rtsp")};
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view start) {
+    if (text.size() < start.size()) return false;
+    for (std::size_t i = 0; i < start.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[i])) != start[i]) return false;
+    return true;
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// %XX as the byte it stands for; a % that begins no escape stays as it is. Nothing when a byte is NUL, which no
+// name can hold.
+std::optional<std::string> PercentDecoded(std::string_view text) {
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        int high = -1, low = -1;
+        if (text[i] == '%' && i + 2 < text.size() && (high = HexValue(text[i + 1])) >= 0 &&
+            (low = HexValue(text[i + 2])) >= 0) {
+            bytes.push_back(static_cast<char>(high * 16 + low));
+            i += 2;
+        } else {
+            bytes.push_back(text[i]);
+        }
+    }
+    if (bytes.find('\0') != std::string::npos) return std::nullopt;
+    return bytes;
+}
+
+// The path of a file URI: "file:///p", "file://localhost/p" or "file:/p", less its query and fragment.
+std::optional<std::u16string> FileUriPath(std::string_view rest) {
+    if (rest.starts_with("//")) {
+        rest.remove_prefix(2);
+        const std::size_t slash = rest.find('/');
+        const std::string_view host = rest.substr(0, slash);
+        const bool thisHost = host.empty() || (host.size() == 9 && StartsWithIgnoringCase(host, "localhost"));
+        if (slash == std::string_view::npos || !thisHost) return std::nullopt;
+        rest.remove_prefix(slash);
+    }
+    rest = rest.substr(0, rest.find_first_of("?#"));
+    if (!rest.starts_with('/')) return std::nullopt;
+    const std::optional<std::string> path = PercentDecoded(rest);
+    if (!path) return std::nullopt;
+    return text::fromFileName(*path);
+}
+
+// `folder` and `path` joined, without the "." and empty segments a typed name may hold.
+std::string Joined(std::string_view folder, std::string_view path) {
+    std::string joined;
+    const std::string whole = std::string(folder) + '/' + std::string(path);
+    std::size_t at = 0;
+    while (at <= whole.size()) {
+        const std::size_t end = std::min(whole.find('/', at), whole.size());
+        const std::string_view segment = std::string_view(whole).substr(at, end - at);
+        if (!segment.empty() && segment != ".") joined.append("/").append(segment);
+        at = end + 1;
+    }
+    return joined.empty() ? "/" : joined;
+}
+
+std::string WorkingFolder() {
+    std::string folder(4096, '\0');
+    while (::getcwd(folder.data(), folder.size()) == nullptr) {
+        if (errno != ERANGE || folder.size() > (1u << 20)) return {};
+        folder.resize(folder.size() * 2);
+    }
+    folder.resize(folder.find('\0'));
+    return folder;
+}
+
+}  // namespace
+
+std::optional<std::u16string> LocationFromUri(std::string_view uri) {
+    if (StartsWithIgnoringCase(uri, "file:")) return FileUriPath(uri.substr(5));
+    for (std::string_view scheme : WebSchemes)
+        if (StartsWithIgnoringCase(uri, scheme) && uri.substr(scheme.size()).starts_with("://") &&
+            uri.size() > scheme.size() + 3)
+            return text::fromFileName(uri);
+    return std::nullopt;
+}
+
+std::u16string LocationFromArgument(std::string_view argument, std::string_view workingFolder) {
+    if (std::optional<std::u16string> location = LocationFromUri(argument)) return *location;
+    if (argument.empty()) return {};
+    if (argument.starts_with('/')) return text::fromFileName(Joined("", argument));
+    if (workingFolder.empty()) return {};  // no folder to take it from
+    return text::fromFileName(Joined(workingFolder, argument));
+}
+
+bool MissingFile(const std::u16string& location) {
+    if (LocationFromUri(text::toFileName(location))) return false;  // an address
+    struct stat info {};
+    return location.empty() || ::stat(text::toFileName(location).c_str(), &info) != 0;
+}
+
+std::vector<std::u16string> LocationsFromArguments(int argc, char** argv) {
+    std::vector<std::u16string> locations;
+    const std::string workingFolder = argc > 1 ? WorkingFolder() : std::string();
+    for (int i = 1; i < argc; ++i) {
+        const std::u16string location = LocationFromArgument(argv[i], workingFolder);
+        if (MissingFile(location)) {
+            std::fprintf(stderr, "media: %s: no such file; it is left out\n", argv[i]);
+            continue;
+        }
+        locations.push_back(location);
+    }
+    return locations;
+}
+
+std::int32_t AddAndPlay(Transport& transport, MediaAdder& adder, const std::vector<std::u16string>& locations) {
+    GridProxy& grid = transport.grid();
+    std::int32_t added = 0;
+    for (const std::u16string& location : locations) {
+        const std::int32_t row = grid.ItemCount();
+        if (!adder.Add(location)) break;  // the grid is full: every later location would be refused as well
+        if (grid.ItemCount() > row && added++ == 0) transport.StartChosenRow(row);
+        if (!adder.TakeTurn()) break;
+    }
+    return added;
+}
+
+int HandOverToRunningCopy(const std::vector<std::u16string>& locations) {
+    std::vector<std::string> names;
+    names.reserve(locations.size());
+    for (const std::u16string& location : locations) names.push_back(text::toFileName(location));
+    if (!forms::EncodeLocations(names)) {
+        std::fprintf(stderr, "media: too many or too long names to hand to the running player\n");
+        return 1;
+    }
+    if (forms::HandOverToRunningInstance(InstanceName, names, HandOverMilliseconds)) return 0;
+    std::fprintf(stderr, "media: the running player did not answer within %d seconds; nothing was opened\n",
+                 HandOverMilliseconds / 1000);
+    return 1;
+}
+
+LocationOpener::LocationOpener(Transport& transport, std::function<bool()> ending, std::function<void()> rowsAdded)
+    : transport_(transport), ending_(std::move(ending)), rowsAdded_(std::move(rowsAdded)) {}
+
+void LocationOpener::Open(std::vector<std::u16string> locations) {
+    if (locations.empty()) return;
+    waiting_.push_back(std::move(locations));
+    if (listLoaded_) QTimer::singleShot(0, &runs_, [this] { Run(); });
+}
+
+void LocationOpener::ListLoaded() {
+    listLoaded_ = true;
+    if (!waiting_.empty()) QTimer::singleShot(0, &runs_, [this] { Run(); });
+}
+
+std::vector<std::u16string> LocationOpener::TakeWaiting() {
+    std::vector<std::u16string> all;
+    for (std::vector<std::u16string>& request : waiting_) all.insert(all.end(), request.begin(), request.end());
+    waiting_.clear();
+    return all;
+}
+
+void LocationOpener::Run() {
+    // A request that comes in while rows are added (events get their turns) waits for this run to reach it.
+    if (running_ || !listLoaded_) return;
+    running_ = true;
+    while (!waiting_.empty() && !(ending_ && ending_())) {
+        const std::vector<std::u16string> locations = std::move(waiting_.front());
+        waiting_.pop_front();
+        MediaAdder adder(transport_.grid(), ending_);
+        if (AddAndPlay(transport_, adder, locations) > 0 && rowsAdded_) rowsAdded_();
+    }
+    running_ = false;
+}
+
+}  // namespace media

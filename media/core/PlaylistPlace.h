@@ -1,0 +1,22 @@
+#pragma once
+// Where the program keeps its list: default.lst beside the program where the program may write there; otherwise (a
+// system-wide install) in the user's data folder, the only place it then writes.
+#include <string>
+
+namespace media {
+
+struct PlaylistPlace {
+    std::u16string file;       // the list the program holds, and writes back as it ends
+    std::u16string startFrom;  // the list read at start-up: `file`, or the program folder's list seeding it
+};
+
+// The choice itself, for folders given as the program names them (text::fromFileName). A read-only program folder's
+// list is the starting point while the data folder holds none yet; without a data folder the list stays beside the
+// program.
+PlaylistPlace ChoosePlaylistPlace(const std::u16string& programFolder, bool programFolderWritable,
+                                  const std::u16string& dataFolder);
+
+// The choice for this program: its own folder, asked whether this process may write there, and the user's data folder.
+PlaylistPlace PlaylistPlaceOfThisProgram();
+
+}  // namespace media

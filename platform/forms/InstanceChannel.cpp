@@ -1,0 +1,179 @@
+#include "platform/forms/InstanceChannel.h"
+
+#include <QDeadlineTimer>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QThread>
+#include <QTimer>
+#include <QtEndian>
+
+#include "platform/forms/Application.h"
+
+namespace forms {
+
+namespace {
+
+constexpr char Tag[4] = {'M', 'L', 'O', 'C'};
+constexpr qsizetype TimeAt = sizeof Tag;
+constexpr qsizetype LengthAtOffset = TimeAt + 8;
+constexpr qsizetype HeaderBytes = LengthAtOffset + 4;
+constexpr qsizetype MaxMessageBytes = HeaderBytes + qsizetype(instancemessage::MaxBodyBytes);
+// A peer gets this long to deliver its whole message.
+constexpr int ConnectionMilliseconds = 5000;
+// A sender waits this much longer than its message's time, so a receipt sent in time reaches it.
+constexpr int ReceiptMarginMilliseconds = 1000;
+// Connections served at once; more wait in the listen queue.
+constexpr int MaxConnections = 8;
+
+void AppendLength(QByteArray& to, std::size_t length) {
+    char bytes[4];
+    qToBigEndian(static_cast<quint32>(length), bytes);
+    to.append(bytes, 4);
+}
+
+std::size_t LengthAt(const QByteArray& from, qsizetype at) {
+    return qFromBigEndian<quint32>(from.constData() + at);
+}
+
+}  // namespace
+
+std::optional<QByteArray> EncodeLocations(const std::vector<std::string>& locations, qint64 takeByMs) {
+    if (locations.size() > instancemessage::MaxLocations) return std::nullopt;
+    std::size_t body = 0;
+    for (const std::string& location : locations) {
+        if (location.size() > instancemessage::MaxLocationBytes) return std::nullopt;
+        body += 4 + location.size();
+    }
+    if (body > instancemessage::MaxBodyBytes) return std::nullopt;
+    QByteArray message(Tag, sizeof Tag);
+    char time[8];
+    qToBigEndian(takeByMs, time);
+    message.append(time, 8);
+    AppendLength(message, body);
+    for (const std::string& location : locations) {
+        AppendLength(message, location.size());
+        message.append(location.data(), static_cast<qsizetype>(location.size()));
+    }
+    return message;
+}
+
+DecodedMessage DecodeLocations(const QByteArray& received) {
+    const qsizetype tagPart = std::min<qsizetype>(received.size(), sizeof Tag);
+    if (QByteArrayView(received.constData(), tagPart) != QByteArrayView(Tag, tagPart)) return {MessageState::Invalid, {}};
+    if (received.size() < HeaderBytes) return {};
+    const std::size_t body = LengthAt(received, LengthAtOffset);
+    if (body > instancemessage::MaxBodyBytes) return {MessageState::Invalid, {}};
+    const qsizetype end = HeaderBytes + static_cast<qsizetype>(body);
+    if (received.size() < end) return {};
+    if (received.size() > end) return {MessageState::Invalid, {}};
+    DecodedMessage decoded{MessageState::Complete, {}, qFromBigEndian<qint64>(received.constData() + TimeAt)};
+    for (qsizetype at = HeaderBytes; at < end;) {
+        if (end - at < 4 || decoded.locations.size() == instancemessage::MaxLocations) return {MessageState::Invalid, {}};
+        const std::size_t length = LengthAt(received, at);
+        at += 4;
+        if (length > instancemessage::MaxLocationBytes || length > static_cast<std::size_t>(end - at))
+            return {MessageState::Invalid, {}};
+        decoded.locations.emplace_back(received.constData() + at, length);
+        at += static_cast<qsizetype>(length);
+    }
+    return decoded;
+}
+
+QString InstanceSocketPath(const QString& name) {
+    const QString folder = PrivateRuntimeFolder();
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + name + QStringLiteral(".socket");
+}
+
+// One peer's message as it arrives, within its time and the size bounds.
+class InstanceServer::Connection : public QObject {
+public:
+    Connection(InstanceServer& server, QLocalSocket* socket) : QObject(&server), server_(server), socket_(socket) {
+        socket_->setParent(this);
+        ++server_.connections_;
+        connect(socket_, &QLocalSocket::readyRead, this, [this] { Read(); });
+        connect(socket_, &QLocalSocket::disconnected, this, [this] { Close(); });
+        deadline_.setSingleShot(true);
+        connect(&deadline_, &QTimer::timeout, this, [this] { Close(); });
+        deadline_.start(ConnectionMilliseconds);
+        Read();  // bytes may have come with the connection
+    }
+    ~Connection() override { --server_.connections_; }
+
+private:
+    void Read() {
+        if (done_) return;
+        // Never more than one whole message is taken in: a byte beyond it makes the message invalid anyway.
+        const qint64 room = MaxMessageBytes + 1 - received_.size();
+        received_.append(socket_->read(room));
+        DecodedMessage decoded = DecodeLocations(received_);
+        if (decoded.state == MessageState::Incomplete) return;
+        done_ = true;
+        // A message past its time has been given up by its sender, who said that nothing was opened.
+        if (decoded.state == MessageState::Complete && QDeadlineTimer::current().deadline() < decoded.takeByMs) {
+            socket_->putChar(instancemessage::Receipt);
+            socket_->flush();
+            if (server_.Received) server_.Received(std::move(decoded.locations));
+        }
+        Close();
+    }
+    void Close() {
+        done_ = true;
+        deadline_.stop();
+        socket_->disconnectFromServer();  // written bytes go out first
+        deleteLater();
+    }
+
+    InstanceServer& server_;
+    QLocalSocket* socket_;
+    QByteArray received_;
+    QTimer deadline_;
+    bool done_ = false;
+};
+
+InstanceServer::InstanceServer() : server_(new QLocalServer(this)) {
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    server_->setMaxPendingConnections(MaxConnections);
+    connect(server_, &QLocalServer::newConnection, this, [this] { Accept(); });
+}
+
+InstanceServer::~InstanceServer() = default;
+
+bool InstanceServer::Listen(const QString& name) {
+    const QString path = InstanceSocketPath(name);
+    if (path.isEmpty()) return false;
+    QLocalServer::removeServer(path);  // left by a copy that died: we hold the guard now
+    return server_->listen(path);
+}
+
+void InstanceServer::Accept() {
+    while (connections_ < MaxConnections && server_->hasPendingConnections())
+        if (QLocalSocket* socket = server_->nextPendingConnection()) new Connection(*this, socket);
+    // Waiting ones are taken once a connection ends.
+    if (server_->hasPendingConnections()) QTimer::singleShot(100, this, [this] { Accept(); });
+}
+
+bool HandOverToRunningInstance(const QString& name, const std::vector<std::string>& locations, int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    const qint64 takeBy = deadline.deadline() - std::min(ReceiptMarginMilliseconds, timeoutMs / 2);
+    const std::optional<QByteArray> message = EncodeLocations(locations, takeBy);
+    const QString path = InstanceSocketPath(name);
+    if (!message || path.isEmpty()) return false;
+    QLocalSocket socket;
+    // The running copy may be starting and not listen yet: try again until the time is up.
+    for (;;) {
+        socket.connectToServer(path);
+        if (socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) break;
+        socket.abort();
+        if (deadline.hasExpired()) return false;
+        QThread::msleep(50);
+    }
+    socket.write(*message);
+    while (socket.bytesToWrite() > 0)
+        if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) return false;
+    while (socket.bytesAvailable() < 1)
+        if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) return false;
+    char answer = 0;
+    return socket.getChar(&answer) && answer == instancemessage::Receipt;
+}
+
+}  // namespace forms

@@ -1,0 +1,72 @@
+#pragma once
+// The way a later start of the program hands what it was given to the copy that runs already: a local socket in
+// the private runtime folder (beside the single-instance guard), listened on by the copy that holds the guard.
+//
+// One message per connection: the four bytes "MLOC", the time by which the message must be taken (8 bytes,
+// big-endian, milliseconds of the system's monotonic clock), the length of the body (4 bytes, big-endian), and the
+// body: for each location its length (4 bytes, big-endian) and its bytes as they are, so names that are not UTF-8
+// pass unchanged. The listener answers a whole, well-formed message with the one byte Receipt and then closes. A
+// message read after its time is dropped: its sender has already said that nothing was opened (the copy was
+// stopped, say, and its socket kept the message meanwhile).
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QLocalServer;
+
+namespace forms {
+
+namespace instancemessage {
+inline constexpr std::size_t MaxLocations = 32767;        // as many as a playlist holds rows
+inline constexpr std::size_t MaxLocationBytes = 64 * 1024;
+inline constexpr std::size_t MaxBodyBytes = 4 * 1024 * 1024;
+inline constexpr char Receipt = '\x06';
+}  // namespace instancemessage
+
+// The message carrying `locations`, to be taken by `takeByMs` (monotonic clock); nothing when they exceed the bounds.
+std::optional<QByteArray> EncodeLocations(const std::vector<std::string>& locations, qint64 takeByMs = 0);
+
+enum class MessageState { Incomplete, Complete, Invalid };
+struct DecodedMessage {
+    MessageState state = MessageState::Incomplete;
+    std::vector<std::string> locations;  // filled when Complete
+    qint64 takeByMs = 0;
+};
+// Reads what has arrived so far: Incomplete while more is due, Invalid for anything that is not one message within
+// the bounds (a wrong tag, a length past a bound, a location running past the body, bytes after the message).
+DecodedMessage DecodeLocations(const QByteArray& received);
+
+// The running copy's end. Each connection gets a few seconds to deliver its message; a peer that sends garbage, too
+// much or nothing is dropped without an answer.
+class InstanceServer : public QObject {
+public:
+    InstanceServer();
+    ~InstanceServer() override;
+    // Takes the socket `name` in the private runtime folder; a socket left there by a copy that died is replaced
+    // (only the holder of the single-instance guard listens). False when it cannot listen.
+    bool Listen(const QString& name);
+
+    // Told of every whole message, in the order they arrive.
+    std::function<void(std::vector<std::string> locations)> Received;
+
+private:
+    class Connection;
+    void Accept();
+
+    QLocalServer* server_;  // owned as a child
+    int connections_ = 0;
+};
+
+// The later copy's end: sends `locations` to the copy listening on `name` and waits for its receipt, trying to
+// connect again while no copy listens yet (it may be starting). False when no receipt came within `timeoutMs`.
+bool HandOverToRunningInstance(const QString& name, const std::vector<std::string>& locations, int timeoutMs);
+
+// The full name of the socket `name` in the private runtime folder; empty when there is no such folder.
+QString InstanceSocketPath(const QString& name);
+
+}  // namespace forms

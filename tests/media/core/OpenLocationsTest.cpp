@@ -1,0 +1,220 @@
+// Locations named from outside the window: command-line arguments and URIs become the locations the list keeps
+// (names as their bytes), the list's place follows the program folder's writability, and the open command appends
+// rows in order and plays the first, waiting while the list loads. On the real windows, offscreen.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <filesystem>
+#include <sys/stat.h>
+
+#include "media/core/OpenLocations.h"
+#include "media/core/PlaylistPlace.h"
+#include "media/playlist/AddMedia.h"
+#include "media/playlist/PlaylistRows.h"
+#include "platform/mediaplayer/MediaPlayer.h"
+#include "platform/text/FileName.h"
+#include "tests/media/playlist/ProgramWindows.h"
+#include "tests/mediaplayer/TestMedia.h"
+
+using namespace media;
+namespace test = mediaplayer::test;
+
+namespace {
+
+const auto* windows = ::testing::AddGlobalTestEnvironment(new ProgramWindows);
+
+const std::u16string Nihao = text::fromFileName("\xC4\xE3\xBA\xC3");  // 你好 in GBK: not UTF-8
+
+}  // namespace
+
+TEST(ArgumentLocations, PathsAreTakenFromTheCallersFolder) {
+    EXPECT_EQ(LocationFromArgument("song.mp3", "/home/u"), u"/home/u/song.mp3");
+    EXPECT_EQ(LocationFromArgument("./sub//song.mp3", "/home/u/"), u"/home/u/sub/song.mp3");
+    EXPECT_EQ(LocationFromArgument("../up.mp3", "/home/u"), u"/home/u/../up.mp3");  // links make ".." the kernel's
+    EXPECT_EQ(LocationFromArgument("/abs/./song.mp3", "/home/u"), u"/abs/song.mp3");
+    EXPECT_EQ(LocationFromArgument("\xC4\xE3\xBA\xC3.wav", "/m"), u"/m/" + Nihao + u".wav");
+    EXPECT_EQ(text::toFileName(LocationFromArgument("\xC4\xE3\xBA\xC3.wav", "/m")), "/m/\xC4\xE3\xBA\xC3.wav");
+    EXPECT_EQ(LocationFromArgument("song.mp3", ""), u"");  // no folder to take it from
+    EXPECT_EQ(LocationFromArgument("", "/home/u"), u"");
+}
+
+TEST(ArgumentLocations, FileUrisArePercentDecodedBytes) {
+    EXPECT_EQ(LocationFromArgument("file:///m/%C4%E3%BA%C3.wav", "/elsewhere"), u"/m/" + Nihao + u".wav");
+    EXPECT_EQ(LocationFromArgument("file:///m/a%20b%e4%bd%a0.mp3", "/x"), u"/m/a b你.mp3");
+    EXPECT_EQ(LocationFromArgument("FILE://localhost/m/a.mp3", "/x"), u"/m/a.mp3");
+    EXPECT_EQ(LocationFromArgument("file:/m/a.mp3", "/x"), u"/m/a.mp3");
+    EXPECT_EQ(LocationFromArgument("file:///m/100%.mp3", "/x"), u"/m/100%.mp3");  // no escape: as it stands
+    EXPECT_EQ(LocationFromArgument("file:///m/a.mp3#part", "/x"), u"/m/a.mp3");
+    EXPECT_EQ(LocationFromUri("file:///m/a%00b.mp3"), std::nullopt);  // no name holds a NUL
+    EXPECT_EQ(LocationFromUri("file://otherhost/m/a.mp3"), std::nullopt);
+    EXPECT_EQ(LocationFromUri("file://"), std::nullopt);
+}
+
+TEST(ArgumentLocations, WebAddressesPassAsTheyAre) {
+    for (const char* address : {"http://example.org/a%20b.mp3?x=1", "https://example.org/live", "mms://media.example/s",
+                                "rtsp://cam.example:554/stream", "HTTP://EXAMPLE.ORG/A.MP3"}) {
+        EXPECT_EQ(LocationFromArgument(address, "/home/u"), text::fromFileName(address));
+        EXPECT_EQ(LocationFromUri(address), text::fromFileName(address));
+        EXPECT_FALSE(MissingFile(*LocationFromUri(address)));
+    }
+    EXPECT_EQ(LocationFromUri("http://"), std::nullopt);
+    EXPECT_EQ(LocationFromUri("ftp://example.org/a.mp3"), std::nullopt);
+    EXPECT_EQ(LocationFromUri("/plain/path.mp3"), std::nullopt);
+}
+
+TEST(ArgumentLocations, MissingFilesAreToldAndLeftOut) {
+    test::TempFolder folder;
+    const std::u16string there = test::writeFile(folder / "\xC4\xE3\xBA\xC3.wav", test::wavFile(1));
+    EXPECT_FALSE(MissingFile(there));
+    EXPECT_TRUE(MissingFile(there + u".gone"));
+    EXPECT_TRUE(MissingFile(u""));
+    const std::string thereBytes = text::toFileName(there);
+    const std::string missing = thereBytes + ".gone";
+    char program[] = "media";
+    std::vector<char*> argv{program, const_cast<char*>(thereBytes.c_str()), const_cast<char*>(missing.c_str()),
+                            const_cast<char*>("https://example.org/live")};
+    EXPECT_EQ(LocationsFromArguments(static_cast<int>(argv.size()), argv.data()),
+              (std::vector<std::u16string>{there, u"https://example.org/live"}));
+}
+
+// ---------------------------------------------------------------- the list's place
+
+namespace {
+class PlaylistPlaceChoice : public ::testing::Test {
+protected:
+    // A folder by the bytes of its name.
+    std::u16string Folder(const char* name) {
+        const std::string path = root_.path().toStdString() + '/' + name;
+        std::filesystem::create_directories(path);
+        return text::fromFileName(path);
+    }
+    static void Touch(const std::u16string& file) { test::writeFile(text::toFileName(file), {}); }
+    QTemporaryDir root_;
+};
+}  // namespace
+
+TEST_F(PlaylistPlaceChoice, AWritableProgramFolderKeepsItsList) {
+    const std::u16string program = Folder("app"), data = Folder("data");
+    Touch(data + u"/default.lst");  // even beside a list in the data folder
+    const PlaylistPlace place = ChoosePlaylistPlace(program, true, data);
+    EXPECT_EQ(place.file, program + u"/default.lst");
+    EXPECT_EQ(place.startFrom, program + u"/default.lst");
+}
+
+TEST_F(PlaylistPlaceChoice, AReadOnlyProgramFolderSendsTheListToTheDataFolder) {
+    const std::u16string program = Folder("app"), data = root_.path().toStdU16String() + u"/not/yet/media";
+    PlaylistPlace place = ChoosePlaylistPlace(program, false, data);
+    EXPECT_EQ(place.file, data + u"/default.lst");
+    EXPECT_EQ(place.startFrom, data + u"/default.lst");
+    // The program folder's list is the starting point while the data folder has none of its own.
+    Touch(program + u"/default.lst");
+    place = ChoosePlaylistPlace(program, false, data);
+    EXPECT_EQ(place.file, data + u"/default.lst");
+    EXPECT_EQ(place.startFrom, program + u"/default.lst");
+    // Once the user's own list is there, it is the one read.
+    std::filesystem::create_directories(text::toFileName(data));
+    Touch(data + u"/default.lst");
+    place = ChoosePlaylistPlace(program, false, data);
+    EXPECT_EQ(place.startFrom, data + u"/default.lst");
+}
+
+TEST_F(PlaylistPlaceChoice, WithoutADataFolderTheListStaysBesideTheProgram) {
+    const std::u16string program = Folder("app");
+    const PlaylistPlace place = ChoosePlaylistPlace(program, false, u"");
+    EXPECT_EQ(place.file, program + u"/default.lst");
+}
+
+TEST_F(PlaylistPlaceChoice, NamesThatAreNotUtf8KeepTheirBytes) {
+    const std::u16string program = Folder("\xC4\xE3"), data = Folder("data");
+    ASSERT_TRUE(text::holdsRawBytes(program));
+    Touch(program + u"/default.lst");
+    const PlaylistPlace place = ChoosePlaylistPlace(program, false, data);
+    EXPECT_EQ(place.startFrom, program + u"/default.lst");
+}
+
+// ---------------------------------------------------------------- the open command on the real windows
+
+namespace {
+class OpenCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(grid.Valid()) << "the grid library was not found through media.manifest";
+        frmList().Show();
+        Silence();
+        grid.Clear();
+        Shared().CurrentIndex = 0;
+    }
+    void TearDown() override { Silence(); }
+    // Nothing plays and no media is open.
+    void Silence() {
+        transport.Stop();
+        player.close();
+    }
+    std::u16string Track(const std::string& name) { return test::writeFile(folder / name, test::wavFile(3)); }
+    LocationOpener Opener(int* rowsAddedCalls = nullptr) {
+        return LocationOpener(transport, [] { return !frmList().Loaded(); }, [rowsAddedCalls] {
+            if (rowsAddedCalls) ++*rowsAddedCalls;
+        });
+    }
+
+    GridProxy& grid = frmList().PlayList();
+    Transport& transport = frmMain().transport();
+    mediaplayer::MediaPlayer& player = frmMain().MediaPlayer();
+    test::TempFolder folder;
+};
+}  // namespace
+
+TEST_F(OpenCommand, RowsAreAppendedInOrderAndTheFirstPlays) {
+    AddRow(grid, 1, u"old", u"", u"00:00", Track("old.wav"));
+    const std::u16string first = Track("\xC4\xE3\xBA\xC3.wav"), second = Track("second.wav");
+    MediaAdder adder(grid);
+    // An empty location is one the grid refuses: it is skipped, and the next is still the first to play.
+    EXPECT_EQ(AddAndPlay(transport, adder, {u"", first, second}), 2);
+    ASSERT_EQ(grid.ItemCount(), 3);
+    EXPECT_EQ(grid.ItemText(1, column::Location), first);
+    EXPECT_EQ(grid.ItemText(2, column::Location), second);
+    EXPECT_EQ(grid.ItemText(1, column::Title), text::readableFileName(Nihao));
+    EXPECT_EQ(Shared().CurrentIndex, 1);
+    EXPECT_EQ(player.URL(), first);
+    EXPECT_TRUE(test::waitForState(player, mediaplayer::Playing));
+}
+
+TEST_F(OpenCommand, NothingAddedStartsNothing) {
+    MediaAdder adder(grid);
+    EXPECT_EQ(AddAndPlay(transport, adder, {u""}), 0);
+    EXPECT_EQ(grid.ItemCount(), 0);
+    EXPECT_TRUE(player.URL().empty());
+}
+
+TEST_F(OpenCommand, RequestsWaitUntilTheListHasLoadedAndThenRunInOrder) {
+    int rowsAdded = 0;
+    LocationOpener opener = Opener(&rowsAdded);
+    const std::u16string a = Track("a.wav"), b = Track("b.wav"), c = Track("c.wav");
+    opener.Open({a});
+    opener.Open({b, c});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.ItemCount(), 0);  // the list is still loading
+    opener.ListLoaded();
+    EXPECT_EQ(grid.ItemCount(), 0);  // carried out from the event loop, not inside the caller
+    ASSERT_TRUE(QTest::qWaitFor([this] { return grid.ItemCount() == 3; }, 10000));
+    EXPECT_EQ(grid.ItemText(0, column::Location), a);
+    EXPECT_EQ(grid.ItemText(1, column::Location), b);
+    EXPECT_EQ(grid.ItemText(2, column::Location), c);
+    // Each request plays its own first location; the later one last.
+    EXPECT_EQ(Shared().CurrentIndex, 1);
+    EXPECT_EQ(player.URL(), b);
+    EXPECT_EQ(rowsAdded, 2);
+}
+
+TEST_F(OpenCommand, WaitingLocationsCanBeTakenForARunningCopy) {
+    LocationOpener opener = Opener();
+    opener.Open({u"/a.wav"});
+    opener.Open({});
+    opener.Open({u"/b.wav", u"/c.wav"});
+    EXPECT_EQ(opener.TakeWaiting(), (std::vector<std::u16string>{u"/a.wav", u"/b.wav", u"/c.wav"}));
+    opener.ListLoaded();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.ItemCount(), 0);
+}
