@@ -1,17 +1,30 @@
 # Two commands do everything on a fresh Debian 12 machine: `make run` and `make test`.
+#   make install [PREFIX=...] [DESTDIR=...]   install for the current user (default prefix ~/.local)
+#   make uninstall [PREFIX=...]               take away exactly what `make install` installed
+#   make package                              the Debian package, $(BUILD)/media_<version>_<arch>.deb
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?=
+PREFIX ?= $(HOME)/.local
+DESTDIR ?=
 
-.PHONY: all setup configure build run test bench fuzz clean
+.PHONY: all setup configure build run install uninstall package test bench fuzz clean
 
 all: build
 
+# Building and running need only the Build and Run packages; the targets that test, measure, fuzz or package ask
+# for theirs.
+SETUP_SECTIONS = build run
+test bench fuzz: SETUP_SECTIONS =
+package: SETUP_SECTIONS = build run package
 setup:
-	@bash scripts/setup.sh
+	@bash scripts/setup.sh $(SETUP_SECTIONS)
 
+# A fresh build folder builds the tests only for `make test`, whose packages the others do not install.
+BUILD_TESTS = OFF
+test: BUILD_TESTS = ON
 $(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -G Ninja -DMEDIA_BUILD_TESTS=$(BUILD_TESTS) $(CMAKE_FLAGS)
 
 configure: setup $(BUILD)/build.ninja
 
@@ -23,7 +36,18 @@ run: build
 	  echo "media: no display found (set DISPLAY, or run it under Xvfb: xvfb-run make run)"; exit 1; fi
 	$(BUILD)/bin/media
 
-test: build
+install: build
+	DESTDIR="$(DESTDIR)" bash scripts/install.sh install $(BUILD) "$(PREFIX)"
+
+uninstall:
+	DESTDIR="$(DESTDIR)" bash scripts/install.sh uninstall $(BUILD) "$(PREFIX)"
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+test: configure
+	@grep -q '^MEDIA_BUILD_TESTS:BOOL=ON$$' $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DMEDIA_BUILD_TESTS=ON
+	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: setup
@@ -37,5 +61,11 @@ fuzz: setup
 	cmake --build $(BUILD)-fuzz -j $(JOBS) --target fuzz-all
 	bash fuzz/run.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
 
+# Everything built goes, except the playlist `make run` keeps beside the program ($(BUILD)/bin/default.lst).
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-fuzz
+	@if [ -d $(BUILD) ]; then \
+	  find $(BUILD) -mindepth 1 -maxdepth 1 ! -name bin -exec rm -rf {} +; \
+	  [ ! -d $(BUILD)/bin ] || find $(BUILD)/bin -mindepth 1 -maxdepth 1 ! -name default.lst -exec rm -rf {} +; \
+	  rmdir $(BUILD)/bin $(BUILD) 2>/dev/null || true; \
+	fi
+	rm -rf $(BUILD)-bench $(BUILD)-fuzz

@@ -1,8 +1,23 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need; only what is missing.
+# Installs the Debian packages of scripts/packages.txt that are missing.
+#   setup.sh                 every section: building, running, packaging, tests, benchmarks, fuzzing
+#   setup.sh SECTION...      only these sections, named by the first word of their "# ..." heading (build, run, ...)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "$here/packages.txt")
+list=$here/packages.txt
+
+# The packages of the asked sections (all when none is asked), one a line.
+packages_of() {
+  awk -v asked=" $* " '
+    /^[[:space:]]*#/ { split(tolower($0), words, /[^a-z0-9]+/); section = words[2]; next }
+    /^[[:space:]]*$/ { next }
+    asked == "  " || index(asked, " " section " ") { print $1 }' "$list"
+}
+
+for section in "$@"; do
+  grep -qiE "^#[[:space:]]*${section}([^[:alnum:]]|$)" "$list" || { echo "setup: no section \"$section\" in $list" >&2; exit 2; }
+done
+mapfile -t wanted < <(packages_of "${@,,}")
 missing=()
 for p in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

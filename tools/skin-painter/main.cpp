@@ -3,8 +3,11 @@
 //   skin-painter --preview OUT.png [--from FOLDER] [--scale N]
 //                                                         compose the windows from the pictures
 //                                                         (painted afresh, or read from FOLDER)
+//   skin-painter --icons FOLDER                           write the program's icon into the icon theme base
+//                                                         FOLDER (FOLDER/hicolor/NxN/apps/media.png)
 #include "PictureFiles.h"
 #include "Preview.h"
+#include "ProgramIcons.h"
 #include "SkinSet.h"
 
 #include <QDir>
@@ -84,7 +87,12 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     if (args.size() >= 2 && args[1] == QLatin1String("--preview"))
         return writePreview(args);
+    if (args.size() == 3 && args[1] == QLatin1String("--icons")) {
+        const QString error = skin::writeProgramIcons(args[2]);
+        return error.isEmpty() ? 0 : fail(error);
+    }
     if (args.size() == 2 && !args[1].startsWith(QLatin1Char('-')))
         return writeSkin(args[1]);
-    return fail(QStringLiteral("usage: skin-painter FOLDER | skin-painter --preview OUT.png [--from FOLDER] [--scale N]"));
+    return fail(QStringLiteral("usage: skin-painter FOLDER | skin-painter --preview OUT.png [--from FOLDER] [--scale N]"
+                               " | skin-painter --icons FOLDER"));
 }

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# The installed desktop files are what the desktop's own checkers accept, and they name what was installed with them:
+# the entry's program and icon, the AppStream data's entry, the manual page.
+source "$(dirname "$0")/install-lib.sh"
+PREFIX=$WORK/prefix
+install_build "$PREFIX"
+share=$PREFIX/share
+
+entry=$share/applications/media.desktop
+report=$(desktop-file-validate "$entry" 2>&1) && [ -z "$report" ] || fail "desktop-file-validate: $report"
+metainfo=$share/metainfo/media.metainfo.xml
+report=$(appstreamcli validate --no-net --no-color "$metainfo" 2>&1) || fail "appstreamcli: $report"
+grep -qE '^[EW]:' <<<"$report" && fail "appstreamcli: $report"
+
+key() { sed -n "s/^$1=//p" "$entry"; }
+# The launcher by its full path: a per-user bin folder is on PATH only from the next login.
+[ "$(key Exec)" = "$PREFIX/bin/media %F" ] || fail "Exec= is $(key Exec)"
+[ "$(key StartupWMClass)" = media ] || fail "StartupWMClass= is $(key StartupWMClass)"
+grep -q '<launchable type="desktop-id">media.desktop</launchable>' "$metainfo" || fail "the AppStream data launches another entry"
+
+# The icon the entry names, at every size the program draws it.
+for size in 16 22 24 32 48 64 128 256; do
+  icon=$share/icons/hicolor/${size}x${size}/apps/$(key Icon).png
+  [ "$(identify -format '%m %wx%h' "$icon" 2>/dev/null)" = "PNG ${size}x${size}" ] || fail "no ${size}x${size} PNG icon at $icon"
+done
+# Painted, not blank.
+[ "$(convert "$share/icons/hicolor/256x256/apps/media.png" -format '%k' info:)" -gt 16 ] || fail "the icon is blank"
+
+manual=$share/man/man1/media.1.gz
+gzip -t "$manual" || fail "the manual page is not gzip"
+MANWIDTH=80 man -l "$manual" 2>&1 | grep -q 'media \[FILE...\]' || fail "the manual page has no synopsis: $(man -l "$manual" 2>&1 | head)"
+echo "e2e install-validate: passed"
