@@ -1,6 +1,6 @@
 // Reads one fuzz input as a media file named FUZZ_FILE_NAME, whose extension picks the reader.
 #include "fuzz/FuzzInput.h"
-#include "media/playlist/MediaInfo.h"
+#include "media/readers/MediaInfo.h"
 #include "platform/text/AnsiText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

@@ -2,7 +2,7 @@
 # the seeds in fuzz/<name>/seeds.
 function(add_fuzz_target name)
   add_executable(fuzz-${name} ${ARGN})
-  target_link_libraries(fuzz-${name} PRIVATE media_playlist)
+  target_link_libraries(fuzz-${name} PRIVATE media_readers media_playlist)
   target_compile_options(fuzz-${name} PRIVATE -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined)
   target_link_options(fuzz-${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   add_dependencies(fuzz-all fuzz-${name})

@@ -5,7 +5,7 @@
 #include <iterator>
 
 #include "media/lyrics/LrcParser.h"
-#include "media/playlist/MediaInfo.h"
+#include "media/readers/MediaInfo.h"
 #include "platform/text/FileName.h"
 
 namespace fs = std::filesystem;

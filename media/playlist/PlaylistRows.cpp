@@ -3,7 +3,7 @@
 #include <QString>
 #include <algorithm>
 
-#include "media/playlist/MediaInfo.h"
+#include "media/readers/MediaInfo.h"
 #include "platform/text/FileName.h"
 
 namespace media {

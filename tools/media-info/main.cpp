@@ -1,5 +1,5 @@
 // media-info FILE...: what the tag readers find in each file, one block of "Field: value" lines.
-#include "media/playlist/MediaInfo.h"
+#include "media/readers/MediaInfo.h"
 #include "platform/text/AnsiText.h"
 #include "platform/text/FileName.h"
 

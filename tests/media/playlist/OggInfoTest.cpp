@@ -1,6 +1,6 @@
 // Ogg files built page by page: Vorbis, Opus and FLAC streams, comments spread over pages, and the
 // page damage a reader meets.
-#include "media/playlist/OggPackets.h"
+#include "media/readers/OggPackets.h"
 #include "tests/media/playlist/ContainerFileBuilder.h"
 #include "tests/media/playlist/MediaFileTest.h"
 #include "tests/media/playlist/TagExpectations.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The texts a reader should have found, compared field by field so that a failure names the field.
 
-#include "media/playlist/MediaInfo.h"
+#include "media/readers/MediaInfo.h"
 #include "platform/text/AnsiText.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The parts the FLAC, Ogg and MP4 readers share: the Vorbis comment, the gathering of tag values,
 // the rate texts and the sliced byte source.
-#include "media/playlist/SlicedSource.h"
-#include "media/playlist/StreamRates.h"
-#include "media/playlist/TagFields.h"
-#include "media/playlist/VorbisComment.h"
+#include "media/readers/SlicedSource.h"
+#include "media/readers/StreamRates.h"
+#include "media/readers/TagFields.h"
+#include "media/readers/VorbisComment.h"
 #include "tests/media/playlist/ContainerFileBuilder.h"
 #include "tests/media/playlist/TagExpectations.h"
 

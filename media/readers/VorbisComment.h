@@ -1,7 +1,7 @@
 #pragma once
 
-#include "media/playlist/ByteSource.h"
-#include "media/playlist/TagFields.h"
+#include "media/readers/ByteSource.h"
+#include "media/readers/TagFields.h"
 
 #include <optional>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "media/playlist/StreamRates.h"
+#include "media/readers/StreamRates.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "media/playlist/TagText.h"
+#include "media/readers/TagText.h"
 
 #include "platform/text/AnsiText.h"
 

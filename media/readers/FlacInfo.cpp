@@ -1,13 +1,13 @@
 // FLAC files: the STREAMINFO block gives the sample rate and the sample count, the VORBIS_COMMENT
 // block the texts. The bit rate is the average of the audio frames: the bytes after the last
 // metadata block over the stream's duration, known without reading any audio.
-#include "media/playlist/ByteSource.h"
-#include "media/playlist/FlacBlocks.h"
-#include "media/playlist/MediaInfo.h"
-#include "media/playlist/SlicedSource.h"
-#include "media/playlist/StreamRates.h"
-#include "media/playlist/TagFields.h"
-#include "media/playlist/VorbisComment.h"
+#include "media/readers/ByteSource.h"
+#include "media/readers/FlacBlocks.h"
+#include "media/readers/MediaInfo.h"
+#include "media/readers/SlicedSource.h"
+#include "media/readers/StreamRates.h"
+#include "media/readers/TagFields.h"
+#include "media/readers/VorbisComment.h"
 #include "platform/text/FileName.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
-#include "media/playlist/Id3Tags.h"
+#include "media/readers/Id3Tags.h"
 
-#include "media/playlist/ByteCursor.h"
-#include "media/playlist/TagText.h"
+#include "media/readers/ByteCursor.h"
+#include "media/readers/TagText.h"
 
 #include <algorithm>
 #include <zlib.h>

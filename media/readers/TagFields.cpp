@@ -1,6 +1,6 @@
-#include "media/playlist/TagFields.h"
+#include "media/readers/TagFields.h"
 
-#include "media/playlist/TagText.h"
+#include "media/readers/TagText.h"
 
 #include <algorithm>
 

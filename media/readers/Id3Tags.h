@@ -1,7 +1,7 @@
 #pragma once
 
-#include "media/playlist/ByteSource.h"
-#include "media/playlist/MediaInfo.h"
+#include "media/readers/ByteSource.h"
+#include "media/readers/MediaInfo.h"
 
 #include <cstdint>
 

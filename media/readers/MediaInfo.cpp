@@ -1,6 +1,6 @@
-#include "media/playlist/MediaInfo.h"
+#include "media/readers/MediaInfo.h"
 
-#include "media/playlist/TagText.h"
+#include "media/readers/TagText.h"
 #include "platform/text/FileName.h"
 
 #include <array>

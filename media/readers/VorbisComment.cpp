@@ -1,6 +1,6 @@
-#include "media/playlist/VorbisComment.h"
+#include "media/readers/VorbisComment.h"
 
-#include "media/playlist/ByteCursor.h"
+#include "media/readers/ByteCursor.h"
 #include "platform/text/AnsiText.h"
 
 #include <algorithm>

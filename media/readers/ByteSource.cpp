@@ -1,4 +1,4 @@
-#include "media/playlist/ByteSource.h"
+#include "media/readers/ByteSource.h"
 
 #include <algorithm>
 #include <cerrno>

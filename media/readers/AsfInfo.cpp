@@ -1,7 +1,7 @@
-#include "media/playlist/ByteCursor.h"
-#include "media/playlist/ByteSource.h"
-#include "media/playlist/MediaInfo.h"
-#include "media/playlist/TagText.h"
+#include "media/readers/ByteCursor.h"
+#include "media/readers/ByteSource.h"
+#include "media/readers/MediaInfo.h"
+#include "media/readers/TagText.h"
 #include "platform/text/FileName.h"
 
 #include <algorithm>

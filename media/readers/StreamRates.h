@@ -1,6 +1,6 @@
 #pragma once
 
-#include "media/playlist/MediaInfo.h"
+#include "media/readers/MediaInfo.h"
 
 #include <cstdint>
 

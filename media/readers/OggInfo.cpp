@@ -3,13 +3,13 @@
 // identification header gives the sample rate (and Vorbis its nominal bit rate), its comment header
 // the texts. Where the header names no bit rate, the average is worked out from the audio bytes and
 // the granule position of the last page, which is the stream's length in samples.
-#include "media/playlist/ByteCursor.h"
-#include "media/playlist/FlacBlocks.h"
-#include "media/playlist/MediaInfo.h"
-#include "media/playlist/OggPackets.h"
-#include "media/playlist/StreamRates.h"
-#include "media/playlist/TagFields.h"
-#include "media/playlist/VorbisComment.h"
+#include "media/readers/ByteCursor.h"
+#include "media/readers/FlacBlocks.h"
+#include "media/readers/MediaInfo.h"
+#include "media/readers/OggPackets.h"
+#include "media/readers/StreamRates.h"
+#include "media/readers/TagFields.h"
+#include "media/readers/VorbisComment.h"
 #include "platform/text/FileName.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "media/playlist/MpegAudio.h"
+#include "media/readers/MpegAudio.h"
 
-#include "media/playlist/ByteCursor.h"
+#include "media/readers/ByteCursor.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "media/playlist/ByteSource.h"
-#include "media/playlist/SlicedSource.h"
+#include "media/readers/ByteSource.h"
+#include "media/readers/SlicedSource.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "media/playlist/SlicedSource.h"
+#include "media/readers/SlicedSource.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "media/playlist/Mp4Boxes.h"
+#include "media/readers/Mp4Boxes.h"
 
-#include "media/playlist/ByteCursor.h"
+#include "media/readers/ByteCursor.h"
 
 #include <algorithm>
 

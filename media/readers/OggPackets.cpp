@@ -1,6 +1,6 @@
-#include "media/playlist/OggPackets.h"
+#include "media/readers/OggPackets.h"
 
-#include "media/playlist/ByteCursor.h"
+#include "media/readers/ByteCursor.h"
 
 #include <algorithm>
 #include <numeric>

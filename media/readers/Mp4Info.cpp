@@ -5,13 +5,13 @@
 //
 // ©wrt is the composer, as iTunes shows it, so it fills Composer; Writer (the words) comes only
 // from a free-form item named LYRICIST or WRITER, the names Vorbis comments use for it.
-#include "media/playlist/ByteCursor.h"
-#include "media/playlist/MediaInfo.h"
-#include "media/playlist/Mp4Boxes.h"
-#include "media/playlist/StreamRates.h"
-#include "media/playlist/TagFields.h"
-#include "media/playlist/TagText.h"
-#include "media/playlist/VorbisComment.h"
+#include "media/readers/ByteCursor.h"
+#include "media/readers/MediaInfo.h"
+#include "media/readers/Mp4Boxes.h"
+#include "media/readers/StreamRates.h"
+#include "media/readers/TagFields.h"
+#include "media/readers/TagText.h"
+#include "media/readers/VorbisComment.h"
 #include "platform/text/AnsiText.h"
 #include "platform/text/FileName.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "media/playlist/ByteCursor.h"
+#include "media/readers/ByteCursor.h"
 
 #include <cstdint>
 #include <optional>

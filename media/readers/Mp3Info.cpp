@@ -1,8 +1,8 @@
-#include "media/playlist/ByteSource.h"
-#include "media/playlist/Id3Tags.h"
-#include "media/playlist/MediaInfo.h"
-#include "media/playlist/MpegAudio.h"
-#include "media/playlist/StreamRates.h"
+#include "media/readers/ByteSource.h"
+#include "media/readers/Id3Tags.h"
+#include "media/readers/MediaInfo.h"
+#include "media/readers/MpegAudio.h"
+#include "media/readers/StreamRates.h"
 #include "platform/text/FileName.h"
 
 namespace media {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "media/playlist/ByteSource.h"
+#include "media/readers/ByteSource.h"
 
 #include <cstdint>
 #include <string>
