@@ -1,5 +1,6 @@
 #include "lorvex/listview/CustomDrawClass.h"
 
+#include "lorvex/listview/MemberNames.h"
 #include "platform/automation/InprocServer.h"
 
 namespace lorvex {
@@ -21,7 +22,7 @@ automation::Status CustomDrawClass::Invoke(automation::DispId id, automation::In
 }
 
 automation::DispId CustomDrawClass::DispIdOfName(std::u16string_view name) {
-    return name == u"CustomDraw" ? dispid::CustomDraw : automation::DispIdUnknown;
+    return name == NameOfMember(dispid::CustomDraw) ? dispid::CustomDraw : automation::DispIdUnknown;
 }
 
 }  // namespace lorvex

@@ -4,6 +4,7 @@
 
 #include "lorvex/listview/Errors.h"
 #include "lorvex/listview/ListViewWindow.h"
+#include "lorvex/listview/MemberNames.h"
 #include "platform/automation/InprocServer.h"
 
 namespace lorvex {
@@ -14,13 +15,13 @@ Ref<ListView> ListView::Create() { return Ref<ListView>(new ListView); }
 
 ListView::ListView() {
     automation::server::ObjectCreated();
-    colors_.back.SetColor(0x80000005, true, false);
-    colors_.fore.SetColor(0x80000008, false, false);
-    colors_.selectedBack.SetColor(0x8000000D, true, false);
-    colors_.selectedFore.SetColor(0x8000000E, false, false);
-    colors_.focusRect.SetColor(0x8000000D, false, true);
-    colors_.checkbox.SetColor(0, false, true);
-    colors_.checkboxSelected.SetColor(0xFFFFFF, false, true);
+    colors_.back.SetColor(defaults::BackColor, true, false);
+    colors_.fore.SetColor(defaults::ForeColor, false, false);
+    colors_.selectedBack.SetColor(defaults::SelectedBackColor, true, false);
+    colors_.selectedFore.SetColor(defaults::SelectedForeColor, false, false);
+    colors_.focusRect.SetColor(defaults::FocusRectColor, false, true);
+    colors_.checkbox.SetColor(defaults::CheckboxColor, false, true);
+    colors_.checkboxSelected.SetColor(defaults::CheckboxSelectedColor, false, true);
     font_ = automation::FontObject::CreateDefault();
     font_->AddObserver(this);
 }
@@ -58,69 +59,80 @@ void ListView::PropertyChanged(DispId property) {
 }
 
 void ListView::InitProperties() {
-    SetBackColor(0x80000005);
-    SetForeColor(0x80000008);
-    SetSelectedBackColor(0x8000000D);
-    SetSelectedForeColor(0x8000000E);
-    SetFocusRectColor(0x8000000D);
-    SetCheckboxColor(0);
-    SetCheckboxSelectedColor(0xFFFFFF);
-    SetReorder(true);
-    SetMultiSelect(true);
-    SetColumnsAutoSize(false);
-    SetColumnsVisible(true);
-    SetEnabled(true);
-    SetBorderStyle(BorderStyleThin);
-    SetSolidFocusRect(true);
-    SetCheckboxes(false);
-    SetItemPaddingBottom(4);
-    SetItemPaddingLeft(4);
-    SetItemPaddingRight(5);
-    SetItemPaddingTop(4);
-    SetPictureHeight(16);
-    SetPictureWidth(16);
-    SetPicturesVisible(true);
-    SetSortable(true);
+    SetBackColor(defaults::BackColor);
+    SetForeColor(defaults::ForeColor);
+    SetSelectedBackColor(defaults::SelectedBackColor);
+    SetSelectedForeColor(defaults::SelectedForeColor);
+    SetFocusRectColor(defaults::FocusRectColor);
+    SetCheckboxColor(defaults::CheckboxColor);
+    SetCheckboxSelectedColor(defaults::CheckboxSelectedColor);
+    SetReorder(defaults::Reorder);
+    SetMultiSelect(defaults::MultiSelect);
+    SetColumnsAutoSize(defaults::ColumnsAutoSize);
+    SetColumnsVisible(defaults::ColumnsVisible);
+    SetEnabled(defaults::Enabled);
+    SetBorderStyle(defaults::BorderStyle);
+    SetSolidFocusRect(defaults::SolidFocusRect);
+    SetCheckboxes(defaults::Checkboxes);
+    SetItemPaddingBottom(defaults::ItemPaddingBottom);
+    SetItemPaddingLeft(defaults::ItemPaddingLeft);
+    SetItemPaddingRight(defaults::ItemPaddingRight);
+    SetItemPaddingTop(defaults::ItemPaddingTop);
+    SetPictureHeight(defaults::PictureHeight);
+    SetPictureWidth(defaults::PictureWidth);
+    SetPicturesVisible(defaults::PicturesVisible);
+    SetSortable(defaults::Sortable);
 }
 
 namespace {
 
-// The persisted properties in the order they are written and read, with the value a bag leaves out.
+// The persisted properties in the order they are written and read, with the value a bag leaves out. Each is
+// stored under its member name.
 struct Persisted {
-    const char16_t* key;
     DispId id;
     Variant defaultValue;
+    std::u16string_view key() const { return NameOfMember(id); }
 };
 
+// A bag that leaves the picture size out means 13-pixel pictures, not the 16 a new control starts with.
+constexpr std::int32_t BagPictureSize = 13;
+
+// A default as the bag holds it; colours are kept as Longs.
+Variant Stored(bool value) { return Variant::fromBool(value); }
+Variant Stored(std::int32_t value) { return value; }
+Variant Stored(std::uint32_t color) { return static_cast<std::int32_t>(color); }
+
 const std::vector<Persisted>& PersistedProperties() {
+#define LORVEX_PERSISTED(name) Persisted{dispid::name, Stored(defaults::name)}
     static const std::vector<Persisted> list = {
-        {u"BackColor", dispid::BackColor, std::int32_t(0x80000005)},
-        {u"ForeColor", dispid::ForeColor, std::int32_t(0x80000008)},
-        {u"SelectedBackColor", dispid::SelectedBackColor, std::int32_t(0x8000000D)},
-        {u"SelectedForeColor", dispid::SelectedForeColor, std::int32_t(0x8000000E)},
-        {u"FocusRectColor", dispid::FocusRectColor, std::int32_t(0x8000000D)},
-        {u"Reorder", dispid::Reorder, Variant::fromBool(true)},
-        {u"MultiSelect", dispid::MultiSelect, Variant::fromBool(true)},
-        {u"ColumnsAutoSize", dispid::ColumnsAutoSize, Variant::fromBool(false)},
-        {u"Enabled", dispid::Enabled, Variant::fromBool(true)},
-        {u"BorderStyle", dispid::BorderStyle, std::int32_t(BorderStyleThin)},
-        {u"Font", dispid::Font, Variant()},
-        {u"ColumnsVisible", dispid::ColumnsVisible, Variant::fromBool(true)},
-        {u"SolidFocusRect", dispid::SolidFocusRect, Variant::fromBool(true)},
-        {u"OLEDropMode", dispid::OLEDropMode, std::int32_t(OLEDropNone)},
-        {u"Checkboxes", dispid::Checkboxes, Variant::fromBool(false)},
-        {u"CheckboxColor", dispid::CheckboxColor, std::int32_t(0)},
-        {u"CheckboxSelectedColor", dispid::CheckboxSelectedColor, std::int32_t(0xFFFFFF)},
-        {u"ItemPaddingTop", dispid::ItemPaddingTop, std::int32_t(4)},
-        {u"ItemPaddingBottom", dispid::ItemPaddingBottom, std::int32_t(4)},
-        {u"ItemPaddingLeft", dispid::ItemPaddingLeft, std::int32_t(4)},
-        {u"ItemPaddingRight", dispid::ItemPaddingRight, std::int32_t(5)},
-        {u"PictureWidth", dispid::PictureWidth, std::int32_t(13)},
-        {u"PictureHeight", dispid::PictureHeight, std::int32_t(13)},
-        {u"PicturesVisible", dispid::PicturesVisible, Variant::fromBool(true)},
-        {u"ItemsAutoSize", dispid::ItemsAutoSize, Variant::fromBool(true)},
-        {u"Sortable", dispid::Sortable, Variant::fromBool(true)},
+        LORVEX_PERSISTED(BackColor),
+        LORVEX_PERSISTED(ForeColor),
+        LORVEX_PERSISTED(SelectedBackColor),
+        LORVEX_PERSISTED(SelectedForeColor),
+        LORVEX_PERSISTED(FocusRectColor),
+        LORVEX_PERSISTED(Reorder),
+        LORVEX_PERSISTED(MultiSelect),
+        LORVEX_PERSISTED(ColumnsAutoSize),
+        LORVEX_PERSISTED(Enabled),
+        LORVEX_PERSISTED(BorderStyle),
+        Persisted{dispid::Font, Variant()},
+        LORVEX_PERSISTED(ColumnsVisible),
+        LORVEX_PERSISTED(SolidFocusRect),
+        LORVEX_PERSISTED(OLEDropMode),
+        LORVEX_PERSISTED(Checkboxes),
+        LORVEX_PERSISTED(CheckboxColor),
+        LORVEX_PERSISTED(CheckboxSelectedColor),
+        LORVEX_PERSISTED(ItemPaddingTop),
+        LORVEX_PERSISTED(ItemPaddingBottom),
+        LORVEX_PERSISTED(ItemPaddingLeft),
+        LORVEX_PERSISTED(ItemPaddingRight),
+        Persisted{dispid::PictureWidth, Stored(BagPictureSize)},
+        Persisted{dispid::PictureHeight, Stored(BagPictureSize)},
+        LORVEX_PERSISTED(PicturesVisible),
+        LORVEX_PERSISTED(ItemsAutoSize),
+        LORVEX_PERSISTED(Sortable),
     };
+#undef LORVEX_PERSISTED
     return list;
 }
 
@@ -134,13 +146,13 @@ void ListView::ReadProperties(const automation::PropertyBag& bag) {
         Variant value;
         if (p.id == dispid::Font) {
             // A bag without a font gives a new default font object, not a shared one.
-            value = bag.Read(p.key, Variant());
+            value = bag.Read(p.key(), Variant());
             Ref<Dispatch> stored = value.object();
             auto font = automation::QueryAs<automation::FontObject>(stored);
             SetFont(font ? font->Clone() : automation::FontObject::CreateDefault());
             continue;
         }
-        value = bag.Read(p.key, p.defaultValue);
+        value = bag.Read(p.key(), p.defaultValue);
         Variant arg = value;
         InvokeProperty(p.id, InvokeKind::PropertyPut, std::span<Variant>(&arg, 1), nullptr);
     }
@@ -153,7 +165,7 @@ void ListView::WriteProperties(automation::PropertyBag& bag) {
         Variant value;
         InvokeProperty(p.id, InvokeKind::PropertyGet, {}, &value);
         if (p.id == dispid::Font) value = Variant(Ref<Dispatch>(font_ ? font_->Clone().get() : nullptr));
-        bag.Write(p.key, value, p.defaultValue);
+        bag.Write(p.key(), value, p.defaultValue);
     }
 }
 

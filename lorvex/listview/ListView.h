@@ -185,22 +185,23 @@ public:
 
 private:
     Colors colors_;
-    bool redraw_ = true;
-    bool multiSelect_ = true;
-    bool reorder_ = true;
-    bool columnsAutoSize_ = false;
-    bool enabled_ = true;
-    std::int32_t borderStyle_ = BorderStyleThin;
-    bool solidFocusRect_ = true;
-    std::int32_t oleDropMode_ = OLEDropNone;
-    bool checkboxes_ = false;
-    std::int32_t padRight_ = 5, padLeft_ = 4, padBottom_ = 4, padTop_ = 4;
-    bool picturesVisible_ = true;
-    std::int32_t pictureWidth_ = 16, pictureHeight_ = 16;
-    bool itemsAutoSize_ = true;
-    bool sortable_ = true;
-    bool columnsVisible_ = true;
-    std::int32_t selectedItem_ = -1;
+    bool redraw_ = defaults::Redraw;
+    bool multiSelect_ = defaults::MultiSelect;
+    bool reorder_ = defaults::Reorder;
+    bool columnsAutoSize_ = defaults::ColumnsAutoSize;
+    bool enabled_ = defaults::Enabled;
+    std::int32_t borderStyle_ = defaults::BorderStyle;
+    bool solidFocusRect_ = defaults::SolidFocusRect;
+    std::int32_t oleDropMode_ = defaults::OLEDropMode;
+    bool checkboxes_ = defaults::Checkboxes;
+    std::int32_t padRight_ = defaults::ItemPaddingRight, padLeft_ = defaults::ItemPaddingLeft,
+                 padBottom_ = defaults::ItemPaddingBottom, padTop_ = defaults::ItemPaddingTop;
+    bool picturesVisible_ = defaults::PicturesVisible;
+    std::int32_t pictureWidth_ = defaults::PictureWidth, pictureHeight_ = defaults::PictureHeight;
+    bool itemsAutoSize_ = defaults::ItemsAutoSize;
+    bool sortable_ = defaults::Sortable;
+    bool columnsVisible_ = defaults::ColumnsVisible;
+    std::int32_t selectedItem_ = defaults::SelectedItem;
 };
 
 }  // namespace lorvex

@@ -3,6 +3,7 @@
 #include "lorvex/listview/Errors.h"
 #include "lorvex/listview/ListView.h"
 #include "lorvex/listview/ListViewWindow.h"
+#include "lorvex/listview/MemberNames.h"
 
 namespace lorvex {
 
@@ -38,47 +39,21 @@ Variant Long(std::uint32_t v) { return static_cast<std::int32_t>(v); }
 // A property put carries its value last.
 const Variant& PutValue(std::span<Variant> args) { return args.back(); }
 
-struct Name {
-    const char16_t* name;
-    DispId id;
-};
-constexpr Name Names[] = {
-    {u"ItemHeight", dispid::ItemHeight}, {u"Redraw", dispid::Redraw}, {u"Font", dispid::Font},
-    {u"FocusRectColor", dispid::FocusRectColor}, {u"SelectedBackColor", dispid::SelectedBackColor},
-    {u"SelectedForeColor", dispid::SelectedForeColor}, {u"ForeColor", dispid::ForeColor},
-    {u"BackColor", dispid::BackColor}, {u"CheckboxSelectedColor", dispid::CheckboxSelectedColor},
-    {u"CheckboxColor", dispid::CheckboxColor}, {u"MultiSelect", dispid::MultiSelect}, {u"Reorder", dispid::Reorder},
-    {u"ColumnsAutoSize", dispid::ColumnsAutoSize}, {u"Enabled", dispid::Enabled},
-    {u"BorderStyle", dispid::BorderStyle}, {u"DrawCallback", dispid::DrawCallback},
-    {u"SolidFocusRect", dispid::SolidFocusRect}, {u"OLEDropMode", dispid::OLEDropMode},
-    {u"Checkboxes", dispid::Checkboxes}, {u"ItemPaddingRight", dispid::ItemPaddingRight},
-    {u"ItemPaddingLeft", dispid::ItemPaddingLeft}, {u"ItemPaddingBottom", dispid::ItemPaddingBottom},
-    {u"ItemPaddingTop", dispid::ItemPaddingTop}, {u"PicturesVisible", dispid::PicturesVisible},
-    {u"PictureWidth", dispid::PictureWidth}, {u"PictureHeight", dispid::PictureHeight},
-    {u"ItemsAutoSize", dispid::ItemsAutoSize}, {u"Sortable", dispid::Sortable},
-    {u"ColumnTextAlign", dispid::ColumnTextAlign}, {u"ColumnResizable", dispid::ColumnResizable},
-    {u"ColumnWidth", dispid::ColumnWidth}, {u"ColumnCaption", dispid::ColumnCaption},
-    {u"ColumnVisible", dispid::ColumnVisible}, {u"ColumnsVisible", dispid::ColumnsVisible},
-    {u"ColumnKey", dispid::ColumnKey}, {u"ColumnCount", dispid::ColumnCount}, {u"ColumnIndex", dispid::ColumnIndex},
-    {u"ItemChecked", dispid::ItemChecked}, {u"ScrolVisible", dispid::ScrolVisible}, {u"ItemText", dispid::ItemText},
-    {u"ItemSelected", dispid::ItemSelected}, {u"ItemTag", dispid::ItemTag}, {u"ItemCount", dispid::ItemCount},
-    {u"SelectedItem", dispid::SelectedItem}, {u"PictureCount", dispid::PictureCount},
-    {u"AddPictureFromRes", dispid::AddPictureFromRes}, {u"AddPicture", dispid::AddPicture},
-    {u"AddItem", dispid::AddItem}, {u"RemoveItem", dispid::RemoveItem}, {u"MoveItem", dispid::MoveItem},
-    {u"Clear", dispid::Clear}, {u"RemoveColumn", dispid::RemoveColumn}, {u"AddColumn", dispid::AddColumn},
-    {u"Sort", dispid::Sort}, {u"ColumnFromPoint", dispid::ColumnFromPoint},
-    {u"RowFromPoint", dispid::RowFromPoint}, {u"Refresh", dispid::Refresh},
-    {u"MakeSureVisible", dispid::MakeSureVisible}, {u"SelectAll", dispid::SelectAll},
-    {u"UnSelectAll", dispid::UnSelectAll}, {u"CustomDraw", dispid::CustomDraw},
-};
+constexpr bool IsMethod(DispId id) { return (static_cast<std::uint32_t>(id) & 0xFFFF0000u) == 0x60030000u; }
 
-bool IsMethod(DispId id) { return (static_cast<std::uint32_t>(id) & 0xFFFF0000u) == 0x60030000u; }
+// Invoke routes by the high word alone, so a table row in the wrong range would reach the wrong switch.
+#define LORVEX_CHECK_PROPERTY(name, id, ...) static_assert(!IsMethod(id), #name " is numbered as a method");
+#define LORVEX_CHECK_METHOD(name, id) static_assert(IsMethod(id), #name " is numbered as a property");
+LORVEX_LISTVIEW_MEMBERS(LORVEX_CHECK_PROPERTY, LORVEX_CHECK_METHOD)
+#undef LORVEX_CHECK_PROPERTY
+#undef LORVEX_CHECK_METHOD
 
 }  // namespace
 
 DispId ListView::DispIdOfName(std::u16string_view name) {
-    for (const Name& n : Names)
-        if (SameTextIgnoringCase(n.name, std::u16string(name))) return n.id;
+    const std::u16string wanted(name);
+    for (const MemberName& member : MemberNames)
+        if (SameTextIgnoringCase(std::u16string(member.name), wanted)) return member.id;
     return automation::DispIdUnknown;
 }
 

@@ -15,25 +15,39 @@
 namespace media {
 
 MenuWindow::MenuWindow() : Form(QStringLiteral("菜单窗体")), mnuList(QStringLiteral("列表")), mnuLrc(QStringLiteral("歌词")) {
-    mnuList.Add(QStringLiteral("添加文件(&A)")).Click = [this] { mnuAddFile_Click(); };
-    mnuList.Add(QStringLiteral("添加目录(&F)")).Click = [this] { mnuAddFolder_Click(); };
+    AddListItems();
+    BindListCommands();
+    mnuLrc.Add(u"mnuEdit", QStringLiteral("编辑"));
+}
+
+void MenuWindow::AddListItems() {
+    mnuList.Add(u"mnuAddFile", QStringLiteral("添加文件(&A)"));
+    mnuList.Add(u"mnuAddFolder", QStringLiteral("添加目录(&F)"));
     mnuList.Add(QStringLiteral("-"));
-    mnuList.Add(QStringLiteral("删除文件(&D)")).Click = [this] { mnuDelFile_Click(); };
-    mnuList.Add(QStringLiteral("清除列表(&C)")).Click = [this] { mnuClearList_Click(); };
+    mnuList.Add(u"mnuDelFile", QStringLiteral("删除文件(&D)"));
+    mnuList.Add(u"mnuClearList", QStringLiteral("清除列表(&C)"));
     mnuList.Add(QStringLiteral("-"));
-    const char* modes[] = {"单曲播放(&S)", "单曲循环(&I)", "顺序播放(&N)", "循环播放(&X)", "随机播放(&R)"};
-    for (int i = 0; i < 5; ++i) {
-        forms::MenuItem& item = mnuList.Add(QString::fromUtf8(modes[i]));
-        item.SetChecked(i == 3);
-        item.Click = [this, i] { mnuPlayMode_Click(i); };
-    }
+    const char* modes[PlayModeCount] = {"单曲播放(&S)", "单曲循环(&I)", "顺序播放(&N)", "循环播放(&X)", "随机播放(&R)"};
+    for (int i = 0; i < PlayModeCount; ++i) mnuList.Add(u"mnuPlayMode", i, QString::fromUtf8(modes[i]));
+    mnuPlayMode(ModeLoop).SetChecked(true);
     mnuList.Add(QStringLiteral("-"));
-    mnuList.Add(QStringLiteral("打开播放列表(&O)")).Click = [this] { mnuPlayListOpen_Click(); };
-    mnuList.Add(QStringLiteral("新建播放列表(&L)")).Click = [this] { mnuPlayListCreate_Click(); };
-    mnuList.Add(QStringLiteral("将播放列表另存为(&S)")).Click = [this] { PlayListSave(); };
+    mnuList.Add(u"mnuPlayListOpen", QStringLiteral("打开播放列表(&O)"));
+    mnuList.Add(u"mnuPlayListCreate", QStringLiteral("新建播放列表(&L)"));
+    mnuList.Add(u"mnuPlayListSave", QStringLiteral("将播放列表另存为(&S)"));
     mnuList.Add(QStringLiteral("-"));
-    mnuList.Add(QStringLiteral("关于(&A)")).Click = [] { AboutWindow::ShowModal(&frmMain()); };
-    mnuLrc.Add(QStringLiteral("编辑"));
+    mnuList.Add(u"mnuAbout", QStringLiteral("关于(&A)"));
+}
+
+void MenuWindow::BindListCommands() {
+    mnuAddFile().Click = [this] { mnuAddFile_Click(); };
+    mnuAddFolder().Click = [this] { mnuAddFolder_Click(); };
+    mnuDelFile().Click = [this] { mnuDelFile_Click(); };
+    mnuClearList().Click = [this] { mnuClearList_Click(); };
+    for (int i = 0; i < PlayModeCount; ++i) mnuPlayMode(i).Click = [this, i] { mnuPlayMode_Click(i); };
+    mnuPlayListOpen().Click = [this] { mnuPlayListOpen_Click(); };
+    mnuPlayListCreate().Click = [this] { mnuPlayListCreate_Click(); };
+    mnuPlayListSave().Click = [this] { PlayListSave(); };
+    mnuAbout().Click = [] { AboutWindow::ShowModal(&frmMain()); };
 }
 
 MediaAdder MenuWindow::PlaylistAdder() {
@@ -63,13 +77,13 @@ void MenuWindow::mnuClearList_Click() {
 }
 
 void MenuWindow::mnuPlayMode_Click(int index) {
-    for (int i = 0; i < 5; ++i) mnuPlayMode(i).SetChecked(false);
+    for (int i = 0; i < PlayModeCount; ++i) mnuPlayMode(i).SetChecked(false);
     Shared().PlayMode = static_cast<std::int16_t>(index);
     mnuPlayMode(index).SetChecked(true);
 }
 
 void MenuWindow::ChoosePlayMode(int index) {
-    if (index >= 0 && index < 5) mnuPlayMode_Click(index);
+    if (index >= 0 && index < PlayModeCount) mnuPlayMode_Click(index);
 }
 
 void MenuWindow::mnuPlayListOpen_Click() {
@@ -91,7 +105,8 @@ void MenuWindow::mnuPlayListOpen_Click() {
 void MenuWindow::mnuPlayListCreate_Click() { Shared().PlayListFile.clear(); }
 
 void MenuWindow::PlayListSave() {
-    QString chosen = forms::UpToNul(forms::BrowseForSaveFile(&frmMain()));
+    QString chosen = forms::UpToNul(
+        forms::BrowseForSaveFile(&frmMain(), QStringLiteral("保存播放列表"), QStringLiteral("播放列表(*.lst)")));
     if (chosen.isEmpty()) return;
     if (!chosen.contains(QStringLiteral(".lst"), Qt::CaseInsensitive)) chosen += QStringLiteral(".lst");
     Shared().PlayListFile = chosen.toStdU16String();

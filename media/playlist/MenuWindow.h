@@ -14,16 +14,19 @@ public:
 
     forms::Menu mnuList;
     forms::Menu mnuLrc;
-    forms::MenuItem& mnuAddFile() { return mnuList.Item(0); }
-    forms::MenuItem& mnuAddFolder() { return mnuList.Item(1); }
-    forms::MenuItem& mnuDelFile() { return mnuList.Item(3); }
-    forms::MenuItem& mnuClearList() { return mnuList.Item(4); }
-    forms::MenuItem& mnuPlayMode(int index) { return mnuList.Item(PlayModeFirst + static_cast<std::size_t>(index)); }
-    forms::MenuItem& mnuPlayListOpen() { return mnuList.Item(12); }
-    forms::MenuItem& mnuPlayListCreate() { return mnuList.Item(13); }
-    forms::MenuItem& mnuPlayListSave() { return mnuList.Item(14); }
-    forms::MenuItem& mnuAbout() { return mnuList.Item(16); }
-    forms::MenuItem& mnuEdit() { return mnuLrc.Item(0); }
+    // The items by the names of their commands.
+    forms::MenuItem& mnuAddFile() { return mnuList.Item(u"mnuAddFile"); }
+    forms::MenuItem& mnuAddFolder() { return mnuList.Item(u"mnuAddFolder"); }
+    forms::MenuItem& mnuDelFile() { return mnuList.Item(u"mnuDelFile"); }
+    forms::MenuItem& mnuClearList() { return mnuList.Item(u"mnuClearList"); }
+    forms::MenuItem& mnuPlayMode(int index) { return mnuList.Item(u"mnuPlayMode", index); }
+    forms::MenuItem& mnuPlayListOpen() { return mnuList.Item(u"mnuPlayListOpen"); }
+    forms::MenuItem& mnuPlayListCreate() { return mnuList.Item(u"mnuPlayListCreate"); }
+    forms::MenuItem& mnuPlayListSave() { return mnuList.Item(u"mnuPlayListSave"); }
+    forms::MenuItem& mnuAbout() { return mnuList.Item(u"mnuAbout"); }
+    forms::MenuItem& mnuEdit() { return mnuLrc.Item(u"mnuEdit"); }
+    // The play-mode items, one for each PlayModeIndex.
+    static constexpr int PlayModeCount = 5;
 
     // The save-as command: asks for a file name and writes the list there.
     void PlayListSave();
@@ -32,7 +35,10 @@ public:
     void ChoosePlayMode(int index);
 
 private:
-    static constexpr std::size_t PlayModeFirst = 6;
+    // The items in the order the menu shows them, each named for its command.
+    void AddListItems();
+    // Each command to the item of its name.
+    void BindListCommands();
     // Adds rows to the playlist while the playlist window stays loaded.
     static MediaAdder PlaylistAdder();
     void mnuAddFile_Click();

@@ -136,9 +136,8 @@ QString BrowseForFiles(QWidget* owner, const QString& title, const QString& filt
     return FileSelectionText(chosen, bufferSize);
 }
 
-QString BrowseForSaveFile(QWidget* owner) {
-    const DialogRequest request{DialogRequest::Kind::SaveFile, owner, QStringLiteral("保存播放列表"),
-                                QStringLiteral("播放列表(*.lst)"), false};
+QString BrowseForSaveFile(QWidget* owner, const QString& title, const QString& filter) {
+    const DialogRequest request{DialogRequest::Kind::SaveFile, owner, title, filter, false};
     const QStringList chosen = RunDialog(request);
     return chosen.isEmpty() ? QString() : chosen.first();
 }

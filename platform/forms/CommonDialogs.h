@@ -33,9 +33,9 @@ void SetDialogHook(DialogHook hook);
 QString BrowseForFiles(QWidget* owner, const QString& title, const QString& filter, const QString& pattern,
                        std::int16_t multiSelect, std::int32_t bufferSize);
 
-// The save dialog for playlist files: title "保存播放列表", filter "播放列表(*.lst)". Returns the name as typed,
-// without adding an extension.
-QString BrowseForSaveFile(QWidget* owner);
+// The save dialog. filter is in Qt's form ("display text (pattern ...)"). Returns the name as typed, without adding
+// an extension.
+QString BrowseForSaveFile(QWidget* owner, const QString& title, const QString& filter);
 
 // The folder dialog: only folders can be chosen.
 QString BrowseForFolder(QWidget* owner, const QString& title);

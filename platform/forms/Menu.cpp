@@ -1,6 +1,18 @@
 #include "platform/forms/Menu.h"
 
+#include <stdexcept>
+#include <string>
+
 namespace forms {
+
+namespace {
+// How an error names an item: "mnuAddFile", or "mnuPlayMode(3)" in an item array.
+std::string ItemText(QStringView name, int index) {
+    std::string text = name.toString().toStdString();
+    if (index != MenuItem::NotInArray) text += "(" + std::to_string(index) + ")";
+    return text;
+}
+}  // namespace
 
 QString MenuItem::Caption() const { return action_->isSeparator() ? QStringLiteral("-") : action_->text(); }
 void MenuItem::SetCaption(const QString& caption) {
@@ -23,9 +35,14 @@ void MenuItem::SetVisible(bool visible) { action_->setVisible(visible); }
 
 Menu::Menu(const QString& caption) : menu_(std::make_unique<QMenu>(caption)) {}
 
-MenuItem& Menu::Add(const QString& caption) {
+MenuItem& Menu::Add(const QString& caption) { return Add(QStringView(), MenuItem::NotInArray, caption); }
+
+MenuItem& Menu::Add(QStringView name, const QString& caption) { return Add(name, MenuItem::NotInArray, caption); }
+
+MenuItem& Menu::Add(QStringView name, int index, const QString& caption) {
+    if (Find(name, index)) throw std::logic_error("menu item added twice: " + ItemText(name, index));
     QAction* action = menu_->addAction(caption);
-    auto item = std::make_unique<MenuItem>(action);
+    auto item = std::make_unique<MenuItem>(action, name.toString(), index);
     item->SetCaption(caption);
     MenuItem* raw = item.get();
     QObject::connect(action, &QAction::triggered, [raw, action](bool checked) {
@@ -35,6 +52,18 @@ MenuItem& Menu::Add(const QString& caption) {
     });
     items_.push_back(std::move(item));
     return *raw;
+}
+
+MenuItem* Menu::Find(QStringView name, int index) {
+    if (name.isEmpty()) return nullptr;  // separators and other unnamed items are never looked up
+    for (const auto& item : items_)
+        if (item->Name() == name && item->Index() == index) return item.get();
+    return nullptr;
+}
+
+MenuItem& Menu::Item(QStringView name, int index) {
+    if (MenuItem* item = Find(name, index)) return *item;
+    throw std::out_of_range("no menu item " + ItemText(name, index));
 }
 
 void Menu::Popup(const QPoint& globalPosition) { menu_->exec(globalPosition); }

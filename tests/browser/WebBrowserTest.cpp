@@ -11,10 +11,7 @@
 using browser::WebBrowser;
 
 namespace {
-bool WaitIdle(WebBrowser& view) {
-    for (int i = 0; i < 200 && view.Busy(); ++i) QTest::qWait(10);
-    return !view.Busy();
-}
+bool WaitIdle(WebBrowser& view) { return QTest::qWaitFor([&] { return !view.Busy(); }, 10000); }
 }  // namespace
 
 TEST(WebBrowser, NavigationsAreAnnouncedAndCancellingKeepsThePage) {

@@ -21,11 +21,11 @@ dialog=$(wait_for_window '请选择文件夹') || fail "no folder dialog"
 [ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/folder-dialog.png"
 # Typed, then chosen with the dialog's choose button (Alt+C), not entered with Return.
 xdotool type --delay 20 "$WORK/music/sub"
-sleep 0.5
+sleep 0.5  # the name field's completion list follows the typing
 xdotool key alt+c
 wait_until 5 eval '[ -z "$(visible_window 请选择文件夹)" ]' || { xdotool key alt+c; wait_until 5 eval '[ -z "$(visible_window 请选择文件夹)" ]'; } ||
   fail "the dialog did not take the typed folder"
-sleep 1
+sleep 1  # the files are added after the dialog has gone, in the window's turns; nothing outside shows the end
 
 click_twips 3857 202
 wait_for_exit "$MEDIA_PID" || fail "the program did not end"

@@ -18,7 +18,7 @@ ends() { wait_for_exit "$MEDIA_PID" || fail "$1 did not end the program"; forget
 one_row
 start_media
 wait_until 10 eval 'xdotool getwindowname "$WIN" >/dev/null && grep -q . "$LIST"' || true
-sleep 1.5
+sleep 1.5  # the track plays a while, so the poller writes its title and duration: the mark of a save
 kill -HUP "$MEDIA_PID"
 ends SIGHUP
 saved || fail "SIGHUP did not save the list: $(cat "$LIST")"
@@ -27,7 +27,7 @@ saved || fail "SIGHUP did not save the list: $(cat "$LIST")"
 one_row
 start_session_manager
 start_media
-sleep 1.5
+sleep 1.5  # the track plays a while, so the poller writes its title and duration: the mark of a save
 strace_log=$WORK/renames.log
 logout_session || fail "the session manager's logout did not finish"
 ends "the session's logout"
@@ -74,7 +74,7 @@ mv "$LIST" "$WORK/real.lst"
 chmod 600 "$WORK/real.lst"
 ln -s "$WORK/real.lst" "$LIST"
 start_media
-sleep 1.5
+sleep 1.5  # the track plays a while, so the poller writes its title and duration: the mark of a save
 kill -TERM "$MEDIA_PID"
 ends SIGTERM
 [ -L "$LIST" ] || fail "the link was replaced by a file"
@@ -85,7 +85,7 @@ rm -f "$LIST"
 # The display goes away (the X server ends with the session): the list is saved before the program goes.
 one_row
 start_media
-sleep 1.5
+sleep 1.5  # the track plays a while, so the poller writes its title and duration: the mark of a save
 pkill -TERM -f "Xvfb -displayfd" -P $$ 2>/dev/null || kill "${PIDS[0]}"
 ends "the loss of the display"
 saved || fail "the loss of the display did not save the list: $(cat "$LIST")"

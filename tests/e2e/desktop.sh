@@ -18,22 +18,13 @@
 #   sink_input_exists [PID]        whether the process (the program unless given) has a stream on the sound server
 #   sink_input_prop KEY [PID]      a property of that stream, e.g. application.process.id
 #   sink_input_volume_percent [PID]   its volume in percent (first channel)
-#   wait_until SECONDS COMMAND...  runs COMMAND until it succeeds; fails after SECONDS
+#   (wait_until SECONDS COMMAND..., which the helpers here use, is in lib.sh)
 # Set for the tests: PANEL_PID, SESSION_MANAGER_PID, SESSION_LOG (the session manager's log; its lines are described
 # at the top of xsmp/session-manager.c).
 
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # Whatever session the tests were started from stays out of reach.
 unset SESSION_MANAGER ICEAUTHORITY DBUS_SESSION_BUS_ADDRESS PULSE_SERVER
-
-wait_until() {
-  local end=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$end" ] || return 1
-    sleep 0.1
-  done
-}
 
 # Drops a process that has ended from PIDS, so the clean-up never signals a number the system has reused.
 forget_pid() {

@@ -15,7 +15,7 @@ start_media
 open_playlist_menu
 xdotool key f   # 添加目录(&F)
 answer_file_dialog '请选择文件夹' "$WORK/music"
-sleep 0.5
+sleep 0.5  # the files are added after the dialog has gone, in the window's turns; nothing outside shows the end
 [ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/gbk-names.png"
 
 click_twips 3857 202
@@ -27,7 +27,7 @@ $(od -c "$APP/default.lst" | head -20)"
 
 # Started again, the list's first row plays, and the exit writes its duration.
 start_media
-sleep 3
+sleep 3  # the first row plays to its end, so its duration is certain to be written
 click_twips 3857 202
 wait_for_exit "$MEDIA_PID" || fail "the program did not end"
 head -c 200 "$APP/default.lst" | grep -q '"Alpha","","00:03"' || fail "the first row did not play: $(cat "$APP/default.lst")"

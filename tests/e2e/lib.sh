@@ -23,6 +23,17 @@ trap cleanup EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# Runs COMMAND until it succeeds, every tenth of a second; fails after SECONDS. The tests wait for what they can see
+# with this rather than for a fixed time; a plain sleep is left only where the time itself is the point.
+wait_until() {
+  local end=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$end" ] || return 1
+    sleep 0.1
+  done
+}
+
 start_display() {
   # Xvfb picks a free display number itself and writes it once it listens: tests running side by side never
   # share a server. Without -noreset the server resets whenever its last client leaves, and a program started at
@@ -51,17 +62,14 @@ make_program_folder() {
 # A sine tone of the given seconds as a WAV file.
 make_tone() { ffmpeg -loglevel error -y -f lavfi -i "sine=frequency=$2:duration=$3" -ac 1 -ar 22050 "$1"; }
 
+# Starts the program and waits until it shows its main window and, as every start does, its playlist window: sets
+# MEDIA_PID, WIN (the main window), MAIN_X and MAIN_Y.
 start_media() {
   "$APP/media" >"$WORK/media.log" 2>&1 &
   MEDIA_PID=$!
   PIDS+=($MEDIA_PID)
-  for _ in $(seq 100); do
-    WIN=$(xdotool search --name '^Morvane-Tavri$' 2>/dev/null | head -n1 || true)
-    [ -n "$WIN" ] && break
-    sleep 0.1
-  done
-  [ -n "${WIN:-}" ] || fail "the main window did not appear"
-  sleep 0.5
+  WIN=$(wait_for_window Morvane-Tavri) || fail "the main window did not appear"
+  wait_for_window '播放列表' >/dev/null || fail "the playlist window did not appear"
   eval "$(xdotool getwindowgeometry --shell "$WIN")"  # X, Y, WIDTH, HEIGHT
   MAIN_X=$X MAIN_Y=$Y
 }
@@ -70,9 +78,9 @@ start_media() {
 click_twips() {
   local x=$((MAIN_X + $1 / 15)) y=$((MAIN_Y + $2 / 15))
   xdotool mousemove --sync "$x" "$y"
-  sleep 0.2
+  sleep 0.2  # a hand rests before it clicks: a hover picture comes first, as for the user
   xdotool click 1
-  sleep 0.3
+  sleep 0.3  # and between clicks: two clicks in a row must not make a double click
 }
 
 # A crop of the screen in main-window twips, for comparing what a region shows over time.
@@ -80,41 +88,50 @@ grab_twips() {
   import -window root -crop "$(($3 / 15))x$(($4 / 15))+$((MAIN_X + $1 / 15))+$((MAIN_Y + $2 / 15))" "$5"
 }
 
-wait_for_exit() {
-  for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
-  return 1
+exited() { ! kill -0 "$1" 2>/dev/null; }
+wait_for_exit() { wait_until 10 exited "$1"; }
+
+# Waits for a visible window whose name is exactly $1 and prints its id.
+wait_for_window() {
+  local name=$1 id=
+  wait_until 10 eval 'id=$(visible_window "$name"); [ -n "$id" ]' || return 1
+  echo "$id"
 }
 
-# Waits for a window whose name is exactly $1 and prints its id.
-wait_for_window() {
-  local id=
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
+# Waits until no window whose name is exactly $1 is visible, for $2 seconds (10 unless given).
+wait_for_no_window() {
+  local name=$1
+  wait_until "${2:-10}" eval '[ -z "$(visible_window "$name")" ]'
+}
+
+# The program's open popup menu (a window it shows over the others, unmanaged), as its id.
+popup_menu() {
+  local id
+  for id in $(xdotool search --onlyvisible --class '^media$' 2>/dev/null || true); do
+    xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' && { echo "$id"; return 0; }
   done
   return 1
 }
 
-# Opens the playlist menu as the user does: a right-click on the playlist grid.
+# Opens the playlist menu as the user does: a right-click on the playlist grid; waits until the menu shows.
 open_playlist_menu() {
   local list
   list=$(wait_for_window '播放列表') || fail "no playlist window"
   eval "$(xdotool getwindowgeometry --shell "$list")"
   xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT * 2 / 3))
-  sleep 0.2
+  sleep 0.2  # the hand rests before it clicks
   xdotool click 3
-  sleep 0.5
+  wait_until 5 eval 'popup_menu >/dev/null' || fail "the playlist menu did not open"
 }
 
 # Types $2 into the name field of the dialog titled $1 and presses Return once (a folder's path opens that folder).
 type_into_dialog() {
   wait_for_window "$1" >/dev/null || fail "no dialog \"$1\""
-  sleep 0.5
+  sleep 0.5  # a shown dialog takes keys once its name field has the focus, which no window property tells
   xdotool type --delay 20 "$2"
-  sleep 0.3
+  sleep 0.3  # the name field's completion list follows the typing
   xdotool key Return
-  sleep 0.5
+  sleep 0.5  # a folder's path opens the folder; the caller looks at the dialog after that
 }
 
 # Answers the file dialog titled $1 with $2 and waits until it has gone. A completion list that opens while typing
@@ -122,9 +139,8 @@ type_into_dialog() {
 answer_file_dialog() {
   type_into_dialog "$1" "$2"
   for _ in 1 2 3; do
-    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+    wait_for_no_window "$1" 2 && return 0
     xdotool key Return
-    sleep 0.5
   done
   fail "the dialog \"$1\" did not take $2"
 }
@@ -142,6 +158,7 @@ window_geometry() {
 # Drags with the left button from one screen point to another, in steps as a hand would (5 unless given).
 drag_pixels() {
   local i steps=${5:-5}
+  # The pauses are a hand's pace: a press, steps a moment apart, a rest before the release.
   xdotool mousemove --sync "$1" "$2"
   sleep 0.2
   xdotool mousedown 1
@@ -152,7 +169,7 @@ drag_pixels() {
   done
   sleep 0.2
   xdotool mouseup 1
-  sleep 0.5
+  sleep 0.5  # the window's last move or resize follows the release
 }
 
 # The colour of one pixel of a picture file, as #RRGGBB.
@@ -165,6 +182,5 @@ start_media_with_playlist() {
   make_tone "$WORK/one.wav" 440 2
   printf '"One","","00:00","%s"\r\n' "$WORK/one.wav" >"$APP/default.lst"
   start_media
-  LIST=$(visible_window '播放列表')
-  [ -n "$LIST" ] || fail "no playlist window"
+  LIST=$(wait_for_window '播放列表') || fail "no playlist window"
 }

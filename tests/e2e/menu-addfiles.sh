@@ -16,7 +16,7 @@ xdotool key Down Return   # 添加文件(&A), the first item
 type_into_dialog '选择要播放的音频文件' "$WORK/music/"
 wait_for_window '选择要播放的音频文件' >/dev/null || fail "typing the folder closed the dialog"
 answer_file_dialog '选择要播放的音频文件' '"two.wav" "one.wav"'
-sleep 0.5
+sleep 0.5  # the files are added after the dialog has gone, in the window's turns; nothing outside shows the end
 
 open_playlist_menu
 xdotool key l   # 新建播放列表(&L): the list has no file now

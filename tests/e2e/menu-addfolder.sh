@@ -16,7 +16,7 @@ open_playlist_menu
 [ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/menu.png"
 xdotool key f   # 添加目录(&F)
 answer_file_dialog '请选择文件夹' "$WORK/music"
-sleep 1
+sleep 1  # the files are added after the dialog has gone, in the window's turns; nothing outside shows the end
 
 # Save as a name without extension: ".lst" is added.
 open_playlist_menu
@@ -43,11 +43,11 @@ $expected"
 open_playlist_menu
 xdotool key f
 answer_file_dialog '请选择文件夹' "$WORK/music/sub"
-sleep 0.5
+sleep 0.5  # the files are added after the dialog has gone, in the window's turns; nothing outside shows the end
 open_playlist_menu
 xdotool key o   # 打开播放列表(&O)
 answer_file_dialog '选择要播放的列表' "$WORK/lists/mine.lst"
-sleep 2
+sleep 2  # the opened list's first row plays a while, so the poller writes its duration
 [ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/reopened.png"
 
 # Closing writes the list back to the opened file, not to default.lst; the first row has played, so its duration

@@ -35,7 +35,7 @@ wait_until 10 eval '[[ $(metadata xesam:url) == */music/%C4%E3%BA%C3.wav ]] && [
   fail "the opened file does not play: $(metadata xesam:url)"
 wait_until 10 eval 'property PlaybackStatus | grep -q Playing' || fail "not playing: $(property PlaybackStatus)"
 sink_input_exists || fail "no stream on the sound server"
-sleep 2.5   # it plays to its end, so its duration is certain to be written
+sleep 2.5   # it plays to its end (the time is the point), so its duration is certain to be written
 click_twips 3857 202
 wait_for_exit "$MEDIA_PID" || fail "the program did not end"
 [ "$(wc -l <"$APP/default.lst")" = 2 ] || fail "the list holds $(wc -l <"$APP/default.lst") rows, not 2: $(cat "$APP/default.lst")"

@@ -82,7 +82,7 @@ before=$(position)
 mpris org.mpris.MediaPlayer2.Player.SetPosition "objpath:$track" "int64:$((length + 1000000))" >/dev/null
 mpris org.mpris.MediaPlayer2.Player.SetPosition "objpath:$track" int64:-1000000 >/dev/null
 mpris org.mpris.MediaPlayer2.Player.SetPosition objpath:/org/morvane/track/elsewhere int64:1000000 >/dev/null
-sleep 1
+sleep 1  # a while in which the track must not jump and no Seeked may come: the waiting is what is tested
 after=$(position)
 [ "$after" -ge "$before" ] && [ "$after" -le $((before + 3000000)) ] ||
   fail "refused places moved the track from $before to $after"
@@ -127,13 +127,6 @@ volume_is 1 217
 
 # Loop status and shuffle choose the play mode the playlist menu checks. Only the checked item carries a mark, and
 # nothing else in the menu's left strip is dark: the mark's row tells the item.
-popup_menu() {
-  local id
-  for id in $(xdotool search --onlyvisible --class '^media$' 2>/dev/null || true); do
-    xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' && { echo "$id"; return 0; }
-  done
-  return 1
-}
 checked_row() {  # the middle row of the check mark in the playlist menu, in the menu's pixels
   local menu
   open_playlist_menu
@@ -141,7 +134,7 @@ checked_row() {  # the middle row of the check mark in the playlist menu, in the
   import -window "$menu" "$WORK/menu.png"
   xdotool key Escape
   xdotool mousemove --sync 0 0  # the next opening moves the pointer back, which --sync waits for
-  sleep 0.3
+  wait_until 5 eval '! popup_menu >/dev/null' || fail "the playlist menu stayed open"
   convert "$WORK/menu.png" -crop 24x2000+0+0 +repage -colorspace gray -depth 8 txt:- >"$WORK/menu.txt"
   awk -F'[,: ()]+' 'NR > 1 && $3 < 128 { dark[$2] = 1 }
     END { for (y in dark) { n++; sum += y; if (!((y - 1) in dark)) runs++ } if (runs == 1) print int(sum / n) }' \
@@ -198,7 +191,7 @@ mpris org.mpris.MediaPlayer2.Player.Stop >/dev/null
 wait_for PlaybackStatus '"Stopped"'
 # Stopped, there is no track to move in.
 mpris org.mpris.MediaPlayer2.Player.Seek int64:1000000 >/dev/null
-sleep 0.5
+sleep 0.5  # a while in which no Seeked may come
 [ "$(seeked | wc -l)" = 5 ] || fail "Seeked while stopped: $(seeked | tr '\n' ' ')"
 mpris org.mpris.MediaPlayer2.Quit >/dev/null
 wait_for_exit "$MEDIA_PID" || fail "Quit did not end the program"

@@ -68,7 +68,7 @@ wait_for_exit "$MEDIA_PID" || fail "the program did not end"
 MEDIA_PID=$!
 PIDS+=($MEDIA_PID)
 wait_until 15 plays /music/three.wav || fail "the file given at start-up does not play: $(playing_url)"
-sleep 3.5
+sleep 3.5  # it plays to its end, so its duration is certain to be written
 kill -TERM "$MEDIA_PID"
 wait_for_exit "$MEDIA_PID" || fail "the program did not end"
 [ "$(wc -l <"$APP/default.lst")" = 4 ] || fail "the list lost rows: $(cat "$APP/default.lst")"

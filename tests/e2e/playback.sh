@@ -12,7 +12,7 @@ printf '"One","","00:00","%s"\r\n"Two","","00:00","%s"\r\n"Three","","00:00","%s
 start_media
 # The first track plays: the timer text changes as time passes.
 grab_twips 2640 840 1215 255 "$WORK/timer1.png"
-sleep 1.5
+sleep 1.5  # time passes: that the shown time follows is the point
 grab_twips 2640 840 1215 255 "$WORK/timer2.png"
 [ "$(compare -metric AE "$WORK/timer1.png" "$WORK/timer2.png" null: 2>&1 || true)" != "0" ] || fail "the time does not advance"
 [ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/playing.png"
@@ -24,10 +24,10 @@ wait_for_exit "$second" || fail "a second copy kept running"
 [ "$(xdotool search --name '^Morvane-Tavri$' | wc -l)" = 1 ] || fail "a second main window appeared"
 
 click_twips 1665 2175   # next
-sleep 1.5
+sleep 1.5  # the second track plays a while, so the poller writes its duration into its row
 click_twips 815 2175    # stop
 grab_twips 2640 840 1215 255 "$WORK/stopped1.png"
-sleep 1
+sleep 1  # time passes: that the shown time stays is the point
 grab_twips 2640 840 1215 255 "$WORK/stopped2.png"
 [ "$(compare -metric AE "$WORK/stopped1.png" "$WORK/stopped2.png" null: 2>&1 || true)" = "0" ] || fail "the time runs on after stop"
 

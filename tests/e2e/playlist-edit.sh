@@ -11,25 +11,25 @@ for t in a b c; do printf '"%s","Band","00:00","%s"\r\n' "$t" "$WORK/$t.wav"; do
 mkdir -p "$WORK/lists"
 
 start_media
-LIST=$(visible_window '播放列表')
-[ -n "$LIST" ] || fail "no playlist window"
+LIST=$(wait_for_window '播放列表') || fail "no playlist window"
 window_geometry "$LIST"
 # Rows are 16 pixels apart; the first row's middle lies 59 pixels below the window's top.
 row_y() { echo $((WY + 59 + 16 * ($1 - 1))); }
 ROW_X=$((WX + 60))
 
-# The first row plays from the start; a double click on the third plays that one instead.
+# The first row plays from the start (a while, so that its row gets its duration); a double click on the third plays
+# that one instead, a while too.
 sleep 1
 xdotool mousemove --sync "$ROW_X" "$(row_y 3)" click --repeat 2 --delay 80 1
 sleep 1.5
 
 # Select the second row and remove it through the menu opened on it.
 xdotool mousemove --sync "$ROW_X" "$(row_y 2)" click 1
-sleep 0.3
+sleep 0.3  # the user's pause: the right click is a click of its own, not the end of a double click
 xdotool click 3
-sleep 0.5
+wait_until 5 eval 'popup_menu >/dev/null' || fail "no menu on the row"
 xdotool key d   # 删除文件(&D)
-sleep 0.5
+wait_until 5 eval '! popup_menu >/dev/null' || fail "the menu stayed open"
 open_playlist_menu
 xdotool key Up Up Return   # 将播放列表另存为(&S)
 answer_file_dialog '保存播放列表' "$WORK/lists/edited"
@@ -45,7 +45,7 @@ $expected"
 # Clear the list; closing writes the now empty list to the file it was saved as.
 open_playlist_menu
 xdotool key c   # 清除列表(&C)
-sleep 0.5
+wait_until 5 eval '! popup_menu >/dev/null' || fail "the menu stayed open"
 click_twips 3857 202
 wait_for_exit "$MEDIA_PID" || fail "the program did not end"
 [ -f "$WORK/lists/edited.lst" ] && [ ! -s "$WORK/lists/edited.lst" ] || fail "the cleared list was not written empty:

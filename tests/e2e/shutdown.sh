@@ -6,7 +6,7 @@ make_program_folder
 make_tone "$WORK/tone.wav" 440 3
 printf '"Tone","","00:00","%s"\r\n' "$WORK/tone.wav" >"$APP/default.lst"
 start_media
-sleep 1.5
+sleep 1.5  # the track plays a while, so the poller writes its title and duration: the mark of a save
 kill -TERM "$MEDIA_PID"
 wait_for_exit "$MEDIA_PID" || fail "SIGTERM did not end the program"
 grep -q '"tone","","00:03",' "$APP/default.lst" || fail "list not saved on SIGTERM: $(cat "$APP/default.lst")"

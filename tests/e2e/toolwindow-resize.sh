@@ -31,11 +31,10 @@ LW=$WW
 
 # The close button hides the window; the main window's list button brings it back at once, where it was.
 xdotool mousemove --sync $((LX + LW - 14)) $((LY + 12))
-sleep 0.3
+sleep 0.3  # the hand rests on the button: its hover picture shows, as for the user
 [ -n "${E2E_SHOTS:-}" ] && import -window root "$E2E_SHOTS/toolwindow-close-hover.png"
 xdotool click 1
-sleep 0.5
-[ -z "$(visible_window '播放列表')" ] || fail "the close button did not hide the playlist window"
+wait_for_no_window '播放列表' 5 || fail "the close button did not hide the playlist window"
 click_twips 3675 2175
 [ -n "$(visible_window '播放列表')" ] || fail "one click on the list button did not show the playlist window again"
 window_geometry "$LIST"

@@ -105,13 +105,13 @@ TEST(FormsTimer, TicksOnlyWhileEnabledWithAnInterval) {
     int ticks = 0;
     timer.Tick = [&] { ++ticks; };
     timer.SetEnabled(true);  // interval 0 never ticks
-    QTest::qWait(30);
+    QTest::qWait(30);  // a while in which no tick may come: the waiting is what is tested
     EXPECT_EQ(ticks, 0);
     timer.SetInterval(5);
     QTRY_VERIFY_WITH_TIMEOUT(ticks >= 2, 2000);
     timer.SetEnabled(false);
     const int seen = ticks;
-    QTest::qWait(30);
+    QTest::qWait(30);  // six intervals without a tick
     EXPECT_EQ(ticks, seen);
 }
 

@@ -285,7 +285,7 @@ TEST_F(Drawing, RepaintsAskedForDuringAPaintAreDropped) {
     grid.Grab();
     const std::size_t onePaint = callback->calls.size();
     EXPECT_EQ(onePaint, 4u);
-    QTest::qWait(20);
+    QTest::qWait(20);  // longer than a frame (16 ms): a repaint that was asked for would have come; none may
     grid.Grab();  // shows the frame already rendered
     EXPECT_EQ(callback->calls.size(), onePaint);
 }

@@ -1,8 +1,12 @@
-// Renders a populated grid the way the screen shows it and writes it to a picture beside the build, for a person
-// to look at: header, check boxes, pictures, a selection with the focus mark, and rows coloured by a callback.
+// Renders a populated grid the way the screen shows it (header, check boxes, pictures, a selection with the focus
+// mark, rows coloured by a callback) and compares it with the reference picture kept beside this file. The picture
+// is also written beside the build, for a person to look at; on a difference, the diff goes there too.
 #include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cstdlib>
 
 #include "tests/lorvex/drawing/CustomDrawRecorder.h"
 #include "tests/lorvex/input/GridHarness.h"
@@ -29,9 +33,37 @@ QString WritePicture(const QTemporaryDir& dir, const QString& name, QColor color
 
 std::int32_t Rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
 
+// How far a rendering may stray from the reference: font hinting and antialiasing differ a little between builds of
+// the libraries, a moved column or a lost selection does not stay within this.
+constexpr int ChannelTolerance = 40;          // per colour channel, of 255
+constexpr double MostDifferingShare = 0.005;  // of all pixels
+
+struct Difference {
+    qsizetype differing = 0;  // pixels with a channel beyond ChannelTolerance
+    QImage picture;           // the reference, faded, with those pixels in red
+};
+
+Difference Compare(const QImage& actual, const QImage& reference) {
+    Difference result;
+    result.picture = reference.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < reference.height(); ++y)
+        for (int x = 0; x < reference.width(); ++x) {
+            const QRgb a = actual.pixel(x, y), r = reference.pixel(x, y);
+            const int most = std::max({std::abs(qRed(a) - qRed(r)), std::abs(qGreen(a) - qGreen(r)),
+                                       std::abs(qBlue(a) - qBlue(r)), std::abs(qAlpha(a) - qAlpha(r))});
+            if (most > ChannelTolerance) {
+                ++result.differing;
+                result.picture.setPixel(x, y, qRgb(255, 0, 0));
+            } else {
+                result.picture.setPixel(x, y, qRgb(128 + qGray(r) / 2, 128 + qGray(r) / 2, 128 + qGray(r) / 2));
+            }
+        }
+    return result;
+}
+
 }  // namespace
 
-TEST(Screenshot, PopulatedGridIsWrittenForReview) {
+TEST(Screenshot, PopulatedGridLooksLikeTheReference) {
     GridHarness grid(460, 260);
     QTemporaryDir pictures;
     ASSERT_TRUE(grid.view->AddPicture(WritePicture(pictures, "play.png", QColor(60, 160, 60)).toStdU16String()));
@@ -66,9 +98,27 @@ TEST(Screenshot, PopulatedGridIsWrittenForReview) {
     QFocusEvent focus(QEvent::FocusIn);
     QApplication::sendEvent(grid.window(), &focus);
 
-    const QImage shot = grid.view->Widget()->grab().toImage();
-    const QString path = QStringLiteral(LORVEX_SCREENSHOT_DIR "/listview.png");
-    QDir().mkpath(QStringLiteral(LORVEX_SCREENSHOT_DIR));
+    const QImage shot = grid.view->Widget()->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    const QString out = QStringLiteral(LORVEX_SCREENSHOT_DIR);
+    const QString path = out + QStringLiteral("/listview.png");
+    QDir().mkpath(out);
     ASSERT_TRUE(shot.save(path));
     EXPECT_FALSE(callback->calls.empty());
+
+    const QString referencePath = QStringLiteral(LORVEX_REFERENCE_DIR "/listview.png");
+    const QImage reference(referencePath);
+    ASSERT_FALSE(reference.isNull()) << "no reference picture " << referencePath.toStdString() << "; this rendering is "
+                                     << path.toStdString() << ": look at it, then copy it there";
+    ASSERT_EQ(shot.size(), reference.size()) << "the rendering " << path.toStdString() << " is "
+                                             << shot.width() << "x" << shot.height() << ", the reference "
+                                             << reference.width() << "x" << reference.height();
+    const Difference difference = Compare(shot, reference.convertToFormat(QImage::Format_ARGB32));
+    const QString diffPath = out + QStringLiteral("/listview-diff.png");
+    QFile::remove(diffPath);
+    const double share = static_cast<double>(difference.differing) / (shot.width() * shot.height());
+    if (share > MostDifferingShare) difference.picture.save(diffPath);
+    EXPECT_LE(share, MostDifferingShare) << difference.differing << " pixels differ from " << referencePath.toStdString()
+                                         << " by more than " << ChannelTolerance << "; the rendering is "
+                                         << path.toStdString() << ", the differing pixels are red in "
+                                         << diffPath.toStdString();
 }

@@ -7,7 +7,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QtCore/qtestsupport_core.h>  // QTest::qWaitFor, without the test library
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -143,7 +143,7 @@ TEST(DialogResult, NamesTypedWithFoldersOfTheirOwnKeepTheirPaths) {
 TEST(DialogResult, CancelIsEmptyEverywhere) {
     AnsweredDialogs dialogs({});
     EXPECT_TRUE(forms::BrowseForFiles(nullptr, {}, {}, {}, 1, 65535).isEmpty());
-    EXPECT_TRUE(forms::BrowseForSaveFile(nullptr).isEmpty());
+    EXPECT_TRUE(forms::BrowseForSaveFile(nullptr, {}, {}).isEmpty());
     EXPECT_TRUE(forms::BrowseForFolder(nullptr, QStringLiteral("t")).isEmpty());
     EXPECT_EQ(dialogs.shown, 3);
 }
@@ -172,7 +172,8 @@ TEST(DialogResult, ClassicBufferWithTrailingSpacesSplitsTheSame) {
 
 TEST(DialogResult, FolderAndSaveResultsAreThePathAndCutAtNul) {
     AnsweredDialogs dialogs({QStringLiteral("/home/me/lists/mine")});
-    EXPECT_EQ(forms::BrowseForSaveFile(nullptr), QStringLiteral("/home/me/lists/mine"));
+    EXPECT_EQ(forms::BrowseForSaveFile(nullptr, QStringLiteral("保存播放列表"), QStringLiteral("播放列表(*.lst)")),
+              QStringLiteral("/home/me/lists/mine"));
     EXPECT_EQ(dialogs.last.title, QStringLiteral("保存播放列表"));
     EXPECT_EQ(dialogs.last.nameFilter, QStringLiteral("播放列表(*.lst)"));
     EXPECT_EQ(forms::BrowseForFolder(nullptr, QStringLiteral("请选择文件夹")), QStringLiteral("/home/me/lists/mine"));
@@ -392,13 +393,17 @@ TEST(SearchFolder, AStopRequestEndsAddingAtTheNextTurn) {
     for (int i = 0; i < 5; ++i) tree.File("t" + std::to_string(i) + ".mp3");
     Grid g;
     bool closing = false;
-    MediaAdder adder(g.grid, [&closing] { return closing; });
+    int asked = 0;  // turns that looked at the stop request
+    MediaAdder adder(g.grid, [&] {
+        ++asked;
+        return closing;
+    });
     EXPECT_TRUE(adder.Add(U((tree.root() / "t0.mp3").string())));
-    QThread::msleep(20);
+    // Turns come as their interval passes. Until one has looked, and after it, adding goes on.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !adder.TakeTurn() || asked > 0; }, 5000)) << "no turn came";
     EXPECT_TRUE(adder.TakeTurn()) << "nothing asked it to stop yet";
     closing = true;
-    QThread::msleep(20);
-    EXPECT_FALSE(adder.TakeTurn());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !adder.TakeTurn(); }, 5000)) << "the stop request was never seen";
     SearchFolder(adder, U(tree.root().string()), u"*.mp3");
     EXPECT_EQ(g.grid.ItemCount(), 1);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The program's windows for a whole test program, as they live in the player: created on first use, the grid made
-// through the program's manifest, the transport playing the grid's rows, no list file.
+// through the program's manifest, the transport playing the grid's rows, no list file. Each repeat of the tests
+// (--gtest_repeat) gets them anew, as a new start of the program would (see QtTestMain.cpp).
 #include <gtest/gtest.h>
 
 #include "media/core/MainWindow.h"
@@ -13,6 +14,7 @@ class ProgramWindows : public ::testing::Environment {
 public:
     void SetUp() override {
         automation::ClassRegistry::Instance().AddManifest(automation::ProgramFolder() + "/media.manifest");
+        media::Shared() = media::SharedValues{};  // what a program starts with: a repeat must not inherit a play mode
         media::frmMain().ImgPlay.Tag = QStringLiteral("p");
         media::frmMain().transport().SetGrid(media::frmList().PlayList());
         media::Shared().PlayListFile.clear();
