@@ -3,8 +3,7 @@
 #include "media/readers/MediaInfo.h"
 #include "platform/text/AnsiText.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const FuzzInputFile input(FUZZ_FILE_NAME);
     input.write(data, size);
     media::MediaInfo info;

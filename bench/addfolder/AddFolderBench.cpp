@@ -28,7 +28,8 @@ constexpr int WmaFiles = 500;
 std::string Mp3(int album, int track) {
     const std::u16string n = text::fromUtf8(std::to_string(album * 100 + track));
     const std::string frames = id3v2Frame(3, "TIT2", textBody(1, u"第" + n + u"首歌")) +
-                               id3v2Frame(3, "TPE1", textBody(1, u"歌手" + n)) + id3v2Frame(3, "TALB", textBody(1, u"专辑"));
+                               id3v2Frame(3, "TPE1", textBody(1, u"歌手" + n)) +
+                               id3v2Frame(3, "TALB", textBody(1, u"专辑"));
     return id3v2Tag(3, frames, 1024) + mpeg1Audio(4180) + id3v1("Song", "Artist", "Album", "2008");
 }
 
@@ -85,9 +86,7 @@ void BM_AddFolder(benchmark::State& state) {
     QElapsedTimer sinceTick;
     qint64 longestGap = 0;
     QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longestGap = std::max(longestGap, sinceTick.restart());
-    });
+    QObject::connect(&ticker, &QTimer::timeout, [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
     std::int32_t rows = 0;
     for (auto _ : state) {
         site.proxy.Clear();

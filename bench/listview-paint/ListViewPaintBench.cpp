@@ -20,8 +20,9 @@ namespace {
 class Striped final : public automation::RefCounted<Dispatch> {
 public:
     void* QueryInterface(const Guid& iid) override {
-        return iid == automation::Unknown::IID || iid == Dispatch::IID || iid == IID_ICustomDraw ? static_cast<Dispatch*>(this)
-                                                                                                 : nullptr;
+        return iid == automation::Unknown::IID || iid == Dispatch::IID || iid == IID_ICustomDraw
+                   ? static_cast<Dispatch*>(this)
+                   : nullptr;
     }
     automation::Status Invoke(DispId, InvokeKind, std::span<Variant> args, Variant* result) override {
         const std::int32_t row = args[0].int32Or();
@@ -42,8 +43,9 @@ struct PaintedGrid {
         grid->ReadProperties(automation::PropertyBag{});
         grid->SetRedraw(false);
         grid->SetCheckboxes(true);
-        const std::pair<const char16_t*, int> columns[] = {{u"id", 50},   {u"l1", 1},  {u"title", 250}, {u"l2", 1},
-                                                           {u"artist", 150}, {u"l3", 1}, {u"time", 60}, {u"filaname", 200}};
+        const std::pair<const char16_t*, int> columns[] = {{u"id", 50},   {u"l1", 1},        {u"title", 250},
+                                                           {u"l2", 1},    {u"artist", 150},  {u"l3", 1},
+                                                           {u"time", 60}, {u"filaname", 200}};
         for (auto [key, width] : columns) {
             std::vector<Variant> args{Variant(key), Variant(key), Variant(std::int32_t(TextAlignLeft)), Variant(width)};
             grid->Invoke(dispid::AddColumn, InvokeKind::Method, args, nullptr);

@@ -10,19 +10,16 @@
 namespace {
 
 // A tab or line break inside a text would split the line; they are shown as spaces.
-std::string oneField(const TagLib::String& text)
-{
+std::string oneField(const TagLib::String& text) {
     std::string field = text.to8Bit(true);
     for (char& c : field)
-        if (c == '\t' || c == '\n' || c == '\r')
-            c = ' ';
+        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
     return field;
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const TagLib::FileRef file(argv[i], false);
         const bool read = !file.isNull() && file.tag();

@@ -37,8 +37,8 @@ struct Format {
 };
 
 constexpr Format kFormats[] = {
-    {"Mp3", "MP3", nullptr},           {"Wma", "WMA", nullptr},    {"Flac", "FLAC", ".flac"},
-    {"OggVorbis", "Ogg Vorbis", ".ogg"}, {"Opus", "Opus", ".opus"}, {"M4a", "M4A", ".m4a"},
+    {"Mp3", "MP3", nullptr},   {"Wma", "WMA", nullptr}, {"Flac", "FLAC", ".flac"}, {"OggVorbis", "Ogg Vorbis", ".ogg"},
+    {"Opus", "Opus", ".opus"}, {"M4a", "M4A", ".m4a"},
 };
 constexpr std::size_t kFormatCount = std::size(kFormats);
 
@@ -46,8 +46,7 @@ struct Files {
     std::vector<std::string> paths;
     std::vector<std::u16string> locations;
 
-    void add(const std::filesystem::path& path)
-    {
+    void add(const std::filesystem::path& path) {
         paths.push_back(path.string());
         locations.push_back(text::fromUtf8(paths.back()));
     }
@@ -58,15 +57,16 @@ struct Library {
     std::array<Files, kFormatCount> files;  // in the order of kFormats
     std::string error;                      // why the encoded formats are missing, if they are
 
-    Library()
-    {
+    Library() {
         for (int i = 0; i < kMp3Files; ++i) {
             const std::u16string n = text::fromUtf8(std::to_string(i));
-            const std::string frames = id3v2Frame(3, "TIT2", textBody(1, u"第" + n + u"首歌")) + id3v2Frame(3, "TPE1", textBody(1, u"歌手" + n))
-                + id3v2Frame(3, "TALB", textBody(1, u"专辑")) + id3v2Frame(3, "TYER", textBody(0, u"2008"))
-                + id3v2Frame(3, "TCON", textBody(0, u"Pop"));
-            add(0, "song" + std::to_string(i) + ".mp3", id3v2Tag(3, frames, 1024) + mpeg1Audio(4180)
-                                                           + id3v1("Song " + std::to_string(i), "Artist", "Album", "2008"));
+            const std::string frames =
+                id3v2Frame(3, "TIT2", textBody(1, u"第" + n + u"首歌")) +
+                id3v2Frame(3, "TPE1", textBody(1, u"歌手" + n)) + id3v2Frame(3, "TALB", textBody(1, u"专辑")) +
+                id3v2Frame(3, "TYER", textBody(0, u"2008")) + id3v2Frame(3, "TCON", textBody(0, u"Pop"));
+            add(0, "song" + std::to_string(i) + ".mp3",
+                id3v2Tag(3, frames, 1024) + mpeg1Audio(4180) +
+                    id3v1("Song " + std::to_string(i), "Artist", "Album", "2008"));
         }
         for (int i = 0; i < kWmaFiles; ++i) {
             const std::u16string n = text::fromUtf8(std::to_string(i));
@@ -74,40 +74,38 @@ struct Library {
             // The album artist is the author, as on a one-artist album: our reader shows the album
             // artist where there is one, TagLib the author, and both must show the same here.
             objects.push_back(asfContentDescription(u"曲目" + n, u"作者" + n, u"(C) 2005"));
-            objects.push_back(asfExtendedContent(
-                {{u"WM/AlbumTitle", u"专辑"}, {u"WM/Year", u"2005"}, {u"WM/Genre", u"Pop"}, {u"WM/AlbumArtist", u"作者" + n}}));
+            objects.push_back(asfExtendedContent({{u"WM/AlbumTitle", u"专辑"},
+                                                  {u"WM/Year", u"2005"},
+                                                  {u"WM/Genre", u"Pop"},
+                                                  {u"WM/AlbumArtist", u"作者" + n}}));
             add(1, "track" + std::to_string(i) + ".wma", asfFile(objects, 4096));
         }
         // Debian's Python, which has mutagen, whatever else comes first on the path.
-        const std::string command = "/usr/bin/python3 '" TAGS_BENCH_DIR "/make_library.py' '" + dir.path().string() + "' "
-            + std::to_string(kEncodedFiles);
+        const std::string command = "/usr/bin/python3 '" TAGS_BENCH_DIR "/make_library.py' '" + dir.path().string() +
+                                    "' " + std::to_string(kEncodedFiles);
         if (std::system(command.c_str()) != 0) {
             error = "make_library.py failed: are flac, vorbis-tools, opus-tools, ffmpeg and python3-mutagen installed?";
             return;
         }
         for (std::size_t f = 0; f < kFormatCount; ++f) {
-            if (!kFormats[f].extension)
-                continue;
+            if (!kFormats[f].extension) continue;
             for (int i = 0; i < kEncodedFiles; ++i)
                 files[f].add(dir / ("song" + std::to_string(i) + kFormats[f].extension));
         }
     }
 
-    void add(std::size_t format, const std::string& name, const std::string& bytes)
-    {
+    void add(std::size_t format, const std::string& name, const std::string& bytes) {
         writeFile(dir / name, bytes);
         files[format].add(dir / name);
     }
 };
 
-Library& library()
-{
+Library& library() {
     static Library files;
     return files;
 }
 
-media::MediaInfo readOurs(const std::u16string& location)
-{
+media::MediaInfo readOurs(const std::u16string& location) {
     media::MediaInfo info;
     info.FileName = location;
     media::ReadMediaInfo(info);
@@ -119,17 +117,14 @@ struct TagLibTexts {
 };
 
 // `audioProperties`: TagLib reads the rates too, as our readers do (FileRef's default).
-TagLibTexts readTagLib(const std::string& path, bool audioProperties)
-{
+TagLibTexts readTagLib(const std::string& path, bool audioProperties) {
     const TagLib::FileRef file(path.c_str(), audioProperties);
-    if (file.isNull() || !file.tag())
-        return {};
+    if (file.isNull() || !file.tag()) return {};
     return {file.tag()->title(), file.tag()->artist()};
 }
 
 // Files where the two sides differ on the title or the artist, or where either finds none.
-int reportMismatches(const Library& library)
-{
+int reportMismatches(const Library& library) {
     int mismatches = 0;
     for (std::size_t f = 0; f < kFormatCount; ++f) {
         const Files& files = library.files[f];
@@ -138,29 +133,24 @@ int reportMismatches(const Library& library)
             const TagLibTexts theirs = readTagLib(files.paths[i], true);
             const std::string ourTitle = text::toUtf8(ours.Title), ourArtist = text::toUtf8(ours.Artist);
             const std::string theirTitle = theirs.title.to8Bit(true), theirArtist = theirs.artist.to8Bit(true);
-            if (ourTitle == theirTitle && ourArtist == theirArtist && !ourTitle.empty() && !ourArtist.empty())
-                continue;
+            if (ourTitle == theirTitle && ourArtist == theirArtist && !ourTitle.empty() && !ourArtist.empty()) continue;
             if (++mismatches <= 20)
-                std::printf("mismatch %s: ours \"%s\" / \"%s\", TagLib \"%s\" / \"%s\"\n", files.paths[i].c_str(), ourTitle.c_str(),
-                            ourArtist.c_str(), theirTitle.c_str(), theirArtist.c_str());
+                std::printf("mismatch %s: ours \"%s\" / \"%s\", TagLib \"%s\" / \"%s\"\n", files.paths[i].c_str(),
+                            ourTitle.c_str(), ourArtist.c_str(), theirTitle.c_str(), theirArtist.c_str());
         }
     }
     return mismatches;
 }
 
-void BM_Ours(benchmark::State& state, const Files& files)
-{
+void BM_Ours(benchmark::State& state, const Files& files) {
     for (auto _ : state)
-        for (const std::u16string& location : files.locations)
-            benchmark::DoNotOptimize(readOurs(location));
+        for (const std::u16string& location : files.locations) benchmark::DoNotOptimize(readOurs(location));
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(files.paths.size()));
 }
 
-void BM_TagLib(benchmark::State& state, const Files& files, bool audioProperties)
-{
+void BM_TagLib(benchmark::State& state, const Files& files, bool audioProperties) {
     for (auto _ : state)
-        for (const std::string& path : files.paths)
-            benchmark::DoNotOptimize(readTagLib(path, audioProperties));
+        for (const std::string& path : files.paths) benchmark::DoNotOptimize(readTagLib(path, audioProperties));
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(files.paths.size()));
 }
 
@@ -170,8 +160,7 @@ class SummaryReporter : public benchmark::ConsoleReporter {
 public:
     SummaryReporter() : ConsoleReporter(OO_None) {}
 
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
+    void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
             if (!run.error_occurred && (run.run_type == Run::RT_Iteration || run.aggregate_name == "median"))
                 cpuMs_[run.run_name.str()] = run.GetAdjustedCPUTime();
@@ -180,20 +169,20 @@ public:
 
     // One line a format measured: our time, TagLib's with and without audio properties, and the
     // ratio to the first, TagLib's like for like.
-    void printSummary() const
-    {
-        std::printf("\nOur time / TagLib's (CPU time for the whole library; goal: at most %.1f for every format)\n", kGoal);
+    void printSummary() const {
+        std::printf("\nOur time / TagLib's (CPU time for the whole library; goal: at most %.1f for every format)\n",
+                    kGoal);
         for (const Format& format : kFormats) {
             const std::string name = format.name;
             const auto ours = cpuMs_.find("BM_Ours_" + name), theirs = cpuMs_.find("BM_TagLib_" + name),
                        tagsOnly = cpuMs_.find("BM_TagLibTagsOnly_" + name);
-            if (ours == cpuMs_.end() || theirs == cpuMs_.end())
-                continue;
+            if (ours == cpuMs_.end() || theirs == cpuMs_.end()) continue;
             const double ratio = ours->second / theirs->second;
-            std::printf("%-11s ours %8.2f ms  TagLib %8.2f ms  ratio %.2f  %s", format.label, ours->second, theirs->second, ratio,
-                        ratio <= kGoal ? "met" : "NOT MET");
+            std::printf("%-11s ours %8.2f ms  TagLib %8.2f ms  ratio %.2f  %s", format.label, ours->second,
+                        theirs->second, ratio, ratio <= kGoal ? "met" : "NOT MET");
             if (tagsOnly != cpuMs_.end())
-                std::printf("  (TagLib without audio properties %.2f ms, ratio %.2f)", tagsOnly->second, ours->second / tagsOnly->second);
+                std::printf("  (TagLib without audio properties %.2f ms, ratio %.2f)", tagsOnly->second,
+                            ours->second / tagsOnly->second);
             std::printf("\n");
         }
     }
@@ -204,25 +193,23 @@ private:
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
 
     const Library& files = library();  // made before timing starts
-    if (!files.error.empty())
-        std::printf("%s\n", files.error.c_str());
+    if (!files.error.empty()) std::printf("%s\n", files.error.c_str());
     const int mismatches = reportMismatches(files);
     std::printf("title and artist: %d mismatches between our readers and TagLib\n", mismatches);
 
     for (std::size_t f = 0; f < kFormatCount; ++f) {
         const Files& set = files.files[f];
-        if (set.paths.empty())
-            continue;
+        if (set.paths.empty()) continue;
         const std::string name = kFormats[f].name;
-        benchmark::RegisterBenchmark(("BM_Ours_" + name).c_str(), BM_Ours, std::cref(set))->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("BM_TagLib_" + name).c_str(), BM_TagLib, std::cref(set), true)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("BM_Ours_" + name).c_str(), BM_Ours, std::cref(set))
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("BM_TagLib_" + name).c_str(), BM_TagLib, std::cref(set), true)
+            ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("BM_TagLibTagsOnly_" + name).c_str(), BM_TagLib, std::cref(set), false)
             ->Unit(benchmark::kMillisecond);
     }

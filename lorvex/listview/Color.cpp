@@ -5,8 +5,7 @@
 
 namespace lorvex {
 
-bool Color::SetColor(std::uint32_t oleColor, bool createBrush, bool createPen)
-{
+bool Color::SetColor(std::uint32_t oleColor, bool createBrush, bool createPen) {
     m_brush = QBrush(Qt::NoBrush);
     m_pen = QPen(Qt::NoPen);
     m_oleColor = oleColor;
@@ -17,8 +16,7 @@ bool Color::SetColor(std::uint32_t oleColor, bool createBrush, bool createPen)
     }
     m_rgbColor = static_cast<std::int32_t>(rgb);
     const QColor color = automation::ToQColor(rgb);
-    if (createBrush)
-        m_brush = QBrush(color, Qt::SolidPattern);
+    if (createBrush) m_brush = QBrush(color, Qt::SolidPattern);
     if (createPen) {
         // Like a one-pixel device pen: one pixel at any scale, lines end at their end point.
         m_pen = QPen(color, 1, Qt::SolidLine, Qt::FlatCap);
@@ -29,12 +27,11 @@ bool Color::SetColor(std::uint32_t oleColor, bool createBrush, bool createPen)
 
 void Color::Update() { SetColor(m_oleColor, GotGDIBrush(), GotGDIPen()); }
 
-void Color::Dispose()
-{
+void Color::Dispose() {
     m_brush = QBrush(Qt::NoBrush);
     m_pen = QPen(Qt::NoPen);
     m_oleColor = kUnset;
     m_rgbColor = -1;
 }
 
-} // namespace lorvex
+}  // namespace lorvex

@@ -31,7 +31,7 @@ public:
     bool GotGDIPen() const { return m_pen.style() != Qt::NoPen; }
 
 private:
-    static constexpr std::uint32_t kUnset = 0xFFFFFFFFu; // -1 as a Long
+    static constexpr std::uint32_t kUnset = 0xFFFFFFFFu;  // -1 as a Long
 
     std::uint32_t m_oleColor = kUnset;
     std::int32_t m_rgbColor = -1;
@@ -39,4 +39,4 @@ private:
     QPen m_pen{Qt::NoPen};
 };
 
-} // namespace lorvex
+}  // namespace lorvex

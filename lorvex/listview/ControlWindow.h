@@ -39,11 +39,11 @@ enum class DragState { Enter = 0, Leave = 1, Over = 2 };
 // One drag-and-drop notification. `effect` comes in as the effects the source allows; the client
 // leaves in it the effect it accepts (DropEffectNone refuses the drop at this position).
 struct DropData {
-    QStringList files; // local paths of the dragged URI list, in order
+    QStringList files;  // local paths of the dragged URI list, in order
     int effect = DropEffectNone;
-    int button = 0;    // LeftButton | RightButton | MiddleButton held
-    int shift = 0;     // ShiftMask | CtrlMask | AltMask
-    int x = 0;         // client pixels
+    int button = 0;  // LeftButton | RightButton | MiddleButton held
+    int shift = 0;   // ShiftMask | CtrlMask | AltMask
+    int x = 0;       // client pixels
     int y = 0;
     DragState state = DragState::Over;
 };
@@ -51,12 +51,12 @@ struct DropData {
 // Scroll information of one of the window's two standard bars. The position is always kept within
 // min .. max - max(page - 1, 0), so with a page of at least 1 the highest position is max - page + 1.
 struct ScrollInfo {
-    std::uint32_t mask = SIF_ALL; // which fields setScrollInfo writes (SIF_RANGE, SIF_PAGE, SIF_POS)
+    std::uint32_t mask = SIF_ALL;  // which fields setScrollInfo writes (SIF_RANGE, SIF_PAGE, SIF_POS)
     int min = 0;
     int max = 0;
-    int page = 0;     // 0 .. max - min + 1
+    int page = 0;  // 0 .. max - min + 1
     int pos = 0;
-    int trackPos = 0; // while the thumb is dragged: where it is; otherwise equal to pos
+    int trackPos = 0;  // while the thumb is dragged: where it is; otherwise equal to pos
 };
 
 // What the control implements to receive its window's messages once they have passed the whole
@@ -71,8 +71,8 @@ public:
     virtual void paint(QPainter& painter, const QRect& dirty) {}
     // WM_SIZE: the client area (the window less its visible scroll bars) has this size now.
     virtual void resized(int clientWidth, int clientHeight) {}
-    virtual void focusIn() {}  // WM_SETFOCUS
-    virtual void focusOut() {} // WM_KILLFOCUS
+    virtual void focusIn() {}   // WM_SETFOCUS
+    virtual void focusOut() {}  // WM_KILLFOCUS
     // WM_KEYDOWN / WM_KEYUP with the virtual-key code (VK_*, letters and digits as ASCII).
     virtual void keyDown(int vkCode, int shift) {}
     virtual void keyUp(int vkCode, int shift) {}
@@ -97,7 +97,7 @@ class ControlWindow : public QWidget {
     Q_OBJECT
 public:
     explicit ControlWindow(QWidget* parent = nullptr);
-    ~ControlWindow() override; // sends WM_DESTROY through the chain, then leaves the registry
+    ~ControlWindow() override;  // sends WM_DESTROY through the chain, then leaves the registry
 
     ControlWindow(const ControlWindow&) = delete;
     ControlWindow& operator=(const ControlWindow&) = delete;
@@ -130,13 +130,13 @@ public:
     // Standard scroll bars, addressed by SB_HORZ / SB_VERT (SB_BOTH for show and enable). Their
     // position changes only through setScrollInfo; the user's actions on them arrive as
     // WM_HSCROLL / WM_VSCROLL requests.
-    int setScrollInfo(int bar, const ScrollInfo& info); // returns the resulting position
+    int setScrollInfo(int bar, const ScrollInfo& info);  // returns the resulting position
     ScrollInfo scrollInfo(int bar) const;
-    void showScrollBar(int bar, bool show); // sends WM_SIZE when the client area changes
+    void showScrollBar(int bar, bool show);  // sends WM_SIZE when the client area changes
     bool isScrollBarVisible(int bar) const;
     void enableScrollBar(int bar, bool enable);
     bool isScrollBarEnabled(int bar) const;
-    QRect clientRect() const; // the window less its visible scroll bars
+    QRect clientRect() const;  // the window less its visible scroll bars
 
     // Manual drop mode: dragged URI lists reach the client's dragOver/dragDrop.
     void setDropMode(bool manual) { setAcceptDrops(manual); }
@@ -179,7 +179,7 @@ private:
     WindowProc m_windowProc;
     ControlWindowClient* m_client = nullptr;
     int m_keyState = 0;
-    QPaintEvent* m_paintEvent = nullptr; // set while a real paint runs through the chain
+    QPaintEvent* m_paintEvent = nullptr;  // set while a real paint runs through the chain
     MessageScrollBar* m_bars[2] = {nullptr, nullptr};
     ScrollInfo m_scroll[2];
     bool m_barVisible[2] = {false, false};
@@ -188,4 +188,4 @@ private:
 // The system's number of lines per wheel notch; 3 when the system reports 0 or less.
 int wheelScrollLines();
 
-} // namespace lorvex
+}  // namespace lorvex

@@ -14,8 +14,8 @@ void* CustomDrawClass::QueryInterface(const automation::Guid& iid) {
     return nullptr;
 }
 
-automation::Status CustomDrawClass::Invoke(automation::DispId id, automation::InvokeKind, std::span<automation::Variant>,
-                                           automation::Variant* result) {
+automation::Status CustomDrawClass::Invoke(automation::DispId id, automation::InvokeKind,
+                                           std::span<automation::Variant>, automation::Variant* result) {
     if (id != dispid::CustomDraw) return automation::StandardError(automation::errors::NotSupported);
     if (result) *result = automation::Variant::fromBool(false);
     return {};

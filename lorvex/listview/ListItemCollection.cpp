@@ -11,7 +11,8 @@ std::size_t ListItemCollection::AddItem(std::int32_t insertAt) {
     ListItem item;
     item.text.resize(static_cast<std::size_t>(std::max(columnCount_, 0)));
     std::size_t position = items_.size();
-    if (insertAt >= 0 && static_cast<std::size_t>(insertAt) < items_.size()) position = static_cast<std::size_t>(insertAt);
+    if (insertAt >= 0 && static_cast<std::size_t>(insertAt) < items_.size())
+        position = static_cast<std::size_t>(insertAt);
     items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(position), std::move(item));
     // Grow by half (rounded half to even) once full, so there is always room for one more row.
     if (items_.size() >= capacity_) {

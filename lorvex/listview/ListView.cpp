@@ -103,7 +103,8 @@ Variant Stored(std::int32_t value) { return value; }
 Variant Stored(std::uint32_t color) { return static_cast<std::int32_t>(color); }
 
 const std::vector<Persisted>& PersistedProperties() {
-#define LORVEX_PERSISTED(name) Persisted{dispid::name, Stored(defaults::name)}
+#define LORVEX_PERSISTED(name) \
+    Persisted { dispid::name, Stored(defaults::name) }
     static const std::vector<Persisted> list = {
         LORVEX_PERSISTED(BackColor),
         LORVEX_PERSISTED(ForeColor),
@@ -425,9 +426,9 @@ bool ListView::AddPictureFromRes(const Variant& resIndex, const Variant& resSect
     c32bppDIB picture;
     picture.SetAlpha(true);
     picture.SetHighQualityInterpolation(false);
-    const bool loaded = picture.LoadFromResource(QString::fromStdU16String(resSection.stringOr()),
-                                                 QString::fromStdU16String(resIndex.stringOr()), pictureWidth_,
-                                                 pictureHeight_);
+    const bool loaded =
+        picture.LoadFromResource(QString::fromStdU16String(resSection.stringOr()),
+                                 QString::fromStdU16String(resIndex.stringOr()), pictureWidth_, pictureHeight_);
     pictures_.push_back(std::move(picture));
     return loaded;
 }

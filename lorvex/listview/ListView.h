@@ -15,16 +15,17 @@
 
 namespace lorvex {
 
-using automation::DispId;
 using automation::Dispatch;
+using automation::DispId;
 using automation::Guid;
 using automation::InvokeKind;
 using automation::Ref;
 
 class ListViewWindow;
 
-class ListView final : public automation::RefCounted<Dispatch, automation::Control, automation::ConnectionPointContainer>,
-                       private automation::FontObserver {
+class ListView final
+    : public automation::RefCounted<Dispatch, automation::Control, automation::ConnectionPointContainer>,
+      private automation::FontObserver {
 public:
     static Ref<ListView> Create();
     ~ListView() override;

@@ -9,23 +9,32 @@ namespace lorvex {
 
 using automation::ArgAt;
 using automation::HasArg;
-using automation::Status;
 using automation::StandardError;
+using automation::Status;
 namespace errors = automation::errors;
 
 namespace {
 
 // Reads an optional argument with its default; a present argument of the wrong kind fails the call.
 Status Int32Arg(std::span<Variant> args, std::size_t i, std::int32_t fallback, std::int32_t& out) {
-    if (!HasArg(args, i)) { out = fallback; return {}; }
+    if (!HasArg(args, i)) {
+        out = fallback;
+        return {};
+    }
     return args[i].toInt32(out);
 }
 Status BoolArg(std::span<Variant> args, std::size_t i, bool fallback, bool& out) {
-    if (!HasArg(args, i)) { out = fallback; return {}; }
+    if (!HasArg(args, i)) {
+        out = fallback;
+        return {};
+    }
     return args[i].toBool(out);
 }
 Status StringArg(std::span<Variant> args, std::size_t i, std::u16string& out) {
-    if (!HasArg(args, i)) { out.clear(); return {}; }
+    if (!HasArg(args, i)) {
+        out.clear();
+        return {};
+    }
     return args[i].toString(out);
 }
 Status RequiredInt32(std::span<Variant> args, std::size_t i, std::int32_t& out) {
@@ -74,23 +83,34 @@ Status ListView::InvokeProperty(DispId id, InvokeKind kind, std::span<Variant> a
 
     // Simple typed properties: get returns the value, put coerces and sets.
     auto boolProperty = [&](bool current, void (ListView::*set)(bool)) {
-        if (!put) { out = Bool(current); return; }
+        if (!put) {
+            out = Bool(current);
+            return;
+        }
         bool v;
         if ((s = PutValue(args).toBool(v)).ok()) (this->*set)(v);
     };
     auto longProperty = [&](std::int32_t current, void (ListView::*set)(std::int32_t)) {
-        if (!put) { out = current; return; }
+        if (!put) {
+            out = current;
+            return;
+        }
         std::int32_t v;
         if ((s = PutValue(args).toInt32(v)).ok()) (this->*set)(v);
     };
     auto colorProperty = [&](std::uint32_t current, bool (ListView::*set)(std::uint32_t)) {
-        if (!put) { out = Long(current); return; }
+        if (!put) {
+            out = Long(current);
+            return;
+        }
         std::int32_t v;
         if ((s = PutValue(args).toInt32(v)).ok()) (this->*set)(static_cast<std::uint32_t>(v));
     };
     auto readOnly = [&](Variant value) {
-        if (put) s = StandardError(errors::NotSupported);
-        else out = std::move(value);
+        if (put)
+            s = StandardError(errors::NotSupported);
+        else
+            out = std::move(value);
     };
 
     switch (id) {
@@ -101,13 +121,19 @@ Status ListView::InvokeProperty(DispId id, InvokeKind kind, std::span<Variant> a
                 out = Variant(Ref<Dispatch>(font_.get()));
             } else {
                 auto font = automation::QueryAs<automation::FontObject>(PutValue(args).object());
-                if (font) SetFont(font);
-                else s = StandardError(errors::TypeMismatch);
+                if (font)
+                    SetFont(font);
+                else
+                    s = StandardError(errors::TypeMismatch);
             }
             break;
         case dispid::FocusRectColor: colorProperty(colors_.focusRect.OLEColor(), &ListView::SetFocusRectColor); break;
-        case dispid::SelectedBackColor: colorProperty(colors_.selectedBack.OLEColor(), &ListView::SetSelectedBackColor); break;
-        case dispid::SelectedForeColor: colorProperty(colors_.selectedFore.OLEColor(), &ListView::SetSelectedForeColor); break;
+        case dispid::SelectedBackColor:
+            colorProperty(colors_.selectedBack.OLEColor(), &ListView::SetSelectedBackColor);
+            break;
+        case dispid::SelectedForeColor:
+            colorProperty(colors_.selectedFore.OLEColor(), &ListView::SetSelectedForeColor);
+            break;
         case dispid::ForeColor: colorProperty(colors_.fore.OLEColor(), &ListView::SetForeColor); break;
         case dispid::BackColor: colorProperty(colors_.back.OLEColor(), &ListView::SetBackColor); break;
         case dispid::CheckboxSelectedColor:
@@ -145,9 +171,12 @@ Status ListView::InvokeProperty(DispId id, InvokeKind kind, std::span<Variant> a
         case dispid::PictureCount: readOnly(PictureCount()); break;
         case dispid::SelectedItem: longProperty(selectedItem_, &ListView::SetSelectedItem); break;
         case dispid::ColumnIndex:
-            if (put) s = StandardError(errors::NotSupported);
-            else if (!HasArg(args, 0)) s = StandardError(errors::ArgumentNotOptional);
-            else out = ColumnIndex(args[0]);
+            if (put)
+                s = StandardError(errors::NotSupported);
+            else if (!HasArg(args, 0))
+                s = StandardError(errors::ArgumentNotOptional);
+            else
+                out = ColumnIndex(args[0]);
             break;
         case dispid::ScrolVisible:
             if (!put) {
@@ -262,9 +291,7 @@ Status ListView::InvokeMethod(DispId id, std::span<Variant> args, Variant* resul
     Variant out;
     Status s;
     switch (id) {
-        case dispid::AddPictureFromRes:
-            out = Bool(AddPictureFromRes(ArgAt(args, 0), ArgAt(args, 1)));
-            break;
+        case dispid::AddPictureFromRes: out = Bool(AddPictureFromRes(ArgAt(args, 0), ArgAt(args, 1))); break;
         case dispid::AddPicture: {
             std::u16string file;
             if ((s = StringArg(args, 0, file)).ok()) out = Bool(AddPicture(file));
@@ -286,28 +313,33 @@ Status ListView::InvokeMethod(DispId id, std::span<Variant> args, Variant* resul
         }
         case dispid::MoveItem: {
             std::int32_t from, to;
-            if ((s = RequiredInt32(args, 0, from)).ok() && (s = RequiredInt32(args, 1, to)).ok()) s = MoveItem(from, to);
+            if ((s = RequiredInt32(args, 0, from)).ok() && (s = RequiredInt32(args, 1, to)).ok())
+                s = MoveItem(from, to);
             break;
         }
         case dispid::Clear: Clear(); break;
         case dispid::RemoveColumn:
-            if (!HasArg(args, 0)) s = StandardError(errors::ArgumentNotOptional);
-            else s = RemoveColumn(args[0]);
+            if (!HasArg(args, 0))
+                s = StandardError(errors::ArgumentNotOptional);
+            else
+                s = RemoveColumn(args[0]);
             break;
         case dispid::AddColumn: {
             std::u16string key, caption;
             std::int32_t align, width;
             bool resizable, visible;
             if ((s = StringArg(args, 0, key)).failed() || (s = StringArg(args, 1, caption)).failed() ||
-                (s = Int32Arg(args, 2, TextAlignLeft, align)).failed() || (s = Int32Arg(args, 3, 300, width)).failed() ||
-                (s = BoolArg(args, 4, true, resizable)).failed() || (s = BoolArg(args, 5, true, visible)).failed())
+                (s = Int32Arg(args, 2, TextAlignLeft, align)).failed() ||
+                (s = Int32Arg(args, 3, 300, width)).failed() || (s = BoolArg(args, 4, true, resizable)).failed() ||
+                (s = BoolArg(args, 5, true, visible)).failed())
                 break;
             s = AddColumn(key, caption, align, width, resizable, visible);
             break;
         }
         case dispid::Sort: {
             std::int32_t order;
-            if ((s = Int32Arg(args, 1, SortAscending, order)).ok()) Sort(ArgAt(args, 0).isMissing() ? Variant() : args[0], order);
+            if ((s = Int32Arg(args, 1, SortAscending, order)).ok())
+                Sort(ArgAt(args, 0).isMissing() ? Variant() : args[0], order);
             break;
         }
         case dispid::ColumnFromPoint: {

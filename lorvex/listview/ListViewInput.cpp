@@ -12,7 +12,7 @@ namespace lorvex {
 
 namespace {
 
-constexpr int DividerReach = 5;   // pixels either side of a column's right edge that grab its divider
+constexpr int DividerReach = 5;  // pixels either side of a column's right edge that grab its divider
 constexpr int MinColumnWidth = 5;
 constexpr int AutoScrollMargin = 3;
 
@@ -134,8 +134,10 @@ void ListViewInput::PressRow(std::int32_t row, int shift) {
     }
     if (shift == 0 && (!multi || items[static_cast<std::size_t>(row)].selected)) {
         state_ = MouseState::MouseRowDrag;
-        if (view_.Reorder()) tmrMove_.start();
-        else tmrMove_.stop();
+        if (view_.Reorder())
+            tmrMove_.start();
+        else
+            tmrMove_.stop();
         rowsMoved_ = false;
     }
     view_.SetSelectedItem(row);
@@ -157,7 +159,8 @@ void ListViewInput::MouseUp(int button, int shift, int x, int y) {
     if (button == LeftButton && state_ == MouseState::MouseRowDrag && !rowsMoved_) {
         // A click on a row of a selection that did not move it keeps only that row.
         view_.UnSelectAll();
-        if (ValidRow(view_.SelectedItem())) view_.items()[static_cast<std::size_t>(view_.SelectedItem())].selected = true;
+        if (ValidRow(view_.SelectedItem()))
+            view_.items()[static_cast<std::size_t>(view_.SelectedItem())].selected = true;
         window_.PaintList();
     } else if (state_ == MouseState::MouseHeaderPress) {
         ReleaseHeader();
@@ -267,7 +270,8 @@ void ListViewInput::ExtendRange(std::int32_t y) {
         view_.SetSelectedItem(row);
         if (count - window_.VisibleRowCount() >= 1) {
             Scrollbars& bars = window_.scrollbars();
-            if (y < window_.layout().headerHeight) bars.SetValue(BarVertical, bars.Value(BarVertical) - 1);
+            if (y < window_.layout().headerHeight)
+                bars.SetValue(BarVertical, bars.Value(BarVertical) - 1);
             else if (y > window_.layout().clientHeight - AutoScrollMargin)
                 bars.SetValue(BarVertical, bars.Value(BarVertical) + 1);
         }
@@ -306,8 +310,10 @@ void ListViewInput::AutoScrollTick() {
     if (count - window_.VisibleRowCount() < 0) return;
     Scrollbars& bars = window_.scrollbars();
     const int before = bars.Value(BarVertical);
-    if (pointer_.y() > window_.layout().clientHeight - AutoScrollMargin) bars.SetValue(BarVertical, before + 1);
-    else if (pointer_.y() < window_.layout().headerHeight - AutoScrollMargin) bars.SetValue(BarVertical, before - 1);
+    if (pointer_.y() > window_.layout().clientHeight - AutoScrollMargin)
+        bars.SetValue(BarVertical, before + 1);
+    else if (pointer_.y() < window_.layout().headerHeight - AutoScrollMargin)
+        bars.SetValue(BarVertical, before - 1);
     if (bars.Value(BarVertical) != before) MouseMove(LeftButton, 0, pointer_.x(), pointer_.y());
 }
 
@@ -415,8 +421,8 @@ struct DropArgs {
         state = Integer(static_cast<int>(d.state));
     }
     std::vector<Variant> refs(bool withState) {
-        std::vector<Variant> args{Variant::byRef(data), Variant::byRef(effect), Variant::byRef(button),
-                                  Variant::byRef(shift), Variant::byRef(x), Variant::byRef(y)};
+        std::vector<Variant> args{Variant::byRef(data),  Variant::byRef(effect), Variant::byRef(button),
+                                  Variant::byRef(shift), Variant::byRef(x),      Variant::byRef(y)};
         if (withState) args.push_back(Variant::byRef(state));
         return args;
     }

@@ -8,8 +8,7 @@ namespace lorvex {
 namespace {
 
 std::int32_t ClampToInt(std::int64_t value) {
-    return static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(value, 0, std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<std::int32_t>::max()));
 }
 
 }  // namespace

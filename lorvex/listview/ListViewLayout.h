@@ -36,10 +36,10 @@ void AutoSizeColumns(ColumnCollection& columns, std::int32_t clientWidth);
 struct ListViewLayout {
     std::int32_t clientWidth = 0;
     std::int32_t clientHeight = 0;
-    std::int32_t contentWidth = 0;   // width of all visible columns
-    std::int32_t headerHeight = 0;   // 0 without a header
+    std::int32_t contentWidth = 0;  // width of all visible columns
+    std::int32_t headerHeight = 0;  // 0 without a header
     std::int32_t listTop = 0;
-    std::int32_t listRight = 0;      // also the header's width and the back buffer's
+    std::int32_t listRight = 0;  // also the header's width and the back buffer's
     std::int32_t listBottom = 0;
 
     // Measures the bands for a client area; the column widths must be up to date.

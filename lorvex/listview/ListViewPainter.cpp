@@ -23,7 +23,8 @@ constexpr int PictureGap = 3;
 
 // Coordinates far beyond any surface are cut short, so that rectangle arithmetic cannot overflow.
 int ClampToInt(std::int64_t v) {
-    return static_cast<int>(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min() / 2, std::numeric_limits<int>::max() / 2));
+    return static_cast<int>(
+        std::clamp<std::int64_t>(v, std::numeric_limits<int>::min() / 2, std::numeric_limits<int>::max() / 2));
 }
 
 QRect Span(std::int64_t left, std::int64_t right, int top, int bottom) {
@@ -47,11 +48,17 @@ void PlotLine(int x0, int y0, int x1, int y1, Plot plot) {
         if (dx >= dy) {
             x += sx;
             error += 2 * dy;
-            if (error > dx) { y += sy; error -= 2 * dx; }
+            if (error > dx) {
+                y += sy;
+                error -= 2 * dx;
+            }
         } else {
             y += sy;
             error += 2 * dx;
-            if (error > dy) { x += sx; error -= 2 * dy; }
+            if (error > dy) {
+                x += sx;
+                error -= 2 * dy;
+            }
         }
     }
 }
@@ -156,7 +163,8 @@ std::int64_t ListViewPainter::DrawRowCells(QPainter& painter, std::int32_t row, 
                 x = left + PictureLeft;
                 if (item.pictureIndex >= 0 && item.pictureIndex < view_.PictureCount()) {
                     const int y = ClampToInt(static_cast<std::int64_t>(
-                                      std::floor((top + bottom) / 2.0 - view_.PictureHeight() / 2.0))) + 1;
+                                      std::floor((top + bottom) / 2.0 - view_.PictureHeight() / 2.0))) +
+                                  1;
                     view_.pictures()[static_cast<std::size_t>(item.pictureIndex)].Render(
                         painter, ClampToInt(x), y, view_.PictureWidth(), view_.PictureHeight(), 100, true, true);
                 }
@@ -167,8 +175,8 @@ std::int64_t ListViewPainter::DrawRowCells(QPainter& painter, std::int32_t row, 
                 x += CheckboxAdvance;
             }
         }
-        const std::u16string& text = static_cast<std::size_t>(i) < item.text.size() ? item.text[static_cast<std::size_t>(i)]
-                                                                                     : std::u16string();
+        const std::u16string& text =
+            static_cast<std::size_t>(i) < item.text.size() ? item.text[static_cast<std::size_t>(i)] : std::u16string();
         const QRect box = Span(x + view_.ItemPaddingLeft(), right - view_.ItemPaddingRight(), top, bottom);
         if (box.width() > 0) {
             painter.setPen(fore);

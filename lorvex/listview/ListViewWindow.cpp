@@ -208,7 +208,8 @@ void ListViewWindow::paint(QPainter& painter, const QRect& dirty) {
         return;
     }
     if (needsRender_ && view_.Redraw() && !busy_) Render();
-    painter.drawImage(QPoint(0, 0), backBuffer_, QRect(HorizontalOffset(), 0, layout_.clientWidth, layout_.clientHeight));
+    painter.drawImage(QPoint(0, 0), backBuffer_,
+                      QRect(HorizontalOffset(), 0, layout_.clientWidth, layout_.clientHeight));
 }
 
 void ListViewWindow::ScrollClick(int&, int&) { PaintList(); }

@@ -11,7 +11,8 @@ namespace lorvex {
 namespace {
 
 int Saturate(std::int64_t value) {
-    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 ScrollInfo Only(std::uint32_t mask) {
@@ -29,8 +30,8 @@ void Scrollbars::Create(WindowHandle hWnd) {
     // Flat bars do not exist on this platform; the plain ones serve on every system.
     if (subclasser_.Subclass(hWnd, this, 0)) {
         subclassed_ = true;
-        for (std::uint32_t msg : {WM_HSCROLL, WM_VSCROLL, WM_MOUSEWHEEL, WM_NCLBUTTONDOWN, WM_NCMBUTTONDOWN,
-                                  WM_NCRBUTTONDOWN})
+        for (std::uint32_t msg :
+             {WM_HSCROLL, WM_VSCROLL, WM_MOUSEWHEEL, WM_NCLBUTTONDOWN, WM_NCMBUTTONDOWN, WM_NCRBUTTONDOWN})
             subclasser_.AddMsg(hWnd, static_cast<std::int32_t>(msg), When::After);
     }
     wheelLines_ = wheelScrollLines();
@@ -139,8 +140,10 @@ void Scrollbars::Notify(int bar, bool tracking) {
     if (Value(bar) == lastNotified_[bar]) return;
     int reported = bar;
     if (events_) {
-        if (tracking) events_->Scroll(reported);
-        else events_->Change(reported);
+        if (tracking)
+            events_->Scroll(reported);
+        else
+            events_->Change(reported);
     }
     lastNotified_[bar] = Value(bar);
 }

@@ -26,7 +26,7 @@ enum class When : int { Before = 1, After = 2, Both = 3 };
 class ISubclass {
 public:
     ISubclass() = default;
-    ISubclass(const ISubclass&) {}                        // a copy is a different owner
+    ISubclass(const ISubclass&) {}  // a copy is a different owner
     ISubclass& operator=(const ISubclass&) { return *this; }
     virtual ~ISubclass() = default;
 
@@ -88,8 +88,8 @@ private:
     void zAddMsg(MessageTable& table, std::int32_t uMsg);
     void zDelMsg(MessageTable& table, std::int32_t uMsg);
 
-    bool m_started = false; // the map exists: from the first Subclass that got past its checks
-    std::vector<std::pair<WindowHandle, std::shared_ptr<SubclassRecord>>> m_map; // in subclassing order
+    bool m_started = false;  // the map exists: from the first Subclass that got past its checks
+    std::vector<std::pair<WindowHandle, std::shared_ptr<SubclassRecord>>> m_map;  // in subclassing order
 };
 
 // Where subclassing errors go: the title and prompt of the warning the user sees.
@@ -99,4 +99,4 @@ using SubclassReporter = std::function<void(const std::string& title, const std:
 // which writes "Subclasser.<routine>: <message>" to stderr and shows a warning message box.
 SubclassReporter setSubclassReporter(SubclassReporter reporter);
 
-} // namespace lorvex
+}  // namespace lorvex

@@ -15,8 +15,6 @@ inline QColor SystemColor(std::uint32_t oleColor) {
 }
 
 // A colour object whose colour did not translate gives white.
-inline QColor ColorOf(const Color& color) {
-    return automation::ToQColor(static_cast<std::uint32_t>(color.RGBColor()));
-}
+inline QColor ColorOf(const Color& color) { return automation::ToQColor(static_cast<std::uint32_t>(color.RGBColor())); }
 
 }  // namespace lorvex

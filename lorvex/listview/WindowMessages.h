@@ -117,17 +117,17 @@ inline constexpr int VK_DIVIDE = 0x6F;
 inline constexpr int VK_F1 = 0x70;
 inline constexpr int VK_NUMLOCK = 0x90;
 inline constexpr int VK_SCROLL = 0x91;
-inline constexpr int VK_OEM_1 = 0xBA;      // ;:
-inline constexpr int VK_OEM_PLUS = 0xBB;   // =+
-inline constexpr int VK_OEM_COMMA = 0xBC;  // ,<
-inline constexpr int VK_OEM_MINUS = 0xBD;  // -_
-inline constexpr int VK_OEM_PERIOD = 0xBE; // .>
-inline constexpr int VK_OEM_2 = 0xBF;      // /?
-inline constexpr int VK_OEM_3 = 0xC0;      // `~
-inline constexpr int VK_OEM_4 = 0xDB;      // [{
-inline constexpr int VK_OEM_5 = 0xDC;      // \|
-inline constexpr int VK_OEM_6 = 0xDD;      // ]}
-inline constexpr int VK_OEM_7 = 0xDE;      // '"
+inline constexpr int VK_OEM_1 = 0xBA;       // ;:
+inline constexpr int VK_OEM_PLUS = 0xBB;    // =+
+inline constexpr int VK_OEM_COMMA = 0xBC;   // ,<
+inline constexpr int VK_OEM_MINUS = 0xBD;   // -_
+inline constexpr int VK_OEM_PERIOD = 0xBE;  // .>
+inline constexpr int VK_OEM_2 = 0xBF;       // /?
+inline constexpr int VK_OEM_3 = 0xC0;       // `~
+inline constexpr int VK_OEM_4 = 0xDB;       // [{
+inline constexpr int VK_OEM_5 = 0xDC;       // \|
+inline constexpr int VK_OEM_6 = 0xDD;       // ]}
+inline constexpr int VK_OEM_7 = 0xDE;       // '"
 
 // One notch of the wheel.
 inline constexpr int WHEEL_DELTA = 120;
@@ -136,19 +136,22 @@ constexpr std::uint16_t LOWORD(std::uintptr_t value) { return static_cast<std::u
 constexpr std::uint16_t HIWORD(std::uintptr_t value) { return static_cast<std::uint16_t>((value >> 16) & 0xFFFF); }
 
 // Two 16-bit halves in one parameter; each half is cut to 16 bits, as the platform does.
-constexpr LPARAM MAKELPARAM(int low, int high)
-{
+constexpr LPARAM MAKELPARAM(int low, int high) {
     return static_cast<LPARAM>(static_cast<std::uint32_t>(static_cast<std::uint16_t>(low)) |
                                (static_cast<std::uint32_t>(static_cast<std::uint16_t>(high)) << 16));
 }
 constexpr WPARAM MAKEWPARAM(int low, int high) { return static_cast<WPARAM>(MAKELPARAM(low, high)); }
 
 // Signed coordinates packed by MAKELPARAM (positions left of or above the window are negative).
-constexpr int GET_X_LPARAM(LPARAM lParam) { return static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(lParam))); }
-constexpr int GET_Y_LPARAM(LPARAM lParam) { return static_cast<std::int16_t>(HIWORD(static_cast<std::uintptr_t>(lParam))); }
+constexpr int GET_X_LPARAM(LPARAM lParam) {
+    return static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(lParam)));
+}
+constexpr int GET_Y_LPARAM(LPARAM lParam) {
+    return static_cast<std::int16_t>(HIWORD(static_cast<std::uintptr_t>(lParam)));
+}
 
 // The signed wheel movement of WM_MOUSEWHEEL; positive away from the user.
 constexpr int GET_WHEEL_DELTA_WPARAM(WPARAM wParam) { return static_cast<std::int16_t>(HIWORD(wParam)); }
 constexpr int GET_KEYSTATE_WPARAM(WPARAM wParam) { return LOWORD(wParam); }
 
-} // namespace lorvex
+}  // namespace lorvex

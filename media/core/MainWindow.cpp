@@ -2,31 +2,31 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QWindowStateChangeEvent>
 #include <QScreen>
+#include <QWindowStateChangeEvent>
 #include <cmath>
 #include <cstdio>
 
 #include "media/core/PlaylistPlace.h"
 #include "media/core/RemoteControl.h"
-#include "media/lyrics/LyricSource.h"
-#include "media/lyrics/LyricsWindow.h"
-#include "media/windows/WebWindow.h"
 #include "media/core/Skin.h"
 #include "media/core/Windows.h"
+#include "media/lyrics/LyricSource.h"
+#include "media/lyrics/LyricsWindow.h"
 #include "media/playlist/AtomicFile.h"
 #include "media/playlist/MenuWindow.h"
 #include "media/playlist/PlaylistFile.h"
 #include "media/playlist/PlaylistRows.h"
 #include "media/playlist/PlaylistWindow.h"
-#include "platform/forms/Application.h"
-#include "platform/forms/InstanceChannel.h"
-#include "platform/forms/Twips.h"
-#include "platform/text/FileName.h"
-#include "platform/mediaplayer/MediaPlayer.h"
 #include "media/windows/AboutWindow.h"
 #include "media/windows/Mpris.h"
 #include "media/windows/Tray.h"
+#include "media/windows/WebWindow.h"
+#include "platform/forms/Application.h"
+#include "platform/forms/InstanceChannel.h"
+#include "platform/forms/Twips.h"
+#include "platform/mediaplayer/MediaPlayer.h"
+#include "platform/text/FileName.h"
 
 namespace media {
 
@@ -38,11 +38,28 @@ constexpr double VolumeLeftMax = 3250;
 
 MainWindow::MainWindow()
     : Form(QStringLiteral("Morvane-Tavri")),
-      ImgMain(this), ImgLrc(this), ImgWindow(this), ImgMin(this), ImgMax(this), ImgClose(this),
-      EchoTitle(this), EchoTimer(this), EchoAllTimer(this), EchoState(this),
-      ImgPlayProNone(this), ImgPlayProFill(this), ImgPlayPro(this),
-      ImgPlay(this), ImgStop(this), ImgPrev(this), ImgNext(this), ImgMute(this),
-      ImgVolumeNone(this), ImgVolumeFill(this), ImgVolume(this), ImgList(this),
+      ImgMain(this),
+      ImgLrc(this),
+      ImgWindow(this),
+      ImgMin(this),
+      ImgMax(this),
+      ImgClose(this),
+      EchoTitle(this),
+      EchoTimer(this),
+      EchoAllTimer(this),
+      EchoState(this),
+      ImgPlayProNone(this),
+      ImgPlayProFill(this),
+      ImgPlayPro(this),
+      ImgPlay(this),
+      ImgStop(this),
+      ImgPrev(this),
+      ImgNext(this),
+      ImgMute(this),
+      ImgVolumeNone(this),
+      ImgVolumeFill(this),
+      ImgVolume(this),
+      ImgList(this),
       transport_(*this, Shared()),
       opener_(
           transport_, [] { return !frmListExists() || !frmList().Loaded(); },
@@ -120,7 +137,9 @@ void MainWindow::ConnectHandlers() {
         ApplyButtonPicture(ImgClose, QStringLiteral("close_n.bmp"));
     };
     ImgMax.MouseMove = [this](const forms::MouseArgs&) { HoverCaptionButton(ImgMax, QStringLiteral("max_m.bmp")); };
-    ImgClose.MouseMove = [this](const forms::MouseArgs&) { HoverCaptionButton(ImgClose, QStringLiteral("close_m.bmp")); };
+    ImgClose.MouseMove = [this](const forms::MouseArgs&) {
+        HoverCaptionButton(ImgClose, QStringLiteral("close_m.bmp"));
+    };
     for (auto [button, name] : {std::pair{&ImgMin, "min"}, std::pair{&ImgMax, "max"}, std::pair{&ImgClose, "close"}}) {
         forms::Image* image = button;
         const QString base = QString::fromLatin1(name);
@@ -133,18 +152,28 @@ void MainWindow::ConnectHandlers() {
     ImgLrc.MouseMove = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgLrc, QStringLiteral("lrc_m.bmp")); };
     ImgLrc.MouseDown = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgLrc, QStringLiteral("lrc_d.bmp")); };
     ImgLrc.Click = [this] { ImgLrc_Click(); };
-    ImgWindow.MouseMove = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_m.bmp")); };
-    ImgWindow.MouseDown = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_d.bmp")); };
-    ImgWindow.MouseUp = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_n.bmp")); };
+    ImgWindow.MouseMove = [this](const forms::MouseArgs&) {
+        ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_m.bmp"));
+    };
+    ImgWindow.MouseDown = [this](const forms::MouseArgs&) {
+        ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_d.bmp"));
+    };
+    ImgWindow.MouseUp = [this](const forms::MouseArgs&) {
+        ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_n.bmp"));
+    };
     ImgWindow.Click = [this] { ImgWindow_Click(); };
-    ImgList.MouseMove = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgList, QStringLiteral("window_m.bmp")); };
+    ImgList.MouseMove = [this](const forms::MouseArgs&) {
+        ApplyButtonPicture(ImgList, QStringLiteral("window_m.bmp"));
+    };
     ImgList.Click = [this] { ImgList_Click(); };
 
     ImgPlay.MouseMove = [this](const forms::MouseArgs&) {
-        ApplyButtonPicture(ImgPlay, ImgPlay.Tag == QLatin1String("s") ? QStringLiteral("pause_m.bmp") : QStringLiteral("play_m.bmp"));
+        ApplyButtonPicture(
+            ImgPlay, ImgPlay.Tag == QLatin1String("s") ? QStringLiteral("pause_m.bmp") : QStringLiteral("play_m.bmp"));
     };
     ImgPlay.Click = [this] { ImgPlay_Click(); };
-    for (auto [button, name] : {std::pair{&ImgStop, "stop"}, std::pair{&ImgPrev, "prev"}, std::pair{&ImgNext, "next"}}) {
+    for (auto [button, name] :
+         {std::pair{&ImgStop, "stop"}, std::pair{&ImgPrev, "prev"}, std::pair{&ImgNext, "next"}}) {
         forms::Image* image = button;
         const QString hover = QString::fromLatin1(name) + "_m.bmp";
         image->MouseMove = [image, hover](const forms::MouseArgs&) {
@@ -218,12 +247,13 @@ void MainWindow::HoverCaptionButton(forms::Image& button, const QString& hoverFi
 }
 
 void MainWindow::ImgMain_MouseMove(const forms::MouseArgs&) {
-    for (auto [button, file] : {std::pair{&ImgMin, "min_n.bmp"}, std::pair{&ImgMax, "max_n.bmp"},
-                                std::pair{&ImgClose, "close_n.bmp"}}) {
+    for (auto [button, file] :
+         {std::pair{&ImgMin, "min_n.bmp"}, std::pair{&ImgMax, "max_n.bmp"}, std::pair{&ImgClose, "close_n.bmp"}}) {
         ApplyButtonPicture(*button, QString::fromLatin1(file));
         button->Tag.clear();
     }
-    ApplyButtonPicture(ImgPlay, ImgPlay.Tag == QLatin1String("s") ? QStringLiteral("pause_n.bmp") : QStringLiteral("play_n.bmp"));
+    ApplyButtonPicture(
+        ImgPlay, ImgPlay.Tag == QLatin1String("s") ? QStringLiteral("pause_n.bmp") : QStringLiteral("play_n.bmp"));
     if (ImgStop.Enabled()) ApplyButtonPicture(ImgStop, QStringLiteral("stop_n.bmp"));
     if (ImgPrev.Enabled()) ApplyButtonPicture(ImgPrev, QStringLiteral("prev_n.bmp"));
     if (ImgNext.Enabled()) ApplyButtonPicture(ImgNext, QStringLiteral("next_n.bmp"));
@@ -237,7 +267,8 @@ void MainWindow::ImgMain_MouseMove(const forms::MouseArgs&) {
 void MainWindow::ShowPlayPicture(const QString& file) { ApplyButtonPicture(ImgPlay, file); }
 
 void MainWindow::SetTransportButtonsEnabled(bool enabled) {
-    for (auto [button, name] : {std::pair{&ImgStop, "stop"}, std::pair{&ImgPrev, "prev"}, std::pair{&ImgNext, "next"}}) {
+    for (auto [button, name] :
+         {std::pair{&ImgStop, "stop"}, std::pair{&ImgPrev, "prev"}, std::pair{&ImgNext, "next"}}) {
         button->SetEnabled(enabled);
         ApplyButtonPicture(*button, QString::fromLatin1(name) + (button->Enabled() ? "_n.bmp" : "_s.bmp"));
     }
@@ -286,7 +317,8 @@ void MainWindow::changeEvent(QEvent* event) {
         // window leaves the taskbar for the notification area, if there is one.
         if (frmListExists()) frmList().Hide();
         if (Tray::Available() && mdlNotify().Installed())
-            QMetaObject::invokeMethod(this, [] { mdlNotify().HideToTray(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [] { mdlNotify().HideToTray(); }, Qt::QueuedConnection);
     } else if (wasMinimized && isList) {
         // Restored from the taskbar: the playlist window comes back with it, as from the tray.
         frmList().Show();
@@ -295,8 +327,10 @@ void MainWindow::changeEvent(QEvent* event) {
 
 // The list and lyrics buttons follow their flags, not the windows: a window closed by its own button clears its flag.
 static void ToggleWindow(forms::Form& window, bool& shown) {
-    if (shown) window.Hide();
-    else window.Show();
+    if (shown)
+        window.Hide();
+    else
+        window.Show();
     shown = !shown;
 }
 
@@ -427,7 +461,8 @@ void MainWindow::Form_Load() {
     for (int i = 0; i < 5; ++i)
         if (menu.mnuPlayMode(i).Checked()) Shared().PlayMode = static_cast<std::int16_t>(i);
     Shared().TrackStarted = true;
-    mdlNotify().SetTrayIcon(this, nullptr, &menu.mnuList, false, QStringLiteral("Morvane1.0播放版"), QString(), 0, 15000);
+    mdlNotify().SetTrayIcon(this, nullptr, &menu.mnuList, false, QStringLiteral("Morvane1.0播放版"), QString(), 0,
+                            15000);
     remote_ = std::make_unique<RemoteControl>(*this);
     mpris_ = std::make_unique<Mpris>(*remote_);
     opener_.ListLoaded();

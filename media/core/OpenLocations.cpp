@@ -1,8 +1,8 @@
 #include "media/core/OpenLocations.h"
 
-#include <QTimer>
-#include <unistd.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <QTimer>
 
 #include <array>
 #include <cctype>

@@ -65,7 +65,8 @@ QVariantMap RemoteControl::Metadata() {
     GridProxy& grid = main_.transport().grid();
     const std::int32_t row = Shared().CurrentIndex;
     if (row < 0 || row >= grid.ItemCount()) return map;
-    map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/morvane/track/%1").arg(row))));
+    map.insert(QStringLiteral("mpris:trackid"),
+               QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/morvane/track/%1").arg(row))));
     map.insert(QStringLiteral("xesam:title"), QString::fromStdU16String(grid.ItemText(row, column::Title)));
     const QString artist = QString::fromStdU16String(grid.ItemText(row, column::Artist));
     if (!artist.isEmpty()) map.insert(QStringLiteral("xesam:artist"), QStringList{artist});

@@ -25,9 +25,7 @@ std::int16_t RowIndex(std::int32_t row) {
 
 }  // namespace
 
-std::int32_t RandomRow(double u, std::int32_t rows) {
-    return static_cast<std::int32_t>(std::floor(u * rows));
-}
+std::int32_t RandomRow(double u, std::int32_t rows) { return static_cast<std::int32_t>(std::floor(u * rows)); }
 
 Transport::Transport(TransportView& view, SharedValues& shared, mediaplayer::AudioSinkFactory audioSink)
     : view_(view), shared_(shared), player_(std::make_unique<mediaplayer::MediaPlayer>(std::move(audioSink))) {
@@ -43,8 +41,10 @@ void Transport::PlayPause() {
             player_->controls().pause();
             view_.SetStateText(Paused);
         } else {
-            if (player_->URL().empty() && grid_.ItemCount() > 0) StartRow(RowToPlayFirst());
-            else player_->controls().play();
+            if (player_->URL().empty() && grid_.ItemCount() > 0)
+                StartRow(RowToPlayFirst());
+            else
+                player_->controls().play();
             view_.ShowPlayPicture(QStringLiteral("pause_n.bmp"));
             view_.SetPlayTag(QStringLiteral("s"));
             view_.SetStateText(Playing);
@@ -164,7 +164,8 @@ void Transport::Poll() {
             view_.SetStateText(QStringLiteral("缓冲%1 %").arg(player_->network().bufferingProgress()));
             break;
         case mediaplayer::Transitioning:
-            view_.SetStateText(retryCount_ == 0 ? QStringLiteral("连接媒体") : QStringLiteral("重试中%1").arg(retryCount_));
+            view_.SetStateText(retryCount_ == 0 ? QStringLiteral("连接媒体")
+                                                : QStringLiteral("重试中%1").arg(retryCount_));
             break;
         case mediaplayer::Ready:
             grid_.SetItemTag(shared_.CurrentIndex, TagFailed);
@@ -197,8 +198,10 @@ void Transport::PlayingPoll(std::int32_t rows) {
     retryCount_ = 0;
     const std::u16string duration = media.durationString();
     // Without a duration the media counts as unplayable: it is skipped, and never shown as playing.
-    if (duration == u"00:00") PlayTrack(MoveNext);
-    else view_.SetStateText(Playing);
+    if (duration == u"00:00")
+        PlayTrack(MoveNext);
+    else
+        view_.SetStateText(Playing);
     view_.SetTitleText(QString::fromStdU16String(media.name() + u"[" + duration + u"]"));
     view_.SetTimerText(QString::fromStdU16String(player_->controls().currentPositionString()));
     view_.SetAllTimerText(QString::fromStdU16String(media.getItemInfoByAtom(7)));

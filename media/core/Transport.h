@@ -23,7 +23,13 @@ namespace media {
 enum MoveKind : std::int16_t { MovePrevious = 1, MoveNext = 2, MoveSame = 3, MoveRandom = 4 };
 
 // Play modes: the index of the checked play-mode menu item.
-enum PlayModeIndex : std::int16_t { ModeSingle = 0, ModeRepeatOne = 1, ModeSequential = 2, ModeLoop = 3, ModeRandom = 4 };
+enum PlayModeIndex : std::int16_t {
+    ModeSingle = 0,
+    ModeRepeatOne = 1,
+    ModeSequential = 2,
+    ModeLoop = 3,
+    ModeRandom = 4
+};
 
 // What the transport shows and switches on the main window.
 class TransportView {

@@ -93,15 +93,18 @@ std::vector<LyricLine> ParseLrc(std::u16string_view text) {
             const std::size_t close = line.find(u']');
             if (close == std::u16string_view::npos) break;
             const std::u16string_view tag = Trim(line.substr(1, close - 1));
-            if (auto t = ParseTime(tag)) times.push_back(*t);
-            else if (auto o = ParseOffset(tag)) offsetMs = *o;
+            if (auto t = ParseTime(tag))
+                times.push_back(*t);
+            else if (auto o = ParseOffset(tag))
+                offsetMs = *o;
             line = Trim(line.substr(close + 1));
         }
         for (double t : times) timed.push_back({t, order++, std::u16string(line)});
         if (end == text.size()) break;
     }
 
-    std::stable_sort(timed.begin(), timed.end(), [](const TimedText& a, const TimedText& b) { return a.time < b.time; });
+    std::stable_sort(timed.begin(), timed.end(),
+                     [](const TimedText& a, const TimedText& b) { return a.time < b.time; });
     std::vector<LyricLine> lines;
     lines.reserve(timed.size());
     for (TimedText& t : timed) {

@@ -28,7 +28,8 @@ bool LyricBand::Paint(QPainter& painter, LyricLayout& layout, std::int64_t block
     // Both ends lie within the canvas: first >= -blockRow and end <= canvas height - blockRow.
     const int top = static_cast<int>(first + blockRow), bottom = static_cast<int>(end + blockRow);
     painter.fillRect(0, 0, canvas.width(), top, Qt::black);
-    painter.drawImage(QPoint(0, top), picture_, QRect(0, static_cast<int>(first - start_), canvas.width(), bottom - top));
+    painter.drawImage(QPoint(0, top), picture_,
+                      QRect(0, static_cast<int>(first - start_), canvas.width(), bottom - top));
     painter.fillRect(0, bottom, canvas.width(), canvas.height() - bottom, Qt::black);
     return true;
 }
@@ -52,8 +53,8 @@ bool LyricBand::Prepare(LyricLayout& layout, std::int64_t first, std::int64_t en
     // the block is shown from the picture's bottom rows instead.
     const std::int64_t pitch = layout.Pitch(), overhang = layout.Overhang();
     const std::int64_t blockStart = -overhang, blockEnd = static_cast<std::int64_t>(layout.Count()) * pitch + overhang;
-    const std::int64_t rows =
-        std::min<std::int64_t>(canvas.height() + std::max<std::int64_t>(canvas.height(), 8 * pitch), blockEnd - blockStart);
+    const std::int64_t rows = std::min<std::int64_t>(
+        canvas.height() + std::max<std::int64_t>(canvas.height(), 8 * pitch), blockEnd - blockStart);
     const bool movedDown = !picture_.isNull() && first < start_;
     start_ = movedDown ? std::max(blockStart, end - rows) : std::min(first, blockEnd - rows);
     picture_ = QImage(canvas.width(), static_cast<int>(rows), QImage::Format_RGB32);

@@ -56,8 +56,10 @@ LyricFrame LyricTick(LyricTable& table, double position, double duration, double
         if (last >= 1) SetTop(table, middle - h - h * (position - time(0)) / (time(1) - time(0)));
         frame.highlight = 0;
     } else {
-        if (c > last) SetTop(table, middle - h * c);
-        else SetTop(table, middle - h * c - h * (position - time(c - 1)) / (time(c) - time(c - 1)));
+        if (c > last)
+            SetTop(table, middle - h * c);
+        else
+            SetTop(table, middle - h * c - h * (position - time(c - 1)) / (time(c) - time(c - 1)));
         frame.highlight = c - 1;
     }
     frame.top = table.lyricTop;

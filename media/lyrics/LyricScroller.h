@@ -6,10 +6,10 @@
 namespace media {
 
 struct LyricFrame {
-    bool clear = false;      // wipe the canvas
-    bool draw = false;       // print every line from `top`, one pitch apart
+    bool clear = false;  // wipe the canvas
+    bool draw = false;   // print every line from `top`, one pitch apart
     float top = 0;
-    int highlight = -1;      // the line printed in the highlight colour; -1 for none
+    int highlight = -1;  // the line printed in the highlight colour; -1 for none
 };
 
 // position and duration in seconds, canvasHeight in pixels. Updates lyricIndex and lyricTop of the table.

@@ -7,15 +7,15 @@
 namespace media {
 
 struct LyricLine {
-    float Time = 0;        // seconds into the track at which the line starts
-    std::u16string Text;   // one printed line
+    float Time = 0;       // seconds into the track at which the line starts
+    std::u16string Text;  // one printed line
 };
 
 struct LyricTable {
     std::vector<LyricLine> lyricLines;
-    std::int16_t lyricIndex = 0;     // lines reached so far; the current line is lyricIndex - 1
-    float lyricTop = 0;              // canvas y of line 0 on the last tick
-    float lyricLineHeight = 0;       // pitch of one printed line
+    std::int16_t lyricIndex = 0;  // lines reached so far; the current line is lyricIndex - 1
+    float lyricTop = 0;           // canvas y of line 0 on the last tick
+    float lyricLineHeight = 0;    // pitch of one printed line
     // Counts the Installs. What is drawn from the lines is kept by this number, never by their text: installing the
     // same lines again (the same track started over) is a new lyric too.
     std::uint64_t generation = 0;

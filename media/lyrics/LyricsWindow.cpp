@@ -3,8 +3,8 @@
 #include "media/core/MainWindow.h"
 #include "media/core/Windows.h"
 #include "media/playlist/MenuWindow.h"
-#include "platform/forms/Twips.h"
 #include "media/windows/Tray.h"
+#include "platform/forms/Twips.h"
 #include "platform/mediaplayer/MediaPlayer.h"
 
 namespace media {
@@ -42,7 +42,8 @@ void LyricsWindow::Form_Load() {
 
 void LyricsWindow::PlaceContent() {
     const int left = forms::ToPixels(96), top = forms::ToPixels(425);
-    FrameMain.setGeometry(left, top, std::max(forms::ToPixels(Width() - 180), 0), std::max(forms::ToPixels(Height() - 490), 0));
+    FrameMain.setGeometry(left, top, std::max(forms::ToPixels(Width() - 180), 0),
+                          std::max(forms::ToPixels(Height() - 490), 0));
     P1.setGeometry(0, 0, FrameMain.width(), FrameMain.height());
 }
 

@@ -47,8 +47,7 @@ private:
     // Folders are told apart by device and inode, so a link back up the tree is not followed round again.
     bool FirstVisit(const std::u16string& folder) {
         struct stat info {};
-        if (folder.empty() || ::stat(text::toFileName(folder).c_str(), &info) != 0)
-            return false;
+        if (folder.empty() || ::stat(text::toFileName(folder).c_str(), &info) != 0) return false;
         return visited_.insert({info.st_dev, info.st_ino}).second;
     }
 
@@ -145,7 +144,8 @@ void AddFileCommand(MediaAdder& adder) {
 }
 
 void AddFolderCommand(QWidget* owner, MediaAdder& adder) {
-    const std::u16string folder = forms::UpToNul(forms::BrowseForFolder(owner, QStringLiteral("请选择文件夹"))).toStdU16String();
+    const std::u16string folder =
+        forms::UpToNul(forms::BrowseForFolder(owner, QStringLiteral("请选择文件夹"))).toStdU16String();
     if (folder.empty()) return;
     SearchFolder(adder, folder, u"*.wma");
     SearchFolder(adder, folder, u"*.mp3");

@@ -13,8 +13,7 @@
 
 namespace media {
 
-bool writeFileAtomically(const std::string& localPath, std::string_view content)
-{
+bool writeFileAtomically(const std::string& localPath, std::string_view content) {
     // QSaveFile writes beside the file (an unnamed file where the file system offers one, so a killed save leaves
     // nothing), follows a symbolic link to the file it names, gives the new file the old one's permissions, and
     // replaces the old file only on commit.
@@ -26,8 +25,7 @@ bool writeFileAtomically(const std::string& localPath, std::string_view content)
         return false;
     }
     QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    if (!file.open(QIODevice::WriteOnly)) return false;
     const auto size = static_cast<qint64>(content.size());
     if (file.write(content.data(), size) != size) {
         file.cancelWriting();
@@ -39,35 +37,29 @@ bool writeFileAtomically(const std::string& localPath, std::string_view content)
 namespace {
 
 // The process number of "<name>.tmp-<process>-<number>", or 0 when `candidate` is not such a name.
-long leftoverProcess(const std::string& name, const std::string& candidate)
-{
+long leftoverProcess(const std::string& name, const std::string& candidate) {
     const std::string prefix = name + ".tmp-";
-    if (candidate.compare(0, prefix.size(), prefix) != 0)
-        return 0;
+    if (candidate.compare(0, prefix.size(), prefix) != 0) return 0;
     const std::string rest = candidate.substr(prefix.size());
     const auto dash = rest.find('-');
     const auto digits = [](const std::string& s) {
         return !s.empty() && s.size() < 10 && s.find_first_not_of("0123456789") == std::string::npos;
     };
-    if (dash == std::string::npos || !digits(rest.substr(0, dash)) || !digits(rest.substr(dash + 1)))
-        return 0;
+    if (dash == std::string::npos || !digits(rest.substr(0, dash)) || !digits(rest.substr(dash + 1))) return 0;
     return std::stol(rest.substr(0, dash));
 }
 
 }  // namespace
 
-void removeLeftoverTemporaries(const std::string& localPath)
-{
+void removeLeftoverTemporaries(const std::string& localPath) {
     namespace fs = std::filesystem;
     const fs::path path(localPath);
     const std::string name = path.filename().string();
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(path.parent_path(), error)) {
         const long process = leftoverProcess(name, entry.path().filename().string());
-        if (process <= 0 || !entry.is_regular_file(error))
-            continue;
-        if (::kill(static_cast<pid_t>(process), 0) == 0 || errno != ESRCH)
-            continue;  // its writer still runs
+        if (process <= 0 || !entry.is_regular_file(error)) continue;
+        if (::kill(static_cast<pid_t>(process), 0) == 0 || errno != ESRCH) continue;  // its writer still runs
         fs::remove(entry.path(), error);
     }
 }

@@ -21,9 +21,7 @@ bool WildcardPattern::Matches(const char* fileSystemName) const {
     return ::fnmatch(pattern_.c_str(), fileSystemName, FNM_CASEFOLD) == 0;
 }
 
-bool WildcardPattern::Matches(const std::u16string& name) const {
-    return Matches(text::toFileName(name).c_str());
-}
+bool WildcardPattern::Matches(const std::u16string& name) const { return Matches(text::toFileName(name).c_str()); }
 
 std::u16string cFindFile::Find(const std::u16string& spec, bool /*showErrors*/) {
     Close();

@@ -52,7 +52,9 @@ void GridProxy::SetItemText(std::int32_t row, std::int32_t column, const std::u1
 std::int32_t GridProxy::ItemTag(std::int32_t row) const { return Get(dispid::ItemTag, {Long(row)}).int32Or(0); }
 void GridProxy::SetItemTag(std::int32_t row, std::int32_t tag) { Put(dispid::ItemTag, {Long(row), Long(tag)}); }
 bool GridProxy::ItemSelected(std::int32_t row) const { return Get(dispid::ItemSelected, {Long(row)}).boolOr(false); }
-void GridProxy::SetItemSelected(std::int32_t row, bool selected) { Put(dispid::ItemSelected, {Long(row), Bool(selected)}); }
+void GridProxy::SetItemSelected(std::int32_t row, bool selected) {
+    Put(dispid::ItemSelected, {Long(row), Bool(selected)});
+}
 std::int32_t GridProxy::ItemCount() const { return Get(dispid::ItemCount).int32Or(0); }
 std::int32_t GridProxy::SelectedItem() const { return Get(dispid::SelectedItem).int32Or(-1); }
 void GridProxy::SetSelectedItem(std::int32_t row) { Put(dispid::SelectedItem, {Long(row)}); }

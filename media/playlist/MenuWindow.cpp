@@ -14,7 +14,8 @@
 
 namespace media {
 
-MenuWindow::MenuWindow() : Form(QStringLiteral("菜单窗体")), mnuList(QStringLiteral("列表")), mnuLrc(QStringLiteral("歌词")) {
+MenuWindow::MenuWindow()
+    : Form(QStringLiteral("菜单窗体")), mnuList(QStringLiteral("列表")), mnuLrc(QStringLiteral("歌词")) {
     AddListItems();
     BindListCommands();
     mnuLrc.Add(u"mnuEdit", QStringLiteral("编辑"));
@@ -87,8 +88,8 @@ void MenuWindow::ChoosePlayMode(int index) {
 }
 
 void MenuWindow::mnuPlayListOpen_Click() {
-    const QString chosen = forms::BrowseForFiles(nullptr, QStringLiteral("选择要播放的列表"), QStringLiteral("播放列表"),
-                                                 QStringLiteral("*.lst"), 1, 65535);
+    const QString chosen = forms::BrowseForFiles(nullptr, QStringLiteral("选择要播放的列表"),
+                                                 QStringLiteral("播放列表"), QStringLiteral("*.lst"), 1, 65535);
     if (chosen.isEmpty()) return;
     // The stop action first: the load ends with a click on play/pause, which must find it offering play, or the
     // new list's first row would be paused instead of started.

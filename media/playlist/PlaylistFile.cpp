@@ -13,82 +13,63 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // Longest field kept; anything longer is damage and is cut rather than held in memory.
 constexpr std::size_t kMaxFieldBytes = 1 << 20;
 
-bool endsField(int c)
-{
-    return c == ',' || c == '\r' || c == '\n' || c == EOF;
-}
+bool endsField(int c) { return c == ',' || c == '\r' || c == '\n' || c == EOF; }
 
-std::array<const std::u16string*, 4> cellsOf(const PlaylistRecord& record)
-{
+std::array<const std::u16string*, 4> cellsOf(const PlaylistRecord& record) {
     return {&record.title, &record.artist, &record.time, &record.location};
 }
 
 // Fields never held quotes in lists of old; a quote written since is doubled so it reads back.
-void appendQuoted(std::string& out, std::string_view field)
-{
+void appendQuoted(std::string& out, std::string_view field) {
     out += '"';
     for (char c : field) {
         out += c;
-        if (c == '"')
-            out += '"';
+        if (c == '"') out += '"';
     }
     out += '"';
 }
 
 }  // namespace
 
-bool PlaylistFileReader::open(const std::string& localPath)
-{
+bool PlaylistFileReader::open(const std::string& localPath) {
     file_.reset(std::fopen(localPath.c_str(), "rbe"));
     afterComma_ = false;
     utf8_ = false;
-    if (!file_)
-        return false;
+    if (!file_) return false;
     char start[3] = {};
     utf8_ = std::fread(start, 1, 3, file_.get()) == 3 && std::string_view(start, 3) == kUtf8Bom;
-    if (!utf8_)
-        std::rewind(file_.get());
+    if (!utf8_) std::rewind(file_.get());
     return true;
 }
 
-std::optional<PlaylistRecord> PlaylistFileReader::next()
-{
-    if (!file_)
-        return std::nullopt;
+std::optional<PlaylistRecord> PlaylistFileReader::next() {
+    if (!file_) return std::nullopt;
     PlaylistRecord record;
     std::array<std::u16string*, 4> cells = {&record.title, &record.artist, &record.time, &record.location};
     std::size_t filled = 0;
     for (; filled < cells.size() && readField(field_); ++filled)
         *cells[filled] = utf8_ ? text::fromFileName(field_) : text::fromAnsi(field_);
-    if (filled == 0)
-        return std::nullopt;
+    if (filled == 0) return std::nullopt;
     return record;
 }
 
-int PlaylistFileReader::nextNonBlank()
-{
+int PlaylistFileReader::nextNonBlank() {
     int c = std::getc(file_.get());
-    while (c == ' ' || c == '\t')
-        c = std::getc(file_.get());
+    while (c == ' ' || c == '\t') c = std::getc(file_.get());
     return c;
 }
 
-void PlaylistFileReader::append(std::string& bytes, int c) const
-{
-    if (bytes.size() < kMaxFieldBytes)
-        bytes += static_cast<char>(c);
+void PlaylistFileReader::append(std::string& bytes, int c) const {
+    if (bytes.size() < kMaxFieldBytes) bytes += static_cast<char>(c);
 }
 
-bool PlaylistFileReader::readField(std::string& bytes)
-{
+bool PlaylistFileReader::readField(std::string& bytes) {
     bytes.clear();
     int c = nextNonBlank();
     if (!afterComma_) {
         // Line ends between fields separate nothing more than a comma does; blank lines hold none.
-        while (c == '\r' || c == '\n')
-            c = nextNonBlank();
-        if (c == EOF)
-            return false;
+        while (c == '\r' || c == '\n') c = nextNonBlank();
+        if (c == EOF) return false;
     }
     afterComma_ = false;
     if (c == '"') {
@@ -96,16 +77,14 @@ bool PlaylistFileReader::readField(std::string& bytes)
         while ((c = std::getc(file_.get())) != EOF) {
             if (c == '"') {
                 c = std::getc(file_.get());
-                if (c != '"')
-                    break;
+                if (c != '"') break;
             }
             append(bytes, c);
         }
         while (!endsField(c))  // what stands between the closing quote and the separator is ignored
             c = std::getc(file_.get());
     } else {
-        for (; !endsField(c); c = std::getc(file_.get()))
-            append(bytes, c);
+        for (; !endsField(c); c = std::getc(file_.get())) append(bytes, c);
         bytes.erase(bytes.find_last_not_of(" \t") + 1);
     }
     afterComma_ = c == ',';
@@ -113,13 +92,11 @@ bool PlaylistFileReader::readField(std::string& bytes)
 }
 
 bool SavePlaylistFile(const std::string& localPath, std::size_t rowCount,
-                      const std::function<PlaylistRecord(std::size_t)>& rowAt)
-{
+                      const std::function<PlaylistRecord(std::size_t)>& rowAt) {
     return writeFileAtomically(localPath, EncodePlaylist(rowCount, rowAt));
 }
 
-std::string EncodePlaylist(std::size_t rowCount, const std::function<PlaylistRecord(std::size_t)>& rowAt)
-{
+std::string EncodePlaylist(std::size_t rowCount, const std::function<PlaylistRecord(std::size_t)>& rowAt) {
     std::string content;
     std::string cell;
     bool utf8 = false;
@@ -135,8 +112,7 @@ std::string EncodePlaylist(std::size_t rowCount, const std::function<PlaylistRec
                 content = std::string(kUtf8Bom) + text::toUtf8(text::fromAnsi(content));
                 utf8 = true;
             }
-            if (utf8)
-                cell = text::toFileName(*text);
+            if (utf8) cell = text::toFileName(*text);
             appendQuoted(content, cell);
         }
         content += "\r\n";

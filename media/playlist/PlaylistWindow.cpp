@@ -1,9 +1,9 @@
 #include "media/playlist/PlaylistWindow.h"
 
+#include <sys/stat.h>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QElapsedTimer>
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -17,8 +17,8 @@
 #include "media/core/ModuleMedia.h"
 #include "media/core/Skin.h"
 #include "media/core/Windows.h"
-#include "media/playlist/MenuWindow.h"
 #include "media/playlist/AtomicFile.h"
+#include "media/playlist/MenuWindow.h"
 #include "media/playlist/PlaylistFile.h"
 #include "media/playlist/PlaylistRows.h"
 #include "media/windows/CjkFont.h"
@@ -168,8 +168,10 @@ bool PlaylistWindow::ReadListFile(const std::u16string& path) {
             if (stopLoading_) break;  // the program is ending
         }
         if (!AddRow(grid_, number, record->title, record->artist, record->time, record->location)) {
-            std::fprintf(stderr, "media: the playlist %s holds more rows than the list can show; only the first %d "
-                                 "are shown and the file is kept as it is\n", localPath.c_str(), number - 1);
+            std::fprintf(stderr,
+                         "media: the playlist %s holds more rows than the list can show; only the first %d "
+                         "are shown and the file is kept as it is\n",
+                         localPath.c_str(), number - 1);
             whole = false;
             break;
         }
@@ -200,8 +202,8 @@ bool PlaylistWindow::SavePlayList(const std::u16string& path) {
     // has changed since is written again.
     const std::size_t contentHash = std::hash<std::string>{}(content);
     const std::optional<FileStamp> before = StampOf(localPath);
-    if (lastWrite_.path == path && lastWrite_.contentHash == contentHash && before &&
-        before->size == lastWrite_.size && before->modifiedNs == lastWrite_.modifiedNs)
+    if (lastWrite_.path == path && lastWrite_.contentHash == contentHash && before && before->size == lastWrite_.size &&
+        before->modifiedNs == lastWrite_.modifiedNs)
         return true;
     if (!writeFileAtomically(localPath, content)) return false;
     heldWhole_ = path;

@@ -15,74 +15,63 @@ using namespace tagtext;
 using GuidBytes = std::array<std::uint8_t, 16>;
 
 // Stored forms of the object GUIDs read here.
-constexpr GuidBytes kHeaderObject = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
-                                     0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};  // {75B22630-668E-11CF-A6D9-00AA0062CE6C}
-constexpr GuidBytes kCodecList = {0x40, 0x52, 0xD1, 0x86, 0x1D, 0x31, 0xD0, 0x11,
-                                  0xA3, 0xA4, 0x00, 0xA0, 0xC9, 0x03, 0x48, 0xF6};  // {86D15240-311D-11D0-A3A4-00A0C90348F6}
-constexpr GuidBytes kContentDescription = {0x33, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
-                                           0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};  // {75B22633-668E-11CF-A6D9-00AA0062CE6C}
-constexpr GuidBytes kExtendedContentDescription = {0x40, 0xA4, 0xD0, 0xD2, 0x07, 0xE3, 0xD2, 0x11,
-                                                   0x97, 0xF0, 0x00, 0xA0, 0xC9, 0x5E, 0xA8, 0x50};  // {D2D0A440-E307-11D2-97F0-00A0C95EA850}
+constexpr GuidBytes kHeaderObject = {
+    0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+    0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};  // {75B22630-668E-11CF-A6D9-00AA0062CE6C}
+constexpr GuidBytes kCodecList = {0x40, 0x52, 0xD1, 0x86, 0x1D, 0x31, 0xD0, 0x11, 0xA3,
+                                  0xA4, 0x00, 0xA0, 0xC9, 0x03, 0x48, 0xF6};  // {86D15240-311D-11D0-A3A4-00A0C90348F6}
+constexpr GuidBytes kContentDescription = {
+    0x33, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+    0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};  // {75B22633-668E-11CF-A6D9-00AA0062CE6C}
+constexpr GuidBytes kExtendedContentDescription = {
+    0x40, 0xA4, 0xD0, 0xD2, 0x07, 0xE3, 0xD2, 0x11,
+    0x97, 0xF0, 0x00, 0xA0, 0xC9, 0x5E, 0xA8, 0x50};  // {D2D0A440-E307-11D2-97F0-00A0C95EA850}
 
 constexpr std::size_t kHeaderObjectSize = 30;
 constexpr std::size_t kObjectHeaderSize = 24;
 // The objects read here hold a few texts; a larger one is damage, or pictures, and is passed over.
 constexpr std::uint64_t kMaxObjectBody = 16 << 20;
 
-bool isGuid(std::string_view bytes, const GuidBytes& guid)
-{
+bool isGuid(std::string_view bytes, const GuidBytes& guid) {
     return bytes.size() >= guid.size() && std::memcmp(bytes.data(), guid.data(), guid.size()) == 0;
 }
 
-std::u16string utf16Text(std::string_view bytes)
-{
-    return clean(fromUtf16(bytes, false));
-}
+std::u16string utf16Text(std::string_view bytes) { return clean(fromUtf16(bytes, false)); }
 
 // Audio entries describe themselves as "128 kbps, 44 kHz, stereo"; a video entry marks the file
 // as video.
-void readCodecList(ByteCursor in, MediaInfo& info)
-{
+void readCodecList(ByteCursor in, MediaInfo& info) {
     in.skip(16);  // reserved GUID
     for (std::uint32_t count = in.u32(); count > 0 && in.ok(); --count) {
         const std::uint16_t type = in.u16();
         in.skip(std::size_t{in.u16()} * 2);  // codec name
         const std::u16string description = utf16Text(in.take(std::size_t{in.u16()} * 2));
         in.skip(in.u16());  // codec information
-        if (!in.ok())
-            return;
-        if (type == 1)
-            info.MediaType |= kMediaVideo;
-        if (type != 2 || description.find(u',') == std::u16string::npos)
-            continue;
+        if (!in.ok()) return;
+        if (type == 1) info.MediaType |= kMediaVideo;
+        if (type != 2 || description.find(u',') == std::u16string::npos) continue;
         const auto parts = split(description, u',');
-        if (containsIgnoringAsciiCase(parts[0], u"kbps"))
-            info.BitRate = numberOf(parts[0]).text + u"Kbps";
-        if (containsIgnoringAsciiCase(parts[1], u"khz"))
-            info.SampleRate = numberOf(parts[1]).text + u"KHz";
+        if (containsIgnoringAsciiCase(parts[0], u"kbps")) info.BitRate = numberOf(parts[0]).text + u"Kbps";
+        if (containsIgnoringAsciiCase(parts[1], u"khz")) info.SampleRate = numberOf(parts[1]).text + u"KHz";
     }
 }
 
-bool isPlausibleYear(const std::u16string& year)
-{
+bool isPlausibleYear(const std::u16string& year) {
     const double value = numberOf(year).value;
     return value >= 1900 && value <= 2100;
 }
 
-void readContentDescription(ByteCursor in, MediaInfo& info)
-{
+void readContentDescription(ByteCursor in, MediaInfo& info) {
     const std::uint16_t titleLength = in.u16();
     const std::uint16_t authorLength = in.u16();
     const std::uint16_t copyrightLength = in.u16();
     in.skip(4);  // description and rating lengths; those texts are not used
     const std::string_view title = in.take(titleLength);
     const std::string_view author = in.take(authorLength);
-    if (!in.ok())
-        return;
+    if (!in.ok()) return;
     info.Title = utf16Text(title);
     info.Artist = utf16Text(author);
-    if (isPlausibleYear(info.Year))
-        return;
+    if (isPlausibleYear(info.Year)) return;
     // Without a year, take the first number of the copyright text ("(C) 2005 Label").
     const std::u16string copyright = utf16Text(in.take(copyrightLength));
     for (std::u16string_view part : split(copyright, u' ')) {
@@ -93,13 +82,11 @@ void readContentDescription(ByteCursor in, MediaInfo& info)
     }
 }
 
-void applyDescriptor(const std::u16string& name, const std::u16string& value, MediaInfo& info)
-{
+void applyDescriptor(const std::u16string& name, const std::u16string& value, MediaInfo& info) {
     if (name == u"title")
         info.Title = value;
     else if (name == u"author") {
-        if (info.Artist.empty())
-            info.Artist = value;
+        if (info.Artist.empty()) info.Artist = value;
     } else if (name == u"wm/albumartist")
         info.Artist = value;
     else if (name == u"wm/writer")
@@ -111,48 +98,38 @@ void applyDescriptor(const std::u16string& name, const std::u16string& value, Me
     else if (name == u"wm/lyrics")
         info.Lyrics = collapseSpacePairs(value);
     else if (name == u"wm/originalreleaseyear") {
-        if (info.Year.empty())
-            info.Year = numberOf(value).text;
+        if (info.Year.empty()) info.Year = numberOf(value).text;
     } else if (name == u"wm/year")
         info.Year = numberOf(value).text;
 }
 
-void readExtendedContentDescription(ByteCursor in, MediaInfo& info)
-{
+void readExtendedContentDescription(ByteCursor in, MediaInfo& info) {
     for (std::uint16_t count = in.u16(); count > 0 && in.ok(); --count) {
         const std::u16string name = asciiLower(utf16Text(in.take(in.u16())));
         const std::uint16_t type = in.u16();
         const std::string_view value = in.take(in.u16());
         // Only texts (0) and byte arrays (1) carry the values wanted; numbers and flags are skipped
         // by their declared length.
-        if (in.ok() && (type == 0 || type == 1))
-            applyDescriptor(name, utf16Text(value), info);
+        if (in.ok() && (type == 0 || type == 1)) applyDescriptor(name, utf16Text(value), info);
     }
 }
 
 using ObjectReader = void (*)(ByteCursor, MediaInfo&);
 
-ObjectReader readerFor(std::string_view objectHeader)
-{
-    if (isGuid(objectHeader, kCodecList))
-        return readCodecList;
-    if (isGuid(objectHeader, kContentDescription))
-        return readContentDescription;
-    if (isGuid(objectHeader, kExtendedContentDescription))
-        return readExtendedContentDescription;
+ObjectReader readerFor(std::string_view objectHeader) {
+    if (isGuid(objectHeader, kCodecList)) return readCodecList;
+    if (isGuid(objectHeader, kContentDescription)) return readContentDescription;
+    if (isGuid(objectHeader, kExtendedContentDescription)) return readExtendedContentDescription;
     return nullptr;  // other objects hold nothing the list shows
 }
 
 }  // namespace
 
-bool ReadAsfInfo(MediaInfo& record)
-{
+bool ReadAsfInfo(MediaInfo& record) {
     FileRegionReader file;
-    if (!file.open(text::toFileName(record.FileName)))
-        return false;
+    if (!file.open(text::toFileName(record.FileName))) return false;
     const std::string_view header = file.read(0, kHeaderObjectSize);
-    if (header.size() < kHeaderObjectSize || !isGuid(header, kHeaderObject))
-        return false;
+    if (header.size() < kHeaderObjectSize || !isGuid(header, kHeaderObject)) return false;
 
     MediaInfo read = record;
     std::uint32_t objects = static_cast<std::uint32_t>(littleEndian(header, 24, 4));
@@ -160,18 +137,15 @@ bool ReadAsfInfo(MediaInfo& record)
     // end of the file whatever the declared count.
     for (std::uint64_t pos = kHeaderObjectSize; objects > 0; --objects) {
         const std::string_view object = file.read(pos, kObjectHeaderSize);
-        if (object.size() < kObjectHeaderSize)
-            break;
+        if (object.size() < kObjectHeaderSize) break;
         const std::uint64_t size = littleEndian(object, 16, 8);
-        if (size < kObjectHeaderSize)
-            break;
+        if (size < kObjectHeaderSize) break;
         const auto reader = readerFor(object);
         if (reader && size - kObjectHeaderSize <= kMaxObjectBody) {
             // A file cut short still gives the texts of its last, partial object.
             reader(ByteCursor(file.read(pos + kObjectHeaderSize, size - kObjectHeaderSize)), read);
         }
-        if (size > file.size() - pos)
-            break;
+        if (size > file.size() - pos) break;
         pos += size;
     }
     record = std::move(read);

@@ -21,25 +21,20 @@ constexpr std::size_t kId3HeaderSize = 10;
 
 // Some taggers put an ID3v2 tag before the FLAC stream; it is passed over, since the Vorbis
 // comment is the tag of a FLAC file.
-std::uint64_t streamStart(ByteSource& file)
-{
+std::uint64_t streamStart(ByteSource& file) {
     const std::string_view header = file.read(0, kId3HeaderSize);
-    if (header.size() < kId3HeaderSize || header.substr(0, 3) != "ID3")
-        return 0;
+    if (header.size() < kId3HeaderSize || header.substr(0, 3) != "ID3") return 0;
     const bool footer = byteAt(header, 3) == 4 && (byteAt(header, 5) & 0x10);
     return kId3HeaderSize + syncsafe(header, 6) + (footer ? kId3HeaderSize : 0);
 }
 
 }  // namespace
 
-bool ReadFlacInfo(MediaInfo& record)
-{
+bool ReadFlacInfo(MediaInfo& record) {
     FileRegionReader file;
-    if (!file.open(text::toFileName(record.FileName)))
-        return false;
+    if (!file.open(text::toFileName(record.FileName))) return false;
     const std::uint64_t start = streamStart(file);
-    if (file.read(start, 4) != "fLaC")
-        return false;
+    if (file.read(start, 4) != "fLaC") return false;
 
     TagFields fields;
     std::optional<FlacStreamInfo> stream;
@@ -47,11 +42,9 @@ bool ReadFlacInfo(MediaInfo& record)
     std::uint64_t pos = start + 4;
     for (int blocks = 0; blocks < kMaxBlocks; ++blocks) {
         const std::string_view header = file.read(pos, kFlacBlockHeaderSize);
-        if (header.size() < kFlacBlockHeaderSize)
-            break;
+        if (header.size() < kFlacBlockHeaderSize) break;
         const FlacBlockHeader block = parseFlacBlockHeader(header);
-        if (block.type == kFlacInvalidBlock)
-            break;
+        if (block.type == kFlacInvalidBlock) break;
         const std::uint64_t body = pos + kFlacBlockHeaderSize;
         if (block.type == kFlacStreamInfo && !stream) {
             stream = parseFlacStreamInfo(file.read(body, std::min<std::uint32_t>(block.length, kFlacStreamInfoSize)));
@@ -61,8 +54,7 @@ bool ReadFlacInfo(MediaInfo& record)
             readVorbisComment(comment, fields);
         }
         pos = body + block.length;
-        if (pos > file.size())
-            break;
+        if (pos > file.size()) break;
         if (block.last) {
             audioStart = pos;
             break;

@@ -3,8 +3,8 @@
 #include "media/readers/ByteCursor.h"
 #include "media/readers/TagText.h"
 
-#include <algorithm>
 #include <zlib.h>
+#include <algorithm>
 
 namespace media {
 namespace {
@@ -29,40 +29,32 @@ struct FrameField {
 
 // ID3v2.3/2.4 four-letter frames and their ID3v2.2 three-letter forms.
 constexpr FrameField kFrameFields[] = {
-    {"TIT2", Field::Title},    {"TPE1", Field::Artist},        {"TALB", Field::Album},  {"TYER", Field::Year},
-    {"TDRC", Field::RecordingTime},                            {"USLT", Field::Lyrics}, {"TEXT", Field::Writer},
-    {"TCOM", Field::Composer}, {"TT2", Field::Title},          {"TP1", Field::Artist},  {"TAL", Field::Album},
-    {"TYE", Field::Year},      {"ULT", Field::Lyrics},         {"TXT", Field::Writer},  {"TCM", Field::Composer},
+    {"TIT2", Field::Title},         {"TPE1", Field::Artist}, {"TALB", Field::Album},   {"TYER", Field::Year},
+    {"TDRC", Field::RecordingTime}, {"USLT", Field::Lyrics}, {"TEXT", Field::Writer},  {"TCOM", Field::Composer},
+    {"TT2", Field::Title},          {"TP1", Field::Artist},  {"TAL", Field::Album},    {"TYE", Field::Year},
+    {"ULT", Field::Lyrics},         {"TXT", Field::Writer},  {"TCM", Field::Composer},
 };
 
-Field fieldOf(std::string_view id)
-{
+Field fieldOf(std::string_view id) {
     for (const FrameField& entry : kFrameFields)
-        if (entry.id == id)
-            return entry.field;
+        if (entry.id == id) return entry.field;
     return Field::None;
 }
 
-bool isFrameId(std::string_view id)
-{
+bool isFrameId(std::string_view id) {
     return std::all_of(id.begin(), id.end(), [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); });
 }
 
 // Padding fills the rest of a tag with NULs; no frame follows it.
-bool isPadding(std::string_view bytes)
-{
-    return bytes.find_first_not_of('\0') == std::string_view::npos;
-}
+bool isPadding(std::string_view bytes) { return bytes.find_first_not_of('\0') == std::string_view::npos; }
 
 // Undoes unsynchronisation: every FF 00 pair was written for a plain FF.
-std::string removeUnsynchronisation(std::string_view bytes)
-{
+std::string removeUnsynchronisation(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         out += bytes[i];
-        if (byteAt(bytes, i) == 0xFF && i + 1 < bytes.size() && bytes[i + 1] == '\0')
-            ++i;
+        if (byteAt(bytes, i) == 0xFF && i + 1 < bytes.size() && bytes[i + 1] == '\0') ++i;
     }
     return out;
 }
@@ -70,11 +62,9 @@ std::string removeUnsynchronisation(std::string_view bytes)
 // Inflates a compressed frame's zlib stream into at most `limit` bytes, the size its writer
 // declared: a stream that goes on is cut there. The room grows with what the stream yields, so a
 // declared size alone allocates nothing. Empty for a stream that is damaged or ends too early.
-std::string inflateFrame(std::string_view compressed, std::size_t limit)
-{
+std::string inflateFrame(std::string_view compressed, std::size_t limit) {
     z_stream stream{};
-    if (inflateInit(&stream) != Z_OK)
-        return {};
+    if (inflateInit(&stream) != Z_OK) return {};
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.data()));
     stream.avail_in = static_cast<uInt>(compressed.size());
     std::string out;
@@ -96,99 +86,80 @@ std::string inflateFrame(std::string_view compressed, std::size_t limit)
 // Text encodings named by a frame's first byte.
 enum Encoding : std::uint8_t { kAnsi = 0, kUtf16WithBom = 1, kUtf16BigEndian = 2, kUtf8 = 3 };
 
-std::size_t unitSize(Encoding encoding)
-{
-    return encoding == kUtf16WithBom || encoding == kUtf16BigEndian ? 2 : 1;
-}
+std::size_t unitSize(Encoding encoding) { return encoding == kUtf16WithBom || encoding == kUtf16BigEndian ? 2 : 1; }
 
 // Offset of the first NUL character (a whole, aligned unit), or the size when there is none.
-std::size_t findTerminator(std::string_view bytes, std::size_t unit)
-{
+std::size_t findTerminator(std::string_view bytes, std::size_t unit) {
     for (std::size_t i = 0; i + unit <= bytes.size(); i += unit)
-        if (bytes.substr(i, unit).find_first_not_of('\0') == std::string_view::npos)
-            return i;
+        if (bytes.substr(i, unit).find_first_not_of('\0') == std::string_view::npos) return i;
     return bytes.size();
 }
 
 // Splits off the text up to its terminator, leaving `bytes` after the terminator.
-std::string_view takeTerminated(std::string_view& bytes, std::size_t unit)
-{
+std::string_view takeTerminated(std::string_view& bytes, std::size_t unit) {
     const std::size_t end = findTerminator(bytes, unit);
     const std::string_view value = bytes.substr(0, end);
     bytes.remove_prefix(std::min(bytes.size(), end + unit));
     return value;
 }
 
-std::u16string decode(std::string_view bytes, Encoding encoding)
-{
+std::u16string decode(std::string_view bytes, Encoding encoding) {
     switch (encoding) {
-    case kUtf16WithBom:
-        if (bytes.size() >= 2 && byteAt(bytes, 0) == 0xFE && byteAt(bytes, 1) == 0xFF)
-            return fromUtf16(bytes.substr(2), true);
-        if (bytes.size() >= 2 && byteAt(bytes, 0) == 0xFF && byteAt(bytes, 1) == 0xFE)
-            bytes.remove_prefix(2);
-        return fromUtf16(bytes, false);
-    case kUtf16BigEndian:
-        return fromUtf16(bytes, true);
-    case kUtf8:
-        return fromUtf8WithoutBom(bytes);
-    default:
-        return fromAnsiTagText(bytes);
+        case kUtf16WithBom:
+            if (bytes.size() >= 2 && byteAt(bytes, 0) == 0xFE && byteAt(bytes, 1) == 0xFF)
+                return fromUtf16(bytes.substr(2), true);
+            if (bytes.size() >= 2 && byteAt(bytes, 0) == 0xFF && byteAt(bytes, 1) == 0xFE) bytes.remove_prefix(2);
+            return fromUtf16(bytes, false);
+        case kUtf16BigEndian: return fromUtf16(bytes, true);
+        case kUtf8: return fromUtf8WithoutBom(bytes);
+        default: return fromAnsiTagText(bytes);
     }
 }
 
 // Takes the encoding byte off a frame body. A first byte that names no encoding is text itself:
 // such frames come from writers that stored bare ANSI text.
-Encoding takeEncoding(std::string_view& body)
-{
+Encoding takeEncoding(std::string_view& body) {
     const std::uint8_t first = byteAt(body, 0);
-    if (first > kUtf8)
-        return kAnsi;
+    if (first > kUtf8) return kAnsi;
     body.remove_prefix(1);
     return static_cast<Encoding>(first);
 }
 
 // A text frame; several values (ID3v2.4 separates them by NULs) are joined by "/".
-std::u16string decodeTextFrame(std::string_view body)
-{
+std::u16string decodeTextFrame(std::string_view body) {
     const Encoding encoding = takeEncoding(body);
     std::u16string joined;
     while (!body.empty()) {
         const std::u16string value = clean(decode(takeTerminated(body, unitSize(encoding)), encoding));
-        if (value.empty())
-            continue;
-        if (!joined.empty())
-            joined += u'/';
+        if (value.empty()) continue;
+        if (!joined.empty()) joined += u'/';
         joined += value;
     }
     return joined;
 }
 
 // USLT/ULT: encoding, three-letter language, a terminated content descriptor, then the lyric.
-std::u16string decodeLyricsFrame(std::string_view body)
-{
+std::u16string decodeLyricsFrame(std::string_view body) {
     const Encoding encoding = takeEncoding(body);
     body.remove_prefix(std::min<std::size_t>(body.size(), 3));
     takeTerminated(body, unitSize(encoding));
     return collapseSpacePairs(clean(decode(body, encoding)));
 }
 
-void apply(Field field, std::string_view body, MediaInfo& info)
-{
+void apply(Field field, std::string_view body, MediaInfo& info) {
     const std::u16string text = field == Field::Lyrics ? decodeLyricsFrame(body) : decodeTextFrame(body);
     // An empty frame leaves what the ID3v1 block said.
-    if (text.empty())
-        return;
+    if (text.empty()) return;
     switch (field) {
-    case Field::Title: info.Title = text; break;
-    case Field::Artist: info.Artist = text; break;
-    case Field::Album: info.Album = text; break;
-    case Field::Year: info.Year = text; break;
-    case Field::RecordingTime: info.Year = text.substr(0, 4); break;  // "2008-05-01" gives 2008
-    case Field::Lyrics: info.Lyrics = text; break;
-    case Field::Writer: info.Writer = text; break;
-    case Field::Composer: info.Composer = text; break;
-    case Field::None: break;
+        case Field::Title: info.Title = text; break;
+        case Field::Artist: info.Artist = text; break;
+        case Field::Album: info.Album = text; break;
+        case Field::Year: info.Year = text; break;
+        case Field::RecordingTime: info.Year = text.substr(0, 4); break;  // "2008-05-01" gives 2008
+        case Field::Lyrics: info.Lyrics = text; break;
+        case Field::Writer: info.Writer = text; break;
+        case Field::Composer: info.Composer = text; break;
+        case Field::None: break;
     }
 }
 
@@ -200,49 +171,39 @@ public:
           version_(version),
           allFramesUnsynchronised_(allFramesUnsynchronised),
           idLength_(version == 2 ? 3 : 4),
-          headerLength_(version == 2 ? 6 : 10)
-    {
-    }
+          headerLength_(version == 2 ? 6 : 10) {}
 
-    void walk(std::uint64_t pos, std::uint64_t end, MediaInfo& info)
-    {
+    void walk(std::uint64_t pos, std::uint64_t end, MediaInfo& info) {
         while (pos <= end && end - pos >= headerLength_) {
             // A copy: looking at the frame that follows may read over the source's buffer.
             const std::string header(tag_.read(pos, headerLength_));
-            if (header.size() < headerLength_ || isPadding(header.substr(0, idLength_)))
-                return;
+            if (header.size() < headerLength_ || isPadding(header.substr(0, idLength_))) return;
             const std::uint64_t bodyStart = pos + headerLength_;
             const std::uint64_t size = frameSize(header, bodyStart, end);
-            if (size > end - bodyStart)
-                return;  // a frame that runs out of its tag: the rest cannot be trusted
+            if (size > end - bodyStart) return;  // a frame that runs out of its tag: the rest cannot be trusted
             // Frames with other IDs ("COM ", left by old converters) are passed over by their size.
             const std::string_view id = std::string_view(header).substr(0, idLength_);
             const Field field = isFrameId(id) ? fieldOf(id) : Field::None;
             if (field != Field::None && size > 0 && size <= kMaxFrameBody) {
                 const std::uint8_t format = version_ == 2 ? 0 : byteAt(header, 9);
                 const std::string content = frameContent(tag_.read(bodyStart, size), format);
-                if (!content.empty())
-                    apply(field, content, info);
+                if (!content.empty()) apply(field, content, info);
             }
             pos = bodyStart + size;
         }
     }
 
 private:
-    std::uint64_t frameSize(std::string_view header, std::uint64_t bodyStart, std::uint64_t end)
-    {
-        if (version_ == 2)
-            return bigEndian(header, 3, 3);
+    std::uint64_t frameSize(std::string_view header, std::uint64_t bodyStart, std::uint64_t end) {
+        if (version_ == 2) return bigEndian(header, 3, 3);
         const std::uint64_t plain = bigEndian(header, 4, 4);
-        if (version_ == 3)
-            return plain;
+        if (version_ == 3) return plain;
         // ID3v2.4 sizes are syncsafe, but some writers put plain numbers there. A byte with its
         // high bit set can only come from those; otherwise the two readings differ from 128 on, and
         // the one after which a frame, the padding or the tag's end follows is the size written,
         // the syncsafe reading first.
         const bool highBit = std::any_of(header.begin() + 4, header.begin() + 8, [](char c) { return c & 0x80; });
-        if (highBit)
-            return plain;
+        if (highBit) return plain;
         const std::uint64_t synced = syncsafe(header, 4);
         if (synced == plain || isFrameBoundary(bodyStart + synced, end) || !isFrameBoundary(bodyStart + plain, end))
             return synced;
@@ -250,58 +211,44 @@ private:
     }
 
     // Whether a frame may end at `at`: the tag ends there, or its padding or a valid frame ID begins.
-    bool isFrameBoundary(std::uint64_t at, std::uint64_t end)
-    {
-        if (at >= end)
-            return at == end;
-        const std::string_view next = tag_.read(at, static_cast<std::size_t>(std::min<std::uint64_t>(idLength_, end - at)));
+    bool isFrameBoundary(std::uint64_t at, std::uint64_t end) {
+        if (at >= end) return at == end;
+        const std::string_view next =
+            tag_.read(at, static_cast<std::size_t>(std::min<std::uint64_t>(idLength_, end - at)));
         return !next.empty() && (isPadding(next) || (next.size() == idLength_ && isFrameId(next)));
     }
 
     // The frame's text bytes; empty for encrypted frames, which cannot be read.
-    std::string frameContent(std::string_view body, std::uint8_t format)
-    {
-        if (version_ == 3)
-            return id3v23Content(body, format);
-        if (version_ == 4)
-            return id3v24Content(body, format);
+    std::string frameContent(std::string_view body, std::uint8_t format) {
+        if (version_ == 3) return id3v23Content(body, format);
+        if (version_ == 4) return id3v24Content(body, format);
         return std::string(body);
     }
 
     // ID3v2.3 flags: 0x80 compressed (the inflated size comes first), 0x40 encrypted, 0x20 grouped
     // (an identity byte follows).
-    std::string id3v23Content(std::string_view body, std::uint8_t format)
-    {
-        if (format & 0x40)
-            return {};
+    std::string id3v23Content(std::string_view body, std::uint8_t format) {
+        if (format & 0x40) return {};
         ByteCursor extras(body);
         const std::string_view inflatedSize = format & 0x80 ? extras.take(4) : std::string_view();
-        if (format & 0x20)
-            extras.skip(1);
-        if (!extras.ok())
-            return {};
-        if (format & 0x80)
-            return inflateWithin(extras.rest(), bigEndian(inflatedSize, 0, 4));
+        if (format & 0x20) extras.skip(1);
+        if (!extras.ok()) return {};
+        if (format & 0x80) return inflateWithin(extras.rest(), bigEndian(inflatedSize, 0, 4));
         return std::string(extras.rest());
     }
 
     // ID3v2.4 flags: 0x40 grouped (an identity byte follows), 0x08 compressed, 0x04 encrypted,
     // 0x02 unsynchronised, 0x01 with a data length indicator (the inflated size, syncsafe).
-    std::string id3v24Content(std::string_view body, std::uint8_t format)
-    {
-        if (format & 0x04)
-            return {};
+    std::string id3v24Content(std::string_view body, std::uint8_t format) {
+        if (format & 0x04) return {};
         ByteCursor extras(body);
-        if (format & 0x40)
-            extras.skip(1);
+        if (format & 0x40) extras.skip(1);
         const std::string_view dataLength = format & 0x01 ? extras.take(4) : std::string_view();
-        if (!extras.ok())
-            return {};
+        if (!extras.ok()) return {};
         // Unsynchronisation was applied last, so it comes off first.
         const bool unsynchronised = (format & 0x02) || allFramesUnsynchronised_;
         std::string content = unsynchronised ? removeUnsynchronisation(extras.rest()) : std::string(extras.rest());
-        if (!(format & 0x08))
-            return content;
+        if (!(format & 0x08)) return content;
         // A writer that left out the required data length indicator gets the largest size we read.
         return inflateWithin(content, dataLength.empty() ? kMaxFrameBody : syncsafe(dataLength, 0));
     }
@@ -309,10 +256,8 @@ private:
     // A compressed frame inflates to its declared size. One declaring more than any text needs is
     // passed over like a stored frame of that size, and so is one beyond what is left of the tag's
     // inflate budget.
-    std::string inflateWithin(std::string_view compressed, std::uint64_t inflatedSize)
-    {
-        if (inflatedSize > std::min(kMaxFrameBody, inflateBudget_))
-            return {};
+    std::string inflateWithin(std::string_view compressed, std::uint64_t inflatedSize) {
+        if (inflatedSize > std::min(kMaxFrameBody, inflateBudget_)) return {};
         std::string inflated = inflateFrame(compressed, static_cast<std::size_t>(inflatedSize));
         inflateBudget_ -= inflated.size();
         return inflated;
@@ -328,21 +273,17 @@ private:
 
 // Skips the extended header at `pos`; ID3v2.3 counts the bytes after its size field, ID3v2.4
 // the whole header (syncsafe).
-std::uint64_t skipExtendedHeader(ByteSource& tag, int version, std::uint64_t pos, std::uint64_t end)
-{
+std::uint64_t skipExtendedHeader(ByteSource& tag, int version, std::uint64_t pos, std::uint64_t end) {
     const std::string_view size = tag.read(pos, 4);
-    if (size.size() < 4)
-        return end;
+    if (size.size() < 4) return end;
     const std::uint64_t length = version == 3 ? 4 + std::uint64_t{bigEndian(size, 0, 4)} : syncsafe(size, 0);
     return length > end - pos ? end : pos + length;
 }
 
 }  // namespace
 
-bool readId3v1(ByteSource& file, MediaInfo& info)
-{
-    if (file.size() < kId3v1Size)
-        return false;
+bool readId3v1(ByteSource& file, MediaInfo& info) {
+    if (file.size() < kId3v1Size) return false;
     const std::string_view block = file.read(file.size() - kId3v1Size, kId3v1Size);
     if (block.size() < kId3v1Size || asciiLower(std::u16string(block.begin(), block.begin() + 3)) != u"tag")
         return false;
@@ -363,18 +304,14 @@ bool readId3v1(ByteSource& file, MediaInfo& info)
         eraseAll(info.Title, artist);
         info.Artist = artist;
     }
-    if (std::u16string album = field(63, 30); !album.empty())
-        info.Album = album;
-    if (std::u16string year = field(93, 4); !year.empty())
-        info.Year = year;
+    if (std::u16string album = field(63, 30); !album.empty()) info.Album = album;
+    if (std::u16string year = field(93, 4); !year.empty()) info.Year = year;
     return true;
 }
 
-Id3v2Location readId3v2(ByteSource& file, MediaInfo& info)
-{
+Id3v2Location readId3v2(ByteSource& file, MediaInfo& info) {
     const std::string_view header = file.read(0, kTagHeaderSize);
-    if (header.size() < kTagHeaderSize || header.substr(0, 3) != "ID3")
-        return {};
+    if (header.size() < kTagHeaderSize || header.substr(0, 3) != "ID3") return {};
     const int version = byteAt(header, 3);
     const std::uint8_t flags = byteAt(header, 5);
     const bool unsynchronised = flags & 0x80;
@@ -386,17 +323,17 @@ Id3v2Location readId3v2(ByteSource& file, MediaInfo& info)
         return location;  // a layout we do not know: its texts cannot be read, the audio start can
 
     const std::uint64_t end = std::min(tagEnd, file.size());
-    if (end <= kTagHeaderSize)
-        return location;
+    if (end <= kTagHeaderSize) return location;
     if (unsynchronised && version < 4) {
         // Before ID3v2.4 the whole tag after its header is unsynchronised: undo that first.
-        const std::string tag =
-            removeUnsynchronisation(file.read(kTagHeaderSize, std::min<std::uint64_t>(end - kTagHeaderSize, kMaxUnsynchronisedTag)));
+        const std::string tag = removeUnsynchronisation(
+            file.read(kTagHeaderSize, std::min<std::uint64_t>(end - kTagHeaderSize, kMaxUnsynchronisedTag)));
         MemorySource memory(tag);
         const std::uint64_t first = extendedHeader ? skipExtendedHeader(memory, version, 0, memory.size()) : 0;
         FrameWalker(memory, version, false).walk(first, memory.size(), info);
     } else {
-        const std::uint64_t first = extendedHeader ? skipExtendedHeader(file, version, kTagHeaderSize, end) : kTagHeaderSize;
+        const std::uint64_t first =
+            extendedHeader ? skipExtendedHeader(file, version, kTagHeaderSize, end) : kTagHeaderSize;
         FrameWalker(file, version, unsynchronised).walk(first, end, info);
     }
     return location;

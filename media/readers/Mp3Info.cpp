@@ -7,11 +7,9 @@
 
 namespace media {
 
-bool ReadMp3Info(MediaInfo& record)
-{
+bool ReadMp3Info(MediaInfo& record) {
     FileRegionReader file;
-    if (!file.open(text::toFileName(record.FileName)))
-        return false;
+    if (!file.open(text::toFileName(record.FileName))) return false;
 
     MediaInfo read = record;
     const bool hasId3v1 = readId3v1(file, read);

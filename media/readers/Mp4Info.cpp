@@ -36,91 +36,88 @@ struct NamedItem {
 };
 
 constexpr NamedItem kItems[] = {
-    {"\xA9" "nam", TagField::Title},  {"\xA9" "ART", TagField::Artist}, {"\xA9" "alb", TagField::Album},
-    {"\xA9" "day", TagField::Year},   {"\xA9" "lyr", TagField::Lyrics}, {"\xA9" "wrt", TagField::Composer},
+    {"\xA9"
+     "nam",
+     TagField::Title},
+    {"\xA9"
+     "ART",
+     TagField::Artist},
+    {"\xA9"
+     "alb",
+     TagField::Album},
+    {"\xA9"
+     "day",
+     TagField::Year},
+    {"\xA9"
+     "lyr",
+     TagField::Lyrics},
+    {"\xA9"
+     "wrt",
+     TagField::Composer},
 };
 
 // What a top-level box must be for the file to be MP4: files begin with ftyp, or in older
 // QuickTime-made files with one of the others.
-bool startsMp4File(std::string_view type)
-{
+bool startsMp4File(std::string_view type) {
     for (std::string_view first : {"ftyp", "moov", "mdat", "free", "skip", "wide"})
-        if (type == first)
-            return true;
+        if (type == first) return true;
     return false;
 }
 
-std::string_view contentOf(ByteSource& file, const Mp4Box& box, std::uint64_t limit)
-{
+std::string_view contentOf(ByteSource& file, const Mp4Box& box, std::uint64_t limit) {
     return file.read(box.contentStart, static_cast<std::size_t>(std::min(box.contentSize(), limit)));
 }
 
 // ISO's meta is a full box; QuickTime's has its first child right away. A full box here has
 // version 0 and no flags, while a child's size is never 0.
-Mp4Box metaChildren(ByteSource& file, const Mp4Box& meta)
-{
+Mp4Box metaChildren(ByteSource& file, const Mp4Box& meta) {
     const std::string_view head = contentOf(file, meta, 4);
     return head == std::string_view("\0\0\0\0", 4) ? fullBoxChildren(meta) : meta;
 }
 
 // A free-form item ("----") names itself in a name box: a full box holding the UTF-8 name.
-std::optional<TagField> freeFormField(ByteSource& file, const Mp4Box& item)
-{
+std::optional<TagField> freeFormField(ByteSource& file, const Mp4Box& item) {
     const std::optional<Mp4Box> name = findMp4Box(file, item, {"name"});
-    if (!name)
-        return std::nullopt;
+    if (!name) return std::nullopt;
     const std::string_view text = contentOf(file, fullBoxChildren(*name), kMaxNameBytes);
     return vorbisCommentField(text);
 }
 
-std::optional<TagField> itemField(ByteSource& file, const Mp4Box& item)
-{
-    if (item.type == "----")
-        return freeFormField(file, item);
+std::optional<TagField> itemField(ByteSource& file, const Mp4Box& item) {
+    if (item.type == "----") return freeFormField(file, item);
     for (const NamedItem& entry : kItems)
-        if (item.type == entry.type)
-            return entry.field;
+        if (item.type == entry.type) return entry.field;
     return std::nullopt;
 }
 
-std::optional<std::u16string> dataText(ByteSource& file, const Mp4Box& data, TagFields& fields)
-{
+std::optional<std::u16string> dataText(ByteSource& file, const Mp4Box& data, TagFields& fields) {
     if (data.contentSize() < kDataHeaderSize || data.contentSize() - kDataHeaderSize > kMaxTagValueBytes)
         return std::nullopt;
     const auto type = static_cast<std::uint32_t>(bigEndian(contentOf(file, data, kDataHeaderSize), 0, 4) & 0xFFFFFF);
-    if (type != kImplicit && type != kUtf8 && type != kUtf16BigEndian)
-        return std::nullopt;  // numbers, pictures
-    if (!fields.takeReadAllowance(data.contentSize() - kDataHeaderSize))
-        return std::nullopt;
+    if (type != kImplicit && type != kUtf8 && type != kUtf16BigEndian) return std::nullopt;  // numbers, pictures
+    if (!fields.takeReadAllowance(data.contentSize() - kDataHeaderSize)) return std::nullopt;
     const std::string_view value = file.read(data.contentStart + kDataHeaderSize, data.contentSize() - kDataHeaderSize);
     return type == kUtf16BigEndian ? tagtext::fromUtf16(value, true) : text::fromUtf8(value);
 }
 
-void readItem(ByteSource& file, const Mp4Box& item, TagFields& fields)
-{
+void readItem(ByteSource& file, const Mp4Box& item, TagFields& fields) {
     const std::optional<TagField> field = itemField(file, item);
-    if (!field)
-        return;
+    if (!field) return;
     Mp4BoxWalker children(file, item);
     int values = 0;
     for (std::optional<Mp4Box> data = children.next(); data && values < kMaxValuesPerItem; data = children.next()) {
-        if (data->type != "data")
-            continue;
+        if (data->type != "data") continue;
         ++values;
-        if (const auto text = dataText(file, *data, fields))
-            fields.add(*field, *text);
+        if (const auto text = dataText(file, *data, fields)) fields.add(*field, *text);
     }
 }
 
-void readItemList(ByteSource& file, const Mp4Box& moov, TagFields& fields)
-{
+void readItemList(ByteSource& file, const Mp4Box& moov, TagFields& fields) {
     const std::optional<Mp4Box> meta = findMp4Box(file, moov, {"udta", "meta"});
     const std::optional<Mp4Box> ilst = meta ? findMp4Box(file, metaChildren(file, *meta), {"ilst"}) : std::nullopt;
-    if (!ilst)
-        return;
+    if (!ilst) return;
     Mp4BoxWalker items(file, *ilst);
-    while (const std::optional<Mp4Box> item = items.next())
-        readItem(file, *item, fields);
+    while (const std::optional<Mp4Box> item = items.next()) readItem(file, *item, fields);
 }
 
 struct SoundTrack {
@@ -130,26 +127,22 @@ struct SoundTrack {
     std::uint64_t duration = 0;        // mdhd: in those units
 };
 
-bool isSoundTrack(ByteSource& file, const Mp4Box& mdia)
-{
+bool isSoundTrack(ByteSource& file, const Mp4Box& mdia) {
     // hdlr: version and flags, a predefined word, then the handler type.
     const std::optional<Mp4Box> hdlr = findMp4Box(file, mdia, {"hdlr"});
     const std::string_view head = hdlr ? contentOf(file, *hdlr, 12) : std::string_view();
     return head.size() == 12 && head.substr(8) == "soun";
 }
 
-void readMediaHeader(ByteSource& file, const Mp4Box& mdia, SoundTrack& track)
-{
+void readMediaHeader(ByteSource& file, const Mp4Box& mdia, SoundTrack& track) {
     const std::optional<Mp4Box> mdhd = findMp4Box(file, mdia, {"mdhd"});
-    if (!mdhd)
-        return;
+    if (!mdhd) return;
     // Version 1 has 64-bit times and duration, version 0 32-bit ones.
     const std::string_view header = contentOf(file, *mdhd, 32);
     const bool wide = !header.empty() && byteAt(header, 0) == 1;
     const std::size_t timescaleAt = wide ? 20 : 12;
     const std::size_t durationBytes = wide ? 8 : 4;
-    if (header.size() < timescaleAt + 4 + durationBytes)
-        return;
+    if (header.size() < timescaleAt + 4 + durationBytes) return;
     track.timescale = bigEndian(header, timescaleAt, 4);
     track.duration = durationBytes == 8 ? (std::uint64_t{bigEndian(header, 24, 4)} << 32) | bigEndian(header, 28, 4)
                                         : bigEndian(header, 16, 4);
@@ -161,48 +154,39 @@ struct Descriptor {
     std::string_view body;
 };
 
-std::optional<Descriptor> takeDescriptor(ByteCursor& in)
-{
+std::optional<Descriptor> takeDescriptor(ByteCursor& in) {
     const std::string_view tag = in.take(1);
     std::size_t length = 0;
     for (int i = 0; i < 4 && in.ok(); ++i) {
         const std::string_view part = in.take(1);
-        if (part.empty())
-            break;
+        if (part.empty()) break;
         length = (length << 7) | (byteAt(part, 0) & 0x7F);
-        if (!(byteAt(part, 0) & 0x80))
-            break;
+        if (!(byteAt(part, 0) & 0x80)) break;
     }
     const std::string_view body = in.take(length);
-    if (!in.ok())
-        return std::nullopt;
+    if (!in.ok()) return std::nullopt;
     return Descriptor{byteAt(tag, 0), body};
 }
 
 // esds: an ES descriptor (tag 3) holding the decoder configuration (tag 4), whose average bit rate
 // follows the object type, stream type, buffer size and maximum bit rate.
-std::uint64_t esdsAverageBitRate(std::string_view esds)
-{
+std::uint64_t esdsAverageBitRate(std::string_view esds) {
     ByteCursor in(esds);
     in.skip(4);  // version and flags
     const std::optional<Descriptor> es = takeDescriptor(in);
-    if (!es || es->tag != 3)
-        return 0;
+    if (!es || es->tag != 3) return 0;
     ByteCursor inner(es->body);
     inner.skip(2);  // ES id
     const std::string_view flags = inner.take(1);
     const std::uint8_t bits = flags.empty() ? 0 : byteAt(flags, 0);
-    if (bits & 0x80)
-        inner.skip(2);  // the stream it depends on
+    if (bits & 0x80) inner.skip(2);  // the stream it depends on
     if (bits & 0x40) {
         const std::string_view urlLength = inner.take(1);
         inner.skip(urlLength.empty() ? 0 : byteAt(urlLength, 0));
     }
-    if (bits & 0x20)
-        inner.skip(2);  // OCR stream
+    if (bits & 0x20) inner.skip(2);  // OCR stream
     while (const std::optional<Descriptor> descriptor = takeDescriptor(inner)) {
-        if (descriptor->tag == 4)
-            return descriptor->body.size() >= 13 ? bigEndian(descriptor->body, 9, 4) : 0;
+        if (descriptor->tag == 4) return descriptor->body.size() >= 13 ? bigEndian(descriptor->body, 9, 4) : 0;
     }
     return 0;
 }
@@ -210,19 +194,15 @@ std::uint64_t esdsAverageBitRate(std::string_view esds)
 // The audio sample entry: 8 bytes of sample entry, a version (QuickTime), then channels, sample
 // size and the rate as 16.16 fixed point. QuickTime version 1 adds 16 bytes before the children,
 // version 2 keeps the rate as a 64-bit float and its children after 64 bytes.
-void readSampleEntry(ByteSource& file, const Mp4Box& stbl, SoundTrack& track)
-{
+void readSampleEntry(ByteSource& file, const Mp4Box& stbl, SoundTrack& track) {
     const std::optional<Mp4Box> stsd = findMp4Box(file, stbl, {"stsd"});
-    if (!stsd)
-        return;
+    if (!stsd) return;
     Mp4Box entries = fullBoxChildren(*stsd);
     entries.contentStart = std::min(entries.contentStart + 4, entries.end);  // entry count
     const std::optional<Mp4Box> entry = Mp4BoxWalker(file, entries).next();
-    if (!entry)
-        return;
+    if (!entry) return;
     const std::string_view fields = contentOf(file, *entry, 40);
-    if (fields.size() < 28)
-        return;
+    if (fields.size() < 28) return;
     const std::uint32_t version = bigEndian(fields, 8, 2);
     std::uint64_t childrenAt = 28;
     if (version == 2 && fields.size() >= 40) {
@@ -246,25 +226,21 @@ struct Tracks {
     int count = 0;
 };
 
-Tracks readTracks(ByteSource& file, const Mp4Box& moov)
-{
+Tracks readTracks(ByteSource& file, const Mp4Box& moov) {
     Tracks tracks;
     Mp4BoxWalker children(file, moov);
     while (const std::optional<Mp4Box> trak = children.next()) {
-        if (trak->type != "trak")
-            continue;
+        if (trak->type != "trak") continue;
         ++tracks.count;
         const std::optional<Mp4Box> mdia = findMp4Box(file, *trak, {"mdia"});
-        if (tracks.sound || !mdia || !isSoundTrack(file, *mdia))
-            continue;
+        if (tracks.sound || !mdia || !isSoundTrack(file, *mdia)) continue;
         SoundTrack track;
         readMediaHeader(file, *mdia, track);
         if (const std::optional<Mp4Box> stbl = findMp4Box(file, *mdia, {"minf", "stbl"}))
             readSampleEntry(file, *stbl, track);
         // Audio tracks count time in samples, so the media header's scale is the rate where the
         // entry has none (rates above 65535 do not fit its field).
-        if (track.sampleRate == 0)
-            track.sampleRate = track.timescale;
+        if (track.sampleRate == 0) track.sampleRate = track.timescale;
         tracks.sound = track;
     }
     return tracks;
@@ -272,15 +248,12 @@ Tracks readTracks(ByteSource& file, const Mp4Box& moov)
 
 }  // namespace
 
-bool ReadMp4Info(MediaInfo& record)
-{
+bool ReadMp4Info(MediaInfo& record) {
     FileRegionReader file;
-    if (!file.open(text::toFileName(record.FileName)))
-        return false;
+    if (!file.open(text::toFileName(record.FileName))) return false;
     Mp4BoxWalker top(file, mp4FileBox(file));
     std::optional<Mp4Box> box = top.next();
-    if (!box || !startsMp4File(box->type))
-        return false;
+    if (!box || !startsMp4File(box->type)) return false;
 
     std::optional<Mp4Box> moov;
     std::uint64_t mediaBytes = 0;
@@ -300,8 +273,9 @@ bool ReadMp4Info(MediaInfo& record)
         if (const std::optional<SoundTrack>& sound = tracks.sound) {
             // The media data is the sound's alone only when there is no other track.
             const std::uint64_t bitRate = sound->averageBitRate > 0 ? sound->averageBitRate
-                : tracks.count == 1 ? averageBitRate(mediaBytes, sound->duration, sound->timescale)
-                                    : 0;
+                                          : tracks.count == 1
+                                              ? averageBitRate(mediaBytes, sound->duration, sound->timescale)
+                                              : 0;
             setStreamRates(read, bitRate, sound->sampleRate);
         }
     }

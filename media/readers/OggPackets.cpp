@@ -16,11 +16,9 @@ constexpr std::uint64_t kNoGranule = ~std::uint64_t{0};
 
 }  // namespace
 
-std::optional<OggPage> readOggPage(ByteSource& file, std::uint64_t offset)
-{
+std::optional<OggPage> readOggPage(ByteSource& file, std::uint64_t offset) {
     const std::string_view header = file.read(offset, kPageHeaderSize);
-    if (header.size() < kPageHeaderSize || header.substr(0, 4) != "OggS" || byteAt(header, 4) != 0)
-        return std::nullopt;
+    if (header.size() < kPageHeaderSize || header.substr(0, 4) != "OggS" || byteAt(header, 4) != 0) return std::nullopt;
     OggPage page;
     page.offset = offset;
     page.type = byteAt(header, 5);
@@ -29,24 +27,20 @@ std::optional<OggPage> readOggPage(ByteSource& file, std::uint64_t offset)
     page.sequence = static_cast<std::uint32_t>(littleEndian(header, 18, 4));
     const std::size_t segments = byteAt(header, 26);
     page.lacing = std::string(file.read(offset + kPageHeaderSize, segments));
-    if (page.lacing.size() < segments)
-        return std::nullopt;
+    if (page.lacing.size() < segments) return std::nullopt;
     page.bodyOffset = offset + kPageHeaderSize + segments;
     page.bodySize = std::accumulate(page.lacing.begin(), page.lacing.end(), std::uint64_t{0},
                                     [](std::uint64_t sum, char c) { return sum + static_cast<std::uint8_t>(c); });
     return page;
 }
 
-bool OggPacketReader::loadNextPage()
-{
+bool OggPacketReader::loadNextPage() {
     while (pagesRead_ < kMaxPages) {
         std::optional<OggPage> page = readOggPage(file_, nextPageOffset_);
-        if (!page)
-            return false;
+        if (!page) return false;
         ++pagesRead_;
         nextPageOffset_ = page->end();
-        if (page->serial != serial_)
-            continue;
+        if (page->serial != serial_) continue;
         pageFollowsGap_ = page_ && page->sequence != page_->sequence + 1;
         page_ = std::move(page);
         segment_ = 0;
@@ -56,38 +50,32 @@ bool OggPacketReader::loadNextPage()
     return false;
 }
 
-void OggPacketReader::skipContinuedPacket()
-{
+void OggPacketReader::skipContinuedPacket() {
     while (segment_ < page_->lacing.size()) {
         const std::uint8_t length = static_cast<std::uint8_t>(page_->lacing[segment_++]);
         segmentOffset_ += length;
-        if (length < 255)
-            return;
+        if (length < 255) return;
     }
 }
 
-std::optional<OggPacket> OggPacketReader::next()
-{
+std::optional<OggPacket> OggPacketReader::next() {
     OggPacket packet{SlicedSource(file_)};
     bool started = false;
     for (;;) {
         if (!page_ || segment_ == page_->lacing.size()) {
             if (!loadNextPage()) {
-                if (!started)
-                    return std::nullopt;
+                if (!started) return std::nullopt;
                 packet.complete = false;
                 return packet;
             }
             const bool continues = page_->type & OggPage::kContinued;
             if (started && (!continues || pageFollowsGap_)) {
                 // The rest of this packet was lost; the page belongs to the packets after it.
-                if (continues)
-                    skipContinuedPacket();
+                if (continues) skipContinuedPacket();
                 packet.complete = false;
                 return packet;
             }
-            if (!started && continues)
-                skipContinuedPacket();
+            if (!started && continues) skipContinuedPacket();
             continue;
         }
         started = true;
@@ -100,20 +88,17 @@ std::optional<OggPacket> OggPacketReader::next()
         }
         packet.bytes.append(segmentOffset_, length);
         segmentOffset_ += length;
-        if (ends)
-            return packet;
+        if (ends) return packet;
     }
 }
 
-std::optional<std::uint64_t> lastGranule(ByteSource& file, std::uint32_t serial)
-{
+std::optional<std::uint64_t> lastGranule(ByteSource& file, std::uint32_t serial) {
     const std::uint64_t tailStart = file.size() - std::min(file.size(), kTail);
     const std::string tail(file.read(tailStart, static_cast<std::size_t>(file.size() - tailStart)));
     MemorySource memory(tail);
     for (std::size_t at = tail.size(); at > 0;) {
         at = tail.rfind("OggS", at - 1);
-        if (at == std::string::npos)
-            break;
+        if (at == std::string::npos) break;
         const std::optional<OggPage> page = readOggPage(memory, at);
         if (page && page->serial == serial && page->granule != kNoGranule && page->end() <= tail.size())
             return page->granule;

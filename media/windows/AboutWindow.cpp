@@ -4,9 +4,9 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-#include "platform/forms/Label.h"
 #include "platform/automation/OleColor.h"
 #include "platform/automation/RgbColor.h"
+#include "platform/forms/Label.h"
 
 namespace media {
 

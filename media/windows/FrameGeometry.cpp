@@ -8,14 +8,14 @@ namespace media {
 
 std::array<FramePiece, 8> FramePieces(double W, double H, double PW, double PH, double B, double C) {
     return {{
-        {{420, 0, 120, 800}, {420, 0, W, 800}},                                 // title-bar middle
-        {{420, PH - B, 120, B}, {420, H - B, W, B}},                            // bottom middle
-        {{0, 800, 200, 40}, {0, 0, 200, H}},                                    // left edge
-        {{PW - 100, 800, 200, 40}, {W - 100, 0, 200, H}},                       // right edge
-        {{0, 0, 450, 800}, {0, 0, 450, 800}},                                   // top-left corner
-        {{0, PH - C, 450, C}, {0, H - C, 450, C}},                              // bottom-left corner
-        {{PW - 1665, 0, 1665, 435}, {W - 1665, 0, 1665, 435}},                  // top-right corner
-        {{PW - 1665, PH - 525, 1665, 525}, {W - 1665, H - 525, 1665, 525}},     // bottom-right corner
+        {{420, 0, 120, 800}, {420, 0, W, 800}},                              // title-bar middle
+        {{420, PH - B, 120, B}, {420, H - B, W, B}},                         // bottom middle
+        {{0, 800, 200, 40}, {0, 0, 200, H}},                                 // left edge
+        {{PW - 100, 800, 200, 40}, {W - 100, 0, 200, H}},                    // right edge
+        {{0, 0, 450, 800}, {0, 0, 450, 800}},                                // top-left corner
+        {{0, PH - C, 450, C}, {0, H - C, 450, C}},                           // bottom-left corner
+        {{PW - 1665, 0, 1665, 435}, {W - 1665, 0, 1665, 435}},               // top-right corner
+        {{PW - 1665, PH - 525, 1665, 525}, {W - 1665, H - 525, 1665, 525}},  // bottom-right corner
     }};
 }
 

@@ -30,7 +30,7 @@ QStringList MprisRootAdaptor::SupportedUriSchemes() const {
 QStringList MprisRootAdaptor::SupportedMimeTypes() const {
     return {QStringLiteral("audio/mpeg"), QStringLiteral("audio/x-ms-wma"), QStringLiteral("audio/x-wav"),
             QStringLiteral("audio/midi"), QStringLiteral("video/x-ms-asf"), QStringLiteral("video/mpeg"),
-            QStringLiteral("audio/flac"), QStringLiteral("audio/ogg"), QStringLiteral("audio/opus"),
+            QStringLiteral("audio/flac"), QStringLiteral("audio/ogg"),      QStringLiteral("audio/opus"),
             QStringLiteral("audio/mp4")};
 }
 
@@ -106,9 +106,9 @@ void Mpris::Refresh() {
     const bool shuffle = target_.RandomMode();
     if (shuffle != shuffle_) changed.insert(QStringLiteral("Shuffle"), shuffle_ = shuffle);
     if (changed.isEmpty()) return;
-    QDBusMessage signal = QDBusMessage::createSignal(QString::fromLatin1(ObjectPath),
-                                                     QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                     QStringLiteral("PropertiesChanged"));
+    QDBusMessage signal =
+        QDBusMessage::createSignal(QString::fromLatin1(ObjectPath), QStringLiteral("org.freedesktop.DBus.Properties"),
+                                   QStringLiteral("PropertiesChanged"));
     signal << QStringLiteral("org.mpris.MediaPlayer2.Player") << changed << QStringList();
     QDBusConnection::sessionBus().send(signal);
 }

@@ -28,13 +28,13 @@ public:
     virtual void Quit() = 0;
     virtual QString PlaybackStatus() = 0;  // "Playing", "Paused" or "Stopped"
     virtual QVariantMap Metadata() = 0;
-    virtual double Volume() = 0;           // 0 .. 1
+    virtual double Volume() = 0;  // 0 .. 1
     virtual void SetVolume(double volume) = 0;
-    virtual qlonglong Position() = 0;      // microseconds
+    virtual qlonglong Position() = 0;  // microseconds
     // Moves within the track that is playing or paused; false when there is none, so nothing moved.
     virtual bool SetPosition(qlonglong microseconds) = 0;
     virtual bool RandomMode() = 0;
-    virtual QString LoopStatus() = 0;      // "None", "Track" or "Playlist"
+    virtual QString LoopStatus() = 0;                       // "None", "Track" or "Playlist"
     virtual void SetLoopStatus(const QString& status) = 0;  // other texts are ignored
     virtual void SetRandomMode(bool random) = 0;
     // Appends the location the URI names to the list and plays it; false when it names nothing that can be opened.

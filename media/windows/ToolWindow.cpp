@@ -32,7 +32,13 @@ QFont CaptionFont() {
 ToolWindow::ToolWindow(ToolWindowKind kind)
     // A tool of the main window: no taskbar entry of its own, kept above the main window.
     : Form(kind.caption, nullptr, Qt::Tool),
-      PMain(this), IMBar(this), Pbottom(this), Pright(this), Pjiao(this), ImClose(this), ImgTop(this),
+      PMain(this),
+      IMBar(this),
+      Pbottom(this),
+      Pright(this),
+      Pjiao(this),
+      ImClose(this),
+      ImgTop(this),
       kind_(std::move(kind)) {
     const double W = kind_.designSize.width(), H = kind_.designSize.height();
     PMain.SetVisible(false);

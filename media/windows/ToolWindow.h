@@ -36,7 +36,7 @@ public:
     forms::Image Pright;
     forms::Image Pjiao;
     forms::Image ImClose;
-    forms::Image ImgTop;   // only in windows with a stay-on-top button
+    forms::Image ImgTop;  // only in windows with a stay-on-top button
 
 protected:
     void Form_Load() override { ApplyFrameSkin(); }

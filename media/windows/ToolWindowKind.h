@@ -19,10 +19,10 @@ enum class FrameStep {
 
 struct ToolWindowKind {
     QString caption;
-    bool hasTopButton = false;           // the stay-on-top button
-    double titleBarHeight = 375;         // the drag strip IMBar
-    double bottomMiddleHeight = 600;     // B: height of the bottom middle piece
-    double bottomLeftHeight = 800;       // C: height of the bottom-left corner piece
+    bool hasTopButton = false;        // the stay-on-top button
+    double titleBarHeight = 375;      // the drag strip IMBar
+    double bottomMiddleHeight = 600;  // B: height of the bottom middle piece
+    double bottomLeftHeight = 800;    // C: height of the bottom-left corner piece
     std::array<FrameStep, 3> finish{FrameStep::Caption, FrameStep::Content, FrameStep::Region};
     SnapRule snap{SnapSide::Below, 500};
     QSizeF designSize;

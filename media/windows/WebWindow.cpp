@@ -39,7 +39,8 @@ void WebWindow::PlaceContent() {
     FrameWindow.setGeometry(forms::ToPixels(97), forms::ToPixels(427), std::max(forms::ToPixels(Width() - 180), 0),
                             std::max(forms::ToPixels(Height() - 490), 0));
     // The browser's own border falls outside the frame.
-    WebBrowserPlayer.setGeometry(0, 0, FrameWindow.width() + forms::ToPixels(20), FrameWindow.height() + forms::ToPixels(20));
+    WebBrowserPlayer.setGeometry(0, 0, FrameWindow.width() + forms::ToPixels(20),
+                                 FrameWindow.height() + forms::ToPixels(20));
 }
 
 void WebWindow::WebBrowserPlayer_BeforeNavigate2(const QString& url, bool& cancel) {

@@ -30,8 +30,10 @@ std::string Lower(std::string s) {
 std::string Utf8(std::u16string_view s) {
     std::string out;
     for (char16_t c : s) {
-        if (c < 0x80) out.push_back(static_cast<char>(c));
-        else out.push_back('?');  // class names and ProgIDs are plain ASCII
+        if (c < 0x80)
+            out.push_back(static_cast<char>(c));
+        else
+            out.push_back('?');  // class names and ProgIDs are plain ASCII
     }
     return out;
 }
@@ -89,8 +91,10 @@ void ClassRegistry::ReadEntries(const std::string& path, std::map<Guid, Entry>& 
         if (eq == std::string::npos) continue;
         const std::string key = Lower(Trim(line.substr(0, eq)));
         const std::string value = Trim(line.substr(eq + 1));
-        if (key == "progid") entry.progId = value;
-        else if (key == "library") entry.library = fs::path(value).is_absolute() ? value : (base / value).string();
+        if (key == "progid")
+            entry.progId = value;
+        else if (key == "library")
+            entry.library = fs::path(value).is_absolute() ? value : (base / value).string();
     }
     flush();
 }
@@ -98,9 +102,12 @@ void ClassRegistry::ReadEntries(const std::string& path, std::map<Guid, Entry>& 
 std::string ClassRegistry::UserRegistryFolder() {
     const char* data = std::getenv("XDG_DATA_HOME");
     fs::path root;
-    if (data && *data) root = data;
-    else if (const char* home = std::getenv("HOME"); home && *home) root = fs::path(home) / ".local/share";
-    else root = "/tmp";
+    if (data && *data)
+        root = data;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        root = fs::path(home) / ".local/share";
+    else
+        root = "/tmp";
     return (root / "automation" / "classes").string();
 }
 

@@ -21,7 +21,8 @@ public:
         if (id != ItemId) return StandardError(errors::NotSupported);
         std::int32_t index = 0;
         if (Status s = ArgAt(args, 0).toInt32(index); s.failed()) return s;
-        if (index < 1 || static_cast<std::size_t>(index) > files.size()) return StandardError(errors::SubscriptOutOfRange);
+        if (index < 1 || static_cast<std::size_t>(index) > files.size())
+            return StandardError(errors::SubscriptOutOfRange);
         if (result) *result = files[static_cast<std::size_t>(index) - 1];
         return {};
     }
@@ -64,7 +65,8 @@ DispId DataObject::DispIdOfName(std::u16string_view name) {
 }
 
 Status DataObject::Invoke(DispId id, InvokeKind kind, std::span<Variant> args, Variant* result) {
-    if (kind == InvokeKind::PropertyPut || kind == InvokeKind::PropertyPutRef) return StandardError(errors::NotSupported);
+    if (kind == InvokeKind::PropertyPut || kind == InvokeKind::PropertyPutRef)
+        return StandardError(errors::NotSupported);
     switch (id) {
         case GetFormatId: {
             std::int16_t format = 0;

@@ -27,7 +27,8 @@ public:
 };
 
 // Convenience for callers: invoke with an initializer list of arguments.
-Status Call(Dispatch* target, DispId id, InvokeKind kind, std::initializer_list<Variant> args, Variant* result = nullptr);
+Status Call(Dispatch* target, DispId id, InvokeKind kind, std::initializer_list<Variant> args,
+            Variant* result = nullptr);
 // Property get / put shortcuts.
 Status GetProperty(Dispatch* target, DispId id, std::initializer_list<Variant> index, Variant& result);
 Status PutProperty(Dispatch* target, DispId id, std::initializer_list<Variant> indexAndValue);

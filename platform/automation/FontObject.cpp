@@ -90,11 +90,14 @@ void* FontObject::QueryInterface(const Guid& iid) {
 
 DispId FontObject::DispIdOfName(std::u16string_view name) {
     static const std::pair<std::u16string_view, DispId> names[] = {
-        {u"name", Name}, {u"size", Size}, {u"bold", Bold}, {u"italic", Italic}, {u"underline", Underline},
-        {u"strikethrough", Strikethrough}, {u"weight", Weight}, {u"charset", Charset}};
+        {u"name", Name},     {u"size", Size},           {u"bold", Bold},
+        {u"italic", Italic}, {u"underline", Underline}, {u"strikethrough", Strikethrough},
+        {u"weight", Weight}, {u"charset", Charset}};
     std::u16string lower(name);
-    for (auto& c : lower) if (c < 128) c = static_cast<char16_t>(std::tolower(c));
-    for (auto& [n, id] : names) if (n == lower) return id;
+    for (auto& c : lower)
+        if (c < 128) c = static_cast<char16_t>(std::tolower(c));
+    for (auto& [n, id] : names)
+        if (n == lower) return id;
     return DispIdUnknown;
 }
 
@@ -107,36 +110,60 @@ Status FontObject::Invoke(DispId id, InvokeKind kind, std::span<Variant> args, V
     Status s;
     switch (id) {
         case Name:
-            if (put) { std::u16string v; if ((s = value.toString(v)).ok()) setName(v); }
-            else out = name_;
+            if (put) {
+                std::u16string v;
+                if ((s = value.toString(v)).ok()) setName(v);
+            } else
+                out = name_;
             break;
         case Size:
-            if (put) { double v; if ((s = value.toDouble(v)).ok()) setSize(v); }
-            else out = size_;
+            if (put) {
+                double v;
+                if ((s = value.toDouble(v)).ok()) setSize(v);
+            } else
+                out = size_;
             break;
         case Bold:
-            if (put) { bool v; if ((s = value.toBool(v)).ok()) setBold(v); }
-            else out = Variant::fromBool(bold());
+            if (put) {
+                bool v;
+                if ((s = value.toBool(v)).ok()) setBold(v);
+            } else
+                out = Variant::fromBool(bold());
             break;
         case Italic:
-            if (put) { bool v; if ((s = value.toBool(v)).ok()) setItalic(v); }
-            else out = Variant::fromBool(italic_);
+            if (put) {
+                bool v;
+                if ((s = value.toBool(v)).ok()) setItalic(v);
+            } else
+                out = Variant::fromBool(italic_);
             break;
         case Underline:
-            if (put) { bool v; if ((s = value.toBool(v)).ok()) setUnderline(v); }
-            else out = Variant::fromBool(underline_);
+            if (put) {
+                bool v;
+                if ((s = value.toBool(v)).ok()) setUnderline(v);
+            } else
+                out = Variant::fromBool(underline_);
             break;
         case Strikethrough:
-            if (put) { bool v; if ((s = value.toBool(v)).ok()) setStrikethrough(v); }
-            else out = Variant::fromBool(strikethrough_);
+            if (put) {
+                bool v;
+                if ((s = value.toBool(v)).ok()) setStrikethrough(v);
+            } else
+                out = Variant::fromBool(strikethrough_);
             break;
         case Weight:
-            if (put) { std::int16_t v; if ((s = value.toInt16(v)).ok()) setWeight(v); }
-            else out = weight_;
+            if (put) {
+                std::int16_t v;
+                if ((s = value.toInt16(v)).ok()) setWeight(v);
+            } else
+                out = weight_;
             break;
         case Charset:
-            if (put) { std::int16_t v; if ((s = value.toInt16(v)).ok()) setCharset(v); }
-            else out = charset_;
+            if (put) {
+                std::int16_t v;
+                if ((s = value.toInt16(v)).ok()) setCharset(v);
+            } else
+                out = charset_;
             break;
         default: return StandardError(errors::NotSupported);
     }

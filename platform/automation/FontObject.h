@@ -20,7 +20,16 @@ public:
 
 class FontObject final : public RefCounted<Dispatch> {
 public:
-    enum : DispId { Name = 0, Size = 2, Bold = 3, Italic = 4, Underline = 5, Strikethrough = 6, Weight = 7, Charset = 8 };
+    enum : DispId {
+        Name = 0,
+        Size = 2,
+        Bold = 3,
+        Italic = 4,
+        Underline = 5,
+        Strikethrough = 6,
+        Weight = 7,
+        Charset = 8
+    };
     static constexpr Guid IID = Guid::of("BEF6E003-A874-101A-8BBA-00AA00300CAB");
 
     // The font a newly placed control starts with: the desktop's user-interface face at 9 points.

@@ -6,7 +6,8 @@ namespace automation {
 
 Guid Guid::fromBytes(const std::uint8_t b[16]) {
     Guid g;
-    g.data1 = std::uint32_t(b[0]) | (std::uint32_t(b[1]) << 8) | (std::uint32_t(b[2]) << 16) | (std::uint32_t(b[3]) << 24);
+    g.data1 =
+        std::uint32_t(b[0]) | (std::uint32_t(b[1]) << 8) | (std::uint32_t(b[2]) << 16) | (std::uint32_t(b[3]) << 24);
     g.data2 = static_cast<std::uint16_t>(b[4] | (b[5] << 8));
     g.data3 = static_cast<std::uint16_t>(b[6] | (b[7] << 8));
     for (int i = 0; i < 8; ++i) g.data4[i] = b[8 + i];

@@ -21,7 +21,7 @@ struct Guid {
     // The 16 bytes as stored in files: data1..data3 little-endian, data4 as is.
     static Guid fromBytes(const std::uint8_t bytes[16]);
 
-    std::string toString() const;     // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", upper case
+    std::string toString() const;  // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", upper case
     std::u16string toU16String() const;
     constexpr bool isNull() const { return *this == Guid{}; }
     constexpr bool operator==(const Guid&) const = default;
@@ -54,7 +54,8 @@ constexpr std::optional<Guid> Guid::parse(std::string_view text) {
         pos += 2;
     }
     Guid g;
-    g.data1 = (std::uint32_t(bytes[0]) << 24) | (std::uint32_t(bytes[1]) << 16) | (std::uint32_t(bytes[2]) << 8) | bytes[3];
+    g.data1 =
+        (std::uint32_t(bytes[0]) << 24) | (std::uint32_t(bytes[1]) << 16) | (std::uint32_t(bytes[2]) << 8) | bytes[3];
     g.data2 = static_cast<std::uint16_t>((bytes[4] << 8) | bytes[5]);
     g.data3 = static_cast<std::uint16_t>((bytes[6] << 8) | bytes[7]);
     for (int i = 0; i < 8; ++i) g.data4[i] = bytes[8 + i];

@@ -13,4 +13,4 @@ inline constexpr int kLastSystemColor = 30;
 // high byte or a system colour above 30; rgb may be null to only validate.
 bool TranslateOleColor(std::uint32_t oleColor, std::uint32_t* rgb);
 
-} // namespace automation
+}  // namespace automation

@@ -13,17 +13,19 @@ struct Status {
     bool failed() const { return number != 0; }
 
     static Status success() { return {}; }
-    static Status error(std::int32_t number, std::u16string description = {}) { return {number, std::move(description)}; }
+    static Status error(std::int32_t number, std::u16string description = {}) {
+        return {number, std::move(description)};
+    }
 };
 
 // Error numbers of the automation run time that callers test for.
 namespace errors {
-inline constexpr std::int32_t InvalidCall = 5;            // invalid procedure call or argument
+inline constexpr std::int32_t InvalidCall = 5;  // invalid procedure call or argument
 inline constexpr std::int32_t Overflow = 6;
 inline constexpr std::int32_t SubscriptOutOfRange = 9;
 inline constexpr std::int32_t TypeMismatch = 13;
 inline constexpr std::int32_t ObjectNotSet = 91;
-inline constexpr std::int32_t NotSupported = 438;         // object doesn't support this property or method
+inline constexpr std::int32_t NotSupported = 438;  // object doesn't support this property or method
 inline constexpr std::int32_t ArgumentNotOptional = 449;
 inline constexpr std::int32_t WrongArgumentCount = 450;
 }  // namespace errors

@@ -27,16 +27,27 @@ class Ref {
 public:
     Ref() = default;
     Ref(std::nullptr_t) {}
-    Ref(T* p) : p_(p) { if (p_) p_->AddRef(); }
+    Ref(T* p) : p_(p) {
+        if (p_) p_->AddRef();
+    }
     Ref(const Ref& o) : Ref(o.p_) {}
     Ref(Ref&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
     template <class U>
     Ref(const Ref<U>& o) : Ref(static_cast<T*>(o.get())) {}
-    ~Ref() { if (p_) p_->Release(); }
-    Ref& operator=(Ref o) noexcept { std::swap(p_, o.p_); return *this; }
+    ~Ref() {
+        if (p_) p_->Release();
+    }
+    Ref& operator=(Ref o) noexcept {
+        std::swap(p_, o.p_);
+        return *this;
+    }
 
     // Takes over a pointer that already carries a reference for us.
-    static Ref adopt(T* p) { Ref r; r.p_ = p; return r; }
+    static Ref adopt(T* p) {
+        Ref r;
+        r.p_ = p;
+        return r;
+    }
     T* detach() { return std::exchange(p_, nullptr); }
 
     T* get() const { return p_; }
@@ -56,7 +67,9 @@ Ref<I> QueryAs(T* object) {
     return Ref<I>(static_cast<I*>(object->QueryInterface(I::IID)));
 }
 template <class I, class T>
-Ref<I> QueryAs(const Ref<T>& object) { return QueryAs<I>(object.get()); }
+Ref<I> QueryAs(const Ref<T>& object) {
+    return QueryAs<I>(object.get());
+}
 
 // Implements the reference count; the concrete class implements QueryInterface.
 template <class... Interfaces>

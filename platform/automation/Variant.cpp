@@ -125,7 +125,8 @@ bool ParseNumericText(std::u16string_view text, double& out) {
         ++i;
         while (i < n && IsSpace(text[i])) ++i;
     }
-    if (i + 1 < n && text[i] == u'&' && (text[i + 1] == u'H' || text[i + 1] == u'h' || text[i + 1] == u'O' || text[i + 1] == u'o')) {
+    if (i + 1 < n && text[i] == u'&' &&
+        (text[i + 1] == u'H' || text[i + 1] == u'h' || text[i + 1] == u'O' || text[i + 1] == u'o')) {
         const int base = (text[i + 1] == u'H' || text[i + 1] == u'h') ? 16 : 8;
         i += 2;
         if (i == n) return false;
@@ -133,9 +134,12 @@ bool ParseNumericText(std::u16string_view text, double& out) {
         for (; i < n; ++i) {
             const char16_t c = text[i];
             int digit = -1;
-            if (c >= u'0' && c <= u'9') digit = c - u'0';
-            else if (base == 16 && c >= u'a' && c <= u'f') digit = c - u'a' + 10;
-            else if (base == 16 && c >= u'A' && c <= u'F') digit = c - u'A' + 10;
+            if (c >= u'0' && c <= u'9')
+                digit = c - u'0';
+            else if (base == 16 && c >= u'a' && c <= u'f')
+                digit = c - u'a' + 10;
+            else if (base == 16 && c >= u'A' && c <= u'F')
+                digit = c - u'A' + 10;
             if (digit < 0 || digit >= base) return false;
             value = value * base + digit;
         }
@@ -153,7 +157,8 @@ bool ParseNumericText(std::u16string_view text, double& out) {
         } else if ((c == u'e' || c == u'E') && digits && !exponent) {
             exponent = true;
             ascii.push_back('e');
-            if (i + 1 < n && (text[i + 1] == u'+' || text[i + 1] == u'-')) ascii.push_back(static_cast<char>(text[++i]));
+            if (i + 1 < n && (text[i + 1] == u'+' || text[i + 1] == u'-'))
+                ascii.push_back(static_cast<char>(text[++i]));
             if (i + 1 >= n) return false;
             continue;
         } else {
@@ -187,24 +192,45 @@ Status Variant::toInt16(std::int16_t& out) const { return ToInteger(*this, out);
 
 Status Variant::toDouble(double& out) const {
     const auto& v = deref().value_;
-    if (auto p = std::get_if<std::int16_t>(&v)) { out = *p; return {}; }
-    if (auto p = std::get_if<std::int32_t>(&v)) { out = *p; return {}; }
-    if (auto p = std::get_if<float>(&v)) { out = *p; return {}; }
-    if (auto p = std::get_if<double>(&v)) { out = *p; return {}; }
+    if (auto p = std::get_if<std::int16_t>(&v)) {
+        out = *p;
+        return {};
+    }
+    if (auto p = std::get_if<std::int32_t>(&v)) {
+        out = *p;
+        return {};
+    }
+    if (auto p = std::get_if<float>(&v)) {
+        out = *p;
+        return {};
+    }
+    if (auto p = std::get_if<double>(&v)) {
+        out = *p;
+        return {};
+    }
     Status why;
     return NumberOf(*this, out, why) ? Status{} : why;
 }
 
 Status Variant::toBool(bool& out) const {
     const Variant& v = deref();
-    if (auto p = std::get_if<bool>(&v.value_)) { out = *p; return {}; }
+    if (auto p = std::get_if<bool>(&v.value_)) {
+        out = *p;
+        return {};
+    }
     if (auto p = std::get_if<std::u16string>(&v.value_)) {
         std::u16string lower;
         for (char16_t c : *p) lower.push_back(c < 128 ? static_cast<char16_t>(std::tolower(c)) : c);
         while (!lower.empty() && IsSpace(lower.back())) lower.pop_back();
         while (!lower.empty() && IsSpace(lower.front())) lower.erase(lower.begin());
-        if (lower == u"true") { out = true; return {}; }
-        if (lower == u"false") { out = false; return {}; }
+        if (lower == u"true") {
+            out = true;
+            return {};
+        }
+        if (lower == u"false") {
+            out = false;
+            return {};
+        }
     }
     double d = 0;
     Status why;
@@ -235,7 +261,10 @@ Status Variant::toObject(Ref<Dispatch>& out) const {
         out = Ref<Dispatch>(static_cast<Dispatch*>(p->unknown.get()));
         return {};
     }
-    if (v.isEmpty()) { out = nullptr; return {}; }
+    if (v.isEmpty()) {
+        out = nullptr;
+        return {};
+    }
     return StandardError(errors::TypeMismatch);
 }
 
@@ -264,8 +293,10 @@ bool operator==(const Variant& left, const Variant& right) {
     const Variant& a = left.deref();
     const Variant& b = right.deref();
     const VarType ta = a.type(), tb = b.type();
-    const bool aNumber = ta == VarType::Bool || ta == VarType::Int16 || ta == VarType::Int32 || ta == VarType::Single || ta == VarType::Double;
-    const bool bNumber = tb == VarType::Bool || tb == VarType::Int16 || tb == VarType::Int32 || tb == VarType::Single || tb == VarType::Double;
+    const bool aNumber = ta == VarType::Bool || ta == VarType::Int16 || ta == VarType::Int32 || ta == VarType::Single ||
+                         ta == VarType::Double;
+    const bool bNumber = tb == VarType::Bool || tb == VarType::Int16 || tb == VarType::Int32 || tb == VarType::Single ||
+                         tb == VarType::Double;
     if (ta == VarType::Object || tb == VarType::Object) return ta == tb && a.object() == b.object();
     if (ta == VarType::Missing || tb == VarType::Missing) return ta == tb;
     if (ta == VarType::Empty && tb == VarType::Empty) return true;

@@ -32,13 +32,21 @@ public:
     Variant(Ref<Dispatch> v);
     Variant(Dispatch* v);
     // bool is not implicit: pointers and integers would silently turn into it.
-    static Variant fromBool(bool v) { Variant r; r.value_ = v; return r; }
+    static Variant fromBool(bool v) {
+        Variant r;
+        r.value_ = v;
+        return r;
+    }
     // An optional argument the caller left out.
-    static Variant missing() { Variant r; r.value_ = Missing{}; return r; }
+    static Variant missing() {
+        Variant r;
+        r.value_ = Missing{};
+        return r;
+    }
     // A by-reference argument: reads and writes go to target, which must outlive the call.
     static Variant byRef(Variant& target);
 
-    VarType type() const;                 // of the referenced value for a by-reference variant
+    VarType type() const;  // of the referenced value for a by-reference variant
     bool isByRef() const { return std::holds_alternative<Variant*>(value_); }
     bool isEmpty() const { return type() == VarType::Empty; }
     bool isMissing() const { return type() == VarType::Missing; }
@@ -79,8 +87,8 @@ private:
     struct ObjectRef {
         Ref<Unknown> unknown;
     };
-    std::variant<std::monostate, Missing, bool, std::int16_t, std::int32_t, float, double, std::u16string,
-                 ObjectRef, Variant*>
+    std::variant<std::monostate, Missing, bool, std::int16_t, std::int32_t, float, double, std::u16string, ObjectRef,
+                 Variant*>
         value_;
 };
 

@@ -24,7 +24,8 @@ QString Decode(const QByteArray& bytes, const QByteArray& contentType) {
         const int meta = head.indexOf("charset=");
         if (meta >= 0) {
             int end = meta + 8;
-            while (end < head.size() && (std::isalnum(static_cast<unsigned char>(head[end])) || head[end] == '-' || head[end] == '_'))
+            while (end < head.size() &&
+                   (std::isalnum(static_cast<unsigned char>(head[end])) || head[end] == '-' || head[end] == '_'))
                 ++end;
             charset = head.mid(meta + 8, end - meta - 8);
         }

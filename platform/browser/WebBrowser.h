@@ -52,7 +52,7 @@ private:
     QNetworkAccessManager* network_ = nullptr;
     QPointer<QNetworkReply> reply_;
     QUrl location_;
-    QString pressedHref_;    // the link under the last press of the mouse
+    QString pressedHref_;     // the link under the last press of the mouse
     QString activatingHref_;  // the link being activated, while the event that activates it is handled
 };
 

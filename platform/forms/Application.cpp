@@ -1,13 +1,13 @@
 #include "platform/forms/Application.h"
 
-#include <QDir>
 #include <QCoreApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QLockFile>
-#include <QTranslator>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QTranslator>
 #include <memory>
 
 #include <sys/stat.h>
@@ -51,9 +51,7 @@ std::string UserDataFolder(std::string_view program) {
     return {};
 }
 
-bool FolderWritable(const std::string& folder) {
-    return !folder.empty() && ::access(folder.c_str(), W_OK | X_OK) == 0;
-}
+bool FolderWritable(const std::string& folder) { return !folder.empty() && ::access(folder.c_str(), W_OK | X_OK) == 0; }
 
 bool MakeUserFolder(const std::string& folder) {
     if (folder.empty()) return false;
@@ -74,8 +72,6 @@ bool UseChineseForQtTexts() {
     return QCoreApplication::installTranslator(translator);
 }
 
-void WarningBox(QWidget* owner, const QString& title, const QString& text) {
-    QMessageBox::warning(owner, title, text);
-}
+void WarningBox(QWidget* owner, const QString& title, const QString& text) { QMessageBox::warning(owner, title, text); }
 
 }  // namespace forms

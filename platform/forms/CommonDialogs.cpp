@@ -73,9 +73,9 @@ QStringList RunDialog(const DialogRequest& request) {
 }
 
 bool IsInside(const QString& path, const QString& folder) {
-    return folder == QLatin1String("/") ? path.startsWith(QLatin1Char('/'))
-                                         : path.startsWith(folder) && path.size() > folder.size() &&
-                                               path.at(folder.size()) == QLatin1Char('/');
+    return folder == QLatin1String("/")
+               ? path.startsWith(QLatin1Char('/'))
+               : path.startsWith(folder) && path.size() > folder.size() && path.at(folder.size()) == QLatin1Char('/');
 }
 
 // The deepest folder that holds every path: the dialog's own folder, or a common ancestor when names were typed

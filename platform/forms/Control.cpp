@@ -42,7 +42,8 @@ void Control::mouseMoveEvent(QMouseEvent* event) {
 
 void Control::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
-    const bool click = pressedInside_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click =
+        pressedInside_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     if (event->button() == Qt::LeftButton) pressedInside_ = false;
     if (MouseUp) MouseUp(ToMouseArgs(*event));
     if (click && Click) Click();

@@ -4,9 +4,9 @@
 #include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QTimer>
 #include <QMouseEvent>
 #include <QShowEvent>
+#include <QTimer>
 
 #include "platform/forms/TaskbarHints.h"
 #include "platform/forms/Twips.h"

@@ -31,9 +31,7 @@ void AppendLength(QByteArray& to, std::size_t length) {
     to.append(bytes, 4);
 }
 
-std::size_t LengthAt(const QByteArray& from, qsizetype at) {
-    return qFromBigEndian<quint32>(from.constData() + at);
-}
+std::size_t LengthAt(const QByteArray& from, qsizetype at) { return qFromBigEndian<quint32>(from.constData() + at); }
 
 }  // namespace
 
@@ -59,7 +57,8 @@ std::optional<QByteArray> EncodeLocations(const std::vector<std::string>& locati
 
 DecodedMessage DecodeLocations(const QByteArray& received) {
     const qsizetype tagPart = std::min<qsizetype>(received.size(), sizeof Tag);
-    if (QByteArrayView(received.constData(), tagPart) != QByteArrayView(Tag, tagPart)) return {MessageState::Invalid, {}};
+    if (QByteArrayView(received.constData(), tagPart) != QByteArrayView(Tag, tagPart))
+        return {MessageState::Invalid, {}};
     if (received.size() < HeaderBytes) return {};
     const std::size_t body = LengthAt(received, LengthAtOffset);
     if (body > instancemessage::MaxBodyBytes) return {MessageState::Invalid, {}};
@@ -68,7 +67,8 @@ DecodedMessage DecodeLocations(const QByteArray& received) {
     if (received.size() > end) return {MessageState::Invalid, {}};
     DecodedMessage decoded{MessageState::Complete, {}, qFromBigEndian<qint64>(received.constData() + TimeAt)};
     for (qsizetype at = HeaderBytes; at < end;) {
-        if (end - at < 4 || decoded.locations.size() == instancemessage::MaxLocations) return {MessageState::Invalid, {}};
+        if (end - at < 4 || decoded.locations.size() == instancemessage::MaxLocations)
+            return {MessageState::Invalid, {}};
         const std::size_t length = LengthAt(received, at);
         at += 4;
         if (length > instancemessage::MaxLocationBytes || length > static_cast<std::size_t>(end - at))

@@ -22,7 +22,7 @@ class QLocalServer;
 namespace forms {
 
 namespace instancemessage {
-inline constexpr std::size_t MaxLocations = 32767;        // as many as a playlist holds rows
+inline constexpr std::size_t MaxLocations = 32767;  // as many as a playlist holds rows
 inline constexpr std::size_t MaxLocationBytes = 64 * 1024;
 inline constexpr std::size_t MaxBodyBytes = 4 * 1024 * 1024;
 inline constexpr char Receipt = '\x06';

@@ -10,7 +10,7 @@ namespace forms {
 struct MouseArgs {
     int button = 0;  // the button that changed (press/release) or the buttons held (move)
     int shift = 0;
-    double x = 0;    // twips within the control
+    double x = 0;  // twips within the control
     double y = 0;
 };
 

@@ -1,12 +1,12 @@
 #include "platform/forms/ProgramEnd.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
 #include <QGuiApplication>
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace forms {
 namespace {
@@ -57,11 +57,14 @@ void OnEndSignals(std::function<void()> end) {
 }
 
 void OnSessionSave(std::function<void(bool)> save) {
-    QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp, [save = std::move(save)](QSessionManager& manager) {
-        const bool mayAsk = manager.allowsInteraction();
-        save(mayAsk);
-        if (mayAsk) manager.release();
-    }, Qt::DirectConnection);
+    QObject::connect(
+        qApp, &QGuiApplication::commitDataRequest, qApp,
+        [save = std::move(save)](QSessionManager& manager) {
+            const bool mayAsk = manager.allowsInteraction();
+            save(mayAsk);
+            if (mayAsk) manager.release();
+        },
+        Qt::DirectConnection);
 }
 
 void OnDisplayLost(std::function<void()> lost) {

@@ -1,9 +1,9 @@
 #include "platform/forms/TaskbarHints.h"
 
-#include <QGuiApplication>
 #include <QtGui/qguiapplication_platform.h>
-#include <QWidget>
 #include <xcb/xcb.h>
+#include <QGuiApplication>
+#include <QWidget>
 
 #include <algorithm>
 #include <cstdlib>

@@ -20,8 +20,10 @@ void Timer::SetEnabled(bool enabled) {
 }
 
 void Timer::Apply() {
-    if (enabled_ && interval_ > 0) timer_.start(interval_);
-    else timer_.stop();
+    if (enabled_ && interval_ > 0)
+        timer_.start(interval_);
+    else
+        timer_.stop();
 }
 
 }  // namespace forms

@@ -7,28 +7,20 @@
 namespace mediaplayer {
 namespace {
 
-GstElement* systemOutput()
-{
-    return gst_element_factory_make("autoaudiosink", nullptr);
-}
+GstElement* systemOutput() { return gst_element_factory_make("autoaudiosink", nullptr); }
 
-GstElement* silentOutput()
-{
+GstElement* silentOutput() {
     GstElement* sink = gst_element_factory_make("fakesink", nullptr);
-    if (sink)
-        g_object_set(sink, "sync", TRUE, nullptr);
+    if (sink) g_object_set(sink, "sync", TRUE, nullptr);
     return sink;
 }
 
 }  // namespace
 
 AudioOutput::AudioOutput(AudioSinkFactory preferred)
-    : preferred_(preferred ? std::move(preferred) : AudioSinkFactory(systemOutput))
-{
-}
+    : preferred_(preferred ? std::move(preferred) : AudioSinkFactory(systemOutput)) {}
 
-GstElement* AudioOutput::createSink()
-{
+GstElement* AudioOutput::createSink() {
     GstElement* sink = silent_ ? nullptr : preferred_();
     if (sink) {
         introduceToSoundServer(sink);
@@ -40,10 +32,8 @@ GstElement* AudioOutput::createSink()
     return sink;
 }
 
-bool AudioOutput::isSource(GstObject* source) const
-{
-    if (!current_ || !source)
-        return false;
+bool AudioOutput::isSource(GstObject* source) const {
+    if (!current_ || !source) return false;
     return source == GST_OBJECT_CAST(current_) || gst_object_has_as_ancestor(source, GST_OBJECT_CAST(current_));
 }
 

@@ -6,13 +6,11 @@
 
 namespace mediaplayer {
 
-std::u16string FormatClock(double seconds)
-{
+std::u16string FormatClock(double seconds) {
     // Beyond this the text would need more digits than anyone can use; it also keeps the
     // conversion to an integer defined.
     constexpr double kLongest = 1e9;
-    if (!std::isfinite(seconds) || seconds < 0)
-        seconds = 0;
+    if (!std::isfinite(seconds) || seconds < 0) seconds = 0;
     const auto total = static_cast<long long>(std::llround(std::min(seconds, kLongest)));
     const long long hours = total / 3600;
     const int minutes = static_cast<int>(total / 60 % 60);

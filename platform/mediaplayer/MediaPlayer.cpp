@@ -10,11 +10,9 @@ namespace {
 
 constexpr int kDurationAtom = 7;
 
-bool equalsIgnoringCase(const std::u16string& text, std::u16string_view lower)
-{
-    return std::equal(text.begin(), text.end(), lower.begin(), lower.end(), [](char16_t a, char16_t b) {
-        return (a >= u'A' && a <= u'Z' ? a - u'A' + u'a' : a) == b;
-    });
+bool equalsIgnoringCase(const std::u16string& text, std::u16string_view lower) {
+    return std::equal(text.begin(), text.end(), lower.begin(), lower.end(),
+                      [](char16_t a, char16_t b) { return (a >= u'A' && a <= u'Z' ? a - u'A' + u'a' : a) == b; });
 }
 
 }  // namespace
@@ -24,14 +22,11 @@ MediaPlayer::MediaPlayer(AudioSinkFactory audioSink)
       controls_(*playback_),
       currentMedia_(*this),
       settings_(*playback_),
-      network_(*playback_)
-{
-}
+      network_(*playback_) {}
 
 MediaPlayer::~MediaPlayer() = default;
 
-void MediaPlayer::setURL(const std::u16string& url)
-{
+void MediaPlayer::setURL(const std::u16string& url) {
     if (url.empty()) {
         close();
         return;
@@ -42,110 +37,70 @@ void MediaPlayer::setURL(const std::u16string& url)
     playback_->open(location.uri());
 }
 
-void MediaPlayer::close()
-{
+void MediaPlayer::close() {
     playback_->release();
     url_.clear();
     fileName_.clear();
 }
 
-int MediaPlayer::playState()
-{
-    return playback_->state();
-}
+int MediaPlayer::playState() { return playback_->state(); }
 
-unsigned MediaPlayer::startNumber() const
-{
-    return playback_->startsFromTop();
-}
+unsigned MediaPlayer::startNumber() const { return playback_->startsFromTop(); }
 
-void MediaPlayer::Controls::play()
-{
-    playback_.play();
-}
+void MediaPlayer::Controls::play() { playback_.play(); }
 
-void MediaPlayer::Controls::pause()
-{
-    playback_.pause();
-}
+void MediaPlayer::Controls::pause() { playback_.pause(); }
 
-void MediaPlayer::Controls::stop()
-{
-    playback_.stop();
-}
+void MediaPlayer::Controls::stop() { playback_.stop(); }
 
-double MediaPlayer::Controls::currentPosition() const
-{
-    return playback_.position();
-}
+double MediaPlayer::Controls::currentPosition() const { return playback_.position(); }
 
-void MediaPlayer::Controls::setCurrentPosition(double seconds)
-{
-    playback_.seek(seconds);
-}
+void MediaPlayer::Controls::setCurrentPosition(double seconds) { playback_.seek(seconds); }
 
-std::u16string MediaPlayer::Controls::currentPositionString() const
-{
+std::u16string MediaPlayer::Controls::currentPositionString() const {
     switch (playback_.state()) {
-    case Undefined:
-    case Stopped:
-    case Ready:
-        return {};
-    default:
-        return FormatClock(playback_.position());
+        case Undefined:
+        case Stopped:
+        case Ready: return {};
+        default: return FormatClock(playback_.position());
     }
 }
 
-std::u16string MediaPlayer::CurrentMedia::name() const
-{
+std::u16string MediaPlayer::CurrentMedia::name() const {
     const std::u16string& title = player_.playback_->tags().title();
     return title.empty() ? player_.fileName_ : title;
 }
 
-double MediaPlayer::CurrentMedia::duration() const
-{
-    return player_.playback_->duration();
-}
+double MediaPlayer::CurrentMedia::duration() const { return player_.playback_->duration(); }
 
-std::u16string MediaPlayer::CurrentMedia::durationString() const
-{
+std::u16string MediaPlayer::CurrentMedia::durationString() const {
     const double seconds = duration();
-    if (seconds <= 0)
-        return u"00:00";
+    if (seconds <= 0) return u"00:00";
     // "00:00" means "not playable" to the player, so a media shorter than half a second still
     // reads as one second.
     return FormatClock(std::max(seconds, 1.0));
 }
 
-std::u16string MediaPlayer::CurrentMedia::getItemInfo(const std::u16string& attribute) const
-{
-    if (equalsIgnoringCase(attribute, u"title"))
-        return name();
-    if (equalsIgnoringCase(attribute, u"author"))
-        return player_.playback_->tags().artist();
+std::u16string MediaPlayer::CurrentMedia::getItemInfo(const std::u16string& attribute) const {
+    if (equalsIgnoringCase(attribute, u"title")) return name();
+    if (equalsIgnoringCase(attribute, u"author")) return player_.playback_->tags().artist();
     return {};
 }
 
-std::u16string MediaPlayer::CurrentMedia::getItemInfoByAtom(int atom) const
-{
+std::u16string MediaPlayer::CurrentMedia::getItemInfoByAtom(int atom) const {
     return atom == kDurationAtom ? durationString() : std::u16string();
 }
 
-void MediaPlayer::Settings::setVolume(int volume)
-{
+void MediaPlayer::Settings::setVolume(int volume) {
     volume_ = std::clamp(volume, 0, 100);
     playback_.setVolume(volume_ / 100.0);
 }
 
-void MediaPlayer::Settings::setMute(bool mute)
-{
+void MediaPlayer::Settings::setMute(bool mute) {
     mute_ = mute;
     playback_.setMute(mute);
 }
 
-int MediaPlayer::Network::bufferingProgress() const
-{
-    return playback_.bufferingPercent();
-}
+int MediaPlayer::Network::bufferingProgress() const { return playback_.bufferingPercent(); }
 
 }  // namespace mediaplayer

@@ -18,10 +18,10 @@ class MediaPlayer {
 public:
     class Controls {
     public:
-        void play();   // starts or resumes; after a stop, the end or a failure, opens the media again
+        void play();  // starts or resumes; after a stop, the end or a failure, opens the media again
         void pause();
-        void stop();  // position back to 0, state Stopped
-        double currentPosition() const;  // seconds; cheap enough to read at display rate
+        void stop();                              // position back to 0, state Stopped
+        double currentPosition() const;           // seconds; cheap enough to read at display rate
         void setCurrentPosition(double seconds);  // seeks while playing or paused; clamped to the media
         // "mm:ss" ("hh:mm:ss" from an hour on); empty while no media is open or it is stopped.
         std::u16string currentPositionString() const;
@@ -34,8 +34,8 @@ public:
 
     class CurrentMedia {
     public:
-        std::u16string name() const;  // the title tag, else the file name without extension
-        double duration() const;      // seconds; 0 while unknown
+        std::u16string name() const;            // the title tag, else the file name without extension
+        double duration() const;                // seconds; 0 while unknown
         std::u16string durationString() const;  // "00:00" while unknown
         // "title" (as name()) and "Author" (the artist tag), in any letter case; other names read "".
         std::u16string getItemInfo(const std::u16string& attribute) const;

@@ -10,21 +10,18 @@ namespace {
 // sound servers play without converting it again; a mono, 22 kHz or 24-bit track is converted at little cost.
 constexpr const char* kOutputFormat = "audio/x-raw,format=S16LE,rate=44100,channels=2,layout=interleaved";
 
-GstPadProbeReturn noteSound(GstPad*, GstPadProbeInfo*, gpointer flag)
-{
+GstPadProbeReturn noteSound(GstPad*, GstPadProbeInfo*, gpointer flag) {
     static_cast<std::atomic<bool>*>(flag)->store(true, std::memory_order_relaxed);
     return GST_PAD_PROBE_OK;
 }
 
-bool hasStreamVolume(GstElement* element)
-{
+bool hasStreamVolume(GstElement* element) {
     return GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK) && GST_IS_STREAM_VOLUME(element);
 }
 
 }  // namespace
 
-OutputStage::OutputStage(GstBin* pipeline, GstElement* sink) : pipeline_(pipeline)
-{
+OutputStage::OutputStage(GstBin* pipeline, GstElement* sink) : pipeline_(pipeline) {
     gst_object_ref_sink(sink);
     GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
     GstElement* resample = gst_element_factory_make("audioresample", nullptr);
@@ -33,8 +30,7 @@ OutputStage::OutputStage(GstBin* pipeline, GstElement* sink) : pipeline_(pipelin
     GstElement* bin = gst_bin_new("output");
     if (!convert || !resample || !format || !volume || !bin) {
         for (GstElement* made : {convert, resample, format, volume, bin})
-            if (made)
-                gst_object_unref(gst_object_ref_sink(made));
+            if (made) gst_object_unref(gst_object_ref_sink(made));
         gst_object_unref(sink);
         return;
     }
@@ -43,8 +39,7 @@ OutputStage::OutputStage(GstBin* pipeline, GstElement* sink) : pipeline_(pipelin
     gst_caps_unref(caps);
     gst_bin_add_many(GST_BIN(bin), convert, resample, format, volume, sink, nullptr);
     gst_object_unref(sink);  // the bin holds it now
-    if (hasStreamVolume(sink))
-        streamVolumeSink_ = sink;
+    if (hasStreamVolume(sink)) streamVolumeSink_ = sink;
     if (!gst_element_link_many(convert, resample, format, volume, sink, nullptr)) {
         gst_object_unref(gst_object_ref_sink(bin));
         return;
@@ -61,37 +56,29 @@ OutputStage::OutputStage(GstBin* pipeline, GstElement* sink) : pipeline_(pipelin
     applyVolumeLocked();
 }
 
-OutputStage::~OutputStage()
-{
-    if (!bin_)
-        return;
+OutputStage::~OutputStage() {
+    if (!bin_) return;
     gst_element_set_state(bin_, GST_STATE_NULL);
     gst_bin_remove(pipeline_, bin_);
 }
 
-void OutputStage::beginFlush()
-{
-    if (entrance_)
-        gst_pad_send_event(entrance_, gst_event_new_flush_start());
+void OutputStage::beginFlush() {
+    if (entrance_) gst_pad_send_event(entrance_, gst_event_new_flush_start());
 }
 
-void OutputStage::endFlush()
-{
+void OutputStage::endFlush() {
     // Time starts again from 0 for the next track, as after a seek.
-    if (entrance_)
-        gst_pad_send_event(entrance_, gst_event_new_flush_stop(TRUE));
+    if (entrance_) gst_pad_send_event(entrance_, gst_event_new_flush_stop(TRUE));
 }
 
-void OutputStage::setVolume(double cubicVolume, bool mute)
-{
+void OutputStage::setVolume(double cubicVolume, bool mute) {
     std::lock_guard lock(volumeLock_);
     volume_ = cubicVolume;
     mute_ = mute;
     applyVolumeLocked();
 }
 
-void OutputStage::onElementAdded(GstElement* element)
-{
+void OutputStage::onElementAdded(GstElement* element) {
     if (!hasStreamVolume(element) || !bin_ || !gst_object_has_as_ancestor(GST_OBJECT(element), GST_OBJECT(bin_)))
         return;
     std::lock_guard lock(volumeLock_);
@@ -99,10 +86,8 @@ void OutputStage::onElementAdded(GstElement* element)
     applyVolumeLocked();
 }
 
-void OutputStage::applyVolumeLocked()
-{
-    if (!softVolume_)
-        return;
+void OutputStage::applyVolumeLocked() {
+    if (!softVolume_) return;
     GstStreamVolume* target = GST_STREAM_VOLUME(streamVolumeSink_ ? streamVolumeSink_ : softVolume_);
     gst_stream_volume_set_volume(target, GST_STREAM_VOLUME_FORMAT_CUBIC, volume_);
     gst_stream_volume_set_mute(target, mute_);

@@ -50,9 +50,9 @@ private:
     void applyVolumeLocked();
 
     GstBin* pipeline_;
-    GstElement* bin_ = nullptr;          // owned by the pipeline
-    GstElement* softVolume_ = nullptr;   // owned by bin_
-    GstPad* entrance_ = nullptr;         // owned by bin_
+    GstElement* bin_ = nullptr;         // owned by the pipeline
+    GstElement* softVolume_ = nullptr;  // owned by bin_
+    GstPad* entrance_ = nullptr;        // owned by bin_
     std::atomic<bool> soundArrived_ = false;
 
     std::mutex volumeLock_;

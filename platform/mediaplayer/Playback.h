@@ -41,7 +41,7 @@ public:
     // Stops and forgets the media.
     void release();
 
-    void play();   // resumes; after a stop, the end or a failure, starts the media again
+    void play();  // resumes; after a stop, the end or a failure, starts the media again
     void pause();
     void stop();
 

@@ -35,7 +35,7 @@ private:
     void dropStream(GstPad* pad);
 
     GstBin* pipeline_;
-    GstPad* entrance_;  // borrowed from the output stage
+    GstPad* entrance_;               // borrowed from the output stage
     GstElement* decoder_ = nullptr;  // owned by the pipeline
 
     std::mutex lock_;  // pads are added from the decoder's streaming threads

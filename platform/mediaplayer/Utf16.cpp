@@ -4,29 +4,22 @@
 
 namespace mediaplayer {
 
-std::string utf8FromUtf16(std::u16string_view text)
-{
-    if (text.empty())
-        return {};
+std::string utf8FromUtf16(std::u16string_view text) {
+    if (text.empty()) return {};
     glong written = 0;
-    gchar* converted = g_utf16_to_utf8(reinterpret_cast<const gunichar2*>(text.data()),
-                                       static_cast<glong>(text.size()), nullptr, &written, nullptr);
-    if (!converted)
-        return {};
+    gchar* converted = g_utf16_to_utf8(reinterpret_cast<const gunichar2*>(text.data()), static_cast<glong>(text.size()),
+                                       nullptr, &written, nullptr);
+    if (!converted) return {};
     std::string result(converted, static_cast<std::size_t>(written));
     g_free(converted);
     return result;
 }
 
-std::u16string utf16FromUtf8(std::string_view text)
-{
-    if (text.empty())
-        return {};
+std::u16string utf16FromUtf8(std::string_view text) {
+    if (text.empty()) return {};
     glong written = 0;
-    gunichar2* converted =
-        g_utf8_to_utf16(text.data(), static_cast<glong>(text.size()), nullptr, &written, nullptr);
-    if (!converted)
-        return {};
+    gunichar2* converted = g_utf8_to_utf16(text.data(), static_cast<glong>(text.size()), nullptr, &written, nullptr);
+    if (!converted) return {};
     std::u16string result(reinterpret_cast<const char16_t*>(converted), static_cast<std::size_t>(written));
     g_free(converted);
     return result;

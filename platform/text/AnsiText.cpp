@@ -1,8 +1,8 @@
 #include "platform/text/AnsiText.h"
 
+#include <iconv.h>
 #include <bit>
 #include <cerrno>
-#include <iconv.h>
 #include <type_traits>
 
 namespace text {
@@ -14,8 +14,9 @@ constexpr char16_t kReplacement = u'\uFFFD';
 
 // Windows-1252 bytes 0x80 to 0x9F; the bytes above are Latin-1, the code points of the same value.
 constexpr char16_t kWindows1252C1[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 // One iconv descriptor per thread and direction: opening one costs far more than a tag text's
@@ -23,18 +24,15 @@ constexpr char16_t kWindows1252C1[32] = {
 class IconvDescriptor {
 public:
     IconvDescriptor(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~IconvDescriptor()
-    {
-        if (valid())
-            iconv_close(cd_);
+    ~IconvDescriptor() {
+        if (valid()) iconv_close(cd_);
     }
     IconvDescriptor(const IconvDescriptor&) = delete;
     IconvDescriptor& operator=(const IconvDescriptor&) = delete;
 
     bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
     // The descriptor in its initial shift state, ready for a new text.
-    iconv_t fresh()
-    {
+    iconv_t fresh() {
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         return cd_;
     }
@@ -43,36 +41,30 @@ private:
     iconv_t cd_;
 };
 
-IconvDescriptor& ansiDecoder()
-{
+IconvDescriptor& ansiDecoder() {
     thread_local IconvDescriptor descriptor(kUtf16, kAnsiCodePage);
     return descriptor;
 }
 
-IconvDescriptor& ansiEncoder()
-{
+IconvDescriptor& ansiEncoder() {
     thread_local IconvDescriptor descriptor(kAnsiCodePage, kUtf16);
     return descriptor;
 }
 
 // Length of the leading run of ASCII, which both GBK and UTF-16 carry unchanged.
 template <typename Char>
-std::size_t asciiPrefix(std::basic_string_view<Char> s)
-{
+std::size_t asciiPrefix(std::basic_string_view<Char> s) {
     std::size_t i = 0;
-    while (i < s.size() && static_cast<std::make_unsigned_t<Char>>(s[i]) < 0x80)
-        ++i;
+    while (i < s.size() && static_cast<std::make_unsigned_t<Char>>(s[i]) < 0x80) ++i;
     return i;
 }
 
 }  // namespace
 
-std::u16string fromAnsi(std::string_view bytes)
-{
+std::u16string fromAnsi(std::string_view bytes) {
     const std::size_t ascii = asciiPrefix(bytes);
     std::u16string out(bytes.begin(), bytes.begin() + ascii);
-    if (ascii == bytes.size())
-        return out;
+    if (ascii == bytes.size()) return out;
 
     IconvDescriptor& decoder = ansiDecoder();
     if (!decoder.valid()) {
@@ -88,10 +80,8 @@ std::u16string fromAnsi(std::string_view bytes)
     char* outPos = reinterpret_cast<char*>(out.data() + ascii);
     std::size_t outLeft = (bytes.size() - ascii) * sizeof(char16_t);
     while (inLeft > 0) {
-        if (iconv(cd, &in, &inLeft, &outPos, &outLeft) != static_cast<std::size_t>(-1))
-            break;
-        if (errno != EILSEQ && errno != EINVAL)
-            break;
+        if (iconv(cd, &in, &inLeft, &outPos, &outLeft) != static_cast<std::size_t>(-1)) break;
+        if (errno != EILSEQ && errno != EINVAL) break;
         // Undecodable (EILSEQ) or cut short at the end (EINVAL): replace one byte and go on.
         *reinterpret_cast<char16_t*>(outPos) = kReplacement;
         outPos += sizeof(char16_t);
@@ -104,16 +94,13 @@ std::u16string fromAnsi(std::string_view bytes)
     return out;
 }
 
-bool toAnsi(std::u16string_view s, std::string& out)
-{
+bool toAnsi(std::u16string_view s, std::string& out) {
     const std::size_t ascii = asciiPrefix(s);
     out.assign(s.begin(), s.begin() + ascii);
-    if (ascii == s.size())
-        return true;
+    if (ascii == s.size()) return true;
 
     IconvDescriptor& encoder = ansiEncoder();
-    if (!encoder.valid())
-        return false;
+    if (!encoder.valid()) return false;
     // GBK needs at most two bytes for each UTF-16 unit it can represent.
     out.resize(ascii + (s.size() - ascii) * 2);
     char* in = reinterpret_cast<char*>(const_cast<char16_t*>(s.data() + ascii));
@@ -125,8 +112,7 @@ bool toAnsi(std::u16string_view s, std::string& out)
     return converted && inLeft == 0;
 }
 
-std::u16string fromWindows1252(std::string_view bytes)
-{
+std::u16string fromWindows1252(std::string_view bytes) {
     std::u16string out;
     out.reserve(bytes.size());
     for (char c : bytes) {

@@ -12,8 +12,7 @@ constexpr char32_t kMalformed = 0xFFFFFFFF;
 constexpr char16_t kFirstRawByte = 0xDC80;
 constexpr char16_t kLastRawByte = 0xDCFF;
 
-void appendUtf8(std::string& out, char32_t c)
-{
+void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -31,8 +30,7 @@ void appendUtf8(std::string& out, char32_t c)
     }
 }
 
-void appendUtf16(std::u16string& out, char32_t c)
-{
+void appendUtf16(std::u16string& out, char32_t c) {
     if (c < 0x10000) {
         out += static_cast<char16_t>(c);
     } else {
@@ -44,8 +42,7 @@ void appendUtf16(std::u16string& out, char32_t c)
 
 // Decodes one UTF-8 sequence at `i`, advancing `i`; a malformed sequence yields kMalformed and
 // advances past its lead byte only, so the following bytes are decoded on their own.
-char32_t decodeUtf8(std::string_view s, std::size_t& i)
-{
+char32_t decodeUtf8(std::string_view s, std::size_t& i) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
     const unsigned char lead = byte(i);
     int length;
@@ -86,15 +83,11 @@ char32_t decodeUtf8(std::string_view s, std::size_t& i)
     return c;
 }
 
-bool isRawByte(char16_t unit)
-{
-    return unit >= kFirstRawByte && unit <= kLastRawByte;
-}
+bool isRawByte(char16_t unit) { return unit >= kFirstRawByte && unit <= kLastRawByte; }
 
 // UTF-16 to UTF-8; an unpaired surrogate is given to `unpaired`, which appends what stands for it.
 template <typename Unpaired>
-std::string encodeUtf8(std::u16string_view s, Unpaired unpaired)
-{
+std::string encodeUtf8(std::u16string_view s, Unpaired unpaired) {
     std::string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
@@ -113,8 +106,7 @@ std::string encodeUtf8(std::u16string_view s, Unpaired unpaired)
 
 // UTF-8 to UTF-16; a malformed byte is given to `malformed`, which appends what stands for it.
 template <typename Malformed>
-std::u16string decodeUtf8(std::string_view bytes, Malformed malformed)
-{
+std::u16string decodeUtf8(std::string_view bytes, Malformed malformed) {
     std::u16string out;
     out.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size();) {
@@ -130,26 +122,22 @@ std::u16string decodeUtf8(std::string_view bytes, Malformed malformed)
 
 }  // namespace
 
-std::string toUtf8(std::u16string_view s)
-{
+std::string toUtf8(std::u16string_view s) {
     return encodeUtf8(s, [](std::string& out, char16_t) { appendUtf8(out, kReplacement); });
 }
 
-std::u16string fromUtf8(std::string_view bytes)
-{
+std::u16string fromUtf8(std::string_view bytes) {
     return decodeUtf8(bytes, [](std::u16string& out, unsigned char) { out += kReplacement; });
 }
 
-std::u16string fromFileName(std::string_view bytes)
-{
+std::u16string fromFileName(std::string_view bytes) {
     // Only bytes from 0x80 up are ever malformed, so every one has a unit of its own.
     return decodeUtf8(bytes, [](std::u16string& out, unsigned char byte) {
         out += static_cast<char16_t>(kFirstRawByte + (byte - 0x80));
     });
 }
 
-std::string toFileName(std::u16string_view name)
-{
+std::string toFileName(std::u16string_view name) {
     return encodeUtf8(name, [](std::string& out, char16_t unit) {
         if (isRawByte(unit))
             out += static_cast<char>(0x80 + (unit - kFirstRawByte));
@@ -158,25 +146,20 @@ std::string toFileName(std::u16string_view name)
     });
 }
 
-bool holdsRawBytes(std::u16string_view name)
-{
+bool holdsRawBytes(std::u16string_view name) {
     // A unit of the range that follows a high surrogate is half of a valid pair, not a byte.
     for (std::size_t i = 0; i < name.size(); ++i) {
-        if (isRawByte(name[i]) && (i == 0 || name[i - 1] < 0xD800 || name[i - 1] > 0xDBFF))
-            return true;
+        if (isRawByte(name[i]) && (i == 0 || name[i - 1] < 0xD800 || name[i - 1] > 0xDBFF)) return true;
     }
     return false;
 }
 
-std::u16string readableFileName(std::u16string_view name)
-{
-    if (!holdsRawBytes(name))
-        return std::u16string(name);
+std::u16string readableFileName(std::u16string_view name) {
+    if (!holdsRawBytes(name)) return std::u16string(name);
     const std::string bytes = toFileName(name);
     std::u16string gbk = fromAnsi(bytes);
     // The GBK decoder marks each byte it cannot place with U+FFFD, which GBK never encodes.
-    if (gbk.find(kReplacement) == std::u16string::npos)
-        return gbk;
+    if (gbk.find(kReplacement) == std::u16string::npos) return gbk;
     return fromWindows1252(bytes);
 }
 

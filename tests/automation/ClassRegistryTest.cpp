@@ -53,7 +53,8 @@ TEST_F(ClassRegistryTest, ManifestEntriesComeFirstAndResolveRelativeLibraries) {
 TEST_F(ClassRegistryTest, CreatingAnUnknownOrUnloadableClassFailsWithAReason) {
     auto& registry = ClassRegistry::Instance();
     void* out = reinterpret_cast<void*>(1);
-    auto status = registry.CreateInstance(Guid::of("99999999-9999-9999-9999-999999999999"), automation::Dispatch::IID, &out);
+    auto status =
+        registry.CreateInstance(Guid::of("99999999-9999-9999-9999-999999999999"), automation::Dispatch::IID, &out);
     EXPECT_EQ(status.number, 429);
     EXPECT_EQ(out, nullptr);
     ASSERT_TRUE(ClassRegistry::WriteUserEntry(A, u"test.Alpha", (root / "missing.so").string()));

@@ -56,7 +56,7 @@ TEST(Variant, OrdinaryEquality) {
     EXPECT_TRUE(Variant() == Variant(u""));
     EXPECT_TRUE(Variant() == Variant(std::int32_t(0)));
     EXPECT_TRUE(Variant(u"Key") == Variant(u"Key"));
-    EXPECT_FALSE(Variant(u"key") == Variant(u"Key"));  // binary comparison
+    EXPECT_FALSE(Variant(u"key") == Variant(u"Key"));         // binary comparison
     EXPECT_FALSE(Variant(std::int32_t(2)) == Variant(u"2"));  // a number never equals a string
     EXPECT_TRUE(Variant::fromBool(true) == Variant(std::int32_t(-1)));
 }

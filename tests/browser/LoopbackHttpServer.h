@@ -16,7 +16,9 @@ public:
             }
         });
     }
-    QString Url(const QString& path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path); }
+    QString Url(const QString& path) const {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path);
+    }
     void Page(const QString& path, const QByteArray& html) { pages_[path] = html; }
     void Redirect(const QString& path, const QString& to) { redirects_[path] = to; }
     QStringList requests;
@@ -29,7 +31,8 @@ private:
         requests << path;
         QByteArray response;
         if (redirects_.contains(path)) {
-            response = "HTTP/1.1 302 Found\r\nLocation: " + redirects_[path].toLatin1() + "\r\nContent-Length: 0\r\n\r\n";
+            response =
+                "HTTP/1.1 302 Found\r\nLocation: " + redirects_[path].toLatin1() + "\r\nContent-Length: 0\r\n\r\n";
         } else if (pages_.contains(path)) {
             const QByteArray body = pages_[path];
             response = "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +

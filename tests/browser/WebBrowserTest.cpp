@@ -11,7 +11,9 @@
 using browser::WebBrowser;
 
 namespace {
-bool WaitIdle(WebBrowser& view) { return QTest::qWaitFor([&] { return !view.Busy(); }, 10000); }
+bool WaitIdle(WebBrowser& view) {
+    return QTest::qWaitFor([&] { return !view.Busy(); }, 10000);
+}
 }  // namespace
 
 TEST(WebBrowser, NavigationsAreAnnouncedAndCancellingKeepsThePage) {

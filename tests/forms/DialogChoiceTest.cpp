@@ -68,7 +68,8 @@ void EnterFolder(QFileDialog& dialog, const QString& name) {
     ClickRow(dialog, name);
     QTest::qWait(QApplication::doubleClickInterval() + 1);  // two single clicks, then a double click
     QAbstractItemView* view = ShownView(dialog);
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, view->visualRect(RowOf(dialog, name)).center());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       view->visualRect(RowOf(dialog, name)).center());
     ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.directory().absolutePath() == path; }))
         << "not entered: " << name.toStdString();
 }
@@ -115,7 +116,8 @@ public:
     DialogDriver(QString folder, Steps steps) {
         QTimer::singleShot(0, [this, folder, steps] {
             QFileDialog* dialog = nullptr;
-            (void)QTest::qWaitFor([&] { return (dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())); });
+            (void)QTest::qWaitFor(
+                [&] { return (dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())); });
             if (dialog == nullptr) return;
             QTimer warningCloser;
             QObject::connect(&warningCloser, &QTimer::timeout, [this] {
@@ -181,9 +183,9 @@ protected:
     // The add-files dialog (several files), opened on "shown".
     QString ChooseFiles(const DialogDriver::Steps& steps, std::int16_t multiSelect = 1) {
         DialogDriver driver(Path(QStringLiteral("shown")), steps);
-        const QString result = forms::BrowseForFiles(nullptr, QStringLiteral("选择要播放的音频文件"),
-                                                     QStringLiteral("所有音频格式"), QStringLiteral("*.mp3;*.wma"),
-                                                     multiSelect, 65535);
+        const QString result =
+            forms::BrowseForFiles(nullptr, QStringLiteral("选择要播放的音频文件"), QStringLiteral("所有音频格式"),
+                                  QStringLiteral("*.mp3;*.wma"), multiSelect, 65535);
         EXPECT_FALSE(driver.stayedOpen) << "the dialog did not take the files";
         return result;
     }

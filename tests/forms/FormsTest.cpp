@@ -56,7 +56,7 @@ TEST(FormsControls, KeepTwipsAsGivenAndSitOnWholePixels) {
     EXPECT_EQ(image.geometry(), QRect(5, 112, 20, 10));
     image.SetLeft(3660.0 / 200 * 17.5 + 80);
     EXPECT_DOUBLE_EQ(image.Left(), 3660.0 / 200 * 17.5 + 80);  // the value as set, fractions included
-    EXPECT_EQ(image.x(), 27);  // 400.25 twips
+    EXPECT_EQ(image.x(), 27);                                  // 400.25 twips
     image.SetWidth(-10);
     EXPECT_EQ(image.Width(), 0);
 }
@@ -105,7 +105,7 @@ TEST(FormsTimer, TicksOnlyWhileEnabledWithAnInterval) {
     int ticks = 0;
     timer.Tick = [&] { ++ticks; };
     timer.SetEnabled(true);  // interval 0 never ticks
-    QTest::qWait(30);  // a while in which no tick may come: the waiting is what is tested
+    QTest::qWait(30);        // a while in which no tick may come: the waiting is what is tested
     EXPECT_EQ(ticks, 0);
     timer.SetInterval(5);
     QTRY_VERIFY_WITH_TIMEOUT(ticks >= 2, 2000);
@@ -217,8 +217,8 @@ TEST(FormsLabel, SettingTheSameTextRepaintsNothing) {
 TEST(FormsControlHost, CreatesTheGridByClassIdentityAndPlacesIt) {
     QTemporaryDir dir;
     const QString manifest = dir.filePath("forms.manifest");
-    std::ofstream(manifest.toStdString()) << "[" << lorvex::CLSID_ListView.toString()
-                                          << "]\nProgID=lorvex.ListView\nLibrary=" << LORVEX_LIBRARY << "\n";
+    std::ofstream(manifest.toStdString())
+        << "[" << lorvex::CLSID_ListView.toString() << "]\nProgID=lorvex.ListView\nLibrary=" << LORVEX_LIBRARY << "\n";
     automation::ClassRegistry::Instance().AddManifest(manifest.toStdString());
 
     TestForm form;
@@ -234,7 +234,6 @@ TEST(FormsControlHost, CreatesTheGridByClassIdentityAndPlacesIt) {
     ASSERT_TRUE(automation::GetProperty(host.object(), lorvex::dispid::BackColor, {}, back).ok());
     EXPECT_EQ(back.int32Or(-1), 0);
     std::vector<automation::DispId> events;
-    EXPECT_TRUE(host.Advise(lorvex::DIID_ListViewEvents, [&](automation::DispId id, std::span<automation::Variant>) {
-        events.push_back(id);
-    }));
+    EXPECT_TRUE(host.Advise(lorvex::DIID_ListViewEvents,
+                            [&](automation::DispId id, std::span<automation::Variant>) { events.push_back(id); }));
 }

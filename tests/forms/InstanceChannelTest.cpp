@@ -53,7 +53,8 @@ class InstanceSocket : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(runtime_.isValid());
-        QFile::setPermissions(runtime_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(runtime_.path(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         previous_ = qgetenv("XDG_RUNTIME_DIR");
         qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
         server_.Received = [this](std::vector<std::string> locations) { received_.push_back(std::move(locations)); };
@@ -161,9 +162,7 @@ TEST_F(InstanceSocket, ASocketLeftByACopyThatDiedIsTakenOver) {
     EXPECT_EQ(received_.size(), 1u);
 }
 
-TEST_F(InstanceSocket, NoCopyListeningMeansNoReceipt) {
-    EXPECT_FALSE(HandOver({"/a.wav"}, 500));
-}
+TEST_F(InstanceSocket, NoCopyListeningMeansNoReceipt) { EXPECT_FALSE(HandOver({"/a.wav"}, 500)); }
 
 TEST_F(InstanceSocket, GarbageAndOversizedMessagesGetNoReceiptAndDeliverNothing) {
     ASSERT_TRUE(server_.Listen(QStringLiteral("test")));
@@ -213,7 +212,7 @@ TEST(UserFolders, MissingFoldersAreMadeForThisUserAlone) {
     ASSERT_TRUE(MakeUserFolder(folder));
     EXPECT_TRUE(FolderWritable(folder));
     EXPECT_EQ(QFile::permissions(QString::fromStdString(folder)) & 0x0077, 0);  // no group or other rights
-    EXPECT_TRUE(MakeUserFolder(folder));  // there already
+    EXPECT_TRUE(MakeUserFolder(folder));                                        // there already
     QFile file(root.path() + QStringLiteral("/plain"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();

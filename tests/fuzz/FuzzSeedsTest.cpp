@@ -35,8 +35,8 @@ struct Target {
 
 const std::vector<Target>& Targets() {
     static const std::vector<Target> targets{
-        {"asf", FuzzSeedEntry_asf},           {"flac", FuzzSeedEntry_flac}, {"m4a", FuzzSeedEntry_m4a},
-        {"mp3", FuzzSeedEntry_mp3},           {"ogg", FuzzSeedEntry_ogg},   {"playlist", FuzzSeedEntry_playlist},
+        {"asf", FuzzSeedEntry_asf}, {"flac", FuzzSeedEntry_flac}, {"m4a", FuzzSeedEntry_m4a},
+        {"mp3", FuzzSeedEntry_mp3}, {"ogg", FuzzSeedEntry_ogg},   {"playlist", FuzzSeedEntry_playlist},
         {"lrc", FuzzSeedEntry_lrc},
     };
     return targets;
@@ -96,8 +96,8 @@ TEST(FuzzSeeds, EveryTargetHasSeedsAndEverySeedFolderATarget) {
     for (const auto& folder : fs::directory_iterator(FUZZ_SOURCE_DIR)) {
         if (!fs::is_directory(folder.path() / "seeds")) continue;
         const std::string name = folder.path().filename().string();
-        const bool known = std::any_of(Targets().begin(), Targets().end(),
-                                       [&](const Target& target) { return target.name == name; });
+        const bool known =
+            std::any_of(Targets().begin(), Targets().end(), [&](const Target& target) { return target.name == name; });
         EXPECT_TRUE(known) << "fuzz/" << name << "/seeds has no entry in this test";
     }
 }

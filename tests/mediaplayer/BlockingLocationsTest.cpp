@@ -19,31 +19,26 @@ namespace {
 // turn them down at once instead of waiting in the caller's (the window's) thread.
 class BlockingLocations : public ::testing::Test {
 protected:
-    std::filesystem::path makeFifo(const std::string& name)
-    {
+    std::filesystem::path makeFifo(const std::string& name) {
         const auto path = folder / name;
-        if (mkfifo(path.c_str(), 0600) != 0)
-            ADD_FAILURE() << "mkfifo " << path;
+        if (mkfifo(path.c_str(), 0600) != 0) ADD_FAILURE() << "mkfifo " << path;
         return path;
     }
 
     // A reader stuck opening the FIFO goes on once a writer has opened and closed it; the file
     // source may open it more than once.
-    static void releaseReaders(const std::filesystem::path& fifo)
-    {
+    static void releaseReaders(const std::filesystem::path& fifo) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
         while (std::chrono::steady_clock::now() < deadline) {
             const int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0)
-                close(fd);
+            if (fd >= 0) close(fd);
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     }
 
     // Gives the player the location and expects it back at once, the media failed; the poller's
     // retry (stop, play) must not wait either.
-    void expectTurnedDown(const std::u16string& location, const std::filesystem::path& fifo)
-    {
+    void expectTurnedDown(const std::u16string& location, const std::filesystem::path& fifo) {
         EXPECT_TRUE(returnsPromptly([&] { player.setURL(location); }, [&] { releaseReaders(fifo); }))
             << "setURL blocked on " << fifo;
         EXPECT_TRUE(waitForState(player, Ready, 2));
@@ -62,8 +57,7 @@ protected:
     MediaPlayer player;
 };
 
-TEST_F(BlockingLocations, FifosNamedLikeMusicFailAtOnceAndARegularFileStillPlays)
-{
+TEST_F(BlockingLocations, FifosNamedLikeMusicFailAtOnceAndARegularFileStillPlays) {
     for (const char* name : {"pipe.mp3", "pipe.wav"}) {
         const auto fifo = makeFifo(name);
         expectTurnedDown(fifo.u16string(), fifo);
@@ -74,8 +68,7 @@ TEST_F(BlockingLocations, FifosNamedLikeMusicFailAtOnceAndARegularFileStillPlays
     EXPECT_TRUE(waitForState(player, Playing));
 }
 
-TEST_F(BlockingLocations, AFifoGivenAsAFileUriOrThroughALinkFailsAtOnce)
-{
+TEST_F(BlockingLocations, AFifoGivenAsAFileUriOrThroughALinkFailsAtOnce) {
     const auto fifo = makeFifo("pipe.mp3");
     expectTurnedDown(u"file://" + fifo.u16string(), fifo);
     const auto link = folder / "link.mp3";
@@ -83,8 +76,7 @@ TEST_F(BlockingLocations, AFifoGivenAsAFileUriOrThroughALinkFailsAtOnce)
     expectTurnedDown(link.u16string(), fifo);
 }
 
-TEST_F(BlockingLocations, AFolderFails)
-{
+TEST_F(BlockingLocations, AFolderFails) {
     const auto album = folder / "album.mp3";
     std::filesystem::create_directory(album);
     player.setURL(album.u16string());
@@ -93,8 +85,7 @@ TEST_F(BlockingLocations, AFolderFails)
     EXPECT_TRUE(waitForState(player, Ready, 2));
 }
 
-TEST_F(BlockingLocations, AFileUriOfAMissingFileFailsAndOfARegularFilePlays)
-{
+TEST_F(BlockingLocations, AFileUriOfAMissingFileFailsAndOfARegularFilePlays) {
     player.setURL(u"file://" + (folder / "gone.wav").u16string());
     EXPECT_TRUE(waitForState(player, Ready, 2));
     // A file URI of a regular file still plays.
@@ -104,8 +95,7 @@ TEST_F(BlockingLocations, AFileUriOfAMissingFileFailsAndOfARegularFilePlays)
     EXPECT_TRUE(waitForState(player, Playing));
 }
 
-TEST(OpensPromptly, RegularFilesDevicesAndNetworkAddressesDoOtherKindsDoNot)
-{
+TEST(OpensPromptly, RegularFilesDevicesAndNetworkAddressesDoOtherKindsDoNot) {
     TempFolder folder;
     const auto uri = [](const std::filesystem::path& path) { return MediaLocation(path.u16string()).uri(); };
     writeFile(folder / "tone.wav", wavFile(0.1));

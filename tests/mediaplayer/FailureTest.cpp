@@ -12,8 +12,7 @@ namespace {
 class Failures : public ::testing::Test {
 protected:
     // What the player's poller does with a media that will not open: stop, play, look again.
-    bool retryStaysReady()
-    {
+    bool retryStaysReady() {
         player.controls().stop();
         player.controls().play();
         return waitForState(player, Ready);
@@ -23,8 +22,7 @@ protected:
     MediaPlayer player;
 };
 
-TEST_F(Failures, MissingFileIsReadyUntilARetryFindsIt)
-{
+TEST_F(Failures, MissingFileIsReadyUntilARetryFindsIt) {
     const auto path = folder / "later.wav";
     player.setURL(path.u16string());
     ASSERT_TRUE(waitForState(player, Ready));
@@ -44,9 +42,9 @@ TEST_F(Failures, MissingFileIsReadyUntilARetryFindsIt)
 
 // A host that looks three times a second sees every attempt as opening before it fails, however fast the failure,
 // and a media that never played never reads as playing.
-TEST_F(Failures, AnAttemptThatFailsAtOnceStillReadsAsOpeningFirst)
-{
-    for (const std::u16string& url : {(folder / "missing.wav").u16string(), writeFile(folder / "noise.mp3", Bytes(4000, 0x5A))}) {
+TEST_F(Failures, AnAttemptThatFailsAtOnceStillReadsAsOpeningFirst) {
+    for (const std::u16string& url :
+         {(folder / "missing.wav").u16string(), writeFile(folder / "noise.mp3", Bytes(4000, 0x5A))}) {
         player.setURL(url);
         EXPECT_EQ(player.playState(), Transitioning);
         std::this_thread::sleep_for(std::chrono::milliseconds(250));
@@ -63,12 +61,10 @@ TEST_F(Failures, AnAttemptThatFailsAtOnceStillReadsAsOpeningFirst)
     }
 }
 
-TEST_F(Failures, CorruptEmptyAndUnreachableMediaAreReady)
-{
+TEST_F(Failures, CorruptEmptyAndUnreachableMediaAreReady) {
     Bytes noise(64 * 1024);
     std::uint32_t seed = 12345;
-    for (auto& byte : noise)
-        byte = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 16);
+    for (auto& byte : noise) byte = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 16);
     // Port 1 on the loopback interface refuses connections at once.
     for (const std::u16string& url : {writeFile(folder / "noise.mp3", noise), writeFile(folder / "empty.wav", {}),
                                       std::u16string(u"http://127.0.0.1:1/stream.mp3")}) {
@@ -80,8 +76,7 @@ TEST_F(Failures, CorruptEmptyAndUnreachableMediaAreReady)
     EXPECT_EQ(player.currentMedia().name(), u"stream");
 }
 
-TEST_F(Failures, TruncatedFilePlaysWhatItHoldsAndStops)
-{
+TEST_F(Failures, TruncatedFilePlaysWhatItHoldsAndStops) {
     Bytes truncated = wavFile(2.0);  // the header promises two seconds, a fifth of one is there
     truncated.resize(44 + 22050 * 2 / 5);
     player.setURL(writeFile(folder / "truncated.wav", truncated));
@@ -89,18 +84,15 @@ TEST_F(Failures, TruncatedFilePlaysWhatItHoldsAndStops)
 }
 
 // A file sink into a folder that does not exist stands for a sound output that cannot open.
-GstElement* brokenOutput()
-{
+GstElement* brokenOutput() {
     GstElement* sink = gst_element_factory_make("filesink", nullptr);
     g_object_set(sink, "location", "/nonexistent-folder/sound.raw", nullptr);
     return sink;
 }
 
-TEST(AudioOutputFallback, WithoutAUsableOutputTheMediaPlaysSilentlyInRealTime)
-{
-    for (const AudioSinkFactory& output : {AudioSinkFactory(brokenOutput), AudioSinkFactory([] {
-             return static_cast<GstElement*>(nullptr);
-         })}) {
+TEST(AudioOutputFallback, WithoutAUsableOutputTheMediaPlaysSilentlyInRealTime) {
+    for (const AudioSinkFactory& output :
+         {AudioSinkFactory(brokenOutput), AudioSinkFactory([] { return static_cast<GstElement*>(nullptr); })}) {
         TempFolder folder;
         MediaPlayer player(output);
         player.setURL(writeFile(folder / "tone.wav", wavFile(1.5)));
@@ -115,8 +107,7 @@ TEST(AudioOutputFallback, WithoutAUsableOutputTheMediaPlaysSilentlyInRealTime)
     }
 }
 
-TEST(AudioOutputFallback, OutputLostWhilePlayingGoesOnSilentlyFromTheSamePlace)
-{
+TEST(AudioOutputFallback, OutputLostWhilePlayingGoesOnSilentlyFromTheSamePlace) {
     TempFolder folder;
     MediaPlayer player([] {  // fails after its first few buffers
         return gst_parse_bin_from_description("identity error-after=8 ! fakesink sync=true", TRUE, nullptr);
@@ -124,8 +115,7 @@ TEST(AudioOutputFallback, OutputLostWhilePlayingGoesOnSilentlyFromTheSamePlace)
     player.setURL(writeFile(folder / "tone.wav", wavFile(2.0)));
     double furthest = 0;
     ASSERT_TRUE(waitUntil([&] {
-        if (player.playState() == Stopped)
-            return true;
+        if (player.playState() == Stopped) return true;
         const double position = player.controls().currentPosition();
         EXPECT_GE(position, furthest - 0.05);
         furthest = std::max(furthest, position);

@@ -7,8 +7,7 @@ namespace {
 
 class MediaKinds : public ::testing::Test {
 protected:
-    std::u16string writeMp3(const std::string& name, const Bytes& tag, double seconds)
-    {
+    std::u16string writeMp3(const std::string& name, const Bytes& tag, double seconds) {
         Bytes file = tag;
         const Bytes audio = mp3Audio(seconds);
         file.insert(file.end(), audio.begin(), audio.end());
@@ -20,8 +19,7 @@ protected:
     MediaPlayer player{output.factory()};
 };
 
-TEST_F(MediaKinds, Mp3ShowsItsTitleAndArtistTags)
-{
+TEST_F(MediaKinds, Mp3ShowsItsTitleAndArtistTags) {
     player.setURL(writeMp3("track01.mp3", id3v23Tag(0, "Morning Tone", "The Testers"), 1.5));
     ASSERT_TRUE(waitForState(player, Playing));
     EXPECT_EQ(player.currentMedia().getItemInfo(u"title"), u"Morning Tone");
@@ -30,8 +28,7 @@ TEST_F(MediaKinds, Mp3ShowsItsTitleAndArtistTags)
     EXPECT_NEAR(player.currentMedia().duration(), 1.5, 0.2);
 }
 
-TEST_F(MediaKinds, Mp3TagTextInTheCodePageOfItsHomeSystemsReadsAsChinese)
-{
+TEST_F(MediaKinds, Mp3TagTextInTheCodePageOfItsHomeSystemsReadsAsChinese) {
     // "晴天" and "周杰伦" in GBK, in frames that declare the Latin-1 encoding.
     player.setURL(writeMp3("gbk.mp3", id3v23Tag(0, "\xC7\xE7\xCC\xEC", "\xD6\xDC\xBD\xDC\xC2\xD7"), 1.0));
     ASSERT_TRUE(waitForState(player, Playing));
@@ -39,16 +36,14 @@ TEST_F(MediaKinds, Mp3TagTextInTheCodePageOfItsHomeSystemsReadsAsChinese)
     EXPECT_EQ(player.currentMedia().getItemInfo(u"Author"), u"周杰伦");
 }
 
-TEST_F(MediaKinds, AFileNamedInAnotherCodePagePlaysUnderItsReadableName)
-{
+TEST_F(MediaKinds, AFileNamedInAnotherCodePagePlaysUnderItsReadableName) {
     // 你好.wav in GBK, as an archive made on Windows leaves it: not UTF-8.
     player.setURL(writeFile(folder / "\xC4\xE3\xBA\xC3.wav", wavFile(1.0)));
     ASSERT_TRUE(waitForState(player, Playing));
     EXPECT_EQ(player.currentMedia().name(), u"你好");
 }
 
-TEST_F(MediaKinds, MidiPlaysThroughTheSynthesiser)
-{
+TEST_F(MediaKinds, MidiPlaysThroughTheSynthesiser) {
     player.setURL(writeFile(folder / "tune.mid", midiFile()));
     ASSERT_TRUE(waitForState(player, Playing, 20));  // the General MIDI sound font takes a moment to load
     EXPECT_TRUE(output.runs("fluiddec"));
@@ -58,8 +53,7 @@ TEST_F(MediaKinds, MidiPlaysThroughTheSynthesiser)
     EXPECT_TRUE(waitForState(player, Stopped));
 }
 
-TEST_F(MediaKinds, VideoFilePlaysItsSoundWithoutDecodingThePicture)
-{
+TEST_F(MediaKinds, VideoFilePlaysItsSoundWithoutDecodingThePicture) {
     player.setURL(writeVideo(folder / "clip.avi", 1.5, true));
     ASSERT_TRUE(waitForState(player, Playing));
     EXPECT_FALSE(output.runs("jpegdec"));

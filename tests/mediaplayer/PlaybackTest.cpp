@@ -15,8 +15,7 @@ using Clock = std::chrono::steady_clock;
 // A two-second tone, opened and playing.
 class PlayingWav : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         player.setURL(url);
         ASSERT_TRUE(waitForState(player, Playing));
     }
@@ -27,8 +26,7 @@ protected:
     MediaPlayer player;
 };
 
-TEST(Opening, TransitionsToPlayingOnlyWithTheDurationKnown)
-{
+TEST(Opening, TransitionsToPlayingOnlyWithTheDurationKnown) {
     TempFolder folder;
     MediaPlayer player;
     const std::u16string url = writeFile(folder / "tone.wav", wavFile(2.0));
@@ -53,8 +51,7 @@ TEST(Opening, TransitionsToPlayingOnlyWithTheDurationKnown)
     EXPECT_EQ(player.currentMedia().getItemInfo(u"Author"), u"");
 }
 
-TEST_F(PlayingWav, PositionFollowsRealTime)
-{
+TEST_F(PlayingWav, PositionFollowsRealTime) {
     const auto start = Clock::now();
     const double first = position();
     ASSERT_TRUE(waitUntil([&] { return position() > first + 0.4; }));
@@ -63,8 +60,7 @@ TEST_F(PlayingWav, PositionFollowsRealTime)
     EXPECT_EQ(player.controls().currentPositionString().substr(0, 4), u"00:0");
 }
 
-TEST_F(PlayingWav, PauseHoldsThePositionAndPlayResumes)
-{
+TEST_F(PlayingWav, PauseHoldsThePositionAndPlayResumes) {
     player.controls().pause();
     EXPECT_EQ(player.playState(), Paused);
     const double held = position();
@@ -76,8 +72,7 @@ TEST_F(PlayingWav, PauseHoldsThePositionAndPlayResumes)
     EXPECT_TRUE(waitUntil([&] { return position() > held + 0.2; }));
 }
 
-TEST_F(PlayingWav, SeeksWhilePlaying)
-{
+TEST_F(PlayingWav, SeeksWhilePlaying) {
     player.controls().setCurrentPosition(1.2);
     // The seek bar reads the new place at once, not the old one while the pipeline settles.
     EXPECT_NEAR(position(), 1.2, 0.01);
@@ -85,8 +80,7 @@ TEST_F(PlayingWav, SeeksWhilePlaying)
     EXPECT_TRUE(waitUntil([&] { return position() > 1.25; }));
 }
 
-TEST_F(PlayingWav, SeeksWhilePausedWithinTheMedia)
-{
+TEST_F(PlayingWav, SeeksWhilePausedWithinTheMedia) {
     player.controls().pause();
     player.controls().setCurrentPosition(1.5);
     EXPECT_TRUE(waitUntil([&] { return std::abs(position() - 1.5) < 0.05; }));
@@ -100,8 +94,7 @@ TEST_F(PlayingWav, SeeksWhilePausedWithinTheMedia)
     EXPECT_NEAR(position(), 2.0, 0.05);
 }
 
-TEST_F(PlayingWav, StopRewindsKeepsTheMediaAndPlayStartsOver)
-{
+TEST_F(PlayingWav, StopRewindsKeepsTheMediaAndPlayStartsOver) {
     ASSERT_TRUE(waitUntil([&] { return position() > 0.3; }));
     player.controls().stop();
     EXPECT_EQ(player.playState(), Stopped);
@@ -115,8 +108,7 @@ TEST_F(PlayingWav, StopRewindsKeepsTheMediaAndPlayStartsOver)
     EXPECT_LT(position(), 1.0);
 }
 
-TEST_F(PlayingWav, EndOfTheMediaIsStoppedAndPlayStartsItAgain)
-{
+TEST_F(PlayingWav, EndOfTheMediaIsStoppedAndPlayStartsItAgain) {
     player.controls().setCurrentPosition(1.7);
     ASSERT_TRUE(waitForState(player, Stopped));
     EXPECT_EQ(position(), 0.0);
@@ -128,8 +120,7 @@ TEST_F(PlayingWav, EndOfTheMediaIsStoppedAndPlayStartsItAgain)
 // A player on an output the test can look into.
 class Watched : public ::testing::Test {
 protected:
-    void StartTone(const std::string& name, double seconds)
-    {
+    void StartTone(const std::string& name, double seconds) {
         player.setURL(writeFile(folder / name, wavFile(seconds)));
         ASSERT_TRUE(waitForState(player, Playing));
     }
@@ -141,8 +132,7 @@ protected:
 using NetworkBuffer = Watched;
 using NextMedia = Watched;
 
-TEST_F(NetworkBuffer, PausesUntilTheBufferIsFullThenPlaysOn)
-{
+TEST_F(NetworkBuffer, PausesUntilTheBufferIsFullThenPlaysOn) {
     StartTone("tone.wav", 2.0);
     // What a network source reports while its buffer runs low and fills again.
     const auto report = [&](int percent) {
@@ -164,8 +154,7 @@ TEST_F(NetworkBuffer, PausesUntilTheBufferIsFullThenPlaysOn)
     EXPECT_TRUE(waitUntil([&] { return player.controls().currentPosition() > held + 0.2; }));
 }
 
-TEST(ShortMedia, EndsByItselfAndStillHasAPlayableLength)
-{
+TEST(ShortMedia, EndsByItselfAndStillHasAPlayableLength) {
     TempFolder folder;
     MediaPlayer player;
     player.setURL(writeFile(folder / "blip.wav", wavFile(0.4)));
@@ -175,8 +164,7 @@ TEST(ShortMedia, EndsByItselfAndStillHasAPlayableLength)
 
 // The next media, after one that ended or one left while it played, runs in the same pipeline into the same sink,
 // from its own beginning, and its own end is seen.
-TEST_F(NextMedia, PlaysOnTheSameOutputFromItsOwnStart)
-{
+TEST_F(NextMedia, PlaysOnTheSameOutputFromItsOwnStart) {
     StartTone("first.wav", 0.6);
     const GstPointer pipeline = output.pipeline();
     ASSERT_TRUE(waitForState(player, Stopped));
@@ -202,8 +190,7 @@ TEST_F(NextMedia, PlaysOnTheSameOutputFromItsOwnStart)
     EXPECT_EQ(player.URL(), third);
 }
 
-TEST_F(PlayingWav, CloseAndAnEmptyUrlReleaseTheMedia)
-{
+TEST_F(PlayingWav, CloseAndAnEmptyUrlReleaseTheMedia) {
     for (auto release : {+[](MediaPlayer& p) { p.close(); }, +[](MediaPlayer& p) { p.setURL(u""); }}) {
         release(player);
         EXPECT_EQ(player.playState(), Undefined);

@@ -6,8 +6,7 @@
 namespace mediaplayer::test {
 namespace {
 
-TEST(Settings, VolumeIsClampedHeardOnACubicScaleAndLastsAcrossMedia)
-{
+TEST(Settings, VolumeIsClampedHeardOnACubicScaleAndLastsAcrossMedia) {
     TempFolder folder;
     WatchedOutput output;
     MediaPlayer player(output.factory());
@@ -26,8 +25,7 @@ TEST(Settings, VolumeIsClampedHeardOnACubicScaleAndLastsAcrossMedia)
         gboolean mute = FALSE;
         const GstPointer pipeline = output.pipeline();
         GstElement* element = gst_bin_get_by_name(GST_BIN(pipeline.get()), "softvolume");
-        if (!element)
-            return std::pair{volume, false};
+        if (!element) return std::pair{volume, false};
         g_object_get(element, "volume", &volume, "mute", &mute, nullptr);
         gst_object_unref(element);
         return std::pair{volume, mute != FALSE};
@@ -48,10 +46,8 @@ TEST(Settings, VolumeIsClampedHeardOnACubicScaleAndLastsAcrossMedia)
     EXPECT_FALSE(heard().second);
 }
 
-TEST(LazyStart, GStreamerComesUpWithTheFirstMediaNotWithThePlayer)
-{
-    if (gst_is_initialized())
-        GTEST_SKIP() << "an earlier test in this process brought GStreamer up";
+TEST(LazyStart, GStreamerComesUpWithTheFirstMediaNotWithThePlayer) {
+    if (gst_is_initialized()) GTEST_SKIP() << "an earlier test in this process brought GStreamer up";
     MediaPlayer player;
     player.settings().setVolume(30);
     player.controls().play();

@@ -6,8 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -29,15 +29,12 @@ struct Output {
     std::string text;
 };
 
-Output run(const std::string& command)
-{
+Output run(const std::string& command) {
     Output output;
     std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return output;
+    if (!pipe) return output;
     char buffer[4096];
-    while (std::size_t read = std::fread(buffer, 1, sizeof buffer, pipe))
-        output.text.append(buffer, read);
+    while (std::size_t read = std::fread(buffer, 1, sizeof buffer, pipe)) output.text.append(buffer, read);
     const int status = ::pclose(pipe);
     output.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return output;
@@ -46,64 +43,65 @@ Output run(const std::string& command)
 // Exit status the shell gives a command it cannot find.
 constexpr int kNotFound = 127;
 
-std::string pactl(const std::string& address, const std::string& arguments)
-{
+std::string pactl(const std::string& address, const std::string& arguments) {
     return "LC_ALL=C pactl -s '" + address + "' " + arguments;
 }
 
 // The daemon's environment: this process's, with homes of its own and no way to the user's
 // session bus or sound server.
-std::vector<std::string> daemonEnvironment(const TempFolder& folder)
-{
+std::vector<std::string> daemonEnvironment(const TempFolder& folder) {
     static const std::set<std::string> replaced = {
-        "HOME",        "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "PULSE_RUNTIME_PATH", "PULSE_STATE_PATH",
-        "PULSE_SERVER", "PULSE_COOKIE",   "PULSE_CLIENTCONFIG", "DBUS_SESSION_BUS_ADDRESS", "DISPLAY"};
+        "HOME",         "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR",    "PULSE_RUNTIME_PATH",       "PULSE_STATE_PATH",
+        "PULSE_SERVER", "PULSE_COOKIE",    "PULSE_CLIENTCONFIG", "DBUS_SESSION_BUS_ADDRESS", "DISPLAY"};
     std::vector<std::string> environment;
     for (char** entry = environ; *entry; ++entry) {
         const std::string text = *entry;
-        if (!replaced.count(text.substr(0, text.find('='))))
-            environment.push_back(text);
+        if (!replaced.count(text.substr(0, text.find('=')))) environment.push_back(text);
     }
     const std::string home = (folder / "home").string();
     const std::string runtime = (folder / "runtime").string();
-    environment.insert(environment.end(), {"HOME=" + home, "XDG_CONFIG_HOME=" + home + "/.config",
-                                           "XDG_RUNTIME_DIR=" + runtime, "PULSE_RUNTIME_PATH=" + runtime,
-                                           "PULSE_STATE_PATH=" + (folder / "state").string(),
-                                           "DBUS_SESSION_BUS_ADDRESS=unix:path=" + (folder / "no-bus").string()});
+    environment.insert(environment.end(),
+                       {"HOME=" + home, "XDG_CONFIG_HOME=" + home + "/.config", "XDG_RUNTIME_DIR=" + runtime,
+                        "PULSE_RUNTIME_PATH=" + runtime, "PULSE_STATE_PATH=" + (folder / "state").string(),
+                        "DBUS_SESSION_BUS_ADDRESS=unix:path=" + (folder / "no-bus").string()});
     return environment;
 }
 
-std::vector<char*> pointers(std::vector<std::string>& texts)
-{
+std::vector<char*> pointers(std::vector<std::string>& texts) {
     std::vector<char*> result;
-    for (std::string& text : texts)
-        result.push_back(text.data());
+    for (std::string& text : texts) result.push_back(text.data());
     result.push_back(nullptr);
     return result;
 }
 
-std::string findProgram(const char* name)
-{
+std::string findProgram(const char* name) {
     const char* path = std::getenv("PATH");
     std::istringstream folders(path ? path : "/usr/bin:/bin");
     for (std::string folder; std::getline(folders, folder, ':');) {
         const std::string candidate = folder + "/" + name;
-        if (access(candidate.c_str(), X_OK) == 0)
-            return candidate;
+        if (access(candidate.c_str(), X_OK) == 0) return candidate;
     }
     return {};
 }
 
-pid_t spawnDaemon(const TempFolder& folder, const std::string& socket)
-{
+pid_t spawnDaemon(const TempFolder& folder, const std::string& socket) {
     const std::string program = findProgram("pulseaudio");
     if (program.empty())
         throw std::runtime_error("pulseaudio is not installed (Debian packages pulseaudio and pulseaudio-utils)");
-    std::vector<std::string> arguments = {
-        "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit", "--use-pid-file=no",
-        "--system=no", "--realtime=no", "--high-priority=no", "--log-target=stderr",
-        "-L", "module-null-sink sink_name=test",
-        "-L", "module-native-protocol-unix auth-anonymous=1 socket=" + socket};
+    std::vector<std::string> arguments = {"pulseaudio",
+                                          "-n",
+                                          "--daemonize=no",
+                                          "--exit-idle-time=-1",
+                                          "--disallow-exit",
+                                          "--use-pid-file=no",
+                                          "--system=no",
+                                          "--realtime=no",
+                                          "--high-priority=no",
+                                          "--log-target=stderr",
+                                          "-L",
+                                          "module-null-sink sink_name=test",
+                                          "-L",
+                                          "module-native-protocol-unix auth-anonymous=1 socket=" + socket};
     std::vector<std::string> environment = daemonEnvironment(folder);
     const std::vector<char*> argv = pointers(arguments);
     const std::vector<char*> envp = pointers(environment);
@@ -111,18 +109,15 @@ pid_t spawnDaemon(const TempFolder& folder, const std::string& socket)
     const pid_t parent = getpid();
 
     const pid_t pid = fork();
-    if (pid < 0)
-        throw std::runtime_error(std::string("cannot start pulseaudio: ") + std::strerror(errno));
+    if (pid < 0) throw std::runtime_error(std::string("cannot start pulseaudio: ") + std::strerror(errno));
     if (pid == 0) {
         // Only async-signal-safe calls from here on. The daemon would outlive a test program that
         // crashed or was killed (it is told never to exit by itself): it goes with its parent.
         prctl(PR_SET_PDEATHSIG, SIGTERM);
-        if (getppid() != parent)
-            _exit(1);
+        if (getppid() != parent) _exit(1);
         const int in = open("/dev/null", O_RDONLY);
         const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (in < 0 || out < 0)
-            _exit(1);
+        if (in < 0 || out < 0) _exit(1);
         dup2(in, 0);
         dup2(out, 1);
         dup2(out, 2);
@@ -132,8 +127,7 @@ pid_t spawnDaemon(const TempFolder& folder, const std::string& socket)
     return pid;
 }
 
-void stopDaemon(pid_t pid)
-{
+void stopDaemon(pid_t pid) {
     kill(pid, SIGTERM);
     const auto deadline = Clock::now() + std::chrono::seconds(5);
     while (waitpid(pid, nullptr, WNOHANG) == 0) {
@@ -146,20 +140,15 @@ void stopDaemon(pid_t pid)
     }
 }
 
-std::string trimmed(const std::string& line)
-{
+std::string trimmed(const std::string& line) {
     const auto first = line.find_first_not_of(" \t");
     return first == std::string::npos ? std::string() : line.substr(first);
 }
 
-bool startsWith(const std::string& text, const char* prefix)
-{
-    return text.rfind(prefix, 0) == 0;
-}
+bool startsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
 // Reads what `pactl list` shows of each object whose heading starts with `heading` ("Sink Input #").
-std::vector<SinkInput> parseListing(const std::string& listing, const std::string& heading)
-{
+std::vector<SinkInput> parseListing(const std::string& listing, const std::string& heading) {
     static const std::regex channelVolume(R"((\d+) /)");
     static const std::regex property(R"re(^([^ ]+) = "(.*)"$)re");
     std::vector<SinkInput> inputs;
@@ -192,15 +181,10 @@ std::vector<SinkInput> parseListing(const std::string& listing, const std::strin
 
 }  // namespace
 
-double linearVolume(unsigned paVolume)
-{
-    return std::pow(paVolume / 65536.0, 3);
-}
+double linearVolume(unsigned paVolume) { return std::pow(paVolume / 65536.0, 3); }
 
-PrivateSoundServer::PrivateSoundServer()
-{
-    for (const char* folder : {"home", "runtime", "state"})
-        std::filesystem::create_directories(folder_ / folder);
+PrivateSoundServer::PrivateSoundServer() {
+    for (const char* folder : {"home", "runtime", "state"}) std::filesystem::create_directories(folder_ / folder);
     const std::string socket = (folder_ / "native").string();
     address_ = "unix:" + socket;
     pid_ = spawnDaemon(folder_, socket);
@@ -214,8 +198,7 @@ PrivateSoundServer::PrivateSoundServer()
             break;
         }
         const Output info = run(pactl(address_, "info"));
-        if (info.status == 0)
-            break;
+        if (info.status == 0) break;
         if (info.status == kNotFound) {
             failure = "pactl is not installed (Debian package pulseaudio-utils)";
             break;
@@ -228,18 +211,15 @@ PrivateSoundServer::PrivateSoundServer()
     }
     if (!failure.empty()) {
         const std::string daemonLog = log();
-        if (pid_ > 0)
-            stopDaemon(pid_);
+        if (pid_ > 0) stopDaemon(pid_);
         throw std::runtime_error(failure + "\npulseaudio's log:\n" + daemonLog);
     }
 
-    if (const char* previous = std::getenv("PULSE_SERVER"))
-        previousServer_ = previous;
+    if (const char* previous = std::getenv("PULSE_SERVER")) previousServer_ = previous;
     setenv("PULSE_SERVER", address_.c_str(), 1);
 }
 
-PrivateSoundServer::~PrivateSoundServer()
-{
+PrivateSoundServer::~PrivateSoundServer() {
     if (previousServer_)
         setenv("PULSE_SERVER", previousServer_->c_str(), 1);
     else
@@ -247,30 +227,24 @@ PrivateSoundServer::~PrivateSoundServer()
     stopDaemon(pid_);
 }
 
-std::string PrivateSoundServer::list(const std::string& kind) const
-{
+std::string PrivateSoundServer::list(const std::string& kind) const {
     const Output listing = run(pactl(address_, "list " + kind));
-    if (listing.status != 0)
-        throw std::runtime_error("pactl list " + kind + " failed: " + listing.text);
+    if (listing.status != 0) throw std::runtime_error("pactl list " + kind + " failed: " + listing.text);
     return listing.text;
 }
 
-std::vector<SinkInput> PrivateSoundServer::sinkInputs() const
-{
+std::vector<SinkInput> PrivateSoundServer::sinkInputs() const {
     return parseListing(list("sink-inputs"), "Sink Input #");
 }
 
-Properties PrivateSoundServer::clientProperties(int client) const
-{
+Properties PrivateSoundServer::clientProperties(int client) const {
     for (const SinkInput& entry : parseListing(list("clients"), "Client #")) {
-        if (entry.index == client)
-            return entry.properties;
+        if (entry.index == client) return entry.properties;
     }
     return {};
 }
 
-std::string PrivateSoundServer::log() const
-{
+std::string PrivateSoundServer::log() const {
     std::ifstream in(folder_ / "daemon.log");
     return std::string(std::istreambuf_iterator<char>(in), {});
 }

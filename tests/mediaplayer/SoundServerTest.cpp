@@ -12,8 +12,7 @@ namespace {
 // like many, does not restore a stream's volume: each track's stream is what the player makes it.
 class SoundServerStreams : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         try {
             server.emplace();
         } catch (const std::exception& error) {
@@ -23,13 +22,11 @@ protected:
 
     // The one stream on the server once it shows, when it is not `previous` (a track's stream
     // before the next track's).
-    std::optional<SinkInput> stream(int previous = -1)
-    {
+    std::optional<SinkInput> stream(int previous = -1) {
         std::optional<SinkInput> found;
         waitUntil([&] {
             const auto inputs = server->sinkInputs();
-            if (inputs.size() == 1 && inputs.front().index != previous)
-                found = inputs.front();
+            if (inputs.size() == 1 && inputs.front().index != previous) found = inputs.front();
             return found.has_value();
         });
         return found;
@@ -41,32 +38,27 @@ protected:
     TempFolder folder;
 };
 
-std::string property(const Properties& properties, const std::string& name)
-{
+std::string property(const Properties& properties, const std::string& name) {
     const auto found = properties.find(name);
     return found == properties.end() ? "(none)" : found->second;
 }
 
 // `volume` is the player's (0..100, heard on a cubic scale).
-bool heardAt(const SinkInput& stream, int volume, bool mute)
-{
+bool heardAt(const SinkInput& stream, int volume, bool mute) {
     const double linear = std::pow(volume / 100.0, 3);
     bool all = !stream.volume.empty() && stream.mute == mute;
-    for (unsigned channel : stream.volume)
-        all = all && std::abs(linearVolume(channel) - linear) < 1e-4;
+    for (unsigned channel : stream.volume) all = all && std::abs(linearVolume(channel) - linear) < 1e-4;
     return all;
 }
 
-std::string describe(const SinkInput& stream)
-{
+std::string describe(const SinkInput& stream) {
     std::string text = "stream #" + std::to_string(stream.index) + (stream.mute ? " muted" : "") + " at";
     for (unsigned channel : stream.volume)
         text += " " + std::to_string(channel) + " (linear " + std::to_string(linearVolume(channel)) + ")";
     return text;
 }
 
-TEST_F(SoundServerStreams, EveryTrackNamesItselfAsMusicFromThePlayer)
-{
+TEST_F(SoundServerStreams, EveryTrackNamesItselfAsMusicFromThePlayer) {
     MediaPlayer player;
     int previous = -1;
     for (const char* name : {"first.wav", "second.wav", "third.wav"}) {
@@ -88,8 +80,7 @@ TEST_F(SoundServerStreams, EveryTrackNamesItselfAsMusicFromThePlayer)
 
 // A new track, whether the last one ended or was left, plays on the stream that is open: the sound server has no new
 // stream to set up, and its sink never falls idle between the two.
-TEST_F(SoundServerStreams, TracksFollowOneAnotherOnOneStream)
-{
+TEST_F(SoundServerStreams, TracksFollowOneAnotherOnOneStream) {
     MediaPlayer player;
     player.setURL(writeFile(folder / "short.wav", wavFile(0.5)));
     ASSERT_TRUE(waitForState(player, Playing));
@@ -106,8 +97,7 @@ TEST_F(SoundServerStreams, TracksFollowOneAnotherOnOneStream)
     EXPECT_TRUE(waitUntil([&] { return player.controls().currentPosition() > 0.3; }));
 }
 
-TEST_F(SoundServerStreams, VolumeAndMuteHoldAcrossTracks)
-{
+TEST_F(SoundServerStreams, VolumeAndMuteHoldAcrossTracks) {
     MediaPlayer player;
     player.settings().setVolume(57);
     player.setURL(track("first.wav"));

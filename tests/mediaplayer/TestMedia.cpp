@@ -20,67 +20,51 @@
 namespace mediaplayer::test {
 namespace {
 
-void append(Bytes& out, std::uint32_t value, int bytes, bool bigEndian)
-{
+void append(Bytes& out, std::uint32_t value, int bytes, bool bigEndian) {
     for (int i = 0; i < bytes; ++i)
         out.push_back(static_cast<std::uint8_t>(value >> (8 * (bigEndian ? bytes - 1 - i : i))));
 }
 
-void append(Bytes& out, const std::string& text)
-{
-    out.insert(out.end(), text.begin(), text.end());
-}
+void append(Bytes& out, const std::string& text) { out.insert(out.end(), text.begin(), text.end()); }
 
 // Runs a GStreamer pipeline description to its end.
-void runPipeline(const std::string& description)
-{
+void runPipeline(const std::string& description) {
     GstElement* pipeline = ensureGStreamer() ? gst_parse_launch(description.c_str(), nullptr) : nullptr;
-    if (!pipeline)
-        throw std::runtime_error("cannot build " + description);
+    if (!pipeline) throw std::runtime_error("cannot build " + description);
     GstBus* bus = gst_element_get_bus(pipeline);
     gst_element_set_state(pipeline, GST_STATE_PLAYING);
     GstMessage* end = gst_bus_timed_pop_filtered(bus, 30 * GST_SECOND,
                                                  static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
     const bool finished = end && GST_MESSAGE_TYPE(end) == GST_MESSAGE_EOS;
-    if (end)
-        gst_message_unref(end);
+    if (end) gst_message_unref(end);
     gst_element_set_state(pipeline, GST_STATE_NULL);
     gst_object_unref(bus);
     gst_object_unref(pipeline);
-    if (!finished)
-        throw std::runtime_error("pipeline failed: " + description);
+    if (!finished) throw std::runtime_error("pipeline failed: " + description);
 }
 
-std::string tenths(double seconds)
-{
-    return std::to_string(std::lround(seconds * 10));
-}
+std::string tenths(double seconds) { return std::to_string(std::lround(seconds * 10)); }
 
 }  // namespace
 
-TempFolder::TempFolder()
-{
+TempFolder::TempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "mediaplayer-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot make a temporary folder");
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
     path_ = pattern;
 }
 
-TempFolder::~TempFolder()
-{
+TempFolder::~TempFolder() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::u16string writeFile(const std::filesystem::path& path, const Bytes& bytes)
-{
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+std::u16string writeFile(const std::filesystem::path& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return text::fromFileName(path.string());
 }
 
-Bytes wavFile(double seconds)
-{
+Bytes wavFile(double seconds) {
     constexpr int kRate = 22050;
     const auto samples = static_cast<std::uint32_t>(seconds * kRate);
     Bytes out;
@@ -92,13 +76,12 @@ Bytes wavFile(double seconds)
     append(out, "data");
     append(out, samples * 2, 4, false);
     for (std::uint32_t i = 0; i < samples; ++i)
-        append(out, static_cast<std::uint16_t>(static_cast<std::int16_t>(8000 * std::sin(2 * M_PI * 440 * i / kRate))), 2,
-               false);
+        append(out, static_cast<std::uint16_t>(static_cast<std::int16_t>(8000 * std::sin(2 * M_PI * 440 * i / kRate))),
+               2, false);
     return out;
 }
 
-Bytes midiFile()
-{
+Bytes midiFile() {
     Bytes track = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xC0, 0x00};  // 120 bpm, piano
     for (std::uint8_t note : {0x3C, 0x40, 0x43})
         track.insert(track.end(), {0x00, 0x90, note, 0x64, 0x60, 0x80, note, 0x40});  // a quarter each
@@ -113,8 +96,7 @@ Bytes midiFile()
     return out;
 }
 
-Bytes id3v23Tag(std::uint8_t encoding, const std::string& title, const std::string& artist)
-{
+Bytes id3v23Tag(std::uint8_t encoding, const std::string& title, const std::string& artist) {
     Bytes frames;
     for (const auto& [id, text] : {std::pair{"TIT2", title}, std::pair{"TPE1", artist}}) {
         append(frames, id);
@@ -123,38 +105,35 @@ Bytes id3v23Tag(std::uint8_t encoding, const std::string& title, const std::stri
         append(frames, text);
     }
     Bytes out = {'I', 'D', '3', 3, 0, 0};
-    for (int shift : {21, 14, 7, 0})
-        out.push_back(static_cast<std::uint8_t>((frames.size() >> shift) & 0x7F));
+    for (int shift : {21, 14, 7, 0}) out.push_back(static_cast<std::uint8_t>((frames.size() >> shift) & 0x7F));
     out.insert(out.end(), frames.begin(), frames.end());
     return out;
 }
 
-Bytes mp3Audio(double seconds)
-{
+Bytes mp3Audio(double seconds) {
     TempFolder folder;
     const auto path = folder / "plain.mp3";
-    runPipeline("audiotestsrc num-buffers=" + tenths(seconds) + " samplesperbuffer=4410 ! audio/x-raw,rate=44100,"
-                "channels=1 ! audioconvert ! lamemp3enc ! filesink location=\"" + path.string() + "\"");
+    runPipeline("audiotestsrc num-buffers=" + tenths(seconds) +
+                " samplesperbuffer=4410 ! audio/x-raw,rate=44100,"
+                "channels=1 ! audioconvert ! lamemp3enc ! filesink location=\"" +
+                path.string() + "\"");
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-std::u16string writeVideo(const std::filesystem::path& path, double seconds, bool withSound)
-{
+std::u16string writeVideo(const std::filesystem::path& path, double seconds, bool withSound) {
     const std::string sound = " audiotestsrc num-buffers=" + tenths(seconds) +
                               " samplesperbuffer=2205 ! audio/x-raw,format=S16LE,rate=22050,channels=1 ! mux.";
-    runPipeline("videotestsrc num-buffers=" + tenths(seconds) + " ! video/x-raw,width=64,height=48,framerate=10/1 "
-                "! jpegenc ! avimux name=mux ! filesink location=\"" + path.string() + "\"" + (withSound ? sound : ""));
+    runPipeline("videotestsrc num-buffers=" + tenths(seconds) +
+                " ! video/x-raw,width=64,height=48,framerate=10/1 "
+                "! jpegenc ! avimux name=mux ! filesink location=\"" +
+                path.string() + "\"" + (withSound ? sound : ""));
     return path.u16string();
 }
 
-void GstUnref::operator()(void* object) const
-{
-    gst_object_unref(object);
-}
+void GstUnref::operator()(void* object) const { gst_object_unref(object); }
 
-AudioSinkFactory WatchedOutput::factory()
-{
+AudioSinkFactory WatchedOutput::factory() {
     return [this] {
         GstElement* sink = gst_element_factory_make("fakesink", nullptr);
         g_object_set(sink, "sync", TRUE, nullptr);
@@ -163,8 +142,7 @@ AudioSinkFactory WatchedOutput::factory()
     };
 }
 
-GstPointer WatchedOutput::pipeline() const
-{
+GstPointer WatchedOutput::pipeline() const {
     GstObject* top = GST_OBJECT(gst_object_ref(lastSink_.get()));
     while (GstObject* parent = gst_object_get_parent(top)) {
         gst_object_unref(top);
@@ -173,8 +151,7 @@ GstPointer WatchedOutput::pipeline() const
     return GstPointer(GST_ELEMENT(top));
 }
 
-bool WatchedOutput::runs(const char* factoryName) const
-{
+bool WatchedOutput::runs(const char* factoryName) const {
     const GstPointer top = pipeline();
     GstIterator* elements = gst_bin_iterate_recurse(GST_BIN(top.get()));
     GValue item = G_VALUE_INIT;
@@ -189,16 +166,14 @@ bool WatchedOutput::runs(const char* factoryName) const
     return found;
 }
 
-bool returnsPromptly(const std::function<void()>& call, const std::function<void()>& release, double seconds)
-{
+bool returnsPromptly(const std::function<void()>& call, const std::function<void()>& release, double seconds) {
     std::mutex mutex;
     std::condition_variable returned;
     bool done = false;
     std::atomic<bool> late = false;
     std::thread watchdog([&] {
         std::unique_lock lock(mutex);
-        if (returned.wait_for(lock, std::chrono::duration<double>(seconds), [&] { return done; }))
-            return;
+        if (returned.wait_for(lock, std::chrono::duration<double>(seconds), [&] { return done; })) return;
         late = true;
         lock.unlock();
         std::fprintf(stderr, "watchdog: the call has not returned after %.1f s; setting it free\n", seconds);
@@ -219,19 +194,16 @@ bool returnsPromptly(const std::function<void()>& call, const std::function<void
     return !late;
 }
 
-bool waitUntil(const std::function<bool()>& condition, double seconds)
-{
+bool waitUntil(const std::function<bool()>& condition, double seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
+        if (std::chrono::steady_clock::now() > deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
 }
 
-bool waitForState(MediaPlayer& player, int state, double seconds)
-{
+bool waitForState(MediaPlayer& player, int state, double seconds) {
     return waitUntil([&] { return player.playState() == state; }, seconds);
 }
 

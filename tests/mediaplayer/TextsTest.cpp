@@ -10,8 +10,7 @@
 namespace mediaplayer {
 namespace {
 
-TEST(FormatClock, MinutesAndSecondsThenHoursFromOneHour)
-{
+TEST(FormatClock, MinutesAndSecondsThenHoursFromOneHour) {
     EXPECT_EQ(FormatClock(0), u"00:00");
     EXPECT_EQ(FormatClock(59.4), u"00:59");
     EXPECT_EQ(FormatClock(59.6), u"01:00");
@@ -24,8 +23,7 @@ TEST(FormatClock, MinutesAndSecondsThenHoursFromOneHour)
     EXPECT_EQ(FormatClock(1e300), u"277777:46:40");  // capped, not overflowed
 }
 
-TEST(MediaLocation, WebAddressesAreOpenedAsTheyStand)
-{
+TEST(MediaLocation, WebAddressesAreOpenedAsTheyStand) {
     for (const char16_t* address : {u"http://radio.example/a b?x=1", u"mms://media.example/a.asf",
                                     u"rtsp://cam.example:554/s", u"file:///music/a.mp3"}) {
         EXPECT_TRUE(MediaLocation(address).isWebAddress());
@@ -35,8 +33,7 @@ TEST(MediaLocation, WebAddressesAreOpenedAsTheyStand)
     EXPECT_FALSE(MediaLocation(u"/music/http://a.mp3").isWebAddress());
 }
 
-TEST(MediaLocation, LocalPathBecomesAnAbsoluteEscapedFileUri)
-{
+TEST(MediaLocation, LocalPathBecomesAnAbsoluteEscapedFileUri) {
     EXPECT_EQ(MediaLocation(u"/music/歌 1#.mp3").uri(), "file:///music/%E6%AD%8C%201%23.mp3");
     EXPECT_EQ(MediaLocation(u"song.mp3").uri(), "file://" + (std::filesystem::current_path() / "song.mp3").string());
     EXPECT_EQ(MediaLocation(u"").uri(), "");
@@ -44,8 +41,7 @@ TEST(MediaLocation, LocalPathBecomesAnAbsoluteEscapedFileUri)
     EXPECT_EQ(MediaLocation(u"/music/\xDCC4\xDCE3.mp3").uri(), "file:///music/%C4%E3.mp3");
 }
 
-TEST(MediaLocation, DisplayNameIsTheFileNameWithoutExtension)
-{
+TEST(MediaLocation, DisplayNameIsTheFileNameWithoutExtension) {
     EXPECT_EQ(MediaLocation(u"/music/周杰伦 - 晴天.mp3").displayName(), u"周杰伦 - 晴天");
     EXPECT_EQ(MediaLocation(u"/music/v1.2/track").displayName(), u"track");
     EXPECT_EQ(MediaLocation(u"/music/.hidden").displayName(), u".hidden");

@@ -11,8 +11,7 @@
 
 namespace {
 
-TEST(ProgramIcons, EverySizeIsWrittenWhereTheIconThemeLooks)
-{
+TEST(ProgramIcons, EverySizeIsWrittenWhereTheIconThemeLooks) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     ASSERT_EQ(skin::writeProgramIcons(folder.path()), QString());
@@ -26,8 +25,7 @@ TEST(ProgramIcons, EverySizeIsWrittenWhereTheIconThemeLooks)
     }
 }
 
-TEST(ProgramIcons, TheIconIsARoundedSquareWithATransparentCorner)
-{
+TEST(ProgramIcons, TheIconIsARoundedSquareWithATransparentCorner) {
     const QImage icon = media::PaintProgramIcon(64).convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(icon.size(), QSize(64, 64));
     EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0);
@@ -37,8 +35,7 @@ TEST(ProgramIcons, TheIconIsARoundedSquareWithATransparentCorner)
     EXPECT_GT(qBlue(icon.pixel(8, 32)), qRed(icon.pixel(8, 32)));
 }
 
-TEST(ProgramIcons, AFolderThatCannotBeMadeIsReported)
-{
+TEST(ProgramIcons, AFolderThatCannotBeMadeIsReported) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     QFile blocker(folder.filePath(QStringLiteral("file")));

@@ -17,24 +17,23 @@ using skin::encodeGif;
 using skin::flattenAlpha;
 using skin::writePicture;
 
-QImage decodeGif(const QByteArray& bytes)
-{
+QImage decodeGif(const QByteArray& bytes) {
     return QImage::fromData(bytes, "GIF").convertToFormat(QImage::Format_ARGB32);
 }
 
 // A picture with `colours` distinct opaque colours and a transparent pixel every seventh place.
-QImage patterned(QSize size, int colours)
-{
+QImage patterned(QSize size, int colours) {
     QImage image(size, QImage::Format_ARGB32);
     int n = 0;
     for (int y = 0; y < size.height(); ++y)
         for (int x = 0; x < size.width(); ++x, ++n)
-            image.setPixel(x, y, n % 7 == 3 ? qRgba(0, 0, 0, 0) : qRgb((n % colours) * 37 % 256, (n % colours) * 11 % 256, (n % colours) % 256));
+            image.setPixel(x, y,
+                           n % 7 == 3 ? qRgba(0, 0, 0, 0)
+                                      : qRgb((n % colours) * 37 % 256, (n % colours) * 11 % 256, (n % colours) % 256));
     return image;
 }
 
-void expectSamePixels(const QImage& decoded, const QImage& original)
-{
+void expectSamePixels(const QImage& decoded, const QImage& original) {
     ASSERT_EQ(decoded.size(), original.size());
     for (int y = 0; y < original.height(); ++y)
         for (int x = 0; x < original.width(); ++x) {
@@ -46,8 +45,7 @@ void expectSamePixels(const QImage& decoded, const QImage& original)
         }
 }
 
-TEST(GifEncoder, SmallPictureComesBackExactlyWithItsTransparency)
-{
+TEST(GifEncoder, SmallPictureComesBackExactlyWithItsTransparency) {
     const QImage original = patterned({20, 10}, 40);
     const skin::GifEncoding gif = encodeGif(original);
     ASSERT_TRUE(gif.error.isEmpty()) << gif.error.toStdString();
@@ -56,19 +54,16 @@ TEST(GifEncoder, SmallPictureComesBackExactlyWithItsTransparency)
 }
 
 // Thousands of codes: several table resets and many data sub-blocks, with all 255 colours in use.
-TEST(GifEncoder, LargerPictureWithAFullPaletteComesBackExactly)
-{
+TEST(GifEncoder, LargerPictureWithAFullPaletteComesBackExactly) {
     const QImage original = patterned({97, 61}, 255);
     const skin::GifEncoding gif = encodeGif(original);
     ASSERT_TRUE(gif.error.isEmpty()) << gif.error.toStdString();
     expectSamePixels(decodeGif(gif.bytes), original);
 }
 
-TEST(GifEncoder, RefusesWhatItCannotStore)
-{
+TEST(GifEncoder, RefusesWhatItCannotStore) {
     QImage manyColours(16, 16, QImage::Format_RGB32);
-    for (int i = 0; i < 256; ++i)
-        manyColours.setPixel(i % 16, i / 16, qRgb(i, 0, 0));
+    for (int i = 0; i < 256; ++i) manyColours.setPixel(i % 16, i / 16, qRgb(i, 0, 0));
     const skin::GifEncoding tooMany = encodeGif(manyColours);
     EXPECT_TRUE(tooMany.bytes.isEmpty());
     EXPECT_FALSE(tooMany.error.isEmpty());
@@ -78,8 +73,7 @@ TEST(GifEncoder, RefusesWhatItCannotStore)
     EXPECT_FALSE(empty.error.isEmpty());
 }
 
-TEST(GifEncoder, FlatteningBlendsEdgesOntoTheMatteAndDropsFaintPixels)
-{
+TEST(GifEncoder, FlatteningBlendsEdgesOntoTheMatteAndDropsFaintPixels) {
     QImage image(3, 1, QImage::Format_ARGB32);
     image.setPixel(0, 0, qRgba(255, 255, 255, 255));
     image.setPixel(1, 0, qRgba(255, 255, 255, 128));
@@ -90,8 +84,7 @@ TEST(GifEncoder, FlatteningBlendsEdgesOntoTheMatteAndDropsFaintPixels)
     EXPECT_EQ(qAlpha(flat.pixel(2, 0)), 0);
 }
 
-TEST(PictureFiles, WritesEachFormatItsNameAsksFor)
-{
+TEST(PictureFiles, WritesEachFormatItsNameAsksFor) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QImage picture = patterned({9, 5}, 12);
@@ -105,8 +98,7 @@ TEST(PictureFiles, WritesEachFormatItsNameAsksFor)
     expectSamePixels(QImage(folder.filePath(QStringLiteral("c.png"))).convertToFormat(QImage::Format_ARGB32), picture);
 }
 
-TEST(PictureFiles, FailureIsReportedAndLeavesTheOldFileInPlace)
-{
+TEST(PictureFiles, FailureIsReportedAndLeavesTheOldFileInPlace) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString missingFolder = folder.filePath(QStringLiteral("absent/x.bmp"));
@@ -130,8 +122,7 @@ TEST(PictureFiles, FailureIsReportedAndLeavesTheOldFileInPlace)
 }
 
 // Regenerating must give the set the windows load: same names, same sizes as the shipped files.
-TEST(SkinPainter, PaintsExactlyTheShippedSetAtTheShippedSizes)
-{
+TEST(SkinPainter, PaintsExactlyTheShippedSetAtTheShippedSizes) {
     const QDir shipped(QStringLiteral(SKIN_SOURCE_DIR));
     QStringList painted;
     for (const skin::Picture& picture : skin::paintSkinSet()) {
@@ -143,15 +134,15 @@ TEST(SkinPainter, PaintsExactlyTheShippedSetAtTheShippedSizes)
     EXPECT_EQ(painted, shipped.entryList(QDir::Files, QDir::Name));
 }
 
-TEST(SkinPainter, EveryGlyphHasAShapeInsideItsBox)
-{
+TEST(SkinPainter, EveryGlyphHasAShapeInsideItsBox) {
     const QRectF box(3, 2, 20, 14);
     for (int i = int(skin::Glyph::Play); i <= int(skin::Glyph::Note); ++i) {
         const QPainterPath path = skin::glyphPath(skin::Glyph(i), box);
         EXPECT_FALSE(path.isEmpty()) << "glyph " << i;
         EXPECT_TRUE(box.adjusted(-0.5, -0.5, 0.5, 0.5).contains(path.boundingRect())) << "glyph " << i;
         const QSizeF extent = path.boundingRect().size();
-        EXPECT_GT(std::max(extent.width(), extent.height()), box.height() / 3) << "glyph " << i << " is too small to see";
+        EXPECT_GT(std::max(extent.width(), extent.height()), box.height() / 3)
+            << "glyph " << i << " is too small to see";
     }
 }
 

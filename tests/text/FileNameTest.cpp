@@ -9,15 +9,13 @@ namespace {
 
 const std::string kGbkNiHao = "\xC4\xE3\xBA\xC3";  // 你好 in GBK, not UTF-8
 
-TEST(FileName, EveryByteStringSurvivesTheTripThroughText)
-{
+TEST(FileName, EveryByteStringSurvivesTheTripThroughText) {
     std::mt19937 random(12345);
     std::uniform_int_distribution<int> byte(1, 255);
     std::uniform_int_distribution<int> length(0, 24);
     for (int n = 0; n < 20000; ++n) {
         std::string bytes(length(random), '\0');
-        for (char& c : bytes)
-            c = static_cast<char>(byte(random));
+        for (char& c : bytes) c = static_cast<char>(byte(random));
         const std::u16string name = text::fromFileName(bytes);
         ASSERT_EQ(text::toFileName(name), bytes);
         // The text read back from its bytes is the same text, so a name can be stored and read any number of times.
@@ -25,8 +23,7 @@ TEST(FileName, EveryByteStringSurvivesTheTripThroughText)
     }
 }
 
-TEST(FileName, Utf8NamesAreTheirTextAndOtherBytesAreMarked)
-{
+TEST(FileName, Utf8NamesAreTheirTextAndOtherBytesAreMarked) {
     const std::string utf8 = text::toUtf8(u"/音乐/a 🎵 \uFFFD.mp3");
     EXPECT_EQ(text::fromFileName(utf8), u"/音乐/a 🎵 \uFFFD.mp3");
     EXPECT_EQ(text::toFileName(u"/音乐/a 🎵.mp3"), text::toUtf8(u"/音乐/a 🎵.mp3"));
@@ -45,8 +42,7 @@ TEST(FileName, Utf8NamesAreTheirTextAndOtherBytesAreMarked)
     EXPECT_EQ(text::toFileName(std::u16string(1, u'\xDC7F')), "\xEF\xBF\xBD");
 }
 
-TEST(FileName, ReadableNamesShowTheCodePageThatWroteThem)
-{
+TEST(FileName, ReadableNamesShowTheCodePageThatWroteThem) {
     EXPECT_EQ(text::readableFileName(text::fromFileName(kGbkNiHao + ".mp3")), u"你好.mp3");
     // GBK's second byte may be ASCII: the name is read whole, not byte run by byte run.
     EXPECT_EQ(text::readableFileName(text::fromFileName("\x81\x40.mp3")), u"丂.mp3");

@@ -22,8 +22,7 @@ constexpr int kToolInsideTop = 51;
 constexpr int kBottomLeftTallest = pixels(800);
 constexpr int kCornerPieceWidth = pixels(450);
 
-QPainterPath topRoundedRect(const QRectF& rect, qreal radius)
-{
+QPainterPath topRoundedRect(const QRectF& rect, qreal radius) {
     QPainterPath path;
     path.moveTo(rect.left(), rect.bottom());
     path.lineTo(rect.left(), rect.top() + radius);
@@ -37,8 +36,7 @@ QPainterPath topRoundedRect(const QRectF& rect, qreal radius)
 
 // The light strip along the top of every window. Its rows are the same in every window and it is
 // uniform across, so the shared title-bar buttons match wherever they are placed.
-void paintTitleStrip(QPainter& painter, int width)
-{
+void paintTitleStrip(QPainter& painter, int width) {
     const QRectF strip(0, 0, width, kTitleStripHeight);
     QLinearGradient shade(0, 0, 0, kTitleStripHeight - 1);
     shade.setColorAt(0.0, theme::kStripTop);
@@ -51,28 +49,27 @@ void paintTitleStrip(QPainter& painter, int width)
 }
 
 // A panel set into the body: dark outline, light lower lip, filled with `fill`.
-void paintRecess(QPainter& painter, const QRectF& rect, qreal radius, const QBrush& fill)
-{
+void paintRecess(QPainter& painter, const QRectF& rect, qreal radius, const QBrush& fill) {
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(theme::kBodyHighlight.red(), theme::kBodyHighlight.green(), theme::kBodyHighlight.blue(), 150));
+    painter.setBrush(
+        QColor(theme::kBodyHighlight.red(), theme::kBodyHighlight.green(), theme::kBodyHighlight.blue(), 150));
     painter.drawRoundedRect(rect.translated(0, 1), radius, radius);
     painter.setBrush(theme::kBodyEdge);
     painter.drawRoundedRect(rect, radius, radius);
     painter.setBrush(fill);
-    painter.drawRoundedRect(rect.adjusted(1, 1, -1, -1), std::max<qreal>(radius - 1, 0), std::max<qreal>(radius - 1, 0));
+    painter.drawRoundedRect(rect.adjusted(1, 1, -1, -1), std::max<qreal>(radius - 1, 0),
+                            std::max<qreal>(radius - 1, 0));
 }
 
 // A groove is one flat colour along its length: the bar pictures lying in it are cut from it and
 // must look the same wherever they are clipped.
-void paintGroove(QPainter& painter, const QRect& strip)
-{
+void paintGroove(QPainter& painter, const QRect& strip) {
     const QRectF groove = QRectF(strip).adjusted(-2, -2, 2, 2);
     paintRecess(painter, groove, 2, theme::kGroove);
     painter.fillRect(QRectF(groove.left() + 2, groove.top() + 1, groove.width() - 4, 1), QColor(0, 0, 0, 90));
 }
 
-void paintScreen(QPainter& painter)
-{
+void paintScreen(QPainter& painter) {
     using namespace main_window;
     const QRectF screen(5, 29, 260, 80);
     QLinearGradient glass(0, screen.top(), 0, screen.bottom());
@@ -112,24 +109,24 @@ void paintScreen(QPainter& painter)
     painter.drawPath(wave);
 }
 
-void paintMainBody(QPainter& painter, const QRect& window)
-{
+void paintMainBody(QPainter& painter, const QRect& window) {
     QLinearGradient body(0, kTitleStripHeight, 0, window.height());
     body.setColorAt(0.0, theme::kBodyTop);
     body.setColorAt(1.0, theme::kBodyBottom);
     painter.fillRect(window, body);
     // Bevel: a light line inside the dark outer edge on the left, right and bottom.
-    painter.setPen(QPen(QColor(theme::kBodyHighlight.red(), theme::kBodyHighlight.green(), theme::kBodyHighlight.blue(), 110), 1));
+    painter.setPen(
+        QPen(QColor(theme::kBodyHighlight.red(), theme::kBodyHighlight.green(), theme::kBodyHighlight.blue(), 110), 1));
     painter.drawLine(QPointF(1.5, kTitleStripHeight), QPointF(1.5, window.height() - 1.5));
-    painter.drawLine(QPointF(window.width() - 1.5, kTitleStripHeight), QPointF(window.width() - 1.5, window.height() - 1.5));
+    painter.drawLine(QPointF(window.width() - 1.5, kTitleStripHeight),
+                     QPointF(window.width() - 1.5, window.height() - 1.5));
     painter.drawLine(QPointF(1.5, window.height() - 1.5), QPointF(window.width() - 1.5, window.height() - 1.5));
     painter.setPen(QPen(theme::kBodyEdge, 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRectF(0.5, -1, window.width() - 1, window.height() + 0.5));
 }
 
-void paintEmblem(QPainter& painter)
-{
+void paintEmblem(QPainter& painter) {
     painter.fillPath(glyphPath(Glyph::Note, QRectF(9, 6, 15, 15)), theme::kAccentDeep);
     QFont font("DejaVu Sans");
     font.setPixelSize(11);
@@ -143,8 +140,7 @@ void paintEmblem(QPainter& painter)
 
 }  // namespace
 
-QImage paintPlayerBackdrop()
-{
+QImage paintPlayerBackdrop() {
     using namespace main_window;
     QImage image(kWindow.size(), QImage::Format_RGB32);
     image.fill(theme::kBodyEdge);
@@ -159,8 +155,7 @@ QImage paintPlayerBackdrop()
     return image;
 }
 
-QImage paintToolFrameBitmap()
-{
+QImage paintToolFrameBitmap() {
     const int width = kToolFrameSize.width(), height = kToolFrameSize.height();
     QImage image(kToolFrameSize, QImage::Format_RGB32);
     image.fill(theme::kBodyEdge);
@@ -173,8 +168,9 @@ QImage paintToolFrameBitmap()
     painter.fillRect(QRect(1, 0, 1, height - 2), theme::kBodyHighlight);
     painter.fillRect(QRect(width - 2, 0, 1, height - 2), theme::kBodyHighlight.darker(130));
     painter.fillRect(QRect(2, height - 2, width - 4, 1), theme::kBodyHighlight.darker(130));
-    painter.fillRect(QRect(kToolBorder + 1, kToolInsideTop, width - 2 * kToolBorder - 2, height - kToolInsideTop - kToolBorder - 1),
-                     theme::kToolInside);
+    painter.fillRect(
+        QRect(kToolBorder + 1, kToolInsideTop, width - 2 * kToolBorder - 2, height - kToolInsideTop - kToolBorder - 1),
+        theme::kToolInside);
 
     // In a window of the smallest height the bottom-left piece reaches up into the band above the
     // grid; its first rows are band-coloured so it closes up there too (in taller windows the grid
@@ -187,14 +183,12 @@ QImage paintToolFrameBitmap()
     // Grip dots in the bottom-right corner, where the window is resized.
     painter.setPen(Qt::NoPen);
     painter.setBrush(theme::kBodyHighlight.lighter(140));
-    for (const QPointF& dot : {QPointF(width - 3.5, height - 3.5), QPointF(width - 6.5, height - 3.5), QPointF(width - 3.5, height - 6.5)})
+    for (const QPointF& dot :
+         {QPointF(width - 3.5, height - 3.5), QPointF(width - 6.5, height - 3.5), QPointF(width - 3.5, height - 6.5)})
         painter.drawEllipse(dot, 0.8, 0.8);
     return image;
 }
 
-QImage backdropUnder(const QImage& backdrop, const QRect& place)
-{
-    return backdrop.copy(place);
-}
+QImage backdropUnder(const QImage& backdrop, const QRect& place) { return backdrop.copy(place); }
 
 }  // namespace skin

@@ -9,8 +9,7 @@ namespace skin {
 namespace {
 
 // The knob of both thumbs: light steel at rest, lit in the accent colour while held or playing.
-QLinearGradient knobShade(const QRectF& knob, ThumbState state)
-{
+QLinearGradient knobShade(const QRectF& knob, ThumbState state) {
     QLinearGradient shade(0, knob.top(), 0, knob.bottom());
     if (state == ThumbState::Active) {
         shade.setColorAt(0, theme::kAccentGlow.lighter(110));
@@ -23,15 +22,13 @@ QLinearGradient knobShade(const QRectF& knob, ThumbState state)
     return shade;
 }
 
-QColor knobRim(ThumbState state)
-{
+QColor knobRim(ThumbState state) {
     return state == ThumbState::Active ? theme::kAccentDeep.darker(150) : QColor(38, 46, 60);
 }
 
 }  // namespace
 
-QImage paintStrip(const QImage& groove, bool filled)
-{
+QImage paintStrip(const QImage& groove, bool filled) {
     QImage image = groove.convertToFormat(QImage::Format_RGB32);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -62,8 +59,7 @@ QImage paintStrip(const QImage& groove, bool filled)
     return image;
 }
 
-QImage paintSeekThumb(ThumbState state)
-{
+QImage paintSeekThumb(ThumbState state) {
     QImage image(20, 10, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -74,17 +70,17 @@ QImage paintSeekThumb(ThumbState state)
     painter.drawRoundedRect(knob, 4.5, 4.5);
     // Three grip lines in the middle.
     painter.setPen(QPen(state == ThumbState::Active ? QColor(255, 255, 255, 200) : QColor(70, 82, 100, 200), 1));
-    for (const qreal x : {7.5, 10.0, 12.5})
-        painter.drawLine(QPointF(x, 3), QPointF(x, 7));
+    for (const qreal x : {7.5, 10.0, 12.5}) painter.drawLine(QPointF(x, 3), QPointF(x, 7));
     painter.end();
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
-QImage paintVolumeThumb(const QImage& emptyStrip, const QImage& filledStrip, QSize size, int topInStrip, ThumbState state)
-{
+QImage paintVolumeThumb(const QImage& emptyStrip, const QImage& filledStrip, QSize size, int topInStrip,
+                        ThumbState state) {
     // Cut from the middle of the strips, away from the rounded ends of the rails.
     const int middle = emptyStrip.width() / 2;
-    QImage image = emptyStrip.copy(middle, topInStrip, size.width(), size.height()).convertToFormat(QImage::Format_RGB32);
+    QImage image =
+        emptyStrip.copy(middle, topInStrip, size.width(), size.height()).convertToFormat(QImage::Format_RGB32);
     QPainter painter(&image);
     // The fill ends under the thumb's left edge; a column of it keeps the bar continuous.
     painter.drawImage(QPoint(0, 0), filledStrip.copy(middle, topInStrip, 1, size.height()));
@@ -94,8 +90,7 @@ QImage paintVolumeThumb(const QImage& emptyStrip, const QImage& filledStrip, QSi
     painter.setBrush(knobShade(knob, state));
     painter.drawRoundedRect(knob, 3, 3);
     painter.setPen(QPen(state == ThumbState::Active ? QColor(255, 255, 255, 210) : QColor(70, 82, 100, 210), 1));
-    for (const qreal y : {4.5, 6.5, 8.5})
-        painter.drawLine(QPointF(4, y), QPointF(size.width() - 4, y));
+    for (const qreal y : {4.5, 6.5, 8.5}) painter.drawLine(QPointF(4, y), QPointF(size.width() - 4, y));
     return image;
 }
 

@@ -18,6 +18,7 @@ QImage paintSeekThumb(ThumbState state);
 
 // The volume thumb is an opaque picture lying on the volume bar just where the fill ends, so its
 // surround is cut from the two strips: fill on its left edge, empty track elsewhere.
-QImage paintVolumeThumb(const QImage& emptyStrip, const QImage& filledStrip, QSize size, int topInStrip, ThumbState state);
+QImage paintVolumeThumb(const QImage& emptyStrip, const QImage& filledStrip, QSize size, int topInStrip,
+                        ThumbState state);
 
 }  // namespace skin

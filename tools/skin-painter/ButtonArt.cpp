@@ -10,33 +10,31 @@
 namespace skin {
 namespace {
 
-QColor withAlpha(QColor colour, int alpha)
-{
+QColor withAlpha(QColor colour, int alpha) {
     colour.setAlpha(alpha);
     return colour;
 }
 
 // A glow is the glyph's outline drawn in widening, fading strokes below the glyph itself.
-void paintGlow(QPainter& painter, const QPainterPath& shape, const QColor& colour, qreal reach)
-{
+void paintGlow(QPainter& painter, const QPainterPath& shape, const QColor& colour, qreal reach) {
     painter.setBrush(Qt::NoBrush);
     for (qreal width = reach; width > 0.5; width -= 1.0) {
-        painter.setPen(QPen(withAlpha(colour, int(170 / (1.0 + width))), width * 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.setPen(
+            QPen(withAlpha(colour, int(170 / (1.0 + width))), width * 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.drawPath(shape);
     }
 }
 
 // Title-bar buttons: the glyph is engraved (a light line below it) and gets a plate on hover or press.
-void paintTitleButton(QPainter& painter, const QRectF& box, Glyph glyph, ButtonState state, bool closeButton)
-{
+void paintTitleButton(QPainter& painter, const QRectF& box, Glyph glyph, ButtonState state, bool closeButton) {
     const QRectF plate = box.adjusted(1, 1, -1, -1);
     // Lettering is kept to the height of the other glyphs' strokes; symbols fill most of the box.
     const qreal glyphSize = std::min(box.width(), box.height()) - 3;
-    QRectF glyphBox(0, 0, glyph == Glyph::Lyrics ? box.width() - 8 : glyphSize, glyph == Glyph::Lyrics ? 7.5 : glyphSize);
+    QRectF glyphBox(0, 0, glyph == Glyph::Lyrics ? box.width() - 8 : glyphSize,
+                    glyph == Glyph::Lyrics ? 7.5 : glyphSize);
     glyphBox.moveCenter(box.center());
     const bool pressed = state == ButtonState::Pressed;
-    if (pressed)
-        glyphBox.translate(0, 0.6);
+    if (pressed) glyphBox.translate(0, 0.6);
     const QPainterPath shape = glyphPath(glyph, glyphBox);
 
     QColor ink = theme::kStripGlyph;
@@ -64,7 +62,8 @@ void paintTitleButton(QPainter& painter, const QRectF& box, Glyph glyph, ButtonS
         painter.drawRoundedRect(plate.adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
         if (pressed) {
             painter.setPen(QPen(QColor(0, 0, 0, 50), 1));
-            painter.drawLine(QPointF(plate.left() + 2, plate.top() + 1.5), QPointF(plate.right() - 2, plate.top() + 1.5));
+            painter.drawLine(QPointF(plate.left() + 2, plate.top() + 1.5),
+                             QPointF(plate.right() - 2, plate.top() + 1.5));
         }
     }
     if (state != ButtonState::Pressed && !(closeButton && state == ButtonState::Hover))
@@ -76,29 +75,28 @@ struct BodyColours {
     QColor top, bottom, rim, ink, glow;
 };
 
-BodyColours bodyColours(ButtonShape shape, ButtonState state)
-{
+BodyColours bodyColours(ButtonShape shape, ButtonState state) {
     const bool accent = shape == ButtonShape::RoundAccent;
     const QColor top = accent ? theme::kAccentDeep.lighter(135) : theme::kButtonTop;
     const QColor bottom = accent ? theme::kAccentDeep.darker(160) : theme::kButtonBottom;
     const QColor rim = accent ? theme::kAccent : theme::kButtonRim;
     switch (state) {
-    case ButtonState::Normal:
-        return {top, bottom, rim, theme::kGlyph, QColor()};
-    case ButtonState::Hover:
-        return {top.lighter(128), bottom.lighter(125), theme::kAccentGlow, QColor(255, 255, 255), theme::kAccent};
-    case ButtonState::Pressed:
-        return {bottom.darker(125), top.darker(115), rim.darker(140), accent ? QColor(255, 255, 255) : theme::kAccent, QColor()};
-    case ButtonState::Disabled:
-        return {theme::kButtonTop.darker(135), theme::kButtonBottom.darker(110), theme::kButtonRim.darker(160), theme::kGlyphDisabled, QColor()};
+        case ButtonState::Normal: return {top, bottom, rim, theme::kGlyph, QColor()};
+        case ButtonState::Hover:
+            return {top.lighter(128), bottom.lighter(125), theme::kAccentGlow, QColor(255, 255, 255), theme::kAccent};
+        case ButtonState::Pressed:
+            return {bottom.darker(125), top.darker(115), rim.darker(140),
+                    accent ? QColor(255, 255, 255) : theme::kAccent, QColor()};
+        case ButtonState::Disabled:
+            return {theme::kButtonTop.darker(135), theme::kButtonBottom.darker(110), theme::kButtonRim.darker(160),
+                    theme::kGlyphDisabled, QColor()};
     }
     return {};
 }
 
 // Buttons on the dark body: a domed cap with a rim; hover lights the rim and makes the glyph glow,
 // press sinks the cap, disabled flattens it and greys the glyph.
-void paintBodyButton(QPainter& painter, const QRectF& box, ButtonShape shape, Glyph glyph, ButtonState state)
-{
+void paintBodyButton(QPainter& painter, const QRectF& box, ButtonShape shape, Glyph glyph, ButtonState state) {
     const BodyColours colours = bodyColours(shape, state);
     const QRectF cap = box.adjusted(1, 1, -1, -1);
     const bool round = shape != ButtonShape::Square;
@@ -114,8 +112,7 @@ void paintBodyButton(QPainter& painter, const QRectF& box, ButtonShape shape, Gl
 
     // Drop shadow and, on hover, a halo around the cap.
     painter.fillPath(capPath(cap.translated(0, 0.8), -0.2), QColor(0, 0, 0, 110));
-    if (colours.glow.isValid())
-        painter.fillPath(capPath(cap, -0.9), withAlpha(colours.glow, 90));
+    if (colours.glow.isValid()) painter.fillPath(capPath(cap, -0.9), withAlpha(colours.glow, 90));
 
     QLinearGradient dome(0, cap.top(), 0, cap.bottom());
     dome.setColorAt(0, colours.top);
@@ -137,8 +134,7 @@ void paintBodyButton(QPainter& painter, const QRectF& box, ButtonShape shape, Gl
     const qreal glyphSide = cap.width() * (shape == ButtonShape::RoundAccent ? 0.58 : 0.62);
     QRectF glyphBox(0, 0, glyphSide, glyphSide);
     glyphBox.moveCenter(cap.center());
-    if (state == ButtonState::Pressed)
-        glyphBox.translate(0, 0.7);
+    if (state == ButtonState::Pressed) glyphBox.translate(0, 0.7);
     const QPainterPath shape2 = glyphPath(glyph, glyphBox);
     if (colours.glow.isValid())
         paintGlow(painter, shape2, colours.glow, 2.5);
@@ -149,8 +145,7 @@ void paintBodyButton(QPainter& painter, const QRectF& box, ButtonShape shape, Gl
 
 }  // namespace
 
-QImage paintButton(const QImage& backdrop, ButtonShape shape, Glyph glyph, ButtonState state)
-{
+QImage paintButton(const QImage& backdrop, ButtonShape shape, Glyph glyph, ButtonState state) {
     QImage image = backdrop.convertToFormat(QImage::Format_RGB32);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);

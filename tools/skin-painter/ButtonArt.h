@@ -9,8 +9,8 @@ namespace skin {
 
 enum class ButtonState {
     Normal,
-    Hover,     // also used for the "released" pictures
-    Pressed,   // also the lasting "on" look of mute and stay-on-top
+    Hover,    // also used for the "released" pictures
+    Pressed,  // also the lasting "on" look of mute and stay-on-top
     Disabled,
 };
 

@@ -16,16 +16,14 @@ constexpr int kCodeWidth = kMinimumCodeSize + 1;
 constexpr int kCodesPerClear = 200;
 constexpr int kOpaqueFrom = 128;
 
-void putWord(QByteArray& out, int value)
-{
+void putWord(QByteArray& out, int value) {
     out.append(char(value & 0xff));
     out.append(char((value >> 8) & 0xff));
 }
 
 class CodeWriter {
 public:
-    void put(int code)
-    {
+    void put(int code) {
         pending_ |= quint32(code) << pendingBits_;
         pendingBits_ += kCodeWidth;
         while (pendingBits_ >= 8) {
@@ -35,10 +33,8 @@ public:
         }
     }
 
-    QByteArray finish()
-    {
-        if (pendingBits_ > 0)
-            bytes_.append(char(pending_ & 0xff));
+    QByteArray finish() {
+        if (pendingBits_ > 0) bytes_.append(char(pending_ & 0xff));
         pending_ = 0;
         pendingBits_ = 0;
         return bytes_;
@@ -50,8 +46,7 @@ private:
     int pendingBits_ = 0;
 };
 
-QByteArray lzwLiteralCodes(const QList<quint8>& indexes)
-{
+QByteArray lzwLiteralCodes(const QList<quint8>& indexes) {
     CodeWriter writer;
     int sinceClear = kCodesPerClear;
     for (const quint8 index : indexes) {
@@ -66,8 +61,7 @@ QByteArray lzwLiteralCodes(const QList<quint8>& indexes)
     return writer.finish();
 }
 
-void putSubBlocks(QByteArray& out, const QByteArray& data)
-{
+void putSubBlocks(QByteArray& out, const QByteArray& data) {
     for (qsizetype at = 0; at < data.size(); at += 255) {
         const qsizetype length = std::min<qsizetype>(255, data.size() - at);
         out.append(char(length));
@@ -78,8 +72,7 @@ void putSubBlocks(QByteArray& out, const QByteArray& data)
 
 }  // namespace
 
-GifEncoding encodeGif(const QImage& source)
-{
+GifEncoding encodeGif(const QImage& source) {
     if (source.isNull() || source.width() > 0xffff || source.height() > 0xffff)
         return {{}, QStringLiteral("a GIF needs a picture of 1 to 65535 pixels each way")};
     const QImage image = source.convertToFormat(QImage::Format_ARGB32);
@@ -137,8 +130,7 @@ GifEncoding encodeGif(const QImage& source)
     return {out, {}};
 }
 
-QImage flattenAlpha(const QImage& source, const QColor& matte)
-{
+QImage flattenAlpha(const QImage& source, const QColor& matte) {
     QImage image = source.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -149,7 +141,8 @@ QImage flattenAlpha(const QImage& source, const QColor& matte)
                 continue;
             }
             auto blend = [alpha](int over, int under) { return (over * alpha + under * (255 - alpha) + 127) / 255; };
-            row[x] = qRgb(blend(qRed(row[x]), matte.red()), blend(qGreen(row[x]), matte.green()), blend(qBlue(row[x]), matte.blue()));
+            row[x] = qRgb(blend(qRed(row[x]), matte.red()), blend(qGreen(row[x]), matte.green()),
+                          blend(qBlue(row[x]), matte.blue()));
         }
     }
     return image;

@@ -10,8 +10,7 @@ namespace {
 // Every glyph is drawn on a 16 x 16 design grid, except the lettering, which is wider.
 constexpr qreal kGrid = 16.0;
 
-QPainterPath stroked(const QPainterPath& line, qreal width, Qt::PenCapStyle cap = Qt::RoundCap)
-{
+QPainterPath stroked(const QPainterPath& line, qreal width, Qt::PenCapStyle cap = Qt::RoundCap) {
     QPainterPathStroker stroker;
     stroker.setWidth(width);
     stroker.setCapStyle(cap);
@@ -19,8 +18,7 @@ QPainterPath stroked(const QPainterPath& line, qreal width, Qt::PenCapStyle cap 
     return stroker.createStroke(line);
 }
 
-QPainterPath polygon(std::initializer_list<QPointF> points)
-{
+QPainterPath polygon(std::initializer_list<QPointF> points) {
     QPainterPath path;
     path.addPolygon(QPolygonF(QList<QPointF>(points)));
     path.closeSubpath();
@@ -28,28 +26,24 @@ QPainterPath polygon(std::initializer_list<QPointF> points)
 }
 
 // Filled triangles look sharper than the strokes beside them; a thin round stroke softens their tips.
-QPainterPath softTriangle(QPointF a, QPointF b, QPointF c)
-{
+QPainterPath softTriangle(QPointF a, QPointF b, QPointF c) {
     const QPainterPath body = polygon({a, b, c});
     return body.united(stroked(body, 1.0));
 }
 
-QPainterPath line(QPointF from, QPointF to)
-{
+QPainterPath line(QPointF from, QPointF to) {
     QPainterPath path(from);
     path.lineTo(to);
     return path;
 }
 
-QPainterPath roundedBox(const QRectF& rect, qreal radius)
-{
+QPainterPath roundedBox(const QRectF& rect, qreal radius) {
     QPainterPath path;
     path.addRoundedRect(rect, radius, radius);
     return path;
 }
 
-QPainterPath arc(QPointF centre, qreal radius, qreal startDegrees, qreal spanDegrees)
-{
+QPainterPath arc(QPointF centre, qreal radius, qreal startDegrees, qreal spanDegrees) {
     const QRectF bounds(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
     QPainterPath path;
     path.arcMoveTo(bounds, startDegrees);
@@ -57,15 +51,13 @@ QPainterPath arc(QPointF centre, qreal radius, qreal startDegrees, qreal spanDeg
     return path;
 }
 
-QPainterPath speakerBody()
-{
+QPainterPath speakerBody() {
     QPainterPath body = roundedBox(QRectF(1.5, 5.8, 3.2, 4.4), 0.6);
     body = body.united(polygon({{4.2, 5.8}, {8.4, 2.6}, {8.4, 13.4}, {4.2, 10.2}}));
     return body.united(stroked(body, 0.6));
 }
 
-QPainterPath listLines(qreal right)
-{
+QPainterPath listLines(qreal right) {
     QPainterPath path;
     for (const qreal y : {4.0, 8.0, 12.0}) {
         path.addEllipse(QPointF(2.8, y), 1.15, 1.15);
@@ -74,8 +66,7 @@ QPainterPath listLines(qreal right)
     return path;
 }
 
-QPainterPath pin()
-{
+QPainterPath pin() {
     QPainterPath path = roundedBox(QRectF(5.8, 1.2, 4.4, 6.2), 1.0);
     path = path.united(roundedBox(QRectF(3.6, 7.0, 8.8, 1.9), 0.8));
     path = path.united(stroked(line({8.0, 8.5}, {8.0, 14.8}), 1.3));
@@ -86,8 +77,7 @@ QPainterPath pin()
     return tilt.map(path);
 }
 
-QPainterPath note()
-{
+QPainterPath note() {
     QPainterPath path;
     path.addEllipse(QPointF(4.4, 12.2), 2.5, 1.9);
     path.addEllipse(QPointF(12.0, 10.6), 2.5, 1.9);
@@ -98,8 +88,7 @@ QPainterPath note()
 }
 
 // "LRC" on a 16 x 7 grid of its own.
-QPainterPath lyricsLetters()
-{
+QPainterPath lyricsLetters() {
     constexpr qreal width = 1.35;
     QPainterPath l(QPointF(0.7, 0.0));
     l.lineTo(0.7, 7.0);
@@ -115,76 +104,65 @@ QPainterPath lyricsLetters()
     const QRectF bowl(11.6, 0.0, 4.0, 7.0);
     c.arcMoveTo(bowl, 50);
     c.arcTo(bowl, 50, 260);
-    return stroked(l, width, Qt::SquareCap).united(stroked(r, width, Qt::SquareCap)).united(stroked(c, width, Qt::FlatCap));
+    return stroked(l, width, Qt::SquareCap)
+        .united(stroked(r, width, Qt::SquareCap))
+        .united(stroked(c, width, Qt::FlatCap));
 }
 
-QPainterPath designPath(Glyph glyph)
-{
+QPainterPath designPath(Glyph glyph) {
     switch (glyph) {
-    case Glyph::Play:
-        return softTriangle({5.2, 2.6}, {13.6, 8.0}, {5.2, 13.4});
-    case Glyph::Pause:
-        return roundedBox(QRectF(3.8, 3.0, 3.2, 10.0), 0.8).united(roundedBox(QRectF(9.0, 3.0, 3.2, 10.0), 0.8));
-    case Glyph::Stop:
-        return roundedBox(QRectF(3.8, 3.8, 8.4, 8.4), 1.2);
-    case Glyph::Previous:
-        return roundedBox(QRectF(2.4, 3.6, 1.9, 8.8), 0.5)
-            .united(softTriangle({9.0, 3.8}, {4.9, 8.0}, {9.0, 12.2}))
-            .united(softTriangle({13.6, 3.8}, {9.5, 8.0}, {13.6, 12.2}));
-    case Glyph::Next:
-        return roundedBox(QRectF(11.7, 3.6, 1.9, 8.8), 0.5)
-            .united(softTriangle({7.0, 3.8}, {11.1, 8.0}, {7.0, 12.2}))
-            .united(softTriangle({2.4, 3.8}, {6.5, 8.0}, {2.4, 12.2}));
-    case Glyph::Speaker:
-        return speakerBody()
-            .united(stroked(arc({8.4, 8.0}, 3.0, -42, 84), 1.3))
-            .united(stroked(arc({8.4, 8.0}, 5.6, -45, 90), 1.3));
-    case Glyph::SpeakerMuted:
-        return speakerBody()
-            .united(stroked(line({10.6, 5.6}, {14.6, 10.4}), 1.4))
-            .united(stroked(line({14.6, 5.6}, {10.6, 10.4}), 1.4));
-    case Glyph::Minimise:
-        return stroked(line({4.0, 11.0}, {12.0, 11.0}), 2.0, Qt::FlatCap);
-    case Glyph::Maximise: {
-        // A window outline with a heavier title edge.
-        QPainterPath outline;
-        outline.addRect(QRectF(4.0, 4.0, 8.0, 7.6));
-        QPainterPath titleEdge;
-        titleEdge.addRect(QRectF(3.35, 3.35, 9.3, 2.2));
-        return stroked(outline, 1.3, Qt::SquareCap).united(titleEdge);
-    }
-    case Glyph::Close:
-        return stroked(line({4.3, 4.3}, {11.7, 11.7}), 2.0).united(stroked(line({11.7, 4.3}, {4.3, 11.7}), 2.0));
-    case Glyph::Playlist:
-        return listLines(13.6);
-    case Glyph::ListMenu:
-        return listLines(10.4).united(softTriangle({11.6, 9.8}, {15.4, 9.8}, {13.5, 12.4}));
-    case Glyph::Lyrics:
-        return lyricsLetters();
-    case Glyph::About: {
-        QPainterPath ring;
-        ring.addEllipse(QPointF(8.0, 8.0), 6.6, 6.6);
-        QPainterPath dot;
-        dot.addEllipse(QPointF(8.0, 4.9), 1.15, 1.15);
-        return stroked(ring, 1.3).united(dot).united(stroked(line({8.0, 7.4}, {8.0, 11.6}), 1.8, Qt::FlatCap));
-    }
-    case Glyph::Pin:
-        return pin();
-    case Glyph::Note:
-        return note();
+        case Glyph::Play: return softTriangle({5.2, 2.6}, {13.6, 8.0}, {5.2, 13.4});
+        case Glyph::Pause:
+            return roundedBox(QRectF(3.8, 3.0, 3.2, 10.0), 0.8).united(roundedBox(QRectF(9.0, 3.0, 3.2, 10.0), 0.8));
+        case Glyph::Stop: return roundedBox(QRectF(3.8, 3.8, 8.4, 8.4), 1.2);
+        case Glyph::Previous:
+            return roundedBox(QRectF(2.4, 3.6, 1.9, 8.8), 0.5)
+                .united(softTriangle({9.0, 3.8}, {4.9, 8.0}, {9.0, 12.2}))
+                .united(softTriangle({13.6, 3.8}, {9.5, 8.0}, {13.6, 12.2}));
+        case Glyph::Next:
+            return roundedBox(QRectF(11.7, 3.6, 1.9, 8.8), 0.5)
+                .united(softTriangle({7.0, 3.8}, {11.1, 8.0}, {7.0, 12.2}))
+                .united(softTriangle({2.4, 3.8}, {6.5, 8.0}, {2.4, 12.2}));
+        case Glyph::Speaker:
+            return speakerBody()
+                .united(stroked(arc({8.4, 8.0}, 3.0, -42, 84), 1.3))
+                .united(stroked(arc({8.4, 8.0}, 5.6, -45, 90), 1.3));
+        case Glyph::SpeakerMuted:
+            return speakerBody()
+                .united(stroked(line({10.6, 5.6}, {14.6, 10.4}), 1.4))
+                .united(stroked(line({14.6, 5.6}, {10.6, 10.4}), 1.4));
+        case Glyph::Minimise: return stroked(line({4.0, 11.0}, {12.0, 11.0}), 2.0, Qt::FlatCap);
+        case Glyph::Maximise: {
+            // A window outline with a heavier title edge.
+            QPainterPath outline;
+            outline.addRect(QRectF(4.0, 4.0, 8.0, 7.6));
+            QPainterPath titleEdge;
+            titleEdge.addRect(QRectF(3.35, 3.35, 9.3, 2.2));
+            return stroked(outline, 1.3, Qt::SquareCap).united(titleEdge);
+        }
+        case Glyph::Close:
+            return stroked(line({4.3, 4.3}, {11.7, 11.7}), 2.0).united(stroked(line({11.7, 4.3}, {4.3, 11.7}), 2.0));
+        case Glyph::Playlist: return listLines(13.6);
+        case Glyph::ListMenu: return listLines(10.4).united(softTriangle({11.6, 9.8}, {15.4, 9.8}, {13.5, 12.4}));
+        case Glyph::Lyrics: return lyricsLetters();
+        case Glyph::About: {
+            QPainterPath ring;
+            ring.addEllipse(QPointF(8.0, 8.0), 6.6, 6.6);
+            QPainterPath dot;
+            dot.addEllipse(QPointF(8.0, 4.9), 1.15, 1.15);
+            return stroked(ring, 1.3).united(dot).united(stroked(line({8.0, 7.4}, {8.0, 11.6}), 1.8, Qt::FlatCap));
+        }
+        case Glyph::Pin: return pin();
+        case Glyph::Note: return note();
     }
     return {};
 }
 
-QSizeF designSize(Glyph glyph)
-{
-    return glyph == Glyph::Lyrics ? QSizeF(16.0, 7.0) : QSizeF(kGrid, kGrid);
-}
+QSizeF designSize(Glyph glyph) { return glyph == Glyph::Lyrics ? QSizeF(16.0, 7.0) : QSizeF(kGrid, kGrid); }
 
 }  // namespace
 
-QPainterPath glyphPath(Glyph glyph, const QRectF& box)
-{
+QPainterPath glyphPath(Glyph glyph, const QRectF& box) {
     const QSizeF design = designSize(glyph);
     const qreal scale = std::min(box.width() / design.width(), box.height() / design.height());
     QTransform fit;

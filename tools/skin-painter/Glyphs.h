@@ -18,12 +18,12 @@ enum class Glyph {
     Minimise,
     Maximise,
     Close,
-    Playlist,      // list lines with bullets
-    ListMenu,      // list lines with a drop-down mark
-    Lyrics,        // the letters LRC
-    About,         // "i" in a ring
-    Pin,           // stay on top
-    Note,          // the skin's emblem
+    Playlist,  // list lines with bullets
+    ListMenu,  // list lines with a drop-down mark
+    Lyrics,    // the letters LRC
+    About,     // "i" in a ring
+    Pin,       // stay on top
+    Note,      // the skin's emblem
 };
 
 // The glyph scaled to fit `box` (keeping its proportions) and centred in it.

@@ -17,27 +17,19 @@ const QColor kDesktop(104, 116, 132);
 const QColor kCaptionInk(31, 96, 169);  // the tool windows' fixed caption colour
 const QColor kListInk(0, 255, 0);
 
-QFont uiFont(int pixelSize, bool bold = false)
-{
+QFont uiFont(int pixelSize, bool bold = false) {
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
 }
 
-int px(double twips)
-{
-    return int(std::lround(twips / kTwipsPerPixel));
-}
+int px(double twips) { return int(std::lround(twips / kTwipsPerPixel)); }
 
-QRect twipsToPixels(double x, double y, double w, double h)
-{
-    return QRect(px(x), px(y), px(w), px(h));
-}
+QRect twipsToPixels(double x, double y, double w, double h) { return QRect(px(x), px(y), px(w), px(h)); }
 
 // Rounded top corners of 7 pixels, square bottom corners: the outline every skinned window gets.
-QRegion windowOutline(QSize size)
-{
+QRegion windowOutline(QSize size) {
     const int w = size.width(), h = size.height();
     QRegion region(QRect(QPoint(0, 6), QPoint(w - 1, h - 1)));
     region += QRect(QPoint(7, 0), QPoint(w - 7, h - 1));
@@ -46,29 +38,28 @@ QRegion windowOutline(QSize size)
     return region;
 }
 
-void drawClipped(QPainter& painter, QPoint at, const QImage& picture, QSize control)
-{
-    if (control.isEmpty())
-        return;  // an empty source rectangle would mean the whole picture
+void drawClipped(QPainter& painter, QPoint at, const QImage& picture, QSize control) {
+    if (control.isEmpty()) return;  // an empty source rectangle would mean the whole picture
     painter.drawImage(at, picture, QRect(QPoint(0, 0), control.boundedTo(picture.size())));
 }
 
 struct MainWindowState {
     bool playing = false;
-    int seekFill = 0;           // pixels of the seek fill shown
-    int volumeThumbLeft = 0;    // pixels
+    int seekFill = 0;         // pixels of the seek fill shown
+    int volumeThumbLeft = 0;  // pixels
     bool minimiseHovered = false;
 };
 
-QImage composeMainWindow(const PictureSet& pictures, const MainWindowState& state)
-{
+QImage composeMainWindow(const PictureSet& pictures, const MainWindowState& state) {
     using namespace main_window;
     QImage window(kWindow.size(), QImage::Format_ARGB32_Premultiplied);
     window.fill(Qt::transparent);
     QPainter painter(&window);
     painter.setClipRegion(windowOutline(kWindow.size()));
     painter.drawImage(0, 0, pictures["player_skin.bmp"]);
-    const auto place = [&](const QRect& control, const char* name) { drawClipped(painter, control.topLeft(), pictures[name], control.size()); };
+    const auto place = [&](const QRect& control, const char* name) {
+        drawClipped(painter, control.topLeft(), pictures[name], control.size());
+    };
 
     place(kLyrics, state.playing ? "lrc_d.bmp" : "lrc_n.bmp");
     place(kAbout, state.playing ? "voduz_m.bmp" : "voduz_n.bmp");
@@ -87,8 +78,10 @@ QImage composeMainWindow(const PictureSet& pictures, const MainWindowState& stat
     place(QRect(QPoint(kSeekStrip.left() + std::max(0, state.seekFill - 1), kSeekThumb.top()), kSeekThumb.size()),
           state.playing ? "playpro_d.gif" : "playpro_n.gif");
     place(kVolumeStrip, "volume_none.bmp");
-    place(QRect(kVolumeStrip.topLeft(), QSize(state.volumeThumbLeft - kVolumeStrip.left() + 1, kVolumeStrip.height())), "volume_pro.bmp");
-    place(QRect(QPoint(state.volumeThumbLeft, kVolumeThumb.top()), kVolumeThumb.size()), state.playing ? "volume_d.bmp" : "volume_n.bmp");
+    place(QRect(kVolumeStrip.topLeft(), QSize(state.volumeThumbLeft - kVolumeStrip.left() + 1, kVolumeStrip.height())),
+          "volume_pro.bmp");
+    place(QRect(QPoint(state.volumeThumbLeft, kVolumeThumb.top()), kVolumeThumb.size()),
+          state.playing ? "volume_d.bmp" : "volume_n.bmp");
 
     painter.setPen(Qt::white);
     const auto label = [&](const QRect& where, const QFont& font, const QString& text) {
@@ -111,8 +104,7 @@ struct ToolWindowKind {
 };
 
 // The frame pieces in the order the tool windows copy them; later pieces cover earlier ones.
-void composeFrame(QPainter& painter, const QImage& skin, const ToolWindowKind& kind)
-{
+void composeFrame(QPainter& painter, const QImage& skin, const ToolWindowKind& kind) {
     const double W = kind.widthTwips, H = kind.heightTwips;
     const double PW = skin.width() * kTwipsPerPixel, PH = skin.height() * kTwipsPerPixel;
     const double B = kind.bottomMiddle, C = kind.bottomLeft;
@@ -130,11 +122,12 @@ void composeFrame(QPainter& painter, const QImage& skin, const ToolWindowKind& k
         {PW - 1665, PH - 525, 1665, 525, W - 1665, H - 525, 1665, 525},
     };
     for (const Piece& piece : pieces)
-        painter.drawImage(twipsToPixels(piece.dx, piece.dy, piece.dw, piece.dh), skin, twipsToPixels(piece.sx, piece.sy, piece.sw, piece.sh));
+        painter.drawImage(twipsToPixels(piece.dx, piece.dy, piece.dw, piece.dh), skin,
+                          twipsToPixels(piece.sx, piece.sy, piece.sw, piece.sh));
 }
 
-QImage composeToolWindow(const PictureSet& pictures, const ToolWindowKind& kind, const QStringList& lines, int currentLine)
-{
+QImage composeToolWindow(const PictureSet& pictures, const ToolWindowKind& kind, const QStringList& lines,
+                         int currentLine) {
     const QSize size(px(kind.widthTwips), px(kind.heightTwips));
     QImage window(size, QImage::Format_ARGB32_Premultiplied);
     window.fill(Qt::transparent);
@@ -154,7 +147,8 @@ QImage composeToolWindow(const PictureSet& pictures, const ToolWindowKind& kind,
     if (kind.menuButton)
         drawClipped(painter, QPoint(size.width() - kMenuFromRight, kButtonTop), pictures["list_m.bmp"], kMenuButton);
 
-    const QRect content = twipsToPixels(kind.content.left(), kind.content.top(), kind.widthTwips - kind.content.left() - kind.content.right(),
+    const QRect content = twipsToPixels(kind.content.left(), kind.content.top(),
+                                        kind.widthTwips - kind.content.left() - kind.content.right(),
                                         kind.heightTwips - kind.content.top() - kind.content.bottom());
     painter.fillRect(content, Qt::black);
     painter.setClipRect(content, Qt::IntersectClip);
@@ -169,8 +163,7 @@ QImage composeToolWindow(const PictureSet& pictures, const ToolWindowKind& kind,
 }
 
 // Every picture of the set with its name, in rows.
-QImage composeSheet(const PictureSet& pictures, int width)
-{
+QImage composeSheet(const PictureSet& pictures, int width) {
     QList<Picture> order = paintSkinSet();
     QImage sheet(width, 1000, QImage::Format_ARGB32_Premultiplied);
     sheet.fill(Qt::transparent);
@@ -178,8 +171,7 @@ QImage composeSheet(const PictureSet& pictures, int width)
     painter.setFont(uiFont(9));
     int x = 0, y = 0, rowHeight = 0;
     for (const Picture& picture : order) {
-        if (picture.fileName.endsWith(QLatin1String("_skin.bmp")))
-            continue;
+        if (picture.fileName.endsWith(QLatin1String("_skin.bmp"))) continue;
         const QImage image = pictures.value(picture.fileName);
         const int cell = std::max(image.width(), 64);
         if (x + cell > width) {
@@ -189,7 +181,8 @@ QImage composeSheet(const PictureSet& pictures, int width)
         }
         painter.drawImage(x, y, image);
         painter.setPen(Qt::white);
-        painter.drawText(QRect(x, y + image.height() + 1, cell + 8, 12), Qt::AlignLeft | Qt::AlignTop, picture.fileName);
+        painter.drawText(QRect(x, y + image.height() + 1, cell + 8, 12), Qt::AlignLeft | Qt::AlignTop,
+                         picture.fileName);
         x += cell + 8;
         rowHeight = std::max(rowHeight, image.height());
     }
@@ -199,34 +192,35 @@ QImage composeSheet(const PictureSet& pictures, int width)
 
 }  // namespace
 
-QStringList missingPictures(const PictureSet& pictures)
-{
+QStringList missingPictures(const PictureSet& pictures) {
     QStringList missing;
     for (const Picture& picture : paintSkinSet())
-        if (pictures.value(picture.fileName).isNull())
-            missing.append(picture.fileName);
+        if (pictures.value(picture.fileName).isNull()) missing.append(picture.fileName);
     return missing;
 }
 
-QImage paintPreview(const PictureSet& pictures, int scale)
-{
+QImage paintPreview(const PictureSet& pictures, int scale) {
     using namespace main_window;
     const int gap = 20;
-    const ToolWindowKind playlist{3945, 4680, 600, 800, QStringLiteral("播放列表"), false, true, QMargins(100, 760, 100, 100)};
+    const ToolWindowKind playlist{
+        3945, 4680, 600, 800, QStringLiteral("播放列表"), false, true, QMargins(100, 760, 100, 100)};
     const ToolWindowKind lyrics{4080, 3330, 500, 500, QStringLiteral("歌词"), true, false, QMargins(96, 425, 84, 65)};
 
     const QImage startUp = composeMainWindow(pictures, {false, 0, kVolumeThumb.left(), false});
     const QImage playing = composeMainWindow(pictures, {true, 104, kVolumeThumbLeftMost + 30, true});
-    const QImage list = composeToolWindow(pictures, playlist,
-                                          {QStringLiteral("1  示例曲目 - 演唱者     04:29"), QStringLiteral("2  Second Track - Artist  03:58"),
-                                           QStringLiteral("3  第三首          05:12")},
-                                          -1);
-    const QImage words = composeToolWindow(pictures, lyrics,
-                                           {QString(), QString(), QStringLiteral("第一行歌词"), QStringLiteral("正在唱的这一行"),
-                                            QStringLiteral("下一行歌词"), QStringLiteral("再下一行")},
-                                           3);
+    const QImage list = composeToolWindow(
+        pictures, playlist,
+        {QStringLiteral("1  示例曲目 - 演唱者     04:29"), QStringLiteral("2  Second Track - Artist  03:58"),
+         QStringLiteral("3  第三首          05:12")},
+        -1);
+    const QImage words =
+        composeToolWindow(pictures, lyrics,
+                          {QString(), QString(), QStringLiteral("第一行歌词"), QStringLiteral("正在唱的这一行"),
+                           QStringLiteral("下一行歌词"), QStringLiteral("再下一行")},
+                          3);
     // The playlist window at its smallest size: the frame must still close up cleanly.
-    const ToolWindowKind smallest{2500, 1500, playlist.bottomMiddle, playlist.bottomLeft, playlist.caption, false, true, playlist.content};
+    const ToolWindowKind smallest{2500,  1500, playlist.bottomMiddle, playlist.bottomLeft, playlist.caption,
+                                  false, true, playlist.content};
     const QImage small = composeToolWindow(pictures, smallest, {QStringLiteral("1  示例曲目")}, -1);
     const QImage sheet = composeSheet(pictures, startUp.width() * 2 + gap);
 

@@ -9,14 +9,12 @@ namespace skin {
 
 constexpr int kTwipsPerPixel = 15;
 
-constexpr int pixels(int twips)
-{
+constexpr int pixels(int twips) {
     // Round to the nearest pixel, as the windows do when they convert their layout.
     return (twips * 2 + kTwipsPerPixel) / (2 * kTwipsPerPixel);
 }
 
-constexpr QRect twipsRect(int left, int top, int width, int height)
-{
+constexpr QRect twipsRect(int left, int top, int width, int height) {
     return QRect(pixels(left), pixels(top), pixels(width), pixels(height));
 }
 

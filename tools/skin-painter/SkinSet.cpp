@@ -17,10 +17,10 @@ struct StateFile {
 
 // Hover, press, release and disabled pictures of one button, all over the same backdrop.
 void addButton(QList<Picture>& set, const QString& stem, const QImage& under, ButtonShape shape, Glyph glyph,
-               std::initializer_list<StateFile> states)
-{
+               std::initializer_list<StateFile> states) {
     for (const StateFile& file : states)
-        set.append({stem + QLatin1String(file.suffix) + QStringLiteral(".bmp"), paintButton(under, shape, glyph, file.state)});
+        set.append(
+            {stem + QLatin1String(file.suffix) + QStringLiteral(".bmp"), paintButton(under, shape, glyph, file.state)});
 }
 
 constexpr StateFile kNormal{"_n", ButtonState::Normal};
@@ -29,8 +29,7 @@ constexpr StateFile kPressed{"_d", ButtonState::Pressed};
 constexpr StateFile kReleased{"_u", ButtonState::Hover};
 constexpr StateFile kDisabled{"_s", ButtonState::Disabled};
 
-void addMainWindowButtons(QList<Picture>& set, const QImage& backdrop)
-{
+void addMainWindowButtons(QList<Picture>& set, const QImage& backdrop) {
     using namespace main_window;
     auto under = [&](const QRect& place) { return backdropUnder(backdrop, place); };
     addButton(set, "play", under(kPlay), ButtonShape::RoundAccent, Glyph::Play, {kNormal, kHover});
@@ -44,22 +43,25 @@ void addMainWindowButtons(QList<Picture>& set, const QImage& backdrop)
     addButton(set, "window", under(kPlaylistToggle), ButtonShape::Square, Glyph::Playlist, {kNormal, kHover});
     addButton(set, "lrc", under(kLyrics), ButtonShape::TitleBar, Glyph::Lyrics, {kNormal, kHover, kPressed});
     addButton(set, "voduz", under(kAbout), ButtonShape::TitleBar, Glyph::About, {kNormal, kHover, kPressed});
-    addButton(set, "min", under(kMinimise), ButtonShape::TitleBar, Glyph::Minimise, {kNormal, kHover, kPressed, kReleased});
-    addButton(set, "max", under(kMaximise), ButtonShape::TitleBar, Glyph::Maximise, {kNormal, kHover, kPressed, kReleased});
-    addButton(set, "close", under(kClose), ButtonShape::CloseTitle, Glyph::Close, {kNormal, kHover, kPressed, kReleased});
+    addButton(set, "min", under(kMinimise), ButtonShape::TitleBar, Glyph::Minimise,
+              {kNormal, kHover, kPressed, kReleased});
+    addButton(set, "max", under(kMaximise), ButtonShape::TitleBar, Glyph::Maximise,
+              {kNormal, kHover, kPressed, kReleased});
+    addButton(set, "close", under(kClose), ButtonShape::CloseTitle, Glyph::Close,
+              {kNormal, kHover, kPressed, kReleased});
 }
 
-void addToolWindowButtons(QList<Picture>& set, const QImage& frame)
-{
+void addToolWindowButtons(QList<Picture>& set, const QImage& frame) {
     using namespace tool_window;
     const QRect stayOnTop(QPoint(frame.width() - kStayOnTopFromRight, kButtonTop), kStayOnTop);
     const QRect menu(QPoint(frame.width() - kMenuFromRight, kButtonTop), kMenuButton);
-    addButton(set, "top", backdropUnder(frame, stayOnTop), ButtonShape::TitleBar, Glyph::Pin, {kNormal, kHover, kPressed});
-    addButton(set, "list", backdropUnder(frame, menu), ButtonShape::TitleBar, Glyph::ListMenu, {kNormal, kHover, kPressed});
+    addButton(set, "top", backdropUnder(frame, stayOnTop), ButtonShape::TitleBar, Glyph::Pin,
+              {kNormal, kHover, kPressed});
+    addButton(set, "list", backdropUnder(frame, menu), ButtonShape::TitleBar, Glyph::ListMenu,
+              {kNormal, kHover, kPressed});
 }
 
-void addBars(QList<Picture>& set, const QImage& backdrop)
-{
+void addBars(QList<Picture>& set, const QImage& backdrop) {
     using namespace main_window;
     const QImage seekGroove = backdropUnder(backdrop, kSeekStrip);
     set.append({"play_none.bmp", paintStrip(seekGroove, false)});
@@ -78,8 +80,7 @@ void addBars(QList<Picture>& set, const QImage& backdrop)
 
 }  // namespace
 
-QList<Picture> paintSkinSet()
-{
+QList<Picture> paintSkinSet() {
     QList<Picture> set;
     const QImage backdrop = paintPlayerBackdrop();
     const QImage frame = paintToolFrameBitmap();

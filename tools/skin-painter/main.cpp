@@ -18,34 +18,28 @@
 
 namespace {
 
-int fail(const QString& message)
-{
+int fail(const QString& message) {
     std::fprintf(stderr, "skin-painter: %s\n", qPrintable(message));
     return 1;
 }
 
-int writeSkin(const QString& folder)
-{
-    if (!QDir().mkpath(folder))
-        return fail(folder + QStringLiteral(": cannot create the folder"));
+int writeSkin(const QString& folder) {
+    if (!QDir().mkpath(folder)) return fail(folder + QStringLiteral(": cannot create the folder"));
     for (const skin::Picture& picture : skin::paintSkinSet()) {
         const QString error = skin::writePicture(picture.image, QDir(folder).filePath(picture.fileName));
-        if (!error.isEmpty())
-            return fail(error);
+        if (!error.isEmpty()) return fail(error);
     }
     return 0;
 }
 
-skin::PictureSet readSkin(const QString& folder)
-{
+skin::PictureSet readSkin(const QString& folder) {
     skin::PictureSet pictures;
     for (const skin::Picture& picture : skin::paintSkinSet())
         pictures.insert(picture.fileName, QImageReader(QDir(folder).filePath(picture.fileName)).read());
     return pictures;
 }
 
-int writePreview(const QStringList& args)
-{
+int writePreview(const QStringList& args) {
     QString output, from;
     int scale = 1;
     for (qsizetype i = 1; i < args.size(); ++i) {
@@ -64,8 +58,7 @@ int writePreview(const QStringList& args)
 
     skin::PictureSet pictures;
     if (from.isEmpty()) {
-        for (const skin::Picture& picture : skin::paintSkinSet())
-            pictures.insert(picture.fileName, picture.image);
+        for (const skin::Picture& picture : skin::paintSkinSet()) pictures.insert(picture.fileName, picture.image);
     } else {
         pictures = readSkin(from);
     }
@@ -78,21 +71,18 @@ int writePreview(const QStringList& args)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     // The painter opens no window; it only needs fonts, which a display-less platform provides.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() >= 2 && args[1] == QLatin1String("--preview"))
-        return writePreview(args);
+    if (args.size() >= 2 && args[1] == QLatin1String("--preview")) return writePreview(args);
     if (args.size() == 3 && args[1] == QLatin1String("--icons")) {
         const QString error = skin::writeProgramIcons(args[2]);
         return error.isEmpty() ? 0 : fail(error);
     }
-    if (args.size() == 2 && !args[1].startsWith(QLatin1Char('-')))
-        return writeSkin(args[1]);
-    return fail(QStringLiteral("usage: skin-painter FOLDER | skin-painter --preview OUT.png [--from FOLDER] [--scale N]"
-                               " | skin-painter --icons FOLDER"));
+    if (args.size() == 2 && !args[1].startsWith(QLatin1Char('-'))) return writeSkin(args[1]);
+    return fail(
+        QStringLiteral("usage: skin-painter FOLDER | skin-painter --preview OUT.png [--from FOLDER] [--scale N]"
+                       " | skin-painter --icons FOLDER"));
 }

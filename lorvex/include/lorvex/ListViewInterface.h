@@ -34,8 +34,7 @@ LORVEX_LISTVIEW_MEMBERS(LORVEX_DECLARE_DISPID, LORVEX_DECLARE_DISPID)
 
 // The values a new control starts from, for the properties the member table gives one.
 namespace defaults {
-#define LORVEX_DECLARE_DEFAULT(name, id, type, ...) \
-    __VA_OPT__(inline constexpr member_type::type name = __VA_ARGS__;)
+#define LORVEX_DECLARE_DEFAULT(name, id, type, ...) __VA_OPT__(inline constexpr member_type::type name = __VA_ARGS__;)
 #define LORVEX_NO_DEFAULT(name, id)
 LORVEX_LISTVIEW_MEMBERS(LORVEX_DECLARE_DEFAULT, LORVEX_NO_DEFAULT)
 #undef LORVEX_DECLARE_DEFAULT
@@ -65,9 +64,9 @@ inline constexpr std::int32_t OLEStartDrag = 17;
 
 // Errors the control raises to its host.
 namespace error {
-inline constexpr std::int32_t NoColumns = 31;           // "can not add items when there are no columns"
-inline constexpr std::int32_t ItemsExist = 33;          // "can not add or remove columns when there are items"
-inline constexpr std::int32_t DuplicateKey = 300;       // "Objekt nicht eindeutig in Aufz鋒lung!"
+inline constexpr std::int32_t NoColumns = 31;      // "can not add items when there are no columns"
+inline constexpr std::int32_t ItemsExist = 33;     // "can not add or remove columns when there are items"
+inline constexpr std::int32_t DuplicateKey = 300;  // "Objekt nicht eindeutig in Aufz鋒lung!"
 inline constexpr std::int32_t SubscriptOutOfRange = 9;
 }  // namespace error
 

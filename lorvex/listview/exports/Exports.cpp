@@ -25,7 +25,8 @@ const automation::ServerClass Classes[] = {
 
 #define LORVEX_EXPORT extern "C" __attribute__((visibility("default")))
 
-LORVEX_EXPORT automation::HResult DllGetClassObject(const automation::Guid* clsid, const automation::Guid* iid, void** out) {
+LORVEX_EXPORT automation::HResult DllGetClassObject(const automation::Guid* clsid, const automation::Guid* iid,
+                                                    void** out) {
     return automation::server::GetClassObject(Classes, clsid, iid, out);
 }
 

@@ -134,11 +134,11 @@ TEST_F(Drawing, CheckboxOutlineAndTickPixels) {
     EXPECT_NE(image.pixelColor(17, y + 6), pen);
     // The tick: three diagonal strokes down to the left, then the short stroke up from the bottom.
     const std::set<std::pair<int, int>> tick = {
-        {12, 5}, {11, 6}, {10, 7}, {9, 8},           // (12, 5) - (8, 9)
-        {12, 4}, {11, 5}, {10, 6}, {9, 7}, {8, 8},   // (12, 4) - (7, 9)
+        {12, 5}, {11, 6}, {10, 7}, {9, 8},                  // (12, 5) - (8, 9)
+        {12, 4}, {11, 5}, {10, 6}, {9, 7}, {8, 8},          // (12, 4) - (7, 9)
         {12, 3}, {11, 4}, {10, 5}, {9, 6}, {8, 7}, {7, 8},  // (12, 3) - (6, 9)
-        {6, 6}, {7, 7},                              // (6, 6) - (9, 9)
-        {6, 7}, {7, 8}, {8, 9},                      // (6, 7) - (9, 10)
+        {6, 6},  {7, 7},                                    // (6, 6) - (9, 9)
+        {6, 7},  {7, 8},  {8, 9},                           // (6, 7) - (9, 10)
     };
     for (auto [tx, ty] : tick) EXPECT_EQ(image.pixelColor(tx, y + ty), pen) << tx << "," << ty;
     // End points are left out, and nothing else inside the box is touched.
@@ -240,7 +240,7 @@ TEST_F(Drawing, CustomDrawColoursFallBackAndAreAskedOncePerVisibleCell) {
         if (row == 1) return CellColors{true, column == 0 ? Rgb(0, 0, 255) : -1, Rgb(0, 255, 0)};
         if (row == 2) return CellColors{true, static_cast<std::int32_t>(0x8000000Fu), -1};  // system colours work too
         if (row == 3) return CellColors{true, 0x12345678, -1};  // not a colour: the normal one
-        return CellColors{false, Rgb(9, 9, 9), Rgb(9, 9, 9)};    // declined: its colours are ignored
+        return CellColors{false, Rgb(9, 9, 9), Rgb(9, 9, 9)};   // declined: its colours are ignored
     };
     view().SetDrawCallback(Ref<Dispatch>(callback.get()));
     const QImage image = grid.Grab();
@@ -286,7 +286,7 @@ TEST_F(Drawing, RepaintsAskedForDuringAPaintAreDropped) {
     const std::size_t onePaint = callback->calls.size();
     EXPECT_EQ(onePaint, 4u);
     QTest::qWait(20);  // longer than a frame (16 ms): a repaint that was asked for would have come; none may
-    grid.Grab();  // shows the frame already rendered
+    grid.Grab();       // shows the frame already rendered
     EXPECT_EQ(callback->calls.size(), onePaint);
 }
 

@@ -73,11 +73,16 @@ TEST(Screenshot, PopulatedGridLooksLikeTheReference) {
     grid.AddColumn(u"title", 170, TextAlignLeft, true, true, u"Title 标题");
     grid.AddColumn(u"artist", 130, TextAlignCenter, true, true, u"Artist");
     grid.AddColumn(u"time", 70, TextAlignRight, true, true, u"Time");
-    const char16_t* titles[] = {u"Morning Light", u"小城故事", u"A very long title that does not fit its column",
-                                u"River", u"Slow Train", u"月亮代表我的心", u"Harbour", u"Glass", u"Northbound"};
+    const char16_t* titles[] = {u"Morning Light", u"小城故事",   u"A very long title that does not fit its column",
+                                u"River",         u"Slow Train", u"月亮代表我的心",
+                                u"Harbour",       u"Glass",      u"Northbound"};
     for (int i = 0; i < 30; ++i) {
         std::int32_t at = -1, row = 0;
-        ASSERT_TRUE(grid.view->AddItem(at, GridHarness::Number(i + 1) + u".", i % 7 == 0 ? 0 : i % 7 == 3 ? 1 : -1, row)
+        ASSERT_TRUE(grid.view->AddItem(at, GridHarness::Number(i + 1) + u".",
+                                       i % 7 == 0   ? 0
+                                       : i % 7 == 3 ? 1
+                                                    : -1,
+                                       row)
                         .ok());
         grid.view->SetItemText(row, 1, titles[i % 9]);
         grid.view->SetItemText(row, 2, i % 2 ? u"Quartet" : u"邓丽君");
@@ -109,16 +114,16 @@ TEST(Screenshot, PopulatedGridLooksLikeTheReference) {
     const QImage reference(referencePath);
     ASSERT_FALSE(reference.isNull()) << "no reference picture " << referencePath.toStdString() << "; this rendering is "
                                      << path.toStdString() << ": look at it, then copy it there";
-    ASSERT_EQ(shot.size(), reference.size()) << "the rendering " << path.toStdString() << " is "
-                                             << shot.width() << "x" << shot.height() << ", the reference "
-                                             << reference.width() << "x" << reference.height();
+    ASSERT_EQ(shot.size(), reference.size())
+        << "the rendering " << path.toStdString() << " is " << shot.width() << "x" << shot.height()
+        << ", the reference " << reference.width() << "x" << reference.height();
     const Difference difference = Compare(shot, reference.convertToFormat(QImage::Format_ARGB32));
     const QString diffPath = out + QStringLiteral("/listview-diff.png");
     QFile::remove(diffPath);
     const double share = static_cast<double>(difference.differing) / (shot.width() * shot.height());
     if (share > MostDifferingShare) difference.picture.save(diffPath);
-    EXPECT_LE(share, MostDifferingShare) << difference.differing << " pixels differ from " << referencePath.toStdString()
-                                         << " by more than " << ChannelTolerance << "; the rendering is "
-                                         << path.toStdString() << ", the differing pixels are red in "
-                                         << diffPath.toStdString();
+    EXPECT_LE(share, MostDifferingShare) << difference.differing << " pixels differ from "
+                                         << referencePath.toStdString() << " by more than " << ChannelTolerance
+                                         << "; the rendering is " << path.toStdString()
+                                         << ", the differing pixels are red in " << diffPath.toStdString();
 }

@@ -1,10 +1,10 @@
 #pragma once
 // A grid placed on a shown container at run time, as the player places it, with its events recorded and helpers
 // to fill it and to look at its window.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
-#include <gtest/gtest.h>
 
 #include <functional>
 
@@ -63,8 +63,12 @@ public:
 
     void AddColumn(const std::u16string& key, int width, std::int32_t align = TextAlignLeft, bool resizable = true,
                    bool visible = true, const std::u16string& caption = {}) {
-        std::vector<Variant> args{Variant(key), Variant(caption.empty() ? key : caption), Variant(align),
-                                  Variant(width), Variant::fromBool(resizable), Variant::fromBool(visible)};
+        std::vector<Variant> args{Variant(key),
+                                  Variant(caption.empty() ? key : caption),
+                                  Variant(align),
+                                  Variant(width),
+                                  Variant::fromBool(resizable),
+                                  Variant::fromBool(visible)};
         ASSERT_TRUE(view->Invoke(dispid::AddColumn, InvokeKind::Method, args, nullptr).ok());
     }
     // Rows "r0", "r1", ... in column 0.

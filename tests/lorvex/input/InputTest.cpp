@@ -143,7 +143,8 @@ TEST_F(Input, DraggingSelectedRowsUpMovesThemAndTheCurrentRowFollows) {
     grid.events.clear();
     Press(RowPoint(3));
     DragTo(RowPoint(2));
-    EXPECT_EQ(Texts(), (std::vector<std::u16string>{u"r0", u"r2", u"r3", u"r1", u"r4", u"r5", u"r6", u"r7", u"r8", u"r9"}));
+    EXPECT_EQ(Texts(),
+              (std::vector<std::u16string>{u"r0", u"r2", u"r3", u"r1", u"r4", u"r5", u"r6", u"r7", u"r8", u"r9"}));
     EXPECT_EQ(Selected(), (Rows{1, 2}));
     EXPECT_EQ(view().SelectedItem(), 2);
     EXPECT_EQ(grid.Count(event::Reorder), 1);
@@ -259,7 +260,8 @@ TEST_F(Input, AutoSizedColumnsIgnoreTheirDividers) {
 }
 
 TEST_F(Input, HeaderClicksSortAndToggleTheOrderPerColumn) {
-    const char16_t* names[] = {u"pear", u"Apple", u"fig", u"banana", u"cherry", u"kiwi", u"lime", u"date", u"grape", u"melon"};
+    const char16_t* names[] = {u"pear", u"Apple", u"fig",  u"banana", u"cherry",
+                               u"kiwi", u"lime",  u"date", u"grape",  u"melon"};
     for (int i = 0; i < 10; ++i) view().SetItemText(i, 1, names[i]);
     view().SetSelectedItem(4);
     Press(QPoint(140, 10));
@@ -316,7 +318,7 @@ TEST_F(Input, CheckBoxesToggleByMouseWithAnEventAndBySpaceWithout) {
 
 TEST_F(Input, HitTestsFindRowsAndColumnsUnderAPoint) {
     EXPECT_EQ(view().RowFromPoint(50, grid.RowY(3), true), 3);
-    EXPECT_EQ(view().RowFromPoint(50, 20, true), 0);   // a row's top line belongs to it
+    EXPECT_EQ(view().RowFromPoint(50, 20, true), 0);  // a row's top line belongs to it
     EXPECT_EQ(view().RowFromPoint(50, 36, false), 1);
     EXPECT_EQ(view().RowFromPoint(179, grid.RowY(3), true), 3);
     EXPECT_EQ(view().RowFromPoint(180, grid.RowY(3), true), -1);  // right of the last column
@@ -396,7 +398,7 @@ TEST(InputEmpty, KeysOnAnEmptyListDoNothingHarmful) {
     QTest::keyClick(grid.window(), Qt::Key_Space, Qt::ControlModifier);
     EXPECT_EQ(grid.view->SelectedItem(), -1);
     EXPECT_EQ(grid.Count(event::Click), 0);
-    EXPECT_EQ(grid.Count(event::KeyDown), 7);  // the Ctrl key itself too
+    EXPECT_EQ(grid.Count(event::KeyDown), 7);   // the Ctrl key itself too
     EXPECT_EQ(grid.Count(event::KeyPress), 2);  // the two spaces typed
     QTest::mouseClick(grid.window(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 50));
     EXPECT_EQ(grid.Raised(event::MouseDown).back().args[0].int32Or(), -1);

@@ -96,9 +96,13 @@ TEST_F(HostTest, RegisteredControlIsCreatedByProgIdAndDrivenByDispatchIds) {
     Variant row;
     ASSERT_TRUE(Invoke(grid.get(), AddItem, InvokeKind::Method, {}, &row).ok());
     EXPECT_EQ(row.int32Or(-1), 0);
-    ASSERT_TRUE(Invoke(grid.get(), ItemText, InvokeKind::PropertyPut, {Variant(std::int32_t(0)), Variant(std::int32_t(1)), Variant(u"歌手")}).ok());
+    ASSERT_TRUE(Invoke(grid.get(), ItemText, InvokeKind::PropertyPut,
+                       {Variant(std::int32_t(0)), Variant(std::int32_t(1)), Variant(u"歌手")})
+                    .ok());
     Variant text, count;
-    ASSERT_TRUE(Invoke(grid.get(), ItemText, InvokeKind::PropertyGet, {Variant(std::int32_t(0)), Variant(std::int32_t(1))}, &text).ok());
+    ASSERT_TRUE(Invoke(grid.get(), ItemText, InvokeKind::PropertyGet,
+                       {Variant(std::int32_t(0)), Variant(std::int32_t(1))}, &text)
+                    .ok());
     EXPECT_EQ(text.stringOr(), u"歌手");
     ASSERT_TRUE(Invoke(grid.get(), ItemCount, InvokeKind::PropertyGet, {}, &count).ok());
     EXPECT_EQ(count.int32Or(), 1);
@@ -112,8 +116,8 @@ TEST_F(HostTest, RegisteredControlIsCreatedByProgIdAndDrivenByDispatchIds) {
 TEST_F(HostTest, ManifestBesideTheProgramNeedsNoRegistration) {
     ASSERT_EQ(CallEntry("DllUnregisterServer"), ResultOk);
     const fs::path manifest = registryRoot / "host.manifest";
-    std::ofstream(manifest) << "[" << lorvex::CLSID_ListView.toString() << "]\nProgID=lorvex.ListView\nLibrary="
-                            << LORVEX_LIBRARY << "\n";
+    std::ofstream(manifest) << "[" << lorvex::CLSID_ListView.toString()
+                            << "]\nProgID=lorvex.ListView\nLibrary=" << LORVEX_LIBRARY << "\n";
     auto& registry = ClassRegistry::Instance();
     registry.AddManifest(manifest.string());
     Ref<Dispatch> grid = registry.Create<Dispatch>(lorvex::CLSID_ListView);

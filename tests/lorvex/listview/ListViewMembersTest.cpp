@@ -43,7 +43,7 @@ TableDefault Reported(std::u16string name, DispId id, std::uint32_t color) {
 }
 
 #define TABLE_DEFAULT(name, id, type, ...) \
-    __VA_OPT__(Reported(u"" #name, id, static_cast<member_type::type>(__VA_ARGS__)),)
+    __VA_OPT__(Reported(u"" #name, id, static_cast<member_type::type>(__VA_ARGS__)), )
 #define NO_DEFAULT(name, id)
 const std::vector<TableDefault> Defaults = {LORVEX_LISTVIEW_MEMBERS(TABLE_DEFAULT, NO_DEFAULT)};
 #undef TABLE_DEFAULT

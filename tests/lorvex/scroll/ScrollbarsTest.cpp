@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "lorvex/listview/Scrollbars.h"
-#include "tests/lorvex/scroll/ScrollBarParts.h"
 #include "tests/lorvex/input/GridHarness.h"
+#include "tests/lorvex/scroll/ScrollBarParts.h"
 
 using namespace lorvex;
 using namespace lorvex::test;
@@ -13,9 +13,13 @@ namespace {
 
 class Recorder : public ScrollbarsEvents {
 public:
-    void ScrollClick(int& bar, int& button) override { log.push_back("click " + std::to_string(bar) + " " + std::to_string(button)); }
+    void ScrollClick(int& bar, int& button) override {
+        log.push_back("click " + std::to_string(bar) + " " + std::to_string(button));
+    }
     void Scroll(int& bar) override { log.push_back("scroll " + std::to_string(bar)); }
-    void Change(int& bar) override { log.push_back("change " + std::to_string(bar) + " " + std::to_string(bars->Value(bar))); }
+    void Change(int& bar) override {
+        log.push_back("change " + std::to_string(bar) + " " + std::to_string(bars->Value(bar)));
+    }
     void MouseWheel(int& bar, int& amount) override {
         log.push_back("wheel " + std::to_string(bar) + " " + std::to_string(amount));
         if (wheelOverride) amount = *wheelOverride;
@@ -109,8 +113,9 @@ TEST_F(Bars, DraggingTheThumbReportsEachPositionAsChangeAndNothingOnRelease) {
     const QPoint thumb = ScrollBarPart(bar, QStyle::SC_ScrollBarSlider);
     QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, thumb);
     for (int dy : {10, 25, 40}) {
-        QMouseEvent move(QEvent::MouseMove, QPointF(thumb + QPoint(0, dy)), bar->mapToGlobal(QPointF(thumb + QPoint(0, dy))),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(thumb + QPoint(0, dy)),
+                         bar->mapToGlobal(QPointF(thumb + QPoint(0, dy))), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(bar, &move);
     }
     const std::vector<std::string> tracked = recorder.log;
@@ -214,8 +219,8 @@ TEST_F(GridScroll, TheListFollowsTheThumbAndTheWheel) {
     QScrollBar* bar = grid.window()->findChildren<QScrollBar*>().at(SB_VERT);
     const QPoint thumb = ScrollBarPart(bar, QStyle::SC_ScrollBarSlider);
     QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, thumb);
-    QMouseEvent move(QEvent::MouseMove, QPointF(thumb + QPoint(0, 30)), bar->mapToGlobal(QPointF(thumb + QPoint(0, 30))),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(thumb + QPoint(0, 30)),
+                     bar->mapToGlobal(QPointF(thumb + QPoint(0, 30))), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(bar, &move);
     const int dragged = grid.side().FirstRow();
     EXPECT_GT(dragged, 0);

@@ -18,8 +18,8 @@ namespace {
 // Sets one palette colour for a test and puts the palette back afterwards.
 class PaletteOverride {
 public:
-    PaletteOverride(QPalette::ColorGroup group, QPalette::ColorRole role, QColor color) : m_saved(QApplication::palette())
-    {
+    PaletteOverride(QPalette::ColorGroup group, QPalette::ColorRole role, QColor color)
+        : m_saved(QApplication::palette()) {
         QPalette changed = m_saved;
         changed.setColor(group, role, color);
         QApplication::setPalette(changed);
@@ -30,17 +30,15 @@ private:
     QPalette m_saved;
 };
 
-std::uint32_t translated(std::uint32_t ole)
-{
+std::uint32_t translated(std::uint32_t ole) {
     std::uint32_t rgb = 0xDEADBEEF;
     EXPECT_TRUE(TranslateOleColor(ole, &rgb)) << std::hex << ole;
     return rgb;
 }
 
-} // namespace
+}  // namespace
 
-TEST(TranslateOleColor, RgbPassesAndSystemColoursFollowThePalette)
-{
+TEST(TranslateOleColor, RgbPassesAndSystemColoursFollowThePalette) {
     EXPECT_EQ(translated(0x00123456), 0x123456u);
     const QPalette palette = QApplication::palette();
     EXPECT_EQ(translated(0x80000005), FromQColor(palette.color(QPalette::Base)));
@@ -48,18 +46,17 @@ TEST(TranslateOleColor, RgbPassesAndSystemColoursFollowThePalette)
     EXPECT_EQ(translated(0x80000011), FromQColor(palette.color(QPalette::Disabled, QPalette::Text)));
     {
         PaletteOverride tooltip(QPalette::Active, QPalette::ToolTipBase, QColor(1, 2, 3));
-        EXPECT_EQ(translated(0x80000018), 0x030201u); // red in the low byte, resolved now
+        EXPECT_EQ(translated(0x80000018), 0x030201u);  // red in the low byte, resolved now
     }
-    EXPECT_TRUE(TranslateOleColor(0x8000001E, nullptr)); // validation only
+    EXPECT_TRUE(TranslateOleColor(0x8000001E, nullptr));  // validation only
 
     std::uint32_t rgb = 7;
     for (std::uint32_t bad : {0x8000001Fu, 0x80010000u, 0x01000005u, 0x02FFFFFFu, 0xFFFFFFFFu})
         EXPECT_FALSE(TranslateOleColor(bad, &rgb)) << std::hex << bad;
-    EXPECT_EQ(rgb, 7u); // untouched
+    EXPECT_EQ(rgb, 7u);  // untouched
 }
 
-TEST(ColorObject, SetColorMakesTheRequestedObjects)
-{
+TEST(ColorObject, SetColorMakesTheRequestedObjects) {
     Color color;
     EXPECT_EQ(color.OLEColor(), 0xFFFFFFFFu);
     EXPECT_EQ(color.RGBColor(), -1);
@@ -90,13 +87,12 @@ TEST(ColorObject, SetColorMakesTheRequestedObjects)
     EXPECT_FALSE(color.GotGDIPen());
 }
 
-TEST(ColorObject, UpdateFollowsTheSystemColourAndKeepsItsObjects)
-{
+TEST(ColorObject, UpdateFollowsTheSystemColourAndKeepsItsObjects) {
     Color color;
     ASSERT_TRUE(color.SetColor(0x8000000F, true, false));
     {
         PaletteOverride face(QPalette::Active, QPalette::Button, QColor(10, 20, 30));
-        EXPECT_NE(color.RGBColor(), 0x1E140A); // not followed by itself
+        EXPECT_NE(color.RGBColor(), 0x1E140A);  // not followed by itself
         color.Update();
         EXPECT_EQ(color.RGBColor(), 0x1E140A);
         EXPECT_EQ(color.GDIBrush().color(), QColor(10, 20, 30));

@@ -21,8 +21,7 @@ namespace {
 
 class ControlWindowInput : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         window.setClient(&client);
         window.resize(200, 120);
         window.show();
@@ -34,10 +33,9 @@ protected:
     RecordingClient client;
 };
 
-} // namespace
+}  // namespace
 
-TEST(ControlWindowRegistry, HandlesAreUniqueAndDieWithTheirWindow)
-{
+TEST(ControlWindowRegistry, HandlesAreUniqueAndDieWithTheirWindow) {
     auto first = std::make_unique<ControlWindow>();
     ControlWindow second;
     const WindowHandle handle = first->handle();
@@ -51,7 +49,7 @@ TEST(ControlWindowRegistry, HandlesAreUniqueAndDieWithTheirWindow)
         seen.push_back(msg);
         return previous(h, msg, w, l);
     });
-    EXPECT_FALSE(first->setWindowProc({})); // refused: the chain stays whole
+    EXPECT_FALSE(first->setWindowProc({}));  // refused: the chain stays whole
     first.reset();
     EXPECT_EQ(seen, std::vector<std::uint32_t>{WM_DESTROY});
     EXPECT_EQ(ControlWindow::fromHandle(handle), nullptr);
@@ -61,8 +59,7 @@ TEST(ControlWindowRegistry, HandlesAreUniqueAndDieWithTheirWindow)
     EXPECT_EQ(previous(handle, WM_SIZE, 0, MAKELPARAM(1, 1)), 0);
 }
 
-TEST_F(ControlWindowInput, MouseButtonsBecomeButtonMessages)
-{
+TEST_F(ControlWindowInput, MouseButtonsBecomeButtonMessages) {
     MessageLog log(window);
     QTest::mousePress(&window, Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 20));
     QTest::mouseRelease(&window, Qt::LeftButton, Qt::ShiftModifier, QPoint(12, 22));
@@ -73,11 +70,11 @@ TEST_F(ControlWindowInput, MouseButtonsBecomeButtonMessages)
                                     {WM_LBUTTONUP, MK_SHIFT, MAKELPARAM(12, 22)},
                                     {WM_RBUTTONDOWN, MK_RBUTTON | MK_CONTROL, MAKELPARAM(30, 40)},
                                     {WM_RBUTTONUP, MK_CONTROL, MAKELPARAM(30, 40)}}));
-    EXPECT_EQ(client.calls, (std::vector<std::string>{"down 1 1 10 20", "up 1 1 12 22", "down 2 2 30 40", "up 2 2 30 40"}));
+    EXPECT_EQ(client.calls,
+              (std::vector<std::string>{"down 1 1 10 20", "up 1 1 12 22", "down 2 2 30 40", "up 2 2 30 40"}));
 }
 
-TEST_F(ControlWindowInput, DoubleClickAndMovesFollowThePlatformOrder)
-{
+TEST_F(ControlWindowInput, DoubleClickAndMovesFollowThePlatformOrder) {
     // The platform's order: press, release, double click (the second press), release.
     QTest::mouseClick(&window, Qt::LeftButton, Qt::NoModifier, QPoint(5, 6));
     QTest::mouseDClick(&window, Qt::LeftButton, Qt::NoModifier, QPoint(5, 6));
@@ -95,19 +92,17 @@ TEST_F(ControlWindowInput, DoubleClickAndMovesFollowThePlatformOrder)
     EXPECT_EQ(client.calls, (std::vector<std::string>{"move 0 4 50 60", "move 1 0 -5 300"}));
 }
 
-TEST_F(ControlWindowInput, KeysBecomeVirtualKeyAndCharacterMessages)
-{
+TEST_F(ControlWindowInput, KeysBecomeVirtualKeyAndCharacterMessages) {
     MessageLog log(window);
     QTest::keyClick(&window, Qt::Key_Down);
     QTest::keyClick(&window, Qt::Key_PageUp, Qt::ShiftModifier);
     QTest::keyClick(&window, Qt::Key_PageDown, Qt::ControlModifier);
     QTest::keyClick(&window, Qt::Key_Space);
     QTest::keyClick(&window, 'a');
-    EXPECT_EQ(client.calls, (std::vector<std::string>{"keyDown 40 0", "keyUp 40 0",
-                                                      "keyDown 16 1", "keyDown 33 1", "keyUp 33 1", "keyUp 16 0",
-                                                      "keyDown 17 2", "keyDown 34 2", "keyUp 34 2", "keyUp 17 0",
-                                                      "keyDown 32 0", "char 32", "keyUp 32 0",
-                                                      "keyDown 65 0", "char 97", "keyUp 65 0"}));
+    EXPECT_EQ(client.calls, (std::vector<std::string>{"keyDown 40 0", "keyUp 40 0", "keyDown 16 1", "keyDown 33 1",
+                                                      "keyUp 33 1", "keyUp 16 0", "keyDown 17 2", "keyDown 34 2",
+                                                      "keyUp 34 2", "keyUp 17 0", "keyDown 32 0", "char 32",
+                                                      "keyUp 32 0", "keyDown 65 0", "char 97", "keyUp 65 0"}));
     EXPECT_EQ(log.of({WM_KEYUP}).front().lParam, static_cast<LPARAM>(0xC0000001u));
 
     // A held key repeats its key-down only.
@@ -120,8 +115,7 @@ TEST_F(ControlWindowInput, KeysBecomeVirtualKeyAndCharacterMessages)
     EXPECT_EQ(log.of({WM_KEYDOWN}).back().lParam, static_cast<LPARAM>(0x40000001));
 }
 
-TEST_F(ControlWindowInput, WheelNotchesCarryDeltaAndScreenPosition)
-{
+TEST_F(ControlWindowInput, WheelNotchesCarryDeltaAndScreenPosition) {
     window.showScrollBar(SB_VERT, true);
     client.calls.clear();
     MessageLog log(window);
@@ -147,8 +141,7 @@ TEST_F(ControlWindowInput, WheelNotchesCarryDeltaAndScreenPosition)
     EXPECT_EQ(client.calls.back(), "wheel 240 0 " + std::to_string(barPoint.x()) + " " + std::to_string(barPoint.y()));
 }
 
-TEST_F(ControlWindowInput, FocusResizeAndPaintReachTheClient)
-{
+TEST_F(ControlWindowInput, FocusResizeAndPaintReachTheClient) {
     QFocusEvent in(QEvent::FocusIn);
     QFocusEvent out(QEvent::FocusOut);
     QApplication::sendEvent(&window, &in);
@@ -163,7 +156,7 @@ TEST_F(ControlWindowInput, FocusResizeAndPaintReachTheClient)
     EXPECT_LT(area.height(), 150);
     EXPECT_EQ(client.calls, std::vector<std::string>{"resized " + std::to_string(area.width()) + " " +
                                                      std::to_string(area.height())});
-    window.showScrollBar(SB_BOTH, true); // no change, no message
+    window.showScrollBar(SB_BOTH, true);  // no change, no message
     EXPECT_EQ(client.calls.size(), 1u);
 
     // The client paints through the chain, clipped to the client area.
@@ -179,12 +172,12 @@ TEST_F(ControlWindowInput, FocusResizeAndPaintReachTheClient)
     EXPECT_TRUE(client.calls.empty());
 }
 
-TEST_F(ControlWindowInput, DroppedUriListsReachTheClientWithPaths)
-{
+TEST_F(ControlWindowInput, DroppedUriListsReachTheClientWithPaths) {
     window.setDropMode(true);
     EXPECT_TRUE(window.acceptDrops());
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile("/music/a.mp3"), QUrl("http://host/b.mp3"), QUrl::fromLocalFile("/music/c d.wma")});
+    data.setUrls(
+        {QUrl::fromLocalFile("/music/a.mp3"), QUrl("http://host/b.mp3"), QUrl::fromLocalFile("/music/c d.wma")});
     QDragEnterEvent enter(QPoint(20, 30), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::ShiftModifier);
     QApplication::sendEvent(&window, &enter);
     EXPECT_TRUE(enter.isAccepted());

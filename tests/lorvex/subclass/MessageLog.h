@@ -21,24 +21,21 @@ struct Message {
 
 class MessageLog {
 public:
-    explicit MessageLog(ControlWindow& window) : m_window(window)
-    {
+    explicit MessageLog(ControlWindow& window) : m_window(window) {
         m_previous = window.setWindowProc([this](WindowHandle h, std::uint32_t msg, WPARAM w, LPARAM l) {
             m_messages.push_back({msg, w, l});
             return m_previous(h, msg, w, l);
         });
     }
-    ~MessageLog() { m_window.setWindowProc(m_previous); } // the window may outlive the log
+    ~MessageLog() { m_window.setWindowProc(m_previous); }  // the window may outlive the log
     MessageLog(const MessageLog&) = delete;
     MessageLog& operator=(const MessageLog&) = delete;
 
     // The recorded messages of the given kinds, in order.
-    std::vector<Message> of(std::initializer_list<std::uint32_t> kinds) const
-    {
+    std::vector<Message> of(std::initializer_list<std::uint32_t> kinds) const {
         std::vector<Message> result;
-        std::copy_if(m_messages.begin(), m_messages.end(), std::back_inserter(result), [&](const Message& m) {
-            return std::find(kinds.begin(), kinds.end(), m.msg) != kinds.end();
-        });
+        std::copy_if(m_messages.begin(), m_messages.end(), std::back_inserter(result),
+                     [&](const Message& m) { return std::find(kinds.begin(), kinds.end(), m.msg) != kinds.end(); });
         return result;
     }
     void clear() { m_messages.clear(); }
@@ -56,9 +53,8 @@ public:
     DropData lastDrop;
     int acceptEffect = DropEffectCopy;
 
-    void paint(QPainter& painter, const QRect& dirty) override
-    {
-        painter.fillRect(dirty.adjusted(-50, -50, 50, 50), fill); // more than asked: the clip must hold
+    void paint(QPainter& painter, const QRect& dirty) override {
+        painter.fillRect(dirty.adjusted(-50, -50, 50, 50), fill);  // more than asked: the clip must hold
         add("paint");
     }
     void resized(int w, int h) override { add("resized", w, h); }
@@ -72,14 +68,12 @@ public:
     void mouseDoubleClick(int b, int s, int x, int y) override { add("dblclick", b, s, x, y); }
     void mouseMove(int b, int s, int x, int y) override { add("move", b, s, x, y); }
     void mouseWheel(int d, int s, int x, int y) override { add("wheel", d, s, x, y); }
-    void dragOver(DropData& data) override
-    {
+    void dragOver(DropData& data) override {
         lastDrop = data;
         add("dragOver", static_cast<int>(data.state));
         data.effect &= acceptEffect;
     }
-    void dragDrop(DropData& data) override
-    {
+    void dragDrop(DropData& data) override {
         lastDrop = data;
         add("drop");
         data.effect &= acceptEffect;
@@ -87,12 +81,11 @@ public:
 
 private:
     template <typename... Args>
-    void add(const char* name, Args... args)
-    {
+    void add(const char* name, Args... args) {
         std::string text = name;
         ((text += " " + std::to_string(args)), ...);
         calls.push_back(text);
     }
 };
 
-} // namespace lorvex::test
+}  // namespace lorvex::test

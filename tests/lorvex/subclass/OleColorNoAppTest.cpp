@@ -5,14 +5,13 @@
 
 using automation::TranslateOleColor;
 
-TEST(OleColorWithoutApplication, SystemColoursUseClassicValues)
-{
+TEST(OleColorWithoutApplication, SystemColoursUseClassicValues) {
     std::uint32_t rgb = 0;
-    ASSERT_TRUE(TranslateOleColor(0x8000000F, &rgb)); // button face
+    ASSERT_TRUE(TranslateOleColor(0x8000000F, &rgb));  // button face
     EXPECT_EQ(rgb, 0xC8D0D4u);
-    ASSERT_TRUE(TranslateOleColor(0x80000005, &rgb)); // window
+    ASSERT_TRUE(TranslateOleColor(0x80000005, &rgb));  // window
     EXPECT_EQ(rgb, 0xFFFFFFu);
-    ASSERT_TRUE(TranslateOleColor(0x80000018, &rgb)); // tooltip background
+    ASSERT_TRUE(TranslateOleColor(0x80000018, &rgb));  // tooltip background
     EXPECT_EQ(rgb, 0xE1FFFFu);
     EXPECT_FALSE(TranslateOleColor(0x8000001F, &rgb));
 }

@@ -17,8 +17,7 @@ using lorvex::test::MessageLog;
 
 namespace {
 
-ScrollInfo info(int min, int max, int page, int pos, std::uint32_t mask = SIF_ALL)
-{
+ScrollInfo info(int min, int max, int page, int pos, std::uint32_t mask = SIF_ALL) {
     ScrollInfo result;
     result.mask = mask;
     result.min = min;
@@ -30,8 +29,7 @@ ScrollInfo info(int min, int max, int page, int pos, std::uint32_t mask = SIF_AL
 
 class ScrollBars : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         window.resize(200, 200);
         window.showScrollBar(SB_BOTH, true);
         window.setScrollInfo(SB_VERT, info(0, 99, 10, 5));
@@ -44,8 +42,7 @@ protected:
 
     static QPoint partOf(QScrollBar* bar, QStyle::SubControl part) { return lorvex::test::ScrollBarPart(bar, part); }
 
-    std::vector<Message> scrollMessages(const MessageLog& log) const
-    {
+    std::vector<Message> scrollMessages(const MessageLog& log) const {
         return log.of({WM_VSCROLL, WM_HSCROLL, WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN, WM_NCMBUTTONDOWN});
     }
 
@@ -54,16 +51,14 @@ protected:
     QScrollBar* horizontal = nullptr;
 };
 
-LPARAM screenPoint(QWidget* widget, QPoint point)
-{
+LPARAM screenPoint(QWidget* widget, QPoint point) {
     const QPoint global = widget->mapToGlobal(point);
     return MAKELPARAM(global.x(), global.y());
 }
 
-} // namespace
+}  // namespace
 
-TEST(ScrollInfoRules, PositionStaysWithinRangeLessPage)
-{
+TEST(ScrollInfoRules, PositionStaysWithinRangeLessPage) {
     ControlWindow window;
     // 100 rows, 10 per page: the first row can go to 90; with a page of 11 to 89.
     EXPECT_EQ(window.setScrollInfo(SB_VERT, info(0, 99, 10, 500)), 90);
@@ -85,11 +80,10 @@ TEST(ScrollInfoRules, PositionStaysWithinRangeLessPage)
     EXPECT_EQ(vertical.max, 49);
     EXPECT_EQ(vertical.page, 0);
     EXPECT_EQ(vertical.pos, 49);
-    EXPECT_EQ(window.setScrollInfo(7, info(0, 9, 1, 1)), 0); // no such bar
+    EXPECT_EQ(window.setScrollInfo(7, info(0, 9, 1, 1)), 0);  // no such bar
 }
 
-TEST_F(ScrollBars, ArrowClickRequestsALineAndMovesNothingByItself)
-{
+TEST_F(ScrollBars, ArrowClickRequestsALineAndMovesNothingByItself) {
     MessageLog log(window);
     const QPoint arrow = partOf(vertical, QStyle::SC_ScrollBarAddLine);
     QTest::mouseClick(vertical, Qt::LeftButton, Qt::NoModifier, arrow);
@@ -115,8 +109,7 @@ TEST_F(ScrollBars, ArrowClickRequestsALineAndMovesNothingByItself)
     EXPECT_EQ(vertical->value(), 6);
 }
 
-TEST_F(ScrollBars, PageClicksAndHorizontalArrows)
-{
+TEST_F(ScrollBars, PageClicksAndHorizontalArrows) {
     MessageLog log(window);
     QTest::mouseClick(vertical, Qt::LeftButton, Qt::NoModifier, partOf(vertical, QStyle::SC_ScrollBarAddPage));
     QTest::mouseClick(horizontal, Qt::LeftButton, Qt::NoModifier, partOf(horizontal, QStyle::SC_ScrollBarSubLine));
@@ -129,13 +122,13 @@ TEST_F(ScrollBars, PageClicksAndHorizontalArrows)
     EXPECT_EQ(vertical->value(), 5);
 }
 
-TEST_F(ScrollBars, ThumbDragTracksWithoutMovingThePosition)
-{
+TEST_F(ScrollBars, ThumbDragTracksWithoutMovingThePosition) {
     MessageLog log(window);
     const QPoint thumb = partOf(vertical, QStyle::SC_ScrollBarSlider);
     QTest::mousePress(vertical, Qt::LeftButton, Qt::NoModifier, thumb);
-    QMouseEvent move(QEvent::MouseMove, QPointF(thumb + QPoint(0, 40)), vertical->mapToGlobal(QPointF(thumb + QPoint(0, 40))),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(thumb + QPoint(0, 40)),
+                     vertical->mapToGlobal(QPointF(thumb + QPoint(0, 40))), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(vertical, &move);
 
     const ScrollInfo tracking = window.scrollInfo(SB_VERT);
@@ -146,19 +139,18 @@ TEST_F(ScrollBars, ThumbDragTracksWithoutMovingThePosition)
     EXPECT_EQ(tracks[0], (Message{WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, tracking.trackPos), 0}));
 
     QTest::mouseRelease(vertical, Qt::LeftButton, Qt::NoModifier, thumb + QPoint(0, 40));
-    EXPECT_EQ(scrollMessages(log), (std::vector<Message>{
-                                       tracks[0],
-                                       {WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, tracking.trackPos), 0},
-                                       {WM_VSCROLL, SB_ENDSCROLL, 0},
-                                       {WM_NCLBUTTONDOWN, HTVSCROLL, screenPoint(vertical, thumb)}}));
+    EXPECT_EQ(scrollMessages(log),
+              (std::vector<Message>{tracks[0],
+                                    {WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, tracking.trackPos), 0},
+                                    {WM_VSCROLL, SB_ENDSCROLL, 0},
+                                    {WM_NCLBUTTONDOWN, HTVSCROLL, screenPoint(vertical, thumb)}}));
     // Nobody took the tracked position: the thumb goes back.
     EXPECT_EQ(vertical->value(), 5);
     EXPECT_EQ(vertical->sliderPosition(), 5);
     EXPECT_EQ(window.scrollInfo(SB_VERT).trackPos, 5);
 }
 
-TEST_F(ScrollBars, OtherButtonsAndDisabledBarsOnlyReportTheClick)
-{
+TEST_F(ScrollBars, OtherButtonsAndDisabledBarsOnlyReportTheClick) {
     MessageLog log(window);
     const QPoint arrow = partOf(vertical, QStyle::SC_ScrollBarAddLine);
     QTest::mouseClick(vertical, Qt::RightButton, Qt::NoModifier, arrow);

@@ -19,16 +19,14 @@ using lorvex::test::RecordingClient;
 
 namespace {
 
-constexpr std::uint32_t kAnswered = 0x0401; // the base procedure answers 42
+constexpr std::uint32_t kAnswered = 0x0401;  // the base procedure answers 42
 
 // The window's own procedure below the subclass: recognisable, answers one message.
 struct BaseProc {
     std::function<void(std::uint32_t)> onMessage;
     WindowProc next;
-    LRESULT operator()(WindowHandle h, std::uint32_t msg, WPARAM w, LPARAM l) const
-    {
-        if (onMessage)
-            onMessage(msg);
+    LRESULT operator()(WindowHandle h, std::uint32_t msg, WPARAM w, LPARAM l) const {
+        if (onMessage) onMessage(msg);
         return msg == kAnswered ? 42 : next(h, msg, w, l);
     }
 };
@@ -47,18 +45,15 @@ public:
     std::function<void(bool before, bool& handled, LRESULT& result, LPARAM& user)> react;
 
     void WndProc(bool bBefore, bool& bHandled, LRESULT& lReturn, WindowHandle, std::uint32_t uMsg, WPARAM, LPARAM,
-                 LPARAM& lParamUser) override
-    {
+                 LPARAM& lParamUser) override {
         calls.push_back({bBefore, uMsg, lReturn, lParamUser});
-        if (react)
-            react(bBefore, bHandled, lReturn, lParamUser);
+        if (react) react(bBefore, bHandled, lReturn, lParamUser);
     }
 };
 
 class Subclassing : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         previousReporter = setSubclassReporter(
             [this](const std::string& title, const std::string& text) { reports.push_back(title + " | " + text); });
         window = std::make_unique<ControlWindow>();
@@ -66,8 +61,7 @@ protected:
         BaseProc base;
         base.onMessage = [this](std::uint32_t msg) {
             baseSaw.push_back(msg);
-            if (onBase)
-                onBase(msg);
+            if (onBase) onBase(msg);
         };
         base.next = window->windowProc();
         window->setWindowProc(base);
@@ -93,17 +87,17 @@ const std::string kOverflow =
     "Error in Subclasser.zAddMsg | Message table overflow. Either increase the value of Const MSG_ENTRIES or use "
     "ALL_MESSAGES instead of specific message values.";
 
-} // namespace
+}  // namespace
 
-TEST_F(Subclassing, BeforeAndAfterCallsSurroundTheWindowsProcedure)
-{
+TEST_F(Subclassing, BeforeAndAfterCallsSurroundTheWindowsProcedure) {
     ASSERT_TRUE(subclasser.Subclass(hWnd, &owner, 9));
     subclasser.AddMsg(hWnd, kAnswered, When::Both);
     subclasser.AddMsg(hWnd, WM_KEYDOWN, When::After);
     EXPECT_EQ(send(kAnswered), 42);
     window->sendMessage(WM_KEYDOWN, VK_UP, 0);
-    send(WM_KEYUP); // not listed
-    EXPECT_EQ(owner.calls, (std::vector<Call>{{true, kAnswered, 0, 9}, {false, kAnswered, 42, 9}, {false, WM_KEYDOWN, 0, 9}}));
+    send(WM_KEYUP);  // not listed
+    EXPECT_EQ(owner.calls,
+              (std::vector<Call>{{true, kAnswered, 0, 9}, {false, kAnswered, 42, 9}, {false, WM_KEYDOWN, 0, 9}}));
     EXPECT_EQ(client.calls, (std::vector<std::string>{"keyDown 38 0", "keyUp 0 0"}));
 
     // Handled before: the window's procedure is skipped; after: the owner may change the result.
@@ -127,17 +121,15 @@ TEST_F(Subclassing, BeforeAndAfterCallsSurroundTheWindowsProcedure)
     EXPECT_TRUE(reports.empty());
 }
 
-TEST_F(Subclassing, MessageTablesKeepOneEntryPerMessageAndReuseFreedOnes)
-{
+TEST_F(Subclassing, MessageTablesKeepOneEntryPerMessageAndReuseFreedOnes) {
     ASSERT_TRUE(subclasser.Subclass(hWnd, &owner));
     subclasser.AddMsg(hWnd, WM_CHAR, When::Before);
     subclasser.AddMsg(hWnd, WM_CHAR, When::Before);
     subclasser.DelMsg(hWnd, WM_CHAR, When::Before);
     send(WM_CHAR);
-    EXPECT_TRUE(owner.calls.empty()); // one delete removed the only entry
+    EXPECT_TRUE(owner.calls.empty());  // one delete removed the only entry
 
-    for (std::int32_t msg = 0x500; msg < 0x500 + MSG_ENTRIES; ++msg)
-        subclasser.AddMsg(hWnd, msg, When::After);
+    for (std::int32_t msg = 0x500; msg < 0x500 + MSG_ENTRIES; ++msg) subclasser.AddMsg(hWnd, msg, When::After);
     EXPECT_TRUE(reports.empty());
     subclasser.AddMsg(hWnd, 0x600, When::After);
     EXPECT_EQ(reports, std::vector<std::string>{kOverflow});
@@ -146,8 +138,8 @@ TEST_F(Subclassing, MessageTablesKeepOneEntryPerMessageAndReuseFreedOnes)
 
     reports.clear();
     subclasser.DelMsg(hWnd, 0x510, When::After);
-    subclasser.AddMsg(hWnd, 0x600, When::After); // takes the freed entry
-    subclasser.AddMsg(hWnd, 0x501, When::After); // already listed in a full table
+    subclasser.AddMsg(hWnd, 0x600, When::After);  // takes the freed entry
+    subclasser.AddMsg(hWnd, 0x501, When::After);  // already listed in a full table
     send(0x600);
     send(0x510);
     EXPECT_TRUE(reports.empty());
@@ -157,7 +149,7 @@ TEST_F(Subclassing, MessageTablesKeepOneEntryPerMessageAndReuseFreedOnes)
     EXPECT_EQ(reports, std::vector<std::string>{kOverflow});
     reports.clear();
     subclasser.AddMsg(hWnd, ALL_MESSAGES, When::After);
-    subclasser.AddMsg(hWnd, 0x700, When::After); // covered already; must not narrow the table
+    subclasser.AddMsg(hWnd, 0x700, When::After);  // covered already; must not narrow the table
     send(0x601);
     send(0x702);
     EXPECT_TRUE(reports.empty());
@@ -170,8 +162,7 @@ TEST_F(Subclassing, MessageTablesKeepOneEntryPerMessageAndReuseFreedOnes)
     EXPECT_EQ(reports, std::vector<std::string>{"Error in Subclasser.zDelMsg | Message &H20A not found in table."});
 }
 
-TEST_F(Subclassing, RefusalsAreReportedWithTheirRoutine)
-{
+TEST_F(Subclassing, RefusalsAreReportedWithTheirRoutine) {
     subclasser.AddMsg(hWnd, WM_PAINT, When::Before);
     EXPECT_FALSE(subclasser.UnSubclass(hWnd));
     EXPECT_FALSE(subclasser.Subclass(0, &owner));
@@ -196,8 +187,7 @@ TEST_F(Subclassing, RefusalsAreReportedWithTheirRoutine)
                        }));
 }
 
-TEST_F(Subclassing, UnsubclassedWindowGetsItsProcedureBackWithItsNextMessage)
-{
+TEST_F(Subclassing, UnsubclassedWindowGetsItsProcedureBackWithItsNextMessage) {
     ASSERT_TRUE(subclasser.Subclass(hWnd, &owner));
     subclasser.AddMsg(hWnd, ALL_MESSAGES, When::Both);
     EXPECT_FALSE(baseIsBack());
@@ -213,51 +203,45 @@ TEST_F(Subclassing, UnsubclassedWindowGetsItsProcedureBackWithItsNextMessage)
     EXPECT_TRUE(reports.empty());
 }
 
-TEST_F(Subclassing, OwnerMayUnsubclassOrDestroyTheWindowFromItsCallback)
-{
+TEST_F(Subclassing, OwnerMayUnsubclassOrDestroyTheWindowFromItsCallback) {
     ASSERT_TRUE(subclasser.Subclass(hWnd, &owner));
     subclasser.AddMsg(hWnd, ALL_MESSAGES, When::Both);
     owner.react = [&](bool before, bool&, LRESULT&, LPARAM&) {
-        if (before)
-            subclasser.UnSubclass(hWnd);
+        if (before) subclasser.UnSubclass(hWnd);
     };
     EXPECT_EQ(send(kAnswered), 42);
-    EXPECT_EQ(owner.calls.size(), 1u); // no after call once ended
+    EXPECT_EQ(owner.calls.size(), 1u);  // no after call once ended
     EXPECT_TRUE(baseIsBack());
 
     ASSERT_TRUE(subclasser.Subclass(hWnd, &owner));
     subclasser.AddMsg(hWnd, kAnswered, When::Both);
     owner.react = [&](bool before, bool&, LRESULT&, LPARAM&) {
-        if (before)
-            window.reset();
+        if (before) window.reset();
     };
     EXPECT_EQ(ControlWindow::sendMessage(hWnd, kAnswered, 0, 0), 0);
     EXPECT_EQ(ControlWindow::fromHandle(hWnd), nullptr);
-    EXPECT_TRUE(subclasser.UnSubclass(hWnd)); // still known; quietly forgotten
+    EXPECT_TRUE(subclasser.UnSubclass(hWnd));  // still known; quietly forgotten
     EXPECT_TRUE(reports.empty());
 }
 
-TEST_F(Subclassing, EndingWhileThePreviousProcedureRunsWaitsForItToReturn)
-{
+TEST_F(Subclassing, EndingWhileThePreviousProcedureRunsWaitsForItToReturn) {
     ASSERT_TRUE(subclasser.Subclass(hWnd, &owner));
     subclasser.AddMsg(hWnd, ALL_MESSAGES, When::After);
     bool restoredDuringNested = true;
     onBase = [&](std::uint32_t msg) {
-        if (msg != WM_SETFOCUS)
-            return;
+        if (msg != WM_SETFOCUS) return;
         subclasser.UnSubclass(hWnd);
-        window->sendMessage(WM_KILLFOCUS, 0, 0); // nested: passes the routing again
+        window->sendMessage(WM_KILLFOCUS, 0, 0);  // nested: passes the routing again
         restoredDuringNested = baseIsBack();
     };
     send(WM_SETFOCUS);
     EXPECT_FALSE(restoredDuringNested);
-    EXPECT_TRUE(baseIsBack()); // once the outer call returned
+    EXPECT_TRUE(baseIsBack());  // once the outer call returned
     EXPECT_EQ(baseSaw, (std::vector<std::uint32_t>{WM_SETFOCUS, WM_KILLFOCUS}));
-    EXPECT_TRUE(owner.calls.empty()); // tables emptied before either after step
+    EXPECT_TRUE(owner.calls.empty());  // tables emptied before either after step
 }
 
-TEST_F(Subclassing, LaterProceduresAboveTheSubclassAreKept)
-{
+TEST_F(Subclassing, LaterProceduresAboveTheSubclassAreKept) {
     ASSERT_TRUE(subclasser.Subclass(hWnd, &owner));
     int topSaw = 0;
     const WindowProc below = window->setWindowProc([&](WindowHandle h, std::uint32_t msg, WPARAM w, LPARAM l) {
@@ -269,18 +253,17 @@ TEST_F(Subclassing, LaterProceduresAboveTheSubclassAreKept)
     EXPECT_EQ(send(kAnswered), 42);
     EXPECT_EQ(topSaw, 2);
     EXPECT_EQ(window->windowProc().target<BaseProc>(), nullptr);
-    window.reset(); // before the procedure's captures go
+    window.reset();  // before the procedure's captures go
 }
 
-TEST_F(Subclassing, GoneOwnerAndTerminateLeaveWorkingWindows)
-{
+TEST_F(Subclassing, GoneOwnerAndTerminateLeaveWorkingWindows) {
     ControlWindow second;
     auto transient = std::make_unique<Owner>();
     ASSERT_TRUE(subclasser.Subclass(hWnd, transient.get()));
     ASSERT_TRUE(subclasser.Subclass(second.handle(), &owner));
     subclasser.AddMsg(hWnd, ALL_MESSAGES, When::Both);
     subclasser.AddMsg(second.handle(), ALL_MESSAGES, When::Both);
-    transient.reset(); // gone without unsubclassing
+    transient.reset();  // gone without unsubclassing
     EXPECT_EQ(send(kAnswered), 42);
 
     subclasser.Terminate();
@@ -292,8 +275,7 @@ TEST_F(Subclassing, GoneOwnerAndTerminateLeaveWorkingWindows)
     EXPECT_EQ(reports, std::vector<std::string>{"Error in Subclasser.zMap_hWnd | Subclassing hasn't been started."});
 }
 
-TEST(SubclassReports, DefaultWarnsTheUserAndLogs)
-{
+TEST(SubclassReports, DefaultWarnsTheUserAndLogs) {
     QString title;
     QString text;
     QTimer closer;

@@ -4,10 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QtCore/qtestsupport_core.h>  // QTest::qWaitFor, without the test library
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QTemporaryDir>
-#include <QtCore/qtestsupport_core.h>  // QTest::qWaitFor, without the test library
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -45,7 +45,9 @@ public:
 };
 
 struct Grid {
-    Grid() : view(lorvex::ListView::Create()), grid(static_cast<automation::Dispatch*>(view.get())) { SetUpColumns(grid); }
+    Grid() : view(lorvex::ListView::Create()), grid(static_cast<automation::Dispatch*>(view.get())) {
+        SetUpColumns(grid);
+    }
     std::vector<std::u16string> Locations() const {
         std::vector<std::u16string> out;
         for (std::int32_t r = 0; r < grid.ItemCount(); ++r) out.push_back(grid.ItemText(r, column::Location));
@@ -109,17 +111,18 @@ std::vector<std::u16string> AddFolder(GridProxy& grid, const fs::path& folder) {
 
 TEST(DialogResult, OneFileIsItsPath) {
     AnsweredDialogs dialogs({QStringLiteral("/music/one.mp3")});
-    const QString result = forms::BrowseForFiles(nullptr, QStringLiteral("t"), QStringLiteral("f"),
-                                                 QStringLiteral("*.mp3"), 1, 65535);
+    const QString result =
+        forms::BrowseForFiles(nullptr, QStringLiteral("t"), QStringLiteral("f"), QStringLiteral("*.mp3"), 1, 65535);
     EXPECT_EQ(result, QStringLiteral("/music/one.mp3"));
     EXPECT_EQ(SplitSelection(result.toStdU16String()), 0);
     EXPECT_EQ(SelectedFiles(), std::vector<std::u16string>{u"/music/one.mp3"});
 }
 
 TEST(DialogResult, SeveralFilesAreTheFolderAndTheirNames) {
-    AnsweredDialogs dialogs({QStringLiteral("/music/a.mp3"), QStringLiteral("/music/b.wma"), QStringLiteral("/music/c d.mp3")});
-    const QString result = forms::BrowseForFiles(nullptr, QStringLiteral("t"), QStringLiteral("f"),
-                                                 QStringLiteral("*.mp3"), 1, 65535);
+    AnsweredDialogs dialogs(
+        {QStringLiteral("/music/a.mp3"), QStringLiteral("/music/b.wma"), QStringLiteral("/music/c d.mp3")});
+    const QString result =
+        forms::BrowseForFiles(nullptr, QStringLiteral("t"), QStringLiteral("f"), QStringLiteral("*.mp3"), 1, 65535);
     EXPECT_EQ(result, QStringLiteral("/music") + Nul + "a.mp3" + Nul + "b.wma" + Nul + "c d.mp3" + Nul + Nul);
     EXPECT_EQ(SplitSelection(result.toStdU16String()), 2);
     EXPECT_EQ(SelectedFiles(), (std::vector<std::u16string>{u"/music/a.mp3", u"/music/b.wma", u"/music/c d.mp3"}));
@@ -183,10 +186,12 @@ TEST(DialogResult, FolderAndSaveResultsAreThePathAndCutAtNul) {
 }
 
 TEST(DialogResult, FilterPatternsReachQtsFilter) {
-    EXPECT_EQ(forms::NameFilter(QStringLiteral("播放列表"), QStringLiteral("*.lst")), QStringLiteral("播放列表 (*.lst)"));
+    EXPECT_EQ(forms::NameFilter(QStringLiteral("播放列表"), QStringLiteral("*.lst")),
+              QStringLiteral("播放列表 (*.lst)"));
     EXPECT_EQ(forms::NameFilter(QStringLiteral("所有音频格式*.mp3;*.wma"), QStringLiteral("*.mp3;*.wma")),
               QStringLiteral("所有音频格式*.mp3;*.wma (*.mp3 *.wma)"));
-    EXPECT_EQ(forms::NameFilter(QStringLiteral("播放列表(*.lst)"), QStringLiteral("*.lst")), QStringLiteral("播放列表(*.lst)"));
+    EXPECT_EQ(forms::NameFilter(QStringLiteral("播放列表(*.lst)"), QStringLiteral("*.lst")),
+              QStringLiteral("播放列表(*.lst)"));
 }
 
 // ---------------------------------------------------------------- the directory search
@@ -222,10 +227,12 @@ TEST(FindFile, ListsEveryEntryInTheFileSystemsOrderWithDirectoryBits) {
 
 TEST(FindFile, PatternsIgnoreCaseAndTakeOnlyStarAndQuestionMarkAsWildcards) {
     Tree tree;
-    for (const char* name : {"one.mp3", "TWO.MP3", "three.Mp3", "four.mp3x", "[x].mp3", "x.mp3", "b.wma"}) tree.File(name);
+    for (const char* name : {"one.mp3", "TWO.MP3", "three.Mp3", "four.mp3x", "[x].mp3", "x.mp3", "b.wma"})
+        tree.File(name);
     cFindFile finder;
     std::vector<std::string> found;
-    for (std::u16string name = finder.Find(U(tree.root().string()) + u"/*.mP3"); !name.empty(); name = finder.FindNext())
+    for (std::u16string name = finder.Find(U(tree.root().string()) + u"/*.mP3"); !name.empty();
+         name = finder.FindNext())
         found.push_back(Q(name).toStdString());
     std::sort(found.begin(), found.end());
     EXPECT_EQ(found, (std::vector<std::string>{"TWO.MP3", "[x].mp3", "one.mp3", "three.Mp3", "x.mp3"}));
@@ -421,7 +428,8 @@ TEST(AddFileCommand, AddsTheChosenFilesInTheDialogsOrder) {
     const QStringList entries = dialogs.last.nameFilter.split(QStringLiteral(";;"));
     ASSERT_EQ(entries.size(), 2);
     EXPECT_EQ(entries[0], QStringLiteral("所有音频格式*.mp3;*.wav;*.wma;*.mdi (*.mp3 *.wav *.wma *.mdi)"));
-    EXPECT_EQ(entries[1], QStringLiteral("更多音频格式*.flac;*.ogg;*.oga;*.opus;*.m4a (*.flac *.ogg *.oga *.opus *.m4a)"));
+    EXPECT_EQ(entries[1],
+              QStringLiteral("更多音频格式*.flac;*.ogg;*.oga;*.opus;*.m4a (*.flac *.ogg *.oga *.opus *.m4a)"));
     EXPECT_TRUE(dialogs.last.multiSelect);
     EXPECT_EQ(g.grid.ItemText(1, column::Title), u"A");
 }
@@ -440,7 +448,8 @@ TEST(AddFileCommand, FilesOfTheOtherFormatsGetTheirTagTexts) {
     Tree tree;
     const fs::path flac = tree.File("song.flac");
     const std::string comment = std::string("\x04\0\0\0test\x01\0\0\0\x0B\0\0\0TITLE=Flac!", 27);
-    std::ofstream(flac, std::ios::binary) << "fLaC" << '\x84' << '\0' << '\0' << static_cast<char>(comment.size()) << comment;
+    std::ofstream(flac, std::ios::binary)
+        << "fLaC" << '\x84' << '\0' << '\0' << static_cast<char>(comment.size()) << comment;
     const fs::path untagged = tree.File("plain.ogg");
     AnsweredDialogs dialogs({QString::fromStdString(flac.string()), QString::fromStdString(untagged.string())});
     Grid g;

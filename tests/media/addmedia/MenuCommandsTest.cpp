@@ -180,8 +180,9 @@ TEST_F(MenuCommands, OpenReplacesTheRowsAndStartsTheFirst) {
 
 TEST_F(MenuCommands, OpenOfSeveralListsLoadsNothingAndLeavesTheListUnnamed) {
     for (const char* name : {"a.lst", "b.lst"})
-        ASSERT_TRUE(SavePlaylistFile((folder / name).string(), 1,
-                                     [](std::size_t) { return PlaylistRecord{u"t", u"", u"00:00", u"/m/x.mp3"}; }));
+        ASSERT_TRUE(SavePlaylistFile((folder / name).string(), 1, [](std::size_t) {
+            return PlaylistRecord{u"t", u"", u"00:00", u"/m/x.mp3"};
+        }));
     AddRows(2);
     Answer({Q(folder / "a.lst"), Q(folder / "b.lst")});
     menu().mnuPlayListOpen().Click();

@@ -3,11 +3,11 @@
 // rows in order and plays the first, waiting while the list loads. On the real windows, offscreen.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
-#include <sys/stat.h>
 
 #include "media/core/OpenLocations.h"
 #include "media/core/PlaylistPlace.h"
@@ -154,9 +154,11 @@ protected:
     }
     std::u16string Track(const std::string& name) { return test::writeFile(folder / name, test::wavFile(3)); }
     LocationOpener Opener(int* rowsAddedCalls = nullptr) {
-        return LocationOpener(transport, [] { return !frmList().Loaded(); }, [rowsAddedCalls] {
-            if (rowsAddedCalls) ++*rowsAddedCalls;
-        });
+        return LocationOpener(
+            transport, [] { return !frmList().Loaded(); },
+            [rowsAddedCalls] {
+                if (rowsAddedCalls) ++*rowsAddedCalls;
+            });
     }
 
     GridProxy& grid = frmList().PlayList();

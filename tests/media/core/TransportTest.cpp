@@ -48,8 +48,10 @@ public:
 class TransportTest : public ::testing::Test {
 protected:
     TransportTest()
-        : view_(lorvex::ListView::Create()), grid(static_cast<automation::Dispatch*>(view_.get())),
-          transport(view, shared, output.factory()), player(transport.player()) {
+        : view_(lorvex::ListView::Create()),
+          grid(static_cast<automation::Dispatch*>(view_.get())),
+          transport(view, shared, output.factory()),
+          player(transport.player()) {
         SetUpColumns(grid);
         transport.SetGrid(grid);
     }
@@ -197,10 +199,12 @@ TEST_F(TransportTest, AnUnplayableTrackIsTriedFourTimesMarkedAndSkipped) {
     shared.CurrentIndex = -1;
     transport.PlayTrack(MoveNext);
     int mostRetries = 0;
-    ASSERT_TRUE(PollUntil([&] {
-        mostRetries = std::max(mostRetries, transport.RetryCount());
-        return shared.CurrentIndex == 1;
-    }, 30));
+    ASSERT_TRUE(PollUntil(
+        [&] {
+            mostRetries = std::max(mostRetries, transport.RetryCount());
+            return shared.CurrentIndex == 1;
+        },
+        30));
     EXPECT_EQ(mostRetries, 3);
     EXPECT_EQ(grid.ItemTag(0), TagFailed);
     ASSERT_TRUE(PollUntil([&] { return grid.ItemTag(1) == TagCurrent; }));
@@ -372,10 +376,12 @@ TEST_F(TransportTest, AListThatCannotPlayNeverClaimsToBePlaying) {
 
         std::set<QString> shownSince;
         int polls = 0;
-        PollUntil([&] {
-            shownSince.insert(view.state);
-            return ++polls == 60;
-        }, 60);
+        PollUntil(
+            [&] {
+                shownSince.insert(view.state);
+                return ++polls == 60;
+            },
+            60);
         EXPECT_EQ(shownSince.count(QStringLiteral("正在播放")), 0u);
         EXPECT_TRUE(Polling()) << "the poller stays on and keeps retrying";
         view.stateWritten = nullptr;

@@ -3,13 +3,13 @@
 // the playlist window follows the main window's minimise and restore.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QWindowStateChangeEvent>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "media/core/MainWindow.h"
 #include "media/core/ModuleMedia.h"
@@ -54,7 +54,8 @@ protected:
     }
     static QByteArray Rows(int count) {
         QByteArray bytes;
-        for (int i = 0; i < count; ++i) bytes += "\"t" + QByteArray::number(i) + "\",\"a\",\"00:01\",\"/m/" + QByteArray::number(i) + ".mp3\"\r\n";
+        for (int i = 0; i < count; ++i)
+            bytes += "\"t" + QByteArray::number(i) + "\",\"a\",\"00:01\",\"/m/" + QByteArray::number(i) + ".mp3\"\r\n";
         return bytes;
     }
     // The list file at start-up: PlayListFile names it and the playlist window reads it.
@@ -120,7 +121,8 @@ TEST_F(ListKeeping, SavingGoesThroughALinkKeepsTheModeAndWritesTheSameRowsOnce) 
     struct stat info {};
     ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0600u);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2) << "a temporary file was left";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2)
+        << "a temporary file was left";
 
     // The session's save and the ending after it: the second finds its rows already in the file.
     const ino_t written = info.st_ino;

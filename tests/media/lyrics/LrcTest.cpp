@@ -17,7 +17,9 @@ std::vector<std::pair<float, std::u16string>> Flat(const std::vector<LyricLine>&
     for (const auto& l : lines) out.emplace_back(l.Time, l.Text);
     return out;
 }
-void Write(const QString& path, const std::string& bytes) { std::ofstream(path.toStdString(), std::ios::binary) << bytes; }
+void Write(const QString& path, const std::string& bytes) {
+    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+}
 }  // namespace
 
 TEST(Lrc, TimeTagFormsRepeatedTagsAndSortingThatKeepsFileOrder) {
@@ -25,8 +27,11 @@ TEST(Lrc, TimeTagFormsRepeatedTagsAndSortingThatKeepsFileOrder) {
         u"[ti:Song]\r\n[ar:Someone]\n[00:05.50][01:00]chorus\n[00:01]first\n[00:05.500]same time, later in file\n"
         u"[00:03.123] trimmed \nno tag at all\n[xx:yy]bad tag\n");
     using L = std::pair<float, std::u16string>;
-    EXPECT_EQ(Flat(lines), (std::vector<L>{{1.f, u"first"}, {3.123f, u"trimmed"}, {5.5f, u"chorus"},
-                                           {5.5f, u"same time, later in file"}, {60.f, u"chorus"}}));
+    EXPECT_EQ(Flat(lines), (std::vector<L>{{1.f, u"first"},
+                                           {3.123f, u"trimmed"},
+                                           {5.5f, u"chorus"},
+                                           {5.5f, u"same time, later in file"},
+                                           {60.f, u"chorus"}}));
 }
 
 TEST(Lrc, OffsetShiftsEveryLineAndTheFirstLineAlwaysHasText) {
@@ -71,7 +76,8 @@ TEST(LyricSource, SidecarFileBesideTheMediaWithAnyCaseExtension) {
 TEST(LyricSource, TimedLyricsEmbeddedInTheFile) {
     QTemporaryDir dir;
     using namespace tagfile;
-    const std::string uslt = std::string(1, '\3') + "eng" + std::string(1, '\0') + "[00:01.00]embedded\n[00:02.00]lines";
+    const std::string uslt =
+        std::string(1, '\3') + "eng" + std::string(1, '\0') + "[00:01.00]embedded\n[00:02.00]lines";
     Write(dir.filePath("tagged.mp3"), id3v2Tag(3, id3v2Frame(3, "USLT", uslt)) + mpeg1Audio());
     const auto lines = FindLyrics(dir.filePath("tagged.mp3").toStdU16String());
     ASSERT_EQ(lines.size(), 2u);

@@ -24,7 +24,9 @@ std::vector<LyricLine> Song(int count, float step = 0.4f) {
         std::u16string text;
         switch (i % 4) {
             case 0: text = u"第" + QString::number(i).toStdU16String() + u"行 月亮代表我的心"; break;
-            case 1: text = u"Line " + QString::number(i).toStdU16String() + u": gypsy jazz, quick brown fox 你好"; break;
+            case 1:
+                text = u"Line " + QString::number(i).toStdU16String() + u": gypsy jazz, quick brown fox 你好";
+                break;
             case 2: text = u"短 " + QString::number(i).toStdU16String(); break;
             default: text = u"Ägypten — ÿ q̃ 歌词在屏幕上滚动 " + QString::number(i).toStdU16String(); break;
         }

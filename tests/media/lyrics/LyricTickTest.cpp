@@ -9,8 +9,8 @@ using namespace media;
 
 namespace {
 
-constexpr double Height = 200;   // canvas pixels
-constexpr double Pitch = 16;     // one printed line
+constexpr double Height = 200;  // canvas pixels
+constexpr double Pitch = 16;    // one printed line
 constexpr double Middle = Height / 2 - Pitch / 2;
 
 LyricTable Table(std::vector<LyricLine> lines) {
@@ -76,7 +76,7 @@ TEST(LyricTick, EndScrollingDriftsWhenTheDurationEndsOnTheLastLineOrWouldBeTooFa
     LyricTick(t, 2, 2, Height);
     ASSERT_EQ(t.lyricIndex, 2);
     const float before = t.lyricTop;
-    EXPECT_FLOAT_EQ(LyricTick(t, 2, 2, Height).top, before - 2);  // duration equals the last line's time
+    EXPECT_FLOAT_EQ(LyricTick(t, 2, 2, Height).top, before - 2);      // duration equals the last line's time
     EXPECT_FLOAT_EQ(LyricTick(t, 2.5, 2.5, Height).top, before - 4);  // 68 px in 0.5 s is too fast to read
 }
 

@@ -10,16 +10,19 @@ using AsfInfoTest = MediaFileTest;
 const AsfCodec kAudioCodec{2, u"Windows Media Audio 9.2", u"128 kbps, 44 kHz, stereo 1-pass CBR"};
 const AsfCodec kVideoCodec{1, u"Windows Media Video 9", u""};
 
-TEST_F(AsfInfoTest, WmaWithContentAndExtendedContentDescriptions)
-{
+TEST_F(AsfInfoTest, WmaWithContentAndExtendedContentDescriptions) {
     const MediaInfo info = read("song.wma", asfFile({
-        asfMandatoryObjects()[0],
-        asfMandatoryObjects()[1],
-        asfCodecList({kAudioCodec}),
-        asfContentDescription(u"歌名", u"作者", u""),
-        asfExtendedContent({{u"WM/YEAR", u"2005"}, {u"WM/AlbumTitle", u"专辑"}, {u"WM/AlbumArtist", u"专辑歌手"},
-                            {u"WM/Lyrics", u"一  二"}, {u"WM/Composer", u"作曲"}, {u"Author", u"不用"}}),
-    }));
+                                                asfMandatoryObjects()[0],
+                                                asfMandatoryObjects()[1],
+                                                asfCodecList({kAudioCodec}),
+                                                asfContentDescription(u"歌名", u"作者", u""),
+                                                asfExtendedContent({{u"WM/YEAR", u"2005"},
+                                                                    {u"WM/AlbumTitle", u"专辑"},
+                                                                    {u"WM/AlbumArtist", u"专辑歌手"},
+                                                                    {u"WM/Lyrics", u"一  二"},
+                                                                    {u"WM/Composer", u"作曲"},
+                                                                    {u"Author", u"不用"}}),
+                                            }));
     EXPECT_EQ(info.MediaType, media::kMediaWindowsMedia);
     EXPECT_EQ(info.Title, u"歌名");
     EXPECT_EQ(info.Artist, u"专辑歌手");
@@ -31,9 +34,9 @@ TEST_F(AsfInfoTest, WmaWithContentAndExtendedContentDescriptions)
     EXPECT_EQ(info.SampleRate, u"44KHz");
 }
 
-TEST_F(AsfInfoTest, AuthorFallbackAndYearFromCopyright)
-{
-    MediaInfo info = read("a.wma", asfFile({asfExtendedContent({{u"Author", u"Singer"}, {u"WM/OriginalReleaseYear", u"1998"}})}));
+TEST_F(AsfInfoTest, AuthorFallbackAndYearFromCopyright) {
+    MediaInfo info =
+        read("a.wma", asfFile({asfExtendedContent({{u"Author", u"Singer"}, {u"WM/OriginalReleaseYear", u"1998"}})}));
     EXPECT_EQ(info.Artist, u"Singer");
     EXPECT_EQ(info.Year, u"1998");
 
@@ -41,16 +44,14 @@ TEST_F(AsfInfoTest, AuthorFallbackAndYearFromCopyright)
     EXPECT_EQ(info.Year, u"2003");
 }
 
-TEST_F(AsfInfoTest, VideoCodecMarksVideo)
-{
+TEST_F(AsfInfoTest, VideoCodecMarksVideo) {
     const std::string video = asfFile({asfCodecList({kVideoCodec, kAudioCodec})});
     EXPECT_EQ(read("clip.wmv", video).MediaType, 12);
     EXPECT_EQ(read("clip.wma", video).MediaType, 12);
     EXPECT_EQ(read("audio.wmv", asfFile({asfCodecList({kAudioCodec})})).MediaType, 12);
 }
 
-TEST_F(AsfInfoTest, DamagedHeadersGiveSafeResults)
-{
+TEST_F(AsfInfoTest, DamagedHeadersGiveSafeResults) {
     const std::string content = asfContentDescription(u"Title", u"Author");
     // An object of size 0 after the texts: the walk stops instead of looping.
     std::string zeroSized = asfFile({content, kAsfFileProperties + std::string(8, '\0')});
@@ -79,8 +80,7 @@ TEST_F(AsfInfoTest, DamagedHeadersGiveSafeResults)
     EXPECT_EQ(record, before);
 }
 
-TEST(GuidToString, RegistryForm)
-{
+TEST(GuidToString, RegistryForm) {
     const std::string stored = kAsfExtendedContent;
     std::array<std::uint8_t, 16> bytes{};
     std::copy(stored.begin(), stored.end(), bytes.begin());

@@ -14,14 +14,12 @@ const std::string kTimed = text::toUtf8(u"[00:01.00]第一行\r\n[00:02.50]第�
 
 class EmbeddedLyricsTest : public ::testing::Test {
 protected:
-    std::vector<media::LyricLine> lyricsOf(std::string_view name, std::string_view bytes)
-    {
+    std::vector<media::LyricLine> lyricsOf(std::string_view name, std::string_view bytes) {
         writeFile(dir / name, bytes);
         return media::FindLyrics(text::fromUtf8((dir / name).string()));
     }
 
-    static void expectTimedLines(const std::vector<media::LyricLine>& lines, std::string_view name)
-    {
+    static void expectTimedLines(const std::vector<media::LyricLine>& lines, std::string_view name) {
         ASSERT_EQ(lines.size(), 2u) << name;
         EXPECT_FLOAT_EQ(lines[0].Time, 1.0f) << name;
         EXPECT_EQ(lines[0].Text, u"第一行") << name;
@@ -32,19 +30,26 @@ protected:
     TempDir dir;
 };
 
-TEST_F(EmbeddedLyricsTest, TimedLyricsOfEveryFormatAreTaken)
-{
-    expectTimedLines(lyricsOf("a.flac", flacFile({flacBlock(kVorbisCommentBlock, vorbisComment({"LYRICS=" + kTimed}))})), "flac");
+TEST_F(EmbeddedLyricsTest, TimedLyricsOfEveryFormatAreTaken) {
+    expectTimedLines(
+        lyricsOf("a.flac", flacFile({flacBlock(kVorbisCommentBlock, vorbisComment({"LYRICS=" + kTimed}))})), "flac");
     expectTimedLines(lyricsOf("b.ogg", oggVorbisFile({"UNSYNCEDLYRICS=" + kTimed})), "vorbis");
     expectTimedLines(lyricsOf("c.opus", oggOpusFile({"lyrics=" + kTimed})), "opus");
     expectTimedLines(lyricsOf("d.oga", oggFlacFile({"LYRICS=" + kTimed})), "ogg flac");
-    expectTimedLines(lyricsOf("e.m4a", m4aFile(mp4UserData(mp4Item("\xA9" "lyr", {kTimed})))), "m4a");
+    expectTimedLines(lyricsOf("e.m4a", m4aFile(mp4UserData(mp4Item("\xA9"
+                                                                   "lyr",
+                                                                   {kTimed})))),
+                     "m4a");
 }
 
-TEST_F(EmbeddedLyricsTest, PlainLyricsGiveNoLinesAndALyricFileComesFirst)
-{
-    EXPECT_TRUE(lyricsOf("plain.flac", flacFile({flacBlock(kVorbisCommentBlock, vorbisComment({"LYRICS=no time tags here"}))})).empty());
-    EXPECT_TRUE(lyricsOf("none.m4a", m4aFile(mp4UserData(mp4Item("\xA9" "nam", {"T"})))).empty());
+TEST_F(EmbeddedLyricsTest, PlainLyricsGiveNoLinesAndALyricFileComesFirst) {
+    EXPECT_TRUE(
+        lyricsOf("plain.flac", flacFile({flacBlock(kVorbisCommentBlock, vorbisComment({"LYRICS=no time tags here"}))}))
+            .empty());
+    EXPECT_TRUE(lyricsOf("none.m4a", m4aFile(mp4UserData(mp4Item("\xA9"
+                                                                 "nam",
+                                                                 {"T"}))))
+                    .empty());
 
     writeFile(dir / "side.lrc", "[00:09.00]from the file\n");
     const auto lines = lyricsOf("side.ogg", oggVorbisFile({"LYRICS=" + kTimed}));

@@ -10,8 +10,7 @@ namespace {
 
 using ExtensionTypesTest = MediaFileTest;
 
-TEST(ExtensionTypes, NewExtensionsHaveBitsOfTheirOwn)
-{
+TEST(ExtensionTypes, NewExtensionsHaveBitsOfTheirOwn) {
     EXPECT_EQ(media::MediaTypeOf(u"a.flac"), media::kMediaFlac);
     EXPECT_EQ(media::MediaTypeOf(u"a.OGG"), media::kMediaOgg);
     EXPECT_EQ(media::MediaTypeOf(u"a.oga"), media::kMediaOgg);
@@ -20,8 +19,8 @@ TEST(ExtensionTypes, NewExtensionsHaveBitsOfTheirOwn)
     EXPECT_EQ(media::MediaTypeOf(u"a.mp4"), 0) << "video in MP4 is not one of them";
     EXPECT_EQ(media::MediaTypeOf(u"a.flac.txt"), 0);
 
-    const std::int32_t classic = media::kMediaMidi | media::kMediaMp3 | media::kMediaWindowsMedia | media::kMediaVideo
-        | media::kMediaWave;
+    const std::int32_t classic =
+        media::kMediaMidi | media::kMediaMp3 | media::kMediaWindowsMedia | media::kMediaVideo | media::kMediaWave;
     const std::int32_t added[] = {media::kMediaFlac, media::kMediaOgg, media::kMediaOpus, media::kMediaMp4Audio};
     std::int32_t seen = classic;
     for (std::int32_t flag : added) {
@@ -32,22 +31,24 @@ TEST(ExtensionTypes, NewExtensionsHaveBitsOfTheirOwn)
 
     // The classic table as it always was.
     const std::pair<std::u16string_view, std::int32_t> classicTypes[] = {
-        {u"x.mpg", 8}, {u"x.mpeg", 8}, {u"x.avi", 8}, {u"x.mpe", 8}, {u"x.mpa", 8}, {u"x.m1v", 8}, {u"x.ifo", 8},
-        {u"x.vob", 8}, {u"x.mp3", 2}, {u"x.wav", 16}, {u"x.snd", 16}, {u"x.aif", 16}, {u"x.au", 16}, {u"x.aifc", 16},
-        {u"x.aiff", 16}, {u"x.asf", 4}, {u"x.wma", 4}, {u"x.wm", 4}, {u"x.wmd", 4}, {u"x.wmv", 12}, {u"x.mid", 1},
-        {u"x.midi", 1}, {u"x.rmi", 1}, {u"x.mdi", 0}, {u"x", 0},
+        {u"x.mpg", 8},  {u"x.mpeg", 8}, {u"x.avi", 8}, {u"x.mpe", 8},   {u"x.mpa", 8},
+        {u"x.m1v", 8},  {u"x.ifo", 8},  {u"x.vob", 8}, {u"x.mp3", 2},   {u"x.wav", 16},
+        {u"x.snd", 16}, {u"x.aif", 16}, {u"x.au", 16}, {u"x.aifc", 16}, {u"x.aiff", 16},
+        {u"x.asf", 4},  {u"x.wma", 4},  {u"x.wm", 4},  {u"x.wmd", 4},   {u"x.wmv", 12},
+        {u"x.mid", 1},  {u"x.midi", 1}, {u"x.rmi", 1}, {u"x.mdi", 0},   {u"x", 0},
     };
-    for (const auto& [name, type] : classicTypes)
-        EXPECT_EQ(media::MediaTypeOf(name), type) << text::toUtf8(name);
+    for (const auto& [name, type] : classicTypes) EXPECT_EQ(media::MediaTypeOf(name), type) << text::toUtf8(name);
 }
 
-TEST_F(ExtensionTypesTest, EachExtensionRunsItsReaderAndTheContentMustFit)
-{
+TEST_F(ExtensionTypesTest, EachExtensionRunsItsReaderAndTheContentMustFit) {
     const std::string flac = flacFile({flacBlock(kVorbisCommentBlock, vorbisComment({"TITLE=flac"}))});
     const std::string vorbis = oggVorbisFile({"TITLE=vorbis"});
     const std::string opus = oggOpusFile({"TITLE=opus"});
     const std::string oggFlac = oggFlacFile({"TITLE=ogg flac"});
-    const std::string m4a = m4aFile(mp4UserData(mp4Item("\xA9" "nam", {"m4a"})));
+    const std::string m4a =
+        m4aFile(mp4UserData(mp4Item("\xA9"
+                                    "nam",
+                                    {"m4a"})));
 
     EXPECT_EQ(read("a.flac", flac).Title, u"flac");
     EXPECT_EQ(read("a.ogg", vorbis).Title, u"vorbis");

@@ -12,11 +12,15 @@ using FlacInfoTest = MediaFileTest;
 
 const std::string kTenSecondsAt44k = flacBlock(kStreamInfoBlock, flacStreamInfo(44100, 441000));
 
-TEST_F(FlacInfoTest, StreamInfoAndVorbisComment)
-{
+TEST_F(FlacInfoTest, StreamInfoAndVorbisComment) {
     const std::string comment = vorbisComment({
-        "TITLE=" + text::toUtf8(u"标题"), "artist=" + text::toUtf8(u"甲"), "Artist=" + text::toUtf8(u"乙"),
-        "ALBUM=Album", "DATE=2008-05-01", "LYRICS=[00:01.00]" + text::toUtf8(u"第一行"), "LYRICIST=Words",
+        "TITLE=" + text::toUtf8(u"标题"),
+        "artist=" + text::toUtf8(u"甲"),
+        "Artist=" + text::toUtf8(u"乙"),
+        "ALBUM=Album",
+        "DATE=2008-05-01",
+        "LYRICS=[00:01.00]" + text::toUtf8(u"第一行"),
+        "LYRICIST=Words",
         "COMPOSER=Music",
     });
     // 160000 bytes of frames over 10 seconds: 128 kbit/s.
@@ -29,8 +33,7 @@ TEST_F(FlacInfoTest, StreamInfoAndVorbisComment)
     EXPECT_EQ(info.SampleRate, u"44.1KHz");
 }
 
-TEST_F(FlacInfoTest, PicturesAndAnId3v2TagBeforeTheStreamArePassedOver)
-{
+TEST_F(FlacInfoTest, PicturesAndAnId3v2TagBeforeTheStreamArePassedOver) {
     const std::string blocks = flacFile({kTenSecondsAt44k, flacBlock(kPictureBlock, std::string(200000, '\x89')),
                                          flacBlock(kVorbisCommentBlock, vorbisComment({"TITLE=After the picture"}))});
     EXPECT_EQ(read("picture.flac", blocks).Title, u"After the picture");
@@ -39,8 +42,7 @@ TEST_F(FlacInfoTest, PicturesAndAnId3v2TagBeforeTheStreamArePassedOver)
     EXPECT_EQ(tagged.SampleRate, u"44.1KHz");
 }
 
-TEST_F(FlacInfoTest, RatesNeedWhatTheyAreWorkedOutFrom)
-{
+TEST_F(FlacInfoTest, RatesNeedWhatTheyAreWorkedOutFrom) {
     // No total sample count: the sample rate alone.
     MediaInfo info = read("unknown-length.flac", flacFile({flacBlock(kStreamInfoBlock, flacStreamInfo(96000, 0))}));
     EXPECT_EQ(info.SampleRate, u"96KHz");
@@ -50,13 +52,14 @@ TEST_F(FlacInfoTest, RatesNeedWhatTheyAreWorkedOutFrom)
     EXPECT_EQ(info.SampleRate, u"");
     EXPECT_EQ(info.BitRate, u"");
     // A STREAMINFO block shorter than its fields.
-    info = read("short-info.flac", flacFile({flacBlock(kStreamInfoBlock, flacStreamInfo(44100, 441000).substr(0, 20))}));
+    info =
+        read("short-info.flac", flacFile({flacBlock(kStreamInfoBlock, flacStreamInfo(44100, 441000).substr(0, 20))}));
     EXPECT_EQ(info.SampleRate, u"");
 }
 
-TEST_F(FlacInfoTest, TruncatedBlocksGiveTheirWholeFields)
-{
-    const std::string full = flacFile({kTenSecondsAt44k, flacBlock(kVorbisCommentBlock, vorbisComment({"TITLE=T", "ARTIST=A"}))}, 0);
+TEST_F(FlacInfoTest, TruncatedBlocksGiveTheirWholeFields) {
+    const std::string full =
+        flacFile({kTenSecondsAt44k, flacBlock(kVorbisCommentBlock, vorbisComment({"TITLE=T", "ARTIST=A"}))}, 0);
     // Cut inside the artist: the title is there, the artist is not, and without the end of the
     // metadata the audio's length, so the bit rate, is unknown.
     const MediaInfo cut = read("cut.flac", full.substr(0, full.size() - 3));
@@ -72,8 +75,7 @@ TEST_F(FlacInfoTest, TruncatedBlocksGiveTheirWholeFields)
     EXPECT_EQ(bare.SampleRate, u"");
 }
 
-TEST_F(FlacInfoTest, LengthsThatLieEndTheWalkSafely)
-{
+TEST_F(FlacInfoTest, LengthsThatLieEndTheWalkSafely) {
     // A comment whose field length runs past the end of its block.
     std::string comment = vorbisComment({"TITLE=T", "ARTIST=A"});
     comment.replace(comment.find("ARTIST") - 4, 4, littleEndian(1000, 4));
@@ -84,15 +86,16 @@ TEST_F(FlacInfoTest, LengthsThatLieEndTheWalkSafely)
 
     // A block that claims 16 MiB in a small file reads as a file cut short: its whole fields are
     // taken, and the walk ends there without an end of the metadata.
-    std::string lying = flacFile({kTenSecondsAt44k, flacBlock(kVorbisCommentBlock, vorbisComment({"TITLE=T"})),
-                                  flacBlock(kPaddingBlock, "")});
+    std::string lying = flacFile(
+        {kTenSecondsAt44k, flacBlock(kVorbisCommentBlock, vorbisComment({"TITLE=T"})), flacBlock(kPaddingBlock, "")});
     lying.replace(4 + 38, 4, "\x04\xFF\xFF\xFF");
     const MediaInfo longBlock = read("block.flac", lying);
     EXPECT_EQ(longBlock.Title, u"T");
     EXPECT_EQ(longBlock.SampleRate, u"44.1KHz");
     EXPECT_EQ(longBlock.BitRate, u"");
     // An invalid block type ends the walk: the blocks after it are not read.
-    std::string invalid = flacFile({kTenSecondsAt44k, flacBlock(127, "xx"), flacBlock(kVorbisCommentBlock, vorbisComment({"TITLE=T"}))});
+    std::string invalid =
+        flacFile({kTenSecondsAt44k, flacBlock(127, "xx"), flacBlock(kVorbisCommentBlock, vorbisComment({"TITLE=T"}))});
     EXPECT_EQ(read("invalid.flac", invalid).Title, u"");
 
     // Thousands of empty blocks: the walk ends at its bound.
@@ -101,8 +104,7 @@ TEST_F(FlacInfoTest, LengthsThatLieEndTheWalkSafely)
     EXPECT_EQ(read("many.flac", flacFile(empties)).Title, u"");
 }
 
-TEST_F(FlacInfoTest, OtherFilesAreNotFlacAndLeaveTheRecord)
-{
+TEST_F(FlacInfoTest, OtherFilesAreNotFlacAndLeaveTheRecord) {
     writeFile(dir / "fake.flac", "RIFF....WAVEfmt ");
     MediaInfo record;
     record.FileName = location("fake.flac");

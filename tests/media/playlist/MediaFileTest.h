@@ -14,20 +14,16 @@
 namespace tools {
 
 // True when every one of the programs is on the path.
-inline bool installed(std::initializer_list<std::string_view> programs)
-{
+inline bool installed(std::initializer_list<std::string_view> programs) {
     for (std::string_view program : programs)
-        if (std::system(("command -v " + std::string(program) + " >/dev/null 2>&1").c_str()) != 0)
-            return false;
+        if (std::system(("command -v " + std::string(program) + " >/dev/null 2>&1").c_str()) != 0) return false;
     return true;
 }
 
 // `text` as one word of a shell command line.
-inline std::string shellQuoted(std::string_view text)
-{
+inline std::string shellQuoted(std::string_view text) {
     std::string out = "'";
-    for (char c : text)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
 }
 
@@ -36,8 +32,7 @@ inline std::string shellQuoted(std::string_view text)
 // Writes media files into a fresh folder and reads them as the playlist does.
 class MediaFileTest : public ::testing::Test {
 protected:
-    media::MediaInfo read(std::string_view name, std::string_view bytes, bool expected = true)
-    {
+    media::MediaInfo read(std::string_view name, std::string_view bytes, bool expected = true) {
         tagfile::writeFile(dir / name, bytes);
         media::MediaInfo info;
         info.FileName = location(name);

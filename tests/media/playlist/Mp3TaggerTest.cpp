@@ -6,26 +6,22 @@
 #include <cstdlib>
 
 using namespace tagfile;
+using media::MediaInfo;
 using tools::installed;
 using tools::shellQuoted;
-using media::MediaInfo;
 
 namespace {
 
 // Runs a command whose arguments are UTF-8, quietly; true when it succeeded.
-bool run(const std::string& command)
-{
+bool run(const std::string& command) {
     return std::system(("LC_ALL=C.UTF-8 " + command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 // The file without its ID3v2 tag, to see what a writer put into the ID3v1 block alone.
-std::string withoutId3v2(const std::string& bytes)
-{
-    if (bytes.size() < 10 || bytes.compare(0, 3, "ID3") != 0)
-        return bytes;
+std::string withoutId3v2(const std::string& bytes) {
+    if (bytes.size() < 10 || bytes.compare(0, 3, "ID3") != 0) return bytes;
     std::size_t size = 0;
-    for (int i = 6; i < 10; ++i)
-        size = (size << 7) | (static_cast<unsigned char>(bytes[i]) & 0x7F);
+    for (int i = 6; i < 10; ++i) size = (size << 7) | (static_cast<unsigned char>(bytes[i]) & 0x7F);
     return bytes.substr(std::min(bytes.size(), 10 + size));
 }
 
@@ -33,32 +29,28 @@ class Mp3TaggerTest : public MediaFileTest {
 protected:
     // Half a second of 64 kbit/s mono audio encoded by ffmpeg, untagged; frames built byte by byte
     // where ffmpeg is missing.
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         TempDir folder;
         const auto path = folder / "plain.mp3";
-        if (installed({"ffmpeg"}) && run(encode(path.string(), "-id3v2_version 0")))
-            audio_ = readFile(path);
-        if (audio_.empty())
-            audio_ = mpeg1Audio(20000);
+        if (installed({"ffmpeg"}) && run(encode(path.string(), "-id3v2_version 0"))) audio_ = readFile(path);
+        if (audio_.empty()) audio_ = mpeg1Audio(20000);
     }
 
-    static std::string encode(const std::string& path, const std::string& options)
-    {
-        return "ffmpeg -nostdin -hide_banner -loglevel error -f lavfi -i sine=frequency=440:sample_rate=44100:duration=0.5 "
-               "-ac 1 -c:a libmp3lame -b:a 64k " + options + " -y " + shellQuoted(path);
+    static std::string encode(const std::string& path, const std::string& options) {
+        return "ffmpeg -nostdin -hide_banner -loglevel error -f lavfi -i "
+               "sine=frequency=440:sample_rate=44100:duration=0.5 "
+               "-ac 1 -c:a libmp3lame -b:a 64k " +
+               options + " -y " + shellQuoted(path);
     }
 
     // An untagged copy of the audio named `name`, for a tagger to write into; its path, quoted.
-    std::string untagged(std::string_view name)
-    {
+    std::string untagged(std::string_view name) {
         writeFile(dir / name, audio_);
         return shellQuoted((dir / name).string());
     }
 
     // Reads back what a tool wrote into `name`.
-    MediaInfo expectTexts(std::string_view name, std::u16string_view title, std::u16string_view artist)
-    {
+    MediaInfo expectTexts(std::string_view name, std::u16string_view title, std::u16string_view artist) {
         SCOPED_TRACE(name);
         const MediaInfo info = read(name, readFile(dir / name));
         EXPECT_EQ(info.Title, title);
@@ -70,12 +62,12 @@ protected:
     static inline std::string audio_;
 };
 
-TEST_F(Mp3TaggerTest, FfmpegWhileEncoding)
-{
-    if (!installed({"ffmpeg"}))
-        GTEST_SKIP() << "ffmpeg is not installed";
-    const auto tagged = [&](std::string_view name, const std::string& options, std::u16string_view title, std::u16string_view artist) {
-        const std::string metadata = " -metadata title=" + shellQuoted(text::toUtf8(title)) + " -metadata artist=" + shellQuoted(text::toUtf8(artist));
+TEST_F(Mp3TaggerTest, FfmpegWhileEncoding) {
+    if (!installed({"ffmpeg"})) GTEST_SKIP() << "ffmpeg is not installed";
+    const auto tagged = [&](std::string_view name, const std::string& options, std::u16string_view title,
+                            std::u16string_view artist) {
+        const std::string metadata = " -metadata title=" + shellQuoted(text::toUtf8(title)) +
+                                     " -metadata artist=" + shellQuoted(text::toUtf8(artist));
         ASSERT_TRUE(run(encode((dir / name).string(), options + metadata))) << name;
     };
     tagged("v23.mp3", "-id3v2_version 3", u"月亮代表我的心 Café", u"邓丽君");
@@ -91,22 +83,22 @@ TEST_F(Mp3TaggerTest, FfmpegWhileEncoding)
     expectTexts("v1.mp3", u"A" + std::u16string(9, u'周'), u"Café");
 }
 
-TEST_F(Mp3TaggerTest, MutagenId3v24)
-{
-    if (!installed({"mid3v2"}))
-        GTEST_SKIP() << "mid3v2 (python3-mutagen) is not installed";
+TEST_F(Mp3TaggerTest, MutagenId3v24) {
+    if (!installed({"mid3v2"})) GTEST_SKIP() << "mid3v2 (python3-mutagen) is not installed";
     // A title of more than 127 bytes: a size whose syncsafe and plain readings differ.
     const std::u16string title = u"标题 " + std::u16string(200, u'x');
-    ASSERT_TRUE(run("mid3v2 -t " + shellQuoted(text::toUtf8(title)) + " -a " + shellQuoted("周杰伦") + " " + untagged("v24.mp3")));
+    ASSERT_TRUE(run("mid3v2 -t " + shellQuoted(text::toUtf8(title)) + " -a " + shellQuoted("周杰伦") + " " +
+                    untagged("v24.mp3")));
     expectTexts("v24.mp3", title, u"周杰伦");
 }
 
-TEST_F(Mp3TaggerTest, EyeD3)
-{
-    if (!installed({"eyeD3"}))
-        GTEST_SKIP() << "eyeD3 is not installed";
-    const auto tag = [&](std::string_view name, const std::string& options, std::string_view title, std::string_view artist) {
-        ASSERT_TRUE(run("eyeD3 " + options + " -t " + shellQuoted(title) + " -a " + shellQuoted(artist) + " " + untagged(name))) << name;
+TEST_F(Mp3TaggerTest, EyeD3) {
+    if (!installed({"eyeD3"})) GTEST_SKIP() << "eyeD3 is not installed";
+    const auto tag = [&](std::string_view name, const std::string& options, std::string_view title,
+                         std::string_view artist) {
+        ASSERT_TRUE(
+            run("eyeD3 " + options + " -t " + shellQuoted(title) + " -a " + shellQuoted(artist) + " " + untagged(name)))
+            << name;
     };
     tag("latin1.mp3", "--to-v2.3 --encoding latin1", "Café", "Beyoncé");
     expectTexts("latin1.mp3", u"Café", u"Beyoncé");
@@ -116,13 +108,13 @@ TEST_F(Mp3TaggerTest, EyeD3)
     expectTexts("v1.mp3", u"Café", u"Beyoncé");
 }
 
-TEST_F(Mp3TaggerTest, Kid3)
-{
-    if (!installed({"kid3-cli"}))
-        GTEST_SKIP() << "kid3-cli is not installed";
-    const auto tag = [&](std::string_view name, std::string_view title, std::string_view artist, std::string_view tagNumber) {
+TEST_F(Mp3TaggerTest, Kid3) {
+    if (!installed({"kid3-cli"})) GTEST_SKIP() << "kid3-cli is not installed";
+    const auto tag = [&](std::string_view name, std::string_view title, std::string_view artist,
+                         std::string_view tagNumber) {
         const auto set = [&](std::string_view frame, std::string_view value) {
-            return " -c " + shellQuoted("set " + std::string(frame) + " \"" + std::string(value) + "\" " + std::string(tagNumber));
+            return " -c " + shellQuoted("set " + std::string(frame) + " \"" + std::string(value) + "\" " +
+                                        std::string(tagNumber));
         };
         ASSERT_TRUE(run("kid3-cli" + set("title", title) + set("artist", artist) + " " + untagged(name))) << name;
     };

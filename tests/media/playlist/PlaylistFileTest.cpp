@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <set>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <sys/resource.h>
+#include <csignal>
+#include <set>
 
 using namespace tagfile;
 using media::PlaylistFileReader;
@@ -19,23 +19,19 @@ namespace {
 
 constexpr std::size_t kMaxRows = 32767;
 
-std::vector<PlaylistRecord> load(const std::filesystem::path& path)
-{
+std::vector<PlaylistRecord> load(const std::filesystem::path& path) {
     PlaylistFileReader reader;
     EXPECT_TRUE(reader.open(path.string()));
     std::vector<PlaylistRecord> records;
-    while (auto record = reader.next())
-        records.push_back(*record);
+    while (auto record = reader.next()) records.push_back(*record);
     return records;
 }
 
-bool save(const std::filesystem::path& path, const std::vector<PlaylistRecord>& rows)
-{
+bool save(const std::filesystem::path& path, const std::vector<PlaylistRecord>& rows) {
     return media::SavePlaylistFile(path.string(), rows.size(), [&rows](std::size_t i) { return rows[i]; });
 }
 
-std::vector<PlaylistRecord> fullList(std::u16string_view extra)
-{
+std::vector<PlaylistRecord> fullList(std::u16string_view extra) {
     std::vector<PlaylistRecord> rows;
     for (std::size_t i = 0; i < kMaxRows; ++i) {
         const std::u16string n(text::fromUtf8(std::to_string(i)));
@@ -45,20 +41,19 @@ std::vector<PlaylistRecord> fullList(std::u16string_view extra)
     return rows;
 }
 
-TEST(PlaylistFile, GbkListRoundTripsInTheClassicFormat)
-{
+TEST(PlaylistFile, GbkListRoundTripsInTheClassicFormat) {
     TempDir dir;
     const std::vector<PlaylistRecord> rows = fullList(u"");
     ASSERT_TRUE(save(dir / "list.lst", rows));
     EXPECT_EQ(load(dir / "list.lst"), rows);
 
     const std::string bytes = readFile(dir / "list.lst");
-    const std::string firstLine = std::string("\"") + gbk(u"歌名, 第0首") + "\",\"\",\"03:40\",\"" + gbk(u"/音乐/文件夹 0/song.mp3") + "\"\r\n";
+    const std::string firstLine =
+        std::string("\"") + gbk(u"歌名, 第0首") + "\",\"\",\"03:40\",\"" + gbk(u"/音乐/文件夹 0/song.mp3") + "\"\r\n";
     EXPECT_EQ(bytes.substr(0, firstLine.size()), firstLine);
 }
 
-TEST(PlaylistFile, ListWithTextsGbkLacksIsWrittenAsUtf8)
-{
+TEST(PlaylistFile, ListWithTextsGbkLacksIsWrittenAsUtf8) {
     TempDir dir;
     const std::vector<PlaylistRecord> rows = fullList(u" 노래 🎵");
     ASSERT_TRUE(save(dir / "list.lst", rows));
@@ -71,27 +66,27 @@ TEST(PlaylistFile, ListWithTextsGbkLacksIsWrittenAsUtf8)
     EXPECT_EQ(load(dir / "quoted.lst"), quoted);
 }
 
-TEST(PlaylistFile, LocationsThatAreNotUtf8OnDiskKeepTheirBytes)
-{
+TEST(PlaylistFile, LocationsThatAreNotUtf8OnDiskKeepTheirBytes) {
     TempDir dir;
     // A GBK name found in a folder (你好.mp3): the list goes to UTF-8 and the name is written as its own bytes.
     const std::u16string gbkName = text::fromFileName("/m/\xC4\xE3\xBA\xC3.mp3");
     const std::vector<PlaylistRecord> rows = {{u"歌", u"", u"00:00", u"/m/歌.mp3"}, {u"你好", u"", u"00:00", gbkName}};
     ASSERT_TRUE(save(dir / "list.lst", rows));
-    EXPECT_EQ(readFile(dir / "list.lst"), "\xEF\xBB\xBF\"\xE6\xAD\x8C\",\"\",\"00:00\",\"/m/\xE6\xAD\x8C.mp3\"\r\n"
-                                         "\"\xE4\xBD\xA0\xE5\xA5\xBD\",\"\",\"00:00\",\"/m/\xC4\xE3\xBA\xC3.mp3\"\r\n");
+    EXPECT_EQ(readFile(dir / "list.lst"),
+              "\xEF\xBB\xBF\"\xE6\xAD\x8C\",\"\",\"00:00\",\"/m/\xE6\xAD\x8C.mp3\"\r\n"
+              "\"\xE4\xBD\xA0\xE5\xA5\xBD\",\"\",\"00:00\",\"/m/\xC4\xE3\xBA\xC3.mp3\"\r\n");
     EXPECT_EQ(load(dir / "list.lst"), rows);
     // Saved again unchanged, byte for byte.
     ASSERT_TRUE(save(dir / "again.lst", load(dir / "list.lst")));
     EXPECT_EQ(readFile(dir / "again.lst"), readFile(dir / "list.lst"));
 }
 
-TEST(PlaylistFile, ReaderAcceptsLooseSyntax)
-{
+TEST(PlaylistFile, ReaderAcceptsLooseSyntax) {
     TempDir dir;
     // Spaces outside quotes, an unquoted field, a record spread over two lines, a blank line, LF
     // line ends, and a last record two fields short.
-    writeFile(dir / "loose.lst", "  \"a, b\" , plain text ,\"00:01\",\"/x.mp3\"\r\n\"t2\",\"a2\"\n\"00:02\",\"/y.mp3\"\n\n\"t3\",\"a3\"");
+    writeFile(dir / "loose.lst",
+              "  \"a, b\" , plain text ,\"00:01\",\"/x.mp3\"\r\n\"t2\",\"a2\"\n\"00:02\",\"/y.mp3\"\n\n\"t3\",\"a3\"");
     const std::vector<PlaylistRecord> expected = {
         {u"a, b", u"plain text", u"00:01", u"/x.mp3"},
         {u"t2", u"a2", u"00:02", u"/y.mp3"},
@@ -104,8 +99,7 @@ TEST(PlaylistFile, ReaderAcceptsLooseSyntax)
     EXPECT_FALSE(PlaylistFileReader().open((dir / "missing.lst").string()));
 }
 
-TEST(PlaylistFile, FailedSaveKeepsThePreviousList)
-{
+TEST(PlaylistFile, FailedSaveKeepsThePreviousList) {
     TempDir dir;
     const std::vector<PlaylistRecord> old = {{u"old", u"list", u"00:00", u"/old.mp3"}};
     ASSERT_TRUE(save(dir / "list.lst", old));
@@ -129,17 +123,16 @@ TEST(PlaylistFile, FailedSaveKeepsThePreviousList)
 
 }  // namespace
 
-TEST(PlaylistFile, LeftoversOfKilledSavesGoAndEverythingElseStays)
-{
+TEST(PlaylistFile, LeftoversOfKilledSavesGoAndEverythingElseStays) {
     TempDir dir;
     const pid_t ended = fork();
-    if (ended == 0)
-        _exit(0);
+    if (ended == 0) _exit(0);
     ASSERT_GT(ended, 0);
     waitpid(ended, nullptr, 0);
     const std::string dead = std::to_string(ended), alive = std::to_string(getpid());
-    for (const std::string& name : std::vector<std::string>{"list.lst", "list.lst.tmp-" + dead + "-3", "list.lst.tmp-" + alive + "-1",
-                                   "list.lst.backup", "list.lst.tmp-x-1", "other.lst.tmp-" + dead + "-1"})
+    for (const std::string& name :
+         std::vector<std::string>{"list.lst", "list.lst.tmp-" + dead + "-3", "list.lst.tmp-" + alive + "-1",
+                                  "list.lst.backup", "list.lst.tmp-x-1", "other.lst.tmp-" + dead + "-1"})
         writeFile(dir / name, "\"a\",\"b\",\"c\",\"d\"\r\n");
 
     media::removeLeftoverTemporaries((dir / "list.lst").string());

@@ -16,8 +16,7 @@ using media::TagFields;
 
 namespace {
 
-MediaInfo commentInfo(const std::string& comment, MediaInfo info = {})
-{
+MediaInfo commentInfo(const std::string& comment, MediaInfo info = {}) {
     media::MemorySource source(comment);
     TagFields fields;
     media::readVorbisComment(source, fields);
@@ -25,28 +24,42 @@ MediaInfo commentInfo(const std::string& comment, MediaInfo info = {})
     return info;
 }
 
-TEST(VorbisComment, NamesIgnoreCaseAndValuesAreUtf8)
-{
+TEST(VorbisComment, NamesIgnoreCaseAndValuesAreUtf8) {
     const MediaInfo info = commentInfo(vorbisComment({
-        "title=" + text::toUtf8(u"月亮代表我的心"), "ARTIST=" + text::toUtf8(u"邓丽君"), "Album=Album",
-        "date=1977-05-01", "LYRICS=[00:01.00]one  two", "lyricist=Words", "COMPOSER=Music", "GENRE=Pop",
-        "ENCODER=whatever", "noequalsign", "=empty name",
+        "title=" + text::toUtf8(u"月亮代表我的心"),
+        "ARTIST=" + text::toUtf8(u"邓丽君"),
+        "Album=Album",
+        "date=1977-05-01",
+        "LYRICS=[00:01.00]one  two",
+        "lyricist=Words",
+        "COMPOSER=Music",
+        "GENRE=Pop",
+        "ENCODER=whatever",
+        "noequalsign",
+        "=empty name",
     }));
     // Lyrics lose doubled spaces, as in the other formats.
     expectTexts(info, {u"月亮代表我的心", u"邓丽君", u"Album", u"1977", u"[00:01.00]one two", u"Words", u"Music"});
 }
 
-TEST(VorbisComment, SeveralValuesJoinWhileYearAndLyricsTakeTheFirst)
-{
+TEST(VorbisComment, SeveralValuesJoinWhileYearAndLyricsTakeTheFirst) {
     const MediaInfo info = commentInfo(vorbisComment({
-        "ARTIST=A", "ARTIST=  ", "ARTIST=B", "YEAR=1999", "DATE=2001", "UNSYNCEDLYRICS=first", "LYRICS=second",
-        "WRITER=W1", "LYRICIST=W2", "COMPOSER=C1", "COMPOSER=C2",
+        "ARTIST=A",
+        "ARTIST=  ",
+        "ARTIST=B",
+        "YEAR=1999",
+        "DATE=2001",
+        "UNSYNCEDLYRICS=first",
+        "LYRICS=second",
+        "WRITER=W1",
+        "LYRICIST=W2",
+        "COMPOSER=C1",
+        "COMPOSER=C2",
     }));
     expectTexts(info, {u"", u"A/B", u"", u"1999", u"first", u"W1/W2", u"C1/C2"});
 }
 
-TEST(VorbisComment, FieldsNotInTheTagKeepTheRecordsTexts)
-{
+TEST(VorbisComment, FieldsNotInTheTagKeepTheRecordsTexts) {
     MediaInfo before;
     before.Title = u"kept";
     before.Artist = u"replaced";
@@ -55,8 +68,7 @@ TEST(VorbisComment, FieldsNotInTheTagKeepTheRecordsTexts)
     EXPECT_EQ(info.Artist, u"new");
 }
 
-TEST(VorbisComment, DamageKeepsTheWholeFieldsBeforeIt)
-{
+TEST(VorbisComment, DamageKeepsTheWholeFieldsBeforeIt) {
     // A field whose length runs past the end: it and all after it are lost.
     std::string comment = vorbisComment({"TITLE=T", "ARTIST=A", "ALBUM=B"});
     const std::size_t artistLength = comment.find("ARTIST") - 4;
@@ -79,7 +91,10 @@ TEST(VorbisComment, DamageKeepsTheWholeFieldsBeforeIt)
     EXPECT_EQ(commentInfo(""), MediaInfo{});
 
     // Invalid UTF-8 becomes replacement characters rather than failing the field.
-    EXPECT_EQ(commentInfo(vorbisComment({"TITLE=a\xFF" "b"})).Title, u"a\uFFFDb");
+    EXPECT_EQ(commentInfo(vorbisComment({"TITLE=a\xFF"
+                                         "b"}))
+                  .Title,
+              u"a\uFFFDb");
 }
 
 // A source in memory that counts the bytes read of it.
@@ -87,8 +102,7 @@ class CountingSource final : public media::ByteSource {
 public:
     explicit CountingSource(std::string bytes) : bytes_(std::move(bytes)) {}
     std::uint64_t size() const override { return bytes_.size(); }
-    std::string_view read(std::uint64_t offset, std::size_t length) override
-    {
+    std::string_view read(std::uint64_t offset, std::size_t length) override {
         bytesRead += std::min<std::uint64_t>(length, offset < bytes_.size() ? bytes_.size() - offset : 0);
         return offset < bytes_.size() ? std::string_view(bytes_).substr(offset, length) : std::string_view();
     }
@@ -98,8 +112,7 @@ private:
     std::string bytes_;
 };
 
-TEST(VorbisComment, LargeValuesOfOtherNamesAreNeverRead)
-{
+TEST(VorbisComment, LargeValuesOfOtherNamesAreNeverRead) {
     // A picture of 3 MiB before the title.
     CountingSource source(vorbisComment({"METADATA_BLOCK_PICTURE=" + std::string(3 << 20, 'Q'), "TITLE=after",
                                          "LYRICS=" + std::string((1 << 20) + 1, 'L')}));
@@ -112,8 +125,7 @@ TEST(VorbisComment, LargeValuesOfOtherNamesAreNeverRead)
     EXPECT_LT(source.bytesRead, 4096u);
 }
 
-TEST(VorbisComment, OneTagReadsAtMostEightMebibytesOfValues)
-{
+TEST(VorbisComment, OneTagReadsAtMostEightMebibytesOfValues) {
     std::vector<std::string> composers(12, "COMPOSER=" + std::string((1 << 20) - 16, 'c'));
     composers.push_back("TITLE=late");
     CountingSource source(vorbisComment(composers));
@@ -125,8 +137,7 @@ TEST(VorbisComment, OneTagReadsAtMostEightMebibytesOfValues)
     EXPECT_EQ(info.Title, u"late") << "a short value still fits the allowance";
 }
 
-TEST(TagFields, YearsAreCutToTheirYearOnlyWhenTheyStartWithOne)
-{
+TEST(TagFields, YearsAreCutToTheirYearOnlyWhenTheyStartWithOne) {
     const auto year = [](std::u16string_view value) {
         TagFields fields;
         fields.add(TagField::Year, value);
@@ -140,20 +151,17 @@ TEST(TagFields, YearsAreCutToTheirYearOnlyWhenTheyStartWithOne)
     EXPECT_EQ(year(u"spring 2004"), u"spring 2004");
 }
 
-TEST(TagFields, AJoinedValueStopsGrowingAtItsBound)
-{
+TEST(TagFields, AJoinedValueStopsGrowingAtItsBound) {
     TagFields fields;
     const std::u16string value(1000, u'x');
-    for (int i = 0; i < 1000; ++i)
-        fields.add(TagField::Artist, value);
+    for (int i = 0; i < 1000; ++i) fields.add(TagField::Artist, value);
     MediaInfo info;
     fields.applyTo(info);
     EXPECT_LE(info.Artist.size(), 64u * 1024);
     EXPECT_GE(info.Artist.size(), 60u * 1024);
 }
 
-TEST(StreamRates, TextsMatchTheMp3Readers)
-{
+TEST(StreamRates, TextsMatchTheMp3Readers) {
     MediaInfo info;
     media::setStreamRates(info, 128000, 44100);
     EXPECT_EQ(info.BitRate, u"128Kbps");
@@ -174,8 +182,7 @@ TEST(StreamRates, TextsMatchTheMp3Readers)
     EXPECT_EQ(media::averageBitRate(~0ull, 1, 1), 0u);
 }
 
-TEST(SlicedSource, ReadsRunAcrossSlicesAndStopAtTheBasesEnd)
-{
+TEST(SlicedSource, ReadsRunAcrossSlicesAndStopAtTheBasesEnd) {
     media::MemorySource base("0123456789abcdef");
     media::SlicedSource sliced(base);
     sliced.append(2, 3);   // 234

@@ -12,13 +12,16 @@ using namespace media;
 namespace {
 
 struct Grid {
-    Grid() : view(lorvex::ListView::Create()), grid(static_cast<automation::Dispatch*>(view.get())) { SetUpColumns(grid); }
+    Grid() : view(lorvex::ListView::Create()), grid(static_cast<automation::Dispatch*>(view.get())) {
+        SetUpColumns(grid);
+    }
     automation::Ref<lorvex::ListView> view;
     GridProxy grid;
 };
 
 // An MP3 file with an ID3v2.3 tag of ISO-8859-1 texts and one MPEG-1 layer III frame header.
-std::string WriteMp3(const QTemporaryDir& dir, const std::string& name, const std::string& title, const std::string& artist) {
+std::string WriteMp3(const QTemporaryDir& dir, const std::string& name, const std::string& title,
+                     const std::string& artist) {
     auto frame = [](const std::string& id, const std::string& text) {
         std::string body = std::string(1, '\0') + text;
         std::string f = id;
@@ -30,7 +33,8 @@ std::string WriteMp3(const QTemporaryDir& dir, const std::string& name, const st
     const std::string frames = frame("TIT2", title) + frame("TPE1", artist);
     const auto size = static_cast<std::uint32_t>(frames.size());
     std::string file = "ID3";
-    file += {3, 0, 0, char((size >> 21) & 0x7F), char((size >> 14) & 0x7F), char((size >> 7) & 0x7F), char(size & 0x7F)};
+    file +=
+        {3, 0, 0, char((size >> 21) & 0x7F), char((size >> 14) & 0x7F), char((size >> 7) & 0x7F), char(size & 0x7F)};
     file += frames;
     file += {char(0xFF), char(0xFB), char(0x90), char(0x64)};
     file += std::string(400, '\0');

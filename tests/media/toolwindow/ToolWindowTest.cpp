@@ -35,7 +35,7 @@ protected:
 };
 
 // One colour per frame piece, in copying order a..h.
-const QColor PieceColors[] = {QColor(200, 0, 0), QColor(0, 200, 0),   QColor(0, 0, 200),   QColor(200, 200, 0),
+const QColor PieceColors[] = {QColor(200, 0, 0),   QColor(0, 200, 0),   QColor(0, 0, 200),  QColor(200, 200, 0),
                               QColor(0, 200, 200), QColor(200, 0, 200), QColor(120, 60, 0), QColor(60, 0, 120)};
 enum Piece { A, B, C, D, E, F, G, H };
 
@@ -45,8 +45,8 @@ QPixmap PieceBitmap() {
     QImage bitmap(200, 160, QImage::Format_RGB32);
     bitmap.fill(QColor(128, 128, 128));
     QPainter painter(&bitmap);
-    const QRect sources[] = {{28, 0, 8, 53},  {28, 120, 8, 40}, {0, 53, 13, 3},   {193, 53, 7, 3},
-                             {0, 0, 30, 53},  {0, 107, 30, 53}, {89, 0, 111, 29}, {89, 125, 111, 35}};
+    const QRect sources[] = {{28, 0, 8, 53}, {28, 120, 8, 40}, {0, 53, 13, 3},   {193, 53, 7, 3},
+                             {0, 0, 30, 53}, {0, 107, 30, 53}, {89, 0, 111, 29}, {89, 125, 111, 35}};
     for (int i = 0; i < 8; ++i) painter.fillRect(sources[i], PieceColors[i]);
     return QPixmap::fromImage(bitmap);
 }
@@ -66,12 +66,15 @@ int CountNear(const QImage& image, const QRect& box, QColor color) {
 
 QString PictureName(const forms::Image& image) { return image.PictureFile().section(QLatin1Char('/'), -1); }
 
-void Press(QWidget& control, Qt::MouseButton button = Qt::LeftButton) { QTest::mousePress(&control, button, {}, QPoint(2, 2)); }
+void Press(QWidget& control, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mousePress(&control, button, {}, QPoint(2, 2));
+}
 void Release(QWidget& control, Qt::MouseButton button = Qt::LeftButton) {
     QTest::mouseRelease(&control, button, {}, QPoint(2, 2));
 }
 void Hover(QWidget& widget, QPoint at = {2, 2}) {
-    QMouseEvent move(QEvent::MouseMove, at, widget.mapToGlobal(QPointF(at)), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, at, widget.mapToGlobal(QPointF(at)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QCoreApplication::sendEvent(&widget, &move);
 }
 // A drag step over a handle with the pointer at a screen position.
