@@ -94,9 +94,14 @@ void Tray::LeftClicked() {
 }
 
 QIcon ProgramIcon() {
-    QIcon icon;
-    for (int size : ProgramIconSizes()) icon.addPixmap(QPixmap::fromImage(PaintProgramIcon(size)));
-    return icon;
+    // Painted once: the application, the main window and the lyrics window all ask for it while starting. Kept for
+    // the process's life, so no picture outlives the application that made it.
+    static const QIcon* const icon = [] {
+        auto* painted = new QIcon;
+        for (int size : ProgramIconSizes()) painted->addPixmap(QPixmap::fromImage(PaintProgramIcon(size)));
+        return painted;
+    }();
+    return *icon;
 }
 
 }  // namespace media
