@@ -15,9 +15,9 @@ public:
     }
     ~FuzzInputFile() { ::unlink(path_.c_str()); }
 
-    const std::string& path() const { return path_; }
+    const std::string& Path() const { return path_; }
 
-    void write(const std::uint8_t* data, std::size_t size) const {
+    void Write(const std::uint8_t* data, std::size_t size) const {
         std::FILE* file = std::fopen(path_.c_str(), "wb");
         if (!file) __builtin_trap();
         std::fwrite(data, 1, size, file);

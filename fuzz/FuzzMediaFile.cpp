@@ -4,10 +4,10 @@
 #include "platform/text/AnsiText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const FuzzInputFile input(FUZZ_FILE_NAME);
-    input.write(data, size);
+    static const FuzzInputFile kInput(FUZZ_FILE_NAME);
+    kInput.Write(data, size);
     media::MediaInfo info;
-    info.FileName = text::fromUtf8(input.path());
+    info.FileName = text::FromUtf8(kInput.Path());
     media::ReadMediaInfo(info);
     return 0;
 }

@@ -21,37 +21,37 @@ using namespace tagfile;
 
 namespace {
 
-constexpr int Albums = 20;
-constexpr int Mp3PerAlbum = 100;
-constexpr int WmaFiles = 500;
+constexpr int kAlbums = 20;
+constexpr int kMp3PerAlbum = 100;
+constexpr int kWmaFiles = 500;
 
 std::string Mp3(int album, int track) {
-    const std::u16string n = text::fromUtf8(std::to_string(album * 100 + track));
-    const std::string frames = id3v2Frame(3, "TIT2", textBody(1, u"第" + n + u"首歌")) +
-                               id3v2Frame(3, "TPE1", textBody(1, u"歌手" + n)) +
-                               id3v2Frame(3, "TALB", textBody(1, u"专辑"));
-    return id3v2Tag(3, frames, 1024) + mpeg1Audio(4180) + id3v1("Song", "Artist", "Album", "2008");
+    const std::u16string n = text::FromUtf8(std::to_string(album * 100 + track));
+    const std::string frames = Id3v2Frame(3, "TIT2", TextBody(1, u"第" + n + u"首歌")) +
+                               Id3v2Frame(3, "TPE1", TextBody(1, u"歌手" + n)) +
+                               Id3v2Frame(3, "TALB", TextBody(1, u"专辑"));
+    return Id3v2Tag(3, frames, 1024) + Mpeg1Audio(4180) + Id3v1("Song", "Artist", "Album", "2008");
 }
 
 std::string Wma(int i) {
-    const std::u16string n = text::fromUtf8(std::to_string(i));
-    std::vector<std::string> objects = asfMandatoryObjects();
-    objects.push_back(asfContentDescription(u"曲目" + n, u"作者" + n, u"(C) 2005"));
-    objects.push_back(asfExtendedContent({{u"WM/AlbumTitle", u"专辑"}, {u"WM/Year", u"2005"}}));
-    return asfFile(objects, 4096);
+    const std::u16string n = text::FromUtf8(std::to_string(i));
+    std::vector<std::string> objects = AsfMandatoryObjects();
+    objects.push_back(AsfContentDescription(u"曲目" + n, u"作者" + n, u"(C) 2005"));
+    objects.push_back(AsfExtendedContent({{u"WM/AlbumTitle", u"专辑"}, {u"WM/Year", u"2005"}}));
+    return AsfFile(objects, 4096);
 }
 
 struct Library {
     TempDir dir;
     Library() {
-        for (int a = 0; a < Albums; ++a) {
+        for (int a = 0; a < kAlbums; ++a) {
             std::filesystem::create_directories(dir / ("album" + std::to_string(a)));
-            for (int t = 0; t < Mp3PerAlbum; ++t)
-                writeFile(dir / ("album" + std::to_string(a)) / ("track" + std::to_string(t) + ".mp3"), Mp3(a, t));
+            for (int t = 0; t < kMp3PerAlbum; ++t)
+                WriteFile(dir / ("album" + std::to_string(a)) / ("track" + std::to_string(t) + ".mp3"), Mp3(a, t));
         }
         std::filesystem::create_directories(dir / "wma");
-        for (int i = 0; i < WmaFiles; ++i) writeFile(dir / "wma" / ("song" + std::to_string(i) + ".wma"), Wma(i));
-        writeFile(dir / "cover.jpg", std::string(2048, 'j'));
+        for (int i = 0; i < kWmaFiles; ++i) WriteFile(dir / "wma" / ("song" + std::to_string(i) + ".wma"), Wma(i));
+        WriteFile(dir / "cover.jpg", std::string(2048, 'j'));
     }
 };
 
@@ -63,7 +63,7 @@ public:
         grid = lorvex::ListView::Create();
         grid->SetSite(this);
         grid->ReadProperties(media::PlaylistGridDesign());
-        proxy = media::GridProxy(static_cast<automation::Dispatch*>(grid.get()));
+        proxy = media::GridProxy(static_cast<automation::Dispatch*>(grid.Get()));
         media::SetUpColumns(proxy);
         container.show();
     }
@@ -79,7 +79,7 @@ public:
 void BM_AddFolder(benchmark::State& state) {
     static Library library;
     Site site;
-    const QString folder = QString::fromStdString(library.dir.path().string());
+    const QString folder = QString::fromStdString(library.dir.Path().string());
     forms::SetDialogHook([folder](const forms::DialogRequest&) { return QStringList{folder}; });
 
     // A timer that wants to run all the time: the gaps between its runs are what a user would feel.
@@ -99,7 +99,7 @@ void BM_AddFolder(benchmark::State& state) {
         rows = site.proxy.ItemCount();
     }
     forms::SetDialogHook({});
-    if (rows != Albums * Mp3PerAlbum + WmaFiles) state.SkipWithError("not every file was added");
+    if (rows != kAlbums * kMp3PerAlbum + kWmaFiles) state.SkipWithError("not every file was added");
     state.counters["files"] = rows;
     state.counters["longest_wait_ms"] = static_cast<double>(longestGap);
     state.SetItemsProcessed(state.iterations() * rows);

@@ -25,10 +25,10 @@ public:
                    : nullptr;
     }
     automation::Status Invoke(DispId, InvokeKind, std::span<Variant> args, Variant* result) override {
-        const std::int32_t row = args[0].int32Or();
-        args[2].assign(Variant(std::int32_t(row % 2 ? 0xFCF9F1 : 0xFFFFFF)));
-        args[3].assign(Variant(std::int32_t(0x8F614C)));
-        if (result) *result = Variant::fromBool(true);
+        const std::int32_t row = args[0].Int32Or();
+        args[2].Assign(Variant(std::int32_t(row % 2 ? 0xFCF9F1 : 0xFFFFFF)));
+        args[3].Assign(Variant(std::int32_t(0x8F614C)));
+        if (result) *result = Variant::FromBool(true);
         return {};
     }
 };
@@ -57,7 +57,7 @@ struct PaintedGrid {
             grid->SetItemText(added, 4, u"Some Artist");
             grid->SetItemText(added, 6, u"03:25");
             grid->SetItemText(added, 7, u"/music/album/track.mp3");
-            grid->items()[static_cast<std::size_t>(added)].selected = r % 7 == 0;
+            grid->Items()[static_cast<std::size_t>(added)].selected = r % 7 == 0;
         }
         grid->SetDrawCallback(Ref<Dispatch>(new Striped));
         grid->SetRedraw(true);
@@ -71,9 +71,9 @@ struct PaintedGrid {
 
 void FullPaint(benchmark::State& state) {
     PaintedGrid painted(static_cast<int>(state.range(0)));
-    ControlWindow* window = painted.grid->window()->controlWindow();
+    ControlWindow* window = painted.grid->Window()->Control();
     for (auto _ : state) {
-        painted.grid->window()->PaintList();
+        painted.grid->Window()->PaintList();
         window->repaint();  // renders the back buffer and copies it to the window, now
     }
     state.counters["rows"] = static_cast<double>(painted.grid->ItemCount());

@@ -13,7 +13,7 @@ using automation::Variant;
 
 namespace {
 
-constexpr int Rows = 32767;
+constexpr int kRows = 32767;
 
 class Site : public automation::ControlSite {
 public:
@@ -61,10 +61,10 @@ void AppendRows(benchmark::State& state) {
         Ref<ListView> grid = NewGrid(site);
         grid->SetRedraw(false);
         state.ResumeTiming();
-        Fill(*grid, Rows);
+        Fill(*grid, kRows);
         benchmark::DoNotOptimize(grid->ItemCount());
     }
-    state.SetItemsProcessed(state.iterations() * Rows);
+    state.SetItemsProcessed(state.iterations() * kRows);
 }
 BENCHMARK(AppendRows)->Unit(benchmark::kMillisecond);
 
@@ -74,7 +74,7 @@ void SortRows(benchmark::State& state) {
         state.PauseTiming();
         Ref<ListView> grid = NewGrid(site);
         grid->SetRedraw(false);
-        Fill(*grid, Rows);  // random titles, so every run sorts from scratch
+        Fill(*grid, kRows);  // random titles, so every run sorts from scratch
         std::vector<Variant> args{Variant(u"title"), Variant(std::int32_t(SortAscending))};
         state.ResumeTiming();
         grid->Invoke(dispid::Sort, InvokeKind::Method, args, nullptr);

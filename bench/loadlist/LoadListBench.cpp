@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr std::size_t Rows = 32767;
+constexpr std::size_t kRows = 32767;
 
 // Titles and artists as a real library has them: mixed Chinese and Latin, a folder per album.
 media::PlaylistRecord Record(std::size_t i) {
@@ -29,7 +29,7 @@ media::PlaylistRecord Record(std::size_t i) {
 void BM_LoadFullList(benchmark::State& state) {
     QTemporaryDir dir;
     const std::string path = QDir(dir.path()).filePath(QStringLiteral("default.lst")).toStdString();
-    if (!media::SavePlaylistFile(path, Rows, Record)) {
+    if (!media::SavePlaylistFile(path, kRows, Record)) {
         state.SkipWithError("could not write the list");
         return;
     }
@@ -42,7 +42,7 @@ void BM_LoadFullList(benchmark::State& state) {
         state.ResumeTiming();
         media::frmList().LoadPlayList();
     }
-    if (grid.ItemCount() != static_cast<std::int32_t>(Rows)) state.SkipWithError("not every row was loaded");
+    if (grid.ItemCount() != static_cast<std::int32_t>(kRows)) state.SkipWithError("not every row was loaded");
     state.counters["rows"] = grid.ItemCount();
     state.SetItemsProcessed(state.iterations() * grid.ItemCount());
 }
@@ -54,14 +54,14 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     automation::ClassRegistry::Instance().AddManifest(automation::ProgramFolder() + "/media.manifest");
-    media::frmMain().transport().SetGrid(media::frmList().PlayList());
+    media::frmMain().Transport().SetGrid(media::frmList().PlayList());
     media::Shared().PlayListFile.clear();
     media::frmList().Load();
     if (!media::frmList().PlayList().Valid()) {
         fprintf(stderr, "the grid library was not found through media.manifest\n");
         return 1;
     }
-    media::frmMain().transport().TimerMain.SetEnabled(false);  // the poller would act on the track the load starts
+    media::frmMain().Transport().TimerMain.SetEnabled(false);  // the poller would act on the track the load starts
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -10,7 +10,7 @@
 namespace {
 
 // A tab or line break inside a text would split the line; they are shown as spaces.
-std::string oneField(const TagLib::String& text) {
+std::string OneField(const TagLib::String& text) {
     std::string field = text.to8Bit(true);
     for (char& c : field)
         if (c == '\t' || c == '\n' || c == '\r') c = ' ';
@@ -23,8 +23,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const TagLib::FileRef file(argv[i], false);
         const bool read = !file.isNull() && file.tag();
-        std::printf("%s\t%s\t%s\n", argv[i], read ? oneField(file.tag()->title()).c_str() : "",
-                    read ? oneField(file.tag()->artist()).c_str() : "");
+        std::printf("%s\t%s\t%s\n", argv[i], read ? OneField(file.tag()->title()).c_str() : "",
+                    read ? OneField(file.tag()->artist()).c_str() : "");
     }
     return 0;
 }

@@ -46,9 +46,9 @@ struct Files {
     std::vector<std::string> paths;
     std::vector<std::u16string> locations;
 
-    void add(const std::filesystem::path& path) {
+    void Add(const std::filesystem::path& path) {
         paths.push_back(path.string());
-        locations.push_back(text::fromUtf8(paths.back()));
+        locations.push_back(text::FromUtf8(paths.back()));
     }
 };
 
@@ -59,29 +59,29 @@ struct Library {
 
     Library() {
         for (int i = 0; i < kMp3Files; ++i) {
-            const std::u16string n = text::fromUtf8(std::to_string(i));
+            const std::u16string n = text::FromUtf8(std::to_string(i));
             const std::string frames =
-                id3v2Frame(3, "TIT2", textBody(1, u"第" + n + u"首歌")) +
-                id3v2Frame(3, "TPE1", textBody(1, u"歌手" + n)) + id3v2Frame(3, "TALB", textBody(1, u"专辑")) +
-                id3v2Frame(3, "TYER", textBody(0, u"2008")) + id3v2Frame(3, "TCON", textBody(0, u"Pop"));
-            add(0, "song" + std::to_string(i) + ".mp3",
-                id3v2Tag(3, frames, 1024) + mpeg1Audio(4180) +
-                    id3v1("Song " + std::to_string(i), "Artist", "Album", "2008"));
+                Id3v2Frame(3, "TIT2", TextBody(1, u"第" + n + u"首歌")) +
+                Id3v2Frame(3, "TPE1", TextBody(1, u"歌手" + n)) + Id3v2Frame(3, "TALB", TextBody(1, u"专辑")) +
+                Id3v2Frame(3, "TYER", TextBody(0, u"2008")) + Id3v2Frame(3, "TCON", TextBody(0, u"Pop"));
+            Add(0, "song" + std::to_string(i) + ".mp3",
+                Id3v2Tag(3, frames, 1024) + Mpeg1Audio(4180) +
+                    Id3v1("Song " + std::to_string(i), "Artist", "Album", "2008"));
         }
         for (int i = 0; i < kWmaFiles; ++i) {
-            const std::u16string n = text::fromUtf8(std::to_string(i));
-            std::vector<std::string> objects = asfMandatoryObjects();
+            const std::u16string n = text::FromUtf8(std::to_string(i));
+            std::vector<std::string> objects = AsfMandatoryObjects();
             // The album artist is the author, as on a one-artist album: our reader shows the album
             // artist where there is one, TagLib the author, and both must show the same here.
-            objects.push_back(asfContentDescription(u"曲目" + n, u"作者" + n, u"(C) 2005"));
-            objects.push_back(asfExtendedContent({{u"WM/AlbumTitle", u"专辑"},
+            objects.push_back(AsfContentDescription(u"曲目" + n, u"作者" + n, u"(C) 2005"));
+            objects.push_back(AsfExtendedContent({{u"WM/AlbumTitle", u"专辑"},
                                                   {u"WM/Year", u"2005"},
                                                   {u"WM/Genre", u"Pop"},
                                                   {u"WM/AlbumArtist", u"作者" + n}}));
-            add(1, "track" + std::to_string(i) + ".wma", asfFile(objects, 4096));
+            Add(1, "track" + std::to_string(i) + ".wma", AsfFile(objects, 4096));
         }
         // Debian's Python, which has mutagen, whatever else comes first on the path.
-        const std::string command = "/usr/bin/python3 '" TAGS_BENCH_DIR "/make_library.py' '" + dir.path().string() +
+        const std::string command = "/usr/bin/python3 '" TAGS_BENCH_DIR "/make_library.py' '" + dir.Path().string() +
                                     "' " + std::to_string(kEncodedFiles);
         if (std::system(command.c_str()) != 0) {
             error = "make_library.py failed: are flac, vorbis-tools, opus-tools, ffmpeg and python3-mutagen installed?";
@@ -90,22 +90,22 @@ struct Library {
         for (std::size_t f = 0; f < kFormatCount; ++f) {
             if (!kFormats[f].extension) continue;
             for (int i = 0; i < kEncodedFiles; ++i)
-                files[f].add(dir / ("song" + std::to_string(i) + kFormats[f].extension));
+                files[f].Add(dir / ("song" + std::to_string(i) + kFormats[f].extension));
         }
     }
 
-    void add(std::size_t format, const std::string& name, const std::string& bytes) {
-        writeFile(dir / name, bytes);
-        files[format].add(dir / name);
+    void Add(std::size_t format, const std::string& name, const std::string& bytes) {
+        WriteFile(dir / name, bytes);
+        files[format].Add(dir / name);
     }
 };
 
-Library& library() {
+Library& SharedLibrary() {
     static Library files;
     return files;
 }
 
-media::MediaInfo readOurs(const std::u16string& location) {
+media::MediaInfo ReadOurs(const std::u16string& location) {
     media::MediaInfo info;
     info.FileName = location;
     media::ReadMediaInfo(info);
@@ -117,21 +117,21 @@ struct TagLibTexts {
 };
 
 // `audioProperties`: TagLib reads the rates too, as our readers do (FileRef's default).
-TagLibTexts readTagLib(const std::string& path, bool audioProperties) {
+TagLibTexts ReadTagLib(const std::string& path, bool audioProperties) {
     const TagLib::FileRef file(path.c_str(), audioProperties);
     if (file.isNull() || !file.tag()) return {};
     return {file.tag()->title(), file.tag()->artist()};
 }
 
 // Files where the two sides differ on the title or the artist, or where either finds none.
-int reportMismatches(const Library& library) {
+int ReportMismatches(const Library& library) {
     int mismatches = 0;
     for (std::size_t f = 0; f < kFormatCount; ++f) {
         const Files& files = library.files[f];
         for (std::size_t i = 0; i < files.paths.size(); ++i) {
-            const media::MediaInfo ours = readOurs(files.locations[i]);
-            const TagLibTexts theirs = readTagLib(files.paths[i], true);
-            const std::string ourTitle = text::toUtf8(ours.Title), ourArtist = text::toUtf8(ours.Artist);
+            const media::MediaInfo ours = ReadOurs(files.locations[i]);
+            const TagLibTexts theirs = ReadTagLib(files.paths[i], true);
+            const std::string ourTitle = text::ToUtf8(ours.Title), ourArtist = text::ToUtf8(ours.Artist);
             const std::string theirTitle = theirs.title.to8Bit(true), theirArtist = theirs.artist.to8Bit(true);
             if (ourTitle == theirTitle && ourArtist == theirArtist && !ourTitle.empty() && !ourArtist.empty()) continue;
             if (++mismatches <= 20)
@@ -144,13 +144,13 @@ int reportMismatches(const Library& library) {
 
 void BM_Ours(benchmark::State& state, const Files& files) {
     for (auto _ : state)
-        for (const std::u16string& location : files.locations) benchmark::DoNotOptimize(readOurs(location));
+        for (const std::u16string& location : files.locations) benchmark::DoNotOptimize(ReadOurs(location));
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(files.paths.size()));
 }
 
 void BM_TagLib(benchmark::State& state, const Files& files, bool audioProperties) {
     for (auto _ : state)
-        for (const std::string& path : files.paths) benchmark::DoNotOptimize(readTagLib(path, audioProperties));
+        for (const std::string& path : files.paths) benchmark::DoNotOptimize(ReadTagLib(path, audioProperties));
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(files.paths.size()));
 }
 
@@ -169,7 +169,7 @@ public:
 
     // One line a format measured: our time, TagLib's with and without audio properties, and the
     // ratio to the first, TagLib's like for like.
-    void printSummary() const {
+    void PrintSummary() const {
         std::printf("\nOur time / TagLib's (CPU time for the whole library; goal: at most %.1f for every format)\n",
                     kGoal);
         for (const Format& format : kFormats) {
@@ -197,9 +197,9 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
 
-    const Library& files = library();  // made before timing starts
+    const Library& files = SharedLibrary();  // made before timing starts
     if (!files.error.empty()) std::printf("%s\n", files.error.c_str());
-    const int mismatches = reportMismatches(files);
+    const int mismatches = ReportMismatches(files);
     std::printf("title and artist: %d mismatches between our readers and TagLib\n", mismatches);
 
     for (std::size_t f = 0; f < kFormatCount; ++f) {
@@ -215,7 +215,7 @@ int main(int argc, char** argv) {
     }
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printSummary();
+    reporter.PrintSummary();
     benchmark::Shutdown();
     return mismatches == 0 && files.error.empty() ? 0 : 1;
 }

@@ -10,15 +10,15 @@ namespace lorvex {
 
 namespace {
 
-constexpr int MaxIconImages = 64;
+constexpr int kMaxIconImages = 64;
 
 bool Acceptable(const QSize& size) {
-    return size.isValid() && qint64{size.width()} * size.height() <= c32bppDIB::MaxPixels;
+    return size.isValid() && qint64{size.width()} * size.height() <= c32bppDIB::kMaxPixels;
 }
 
 // Moves the reader to the icon image whose size lies nearest to the wanted one.
 void PickIconImage(QImageReader& reader, const QSize& wanted) {
-    const int count = std::min(reader.imageCount(), MaxIconImages);
+    const int count = std::min(reader.imageCount(), kMaxIconImages);
     int best = -1;
     long long bestDistance = 0;
     for (int i = 0; i < count; ++i) {

@@ -12,7 +12,7 @@ class c32bppDIB {
 public:
     // Pictures larger than this are refused: row pictures are small, and a forged header must not make us
     // allocate gigabytes.
-    static constexpr qint64 MaxPixels = 4096 * 4096;
+    static constexpr qint64 kMaxPixels = 4096 * 4096;
 
     // With Alpha the image's transparency is kept when rendered; without it every pixel is drawn opaque.
     bool Alpha() const { return alpha_; }

@@ -9,24 +9,24 @@ namespace lorvex {
 
 BorderFrame::BorderFrame(QWidget* parent) : QWidget(parent) {}
 
-void BorderFrame::setContent(QWidget* content) {
+void BorderFrame::SetContent(QWidget* content) {
     content_ = content;
     if (!content) return;
     content->setParent(this);
     setFocusProxy(content);
-    layoutContent();
+    LayoutContent();
     content->show();
 }
 
-void BorderFrame::setBorderStyle(int style) {
+void BorderFrame::SetBorderStyle(int style) {
     if (style != BorderStyleNone && style != BorderStyleThin && style != BorderStyleThick) return;
     if (style == style_) return;
     style_ = style;
-    layoutContent();
+    LayoutContent();
     update();
 }
 
-int BorderFrame::frameWidth() const {
+int BorderFrame::FrameWidth() const {
     switch (style_) {
         case BorderStyleThin: return EdgeWidth(EdgeKind::SunkenOuter);
         case BorderStyleThick: return EdgeWidth(EdgeKind::Sunken);
@@ -40,11 +40,11 @@ void BorderFrame::paintEvent(QPaintEvent*) {
     DrawEdge(painter, rect(), style_ == BorderStyleThick ? EdgeKind::Sunken : EdgeKind::SunkenOuter);
 }
 
-void BorderFrame::resizeEvent(QResizeEvent*) { layoutContent(); }
+void BorderFrame::resizeEvent(QResizeEvent*) { LayoutContent(); }
 
-void BorderFrame::layoutContent() {
+void BorderFrame::LayoutContent() {
     if (!content_) return;
-    const int w = frameWidth();
+    const int w = FrameWidth();
     content_->setGeometry(rect().adjusted(w, w, -w, -w));
 }
 

@@ -11,17 +11,17 @@ public:
     explicit BorderFrame(QWidget* parent = nullptr);
 
     // The one widget the frame holds; it receives the focus given to the frame.
-    void setContent(QWidget* content);
+    void SetContent(QWidget* content);
     // One of the border style constants; other values leave the frame as it is.
-    void setBorderStyle(int style);
-    int frameWidth() const;
+    void SetBorderStyle(int style);
+    int FrameWidth() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void layoutContent();
+    void LayoutContent();
 
     QPointer<QWidget> content_;
     int style_ = 0;

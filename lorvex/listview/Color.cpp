@@ -6,32 +6,32 @@
 namespace lorvex {
 
 bool Color::SetColor(std::uint32_t oleColor, bool createBrush, bool createPen) {
-    m_brush = QBrush(Qt::NoBrush);
-    m_pen = QPen(Qt::NoPen);
-    m_oleColor = oleColor;
+    brush_ = QBrush(Qt::NoBrush);
+    pen_ = QPen(Qt::NoPen);
+    oleColor_ = oleColor;
     std::uint32_t rgb = 0;
     if (!automation::TranslateOleColor(oleColor, &rgb)) {
-        m_rgbColor = -1;
+        rgbColor_ = -1;
         return false;
     }
-    m_rgbColor = static_cast<std::int32_t>(rgb);
+    rgbColor_ = static_cast<std::int32_t>(rgb);
     const QColor color = automation::ToQColor(rgb);
-    if (createBrush) m_brush = QBrush(color, Qt::SolidPattern);
+    if (createBrush) brush_ = QBrush(color, Qt::SolidPattern);
     if (createPen) {
         // Like a one-pixel device pen: one pixel at any scale, lines end at their end point.
-        m_pen = QPen(color, 1, Qt::SolidLine, Qt::FlatCap);
-        m_pen.setCosmetic(true);
+        pen_ = QPen(color, 1, Qt::SolidLine, Qt::FlatCap);
+        pen_.setCosmetic(true);
     }
     return true;
 }
 
-void Color::Update() { SetColor(m_oleColor, GotGDIBrush(), GotGDIPen()); }
+void Color::Update() { SetColor(oleColor_, GotGDIBrush(), GotGDIPen()); }
 
 void Color::Dispose() {
-    m_brush = QBrush(Qt::NoBrush);
-    m_pen = QPen(Qt::NoPen);
-    m_oleColor = kUnset;
-    m_rgbColor = -1;
+    brush_ = QBrush(Qt::NoBrush);
+    pen_ = QPen(Qt::NoPen);
+    oleColor_ = kUnset;
+    rgbColor_ = -1;
 }
 
 }  // namespace lorvex

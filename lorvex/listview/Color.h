@@ -23,20 +23,20 @@ public:
     // Drops brush and pen; OLEColor and RGBColor become -1.
     void Dispose();
 
-    std::uint32_t OLEColor() const { return m_oleColor; }
-    std::int32_t RGBColor() const { return m_rgbColor; }
-    const QBrush& GDIBrush() const { return m_brush; }
-    bool GotGDIBrush() const { return m_brush.style() != Qt::NoBrush; }
-    const QPen& GDIPen() const { return m_pen; }
-    bool GotGDIPen() const { return m_pen.style() != Qt::NoPen; }
+    std::uint32_t OLEColor() const { return oleColor_; }
+    std::int32_t RGBColor() const { return rgbColor_; }
+    const QBrush& GDIBrush() const { return brush_; }
+    bool GotGDIBrush() const { return brush_.style() != Qt::NoBrush; }
+    const QPen& GDIPen() const { return pen_; }
+    bool GotGDIPen() const { return pen_.style() != Qt::NoPen; }
 
 private:
     static constexpr std::uint32_t kUnset = 0xFFFFFFFFu;  // -1 as a Long
 
-    std::uint32_t m_oleColor = kUnset;
-    std::int32_t m_rgbColor = -1;
-    QBrush m_brush{Qt::NoBrush};
-    QPen m_pen{Qt::NoPen};
+    std::uint32_t oleColor_ = kUnset;
+    std::int32_t rgbColor_ = -1;
+    QBrush brush_{Qt::NoBrush};
+    QPen pen_{Qt::NoPen};
 };
 
 }  // namespace lorvex

@@ -17,7 +17,7 @@ struct Column {
     bool resizable = true;                       // divider may be dragged; stretches under ColumnsAutoSize
     std::int32_t lastSortOrder = SortAscending;  // order of the next header-click sort
 
-    std::int32_t displayWidth(bool autoSized) const { return autoSized ? widthAutoSized : width; }
+    std::int32_t DisplayWidth(bool autoSized) const { return autoSized ? widthAutoSized : width; }
 };
 
 }  // namespace lorvex

@@ -20,15 +20,15 @@ Status ColumnCollection::Add(const std::u16string& key, Column** added) {
 }
 
 Status ColumnCollection::Find(const Variant& index, std::size_t& position) const {
-    if (index.isNumeric()) {
+    if (index.IsNumeric()) {
         std::int32_t p = 0;
-        if (Status s = index.toInt32(p); s.failed()) return s;
+        if (Status s = index.ToInt32(p); s.Failed()) return s;
         if (p < 0 || static_cast<std::size_t>(p) >= columns_.size()) return SubscriptError();
         position = static_cast<std::size_t>(p);
         return {};
     }
     std::u16string key;
-    if (Status s = index.toString(key); s.failed()) return SubscriptError();
+    if (Status s = index.ToString(key); s.Failed()) return SubscriptError();
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         if (SameTextIgnoringCase(columns_[i].key, key)) {
             position = i;
@@ -40,7 +40,7 @@ Status ColumnCollection::Find(const Variant& index, std::size_t& position) const
 
 Status ColumnCollection::Remove(const Variant& index) {
     std::size_t position = 0;
-    if (Status s = Find(index, position); s.failed()) return s;
+    if (Status s = Find(index, position); s.Failed()) return s;
     columns_.erase(columns_.begin() + static_cast<std::ptrdiff_t>(position));
     return {};
 }

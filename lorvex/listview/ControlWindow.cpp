@@ -30,50 +30,50 @@ struct RegisteredWindow {
 // Process-wide handle table; handles are looked up from any thread, windows live on theirs.
 class WindowRegistry {
 public:
-    WindowHandle add(ControlWindow* window) {
-        std::lock_guard lock(m_mutex);
+    WindowHandle Add(ControlWindow* window) {
+        std::lock_guard lock(mutex_);
         do {
-            m_last = m_last == std::numeric_limits<WindowHandle>::max() ? 1 : m_last + 1;
-        } while (m_windows.count(m_last) != 0);
-        m_windows.emplace(m_last, RegisteredWindow{window, QThread::currentThread()});
-        return m_last;
+            last_ = last_ == std::numeric_limits<WindowHandle>::max() ? 1 : last_ + 1;
+        } while (windows_.count(last_) != 0);
+        windows_.emplace(last_, RegisteredWindow{window, QThread::currentThread()});
+        return last_;
     }
-    void remove(WindowHandle handle) {
-        std::lock_guard lock(m_mutex);
-        m_windows.erase(handle);
+    void Remove(WindowHandle handle) {
+        std::lock_guard lock(mutex_);
+        windows_.erase(handle);
     }
-    RegisteredWindow find(WindowHandle handle) {
-        std::lock_guard lock(m_mutex);
-        const auto it = m_windows.find(handle);
-        return it == m_windows.end() ? RegisteredWindow{nullptr, nullptr} : it->second;
+    RegisteredWindow Find(WindowHandle handle) {
+        std::lock_guard lock(mutex_);
+        const auto it = windows_.find(handle);
+        return it == windows_.end() ? RegisteredWindow{nullptr, nullptr} : it->second;
     }
 
 private:
-    std::mutex m_mutex;
-    std::unordered_map<WindowHandle, RegisteredWindow> m_windows;
-    WindowHandle m_last = 0;
+    std::mutex mutex_;
+    std::unordered_map<WindowHandle, RegisteredWindow> windows_;
+    WindowHandle last_ = 0;
 };
 
-WindowRegistry& registry() {
+WindowRegistry& Registry() {
     static WindowRegistry instance;
     return instance;
 }
 
-WPARAM mouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+WPARAM MouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
     return (buttons & Qt::LeftButton ? MK_LBUTTON : 0) | (buttons & Qt::RightButton ? MK_RBUTTON : 0) |
            (buttons & Qt::MiddleButton ? MK_MBUTTON : 0) | (modifiers & Qt::ShiftModifier ? MK_SHIFT : 0) |
            (modifiers & Qt::ControlModifier ? MK_CONTROL : 0);
 }
 
-int buttonsOfKeyFlags(WPARAM flags) {
-    return (flags & MK_LBUTTON ? LeftButton : 0) | (flags & MK_RBUTTON ? RightButton : 0) |
-           (flags & MK_MBUTTON ? MiddleButton : 0);
+int ButtonsOfKeyFlags(WPARAM flags) {
+    return (flags & MK_LBUTTON ? kLeftButton : 0) | (flags & MK_RBUTTON ? kRightButton : 0) |
+           (flags & MK_MBUTTON ? kMiddleButton : 0);
 }
 
-int shiftOfKeyFlags(WPARAM flags) { return (flags & MK_SHIFT ? ShiftMask : 0) | (flags & MK_CONTROL ? CtrlMask : 0); }
+int ShiftOfKeyFlags(WPARAM flags) { return (flags & MK_SHIFT ? kShiftMask : 0) | (flags & MK_CONTROL ? kCtrlMask : 0); }
 
 // Virtual-key code of the physical key, as a US keyboard reports it; 0 for keys without one.
-int virtualKeyOf(const QKeyEvent& event) {
+int VirtualKeyOf(const QKeyEvent& event) {
     const int key = event.key();
     if (event.modifiers() & Qt::KeypadModifier) {
         if (key >= Qt::Key_0 && key <= Qt::Key_9) return VK_NUMPAD0 + (key - Qt::Key_0);
@@ -159,43 +159,43 @@ int virtualKeyOf(const QKeyEvent& event) {
 }
 
 // Key-message lParam: repeat count 1; bit 30 = the key was already down; bit 31 = released.
-LPARAM keyData(bool repeated, bool released) {
+LPARAM KeyData(bool repeated, bool released) {
     return static_cast<LPARAM>(1u | (repeated ? 1u << 30 : 0u) | (released ? 1u << 31 : 0u));
 }
 
-LPARAM pointParam(const QPointF& point) {
+LPARAM PointParam(const QPointF& point) {
     const QPoint p = point.toPoint();
     return MAKELPARAM(p.x(), p.y());
 }
 
-int effectsOf(Qt::DropActions actions) {
-    return (actions & Qt::CopyAction ? DropEffectCopy : 0) | (actions & Qt::MoveAction ? DropEffectMove : 0);
+int EffectsOf(Qt::DropActions actions) {
+    return (actions & Qt::CopyAction ? kDropEffectCopy : 0) | (actions & Qt::MoveAction ? kDropEffectMove : 0);
 }
 
 // The drop action for the effect the client accepted. Always a copy, whatever the client or the source proposes:
 // a host takes the dropped paths, never the files, and a source that honoured a move would delete them.
-Qt::DropAction actionFor(int effect, const QDropEvent& event) {
-    if (effect == DropEffectNone || !(event.possibleActions() & Qt::CopyAction)) return Qt::IgnoreAction;
+Qt::DropAction ActionFor(int effect, const QDropEvent& event) {
+    if (effect == kDropEffectNone || !(event.possibleActions() & Qt::CopyAction)) return Qt::IgnoreAction;
     return Qt::CopyAction;
 }
 
 // The dropped files by their names on disk. QUrl::toLocalFile reads a path's bytes as UTF-8 and loses
 // any that are not, so the path is taken from the address still percent-encoded and carried in the
 // program's lossless form for file names.
-QStringList localFilesOf(const QMimeData* data) {
+QStringList LocalFilesOf(const QMimeData* data) {
     QStringList files;
     if (data == nullptr) return files;
     for (const QUrl& url : data->urls()) {
         if (!url.isLocalFile()) continue;
         const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
-        QString path = QString::fromStdU16String(text::fromFileName(bytes.toStdString()));
+        QString path = QString::fromStdU16String(text::FromFileName(bytes.toStdString()));
         // A file on another host keeps the form Qt gives it.
         files << (url.host().isEmpty() || url.host() == QLatin1String("localhost") ? path : url.toLocalFile());
     }
     return files;
 }
 
-bool isValidBar(int bar) { return bar == SB_HORZ || bar == SB_VERT; }
+bool IsValidBar(int bar) { return bar == SB_HORZ || bar == SB_VERT; }
 
 }  // namespace
 
@@ -204,8 +204,8 @@ bool isValidBar(int bar) { return bar == SB_HORZ || bar == SB_VERT; }
 struct DefaultWindowProc {
     WindowHandle handle;
     LRESULT operator()(WindowHandle, std::uint32_t msg, WPARAM wParam, LPARAM lParam) const {
-        ControlWindow* window = ControlWindow::fromHandle(handle);
-        return window != nullptr ? window->defaultWindowProc(msg, wParam, lParam) : 0;
+        ControlWindow* window = ControlWindow::FromHandle(handle);
+        return window != nullptr ? window->DefWindowProc(msg, wParam, lParam) : 0;
     }
 };
 
@@ -216,41 +216,41 @@ struct DefaultWindowProc {
 class MessageScrollBar final : public QScrollBar {
 public:
     MessageScrollBar(ControlWindow* window, int bar)
-        : QScrollBar(bar == SB_HORZ ? Qt::Horizontal : Qt::Vertical, window), m_window(window), m_bar(bar) {
+        : QScrollBar(bar == SB_HORZ ? Qt::Horizontal : Qt::Vertical, window), window_(window), bar_(bar) {
         setFocusPolicy(Qt::NoFocus);
         setContextMenuPolicy(Qt::PreventContextMenu);  // its menu would move the value directly
         setAttribute(Qt::WA_NoMousePropagation);
         setTracking(false);  // dragging moves only the thumb, never the value
-        connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) { onAction(action); });
+        connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) { OnAction(action); });
         connect(this, &QAbstractSlider::sliderMoved, this, [this](int position) {
-            if (!m_mirroring) m_window->sendScrollRequest(m_bar, SB_THUMBTRACK, position);
+            if (!mirroring_) window_->SendScrollRequest(bar_, SB_THUMBTRACK, position);
         });
         connect(this, &QAbstractSlider::sliderReleased, this,
-                [this] { m_window->sendScrollRequest(m_bar, SB_THUMBPOSITION, sliderPosition()); });
+                [this] { window_->SendScrollRequest(bar_, SB_THUMBPOSITION, sliderPosition()); });
         hide();
     }
 
-    void mirror(const ScrollInfo& info) {
-        m_mirroring = true;
+    void Mirror(const ScrollInfo& info) {
+        mirroring_ = true;
         setRange(info.min, info.max - std::max(info.page - 1, 0));
         setPageStep(std::max(info.page, 1));
         setValue(info.pos);
-        m_mirroring = false;
+        mirroring_ = false;
     }
 
 protected:
     bool event(QEvent* event) override {
         switch (event->type()) {
             case QEvent::Wheel:  // the wheel over a bar scrolls the window, like the wheel over its client area
-                m_window->sendWheelMessage(*static_cast<QWheelEvent*>(event));
+                window_->SendWheelMessage(*static_cast<QWheelEvent*>(event));
                 event->accept();
                 return true;
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonDblClick:
                 if (!isEnabled()) {  // a disabled bar does nothing, but the window still hears of the click
                     const auto* mouse = static_cast<QMouseEvent*>(event);
-                    m_window->recordKeyState(mouse->modifiers());
-                    m_window->sendNonClientPress(m_bar, mouse->button(), mouse->globalPosition());
+                    window_->RecordKeyState(mouse->modifiers());
+                    window_->SendNonClientPress(bar_, mouse->button(), mouse->globalPosition());
                     return true;
                 }
                 break;
@@ -264,31 +264,31 @@ protected:
     }
 
     void mousePressEvent(QMouseEvent* event) override {
-        m_window->recordKeyState(event->modifiers());
+        window_->RecordKeyState(event->modifiers());
         event->accept();
         if (event->button() != Qt::LeftButton) {  // only the left button drives a bar
-            m_window->sendNonClientPress(m_bar, event->button(), event->globalPosition());
+            window_->SendNonClientPress(bar_, event->button(), event->globalPosition());
             return;
         }
-        if (m_leftDown) return;
-        m_leftDown = true;
-        m_pressPosition = event->globalPosition();
-        m_tracking = minimum() != maximum();  // Qt ignores presses on a bar without a range
+        if (leftDown_) return;
+        leftDown_ = true;
+        pressPosition_ = event->globalPosition();
+        tracking_ = minimum() != maximum();  // Qt ignores presses on a bar without a range
         QScrollBar::mousePressEvent(event);
     }
 
     void mouseReleaseEvent(QMouseEvent* event) override {
         event->accept();
-        if (event->button() != Qt::LeftButton || !m_leftDown) return;
-        m_leftDown = false;
+        if (event->button() != Qt::LeftButton || !leftDown_) return;
+        leftDown_ = false;
         QScrollBar::mouseReleaseEvent(event);
-        if (m_tracking) m_window->sendScrollRequest(m_bar, SB_ENDSCROLL, 0);
+        if (tracking_) window_->SendScrollRequest(bar_, SB_ENDSCROLL, 0);
         // The press's own handling is the tracking that just ended; the button-down message follows it.
-        m_window->sendNonClientPress(m_bar, Qt::LeftButton, m_pressPosition);
+        window_->SendNonClientPress(bar_, Qt::LeftButton, pressPosition_);
     }
 
 private:
-    void onAction(int action) {
+    void OnAction(int action) {
         int request = -1;
         switch (action) {
             case SliderSingleStepSub: request = SB_LINEUP; break;
@@ -299,97 +299,97 @@ private:
             case SliderToMaximum: request = SB_BOTTOM; break;
             default: break;  // SliderMove: the end of a drag, already reported by sliderReleased
         }
-        if (request >= 0) m_window->sendScrollRequest(m_bar, request, 0);
+        if (request >= 0) window_->SendScrollRequest(bar_, request, 0);
         // Qt has already moved the slider for this action; put it back where the window keeps it.
-        m_mirroring = true;
-        setSliderPosition(m_window->m_scroll[m_bar].pos);
-        m_mirroring = false;
+        mirroring_ = true;
+        setSliderPosition(window_->scroll_[bar_].pos);
+        mirroring_ = false;
     }
 
-    ControlWindow* m_window;
-    int m_bar;
-    bool m_mirroring = false;
-    bool m_leftDown = false;
-    bool m_tracking = false;
-    QPointF m_pressPosition;
+    ControlWindow* window_;
+    int bar_;
+    bool mirroring_ = false;
+    bool leftDown_ = false;
+    bool tracking_ = false;
+    QPointF pressPosition_;
 };
 
 ControlWindow::ControlWindow(QWidget* parent) : QWidget(parent) {
-    m_handle = registry().add(this);
-    m_windowProc = DefaultWindowProc{m_handle};
+    handle_ = Registry().Add(this);
+    windowProc_ = DefaultWindowProc{handle_};
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     for (int bar : {SB_HORZ, SB_VERT}) {
-        m_bars[bar] = new MessageScrollBar(this, bar);
-        applyScrollInfo(bar);
+        bars_[bar] = new MessageScrollBar(this, bar);
+        ApplyScrollInfo(bar);
     }
 }
 
 ControlWindow::~ControlWindow() {
-    sendMessage(WM_DESTROY, 0, 0);
-    registry().remove(m_handle);
+    SendMessage(WM_DESTROY, 0, 0);
+    Registry().Remove(handle_);
 }
 
-ControlWindow* ControlWindow::fromHandle(WindowHandle handle) {
-    return handle == 0 ? nullptr : registry().find(handle).window;
+ControlWindow* ControlWindow::FromHandle(WindowHandle handle) {
+    return handle == 0 ? nullptr : Registry().Find(handle).window;
 }
 
-QThread* ControlWindow::windowThread(WindowHandle handle) {
-    return handle == 0 ? nullptr : registry().find(handle).thread;
+QThread* ControlWindow::WindowThread(WindowHandle handle) {
+    return handle == 0 ? nullptr : Registry().Find(handle).thread;
 }
 
-LRESULT ControlWindow::sendMessage(WindowHandle handle, std::uint32_t msg, WPARAM wParam, LPARAM lParam) {
-    ControlWindow* window = fromHandle(handle);
-    return window != nullptr ? window->sendMessage(msg, wParam, lParam) : 0;
+LRESULT ControlWindow::SendMessage(WindowHandle handle, std::uint32_t msg, WPARAM wParam, LPARAM lParam) {
+    ControlWindow* window = FromHandle(handle);
+    return window != nullptr ? window->SendMessage(msg, wParam, lParam) : 0;
 }
 
-WindowProc ControlWindow::setWindowProc(WindowProc proc) {
+WindowProc ControlWindow::SetWindowProc(WindowProc proc) {
     if (!proc) return {};
-    std::swap(m_windowProc, proc);
+    std::swap(windowProc_, proc);
     return proc;
 }
 
-LRESULT ControlWindow::sendMessage(std::uint32_t msg, WPARAM wParam, LPARAM lParam) {
+LRESULT ControlWindow::SendMessage(std::uint32_t msg, WPARAM wParam, LPARAM lParam) {
     // A copy: the procedure may replace itself (or be replaced) while it runs.
-    const WindowProc proc = m_windowProc;
-    return proc(m_handle, msg, wParam, lParam);
+    const WindowProc proc = windowProc_;
+    return proc(handle_, msg, wParam, lParam);
 }
 
-LRESULT ControlWindow::defaultWindowProc(std::uint32_t msg, WPARAM wParam, LPARAM lParam) {
+LRESULT ControlWindow::DefWindowProc(std::uint32_t msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_PAINT) {
-        if (m_paintEvent != nullptr)
-            paintClient();
+        if (paintEvent_ != nullptr)
+            PaintClient();
         else
             update();  // painting happens only inside a paint event; ask for one
         return 0;
     }
-    if (m_client == nullptr) return 0;
+    if (client_ == nullptr) return 0;
     const int x = GET_X_LPARAM(lParam);
     const int y = GET_Y_LPARAM(lParam);
-    const int mouseShift = shiftOfKeyFlags(wParam) | (m_keyState & AltMask);
+    const int mouseShift = ShiftOfKeyFlags(wParam) | (keyState_ & kAltMask);
     switch (msg) {
         case WM_SIZE:
-            m_client->resized(LOWORD(static_cast<std::uintptr_t>(lParam)), HIWORD(static_cast<std::uintptr_t>(lParam)));
+            client_->Resized(LOWORD(static_cast<std::uintptr_t>(lParam)), HIWORD(static_cast<std::uintptr_t>(lParam)));
             break;
-        case WM_SETFOCUS: m_client->focusIn(); break;
-        case WM_KILLFOCUS: m_client->focusOut(); break;
-        case WM_KEYDOWN: m_client->keyDown(static_cast<int>(wParam), m_keyState); break;
-        case WM_KEYUP: m_client->keyUp(static_cast<int>(wParam), m_keyState); break;
-        case WM_CHAR: m_client->keyChar(static_cast<int>(wParam)); break;
-        case WM_MOUSEMOVE: m_client->mouseMove(buttonsOfKeyFlags(wParam), mouseShift, x, y); break;
-        case WM_LBUTTONDOWN: m_client->mouseDown(LeftButton, mouseShift, x, y); break;
-        case WM_RBUTTONDOWN: m_client->mouseDown(RightButton, mouseShift, x, y); break;
-        case WM_MBUTTONDOWN: m_client->mouseDown(MiddleButton, mouseShift, x, y); break;
-        case WM_LBUTTONUP: m_client->mouseUp(LeftButton, mouseShift, x, y); break;
-        case WM_RBUTTONUP: m_client->mouseUp(RightButton, mouseShift, x, y); break;
-        case WM_MBUTTONUP: m_client->mouseUp(MiddleButton, mouseShift, x, y); break;
-        case WM_LBUTTONDBLCLK: m_client->mouseDoubleClick(LeftButton, mouseShift, x, y); break;
-        case WM_RBUTTONDBLCLK: m_client->mouseDoubleClick(RightButton, mouseShift, x, y); break;
-        case WM_MBUTTONDBLCLK: m_client->mouseDoubleClick(MiddleButton, mouseShift, x, y); break;
+        case WM_SETFOCUS: client_->FocusIn(); break;
+        case WM_KILLFOCUS: client_->FocusOut(); break;
+        case WM_KEYDOWN: client_->KeyDown(static_cast<int>(wParam), keyState_); break;
+        case WM_KEYUP: client_->KeyUp(static_cast<int>(wParam), keyState_); break;
+        case WM_CHAR: client_->KeyChar(static_cast<int>(wParam)); break;
+        case WM_MOUSEMOVE: client_->MouseMove(ButtonsOfKeyFlags(wParam), mouseShift, x, y); break;
+        case WM_LBUTTONDOWN: client_->MouseDown(kLeftButton, mouseShift, x, y); break;
+        case WM_RBUTTONDOWN: client_->MouseDown(kRightButton, mouseShift, x, y); break;
+        case WM_MBUTTONDOWN: client_->MouseDown(kMiddleButton, mouseShift, x, y); break;
+        case WM_LBUTTONUP: client_->MouseUp(kLeftButton, mouseShift, x, y); break;
+        case WM_RBUTTONUP: client_->MouseUp(kRightButton, mouseShift, x, y); break;
+        case WM_MBUTTONUP: client_->MouseUp(kMiddleButton, mouseShift, x, y); break;
+        case WM_LBUTTONDBLCLK: client_->MouseDoubleClick(kLeftButton, mouseShift, x, y); break;
+        case WM_RBUTTONDBLCLK: client_->MouseDoubleClick(kRightButton, mouseShift, x, y); break;
+        case WM_MBUTTONDBLCLK: client_->MouseDoubleClick(kMiddleButton, mouseShift, x, y); break;
         case WM_MOUSEWHEEL: {
             // The wheel message carries screen coordinates.
             const QPoint client = mapFromGlobal(QPoint(x, y));
-            m_client->mouseWheel(GET_WHEEL_DELTA_WPARAM(wParam), mouseShift, client.x(), client.y());
+            client_->MouseWheel(GET_WHEEL_DELTA_WPARAM(wParam), mouseShift, client.x(), client.y());
             break;
         }
         default: break;  // scroll and non-client messages have no default action
@@ -397,58 +397,58 @@ LRESULT ControlWindow::defaultWindowProc(std::uint32_t msg, WPARAM wParam, LPARA
     return 0;
 }
 
-void ControlWindow::paintClient() {
+void ControlWindow::PaintClient() {
     QPainter painter(this);
-    const QRect dirty = m_paintEvent->rect() & clientRect();
-    if (m_client == nullptr || dirty.isEmpty()) return;
+    const QRect dirty = paintEvent_->rect() & ClientRect();
+    if (client_ == nullptr || dirty.isEmpty()) return;
     painter.setClipRect(dirty);
-    m_client->paint(painter, dirty);
+    client_->Paint(painter, dirty);
 }
 
 void ControlWindow::paintEvent(QPaintEvent* event) {
-    m_paintEvent = event;
-    sendMessage(WM_PAINT, 0, 0);
-    m_paintEvent = nullptr;
+    paintEvent_ = event;
+    SendMessage(WM_PAINT, 0, 0);
+    paintEvent_ = nullptr;
 }
 
 void ControlWindow::resizeEvent(QResizeEvent*) {
-    layoutScrollBars();
-    const QRect client = clientRect();
-    sendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.width(), client.height()));
+    LayoutScrollBars();
+    const QRect client = ClientRect();
+    SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.width(), client.height()));
 }
 
-void ControlWindow::focusInEvent(QFocusEvent*) { sendMessage(WM_SETFOCUS, 0, 0); }
+void ControlWindow::focusInEvent(QFocusEvent*) { SendMessage(WM_SETFOCUS, 0, 0); }
 
-void ControlWindow::focusOutEvent(QFocusEvent*) { sendMessage(WM_KILLFOCUS, 0, 0); }
+void ControlWindow::focusOutEvent(QFocusEvent*) { SendMessage(WM_KILLFOCUS, 0, 0); }
 
-void ControlWindow::recordKeyState(Qt::KeyboardModifiers modifiers) { m_keyState = automation::ShiftCode(modifiers); }
+void ControlWindow::RecordKeyState(Qt::KeyboardModifiers modifiers) { keyState_ = automation::ShiftCode(modifiers); }
 
 void ControlWindow::keyPressEvent(QKeyEvent* event) {
     event->accept();
-    recordKeyState(event->modifiers());
-    if (const int vk = virtualKeyOf(*event); vk != 0)
-        sendMessage(WM_KEYDOWN, static_cast<WPARAM>(vk), keyData(event->isAutoRepeat(), false));
+    RecordKeyState(event->modifiers());
+    if (const int vk = VirtualKeyOf(*event); vk != 0)
+        SendMessage(WM_KEYDOWN, static_cast<WPARAM>(vk), KeyData(event->isAutoRepeat(), false));
     const QString text = event->text();
-    for (const QChar ch : text) sendMessage(WM_CHAR, ch.unicode(), keyData(event->isAutoRepeat(), false));
+    for (const QChar ch : text) SendMessage(WM_CHAR, ch.unicode(), KeyData(event->isAutoRepeat(), false));
 }
 
 void ControlWindow::keyReleaseEvent(QKeyEvent* event) {
     event->accept();
     if (event->isAutoRepeat())  // a held key repeats only its key-down message
         return;
-    recordKeyState(event->modifiers());
-    if (const int vk = virtualKeyOf(*event); vk != 0)
-        sendMessage(WM_KEYUP, static_cast<WPARAM>(vk), keyData(true, true));
+    RecordKeyState(event->modifiers());
+    if (const int vk = VirtualKeyOf(*event); vk != 0)
+        SendMessage(WM_KEYUP, static_cast<WPARAM>(vk), KeyData(true, true));
 }
 
-void ControlWindow::sendMouseMessage(std::uint32_t msg, const QMouseEvent& event) {
-    sendMessage(msg, mouseKeyFlags(event.buttons(), event.modifiers()), pointParam(event.position()));
+void ControlWindow::SendMouseMessage(std::uint32_t msg, const QMouseEvent& event) {
+    SendMessage(msg, MouseKeyFlags(event.buttons(), event.modifiers()), PointParam(event.position()));
 }
 
 namespace {
 
 // The message of a button event, or WM_NULL for buttons the window does not report.
-std::uint32_t buttonMessage(Qt::MouseButton button, std::uint32_t left, std::uint32_t right, std::uint32_t middle) {
+std::uint32_t ButtonMessage(Qt::MouseButton button, std::uint32_t left, std::uint32_t right, std::uint32_t middle) {
     switch (button) {
         case Qt::LeftButton: return left;
         case Qt::RightButton: return right;
@@ -461,59 +461,59 @@ std::uint32_t buttonMessage(Qt::MouseButton button, std::uint32_t left, std::uin
 
 void ControlWindow::mousePressEvent(QMouseEvent* event) {
     // The corner between the two bars lies outside the client area; presses there are not reported.
-    sendButtonMessage(*event, buttonMessage(event->button(), WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN), true);
+    SendButtonMessage(*event, ButtonMessage(event->button(), WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN), true);
 }
 
 void ControlWindow::mouseDoubleClickEvent(QMouseEvent* event) {
-    sendButtonMessage(*event, buttonMessage(event->button(), WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, WM_MBUTTONDBLCLK),
+    SendButtonMessage(*event, ButtonMessage(event->button(), WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, WM_MBUTTONDBLCLK),
                       true);
 }
 
 void ControlWindow::mouseReleaseEvent(QMouseEvent* event) {
     // A press inside keeps the pointer captured, so the release is reported wherever it happens.
-    sendButtonMessage(*event, buttonMessage(event->button(), WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP), false);
+    SendButtonMessage(*event, ButtonMessage(event->button(), WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP), false);
 }
 
-void ControlWindow::sendButtonMessage(QMouseEvent& event, std::uint32_t msg, bool clientAreaOnly) {
+void ControlWindow::SendButtonMessage(QMouseEvent& event, std::uint32_t msg, bool clientAreaOnly) {
     event.accept();
-    recordKeyState(event.modifiers());
-    if (msg == WM_NULL || (clientAreaOnly && !clientRect().contains(event.position().toPoint()))) return;
-    sendMouseMessage(msg, event);
+    RecordKeyState(event.modifiers());
+    if (msg == WM_NULL || (clientAreaOnly && !ClientRect().contains(event.position().toPoint()))) return;
+    SendMouseMessage(msg, event);
 }
 
 void ControlWindow::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
-    recordKeyState(event->modifiers());
-    if (event->buttons() == Qt::NoButton && !clientRect().contains(event->position().toPoint())) return;
-    sendMouseMessage(WM_MOUSEMOVE, *event);
+    RecordKeyState(event->modifiers());
+    if (event->buttons() == Qt::NoButton && !ClientRect().contains(event->position().toPoint())) return;
+    SendMouseMessage(WM_MOUSEMOVE, *event);
 }
 
 void ControlWindow::wheelEvent(QWheelEvent* event) {
     event->accept();
-    sendWheelMessage(*event);
+    SendWheelMessage(*event);
 }
 
-void ControlWindow::sendWheelMessage(QWheelEvent& event) {
-    recordKeyState(event.modifiers());
+void ControlWindow::SendWheelMessage(QWheelEvent& event) {
+    RecordKeyState(event.modifiers());
     const int delta = std::clamp(event.angleDelta().y(), -32768, 32767);
     if (delta == 0)  // horizontal wheels are not reported
         return;
-    sendMessage(WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(mouseKeyFlags(event.buttons(), event.modifiers())), delta),
-                pointParam(event.globalPosition()));
+    SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(MouseKeyFlags(event.buttons(), event.modifiers())), delta),
+                PointParam(event.globalPosition()));
 }
 
-void ControlWindow::sendScrollRequest(int bar, int code, int position) {
-    sendMessage(bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL, MAKEWPARAM(code, position), 0);
+void ControlWindow::SendScrollRequest(int bar, int code, int position) {
+    SendMessage(bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL, MAKEWPARAM(code, position), 0);
 }
 
-void ControlWindow::sendNonClientPress(int bar, Qt::MouseButton button, const QPointF& globalPosition) {
-    const auto msg = buttonMessage(button, WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN, WM_NCMBUTTONDOWN);
-    if (msg != WM_NULL) sendMessage(msg, bar == SB_HORZ ? HTHSCROLL : HTVSCROLL, pointParam(globalPosition));
+void ControlWindow::SendNonClientPress(int bar, Qt::MouseButton button, const QPointF& globalPosition) {
+    const auto msg = ButtonMessage(button, WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN, WM_NCMBUTTONDOWN);
+    if (msg != WM_NULL) SendMessage(msg, bar == SB_HORZ ? HTHSCROLL : HTVSCROLL, PointParam(globalPosition));
 }
 
-int ControlWindow::setScrollInfo(int bar, const ScrollInfo& info) {
-    if (!isValidBar(bar)) return 0;
-    ScrollInfo& current = m_scroll[bar];
+int ControlWindow::SetScrollInfo(int bar, const ScrollInfo& info) {
+    if (!IsValidBar(bar)) return 0;
+    ScrollInfo& current = scroll_[bar];
     if (info.mask & SIF_RANGE) {
         // An inverted or over-wide range is refused as 0..0, as the platform does.
         const bool valid = info.min <= info.max && std::int64_t{info.max} - info.min < 0x80000000LL;
@@ -525,92 +525,92 @@ int ControlWindow::setScrollInfo(int bar, const ScrollInfo& info) {
     const std::int64_t span = std::int64_t{current.max} - current.min + 1;
     current.page = static_cast<int>(std::clamp<std::int64_t>(current.page, 0, span));
     current.pos = std::clamp(current.pos, current.min, current.max - std::max(current.page - 1, 0));
-    applyScrollInfo(bar);
+    ApplyScrollInfo(bar);
     return current.pos;
 }
 
-ScrollInfo ControlWindow::scrollInfo(int bar) const {
-    if (!isValidBar(bar)) return {};
-    ScrollInfo info = m_scroll[bar];
+ScrollInfo ControlWindow::GetScrollInfo(int bar) const {
+    if (!IsValidBar(bar)) return {};
+    ScrollInfo info = scroll_[bar];
     info.mask = SIF_ALL;
-    info.trackPos = m_bars[bar]->isSliderDown() ? m_bars[bar]->sliderPosition() : info.pos;
+    info.trackPos = bars_[bar]->isSliderDown() ? bars_[bar]->sliderPosition() : info.pos;
     return info;
 }
 
-void ControlWindow::applyScrollInfo(int bar) { m_bars[bar]->mirror(m_scroll[bar]); }
+void ControlWindow::ApplyScrollInfo(int bar) { bars_[bar]->Mirror(scroll_[bar]); }
 
-void ControlWindow::showScrollBar(int bar, bool show) {
-    const QRect before = clientRect();
+void ControlWindow::ShowScrollBar(int bar, bool show) {
+    const QRect before = ClientRect();
     for (int b : {SB_HORZ, SB_VERT})
-        if (bar == b || bar == SB_BOTH) m_barVisible[b] = show;
-    layoutScrollBars();
-    const QRect after = clientRect();
-    if (after != before) sendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(after.width(), after.height()));
+        if (bar == b || bar == SB_BOTH) barVisible_[b] = show;
+    LayoutScrollBars();
+    const QRect after = ClientRect();
+    if (after != before) SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(after.width(), after.height()));
 }
 
-bool ControlWindow::isScrollBarVisible(int bar) const { return isValidBar(bar) && m_barVisible[bar]; }
+bool ControlWindow::IsScrollBarVisible(int bar) const { return IsValidBar(bar) && barVisible_[bar]; }
 
-void ControlWindow::enableScrollBar(int bar, bool enable) {
+void ControlWindow::EnableScrollBar(int bar, bool enable) {
     for (int b : {SB_HORZ, SB_VERT})
-        if (bar == b || bar == SB_BOTH) m_bars[b]->setEnabled(enable);
+        if (bar == b || bar == SB_BOTH) bars_[b]->setEnabled(enable);
 }
 
-bool ControlWindow::isScrollBarEnabled(int bar) const { return isValidBar(bar) && m_bars[bar]->isEnabled(); }
+bool ControlWindow::IsScrollBarEnabled(int bar) const { return IsValidBar(bar) && bars_[bar]->isEnabled(); }
 
-QRect ControlWindow::clientRect() const {
+QRect ControlWindow::ClientRect() const {
     const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    const int w = width() - (m_barVisible[SB_VERT] ? extent : 0);
-    const int h = height() - (m_barVisible[SB_HORZ] ? extent : 0);
+    const int w = width() - (barVisible_[SB_VERT] ? extent : 0);
+    const int h = height() - (barVisible_[SB_HORZ] ? extent : 0);
     return QRect(0, 0, std::max(w, 0), std::max(h, 0));
 }
 
-void ControlWindow::layoutScrollBars() {
-    const QRect client = clientRect();
+void ControlWindow::LayoutScrollBars() {
+    const QRect client = ClientRect();
     const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    m_bars[SB_VERT]->setGeometry(client.width(), 0, extent, client.height());
-    m_bars[SB_HORZ]->setGeometry(0, client.height(), client.width(), extent);
-    for (int bar : {SB_HORZ, SB_VERT}) m_bars[bar]->setVisible(m_barVisible[bar]);
+    bars_[SB_VERT]->setGeometry(client.width(), 0, extent, client.height());
+    bars_[SB_HORZ]->setGeometry(0, client.height(), client.width(), extent);
+    for (int bar : {SB_HORZ, SB_VERT}) bars_[bar]->setVisible(barVisible_[bar]);
 }
 
-bool ControlWindow::deliverDrag(QDropEvent& event, bool drop) {
+bool ControlWindow::DeliverDrag(QDropEvent& event, bool drop) {
     DropData data;
-    data.files = localFilesOf(event.mimeData());
-    data.effect = effectsOf(event.possibleActions());
+    data.files = LocalFilesOf(event.mimeData());
+    data.effect = EffectsOf(event.possibleActions());
     data.button = automation::ButtonsCode(event.buttons());
     data.shift = automation::ShiftCode(event.modifiers());
     const QPoint position = event.position().toPoint();
     data.x = position.x();
     data.y = position.y();
     data.state = event.type() == QEvent::DragEnter ? DragState::Enter : DragState::Over;
-    if (m_client == nullptr)
-        data.effect = DropEffectNone;
+    if (client_ == nullptr)
+        data.effect = kDropEffectNone;
     else if (drop)
-        m_client->dragDrop(data);
+        client_->DragDrop(data);
     else
-        m_client->dragOver(data);
-    const Qt::DropAction action = actionFor(data.effect, event);
+        client_->DragOver(data);
+    const Qt::DropAction action = ActionFor(data.effect, event);
     event.setDropAction(action);
     event.setAccepted(action != Qt::IgnoreAction);
     return action != Qt::IgnoreAction;
 }
 
 void ControlWindow::dragEnterEvent(QDragEnterEvent* event) {
-    deliverDrag(*event, false);
+    DeliverDrag(*event, false);
     event->accept();  // stay a target for the moves that follow, even where this spot refuses
 }
 
-void ControlWindow::dragMoveEvent(QDragMoveEvent* event) { deliverDrag(*event, false); }
+void ControlWindow::dragMoveEvent(QDragMoveEvent* event) { DeliverDrag(*event, false); }
 
 void ControlWindow::dragLeaveEvent(QDragLeaveEvent*) {
-    if (m_client == nullptr) return;
+    if (client_ == nullptr) return;
     DropData data;
     data.state = DragState::Leave;
-    m_client->dragOver(data);
+    client_->DragOver(data);
 }
 
-void ControlWindow::dropEvent(QDropEvent* event) { deliverDrag(*event, true); }
+void ControlWindow::dropEvent(QDropEvent* event) { DeliverDrag(*event, true); }
 
-int wheelScrollLines() {
+int WheelScrollLines() {
     const int lines =
         qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr ? QApplication::wheelScrollLines() : 0;
     return lines > 0 ? lines : 3;

@@ -22,17 +22,17 @@ namespace lorvex {
 
 using WindowProc = std::function<LRESULT(WindowHandle, std::uint32_t msg, WPARAM, LPARAM)>;
 
-using automation::AltMask;
-using automation::CtrlMask;
-using automation::LeftButton;
-using automation::MiddleButton;
-using automation::RightButton;
-using automation::ShiftMask;
+using automation::kAltMask;
+using automation::kCtrlMask;
+using automation::kLeftButton;
+using automation::kMiddleButton;
+using automation::kRightButton;
+using automation::kShiftMask;
 
 // Drop effects a drop target answers with (combinable).
-inline constexpr int DropEffectNone = 0;
-inline constexpr int DropEffectCopy = 1;
-inline constexpr int DropEffectMove = 2;
+inline constexpr int kDropEffectNone = 0;
+inline constexpr int kDropEffectCopy = 1;
+inline constexpr int kDropEffectMove = 2;
 
 enum class DragState { Enter = 0, Leave = 1, Over = 2 };
 
@@ -40,7 +40,7 @@ enum class DragState { Enter = 0, Leave = 1, Over = 2 };
 // leaves in it the effect it accepts (DropEffectNone refuses the drop at this position).
 struct DropData {
     QStringList files;  // local paths of the dragged URI list, in order
-    int effect = DropEffectNone;
+    int effect = kDropEffectNone;
     int button = 0;  // LeftButton | RightButton | MiddleButton held
     int shift = 0;   // ShiftMask | CtrlMask | AltMask
     int x = 0;       // client pixels
@@ -68,27 +68,27 @@ public:
     virtual ~ControlWindowClient() = default;
 
     // WM_PAINT from a real paint: draw with `painter` (clipped to the client area) into `dirty`.
-    virtual void paint(QPainter& painter, const QRect& dirty) {}
+    virtual void Paint(QPainter& painter, const QRect& dirty) {}
     // WM_SIZE: the client area (the window less its visible scroll bars) has this size now.
-    virtual void resized(int clientWidth, int clientHeight) {}
-    virtual void focusIn() {}   // WM_SETFOCUS
-    virtual void focusOut() {}  // WM_KILLFOCUS
+    virtual void Resized(int clientWidth, int clientHeight) {}
+    virtual void FocusIn() {}   // WM_SETFOCUS
+    virtual void FocusOut() {}  // WM_KILLFOCUS
     // WM_KEYDOWN / WM_KEYUP with the virtual-key code (VK_*, letters and digits as ASCII).
-    virtual void keyDown(int vkCode, int shift) {}
-    virtual void keyUp(int vkCode, int shift) {}
+    virtual void KeyDown(int vkCode, int shift) {}
+    virtual void KeyUp(int vkCode, int shift) {}
     // WM_CHAR: one UTF-16 code unit typed (control characters included, e.g. 13 for Enter).
-    virtual void keyChar(int charCode) {}
-    virtual void mouseDown(int button, int shift, int x, int y) {}
-    virtual void mouseUp(int button, int shift, int x, int y) {}
+    virtual void KeyChar(int charCode) {}
+    virtual void MouseDown(int button, int shift, int x, int y) {}
+    virtual void MouseUp(int button, int shift, int x, int y) {}
     // Second press of a double click (WM_xBUTTONDBLCLK); the first press came as mouseDown.
-    virtual void mouseDoubleClick(int button, int shift, int x, int y) {}
-    virtual void mouseMove(int buttons, int shift, int x, int y) {}
+    virtual void MouseDoubleClick(int button, int shift, int x, int y) {}
+    virtual void MouseMove(int buttons, int shift, int x, int y) {}
     // WM_MOUSEWHEEL: `delta` is positive away from the user, WHEEL_DELTA per notch.
-    virtual void mouseWheel(int delta, int shift, int x, int y) {}
+    virtual void MouseWheel(int delta, int shift, int x, int y) {}
     // Drags while drops are enabled (setDropMode): Enter, Over (repeatedly), then Leave (which carries
     // no data) or dragDrop.
-    virtual void dragOver(DropData& data) {}
-    virtual void dragDrop(DropData& data) {}
+    virtual void DragOver(DropData& data) {}
+    virtual void DragDrop(DropData& data) {}
 };
 
 class MessageScrollBar;
@@ -103,44 +103,44 @@ public:
     ControlWindow& operator=(const ControlWindow&) = delete;
 
     // Non-zero, unique among live windows.
-    WindowHandle handle() const { return m_handle; }
+    WindowHandle Handle() const { return handle_; }
     // The live window of a handle, or nullptr. Only use the result on the window's own thread.
-    static ControlWindow* fromHandle(WindowHandle handle);
+    static ControlWindow* FromHandle(WindowHandle handle);
     // The thread that owns the window of a handle, or nullptr for an unknown handle.
-    static QThread* windowThread(WindowHandle handle);
+    static QThread* WindowThread(WindowHandle handle);
     // Runs a message through a window's chain; 0 for an unknown handle.
-    static LRESULT sendMessage(WindowHandle handle, std::uint32_t msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT SendMessage(WindowHandle handle, std::uint32_t msg, WPARAM wParam, LPARAM lParam);
 
     // The object that receives the default handling of messages; may be null. The client must
     // outlive the window or be reset to null before it goes.
-    void setClient(ControlWindowClient* client) { m_client = client; }
-    ControlWindowClient* client() const { return m_client; }
+    void SetClient(ControlWindowClient* client) { client_ = client; }
+    ControlWindowClient* Client() const { return client_; }
 
     // The current top of the chain. A replacement receives every message first and decides whether
     // and when to pass it to the procedure it replaced (the value setWindowProc returns).
-    WindowProc windowProc() const { return m_windowProc; }
+    WindowProc GetWindowProc() const { return windowProc_; }
     // Installs `proc` and returns the previous procedure; an empty `proc` is refused (nothing changes
     // and an empty function is returned).
-    WindowProc setWindowProc(WindowProc proc);
-    LRESULT sendMessage(std::uint32_t msg, WPARAM wParam, LPARAM lParam);
+    WindowProc SetWindowProc(WindowProc proc);
+    LRESULT SendMessage(std::uint32_t msg, WPARAM wParam, LPARAM lParam);
 
     // Shift state (ShiftMask | CtrlMask | AltMask) of the input being delivered.
-    int keyState() const { return m_keyState; }
+    int KeyState() const { return keyState_; }
 
     // Standard scroll bars, addressed by SB_HORZ / SB_VERT (SB_BOTH for show and enable). Their
     // position changes only through setScrollInfo; the user's actions on them arrive as
     // WM_HSCROLL / WM_VSCROLL requests.
-    int setScrollInfo(int bar, const ScrollInfo& info);  // returns the resulting position
-    ScrollInfo scrollInfo(int bar) const;
-    void showScrollBar(int bar, bool show);  // sends WM_SIZE when the client area changes
-    bool isScrollBarVisible(int bar) const;
-    void enableScrollBar(int bar, bool enable);
-    bool isScrollBarEnabled(int bar) const;
-    QRect clientRect() const;  // the window less its visible scroll bars
+    int SetScrollInfo(int bar, const ScrollInfo& info);  // returns the resulting position
+    ScrollInfo GetScrollInfo(int bar) const;
+    void ShowScrollBar(int bar, bool show);  // sends WM_SIZE when the client area changes
+    bool IsScrollBarVisible(int bar) const;
+    void EnableScrollBar(int bar, bool enable);
+    bool IsScrollBarEnabled(int bar) const;
+    QRect ClientRect() const;  // the window less its visible scroll bars
 
     // Manual drop mode: dragged URI lists reach the client's dragOver/dragDrop.
-    void setDropMode(bool manual) { setAcceptDrops(manual); }
-    bool dropMode() const { return acceptDrops(); }
+    void SetDropMode(bool manual) { setAcceptDrops(manual); }
+    bool DropMode() const { return acceptDrops(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -163,29 +163,29 @@ private:
     friend class MessageScrollBar;
     friend struct DefaultWindowProc;
 
-    LRESULT defaultWindowProc(std::uint32_t msg, WPARAM wParam, LPARAM lParam);
-    void paintClient();
-    void sendMouseMessage(std::uint32_t msg, const QMouseEvent& event);
-    void sendButtonMessage(QMouseEvent& event, std::uint32_t msg, bool clientAreaOnly);
-    void sendWheelMessage(QWheelEvent& event);
-    void sendScrollRequest(int bar, int code, int position);
-    void sendNonClientPress(int bar, Qt::MouseButton button, const QPointF& globalPosition);
-    void recordKeyState(Qt::KeyboardModifiers modifiers);
-    void layoutScrollBars();
-    void applyScrollInfo(int bar);
-    bool deliverDrag(QDropEvent& event, bool drop);
+    LRESULT DefWindowProc(std::uint32_t msg, WPARAM wParam, LPARAM lParam);
+    void PaintClient();
+    void SendMouseMessage(std::uint32_t msg, const QMouseEvent& event);
+    void SendButtonMessage(QMouseEvent& event, std::uint32_t msg, bool clientAreaOnly);
+    void SendWheelMessage(QWheelEvent& event);
+    void SendScrollRequest(int bar, int code, int position);
+    void SendNonClientPress(int bar, Qt::MouseButton button, const QPointF& globalPosition);
+    void RecordKeyState(Qt::KeyboardModifiers modifiers);
+    void LayoutScrollBars();
+    void ApplyScrollInfo(int bar);
+    bool DeliverDrag(QDropEvent& event, bool drop);
 
-    WindowHandle m_handle = 0;
-    WindowProc m_windowProc;
-    ControlWindowClient* m_client = nullptr;
-    int m_keyState = 0;
-    QPaintEvent* m_paintEvent = nullptr;  // set while a real paint runs through the chain
-    MessageScrollBar* m_bars[2] = {nullptr, nullptr};
-    ScrollInfo m_scroll[2];
-    bool m_barVisible[2] = {false, false};
+    WindowHandle handle_ = 0;
+    WindowProc windowProc_;
+    ControlWindowClient* client_ = nullptr;
+    int keyState_ = 0;
+    QPaintEvent* paintEvent_ = nullptr;  // set while a real paint runs through the chain
+    MessageScrollBar* bars_[2] = {nullptr, nullptr};
+    ScrollInfo scroll_[2];
+    bool barVisible_[2] = {false, false};
 };
 
 // The system's number of lines per wheel notch; 3 when the system reports 0 or less.
-int wheelScrollLines();
+int WheelScrollLines();
 
 }  // namespace lorvex

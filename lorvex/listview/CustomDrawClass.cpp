@@ -16,13 +16,13 @@ void* CustomDrawClass::QueryInterface(const automation::Guid& iid) {
 
 automation::Status CustomDrawClass::Invoke(automation::DispId id, automation::InvokeKind,
                                            std::span<automation::Variant>, automation::Variant* result) {
-    if (id != dispid::CustomDraw) return automation::StandardError(automation::errors::NotSupported);
-    if (result) *result = automation::Variant::fromBool(false);
+    if (id != dispid::CustomDraw) return automation::StandardError(automation::errors::kNotSupported);
+    if (result) *result = automation::Variant::FromBool(false);
     return {};
 }
 
 automation::DispId CustomDrawClass::DispIdOfName(std::u16string_view name) {
-    return name == NameOfMember(dispid::CustomDraw) ? dispid::CustomDraw : automation::DispIdUnknown;
+    return name == NameOfMember(dispid::CustomDraw) ? dispid::CustomDraw : automation::kDispIdUnknown;
 }
 
 }  // namespace lorvex

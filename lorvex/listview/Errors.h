@@ -6,19 +6,19 @@
 namespace lorvex {
 
 inline automation::Status NoColumnsError() {
-    return automation::Status::error(error::NoColumns, u"can not add items when there are no columns");
+    return automation::Status::Error(error::kNoColumns, u"can not add items when there are no columns");
 }
 inline automation::Status ItemsExistError() {
-    return automation::Status::error(error::ItemsExist, u"can not add or remove columns when there are items");
+    return automation::Status::Error(error::kItemsExist, u"can not add or remove columns when there are items");
 }
 inline automation::Status DuplicateKeyError() {
-    return automation::Status::error(error::DuplicateKey, u"Objekt nicht eindeutig in Aufz\u92D2lung!");
+    return automation::Status::Error(error::kDuplicateKey, u"Objekt nicht eindeutig in Aufz\u92D2lung!");
 }
-inline automation::Status SubscriptError() { return automation::StandardError(error::SubscriptOutOfRange); }
+inline automation::Status SubscriptError() { return automation::StandardError(error::kSubscriptOutOfRange); }
 // Rows are addressed by 16-bit numbers on the host side; more could not be reached.
-inline constexpr std::int32_t MaxItems = 32767;
+inline constexpr std::int32_t kMaxItems = 32767;
 inline automation::Status TooManyItemsError() {
-    return automation::Status::error(7, u"can not add more than 32767 items");
+    return automation::Status::Error(7, u"can not add more than 32767 items");
 }
 
 }  // namespace lorvex

@@ -18,7 +18,7 @@ struct ListItem {
 
 class ListItemCollection {
 public:
-    static constexpr std::size_t InitialCapacity = 1000;
+    static constexpr std::size_t kInitialCapacity = 1000;
 
     // Inserts an empty row (appends when insertAt < 0 or beyond the end) and returns its position.
     std::size_t AddItem(std::int32_t insertAt);
@@ -41,7 +41,7 @@ public:
 
 private:
     std::vector<ListItem> items_;
-    std::size_t capacity_ = InitialCapacity;
+    std::size_t capacity_ = kInitialCapacity;
     std::int32_t columnCount_ = 0;
 };
 

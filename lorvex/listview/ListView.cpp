@@ -52,7 +52,7 @@ void ListView::SetSite(automation::ControlSite* site) {
     if (site_ && !window_) window_ = std::make_unique<ListViewWindow>(*this, site_->ContainerWidget());
 }
 
-QWidget* ListView::Widget() { return window_ ? window_->widget() : nullptr; }
+QWidget* ListView::Widget() { return window_ ? window_->Widget() : nullptr; }
 
 void ListView::PropertyChanged(DispId property) {
     if (site_) site_->PropertyChanged(property);
@@ -95,17 +95,17 @@ struct Persisted {
 };
 
 // A bag that leaves the picture size out means 13-pixel pictures, not the 16 a new control starts with.
-constexpr std::int32_t BagPictureSize = 13;
+constexpr std::int32_t kBagPictureSize = 13;
 
 // A default as the bag holds it; colours are kept as Longs.
-Variant Stored(bool value) { return Variant::fromBool(value); }
+Variant Stored(bool value) { return Variant::FromBool(value); }
 Variant Stored(std::int32_t value) { return value; }
 Variant Stored(std::uint32_t color) { return static_cast<std::int32_t>(color); }
 
 const std::vector<Persisted>& PersistedProperties() {
 #define LORVEX_PERSISTED(name) \
     Persisted { dispid::name, Stored(defaults::name) }
-    static const std::vector<Persisted> list = {
+    static const std::vector<Persisted> kList = {
         LORVEX_PERSISTED(BackColor),
         LORVEX_PERSISTED(ForeColor),
         LORVEX_PERSISTED(SelectedBackColor),
@@ -127,14 +127,14 @@ const std::vector<Persisted>& PersistedProperties() {
         LORVEX_PERSISTED(ItemPaddingBottom),
         LORVEX_PERSISTED(ItemPaddingLeft),
         LORVEX_PERSISTED(ItemPaddingRight),
-        Persisted{dispid::PictureWidth, Stored(BagPictureSize)},
-        Persisted{dispid::PictureHeight, Stored(BagPictureSize)},
+        Persisted{dispid::PictureWidth, Stored(kBagPictureSize)},
+        Persisted{dispid::PictureHeight, Stored(kBagPictureSize)},
         LORVEX_PERSISTED(PicturesVisible),
         LORVEX_PERSISTED(ItemsAutoSize),
         LORVEX_PERSISTED(Sortable),
     };
 #undef LORVEX_PERSISTED
-    return list;
+    return kList;
 }
 
 }  // namespace
@@ -148,7 +148,7 @@ void ListView::ReadProperties(const automation::PropertyBag& bag) {
         if (p.id == dispid::Font) {
             // A bag without a font gives a new default font object, not a shared one.
             value = bag.Read(p.key(), Variant());
-            Ref<Dispatch> stored = value.object();
+            Ref<Dispatch> stored = value.Object();
             auto font = automation::QueryAs<automation::FontObject>(stored);
             SetFont(font ? font->Clone() : automation::FontObject::CreateDefault());
             continue;
@@ -165,7 +165,7 @@ void ListView::WriteProperties(automation::PropertyBag& bag) {
     for (const Persisted& p : PersistedProperties()) {
         Variant value;
         InvokeProperty(p.id, InvokeKind::PropertyGet, {}, &value);
-        if (p.id == dispid::Font) value = Variant(Ref<Dispatch>(font_ ? font_->Clone().get() : nullptr));
+        if (p.id == dispid::Font) value = Variant(Ref<Dispatch>(font_ ? font_->Clone().Get() : nullptr));
         bag.Write(p.key(), value, p.defaultValue);
     }
 }
@@ -189,7 +189,7 @@ std::int32_t ListView::ItemHeight() const {
         if (picturesVisible_ && !pictures_.empty()) h = std::max<std::int64_t>(h, std::int64_t{pictureHeight_} + 3);
     }
     // Paddings or picture sizes a host set out of all measure still leave rows one can count and step through.
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(h, 1, MaxItemHeight));
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(h, 1, kMaxItemHeight));
 }
 
 void ListView::SetRedraw(bool on) {
@@ -260,7 +260,7 @@ Ref<Dispatch> ListView::DrawCallback() const {
 }
 void ListView::SetDrawCallback(Ref<Dispatch> callback) {
     // Holding ourselves would keep us alive forever; null stands for "the control itself".
-    drawCallback_ = callback.get() == static_cast<Dispatch*>(this) ? nullptr : std::move(callback);
+    drawCallback_ = callback.Get() == static_cast<Dispatch*>(this) ? nullptr : std::move(callback);
     PaintList();
 }
 void ListView::SetSolidFocusRect(bool on) {
@@ -355,7 +355,7 @@ Status ListView::SetItemText(std::int32_t row, std::int32_t column, std::u16stri
 Status ListView::AddItem(std::int32_t& insertAt, const std::u16string& text, std::int32_t pictureIndex,
                          std::int32_t& added) {
     if (columns_.Count() == 0) return NoColumnsError();
-    if (ItemCount() >= MaxItems) return TooManyItemsError();
+    if (ItemCount() >= kMaxItems) return TooManyItemsError();
     const std::size_t position = items_.AddItem(insertAt);
     ListItem& item = items_[position];
     if (!item.text.empty()) item.text[0] = text;
@@ -391,7 +391,7 @@ Status ListView::AddColumn(const std::u16string& key, const std::u16string& capt
                            std::int32_t width, bool resizable, bool visible) {
     if (items_.Count() > 0) return ItemsExistError();
     Column* column = nullptr;
-    if (Status s = columns_.Add(key, &column); s.failed()) return s;
+    if (Status s = columns_.Add(key, &column); s.Failed()) return s;
     column->caption = caption;
     column->textAlign = textAlign;
     column->width = width;
@@ -404,7 +404,7 @@ Status ListView::AddColumn(const std::u16string& key, const std::u16string& capt
 
 Status ListView::RemoveColumn(const Variant& index) {
     if (items_.Count() > 0) return ItemsExistError();
-    if (Status s = columns_.Remove(index); s.failed()) return s;
+    if (Status s = columns_.Remove(index); s.Failed()) return s;
     items_.SetColumnCount(ColumnCount());
     Refresh();
     return {};
@@ -427,8 +427,8 @@ bool ListView::AddPictureFromRes(const Variant& resIndex, const Variant& resSect
     picture.SetAlpha(true);
     picture.SetHighQualityInterpolation(false);
     const bool loaded =
-        picture.LoadFromResource(QString::fromStdU16String(resSection.stringOr()),
-                                 QString::fromStdU16String(resIndex.stringOr()), pictureWidth_, pictureHeight_);
+        picture.LoadFromResource(QString::fromStdU16String(resSection.StringOr()),
+                                 QString::fromStdU16String(resIndex.StringOr()), pictureWidth_, pictureHeight_);
     pictures_.push_back(std::move(picture));
     return loaded;
 }

@@ -47,7 +47,7 @@ public:
     automation::ConnectionPoint* FindConnectionPoint(const Guid& iid) override;
 
     // --- Properties (as the dispatch interface offers them)
-    static constexpr std::int32_t MaxItemHeight = 1 << 16;
+    static constexpr std::int32_t kMaxItemHeight = 1 << 16;
     std::int32_t ItemHeight() const;
     bool Redraw() const { return redraw_; }
     void SetRedraw(bool on);
@@ -141,13 +141,13 @@ public:
     void RaiseEvent(DispId id, std::span<Variant> args);
 
     // Direct access for the drawing and input code of the control.
-    ColumnCollection& columns() { return columns_; }
-    ListItemCollection& items() { return items_; }
-    const std::vector<c32bppDIB>& pictures() const { return pictures_; }
+    ColumnCollection& Columns() { return columns_; }
+    ListItemCollection& Items() { return items_; }
+    const std::vector<c32bppDIB>& Pictures() const { return pictures_; }
     // The callback the cells are offered to; null while it is the control's own, which takes over no cell.
-    Dispatch* CustomDrawTarget() const { return drawCallback_.get(); }
+    Dispatch* CustomDrawTarget() const { return drawCallback_.Get(); }
     // The window side; null until the control has a site.
-    ListViewWindow* window() const { return window_.get(); }
+    ListViewWindow* Window() const { return window_.get(); }
 
 private:
     ListView();
@@ -178,14 +178,14 @@ private:
 public:
     // One colour object per colour property, holding the brush or pen the drawing uses, and two spares for
     // the colours a custom-draw callback asks for.
-    struct Colors {
+    struct ColorSet {
         Color back, fore, selectedBack, selectedFore, focusRect, checkbox, checkboxSelected, spareBack, spareFore;
     };
-    const Colors& colors() const { return colors_; }
-    Colors& colors() { return colors_; }
+    const ColorSet& Colors() const { return colors_; }
+    ColorSet& Colors() { return colors_; }
 
 private:
-    Colors colors_;
+    ColorSet colors_;
     bool redraw_ = defaults::Redraw;
     bool multiSelect_ = defaults::MultiSelect;
     bool reorder_ = defaults::Reorder;

@@ -21,28 +21,28 @@ Status Int32Arg(std::span<Variant> args, std::size_t i, std::int32_t fallback, s
         out = fallback;
         return {};
     }
-    return args[i].toInt32(out);
+    return args[i].ToInt32(out);
 }
 Status BoolArg(std::span<Variant> args, std::size_t i, bool fallback, bool& out) {
     if (!HasArg(args, i)) {
         out = fallback;
         return {};
     }
-    return args[i].toBool(out);
+    return args[i].ToBool(out);
 }
 Status StringArg(std::span<Variant> args, std::size_t i, std::u16string& out) {
     if (!HasArg(args, i)) {
         out.clear();
         return {};
     }
-    return args[i].toString(out);
+    return args[i].ToString(out);
 }
 Status RequiredInt32(std::span<Variant> args, std::size_t i, std::int32_t& out) {
-    if (!HasArg(args, i)) return StandardError(errors::ArgumentNotOptional);
-    return args[i].toInt32(out);
+    if (!HasArg(args, i)) return StandardError(errors::kArgumentNotOptional);
+    return args[i].ToInt32(out);
 }
 
-Variant Bool(bool v) { return Variant::fromBool(v); }
+Variant Bool(bool v) { return Variant::FromBool(v); }
 Variant Long(std::uint32_t v) { return static_cast<std::int32_t>(v); }
 
 // A property put carries its value last.
@@ -61,14 +61,14 @@ LORVEX_LISTVIEW_MEMBERS(LORVEX_CHECK_PROPERTY, LORVEX_CHECK_METHOD)
 
 DispId ListView::DispIdOfName(std::u16string_view name) {
     const std::u16string wanted(name);
-    for (const MemberName& member : MemberNames)
+    for (const MemberName& member : kMemberNames)
         if (SameTextIgnoringCase(std::u16string(member.name), wanted)) return member.id;
-    return automation::DispIdUnknown;
+    return automation::kDispIdUnknown;
 }
 
 Status ListView::Invoke(DispId id, InvokeKind kind, std::span<Variant> args, Variant* result) {
     if (IsMethod(id)) {
-        if (kind != InvokeKind::Method && kind != InvokeKind::PropertyGet) return StandardError(errors::NotSupported);
+        if (kind != InvokeKind::Method && kind != InvokeKind::PropertyGet) return StandardError(errors::kNotSupported);
         return InvokeMethod(id, args, result);
     }
     return InvokeProperty(id, kind, args, result);
@@ -77,7 +77,7 @@ Status ListView::Invoke(DispId id, InvokeKind kind, std::span<Variant> args, Var
 Status ListView::InvokeProperty(DispId id, InvokeKind kind, std::span<Variant> args, Variant* result) {
     const bool put = kind == InvokeKind::PropertyPut || kind == InvokeKind::PropertyPutRef;
     if (kind == InvokeKind::Method && !args.empty()) kind = InvokeKind::PropertyGet;  // parameterised get
-    if (put && args.empty()) return StandardError(errors::ArgumentNotOptional);
+    if (put && args.empty()) return StandardError(errors::kArgumentNotOptional);
     Variant out;
     Status s;
 
@@ -88,7 +88,7 @@ Status ListView::InvokeProperty(DispId id, InvokeKind kind, std::span<Variant> a
             return;
         }
         bool v;
-        if ((s = PutValue(args).toBool(v)).ok()) (this->*set)(v);
+        if ((s = PutValue(args).ToBool(v)).Ok()) (this->*set)(v);
     };
     auto longProperty = [&](std::int32_t current, void (ListView::*set)(std::int32_t)) {
         if (!put) {
@@ -96,7 +96,7 @@ Status ListView::InvokeProperty(DispId id, InvokeKind kind, std::span<Variant> a
             return;
         }
         std::int32_t v;
-        if ((s = PutValue(args).toInt32(v)).ok()) (this->*set)(v);
+        if ((s = PutValue(args).ToInt32(v)).Ok()) (this->*set)(v);
     };
     auto colorProperty = [&](std::uint32_t current, bool (ListView::*set)(std::uint32_t)) {
         if (!put) {
@@ -104,11 +104,11 @@ Status ListView::InvokeProperty(DispId id, InvokeKind kind, std::span<Variant> a
             return;
         }
         std::int32_t v;
-        if ((s = PutValue(args).toInt32(v)).ok()) (this->*set)(static_cast<std::uint32_t>(v));
+        if ((s = PutValue(args).ToInt32(v)).Ok()) (this->*set)(static_cast<std::uint32_t>(v));
     };
     auto readOnly = [&](Variant value) {
         if (put)
-            s = StandardError(errors::NotSupported);
+            s = StandardError(errors::kNotSupported);
         else
             out = std::move(value);
     };
@@ -118,13 +118,13 @@ Status ListView::InvokeProperty(DispId id, InvokeKind kind, std::span<Variant> a
         case dispid::Redraw: boolProperty(redraw_, &ListView::SetRedraw); break;
         case dispid::Font:
             if (!put) {
-                out = Variant(Ref<Dispatch>(font_.get()));
+                out = Variant(Ref<Dispatch>(font_.Get()));
             } else {
-                auto font = automation::QueryAs<automation::FontObject>(PutValue(args).object());
+                auto font = automation::QueryAs<automation::FontObject>(PutValue(args).Object());
                 if (font)
                     SetFont(font);
                 else
-                    s = StandardError(errors::TypeMismatch);
+                    s = StandardError(errors::kTypeMismatch);
             }
             break;
         case dispid::FocusRectColor: colorProperty(colors_.focusRect.OLEColor(), &ListView::SetFocusRectColor); break;
@@ -150,7 +150,7 @@ Status ListView::InvokeProperty(DispId id, InvokeKind kind, std::span<Variant> a
                 out = Variant(DrawCallback());
             } else {
                 Ref<Dispatch> callback;
-                if ((s = PutValue(args).toObject(callback)).ok()) SetDrawCallback(callback);
+                if ((s = PutValue(args).ToObject(callback)).Ok()) SetDrawCallback(callback);
             }
             break;
         case dispid::SolidFocusRect: boolProperty(solidFocusRect_, &ListView::SetSolidFocusRect); break;
@@ -172,18 +172,18 @@ Status ListView::InvokeProperty(DispId id, InvokeKind kind, std::span<Variant> a
         case dispid::SelectedItem: longProperty(selectedItem_, &ListView::SetSelectedItem); break;
         case dispid::ColumnIndex:
             if (put)
-                s = StandardError(errors::NotSupported);
+                s = StandardError(errors::kNotSupported);
             else if (!HasArg(args, 0))
-                s = StandardError(errors::ArgumentNotOptional);
+                s = StandardError(errors::kArgumentNotOptional);
             else
                 out = ColumnIndex(args[0]);
             break;
         case dispid::ScrolVisible:
             if (!put) {
-                s = StandardError(errors::NotSupported);
+                s = StandardError(errors::kNotSupported);
             } else {
                 bool v;
-                if ((s = PutValue(args).toBool(v)).ok()) SetScrolVisible(v);
+                if ((s = PutValue(args).ToBool(v)).Ok()) SetScrolVisible(v);
             }
             break;
         case dispid::ColumnTextAlign:
@@ -196,17 +196,17 @@ Status ListView::InvokeProperty(DispId id, InvokeKind kind, std::span<Variant> a
         case dispid::ItemText:
         case dispid::ItemSelected:
         case dispid::ItemTag: return RowProperty(id, put, args, result);
-        default: return StandardError(errors::NotSupported);
+        default: return StandardError(errors::kNotSupported);
     }
-    if (s.ok() && !put && result) *result = std::move(out);
+    if (s.Ok() && !put && result) *result = std::move(out);
     return s;
 }
 
 Status ListView::ColumnProperty(DispId id, bool put, std::span<Variant> args, Variant* result) {
-    if (!HasArg(args, 0)) return StandardError(errors::ArgumentNotOptional);
-    if (put && args.size() < 2) return StandardError(errors::ArgumentNotOptional);
+    if (!HasArg(args, 0)) return StandardError(errors::kArgumentNotOptional);
+    if (put && args.size() < 2) return StandardError(errors::kArgumentNotOptional);
     std::size_t position = 0;
-    if (Status s = columns_.Find(args[0], position); s.failed()) return s;
+    if (Status s = columns_.Find(args[0], position); s.Failed()) return s;
     Column& column = columns_[position];
     if (!put) {
         Variant out;
@@ -225,21 +225,21 @@ Status ListView::ColumnProperty(DispId id, bool put, std::span<Variant> args, Va
     Status s;
     switch (id) {
         case dispid::ColumnTextAlign:
-            if ((s = value.toInt32(column.textAlign)).ok()) PaintList();
+            if ((s = value.ToInt32(column.textAlign)).Ok()) PaintList();
             break;
         case dispid::ColumnResizable:
-            if ((s = value.toBool(column.resizable)).ok()) Refresh();
+            if ((s = value.ToBool(column.resizable)).Ok()) Refresh();
             break;
         case dispid::ColumnWidth:
-            if ((s = value.toInt32(column.width)).ok()) Refresh();
+            if ((s = value.ToInt32(column.width)).Ok()) Refresh();
             break;
         case dispid::ColumnCaption:
-            if ((s = value.toString(column.caption)).ok()) PaintList();
+            if ((s = value.ToString(column.caption)).Ok()) PaintList();
             break;
         case dispid::ColumnVisible:
-            if ((s = value.toBool(column.visible)).ok()) Refresh();
+            if ((s = value.ToBool(column.visible)).Ok()) Refresh();
             break;
-        default: s = StandardError(errors::NotSupported);
+        default: s = StandardError(errors::kNotSupported);
     }
     return s;
 }
@@ -247,10 +247,10 @@ Status ListView::ColumnProperty(DispId id, bool put, std::span<Variant> args, Va
 Status ListView::RowProperty(DispId id, bool put, std::span<Variant> args, Variant* result) {
     std::int32_t row = 0;
     const bool textProperty = id == dispid::ItemText;
-    if (Status s = RequiredInt32(args, 0, row); s.failed()) return textProperty && !put ? Status{} : s;
+    if (Status s = RequiredInt32(args, 0, row); s.Failed()) return textProperty && !put ? Status{} : s;
     std::int32_t column = 0;
     if (textProperty) {
-        if (Status s = RequiredInt32(args, 1, column); s.failed()) return put ? s : Status{};
+        if (Status s = RequiredInt32(args, 1, column); s.Failed()) return put ? s : Status{};
     }
     if (!put) {
         if (textProperty) {  // reading a text never fails
@@ -268,22 +268,22 @@ Status ListView::RowProperty(DispId id, bool put, std::span<Variant> args, Varia
         if (result) *result = std::move(out);
         return {};
     }
-    if (args.size() < (textProperty ? 3u : 2u)) return StandardError(errors::ArgumentNotOptional);
+    if (args.size() < (textProperty ? 3u : 2u)) return StandardError(errors::kArgumentNotOptional);
     const Variant& value = PutValue(args);
     if (textProperty) {
         std::u16string text;
-        if (Status s = value.toString(text); s.failed()) return s;
+        if (Status s = value.ToString(text); s.Failed()) return s;
         return SetItemText(row, column, std::move(text));
     }
     if (!items_.Contains(row)) return SubscriptError();
     ListItem& item = items_[static_cast<std::size_t>(row)];
     Status s;
     switch (id) {
-        case dispid::ItemChecked: s = value.toBool(item.checked); break;
-        case dispid::ItemSelected: s = value.toBool(item.selected); break;
-        case dispid::ItemTag: s = value.toInt32(item.tag); break;
+        case dispid::ItemChecked: s = value.ToBool(item.checked); break;
+        case dispid::ItemSelected: s = value.ToBool(item.selected); break;
+        case dispid::ItemTag: s = value.ToInt32(item.tag); break;
     }
-    if (s.ok()) PaintList();
+    if (s.Ok()) PaintList();
     return s;
 }
 
@@ -294,33 +294,33 @@ Status ListView::InvokeMethod(DispId id, std::span<Variant> args, Variant* resul
         case dispid::AddPictureFromRes: out = Bool(AddPictureFromRes(ArgAt(args, 0), ArgAt(args, 1))); break;
         case dispid::AddPicture: {
             std::u16string file;
-            if ((s = StringArg(args, 0, file)).ok()) out = Bool(AddPicture(file));
+            if ((s = StringArg(args, 0, file)).Ok()) out = Bool(AddPicture(file));
             break;
         }
         case dispid::AddItem: {
             std::int32_t insertAt = -1, picture = -1, added = -1;
             std::u16string text;
-            if ((s = Int32Arg(args, 0, -1, insertAt)).failed() || (s = StringArg(args, 1, text)).failed() ||
-                (s = Int32Arg(args, 2, -1, picture)).failed())
+            if ((s = Int32Arg(args, 0, -1, insertAt)).Failed() || (s = StringArg(args, 1, text)).Failed() ||
+                (s = Int32Arg(args, 2, -1, picture)).Failed())
                 break;
-            if ((s = AddItem(insertAt, text, picture, added)).ok()) out = added;
+            if ((s = AddItem(insertAt, text, picture, added)).Ok()) out = added;
             break;
         }
         case dispid::RemoveItem: {
             std::int32_t index;
-            if ((s = RequiredInt32(args, 0, index)).ok()) RemoveItem(index);
+            if ((s = RequiredInt32(args, 0, index)).Ok()) RemoveItem(index);
             break;
         }
         case dispid::MoveItem: {
             std::int32_t from, to;
-            if ((s = RequiredInt32(args, 0, from)).ok() && (s = RequiredInt32(args, 1, to)).ok())
+            if ((s = RequiredInt32(args, 0, from)).Ok() && (s = RequiredInt32(args, 1, to)).Ok())
                 s = MoveItem(from, to);
             break;
         }
         case dispid::Clear: Clear(); break;
         case dispid::RemoveColumn:
             if (!HasArg(args, 0))
-                s = StandardError(errors::ArgumentNotOptional);
+                s = StandardError(errors::kArgumentNotOptional);
             else
                 s = RemoveColumn(args[0]);
             break;
@@ -328,47 +328,47 @@ Status ListView::InvokeMethod(DispId id, std::span<Variant> args, Variant* resul
             std::u16string key, caption;
             std::int32_t align, width;
             bool resizable, visible;
-            if ((s = StringArg(args, 0, key)).failed() || (s = StringArg(args, 1, caption)).failed() ||
-                (s = Int32Arg(args, 2, TextAlignLeft, align)).failed() ||
-                (s = Int32Arg(args, 3, 300, width)).failed() || (s = BoolArg(args, 4, true, resizable)).failed() ||
-                (s = BoolArg(args, 5, true, visible)).failed())
+            if ((s = StringArg(args, 0, key)).Failed() || (s = StringArg(args, 1, caption)).Failed() ||
+                (s = Int32Arg(args, 2, TextAlignLeft, align)).Failed() ||
+                (s = Int32Arg(args, 3, 300, width)).Failed() || (s = BoolArg(args, 4, true, resizable)).Failed() ||
+                (s = BoolArg(args, 5, true, visible)).Failed())
                 break;
             s = AddColumn(key, caption, align, width, resizable, visible);
             break;
         }
         case dispid::Sort: {
             std::int32_t order;
-            if ((s = Int32Arg(args, 1, SortAscending, order)).ok())
-                Sort(ArgAt(args, 0).isMissing() ? Variant() : args[0], order);
+            if ((s = Int32Arg(args, 1, SortAscending, order)).Ok())
+                Sort(ArgAt(args, 0).IsMissing() ? Variant() : args[0], order);
             break;
         }
         case dispid::ColumnFromPoint: {
             std::int32_t x, y;
-            if ((s = RequiredInt32(args, 0, x)).ok() && (s = RequiredInt32(args, 1, y)).ok())
+            if ((s = RequiredInt32(args, 0, x)).Ok() && (s = RequiredInt32(args, 1, y)).Ok())
                 out = ColumnFromPoint(x, y);
             break;
         }
         case dispid::RowFromPoint: {
             std::int32_t x, y;
             bool hitTest;
-            if ((s = RequiredInt32(args, 0, x)).ok() && (s = RequiredInt32(args, 1, y)).ok() &&
-                (s = BoolArg(args, 2, false, hitTest)).ok())
+            if ((s = RequiredInt32(args, 0, x)).Ok() && (s = RequiredInt32(args, 1, y)).Ok() &&
+                (s = BoolArg(args, 2, false, hitTest)).Ok())
                 out = RowFromPoint(x, y, hitTest);
             break;
         }
         case dispid::Refresh: Refresh(); break;
         case dispid::MakeSureVisible: {
             std::int32_t item, column;
-            if ((s = RequiredInt32(args, 0, item)).ok() && (s = Int32Arg(args, 1, -1, column)).ok())
+            if ((s = RequiredInt32(args, 0, item)).Ok() && (s = Int32Arg(args, 1, -1, column)).Ok())
                 MakeSureVisible(item, column);
             break;
         }
         case dispid::SelectAll: SelectAll(); break;
         case dispid::UnSelectAll: UnSelectAll(); break;
         case dispid::CustomDraw: out = Bool(false); break;  // the control's own callback never takes over a cell
-        default: return StandardError(errors::NotSupported);
+        default: return StandardError(errors::kNotSupported);
     }
-    if (s.ok() && result) *result = std::move(out);
+    if (s.Ok() && result) *result = std::move(out);
     return s;
 }
 

@@ -12,9 +12,9 @@ namespace lorvex {
 
 namespace {
 
-constexpr int DividerReach = 5;  // pixels either side of a column's right edge that grab its divider
-constexpr int MinColumnWidth = 5;
-constexpr int AutoScrollMargin = 3;
+constexpr int kDividerReach = 5;  // pixels either side of a column's right edge that grab its divider
+constexpr int kMinColumnWidth = 5;
+constexpr int kAutoScrollMargin = 3;
 
 Variant Integer(int v) { return Variant(static_cast<std::int16_t>(v)); }
 Variant Single(int v) { return Variant(static_cast<float>(v)); }
@@ -27,40 +27,40 @@ std::vector<Variant> MouseArgs(std::int32_t item, int button, int shift, int x, 
 }  // namespace
 
 ListViewInput::ListViewInput(ListView& view, ListViewWindow& window) : view_(view), window_(window) {
-    tmrMove_.setInterval(AutoScrollInterval);
+    tmrMove_.setInterval(kAutoScrollInterval);
     QObject::connect(&tmrMove_, &QTimer::timeout, [this] {
         ListViewWindow::MessageScope scope(view_);
         AutoScrollTick();
     });
 }
 
-bool ListViewInput::ValidRow(std::int32_t row) const { return view_.items().Contains(row); }
+bool ListViewInput::ValidRow(std::int32_t row) const { return view_.Items().Contains(row); }
 
 std::int64_t ListViewInput::ContentX(int x) const { return std::int64_t{x} + window_.HorizontalOffset(); }
 
 std::int32_t ListViewInput::RowUnder(int y) const {
-    return window_.layout().RowAt(y, view_.ItemHeight(), window_.FirstRow());
+    return window_.Layout().RowAt(y, view_.ItemHeight(), window_.FirstRow());
 }
 
 void ListViewInput::SetRowsSelected(std::int32_t from, std::int32_t to, bool selected) {
     if (from > to) std::swap(from, to);
     from = std::max(from, 0);
     to = std::min(to, view_.ItemCount() - 1);
-    for (std::int32_t i = from; i <= to; ++i) view_.items()[static_cast<std::size_t>(i)].selected = selected;
+    for (std::int32_t i = from; i <= to; ++i) view_.Items()[static_cast<std::size_t>(i)].selected = selected;
 }
 
 // ---------------------------------------------------------------- buttons
 
 void ListViewInput::MouseDown(int button, int shift, int x, int y) {
-    if (button == LeftButton) clickPending_ = true;
+    if (button == kLeftButton) clickPending_ = true;
     if (!view_.Enabled()) return;
     pointer_ = QPoint(x, y);
-    const ListViewLayout& layout = window_.layout();
+    const ListViewLayout& layout = window_.Layout();
     const std::int64_t contentX = ContentX(x);
     std::int32_t eventRow = -1;
     if (contentX >= layout.contentWidth) {
         // Beside the columns: the press only lets go of the selection.
-        if (button == LeftButton) view_.UnSelectAll();
+        if (button == kLeftButton) view_.UnSelectAll();
     } else if (view_.ColumnsVisible() && layout.InHeader(y)) {
         PressHeader(contentX);
         return;  // presses on the header raise no event
@@ -69,9 +69,9 @@ void ListViewInput::MouseDown(int button, int shift, int x, int y) {
     } else {
         const std::int32_t row = RowUnder(y);
         if (!ValidRow(row)) {
-            if (button == LeftButton) view_.UnSelectAll();
+            if (button == kLeftButton) view_.UnSelectAll();
         } else if (OnCheckbox(contentX)) {
-            ListItem& item = view_.items()[static_cast<std::size_t>(row)];
+            ListItem& item = view_.Items()[static_cast<std::size_t>(row)];
             item.checked = !item.checked;
             Variant args[] = {Variant(row)};
             view_.RaiseEvent(event::ItemCheck, args);
@@ -88,18 +88,18 @@ void ListViewInput::MouseDown(int button, int shift, int x, int y) {
 }
 
 void ListViewInput::PressHeader(std::int64_t contentX) {
-    ColumnCollection& columns = view_.columns();
+    ColumnCollection& columns = view_.Columns();
     std::int64_t previous = 0;
     ForEachVisibleColumn(columns, view_.ColumnsAutoSize(), [&](std::int32_t i, std::int64_t, std::int64_t right) {
         Column& column = columns[static_cast<std::size_t>(i)];
-        if (std::llabs(contentX - right) < DividerReach) {
+        if (std::llabs(contentX - right) < kDividerReach) {
             if (column.resizable) {
                 state_ = MouseState::MouseResizing;
                 resizeColumn_ = i;
             }
             return false;
         }
-        if (previous + DividerReach < contentX && contentX < right - DividerReach) {
+        if (previous + kDividerReach < contentX && contentX < right - kDividerReach) {
             column.pushed = true;
             state_ = MouseState::MouseHeaderPress;
             window_.PaintList();
@@ -111,24 +111,24 @@ void ListViewInput::PressHeader(std::int64_t contentX) {
 }
 
 bool ListViewInput::OnCheckbox(std::int64_t contentX) const {
-    if (!view_.Checkboxes() || ColumnAt(view_.columns(), view_.ColumnsAutoSize(), contentX) != 0) return false;
+    if (!view_.Checkboxes() || ColumnAt(view_.Columns(), view_.ColumnsAutoSize(), contentX) != 0) return false;
     if (view_.PicturesVisible() && view_.PictureCount() > 0)
         return view_.PictureWidth() + 8 < contentX && contentX < view_.PictureWidth() + 20;
     return 3 < contentX && contentX < 15;
 }
 
 void ListViewInput::PressRow(std::int32_t row, int shift) {
-    ListItemCollection& items = view_.items();
+    ListItemCollection& items = view_.Items();
     const bool multi = view_.MultiSelect();
     const bool wasSelected = items[static_cast<std::size_t>(row)].selected;
-    if (shift == ShiftMask || !wasSelected) {
+    if (shift == kShiftMask || !wasSelected) {
         if (shift == 0 || !multi) {
             view_.UnSelectAll();
             if (multi) {
                 state_ = MouseState::MouseRangeSelect;
                 tmrMove_.start();
             }
-        } else if (shift == ShiftMask) {
+        } else if (shift == kShiftMask) {
             SetRowsSelected(view_.SelectedItem(), row, !rangeClears_);
         }
     }
@@ -142,10 +142,10 @@ void ListViewInput::PressRow(std::int32_t row, int shift) {
     }
     view_.SetSelectedItem(row);
     ListItem& item = items[static_cast<std::size_t>(row)];
-    if (shift == CtrlMask) {
+    if (shift == kCtrlMask) {
         item.selected = !item.selected;
         rangeClears_ = !item.selected;
-    } else if (shift == ShiftMask) {
+    } else if (shift == kShiftMask) {
         item.selected = !rangeClears_;
     } else {
         item.selected = true;
@@ -156,11 +156,11 @@ void ListViewInput::PressRow(std::int32_t row, int shift) {
 
 void ListViewInput::MouseUp(int button, int shift, int x, int y) {
     // Releases are handled while disabled too: a gesture begun before must end.
-    if (button == LeftButton && state_ == MouseState::MouseRowDrag && !rowsMoved_) {
+    if (button == kLeftButton && state_ == MouseState::MouseRowDrag && !rowsMoved_) {
         // A click on a row of a selection that did not move it keeps only that row.
         view_.UnSelectAll();
         if (ValidRow(view_.SelectedItem()))
-            view_.items()[static_cast<std::size_t>(view_.SelectedItem())].selected = true;
+            view_.Items()[static_cast<std::size_t>(view_.SelectedItem())].selected = true;
         window_.PaintList();
     } else if (state_ == MouseState::MouseHeaderPress) {
         ReleaseHeader();
@@ -169,7 +169,7 @@ void ListViewInput::MouseUp(int button, int shift, int x, int y) {
     tmrMove_.stop();
     auto args = MouseArgs(view_.SelectedItem(), button, shift, x, y);
     view_.RaiseEvent(event::MouseUp, args);
-    if (button == LeftButton && clickPending_) {
+    if (button == kLeftButton && clickPending_) {
         clickPending_ = false;
         if (ValidRow(view_.SelectedItem())) {
             Variant click[] = {Variant(view_.SelectedItem())};
@@ -179,12 +179,12 @@ void ListViewInput::MouseUp(int button, int shift, int x, int y) {
 }
 
 void ListViewInput::ReleaseHeader() {
-    ColumnCollection& columns = view_.columns();
+    ColumnCollection& columns = view_.Columns();
     // ColumnClick handlers may change the columns; positions are checked against the current count.
     for (std::size_t i = 0; i < columns.Count(); ++i) {
         if (!columns[i].pushed) continue;
         if (view_.Sortable()) {
-            view_.items().Sort(static_cast<std::int32_t>(i), columns[i].lastSortOrder);
+            view_.Items().Sort(static_cast<std::int32_t>(i), columns[i].lastSortOrder);
             columns[i].lastSortOrder = columns[i].lastSortOrder == SortAscending ? SortDescending : SortAscending;
         }
         Variant args[] = {Variant(static_cast<std::int32_t>(i))};
@@ -195,13 +195,13 @@ void ListViewInput::ReleaseHeader() {
 }
 
 void ListViewInput::MouseDoubleClick(int button, int shift, int x, int y) {
-    if (button != LeftButton) {
+    if (button != kLeftButton) {
         MouseDown(button, shift, x, y);  // only the left button double-clicks; other buttons just press again
         return;
     }
     clickPending_ = false;  // the second release of a double click makes no click
     const std::int32_t current = view_.SelectedItem();
-    if (ValidRow(current) && view_.items()[static_cast<std::size_t>(current)].selected) {
+    if (ValidRow(current) && view_.Items()[static_cast<std::size_t>(current)].selected) {
         Variant args[] = {Variant(current)};
         view_.RaiseEvent(event::DblClick, args);
     }
@@ -227,12 +227,12 @@ void ListViewInput::MouseMove(int buttons, int shift, int x, int y) {
 }
 
 void ListViewInput::ChoosePointer(std::int64_t contentX, std::int32_t y) {
-    const ListViewLayout& layout = window_.layout();
+    const ListViewLayout& layout = window_.Layout();
     Qt::CursorShape shape = Qt::ArrowCursor;
     if (view_.ColumnsVisible() && layout.InHeader(y) && !view_.ColumnsAutoSize()) {
-        const ColumnCollection& columns = view_.columns();
+        const ColumnCollection& columns = view_.Columns();
         ForEachVisibleColumn(columns, false, [&](std::int32_t i, std::int64_t, std::int64_t right) {
-            if (std::llabs(contentX - right) < DividerReach && columns[static_cast<std::size_t>(i)].resizable) {
+            if (std::llabs(contentX - right) < kDividerReach && columns[static_cast<std::size_t>(i)].resizable) {
                 shape = Qt::SizeHorCursor;
                 return false;
             }
@@ -243,7 +243,7 @@ void ListViewInput::ChoosePointer(std::int64_t contentX, std::int32_t y) {
 }
 
 void ListViewInput::ResizeColumn(std::int64_t contentX) {
-    ColumnCollection& columns = view_.columns();
+    ColumnCollection& columns = view_.Columns();
     if (!view_.ColumnsAutoSize() && resizeColumn_ >= 0 && static_cast<std::size_t>(resizeColumn_) < columns.Count()) {
         // The divider follows the pointer from the column's own left edge, as it is drawn.
         std::int64_t left = 0;
@@ -251,7 +251,7 @@ void ListViewInput::ResizeColumn(std::int64_t contentX) {
             left = l;
             return i != resizeColumn_;
         });
-        const std::int64_t width = std::clamp<std::int64_t>(contentX - left, MinColumnWidth, 1 << 24);
+        const std::int64_t width = std::clamp<std::int64_t>(contentX - left, kMinColumnWidth, 1 << 24);
         columns[static_cast<std::size_t>(resizeColumn_)].width = static_cast<std::int32_t>(width);
     }
     window_.CalcLayout();
@@ -269,18 +269,18 @@ void ListViewInput::ExtendRange(std::int32_t y) {
         SetRowsSelected(anchor, row, true);
         view_.SetSelectedItem(row);
         if (count - window_.VisibleRowCount() >= 1) {
-            Scrollbars& bars = window_.scrollbars();
-            if (y < window_.layout().headerHeight)
-                bars.SetValue(BarVertical, bars.Value(BarVertical) - 1);
-            else if (y > window_.layout().clientHeight - AutoScrollMargin)
-                bars.SetValue(BarVertical, bars.Value(BarVertical) + 1);
+            Scrollbars& bars = window_.Bars();
+            if (y < window_.Layout().headerHeight)
+                bars.SetValue(kBarVertical, bars.Value(kBarVertical) - 1);
+            else if (y > window_.Layout().clientHeight - kAutoScrollMargin)
+                bars.SetValue(kBarVertical, bars.Value(kBarVertical) + 1);
         }
     }
     window_.PaintList();
 }
 
 void ListViewInput::DragRows(std::int32_t y) {
-    ListItemCollection& items = view_.items();
+    ListItemCollection& items = view_.Items();
     const std::int32_t count = view_.ItemCount();
     const std::int64_t distance = std::int64_t{RowUnder(y)} - view_.SelectedItem();
     // Rows move only while each selected row can move the whole distance; the row farthest in the direction of
@@ -308,13 +308,13 @@ void ListViewInput::DragRows(std::int32_t y) {
 void ListViewInput::AutoScrollTick() {
     const std::int32_t count = view_.ItemCount();
     if (count - window_.VisibleRowCount() < 0) return;
-    Scrollbars& bars = window_.scrollbars();
-    const int before = bars.Value(BarVertical);
-    if (pointer_.y() > window_.layout().clientHeight - AutoScrollMargin)
-        bars.SetValue(BarVertical, before + 1);
-    else if (pointer_.y() < window_.layout().headerHeight - AutoScrollMargin)
-        bars.SetValue(BarVertical, before - 1);
-    if (bars.Value(BarVertical) != before) MouseMove(LeftButton, 0, pointer_.x(), pointer_.y());
+    Scrollbars& bars = window_.Bars();
+    const int before = bars.Value(kBarVertical);
+    if (pointer_.y() > window_.Layout().clientHeight - kAutoScrollMargin)
+        bars.SetValue(kBarVertical, before + 1);
+    else if (pointer_.y() < window_.Layout().headerHeight - kAutoScrollMargin)
+        bars.SetValue(kBarVertical, before - 1);
+    if (bars.Value(kBarVertical) != before) MouseMove(kLeftButton, 0, pointer_.x(), pointer_.y());
 }
 
 // ---------------------------------------------------------------- keys
@@ -322,11 +322,11 @@ void ListViewInput::AutoScrollTick() {
 void ListViewInput::KeyDown(int keyCode, int shift) {
     if (!view_.Enabled()) return;
     Variant code = Integer(keyCode), state = Integer(shift);
-    Variant args[] = {Variant::byRef(code), Variant::byRef(state)};
+    Variant args[] = {Variant::ByRef(code), Variant::ByRef(state)};
     view_.RaiseEvent(event::KeyDown, args);
     // The host may have changed the key, or cancelled it with 0.
-    keyCode = code.int32Or(0);
-    shift = state.int32Or(0);
+    keyCode = code.Int32Or(0);
+    shift = state.Int32Or(0);
     switch (keyCode) {
         case VK_SPACE: ToggleCurrentWithSpace(shift); break;
         case VK_UP:
@@ -341,8 +341,8 @@ void ListViewInput::KeyDown(int keyCode, int shift) {
 void ListViewInput::ToggleCurrentWithSpace(int shift) {
     const std::int32_t current = view_.SelectedItem();
     if (!ValidRow(current)) return;  // nothing is current on an empty list
-    ListItem& item = view_.items()[static_cast<std::size_t>(current)];
-    if (shift == CtrlMask && view_.MultiSelect()) {
+    ListItem& item = view_.Items()[static_cast<std::size_t>(current)];
+    if (shift == kCtrlMask && view_.MultiSelect()) {
         item.selected = !item.selected;
         rangeClears_ = !item.selected;
     }
@@ -357,8 +357,8 @@ void ListViewInput::Navigate(int keyCode, int shift) {
         view_.UnSelectAll();
         rangeClears_ = false;
     }
-    Scrollbars& bars = window_.scrollbars();
-    const std::int64_t top = bars.Value(BarVertical);
+    Scrollbars& bars = window_.Bars();
+    const std::int64_t top = bars.Value(kBarVertical);
     const std::int64_t shown = window_.VisibleRowCount();
     const std::int64_t current = view_.SelectedItem();
     std::int64_t next = current;
@@ -383,23 +383,23 @@ void ListViewInput::Navigate(int keyCode, int shift) {
     }
     // A current row the host set beyond the rows comes back into them.
     view_.SetSelectedItem(static_cast<std::int32_t>(std::clamp<std::int64_t>(next, 0, count - 1)));
-    if (scrollTo != top) bars.SetValue(BarVertical, static_cast<int>(scrollTo));
+    if (scrollTo != top) bars.SetValue(kBarVertical, static_cast<int>(scrollTo));
     Variant args[] = {Variant(view_.SelectedItem())};
     view_.RaiseEvent(event::Click, args);
     // Ctrl moves only the current row mark; Shift extends the selection row by row.
-    if (!(shift == CtrlMask && multi) && ValidRow(view_.SelectedItem()))
-        view_.items()[static_cast<std::size_t>(view_.SelectedItem())].selected = !rangeClears_;
+    if (!(shift == kCtrlMask && multi) && ValidRow(view_.SelectedItem()))
+        view_.Items()[static_cast<std::size_t>(view_.SelectedItem())].selected = !rangeClears_;
 }
 
 void ListViewInput::KeyUp(int keyCode, int shift) {
     Variant code = Integer(keyCode), state = Integer(shift);
-    Variant args[] = {Variant::byRef(code), Variant::byRef(state)};
+    Variant args[] = {Variant::ByRef(code), Variant::ByRef(state)};
     view_.RaiseEvent(event::KeyUp, args);
 }
 
 void ListViewInput::KeyChar(int charCode) {
     Variant code = Integer(charCode);
-    Variant args[] = {Variant::byRef(code)};
+    Variant args[] = {Variant::ByRef(code)};
     view_.RaiseEvent(event::KeyPress, args);
 }
 
@@ -412,7 +412,7 @@ struct DropArgs {
     explicit DropArgs(const DropData& d) {
         std::vector<std::u16string> files;
         for (const QString& file : d.files) files.push_back(file.toStdU16String());
-        data = Variant(Ref<Dispatch>(automation::DataObject::Create(std::move(files)).get()));
+        data = Variant(Ref<Dispatch>(automation::DataObject::Create(std::move(files)).Get()));
         effect = Variant(static_cast<std::int32_t>(d.effect));
         button = Integer(d.button);
         shift = Integer(d.shift);
@@ -420,10 +420,10 @@ struct DropArgs {
         y = Single(d.y);
         state = Integer(static_cast<int>(d.state));
     }
-    std::vector<Variant> refs(bool withState) {
-        std::vector<Variant> args{Variant::byRef(data),  Variant::byRef(effect), Variant::byRef(button),
-                                  Variant::byRef(shift), Variant::byRef(x),      Variant::byRef(y)};
-        if (withState) args.push_back(Variant::byRef(state));
+    std::vector<Variant> Refs(bool withState) {
+        std::vector<Variant> args{Variant::ByRef(data),  Variant::ByRef(effect), Variant::ByRef(button),
+                                  Variant::ByRef(shift), Variant::ByRef(x),      Variant::ByRef(y)};
+        if (withState) args.push_back(Variant::ByRef(state));
         return args;
     }
     Variant data, effect, button, shift, x, y, state;
@@ -433,24 +433,24 @@ struct DropArgs {
 
 void ListViewInput::DragOver(DropData& data) {
     if (!view_.Enabled()) {
-        data.effect = DropEffectNone;  // a disabled control takes no drops
+        data.effect = kDropEffectNone;  // a disabled control takes no drops
         return;
     }
     DropArgs args(data);
-    auto refs = args.refs(true);
+    auto refs = args.Refs(true);
     view_.RaiseEvent(event::OLEDragOver, refs);
-    data.effect = args.effect.int32Or(DropEffectNone);
+    data.effect = args.effect.Int32Or(kDropEffectNone);
 }
 
 void ListViewInput::DragDrop(DropData& data) {
     if (!view_.Enabled()) {
-        data.effect = DropEffectNone;
+        data.effect = kDropEffectNone;
         return;
     }
     DropArgs args(data);
-    auto refs = args.refs(false);
+    auto refs = args.Refs(false);
     view_.RaiseEvent(event::OLEDragDrop, refs);
-    data.effect = args.effect.int32Or(DropEffectNone);
+    data.effect = args.effect.Int32Or(kDropEffectNone);
 }
 
 }  // namespace lorvex

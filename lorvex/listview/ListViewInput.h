@@ -18,7 +18,7 @@ enum class MouseState { MouseIdle, MouseResizing, MouseRangeSelect, MouseRowDrag
 
 class ListViewInput {
 public:
-    static constexpr int AutoScrollInterval = 15;  // ms
+    static constexpr int kAutoScrollInterval = 15;  // ms
 
     ListViewInput(ListView& view, ListViewWindow& window);
 

@@ -13,7 +13,7 @@ inline std::int32_t RoundHalfEven(double value) { return static_cast<std::int32_
 
 // Width a column takes on screen; a negative width set by a host takes no room.
 inline std::int32_t ShownWidth(const Column& column, bool autoSized) {
-    const std::int32_t width = column.displayWidth(autoSized);
+    const std::int32_t width = column.DisplayWidth(autoSized);
     return width > 0 ? width : 0;
 }
 

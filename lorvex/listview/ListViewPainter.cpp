@@ -14,12 +14,12 @@ namespace lorvex {
 
 namespace {
 
-constexpr std::uint32_t ButtonFace = 0x8000000F;
-constexpr std::uint32_t ButtonText = 0x80000012;
-constexpr std::int32_t Unchanged = -1;  // a custom-draw colour the callback left alone
-constexpr int CheckboxAdvance = 18;
-constexpr int PictureLeft = 2;
-constexpr int PictureGap = 3;
+constexpr std::uint32_t kButtonFace = 0x8000000F;
+constexpr std::uint32_t kButtonText = 0x80000012;
+constexpr std::int32_t kUnchanged = -1;  // a custom-draw colour the callback left alone
+constexpr int kCheckboxAdvance = 18;
+constexpr int kPictureLeft = 2;
+constexpr int kPictureGap = 3;
 
 // Coordinates far beyond any surface are cut short, so that rectangle arithmetic cannot overflow.
 int ClampToInt(std::int64_t v) {
@@ -96,11 +96,11 @@ void ListViewPainter::Paint(QImage& surface) {
 
 void ListViewPainter::DrawHeader(QPainter& painter) {
     const ListViewLayout& layout = frame_.layout;
-    const QColor face = SystemColor(ButtonFace);
-    painter.setPen(SystemColor(ButtonText));
+    const QColor face = SystemColor(kButtonFace);
+    painter.setPen(SystemColor(kButtonText));
     const int height = layout.headerHeight;
     std::int64_t end = 0;
-    ColumnCollection& columns = view_.columns();
+    ColumnCollection& columns = view_.Columns();
     ForEachVisibleColumn(columns, view_.ColumnsAutoSize(), [&](std::int32_t i, std::int64_t left, std::int64_t right) {
         const Column& column = columns[static_cast<std::size_t>(i)];
         const QRect cell = Span(left, right, 0, height);
@@ -120,7 +120,7 @@ void ListViewPainter::DrawHeader(QPainter& painter) {
 
 void ListViewPainter::DrawRows(QPainter& painter) {
     const ListViewLayout& layout = frame_.layout;
-    const QColor back = ColorOf(view_.colors().back);
+    const QColor back = ColorOf(view_.Colors().back);
     if (view_.ItemCount() == 0) {
         painter.fillRect(QRect(0, layout.listTop, layout.listRight, layout.listBottom - layout.listTop), back);
         return;
@@ -142,37 +142,37 @@ void ListViewPainter::DrawRows(QPainter& painter) {
 }
 
 std::int64_t ListViewPainter::DrawRowCells(QPainter& painter, std::int32_t row, int top, int bottom) {
-    ListView::Colors& colors = view_.colors();
+    ListView::ColorSet& colors = view_.Colors();
     std::int64_t end = 0;
-    ColumnCollection& columns = view_.columns();
+    ColumnCollection& columns = view_.Columns();
     ForEachVisibleColumn(columns, view_.ColumnsAutoSize(), [&](std::int32_t i, std::int64_t left, std::int64_t right) {
-        if (!view_.items().Contains(row)) return false;
+        if (!view_.Items().Contains(row)) return false;
         QColor back, fore;
         if (!CustomColors(row, i, back, fore)) {
-            const bool selected = view_.items()[static_cast<std::size_t>(row)].selected;
+            const bool selected = view_.Items()[static_cast<std::size_t>(row)].selected;
             back = ColorOf(selected ? colors.selectedBack : colors.back);
             fore = ColorOf(selected ? colors.selectedFore : colors.fore);
         }
-        if (!view_.items().Contains(row) || static_cast<std::size_t>(i) >= columns.Count()) return false;
-        const ListItem& item = view_.items()[static_cast<std::size_t>(row)];
+        if (!view_.Items().Contains(row) || static_cast<std::size_t>(i) >= columns.Count()) return false;
+        const ListItem& item = view_.Items()[static_cast<std::size_t>(row)];
         const QRect cell = Span(left, right, top, bottom);
         painter.fillRect(cell, back);
         std::int64_t x = left;
         if (i == 0) {
             if (view_.PictureCount() > 0 && view_.PicturesVisible()) {
-                x = left + PictureLeft;
+                x = left + kPictureLeft;
                 if (item.pictureIndex >= 0 && item.pictureIndex < view_.PictureCount()) {
                     const int y = ClampToInt(static_cast<std::int64_t>(
                                       std::floor((top + bottom) / 2.0 - view_.PictureHeight() / 2.0))) +
                                   1;
-                    view_.pictures()[static_cast<std::size_t>(item.pictureIndex)].Render(
+                    view_.Pictures()[static_cast<std::size_t>(item.pictureIndex)].Render(
                         painter, ClampToInt(x), y, view_.PictureWidth(), view_.PictureHeight(), 100, true, true);
                 }
-                x += view_.PictureWidth() + PictureGap;
+                x += view_.PictureWidth() + kPictureGap;
             }
             if (view_.Checkboxes()) {
                 DrawCheckbox(painter, ClampToInt(x), top, bottom, item.selected, item.checked);
-                x += CheckboxAdvance;
+                x += kCheckboxAdvance;
             }
         }
         const std::u16string& text =
@@ -192,15 +192,15 @@ bool ListViewPainter::CustomColors(std::int32_t row, std::int32_t column, QColor
     Dispatch* callback = view_.CustomDrawTarget();
     if (!callback) return false;  // the control's own callback never takes over a cell
     automation::Ref<Dispatch> hold(callback);
-    Variant backColor(Unchanged), foreColor(Unchanged), result;
-    Variant args[] = {Variant(row), Variant(column), Variant::byRef(backColor), Variant::byRef(foreColor)};
-    if (callback->Invoke(dispid::CustomDraw, InvokeKind::Method, args, &result).failed() || !result.boolOr(false))
+    Variant backColor(kUnchanged), foreColor(kUnchanged), result;
+    Variant args[] = {Variant(row), Variant(column), Variant::ByRef(backColor), Variant::ByRef(foreColor)};
+    if (callback->Invoke(dispid::CustomDraw, InvokeKind::Method, args, &result).Failed() || !result.BoolOr(false))
         return false;
-    ListView::Colors& colors = view_.colors();
-    const std::int32_t wantedBack = backColor.int32Or(Unchanged);
-    const std::int32_t wantedFore = foreColor.int32Or(Unchanged);
-    if (wantedBack == Unchanged || !SpareColor(colors.spareBack, wantedBack, true, back)) back = ColorOf(colors.back);
-    if (wantedFore == Unchanged || !SpareColor(colors.spareFore, wantedFore, false, fore)) fore = ColorOf(colors.fore);
+    ListView::ColorSet& colors = view_.Colors();
+    const std::int32_t wantedBack = backColor.Int32Or(kUnchanged);
+    const std::int32_t wantedFore = foreColor.Int32Or(kUnchanged);
+    if (wantedBack == kUnchanged || !SpareColor(colors.spareBack, wantedBack, true, back)) back = ColorOf(colors.back);
+    if (wantedFore == kUnchanged || !SpareColor(colors.spareFore, wantedFore, false, fore)) fore = ColorOf(colors.fore);
     return true;
 }
 
@@ -220,7 +220,7 @@ void ListViewPainter::DrawText(QPainter& painter, const QRect& box, const std::u
 void ListViewPainter::DrawFocusMark(QPainter& painter, std::int64_t right, int top, int bottom) {
     const int x = ClampToInt(right);
     if (view_.SolidFocusRect()) {
-        const Color& pen = view_.colors().focusRect;
+        const Color& pen = view_.Colors().focusRect;
         if (pen.GotGDIPen()) Outline(painter, 0, top, x - 1, bottom - 1, pen.GDIPen().color());
         return;
     }
@@ -242,7 +242,7 @@ void ListViewPainter::DrawFocusMark(QPainter& painter, std::int64_t right, int t
 }
 
 void ListViewPainter::DrawCheckbox(QPainter& painter, int x, int top, int bottom, bool selected, bool checked) {
-    const Color& pen = selected ? view_.colors().checkboxSelected : view_.colors().checkbox;
+    const Color& pen = selected ? view_.Colors().checkboxSelected : view_.Colors().checkbox;
     if (!pen.GotGDIPen()) return;
     const QColor color = pen.GDIPen().color();
     const int y = RoundHalfEven((top + bottom) / 2.0 - 6 - 0.5);

@@ -14,10 +14,10 @@ namespace {
 
 // Back buffers beyond this many pixels are not made: the layout then shows nothing new, as when the
 // platform refuses a bitmap.
-constexpr qint64 MaxBufferPixels = qint64{1} << 26;
+constexpr qint64 kMaxBufferPixels = qint64{1} << 26;
 
 // Font sizes beyond this are taken as this: larger text than any screen shows.
-constexpr double MaxPoints = 4096;
+constexpr double kMaxPoints = 4096;
 
 // Messages of any grid window being handled right now.
 int messagesInProgress = 0;
@@ -33,16 +33,16 @@ ListViewWindow::MessageScope::~MessageScope() {
 
 ListViewWindow::ListViewWindow(ListView& view, QWidget* parent)
     : view_(view), frame_(new BorderFrame(parent)), window_(new ControlWindow), input_(view, *this) {
-    frame_->setContent(window_);
-    frame_->setBorderStyle(view.BorderStyle());
-    window_->setClient(this);
+    frame_->SetContent(window_);
+    frame_->SetBorderStyle(view.BorderStyle());
+    window_->SetClient(this);
     window_->setFocusPolicy(Qt::StrongFocus);
     BuildDrawFont();
 }
 
 ListViewWindow::~ListViewWindow() {
     scrollbars_.Terminate();
-    if (window_) window_->setClient(nullptr);
+    if (window_) window_->SetClient(nullptr);
     if (!frame_) return;
     // Inside one of the window's own messages it must outlive the message.
     if (messagesInProgress > 0) {
@@ -53,25 +53,25 @@ ListViewWindow::~ListViewWindow() {
     }
 }
 
-QWidget* ListViewWindow::widget() const { return frame_; }
+QWidget* ListViewWindow::Widget() const { return frame_; }
 
 void ListViewWindow::AttachScrollBars() {
     if (!window_) return;
-    scrollbars_.Create(window_->handle());
-    scrollbars_.SetOrientation(OrientationBoth);
-    scrollbars_.SetVisible(BarVertical, true);
-    scrollbars_.SetVisible(BarHorizontal, true);
-    scrollbars_.SetEnabled(BarHorizontal, true);
-    scrollbars_.SetEnabled(BarVertical, false);
-    scrollbars_.SetLargeChange(BarVertical, 10);
+    scrollbars_.Create(window_->Handle());
+    scrollbars_.SetOrientation(kOrientationBoth);
+    scrollbars_.SetVisible(kBarVertical, true);
+    scrollbars_.SetVisible(kBarHorizontal, true);
+    scrollbars_.SetEnabled(kBarHorizontal, true);
+    scrollbars_.SetEnabled(kBarVertical, false);
+    scrollbars_.SetLargeChange(kBarVertical, 10);
 }
 
 void ListViewWindow::BuildDrawFont() {
     const auto font = view_.Font();
     if (!font) return;
     // Character height in pixels from the point size (rounded half to even) at the screen's vertical resolution.
-    const double size = font->size();
-    const double points = std::nearbyint(size > 0 ? std::min(size, MaxPoints) : 0.0);
+    const double size = font->Size();
+    const double points = std::nearbyint(size > 0 ? std::min(size, kMaxPoints) : 0.0);
     const int dpi = window_ ? window_->logicalDpiY() : 96;
     textHeight_ = static_cast<std::int32_t>(std::lround(points * dpi / 72.0));
     drawFont_ = automation::ToQFont(*font);
@@ -79,37 +79,37 @@ void ListViewWindow::BuildDrawFont() {
 }
 
 void ListViewWindow::ApplyBorderStyle(std::int32_t style) {
-    if (frame_) frame_->setBorderStyle(style);
+    if (frame_) frame_->SetBorderStyle(style);
 }
 
 void ListViewWindow::SetDropMode(std::int32_t mode) {
-    if (window_) window_->setDropMode(mode == OLEDropManual);
+    if (window_) window_->SetDropMode(mode == OLEDropManual);
 }
 
-void ListViewWindow::SetVerticalBarVisible(bool visible) { scrollbars_.SetVisible(BarVertical, visible); }
+void ListViewWindow::SetVerticalBarVisible(bool visible) { scrollbars_.SetVisible(kBarVertical, visible); }
 
 // ---------------------------------------------------------------- layout and scrolling
 
 void ListViewWindow::CalcLayout() {
     if (!window_) return;
-    ColumnCollection& columns = view_.columns();
+    ColumnCollection& columns = view_.Columns();
     const bool autoSized = view_.ColumnsAutoSize();
-    const QRect client = window_->clientRect();
+    const QRect client = window_->ClientRect();
     if (autoSized) AutoSizeColumns(columns, client.width());
     layout_.Measure(columns, autoSized, view_.ColumnsVisible(), textHeight_, client.width(), client.height());
     if (layout_.ContentWiderThanClient()) {
-        scrollbars_.SetVisible(BarHorizontal, true);
-        scrollbars_.SetMin(BarHorizontal, 0);
-        scrollbars_.SetMax(BarHorizontal, layout_.contentWidth - layout_.clientWidth - 1);
-        scrollbars_.SetLargeChange(BarHorizontal, RoundHalfEven(layout_.contentWidth / 2.0));
-        scrollbars_.SetSmallChange(BarHorizontal, 3);
-        scrollbars_.SetEnabled(BarHorizontal, view_.Enabled());
+        scrollbars_.SetVisible(kBarHorizontal, true);
+        scrollbars_.SetMin(kBarHorizontal, 0);
+        scrollbars_.SetMax(kBarHorizontal, layout_.contentWidth - layout_.clientWidth - 1);
+        scrollbars_.SetLargeChange(kBarHorizontal, RoundHalfEven(layout_.contentWidth / 2.0));
+        scrollbars_.SetSmallChange(kBarHorizontal, 3);
+        scrollbars_.SetEnabled(kBarHorizontal, view_.Enabled());
     } else {
-        scrollbars_.SetVisible(BarHorizontal, false);
-        scrollbars_.SetValue(BarHorizontal, 0);
+        scrollbars_.SetVisible(kBarHorizontal, false);
+        scrollbars_.SetValue(kBarHorizontal, 0);
     }
     // Showing or hiding the bar changes the client area.
-    const QRect after = window_->clientRect();
+    const QRect after = window_->ClientRect();
     layout_.Measure(columns, autoSized, view_.ColumnsVisible(), textHeight_, after.width(), after.height());
     CreateBackBuffer();
 }
@@ -118,7 +118,7 @@ void ListViewWindow::CreateBackBuffer() {
     const QSize size(layout_.listRight, layout_.clientHeight);
     needsRender_ = true;
     if (!backBuffer_.isNull() && backBuffer_.size() == size) return;
-    if (size.isEmpty() || qint64{size.width()} * size.height() > MaxBufferPixels) {
+    if (size.isEmpty() || qint64{size.width()} * size.height() > kMaxBufferPixels) {
         backBuffer_ = QImage();
         return;
     }
@@ -127,7 +127,7 @@ void ListViewWindow::CreateBackBuffer() {
         backBuffer_ = QImage();
         return;
     }
-    buffer.fill(ColorOf(view_.colors().back));
+    buffer.fill(ColorOf(view_.Colors().back));
     // The last frame stays on screen until the next paint (which waits while Redraw is off).
     if (!backBuffer_.isNull()) QPainter(&buffer).drawImage(0, 0, backBuffer_);
     backBuffer_ = std::move(buffer);
@@ -135,49 +135,49 @@ void ListViewWindow::CreateBackBuffer() {
 
 void ListViewWindow::UpdateVScroll() {
     if (!view_.Enabled()) {
-        scrollbars_.SetEnabled(BarVertical, false);
+        scrollbars_.SetEnabled(kBarVertical, false);
         return;
     }
     const std::int32_t surplus = view_.ItemCount() - VisibleRowCount();
     if (surplus < 0) {
-        if (scrollbars_.Enabled(BarVertical)) scrollbars_.SetEnabled(BarVertical, false);
+        if (scrollbars_.Enabled(kBarVertical)) scrollbars_.SetEnabled(kBarVertical, false);
         // All rows fit, so none may stay scrolled away, even when the bar was already off.
-        if (scrollbars_.Max(BarVertical) != 0) scrollbars_.SetMax(BarVertical, 0);
-        scrollbars_.SetValue(BarVertical, 0);
+        if (scrollbars_.Max(kBarVertical) != 0) scrollbars_.SetMax(kBarVertical, 0);
+        scrollbars_.SetValue(kBarVertical, 0);
     } else {
-        if (!scrollbars_.Enabled(BarVertical)) scrollbars_.SetEnabled(BarVertical, true);
-        scrollbars_.SetMax(BarVertical, surplus);
+        if (!scrollbars_.Enabled(kBarVertical)) scrollbars_.SetEnabled(kBarVertical, true);
+        scrollbars_.SetMax(kBarVertical, surplus);
     }
 }
 
 std::int32_t ListViewWindow::VisibleRowCount() const { return layout_.VisibleRowCount(view_.ItemHeight()); }
 
 std::int32_t ListViewWindow::HorizontalOffset() const {
-    return layout_.ContentWiderThanClient() ? scrollbars_.Value(BarHorizontal) : 0;
+    return layout_.ContentWiderThanClient() ? scrollbars_.Value(kBarHorizontal) : 0;
 }
 
 void ListViewWindow::MakeSureVisible(std::int32_t item, std::int32_t column) {
-    scrollbars_.SetValue(BarVertical, item);
+    scrollbars_.SetValue(kBarVertical, item);
     if (column >= 0 && !view_.ColumnsAutoSize() && layout_.ContentWiderThanClient()) {
         std::int64_t left = 0;
-        ForEachVisibleColumn(view_.columns(), false, [&](std::int32_t i, std::int64_t l, std::int64_t r) {
+        ForEachVisibleColumn(view_.Columns(), false, [&](std::int32_t i, std::int64_t l, std::int64_t r) {
             if (i >= column) return false;
             left = r;
             return true;
         });
-        scrollbars_.SetValue(BarHorizontal, static_cast<std::int32_t>(std::min<std::int64_t>(left, INT32_MAX)));
+        scrollbars_.SetValue(kBarHorizontal, static_cast<std::int32_t>(std::min<std::int64_t>(left, INT32_MAX)));
     }
     PaintList();
 }
 
 std::int32_t ListViewWindow::ColumnFromPoint(std::int32_t x, std::int32_t) const {
-    return ColumnAt(view_.columns(), view_.ColumnsAutoSize(), std::int64_t{x} + HorizontalOffset());
+    return ColumnAt(view_.Columns(), view_.ColumnsAutoSize(), std::int64_t{x} + HorizontalOffset());
 }
 
 std::int32_t ListViewWindow::RowFromPoint(std::int32_t x, std::int32_t y, bool hitTest) const {
     const std::int32_t row = layout_.RowAt(y, view_.ItemHeight(), FirstRow());
     if (!hitTest) return row;
-    if (std::int64_t{x} + HorizontalOffset() >= layout_.contentWidth || !view_.items().Contains(row)) return -1;
+    if (std::int64_t{x} + HorizontalOffset() >= layout_.contentWidth || !view_.Items().Contains(row)) return -1;
     return row;
 }
 
@@ -201,10 +201,10 @@ void ListViewWindow::Render() {
     busy_ = false;
 }
 
-void ListViewWindow::paint(QPainter& painter, const QRect& dirty) {
+void ListViewWindow::Paint(QPainter& painter, const QRect& dirty) {
     MessageScope scope(view_);
     if (backBuffer_.isNull()) {
-        painter.fillRect(dirty, ColorOf(view_.colors().back));
+        painter.fillRect(dirty, ColorOf(view_.Colors().back));
         return;
     }
     if (needsRender_ && view_.Redraw() && !busy_) Render();
@@ -218,62 +218,62 @@ void ListViewWindow::Change(int&) { PaintList(); }
 
 // ---------------------------------------------------------------- messages
 
-void ListViewWindow::resized(int, int) {
+void ListViewWindow::Resized(int, int) {
     MessageScope scope(view_);
     view_.Refresh();
 }
 
-void ListViewWindow::focusIn() {
+void ListViewWindow::FocusIn() {
     focused_ = true;
     PaintList();
 }
 
-void ListViewWindow::focusOut() {
+void ListViewWindow::FocusOut() {
     focused_ = false;
     PaintList();
 }
 
-void ListViewWindow::keyDown(int vkCode, int shift) {
+void ListViewWindow::KeyDown(int vkCode, int shift) {
     MessageScope scope(view_);
     input_.KeyDown(vkCode, shift);
 }
 
-void ListViewWindow::keyUp(int vkCode, int shift) {
+void ListViewWindow::KeyUp(int vkCode, int shift) {
     MessageScope scope(view_);
     input_.KeyUp(vkCode, shift);
 }
 
-void ListViewWindow::keyChar(int charCode) {
+void ListViewWindow::KeyChar(int charCode) {
     MessageScope scope(view_);
     input_.KeyChar(charCode);
 }
 
-void ListViewWindow::mouseDown(int button, int shift, int x, int y) {
+void ListViewWindow::MouseDown(int button, int shift, int x, int y) {
     MessageScope scope(view_);
     input_.MouseDown(button, shift, x, y);
 }
 
-void ListViewWindow::mouseUp(int button, int shift, int x, int y) {
+void ListViewWindow::MouseUp(int button, int shift, int x, int y) {
     MessageScope scope(view_);
     input_.MouseUp(button, shift, x, y);
 }
 
-void ListViewWindow::mouseDoubleClick(int button, int shift, int x, int y) {
+void ListViewWindow::MouseDoubleClick(int button, int shift, int x, int y) {
     MessageScope scope(view_);
     input_.MouseDoubleClick(button, shift, x, y);
 }
 
-void ListViewWindow::mouseMove(int buttons, int shift, int x, int y) {
+void ListViewWindow::MouseMove(int buttons, int shift, int x, int y) {
     MessageScope scope(view_);
     input_.MouseMove(buttons, shift, x, y);
 }
 
-void ListViewWindow::dragOver(DropData& data) {
+void ListViewWindow::DragOver(DropData& data) {
     MessageScope scope(view_);
     input_.DragOver(data);
 }
 
-void ListViewWindow::dragDrop(DropData& data) {
+void ListViewWindow::DragDrop(DropData& data) {
     MessageScope scope(view_);
     input_.DragDrop(data);
 }

@@ -39,9 +39,9 @@ public:
     ListViewWindow& operator=(const ListViewWindow&) = delete;
 
     // What the container places: the frame with the window inside.
-    QWidget* widget() const;
+    QWidget* Widget() const;
     // The window whose messages the control receives.
-    ControlWindow* controlWindow() const { return window_; }
+    ControlWindow* Control() const { return window_; }
 
     // Run-time set-up of the window's two scroll bars.
     void AttachScrollBars();
@@ -62,30 +62,30 @@ public:
     std::int32_t ColumnFromPoint(std::int32_t x, std::int32_t y) const;
     std::int32_t RowFromPoint(std::int32_t x, std::int32_t y, bool hitTest) const;
 
-    const ListViewLayout& layout() const { return layout_; }
-    Scrollbars& scrollbars() { return scrollbars_; }
-    const ListViewInput& input() const { return input_; }
+    const ListViewLayout& Layout() const { return layout_; }
+    Scrollbars& Bars() { return scrollbars_; }
+    const ListViewInput& Input() const { return input_; }
     std::int32_t VisibleRowCount() const;
-    std::int32_t FirstRow() const { return scrollbars_.Value(BarVertical); }
+    std::int32_t FirstRow() const { return scrollbars_.Value(kBarVertical); }
     // How far the content is scrolled to the left.
     std::int32_t HorizontalOffset() const;
     bool HasFocus() const { return focused_; }
     void SetPointer(Qt::CursorShape shape);
 
     // ControlWindowClient
-    void paint(QPainter& painter, const QRect& dirty) override;
-    void resized(int clientWidth, int clientHeight) override;
-    void focusIn() override;
-    void focusOut() override;
-    void keyDown(int vkCode, int shift) override;
-    void keyUp(int vkCode, int shift) override;
-    void keyChar(int charCode) override;
-    void mouseDown(int button, int shift, int x, int y) override;
-    void mouseUp(int button, int shift, int x, int y) override;
-    void mouseDoubleClick(int button, int shift, int x, int y) override;
-    void mouseMove(int buttons, int shift, int x, int y) override;
-    void dragOver(DropData& data) override;
-    void dragDrop(DropData& data) override;
+    void Paint(QPainter& painter, const QRect& dirty) override;
+    void Resized(int clientWidth, int clientHeight) override;
+    void FocusIn() override;
+    void FocusOut() override;
+    void KeyDown(int vkCode, int shift) override;
+    void KeyUp(int vkCode, int shift) override;
+    void KeyChar(int charCode) override;
+    void MouseDown(int button, int shift, int x, int y) override;
+    void MouseUp(int button, int shift, int x, int y) override;
+    void MouseDoubleClick(int button, int shift, int x, int y) override;
+    void MouseMove(int buttons, int shift, int x, int y) override;
+    void DragOver(DropData& data) override;
+    void DragDrop(DropData& data) override;
 
 private:
     // ScrollbarsEvents: every movement of a bar, and clicks on them, repaint the list.

@@ -14,12 +14,12 @@ struct MemberName {
 };
 
 #define LORVEX_MEMBER_NAME(name, id, ...) MemberName{u"" #name, dispid::name},
-inline constexpr MemberName MemberNames[] = {LORVEX_LISTVIEW_MEMBERS(LORVEX_MEMBER_NAME, LORVEX_MEMBER_NAME)};
+inline constexpr MemberName kMemberNames[] = {LORVEX_LISTVIEW_MEMBERS(LORVEX_MEMBER_NAME, LORVEX_MEMBER_NAME)};
 #undef LORVEX_MEMBER_NAME
 
 // The table's name of the member `id`; empty for no member.
 constexpr std::u16string_view NameOfMember(automation::DispId id) {
-    for (const MemberName& member : MemberNames)
+    for (const MemberName& member : kMemberNames)
         if (member.id == id) return member.name;
     return {};
 }

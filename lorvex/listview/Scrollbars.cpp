@@ -34,7 +34,7 @@ void Scrollbars::Create(WindowHandle hWnd) {
              {WM_HSCROLL, WM_VSCROLL, WM_MOUSEWHEEL, WM_NCLBUTTONDOWN, WM_NCMBUTTONDOWN, WM_NCRBUTTONDOWN})
             subclasser_.AddMsg(hWnd, static_cast<std::int32_t>(msg), When::After);
     }
-    wheelLines_ = wheelScrollLines();
+    wheelLines_ = WheelScrollLines();
     attached_ = true;
 }
 
@@ -46,13 +46,13 @@ void Scrollbars::Terminate() {
     attached_ = false;
 }
 
-ControlWindow* Scrollbars::Window() const { return ControlWindow::fromHandle(hWnd_); }
+ControlWindow* Scrollbars::Window() const { return ControlWindow::FromHandle(hWnd_); }
 
 void Scrollbars::SetOrientation(int orientation) {
     orientation_ = orientation;
     if (ControlWindow* window = Window()) {
-        window->showScrollBar(SB_HORZ, orientation == OrientationHorizontal || orientation == OrientationBoth);
-        window->showScrollBar(SB_VERT, orientation == OrientationVertical || orientation == OrientationBoth);
+        window->ShowScrollBar(SB_HORZ, orientation == kOrientationHorizontal || orientation == kOrientationBoth);
+        window->ShowScrollBar(SB_VERT, orientation == kOrientationVertical || orientation == kOrientationBoth);
     }
 }
 
@@ -64,13 +64,13 @@ void Scrollbars::SetStyle(int style) {
 void Scrollbars::SetVisible(int bar, bool visible) {
     if (!IsBar(bar)) return;
     visible_[bar] = visible;
-    if (ControlWindow* window = Window()) window->showScrollBar(bar, visible);
+    if (ControlWindow* window = Window()) window->ShowScrollBar(bar, visible);
 }
 
 void Scrollbars::SetEnabled(int bar, bool enabled) {
     if (!IsBar(bar)) return;
     enabled_[bar] = enabled;
-    if (ControlWindow* window = Window()) window->enableScrollBar(bar, enabled);
+    if (ControlWindow* window = Window()) window->EnableScrollBar(bar, enabled);
 }
 
 void Scrollbars::SetSmallChange(int bar, int step) {
@@ -79,31 +79,31 @@ void Scrollbars::SetSmallChange(int bar, int step) {
 
 int Scrollbars::Min(int bar) const {
     const ControlWindow* window = Window();
-    return window && IsBar(bar) ? window->scrollInfo(bar).min : 0;
+    return window && IsBar(bar) ? window->GetScrollInfo(bar).min : 0;
 }
 
 int Scrollbars::Max(int bar) const {
     const ControlWindow* window = Window();
     if (!window || !IsBar(bar)) return 0;
-    const ScrollInfo info = window->scrollInfo(bar);
+    const ScrollInfo info = window->GetScrollInfo(bar);
     return Saturate(std::int64_t{info.max} - info.page);
 }
 
 int Scrollbars::Value(int bar) const {
     const ControlWindow* window = Window();
-    return window && IsBar(bar) ? window->scrollInfo(bar).pos : 0;
+    return window && IsBar(bar) ? window->GetScrollInfo(bar).pos : 0;
 }
 
 int Scrollbars::LargeChange(int bar) const {
     const ControlWindow* window = Window();
-    return window && IsBar(bar) ? window->scrollInfo(bar).page : 0;
+    return window && IsBar(bar) ? window->GetScrollInfo(bar).page : 0;
 }
 
 void Scrollbars::WriteRange(int bar, int min, int max) {
     ScrollInfo info = Only(SIF_RANGE);
     info.min = min;
     info.max = max;
-    Window()->setScrollInfo(bar, info);
+    Window()->SetScrollInfo(bar, info);
 }
 
 void Scrollbars::SetMin(int bar, int value) {
@@ -122,18 +122,18 @@ void Scrollbars::SetValue(int bar, int value) {
     if (!window || !IsBar(bar) || value == Value(bar)) return;
     ScrollInfo info = Only(SIF_POS);
     info.pos = value;
-    window->setScrollInfo(bar, info);
+    window->SetScrollInfo(bar, info);
     Notify(bar, false);
 }
 
 void Scrollbars::SetLargeChange(int bar, int page) {
     ControlWindow* window = Window();
     if (!window || !IsBar(bar)) return;
-    ScrollInfo info = window->scrollInfo(bar);
+    ScrollInfo info = window->GetScrollInfo(bar);
     info.mask = SIF_RANGE | SIF_PAGE;
     info.max = Saturate(std::int64_t{info.max} + page - info.page);
     info.page = page;
-    window->setScrollInfo(bar, info);
+    window->SetScrollInfo(bar, info);
 }
 
 void Scrollbars::Notify(int bar, bool tracking) {
@@ -158,7 +158,7 @@ void Scrollbars::ScrollRequest(int bar, int code) {
         case SB_PAGEUP: SetValue(bar, Saturate(value - LargeChange(bar))); break;
         case SB_PAGEDOWN: SetValue(bar, Saturate(value + LargeChange(bar))); break;
         case SB_THUMBTRACK:
-            if (const ControlWindow* window = Window()) SetValue(bar, window->scrollInfo(bar).trackPos);
+            if (const ControlWindow* window = Window()) SetValue(bar, window->GetScrollInfo(bar).trackPos);
             Notify(bar, true);
             return;
         case SB_TOP: SetValue(bar, Min(bar)); break;
@@ -175,8 +175,8 @@ void Scrollbars::Wheel(int delta, bool& handled, LRESULT& result) {
     const std::int64_t turned = std::int64_t{wheelRest_} + delta;
     const std::int64_t notches = turned / WHEEL_DELTA;
     wheelRest_ = static_cast<int>(turned - notches * WHEEL_DELTA);
-    int bar = BarVertical;
-    int amount = Saturate(-notches * wheelLines_ * SmallChange(BarVertical));
+    int bar = kBarVertical;
+    int amount = Saturate(-notches * wheelLines_ * SmallChange(kBarVertical));
     if (events_) events_->MouseWheel(bar, amount);
     if (amount != 0 && Visible(bar) && Enabled(bar)) {
         SetValue(bar, Saturate(std::int64_t{Value(bar)} + amount));
@@ -190,14 +190,14 @@ void Scrollbars::WndProc(bool, bool& bHandled, LRESULT& lReturn, WindowHandle, s
     switch (uMsg) {
         case WM_NCLBUTTONDOWN:
         case WM_NCRBUTTONDOWN: {
-            int bar = wParam == HTHSCROLL ? BarHorizontal : wParam == HTVSCROLL ? BarVertical : -1;
+            int bar = wParam == HTHSCROLL ? kBarHorizontal : wParam == HTVSCROLL ? kBarVertical : -1;
             if (bar < 0) return;
             int button = uMsg == WM_NCLBUTTONDOWN ? 1 : 2;
             if (events_) events_->ScrollClick(bar, button);
             return;
         }
-        case WM_HSCROLL: ScrollRequest(BarHorizontal, LOWORD(wParam)); return;
-        case WM_VSCROLL: ScrollRequest(BarVertical, LOWORD(wParam)); return;
+        case WM_HSCROLL: ScrollRequest(kBarHorizontal, LOWORD(wParam)); return;
+        case WM_VSCROLL: ScrollRequest(kBarVertical, LOWORD(wParam)); return;
         case WM_MOUSEWHEEL: Wheel(GET_WHEEL_DELTA_WPARAM(wParam), bHandled, lReturn); return;
         default: return;  // the middle button on a bar does nothing
     }

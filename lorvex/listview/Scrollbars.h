@@ -11,13 +11,13 @@ namespace lorvex {
 class ControlWindow;
 
 // eBar values.
-inline constexpr int BarHorizontal = 0;
-inline constexpr int BarVertical = 1;
+inline constexpr int kBarHorizontal = 0;
+inline constexpr int kBarVertical = 1;
 
 // Orientation values.
-inline constexpr int OrientationHorizontal = 0;
-inline constexpr int OrientationVertical = 1;
-inline constexpr int OrientationBoth = 2;
+inline constexpr int kOrientationHorizontal = 0;
+inline constexpr int kOrientationVertical = 1;
+inline constexpr int kOrientationBoth = 2;
 
 // What the bars report; every argument is by reference.
 class ScrollbarsEvents {
@@ -66,7 +66,7 @@ public:
     void SetLargeChange(int bar, int page);
 
 private:
-    static bool IsBar(int bar) { return bar == BarHorizontal || bar == BarVertical; }
+    static bool IsBar(int bar) { return bar == kBarHorizontal || bar == kBarVertical; }
     ControlWindow* Window() const;
     void WriteRange(int bar, int min, int max);
     // Reports a position that differs from the last one reported.
@@ -82,7 +82,7 @@ private:
     WindowHandle hWnd_ = 0;
     bool attached_ = false;
     bool subclassed_ = false;
-    int orientation_ = OrientationBoth;
+    int orientation_ = kOrientationBoth;
     int style_ = 0;
     int smallChange_[2] = {1, 1};
     bool enabled_[2] = {false, false};

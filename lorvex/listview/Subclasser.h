@@ -37,7 +37,7 @@ private:
     friend class Subclasser;
     // Expires with the owner, so a window whose owner is gone without unsubclassing only passes
     // its messages on.
-    std::shared_ptr<const char> m_lifetime = std::make_shared<const char>();
+    std::shared_ptr<const char> lifetime_ = std::make_shared<const char>();
 };
 
 // A table of up to MSG_ENTRIES message numbers, or every message. Removed entries hold 0 and are
@@ -45,17 +45,17 @@ private:
 class MessageTable {
 public:
     // False when the table is full (the message is neither listed nor has a free entry).
-    bool add(std::int32_t uMsg);
+    bool Add(std::int32_t uMsg);
     // False when the message is not listed. ALL_MESSAGES empties the table.
-    bool remove(std::int32_t uMsg);
-    bool holds(std::uint32_t uMsg) const;
-    void clear() { m_count = 0; }
+    bool Remove(std::int32_t uMsg);
+    bool Holds(std::uint32_t uMsg) const;
+    void Clear() { count_ = 0; }
     // -1 for every message, else the entries in use including removed ones.
-    int count() const { return m_count; }
+    int Count() const { return count_; }
 
 private:
-    int m_count = 0;
-    std::array<std::int32_t, MSG_ENTRIES> m_entries{};
+    int count_ = 0;
+    std::array<std::int32_t, MSG_ENTRIES> entries_{};
 };
 
 struct SubclassRecord;
@@ -78,18 +78,18 @@ public:
     // The window's previous procedure's answer; 0 when the window is not subclassed.
     LRESULT CallOrigWndProc(WindowHandle lng_hWnd, std::uint32_t uMsg, WPARAM wParam, LPARAM lParam);
     LPARAM lParamUser(WindowHandle lng_hWnd);
-    void setLParamUser(WindowHandle lng_hWnd, LPARAM value);
+    void SetLParamUser(WindowHandle lng_hWnd, LPARAM value);
     // Ends routing for every window, last subclassed first, and forgets them all.
     void Terminate();
 
 private:
-    std::shared_ptr<SubclassRecord> find(WindowHandle lng_hWnd) const;
+    std::shared_ptr<SubclassRecord> Find(WindowHandle lng_hWnd) const;
     SubclassRecord* zMap_hWnd(WindowHandle lng_hWnd);
-    void zAddMsg(MessageTable& table, std::int32_t uMsg);
-    void zDelMsg(MessageTable& table, std::int32_t uMsg);
+    void ZAddMsg(MessageTable& table, std::int32_t uMsg);
+    void ZDelMsg(MessageTable& table, std::int32_t uMsg);
 
-    bool m_started = false;  // the map exists: from the first Subclass that got past its checks
-    std::vector<std::pair<WindowHandle, std::shared_ptr<SubclassRecord>>> m_map;  // in subclassing order
+    bool started_ = false;  // the map exists: from the first Subclass that got past its checks
+    std::vector<std::pair<WindowHandle, std::shared_ptr<SubclassRecord>>> map_;  // in subclassing order
 };
 
 // Where subclassing errors go: the title and prompt of the warning the user sees.
@@ -97,6 +97,6 @@ using SubclassReporter = std::function<void(const std::string& title, const std:
 
 // Replaces the reporter and returns the previous one; an empty reporter restores the default,
 // which writes "Subclasser.<routine>: <message>" to stderr and shows a warning message box.
-SubclassReporter setSubclassReporter(SubclassReporter reporter);
+SubclassReporter SetSubclassReporter(SubclassReporter reporter);
 
 }  // namespace lorvex

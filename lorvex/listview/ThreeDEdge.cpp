@@ -9,10 +9,10 @@ namespace lorvex {
 namespace {
 
 // System colours of the 3-D elements.
-constexpr std::uint32_t ButtonShadow = 0x80000010;
-constexpr std::uint32_t ButtonHighlight = 0x80000014;
-constexpr std::uint32_t DarkShadow = 0x80000015;
-constexpr std::uint32_t Light = 0x80000016;
+constexpr std::uint32_t kButtonShadow = 0x80000010;
+constexpr std::uint32_t kButtonHighlight = 0x80000014;
+constexpr std::uint32_t kDarkShadow = 0x80000015;
+constexpr std::uint32_t kLight = 0x80000016;
 
 struct Border {
     std::uint32_t topLeft;
@@ -26,12 +26,12 @@ struct EdgeColors {
 
 EdgeColors ColorsOf(EdgeKind kind) {
     switch (kind) {
-        case EdgeKind::Raised: return {{Light, DarkShadow}, {ButtonHighlight, ButtonShadow}};
-        case EdgeKind::Etched: return {{ButtonShadow, ButtonHighlight}, {ButtonHighlight, ButtonShadow}};
-        case EdgeKind::Sunken: return {{ButtonShadow, ButtonHighlight}, {DarkShadow, Light}};
+        case EdgeKind::Raised: return {{kLight, kDarkShadow}, {kButtonHighlight, kButtonShadow}};
+        case EdgeKind::Etched: return {{kButtonShadow, kButtonHighlight}, {kButtonHighlight, kButtonShadow}};
+        case EdgeKind::Sunken: return {{kButtonShadow, kButtonHighlight}, {kDarkShadow, kLight}};
         case EdgeKind::SunkenOuter: break;
     }
-    return {{ButtonShadow, ButtonHighlight}, {0, 0}};
+    return {{kButtonShadow, kButtonHighlight}, {0, 0}};
 }
 
 // One border along the inside of r; returns r less what the border took.

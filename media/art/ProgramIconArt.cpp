@@ -7,8 +7,8 @@
 namespace media {
 
 const QList<int>& ProgramIconSizes() {
-    static const QList<int> sizes{16, 22, 24, 32, 48, 64, 128, 256};
-    return sizes;
+    static const QList<int> kSizes{16, 22, 24, 32, 48, 64, 128, 256};
+    return kSizes;
 }
 
 QImage PaintProgramIcon(int size) {

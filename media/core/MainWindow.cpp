@@ -32,8 +32,8 @@ namespace media {
 
 namespace {
 // The volume thumb's travel, in twips.
-constexpr double VolumeLeftMin = 2400;
-constexpr double VolumeLeftMax = 3250;
+constexpr double kVolumeLeftMin = 2400;
+constexpr double kVolumeLeftMax = 3250;
 }  // namespace
 
 MainWindow::MainWindow()
@@ -229,8 +229,8 @@ void MainWindow::LoadSkin() {
 }
 
 void MainWindow::RMe() {
-    const int w = static_cast<int>(std::lround(Width() / forms::TwipsPerPixel));
-    const int h = static_cast<int>(std::lround(Height() / forms::TwipsPerPixel));
+    const int w = static_cast<int>(std::lround(Width() / forms::kTwipsPerPixel));
+    const int h = static_cast<int>(std::lround(Height() / forms::kTwipsPerPixel));
     QRegion region(QRect(QPoint(0, 6), QPoint(w - 1, h - 1)));
     region += QRect(QPoint(7, 0), QPoint(w - 6 - 1, h - 1));
     region += QRect(QPoint(23, 52), QPoint(w - 1, h - 52 - 1));
@@ -277,7 +277,7 @@ void MainWindow::SetTransportButtonsEnabled(bool enabled) {
 // ---------------------------------------------------------------- window behaviours
 
 void MainWindow::ImgMain_MouseDown(const forms::MouseArgs& a) {
-    if (a.button != forms::LeftButton) return;
+    if (a.button != forms::kLeftButton) return;
     const double bottomBefore = std::round(Top() + Height());
     RunMoveLoop();
     if (frmListExists() && frmList().Top() == bottomBefore) frmList().Move(Left(), Top() + Height());
@@ -353,12 +353,12 @@ void MainWindow::ImgMute_Click() {
 
 void MainWindow::SeekTo(double thumbLeft) {
     const double duration = MediaPlayer().currentMedia().duration();
-    MediaPlayer().controls().setCurrentPosition((thumbLeft - 120) * duration / Transport::SeekLeftMax);
+    MediaPlayer().controls().setCurrentPosition((thumbLeft - 120) * duration / Transport::kSeekLeftMax);
     if (mpris_) mpris_->AnnounceSeek();
 }
 
 void MainWindow::ImgPlayPro_MouseDown(const forms::MouseArgs& a) {
-    if (a.button == forms::LeftButton) {
+    if (a.button == forms::kLeftButton) {
         dragStartX_ = static_cast<std::int16_t>(std::lround(a.x));
         seekDragging_ = true;
     }
@@ -369,10 +369,10 @@ void MainWindow::ImgPlayPro_MouseMove(const forms::MouseArgs& a) {
     if (MediaPlayer().playState() != mediaplayer::Playing) return;
     ApplyButtonPicture(ImgPlayPro, QStringLiteral("playpro_d.gif"));
     double left = ImgPlayPro.Left();
-    if (!(a.button & forms::LeftButton) || left < Transport::SeekLeftMin || left > Transport::SeekLeftMax) return;
-    left = std::clamp(left - dragStartX_ + a.x, Transport::SeekLeftMin, Transport::SeekLeftMax);
+    if (!(a.button & forms::kLeftButton) || left < Transport::kSeekLeftMin || left > Transport::kSeekLeftMax) return;
+    left = std::clamp(left - dragStartX_ + a.x, Transport::kSeekLeftMin, Transport::kSeekLeftMax);
     ImgPlayPro.SetLeft(left);
-    ImgPlayProFill.SetWidth(left + 10 - Transport::SeekLeftMin);
+    ImgPlayProFill.SetWidth(left + 10 - Transport::kSeekLeftMin);
 }
 
 void MainWindow::ImgPlayPro_MouseUp(const forms::MouseArgs&) {
@@ -382,23 +382,23 @@ void MainWindow::ImgPlayPro_MouseUp(const forms::MouseArgs&) {
 
 void MainWindow::SeekStrip_MouseDown(forms::Image&, const forms::MouseArgs& a) {
     const double left = ImgPlayPro.Left();
-    if (a.button != forms::LeftButton || left < Transport::SeekLeftMin || left > Transport::SeekLeftMax) return;
+    if (a.button != forms::kLeftButton || left < Transport::kSeekLeftMin || left > Transport::kSeekLeftMax) return;
     ImgPlayProFill.SetWidth(a.x);
     const double thumb =
-        std::clamp(ImgPlayProFill.Left() + ImgPlayProFill.Width(), Transport::SeekLeftMin, Transport::SeekLeftMax);
+        std::clamp(ImgPlayProFill.Left() + ImgPlayProFill.Width(), Transport::kSeekLeftMin, Transport::kSeekLeftMax);
     ImgPlayPro.SetLeft(thumb);
     SeekTo(thumb);
 }
 
 void MainWindow::SetVolumeFromThumb() {
-    MediaPlayer().settings().setVolume(static_cast<int>(std::floor((ImgVolume.Left() - VolumeLeftMin) * 0.125)));
+    MediaPlayer().settings().setVolume(static_cast<int>(std::floor((ImgVolume.Left() - kVolumeLeftMin) * 0.125)));
 }
 
 void MainWindow::SetVolume(int volume) {
     volume = std::clamp(volume, 0, 100);
     // The thumb's whole last stretch reads 100; full volume shows it at its end, as at start-up.
-    ImgVolume.SetLeft(volume == 100 ? VolumeLeftMax : VolumeLeftMin + volume / 0.125);
-    ImgVolumeFill.SetWidth(ImgVolume.Left() + 10 - VolumeLeftMin);
+    ImgVolume.SetLeft(volume == 100 ? kVolumeLeftMax : kVolumeLeftMin + volume / 0.125);
+    ImgVolumeFill.SetWidth(ImgVolume.Left() + 10 - kVolumeLeftMin);
     SetVolumeFromThumb();
 }
 
@@ -410,17 +410,17 @@ void MainWindow::ImgVolume_MouseDown(const forms::MouseArgs& a) {
 void MainWindow::ImgVolume_MouseMove(const forms::MouseArgs& a) {
     ApplyButtonPicture(ImgVolume, QStringLiteral("volume_d.bmp"));
     const double left = ImgVolume.Left();
-    if (!(a.button & forms::LeftButton) || left < VolumeLeftMin || left > VolumeLeftMax) return;
-    ImgVolume.SetLeft(std::clamp(left - dragStartX_ + a.x, VolumeLeftMin, VolumeLeftMax));
-    ImgVolumeFill.SetWidth(ImgVolume.Left() + 10 - VolumeLeftMin);
+    if (!(a.button & forms::kLeftButton) || left < kVolumeLeftMin || left > kVolumeLeftMax) return;
+    ImgVolume.SetLeft(std::clamp(left - dragStartX_ + a.x, kVolumeLeftMin, kVolumeLeftMax));
+    ImgVolumeFill.SetWidth(ImgVolume.Left() + 10 - kVolumeLeftMin);
     SetVolumeFromThumb();
 }
 
 void MainWindow::VolumeStrip_MouseDown(const forms::MouseArgs& a) {
     const double left = ImgVolume.Left();
-    if (a.button != forms::LeftButton || left < VolumeLeftMin || left > VolumeLeftMax) return;
+    if (a.button != forms::kLeftButton || left < kVolumeLeftMin || left > kVolumeLeftMax) return;
     ImgVolumeFill.SetWidth(a.x);
-    ImgVolume.SetLeft(std::clamp(ImgVolumeFill.Left() + ImgVolumeFill.Width(), VolumeLeftMin, VolumeLeftMax));
+    ImgVolume.SetLeft(std::clamp(ImgVolumeFill.Left() + ImgVolumeFill.Width(), kVolumeLeftMin, kVolumeLeftMax));
     SetVolumeFromThumb();
 }
 
@@ -431,7 +431,7 @@ void MainWindow::ListenForLaterStarts() {
     laterStarts_->Received = [this](std::vector<std::string> names) {
         std::vector<std::u16string> locations;
         locations.reserve(names.size());
-        for (const std::string& name : names) locations.push_back(text::fromFileName(name));
+        for (const std::string& name : names) locations.push_back(text::FromFileName(name));
         OpenLocations(std::move(locations));
     };
     if (!laterStarts_->Listen(QStringLiteral("media")))
@@ -452,7 +452,7 @@ void MainWindow::Form_Load() {
     isList = true;
     const PlaylistPlace place = PlaylistPlaceOfThisProgram();
     Shared().PlayListFile = place.file;
-    removeLeftoverTemporaries(text::toFileName(place.file));
+    RemoveLeftoverTemporaries(text::ToFileName(place.file));
     frmList().StartFrom(place.startFrom);
     transport_.SetGrid(frmList().PlayList());  // the playlist is the grid's rows
     frmList().Show();
@@ -485,13 +485,13 @@ void MainWindow::SaveListAtEnd(bool mayAsk) {
     PlaylistWindow& list = frmList();
     if (list.MayWriteBack(file)) {
         // The user's data folder may not be there yet.
-        const std::string localPath = text::toFileName(file);
+        const std::string localPath = text::ToFileName(file);
         forms::MakeUserFolder(localPath.substr(0, localPath.find_last_of('/')));
         list.SavePlayList(file);
         return;
     }
     std::fprintf(stderr, "media: the playlist %s was not read whole, so it is not written over\n",
-                 text::toFileName(file).c_str());
+                 text::ToFileName(file).c_str());
 }
 
 void MainWindow::Form_Unload() {

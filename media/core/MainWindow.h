@@ -53,8 +53,8 @@ public:
     void RMe();
     void LoadSkin();
 
-    mediaplayer::MediaPlayer& MediaPlayer() { return transport_.player(); }
-    Transport& transport() { return transport_; }
+    mediaplayer::MediaPlayer& MediaPlayer() { return transport_.Player(); }
+    media::Transport& Transport() { return transport_; }
 
     // Controls, by their design names.
     forms::Image ImgMain, ImgLrc, ImgWindow, ImgMin, ImgMax, ImgClose;
@@ -115,7 +115,7 @@ private:
     void SetSeekThumbLeft(double twips) override { ImgPlayPro.SetLeft(twips); }
     void SetSeekFillWidth(double twips) override { ImgPlayProFill.SetWidth(twips); }
 
-    Transport transport_;
+    media::Transport transport_;
     std::unique_ptr<RemoteControl> remote_;
     std::unique_ptr<Mpris> mpris_;
     std::unique_ptr<forms::InstanceServer> laterStarts_;

@@ -19,13 +19,13 @@ namespace media {
 namespace {
 
 // The single-instance guard's name, which the running copy's socket shares.
-const QString InstanceName = QStringLiteral("media");
+const QString kInstanceName = QStringLiteral("media");
 // Long enough for a copy busy starting up or loading a list to answer.
-constexpr int HandOverMilliseconds = 5000;
+constexpr int kHandOverMilliseconds = 5000;
 
 // The address schemes the player streams from.
-constexpr std::array WebSchemes{std::string_view("http"), std::string_view("https"), std::string_view("mms"),
-                                std::string_view("rtsp")};
+constexpr std::array kWebSchemes{std::string_view("http"), std::string_view("https"), std::string_view("mms"),
+                                 std::string_view("rtsp")};
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view start) {
     if (text.size() < start.size()) return false;
@@ -74,7 +74,7 @@ std::optional<std::u16string> FileUriPath(std::string_view rest) {
     if (!rest.starts_with('/')) return std::nullopt;
     const std::optional<std::string> path = PercentDecoded(rest);
     if (!path) return std::nullopt;
-    return text::fromFileName(*path);
+    return text::FromFileName(*path);
 }
 
 // `folder` and `path` joined, without the "." and empty segments a typed name may hold.
@@ -105,25 +105,25 @@ std::string WorkingFolder() {
 
 std::optional<std::u16string> LocationFromUri(std::string_view uri) {
     if (StartsWithIgnoringCase(uri, "file:")) return FileUriPath(uri.substr(5));
-    for (std::string_view scheme : WebSchemes)
+    for (std::string_view scheme : kWebSchemes)
         if (StartsWithIgnoringCase(uri, scheme) && uri.substr(scheme.size()).starts_with("://") &&
             uri.size() > scheme.size() + 3)
-            return text::fromFileName(uri);
+            return text::FromFileName(uri);
     return std::nullopt;
 }
 
 std::u16string LocationFromArgument(std::string_view argument, std::string_view workingFolder) {
     if (std::optional<std::u16string> location = LocationFromUri(argument)) return *location;
     if (argument.empty()) return {};
-    if (argument.starts_with('/')) return text::fromFileName(Joined("", argument));
+    if (argument.starts_with('/')) return text::FromFileName(Joined("", argument));
     if (workingFolder.empty()) return {};  // no folder to take it from
-    return text::fromFileName(Joined(workingFolder, argument));
+    return text::FromFileName(Joined(workingFolder, argument));
 }
 
 bool MissingFile(const std::u16string& location) {
-    if (LocationFromUri(text::toFileName(location))) return false;  // an address
+    if (LocationFromUri(text::ToFileName(location))) return false;  // an address
     struct stat info {};
-    return location.empty() || ::stat(text::toFileName(location).c_str(), &info) != 0;
+    return location.empty() || ::stat(text::ToFileName(location).c_str(), &info) != 0;
 }
 
 std::vector<std::u16string> LocationsFromArguments(int argc, char** argv) {
@@ -141,7 +141,7 @@ std::vector<std::u16string> LocationsFromArguments(int argc, char** argv) {
 }
 
 std::int32_t AddAndPlay(Transport& transport, MediaAdder& adder, const std::vector<std::u16string>& locations) {
-    GridProxy& grid = transport.grid();
+    GridProxy& grid = transport.Grid();
     std::int32_t added = 0;
     for (const std::u16string& location : locations) {
         const std::int32_t row = grid.ItemCount();
@@ -155,14 +155,14 @@ std::int32_t AddAndPlay(Transport& transport, MediaAdder& adder, const std::vect
 int HandOverToRunningCopy(const std::vector<std::u16string>& locations) {
     std::vector<std::string> names;
     names.reserve(locations.size());
-    for (const std::u16string& location : locations) names.push_back(text::toFileName(location));
+    for (const std::u16string& location : locations) names.push_back(text::ToFileName(location));
     if (!forms::EncodeLocations(names)) {
         std::fprintf(stderr, "media: too many or too long names to hand to the running player\n");
         return 1;
     }
-    if (forms::HandOverToRunningInstance(InstanceName, names, HandOverMilliseconds)) return 0;
+    if (forms::HandOverToRunningInstance(kInstanceName, names, kHandOverMilliseconds)) return 0;
     std::fprintf(stderr, "media: the running player did not answer within %d seconds; nothing was opened\n",
-                 HandOverMilliseconds / 1000);
+                 kHandOverMilliseconds / 1000);
     return 1;
 }
 
@@ -194,7 +194,7 @@ void LocationOpener::Run() {
     while (!waiting_.empty() && !(ending_ && ending_())) {
         const std::vector<std::u16string> locations = std::move(waiting_.front());
         waiting_.pop_front();
-        MediaAdder adder(transport_.grid(), ending_);
+        MediaAdder adder(transport_.Grid(), ending_);
         if (AddAndPlay(transport_, adder, locations) > 0 && rowsAdded_) rowsAdded_();
     }
     running_ = false;

@@ -23,7 +23,7 @@ void ChoosePlayMode(PlayModeIndex mode) { frmMenu().ChoosePlayMode(mode); }
 
 // The address of a file by its bytes on disk, which need not be UTF-8.
 QString FileUrl(const QString& path) {
-    const QByteArray bytes = QByteArray::fromStdString(text::toFileName(path.toStdU16String()));
+    const QByteArray bytes = QByteArray::fromStdString(text::ToFileName(path.toStdU16String()));
     return QStringLiteral("file://") + QString::fromLatin1(bytes.toPercentEncoding("/"));
 }
 }  // namespace
@@ -41,9 +41,9 @@ void RemoteControl::Pause() {
     if (main_.MediaPlayer().playState() == mediaplayer::Playing) main_.ClickPlay();
 }
 
-void RemoteControl::Stop() { main_.transport().Stop(); }
-void RemoteControl::Next() { main_.transport().PlayTrack(MoveNext); }
-void RemoteControl::Previous() { main_.transport().PlayTrack(MovePrevious); }
+void RemoteControl::Stop() { main_.Transport().Stop(); }
+void RemoteControl::Next() { main_.Transport().PlayTrack(MoveNext); }
+void RemoteControl::Previous() { main_.Transport().PlayTrack(MovePrevious); }
 
 void RemoteControl::Raise() {
     main_.showNormal();
@@ -62,15 +62,15 @@ QString RemoteControl::PlaybackStatus() {
 
 QVariantMap RemoteControl::Metadata() {
     QVariantMap map;
-    GridProxy& grid = main_.transport().grid();
+    GridProxy& grid = main_.Transport().Grid();
     const std::int32_t row = Shared().CurrentIndex;
     if (row < 0 || row >= grid.ItemCount()) return map;
     map.insert(QStringLiteral("mpris:trackid"),
                QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/morvane/track/%1").arg(row))));
-    map.insert(QStringLiteral("xesam:title"), QString::fromStdU16String(grid.ItemText(row, column::Title)));
-    const QString artist = QString::fromStdU16String(grid.ItemText(row, column::Artist));
+    map.insert(QStringLiteral("xesam:title"), QString::fromStdU16String(grid.ItemText(row, column::kTitle)));
+    const QString artist = QString::fromStdU16String(grid.ItemText(row, column::kArtist));
     if (!artist.isEmpty()) map.insert(QStringLiteral("xesam:artist"), QStringList{artist});
-    const QString location = QString::fromStdU16String(grid.ItemText(row, column::Location));
+    const QString location = QString::fromStdU16String(grid.ItemText(row, column::kLocation));
     map.insert(QStringLiteral("xesam:url"), location.contains(QStringLiteral("://")) ? location : FileUrl(location));
     auto& player = main_.MediaPlayer();
     if (player.URL() == location.toStdU16String() && player.currentMedia().duration() > 0)

@@ -11,9 +11,9 @@ namespace media {
 
 namespace {
 
-const QString Playing = QStringLiteral("正在播放");
-const QString Paused = QStringLiteral("暂停播放");
-const QString Stopped = QStringLiteral("停止播放");
+const QString kPlaying = QStringLiteral("正在播放");
+const QString kPaused = QStringLiteral("暂停播放");
+const QString kStopped = QStringLiteral("停止播放");
 
 bool IsBlank(const std::u16string& text) { return QString::fromStdU16String(text).trimmed().isEmpty(); }
 
@@ -39,7 +39,7 @@ void Transport::PlayPause() {
     if (view_.PlayTag() == QLatin1String("p")) {
         if (player_->playState() == mediaplayer::Playing) {
             player_->controls().pause();
-            view_.SetStateText(Paused);
+            view_.SetStateText(kPaused);
         } else {
             if (player_->URL().empty() && grid_.ItemCount() > 0)
                 StartRow(RowToPlayFirst());
@@ -47,13 +47,13 @@ void Transport::PlayPause() {
                 player_->controls().play();
             view_.ShowPlayPicture(QStringLiteral("pause_n.bmp"));
             view_.SetPlayTag(QStringLiteral("s"));
-            view_.SetStateText(Playing);
+            view_.SetStateText(kPlaying);
             TimerMain.SetEnabled(true);
         }
     } else if (view_.PlayTag() == QLatin1String("s")) {
         player_->controls().pause();
         view_.SetPlayTag(QStringLiteral("p"));
-        view_.SetStateText(Paused);
+        view_.SetStateText(kPaused);
     }
     view_.SetTransportButtonsEnabled(true);
 }
@@ -70,14 +70,14 @@ void Transport::Stop() {
     view_.SetTransportButtonsEnabled(false);
     view_.ShowPlayPicture(QStringLiteral("play_n.bmp"));
     view_.SetPlayTag(QStringLiteral("p"));
-    view_.SetStateText(Stopped);
+    view_.SetStateText(kStopped);
 }
 
 bool Transport::StartRow(std::int32_t row) {
     shared_.CurrentIndex = RowIndex(row);
     TimerMain.SetEnabled(true);
     shared_.TrackStarted = true;
-    const std::u16string location = grid_.ItemText(row, column::Location);
+    const std::u16string location = grid_.ItemText(row, column::kLocation);
     if (IsBlank(location)) return false;
     player_->setURL(location);
     player_->controls().play();
@@ -150,12 +150,12 @@ void Transport::Poll() {
         return;
     }
     switch (player_->playState()) {
-        case mediaplayer::Paused: view_.SetStateText(Paused); break;
+        case mediaplayer::Paused: view_.SetStateText(kPaused); break;
         case mediaplayer::Playing: PlayingPoll(rows); break;
         case mediaplayer::Stopped:
-            view_.SetStateText(Stopped);
-            view_.SetSeekThumbLeft(SeekLeftMin);
-            view_.SetSeekFillWidth(view_.SeekThumbLeft() + 10 - SeekLeftMin);
+            view_.SetStateText(kStopped);
+            view_.SetSeekThumbLeft(kSeekLeftMin);
+            view_.SetSeekFillWidth(view_.SeekThumbLeft() + 10 - kSeekLeftMin);
             view_.SetTimerText(QStringLiteral("00:00"));
             TimerMain.SetEnabled(false);
             EndOfTrack();
@@ -168,7 +168,7 @@ void Transport::Poll() {
                                                 : QStringLiteral("重试中%1").arg(retryCount_));
             break;
         case mediaplayer::Ready:
-            grid_.SetItemTag(shared_.CurrentIndex, TagFailed);
+            grid_.SetItemTag(shared_.CurrentIndex, kTagFailed);
             if (retryCount_ < 3) {
                 player_->controls().stop();
                 player_->controls().play();
@@ -186,11 +186,11 @@ void Transport::PlayingPoll(std::int32_t rows) {
     auto& media = player_->currentMedia();
     if (shared_.TrackStarted) {
         const std::int32_t row = shared_.CurrentIndex;
-        grid_.SetItemText(row, column::Title, WithoutQuotes(media.getItemInfo(u"title")));
-        grid_.SetItemText(row, column::Artist, media.getItemInfo(u"Author"));
-        grid_.SetItemText(row, column::Time, media.durationString());
-        if (shared_.PreviousIndex < rows) grid_.SetItemTag(shared_.PreviousIndex, TagOrdinary);
-        grid_.SetItemTag(row, TagCurrent);
+        grid_.SetItemText(row, column::kTitle, WithoutQuotes(media.getItemInfo(u"title")));
+        grid_.SetItemText(row, column::kArtist, media.getItemInfo(u"Author"));
+        grid_.SetItemText(row, column::kTime, media.durationString());
+        if (shared_.PreviousIndex < rows) grid_.SetItemTag(shared_.PreviousIndex, kTagOrdinary);
+        grid_.SetItemTag(row, kTagCurrent);
         shared_.PreviousIndex = static_cast<std::int16_t>(row);
     }
     AnnounceStart();
@@ -201,20 +201,20 @@ void Transport::PlayingPoll(std::int32_t rows) {
     if (duration == u"00:00")
         PlayTrack(MoveNext);
     else
-        view_.SetStateText(Playing);
+        view_.SetStateText(kPlaying);
     view_.SetTitleText(QString::fromStdU16String(media.name() + u"[" + duration + u"]"));
     view_.SetTimerText(QString::fromStdU16String(player_->controls().currentPositionString()));
     view_.SetAllTimerText(QString::fromStdU16String(media.getItemInfoByAtom(7)));
     const double seconds = media.duration();
     if (seconds > 0 && !view_.SeekDragging()) {
-        const double left = SeekLeftMax / seconds * player_->controls().currentPosition() + SeekLeftMin;
+        const double left = kSeekLeftMax / seconds * player_->controls().currentPosition() + kSeekLeftMin;
         view_.SetSeekThumbLeft(left);
         view_.SetSeekFillWidth(left);
     }
 }
 
 void Transport::AnnounceStart() {
-    const unsigned start = player_->startNumber();
+    const unsigned start = player_->StartNumber();
     if (start == announcedStart_) return;
     announcedStart_ = start;
     if (TrackPlaying) TrackPlaying(player_->URL());

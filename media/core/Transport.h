@@ -56,8 +56,8 @@ public:
 class Transport {
 public:
     // The seek thumb's travel, in the main window's twips.
-    static constexpr double SeekLeftMin = 80;
-    static constexpr double SeekLeftMax = 3660;
+    static constexpr double kSeekLeftMin = 80;
+    static constexpr double kSeekLeftMax = 3660;
 
     // The player's sound goes where `audioSink` makes it (the system's output by default).
     Transport(TransportView& view, SharedValues& shared, mediaplayer::AudioSinkFactory audioSink = {});
@@ -66,8 +66,8 @@ public:
     Transport& operator=(const Transport&) = delete;
 
     void SetGrid(GridProxy grid) { grid_ = grid; }
-    GridProxy& grid() { return grid_; }
-    mediaplayer::MediaPlayer& player() { return *player_; }
+    GridProxy& Grid() { return grid_; }
+    mediaplayer::MediaPlayer& Player() { return *player_; }
     // The poller: every 333 ms one Poll, from the first start until stop, an empty list or the stopped state.
     forms::Timer TimerMain;
 

@@ -50,11 +50,11 @@ std::optional<double> ParseTime(std::u16string_view tag) {
 
 // "[offset:+250]": milliseconds by which the lyric comes earlier.
 std::optional<double> ParseOffset(std::u16string_view tag) {
-    constexpr std::u16string_view name = u"offset:";
-    if (tag.size() <= name.size()) return std::nullopt;
-    for (std::size_t k = 0; k < name.size(); ++k)
-        if ((tag[k] | 0x20) != name[k]) return std::nullopt;
-    std::u16string_view value = Trim(tag.substr(name.size()));
+    constexpr std::u16string_view kName = u"offset:";
+    if (tag.size() <= kName.size()) return std::nullopt;
+    for (std::size_t k = 0; k < kName.size(); ++k)
+        if ((tag[k] | 0x20) != kName[k]) return std::nullopt;
+    std::u16string_view value = Trim(tag.substr(kName.size()));
     bool negative = false;
     if (!value.empty() && (value.front() == u'+' || value.front() == u'-')) {
         negative = value.front() == u'-';
@@ -139,10 +139,10 @@ std::u16string DecodeLyricBytes(std::string_view bytes) {
     }
     if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
         static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF)
-        return text::fromUtf8(bytes.substr(3));
-    const std::u16string utf8 = text::fromUtf8(bytes);
+        return text::FromUtf8(bytes.substr(3));
+    const std::u16string utf8 = text::FromUtf8(bytes);
     if (utf8.find(u'\uFFFD') == std::u16string::npos) return utf8;
-    return text::fromAnsi(bytes);
+    return text::FromAnsi(bytes);
 }
 
 }  // namespace media

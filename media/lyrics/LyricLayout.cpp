@@ -6,8 +6,8 @@
 
 namespace media {
 namespace {
-const QColor NormalColor(0, 255, 0);
-const QColor CurrentColor(255, 255, 255);
+const QColor kNormalColor(0, 255, 0);
+const QColor kCurrentColor(255, 255, 255);
 }  // namespace
 
 bool LyricLayout::Follow(const LyricTable& table, const QFont& font, int canvasWidth) {
@@ -44,7 +44,7 @@ void LyricLayout::Print(QPainter& painter, std::size_t i, double y, bool current
         line.x = (width_ - metrics_.horizontalAdvance(line.text)) / 2.0;
         line.measured = true;
     }
-    painter.setPen(current ? CurrentColor : NormalColor);
+    painter.setPen(current ? kCurrentColor : kNormalColor);
     painter.drawText(QPointF(line.x, y + metrics_.ascent()), line.text);
 }
 

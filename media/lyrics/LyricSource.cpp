@@ -14,7 +14,7 @@ namespace media {
 namespace {
 
 // Lyric files are small; a larger file is not a lyric.
-constexpr std::uintmax_t MaxLyricBytes = 1 << 20;
+constexpr std::uintmax_t kMaxLyricBytes = 1 << 20;
 
 bool IsLrcExtension(const fs::path& extension) {
     const std::string e = extension.string();
@@ -39,11 +39,11 @@ std::string SidecarLrcPath(const std::string& mediaPath) {
 }
 
 std::vector<LyricLine> FindLyrics(const std::u16string& location) {
-    const std::string path = text::toFileName(location);
+    const std::string path = text::ToFileName(location);
     if (path.empty() || path.find("://") != std::string::npos) return {};
     const std::string sidecar = SidecarLrcPath(path);
     std::error_code ec;
-    if (!sidecar.empty() && fs::file_size(sidecar, ec) <= MaxLyricBytes && !ec) {
+    if (!sidecar.empty() && fs::file_size(sidecar, ec) <= kMaxLyricBytes && !ec) {
         std::ifstream in(sidecar, std::ios::binary);
         const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         auto lines = ParseLrc(DecodeLyricBytes(bytes));

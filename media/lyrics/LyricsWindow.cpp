@@ -11,15 +11,15 @@ namespace media {
 
 namespace {
 // The rate a 1 ms window timer reaches on the desktop it was made for: the quickest the lyric is redrawn.
-constexpr int RedrawMilliseconds = 16;
+constexpr int kRedrawMilliseconds = 16;
 // The longest the window sleeps, so a seek or a resume shows within a moment.
-constexpr int LongestSleepMilliseconds = 100;
+constexpr int kLongestSleepMilliseconds = 100;
 
 // Waking only when the next tick can change a pixel keeps a slow lyric cheap; a fast one still gets every tick.
 int NextTickMilliseconds(const LyricTable& table, double position) {
     const double seconds = LyricSecondsToNextStep(table, position);
-    if (!(seconds * 1000 < LongestSleepMilliseconds)) return LongestSleepMilliseconds;
-    return std::max(RedrawMilliseconds, static_cast<int>(seconds * 1000));
+    if (!(seconds * 1000 < kLongestSleepMilliseconds)) return kLongestSleepMilliseconds;
+    return std::max(kRedrawMilliseconds, static_cast<int>(seconds * 1000));
 }
 }  // namespace
 
@@ -28,7 +28,7 @@ LyricsWindow::LyricsWindow() : ToolWindow(ToolWindowKind::Lyrics()), Imico(this)
     Imico.SetPicture(ProgramIcon().pixmap(16, 16));
     P1.RightButtonDown = [](const QPoint& at) { frmMenu().mnuLrc.Popup(at); };
     Lyrics().lyricLineHeight = P1.LineHeight();
-    Timer1.SetInterval(RedrawMilliseconds);
+    Timer1.SetInterval(kRedrawMilliseconds);
     Timer1.Tick = [this] { Timer1_Timer(); };
     ComposeFrame();
 }

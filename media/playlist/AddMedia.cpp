@@ -16,7 +16,7 @@ namespace media {
 namespace {
 
 // Pending events get a turn at least this often while rows are added.
-constexpr qint64 EventTurnMilliseconds = 15;
+constexpr qint64 kEventTurnMilliseconds = 15;
 
 // One pass over a folder tree for a set of patterns: a file matching any of them is added.
 class FolderSearch {
@@ -29,7 +29,7 @@ public:
         if (folder.back() != u'/') folder += u'/';
         cFindFile finder;
         for (std::u16string name = finder.Find(folder + u"*", false); !name.empty(); name = finder.FindNext()) {
-            if (finder.FileAttributes() & FileAttributeDirectory) {
+            if (finder.FileAttributes() & kFileAttributeDirectory) {
                 if (name.front() != u'.') Search(folder + name);
             } else if (Matches(name)) {
                 adder_.Add(folder + name);
@@ -47,7 +47,7 @@ private:
     // Folders are told apart by device and inode, so a link back up the tree is not followed round again.
     bool FirstVisit(const std::u16string& folder) {
         struct stat info {};
-        if (folder.empty() || ::stat(text::toFileName(folder).c_str(), &info) != 0) return false;
+        if (folder.empty() || ::stat(text::ToFileName(folder).c_str(), &info) != 0) return false;
         return visited_.insert({info.st_dev, info.st_ino}).second;
     }
 
@@ -59,9 +59,9 @@ private:
 }  // namespace
 
 const std::vector<std::vector<std::u16string>>& MoreFolderPasses() {
-    static const std::vector<std::vector<std::u16string>> passes{
+    static const std::vector<std::vector<std::u16string>> kPasses{
         {u"*.flac"}, {u"*.ogg", u"*.oga"}, {u"*.opus"}, {u"*.m4a"}};
-    return passes;
+    return kPasses;
 }
 
 std::vector<std::u16string>& SelectedFiles() {
@@ -85,7 +85,7 @@ std::int16_t SplitSelection(const std::u16string& result) {
     }
     // The folder, the names, an empty part and what followed the list. The grid takes no more rows than a 16-bit
     // index reaches, so neither does the selection.
-    const std::size_t names = std::min<std::size_t>(m - 2, MaxRows);
+    const std::size_t names = std::min<std::size_t>(m - 2, kMaxRows);
     const std::u16string& folder = parts[0];
     const std::u16string prefix = !folder.empty() && folder.back() == u'/' ? folder : folder + u'/';
     for (std::size_t i = 1; i <= names; ++i) files.push_back(prefix + parts[i]);
@@ -93,7 +93,7 @@ std::int16_t SplitSelection(const std::u16string& result) {
 }
 
 MediaAdder::MediaAdder(GridProxy grid, StopCheck stopRequested)
-    : keepGrid_(grid.object()), grid_(grid), stopRequested_(std::move(stopRequested)) {
+    : keepGrid_(grid.Object()), grid_(grid), stopRequested_(std::move(stopRequested)) {
     sinceTurn_.start();
 }
 
@@ -106,7 +106,7 @@ bool MediaAdder::Add(const std::u16string& location) {
 
 bool MediaAdder::TakeTurn() {
     if (stopped_) return false;
-    if (sinceTurn_.elapsed() >= EventTurnMilliseconds) {
+    if (sinceTurn_.elapsed() >= kEventTurnMilliseconds) {
         QCoreApplication::processEvents();
         sinceTurn_.restart();
         if (stopRequested_ && stopRequested_()) stopped_ = true;

@@ -13,13 +13,13 @@
 
 namespace media {
 
-bool writeFileAtomically(const std::string& localPath, std::string_view content) {
+bool WriteFileAtomically(const std::string& localPath, std::string_view content) {
     // QSaveFile writes beside the file (an unnamed file where the file system offers one, so a killed save leaves
     // nothing), follows a symbolic link to the file it names, gives the new file the old one's permissions, and
     // replaces the old file only on commit.
     // Qt names files in UTF-8 only: a path holding other bytes would be written under another name, so it is not
     // written at all.
-    const QString name = QString::fromStdU16String(text::fromFileName(localPath));
+    const QString name = QString::fromStdU16String(text::FromFileName(localPath));
     if (QFile::encodeName(name).toStdString() != localPath) {
         errno = EILSEQ;
         return false;
@@ -37,7 +37,7 @@ bool writeFileAtomically(const std::string& localPath, std::string_view content)
 namespace {
 
 // The process number of "<name>.tmp-<process>-<number>", or 0 when `candidate` is not such a name.
-long leftoverProcess(const std::string& name, const std::string& candidate) {
+long LeftoverProcess(const std::string& name, const std::string& candidate) {
     const std::string prefix = name + ".tmp-";
     if (candidate.compare(0, prefix.size(), prefix) != 0) return 0;
     const std::string rest = candidate.substr(prefix.size());
@@ -51,13 +51,13 @@ long leftoverProcess(const std::string& name, const std::string& candidate) {
 
 }  // namespace
 
-void removeLeftoverTemporaries(const std::string& localPath) {
+void RemoveLeftoverTemporaries(const std::string& localPath) {
     namespace fs = std::filesystem;
     const fs::path path(localPath);
     const std::string name = path.filename().string();
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(path.parent_path(), error)) {
-        const long process = leftoverProcess(name, entry.path().filename().string());
+        const long process = LeftoverProcess(name, entry.path().filename().string());
         if (process <= 0 || !entry.is_regular_file(error)) continue;
         if (::kill(static_cast<pid_t>(process), 0) == 0 || errno != ESRCH) continue;  // its writer still runs
         fs::remove(entry.path(), error);

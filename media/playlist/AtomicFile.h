@@ -8,11 +8,11 @@ namespace media {
 // Replaces the file at `localPath` with `content` through a temporary file in the same folder that
 // is flushed to disk and then renamed over the target, so the old file survives any failure. A
 // symbolic link is written through to its target and stays a link; the file keeps its permissions.
-bool writeFileAtomically(const std::string& localPath, std::string_view content);
+bool WriteFileAtomically(const std::string& localPath, std::string_view content);
 
 // Removes the temporary files that earlier saves of `localPath` left when they were killed half way: the writer of
 // earlier versions named them "<file>.tmp-<process>-<number>" beside the file. A file of a process that still runs
 // is its save under way and stays.
-void removeLeftoverTemporaries(const std::string& localPath);
+void RemoveLeftoverTemporaries(const std::string& localPath);
 
 }  // namespace media

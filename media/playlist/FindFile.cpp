@@ -11,7 +11,7 @@ namespace media {
 
 WildcardPattern::WildcardPattern(const std::u16string& pattern) {
     // Brackets and backslashes are plain characters here, as names may contain them.
-    for (char c : text::toFileName(pattern)) {
+    for (char c : text::ToFileName(pattern)) {
         if (c == '[' || c == ']' || c == '\\') pattern_ += '\\';
         pattern_ += c;
     }
@@ -21,7 +21,7 @@ bool WildcardPattern::Matches(const char* fileSystemName) const {
     return ::fnmatch(pattern_.c_str(), fileSystemName, FNM_CASEFOLD) == 0;
 }
 
-bool WildcardPattern::Matches(const std::u16string& name) const { return Matches(text::toFileName(name).c_str()); }
+bool WildcardPattern::Matches(const std::u16string& name) const { return Matches(text::ToFileName(name).c_str()); }
 
 std::u16string cFindFile::Find(const std::u16string& spec, bool /*showErrors*/) {
     Close();
@@ -29,7 +29,7 @@ std::u16string cFindFile::Find(const std::u16string& spec, bool /*showErrors*/) 
     const qsizetype slash = text.lastIndexOf(QLatin1Char('/'));
     const QString folder = slash < 0 ? QStringLiteral(".") : slash == 0 ? QStringLiteral("/") : text.left(slash);
     pattern_ = WildcardPattern(text.mid(slash + 1).toStdU16String());
-    folder_ = ::opendir(text::toFileName(folder.toStdU16String()).c_str());
+    folder_ = ::opendir(text::ToFileName(folder.toStdU16String()).c_str());
     return NextMatch();
 }
 
@@ -52,8 +52,8 @@ std::u16string cFindFile::NextMatch() {
             struct stat target {};
             directory = ::fstatat(::dirfd(folder_), entry->d_name, &target, 0) == 0 && S_ISDIR(target.st_mode);
         }
-        attributes_ = directory ? FileAttributeDirectory : FileAttributeNormal;
-        return text::fromFileName(entry->d_name);
+        attributes_ = directory ? kFileAttributeDirectory : kFileAttributeNormal;
+        return text::FromFileName(entry->d_name);
     }
     Close();
     return {};

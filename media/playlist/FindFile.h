@@ -9,8 +9,8 @@
 namespace media {
 
 // Attribute bits of a match.
-inline constexpr std::uint32_t FileAttributeDirectory = 0x10;
-inline constexpr std::uint32_t FileAttributeNormal = 0x80;
+inline constexpr std::uint32_t kFileAttributeDirectory = 0x10;
+inline constexpr std::uint32_t kFileAttributeNormal = 0x80;
 
 // A search pattern: "*" matches any run of characters and "?" any one character; case is ignored, and every other
 // character, a leading "." included, stands for itself.

@@ -10,12 +10,12 @@ namespace dispid = lorvex::dispid;
 
 namespace {
 Variant Long(std::int32_t v) { return Variant(v); }
-Variant Bool(bool v) { return Variant::fromBool(v); }
+Variant Bool(bool v) { return Variant::FromBool(v); }
 }  // namespace
 
 Variant GridProxy::Get(automation::DispId id, std::initializer_list<Variant> index) const {
     Variant result;
-    if (!grid_ || automation::Call(grid_, id, InvokeKind::PropertyGet, index, &result).failed()) return {};
+    if (!grid_ || automation::Call(grid_, id, InvokeKind::PropertyGet, index, &result).Failed()) return {};
     return result;
 }
 
@@ -24,7 +24,7 @@ void GridProxy::Put(automation::DispId id, std::initializer_list<Variant> indexA
 }
 
 void GridProxy::Call(automation::DispId id, std::initializer_list<Variant> args, Variant* result) {
-    if (grid_ && automation::Call(grid_, id, InvokeKind::Method, args, result).failed() && result) *result = Variant();
+    if (grid_ && automation::Call(grid_, id, InvokeKind::Method, args, result).Failed() && result) *result = Variant();
 }
 
 void GridProxy::AddColumn(const std::u16string& key, const std::u16string& caption, std::int32_t align,
@@ -35,7 +35,7 @@ void GridProxy::AddColumn(const std::u16string& key, const std::u16string& capti
 std::int32_t GridProxy::AddItem() {
     Variant row;
     Call(dispid::AddItem, {}, &row);
-    return row.isEmpty() ? -1 : row.int32Or(-1);
+    return row.IsEmpty() ? -1 : row.Int32Or(-1);
 }
 
 void GridProxy::RemoveItem(std::int32_t row) { Call(dispid::RemoveItem, {Long(row)}); }
@@ -44,21 +44,21 @@ void GridProxy::Clear() { Call(dispid::Clear, {}); }
 void GridProxy::Refresh() { Call(dispid::Refresh, {}); }
 
 std::u16string GridProxy::ItemText(std::int32_t row, std::int32_t column) const {
-    return Get(dispid::ItemText, {Long(row), Long(column)}).stringOr();
+    return Get(dispid::ItemText, {Long(row), Long(column)}).StringOr();
 }
 void GridProxy::SetItemText(std::int32_t row, std::int32_t column, const std::u16string& text) {
     Put(dispid::ItemText, {Long(row), Long(column), Variant(text)});
 }
-std::int32_t GridProxy::ItemTag(std::int32_t row) const { return Get(dispid::ItemTag, {Long(row)}).int32Or(0); }
+std::int32_t GridProxy::ItemTag(std::int32_t row) const { return Get(dispid::ItemTag, {Long(row)}).Int32Or(0); }
 void GridProxy::SetItemTag(std::int32_t row, std::int32_t tag) { Put(dispid::ItemTag, {Long(row), Long(tag)}); }
-bool GridProxy::ItemSelected(std::int32_t row) const { return Get(dispid::ItemSelected, {Long(row)}).boolOr(false); }
+bool GridProxy::ItemSelected(std::int32_t row) const { return Get(dispid::ItemSelected, {Long(row)}).BoolOr(false); }
 void GridProxy::SetItemSelected(std::int32_t row, bool selected) {
     Put(dispid::ItemSelected, {Long(row), Bool(selected)});
 }
-std::int32_t GridProxy::ItemCount() const { return Get(dispid::ItemCount).int32Or(0); }
-std::int32_t GridProxy::SelectedItem() const { return Get(dispid::SelectedItem).int32Or(-1); }
+std::int32_t GridProxy::ItemCount() const { return Get(dispid::ItemCount).Int32Or(0); }
+std::int32_t GridProxy::SelectedItem() const { return Get(dispid::SelectedItem).Int32Or(-1); }
 void GridProxy::SetSelectedItem(std::int32_t row) { Put(dispid::SelectedItem, {Long(row)}); }
-std::int32_t GridProxy::ItemHeight() const { return Get(dispid::ItemHeight).int32Or(0); }
+std::int32_t GridProxy::ItemHeight() const { return Get(dispid::ItemHeight).Int32Or(0); }
 void GridProxy::SetRedraw(bool on) { Put(dispid::Redraw, {Bool(on)}); }
 void GridProxy::SetColumnsAutoSize(bool on) { Put(dispid::ColumnsAutoSize, {Bool(on)}); }
 void GridProxy::SetScrolVisible(bool visible) { Put(dispid::ScrolVisible, {Bool(visible)}); }

@@ -13,7 +13,7 @@ public:
     GridProxy() = default;
     explicit GridProxy(automation::Dispatch* grid) : grid_(grid) {}
     bool Valid() const { return grid_ != nullptr; }
-    automation::Dispatch* object() const { return grid_; }
+    automation::Dispatch* Object() const { return grid_; }
 
     void AddColumn(const std::u16string& key, const std::u16string& caption, std::int32_t align, std::int32_t width,
                    bool resizable, bool visible);

@@ -28,8 +28,9 @@ void MenuWindow::AddListItems() {
     mnuList.Add(u"mnuDelFile", QStringLiteral("删除文件(&D)"));
     mnuList.Add(u"mnuClearList", QStringLiteral("清除列表(&C)"));
     mnuList.Add(QStringLiteral("-"));
-    const char* modes[PlayModeCount] = {"单曲播放(&S)", "单曲循环(&I)", "顺序播放(&N)", "循环播放(&X)", "随机播放(&R)"};
-    for (int i = 0; i < PlayModeCount; ++i) mnuList.Add(u"mnuPlayMode", i, QString::fromUtf8(modes[i]));
+    const char* modes[kPlayModeCount] = {"单曲播放(&S)", "单曲循环(&I)", "顺序播放(&N)", "循环播放(&X)",
+                                         "随机播放(&R)"};
+    for (int i = 0; i < kPlayModeCount; ++i) mnuList.Add(u"mnuPlayMode", i, QString::fromUtf8(modes[i]));
     mnuPlayMode(ModeLoop).SetChecked(true);
     mnuList.Add(QStringLiteral("-"));
     mnuList.Add(u"mnuPlayListOpen", QStringLiteral("打开播放列表(&O)"));
@@ -44,7 +45,7 @@ void MenuWindow::BindListCommands() {
     mnuAddFolder().Click = [this] { mnuAddFolder_Click(); };
     mnuDelFile().Click = [this] { mnuDelFile_Click(); };
     mnuClearList().Click = [this] { mnuClearList_Click(); };
-    for (int i = 0; i < PlayModeCount; ++i) mnuPlayMode(i).Click = [this, i] { mnuPlayMode_Click(i); };
+    for (int i = 0; i < kPlayModeCount; ++i) mnuPlayMode(i).Click = [this, i] { mnuPlayMode_Click(i); };
     mnuPlayListOpen().Click = [this] { mnuPlayListOpen_Click(); };
     mnuPlayListCreate().Click = [this] { mnuPlayListCreate_Click(); };
     mnuPlayListSave().Click = [this] { PlayListSave(); };
@@ -78,13 +79,13 @@ void MenuWindow::mnuClearList_Click() {
 }
 
 void MenuWindow::mnuPlayMode_Click(int index) {
-    for (int i = 0; i < PlayModeCount; ++i) mnuPlayMode(i).SetChecked(false);
+    for (int i = 0; i < kPlayModeCount; ++i) mnuPlayMode(i).SetChecked(false);
     Shared().PlayMode = static_cast<std::int16_t>(index);
     mnuPlayMode(index).SetChecked(true);
 }
 
 void MenuWindow::ChoosePlayMode(int index) {
-    if (index >= 0 && index < PlayModeCount) mnuPlayMode_Click(index);
+    if (index >= 0 && index < kPlayModeCount) mnuPlayMode_Click(index);
 }
 
 void MenuWindow::mnuPlayListOpen_Click() {
@@ -93,7 +94,7 @@ void MenuWindow::mnuPlayListOpen_Click() {
     if (chosen.isEmpty()) return;
     // The stop action first: the load ends with a click on play/pause, which must find it offering play, or the
     // new list's first row would be paused instead of started.
-    frmMain().transport().Stop();
+    frmMain().Transport().Stop();
     PlaylistWindow& list = frmList();
     list.PlayList().Clear();
     // Several lists chosen at once name their folder, which is no list: nothing is loaded, and the list is left

@@ -26,7 +26,7 @@ public:
     forms::MenuItem& mnuAbout() { return mnuList.Item(u"mnuAbout"); }
     forms::MenuItem& mnuEdit() { return mnuLrc.Item(u"mnuEdit"); }
     // The play-mode items, one for each PlayModeIndex.
-    static constexpr int PlayModeCount = 5;
+    static constexpr int kPlayModeCount = 5;
 
     // The save-as command: asks for a file name and writes the list there.
     void PlayListSave();

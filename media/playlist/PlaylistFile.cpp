@@ -13,14 +13,14 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // Longest field kept; anything longer is damage and is cut rather than held in memory.
 constexpr std::size_t kMaxFieldBytes = 1 << 20;
 
-bool endsField(int c) { return c == ',' || c == '\r' || c == '\n' || c == EOF; }
+bool EndsField(int c) { return c == ',' || c == '\r' || c == '\n' || c == EOF; }
 
-std::array<const std::u16string*, 4> cellsOf(const PlaylistRecord& record) {
+std::array<const std::u16string*, 4> CellsOf(const PlaylistRecord& record) {
     return {&record.title, &record.artist, &record.time, &record.location};
 }
 
 // Fields never held quotes in lists of old; a quote written since is doubled so it reads back.
-void appendQuoted(std::string& out, std::string_view field) {
+void AppendQuoted(std::string& out, std::string_view field) {
     out += '"';
     for (char c : field) {
         out += c;
@@ -31,7 +31,7 @@ void appendQuoted(std::string& out, std::string_view field) {
 
 }  // namespace
 
-bool PlaylistFileReader::open(const std::string& localPath) {
+bool PlaylistFileReader::Open(const std::string& localPath) {
     file_.reset(std::fopen(localPath.c_str(), "rbe"));
     afterComma_ = false;
     utf8_ = false;
@@ -42,33 +42,33 @@ bool PlaylistFileReader::open(const std::string& localPath) {
     return true;
 }
 
-std::optional<PlaylistRecord> PlaylistFileReader::next() {
+std::optional<PlaylistRecord> PlaylistFileReader::Next() {
     if (!file_) return std::nullopt;
     PlaylistRecord record;
     std::array<std::u16string*, 4> cells = {&record.title, &record.artist, &record.time, &record.location};
     std::size_t filled = 0;
-    for (; filled < cells.size() && readField(field_); ++filled)
-        *cells[filled] = utf8_ ? text::fromFileName(field_) : text::fromAnsi(field_);
+    for (; filled < cells.size() && ReadField(field_); ++filled)
+        *cells[filled] = utf8_ ? text::FromFileName(field_) : text::FromAnsi(field_);
     if (filled == 0) return std::nullopt;
     return record;
 }
 
-int PlaylistFileReader::nextNonBlank() {
+int PlaylistFileReader::NextNonBlank() {
     int c = std::getc(file_.get());
     while (c == ' ' || c == '\t') c = std::getc(file_.get());
     return c;
 }
 
-void PlaylistFileReader::append(std::string& bytes, int c) const {
+void PlaylistFileReader::Append(std::string& bytes, int c) const {
     if (bytes.size() < kMaxFieldBytes) bytes += static_cast<char>(c);
 }
 
-bool PlaylistFileReader::readField(std::string& bytes) {
+bool PlaylistFileReader::ReadField(std::string& bytes) {
     bytes.clear();
-    int c = nextNonBlank();
+    int c = NextNonBlank();
     if (!afterComma_) {
         // Line ends between fields separate nothing more than a comma does; blank lines hold none.
-        while (c == '\r' || c == '\n') c = nextNonBlank();
+        while (c == '\r' || c == '\n') c = NextNonBlank();
         if (c == EOF) return false;
     }
     afterComma_ = false;
@@ -79,12 +79,12 @@ bool PlaylistFileReader::readField(std::string& bytes) {
                 c = std::getc(file_.get());
                 if (c != '"') break;
             }
-            append(bytes, c);
+            Append(bytes, c);
         }
-        while (!endsField(c))  // what stands between the closing quote and the separator is ignored
+        while (!EndsField(c))  // what stands between the closing quote and the separator is ignored
             c = std::getc(file_.get());
     } else {
-        for (; !endsField(c); c = std::getc(file_.get())) append(bytes, c);
+        for (; !EndsField(c); c = std::getc(file_.get())) Append(bytes, c);
         bytes.erase(bytes.find_last_not_of(" \t") + 1);
     }
     afterComma_ = c == ',';
@@ -93,7 +93,7 @@ bool PlaylistFileReader::readField(std::string& bytes) {
 
 bool SavePlaylistFile(const std::string& localPath, std::size_t rowCount,
                       const std::function<PlaylistRecord(std::size_t)>& rowAt) {
-    return writeFileAtomically(localPath, EncodePlaylist(rowCount, rowAt));
+    return WriteFileAtomically(localPath, EncodePlaylist(rowCount, rowAt));
 }
 
 std::string EncodePlaylist(std::size_t rowCount, const std::function<PlaylistRecord(std::size_t)>& rowAt) {
@@ -103,17 +103,17 @@ std::string EncodePlaylist(std::size_t rowCount, const std::function<PlaylistRec
     for (std::size_t row = 0; row < rowCount; ++row) {
         const PlaylistRecord record = rowAt(row);
         const char* separator = "";
-        for (const std::u16string* text : cellsOf(record)) {
+        for (const std::u16string* text : CellsOf(record)) {
             content += separator;
             separator = ",";
-            if (!utf8 && !text::toAnsi(*text, cell)) {
+            if (!utf8 && !text::ToAnsi(*text, cell)) {
                 // A text GBK cannot hold: the whole list goes to UTF-8, including what is written. A location
                 // whose name on disk is not UTF-8 keeps its own bytes there, which read back as the same name.
-                content = std::string(kUtf8Bom) + text::toUtf8(text::fromAnsi(content));
+                content = std::string(kUtf8Bom) + text::ToUtf8(text::FromAnsi(content));
                 utf8 = true;
             }
-            if (utf8) cell = text::toFileName(*text);
-            appendQuoted(content, cell);
+            if (utf8) cell = text::ToFileName(*text);
+            AppendQuoted(content, cell);
         }
         content += "\r\n";
     }

@@ -22,19 +22,19 @@ struct PlaylistRecord {
 // not UTF-8 are taken as a file name's own bytes (see text::fromFileName), so they survive a save.
 class PlaylistFileReader {
 public:
-    bool open(const std::string& localPath);
-    std::optional<PlaylistRecord> next();
+    bool Open(const std::string& localPath);
+    std::optional<PlaylistRecord> Next();
     // True when reading stopped at an error rather than at the end of the file.
-    bool failed() const { return file_ && std::ferror(file_.get()); }
+    bool Failed() const { return file_ && std::ferror(file_.get()); }
 
 private:
     struct FileCloser {
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
 
-    bool readField(std::string& bytes);
-    int nextNonBlank();
-    void append(std::string& bytes, int c) const;
+    bool ReadField(std::string& bytes);
+    int NextNonBlank();
+    void Append(std::string& bytes, int c) const;
 
     std::unique_ptr<std::FILE, FileCloser> file_;
     bool utf8_ = false;

@@ -27,11 +27,11 @@ bool AddRow(GridProxy& grid, std::int32_t number, const std::u16string& title, c
     const std::int32_t row = grid.AddItem();
     // A refused row must not send its texts to another row.
     if (row < 0) return false;
-    grid.SetItemText(row, column::Number, QString::number(number).toStdU16String() + u".");
-    grid.SetItemText(row, column::Title, title);
-    grid.SetItemText(row, column::Artist, artist);
-    grid.SetItemText(row, column::Time, time);
-    grid.SetItemText(row, column::Location, location);
+    grid.SetItemText(row, column::kNumber, QString::number(number).toStdU16String() + u".");
+    grid.SetItemText(row, column::kTitle, title);
+    grid.SetItemText(row, column::kArtist, artist);
+    grid.SetItemText(row, column::kTime, time);
+    grid.SetItemText(row, column::kLocation, location);
     return true;
 }
 
@@ -62,7 +62,7 @@ std::u16string TitleFromPath(const std::u16string& location) {
     const QString path = QString::fromStdU16String(location);
     // A name left in another code page is shown as that code page reads it.
     const QString name = QString::fromStdU16String(
-        text::readableFileName(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).toStdU16String()));
+        text::ReadableFileName(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).toStdU16String()));
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     const QString extension = (dot >= 0 ? name.mid(dot + 1) : name).toUpper();
     QString title = name.toUpper();

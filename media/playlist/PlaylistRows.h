@@ -9,20 +9,20 @@ namespace media {
 
 // Cell columns of a playlist row.
 namespace column {
-inline constexpr std::int32_t Number = 0;
-inline constexpr std::int32_t Title = 2;
-inline constexpr std::int32_t Artist = 4;
-inline constexpr std::int32_t Time = 6;
-inline constexpr std::int32_t Location = 7;
+inline constexpr std::int32_t kNumber = 0;
+inline constexpr std::int32_t kTitle = 2;
+inline constexpr std::int32_t kArtist = 4;
+inline constexpr std::int32_t kTime = 6;
+inline constexpr std::int32_t kLocation = 7;
 }  // namespace column
 
 // Row tags.
-inline constexpr std::int32_t TagOrdinary = 0;
-inline constexpr std::int32_t TagCurrent = 1;
-inline constexpr std::int32_t TagFailed = 2;
+inline constexpr std::int32_t kTagOrdinary = 0;
+inline constexpr std::int32_t kTagCurrent = 1;
+inline constexpr std::int32_t kTagFailed = 2;
 
 // The grid holds at most this many rows: row numbers are 16-bit.
-inline constexpr std::int32_t MaxRows = 32767;
+inline constexpr std::int32_t kMaxRows = 32767;
 
 // Adds the eight columns (number, title, artist, time, location and the separators between them).
 void SetUpColumns(GridProxy& grid);

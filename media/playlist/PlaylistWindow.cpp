@@ -34,7 +34,7 @@ using automation::Variant;
 namespace {
 
 // Pending events get a turn at least this often while a list loads.
-constexpr qint64 EventTurnMilliseconds = 15;
+constexpr qint64 kEventTurnMilliseconds = 15;
 
 // A file's size and last change, read through the name's own bytes.
 struct FileStamp {
@@ -55,17 +55,17 @@ std::u16string GridFace() { return CjkFamily(QStringLiteral("宋体")).toStdU16S
 
 automation::PropertyBag PlaylistGridDesign() {
     automation::PropertyBag bag;
-    auto put = [&bag](const char16_t* key, Variant value) { bag.Write(key, value, Variant::missing()); };
+    auto put = [&bag](const char16_t* key, Variant value) { bag.Write(key, value, Variant::Missing()); };
     put(u"BackColor", std::int32_t(0x000000));
     put(u"ForeColor", std::int32_t(0x00FF00));
     put(u"SelectedBackColor", static_cast<std::int32_t>(0x80000001u));
     put(u"FocusRectColor", std::int32_t(0x000000));
-    put(u"ColumnsAutoSize", Variant::fromBool(true));
-    put(u"ColumnsVisible", Variant::fromBool(false));
+    put(u"ColumnsAutoSize", Variant::FromBool(true));
+    put(u"ColumnsVisible", Variant::FromBool(false));
     put(u"OLEDropMode", std::int32_t(lorvex::OLEDropManual));
     put(u"PictureWidth", std::int32_t(16));
     put(u"PictureHeight", std::int32_t(16));
-    put(u"Font", Variant(automation::Ref<automation::Dispatch>(automation::FontObject::Create(GridFace(), 9).get())));
+    put(u"Font", Variant(automation::Ref<automation::Dispatch>(automation::FontObject::Create(GridFace(), 9).Get())));
     return bag;
 }
 
@@ -78,8 +78,8 @@ PlaylistWindow::PlaylistWindow() : ToolWindow(ToolWindowKind::Playlist()), ImgLi
 PlaylistWindow::~PlaylistWindow() { stopLoading_ = true; }
 
 void PlaylistWindow::CreateGrid() {
-    if (host_.Create(lorvex::CLSID_ListView, PlaylistGridDesign()).failed()) return;
-    grid_ = GridProxy(host_.object());
+    if (host_.Create(lorvex::CLSID_ListView, PlaylistGridDesign()).Failed()) return;
+    grid_ = GridProxy(host_.Object());
     host_.Advise(lorvex::DIID_ListViewEvents,
                  [this](automation::DispId event, std::span<Variant> args) { OnGridEvent(event, args); });
 }
@@ -126,7 +126,7 @@ void PlaylistWindow::ImgList_Click() {
 void PlaylistWindow::Form_Unload() { stopLoading_ = true; }
 
 void PlaylistWindow::ApplyScrollBarRule() {
-    const QWidget* widget = host_.widget();
+    const QWidget* widget = host_.Widget();
     if (!widget) return;
     grid_.SetScrolVisible(grid_.ItemCount() * 250.0 >= forms::ToTwips(widget->height()));
 }
@@ -138,19 +138,19 @@ void PlaylistWindow::LoadPlayList() {
     const bool whole = ReadListFile(source);
     if (stopLoading_) return;
     if (whole) heldWhole_ = shared.PlayListFile;
-    frmMain().transport().StartLoadedList();
+    frmMain().Transport().StartLoadedList();
     ApplyScrollBarRule();
 }
 
 bool PlaylistWindow::ReadListFile(const std::u16string& path) {
     if (path.empty()) return true;
-    const std::string localPath = text::toFileName(path);
+    const std::string localPath = text::ToFileName(path);
     struct stat info {};
     // No file yet is an empty list, which the exit save may create.
     if (::stat(localPath.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) return true;
     PlaylistFileReader reader;
     const bool isFile = S_ISREG(info.st_mode);
-    if (!isFile || !reader.open(localPath)) {
+    if (!isFile || !reader.Open(localPath)) {
         std::fprintf(stderr, "media: cannot read the playlist %s (%s); it is kept as it is\n", localPath.c_str(),
                      isFile ? std::strerror(errno) : "not a file");
         return false;
@@ -161,8 +161,8 @@ bool PlaylistWindow::ReadListFile(const std::u16string& path) {
     turn.start();
     std::int32_t number = 1;
     bool whole = true;
-    while (auto record = reader.next()) {
-        if (turn.elapsed() >= EventTurnMilliseconds) {
+    while (auto record = reader.Next()) {
+        if (turn.elapsed() >= kEventTurnMilliseconds) {
             QCoreApplication::processEvents();
             turn.restart();
             if (stopLoading_) break;  // the program is ending
@@ -177,7 +177,7 @@ bool PlaylistWindow::ReadListFile(const std::u16string& path) {
         }
         ++number;
     }
-    if (reader.failed()) {
+    if (reader.Failed()) {
         std::fprintf(stderr, "media: the playlist %s could not be read to its end; it is kept as it is\n",
                      localPath.c_str());
         whole = false;
@@ -194,10 +194,10 @@ bool PlaylistWindow::SavePlayList(const std::u16string& path) {
     const std::int32_t rows = grid_.ItemCount();
     const std::string content = EncodePlaylist(static_cast<std::size_t>(rows), [this](std::size_t r) {
         const auto row = static_cast<std::int32_t>(r);
-        return PlaylistRecord{grid_.ItemText(row, column::Title), grid_.ItemText(row, column::Artist),
-                              grid_.ItemText(row, column::Time), grid_.ItemText(row, column::Location)};
+        return PlaylistRecord{grid_.ItemText(row, column::kTitle), grid_.ItemText(row, column::kArtist),
+                              grid_.ItemText(row, column::kTime), grid_.ItemText(row, column::kLocation)};
     });
-    const std::string localPath = text::toFileName(path);
+    const std::string localPath = text::ToFileName(path);
     // The session's save and the ending that follows it must not write the same list twice; a file someone else
     // has changed since is written again.
     const std::size_t contentHash = std::hash<std::string>{}(content);
@@ -205,7 +205,7 @@ bool PlaylistWindow::SavePlayList(const std::u16string& path) {
     if (lastWrite_.path == path && lastWrite_.contentHash == contentHash && before && before->size == lastWrite_.size &&
         before->modifiedNs == lastWrite_.modifiedNs)
         return true;
-    if (!writeFileAtomically(localPath, content)) return false;
+    if (!WriteFileAtomically(localPath, content)) return false;
     heldWhole_ = path;
     const FileStamp written = StampOf(localPath).value_or(FileStamp{});
     lastWrite_ = {path, contentHash, written.size, written.modifiedNs};
@@ -215,20 +215,20 @@ bool PlaylistWindow::SavePlayList(const std::u16string& path) {
 void PlaylistWindow::OnGridEvent(automation::DispId event, std::span<Variant> args) {
     switch (event) {
         case lorvex::event::Reorder: PlayList_Reorder(); break;
-        case lorvex::event::DblClick: PlayList_DblClick(automation::ArgAt(args, 0).int32Or(-1)); break;
-        case lorvex::event::MouseDown: PlayList_MouseDown(automation::ArgAt(args, 1).int32Or(0)); break;
+        case lorvex::event::DblClick: PlayList_DblClick(automation::ArgAt(args, 0).Int32Or(-1)); break;
+        case lorvex::event::MouseDown: PlayList_MouseDown(automation::ArgAt(args, 1).Int32Or(0)); break;
         case lorvex::event::MouseMove: PlayList_MouseMove(); break;
         case lorvex::event::OLEDragDrop: PlayList_OLEDragDrop(automation::ArgAt(args, 0)); break;
         default: break;
     }
 }
 
-void PlaylistWindow::PlayList_DblClick(std::int32_t row) { frmMain().transport().StartChosenRow(row); }
+void PlaylistWindow::PlayList_DblClick(std::int32_t row) { frmMain().Transport().StartChosenRow(row); }
 
 void PlaylistWindow::PlayList_Reorder() {
     const std::int32_t rows = grid_.ItemCount();
     for (std::int32_t r = 0; r < rows; ++r) {
-        if (grid_.ItemTag(r) == TagCurrent) {
+        if (grid_.ItemTag(r) == kTagCurrent) {
             Shared().PreviousIndex = static_cast<std::int16_t>(r);
             return;
         }
@@ -236,13 +236,13 @@ void PlaylistWindow::PlayList_Reorder() {
 }
 
 void PlaylistWindow::PlayList_MouseDown(std::int32_t button) {
-    if (button == forms::RightButton) frmMenu().mnuList.Popup(QCursor::pos());
+    if (button == forms::kRightButton) frmMenu().mnuList.Popup(QCursor::pos());
 }
 
 void PlaylistWindow::PlayList_OLEDragDrop(const Variant& data) {
-    auto dropped = automation::QueryAs<automation::DataObject>(data.object());
+    auto dropped = automation::QueryAs<automation::DataObject>(data.Object());
     if (!dropped || !dropped->GetFormat(automation::DataObject::FormatFiles)) return;
-    for (const std::u16string& path : dropped->files()) AddFile(grid_, path);
+    for (const std::u16string& path : dropped->Files()) AddFile(grid_, path);
 }
 
 }  // namespace media

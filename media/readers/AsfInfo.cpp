@@ -32,57 +32,57 @@ constexpr std::size_t kObjectHeaderSize = 24;
 // The objects read here hold a few texts; a larger one is damage, or pictures, and is passed over.
 constexpr std::uint64_t kMaxObjectBody = 16 << 20;
 
-bool isGuid(std::string_view bytes, const GuidBytes& guid) {
+bool IsGuid(std::string_view bytes, const GuidBytes& guid) {
     return bytes.size() >= guid.size() && std::memcmp(bytes.data(), guid.data(), guid.size()) == 0;
 }
 
-std::u16string utf16Text(std::string_view bytes) { return clean(fromUtf16(bytes, false)); }
+std::u16string Utf16Text(std::string_view bytes) { return Clean(FromUtf16(bytes, false)); }
 
 // Audio entries describe themselves as "128 kbps, 44 kHz, stereo"; a video entry marks the file
 // as video.
-void readCodecList(ByteCursor in, MediaInfo& info) {
-    in.skip(16);  // reserved GUID
-    for (std::uint32_t count = in.u32(); count > 0 && in.ok(); --count) {
-        const std::uint16_t type = in.u16();
-        in.skip(std::size_t{in.u16()} * 2);  // codec name
-        const std::u16string description = utf16Text(in.take(std::size_t{in.u16()} * 2));
-        in.skip(in.u16());  // codec information
-        if (!in.ok()) return;
+void ReadCodecList(ByteCursor in, MediaInfo& info) {
+    in.Skip(16);  // reserved GUID
+    for (std::uint32_t count = in.U32(); count > 0 && in.Ok(); --count) {
+        const std::uint16_t type = in.U16();
+        in.Skip(std::size_t{in.U16()} * 2);  // codec name
+        const std::u16string description = Utf16Text(in.Take(std::size_t{in.U16()} * 2));
+        in.Skip(in.U16());  // codec information
+        if (!in.Ok()) return;
         if (type == 1) info.MediaType |= kMediaVideo;
         if (type != 2 || description.find(u',') == std::u16string::npos) continue;
-        const auto parts = split(description, u',');
-        if (containsIgnoringAsciiCase(parts[0], u"kbps")) info.BitRate = numberOf(parts[0]).text + u"Kbps";
-        if (containsIgnoringAsciiCase(parts[1], u"khz")) info.SampleRate = numberOf(parts[1]).text + u"KHz";
+        const auto parts = Split(description, u',');
+        if (ContainsIgnoringAsciiCase(parts[0], u"kbps")) info.BitRate = NumberOf(parts[0]).text + u"Kbps";
+        if (ContainsIgnoringAsciiCase(parts[1], u"khz")) info.SampleRate = NumberOf(parts[1]).text + u"KHz";
     }
 }
 
-bool isPlausibleYear(const std::u16string& year) {
-    const double value = numberOf(year).value;
+bool IsPlausibleYear(const std::u16string& year) {
+    const double value = NumberOf(year).value;
     return value >= 1900 && value <= 2100;
 }
 
-void readContentDescription(ByteCursor in, MediaInfo& info) {
-    const std::uint16_t titleLength = in.u16();
-    const std::uint16_t authorLength = in.u16();
-    const std::uint16_t copyrightLength = in.u16();
-    in.skip(4);  // description and rating lengths; those texts are not used
-    const std::string_view title = in.take(titleLength);
-    const std::string_view author = in.take(authorLength);
-    if (!in.ok()) return;
-    info.Title = utf16Text(title);
-    info.Artist = utf16Text(author);
-    if (isPlausibleYear(info.Year)) return;
+void ReadContentDescription(ByteCursor in, MediaInfo& info) {
+    const std::uint16_t titleLength = in.U16();
+    const std::uint16_t authorLength = in.U16();
+    const std::uint16_t copyrightLength = in.U16();
+    in.Skip(4);  // description and rating lengths; those texts are not used
+    const std::string_view title = in.Take(titleLength);
+    const std::string_view author = in.Take(authorLength);
+    if (!in.Ok()) return;
+    info.Title = Utf16Text(title);
+    info.Artist = Utf16Text(author);
+    if (IsPlausibleYear(info.Year)) return;
     // Without a year, take the first number of the copyright text ("(C) 2005 Label").
-    const std::u16string copyright = utf16Text(in.take(copyrightLength));
-    for (std::u16string_view part : split(copyright, u' ')) {
-        if (const Number number = numberOf(part); number.value > 0) {
+    const std::u16string copyright = Utf16Text(in.Take(copyrightLength));
+    for (std::u16string_view part : Split(copyright, u' ')) {
+        if (const Number number = NumberOf(part); number.value > 0) {
             info.Year = number.text;
             return;
         }
     }
 }
 
-void applyDescriptor(const std::u16string& name, const std::u16string& value, MediaInfo& info) {
+void ApplyDescriptor(const std::u16string& name, const std::u16string& value, MediaInfo& info) {
     if (name == u"title")
         info.Title = value;
     else if (name == u"author") {
@@ -96,30 +96,30 @@ void applyDescriptor(const std::u16string& name, const std::u16string& value, Me
     else if (name == u"wm/albumtitle")
         info.Album = value;
     else if (name == u"wm/lyrics")
-        info.Lyrics = collapseSpacePairs(value);
+        info.Lyrics = CollapseSpacePairs(value);
     else if (name == u"wm/originalreleaseyear") {
-        if (info.Year.empty()) info.Year = numberOf(value).text;
+        if (info.Year.empty()) info.Year = NumberOf(value).text;
     } else if (name == u"wm/year")
-        info.Year = numberOf(value).text;
+        info.Year = NumberOf(value).text;
 }
 
-void readExtendedContentDescription(ByteCursor in, MediaInfo& info) {
-    for (std::uint16_t count = in.u16(); count > 0 && in.ok(); --count) {
-        const std::u16string name = asciiLower(utf16Text(in.take(in.u16())));
-        const std::uint16_t type = in.u16();
-        const std::string_view value = in.take(in.u16());
+void ReadExtendedContentDescription(ByteCursor in, MediaInfo& info) {
+    for (std::uint16_t count = in.U16(); count > 0 && in.Ok(); --count) {
+        const std::u16string name = AsciiLower(Utf16Text(in.Take(in.U16())));
+        const std::uint16_t type = in.U16();
+        const std::string_view value = in.Take(in.U16());
         // Only texts (0) and byte arrays (1) carry the values wanted; numbers and flags are skipped
         // by their declared length.
-        if (in.ok() && (type == 0 || type == 1)) applyDescriptor(name, utf16Text(value), info);
+        if (in.Ok() && (type == 0 || type == 1)) ApplyDescriptor(name, Utf16Text(value), info);
     }
 }
 
 using ObjectReader = void (*)(ByteCursor, MediaInfo&);
 
-ObjectReader readerFor(std::string_view objectHeader) {
-    if (isGuid(objectHeader, kCodecList)) return readCodecList;
-    if (isGuid(objectHeader, kContentDescription)) return readContentDescription;
-    if (isGuid(objectHeader, kExtendedContentDescription)) return readExtendedContentDescription;
+ObjectReader ReaderFor(std::string_view objectHeader) {
+    if (IsGuid(objectHeader, kCodecList)) return ReadCodecList;
+    if (IsGuid(objectHeader, kContentDescription)) return ReadContentDescription;
+    if (IsGuid(objectHeader, kExtendedContentDescription)) return ReadExtendedContentDescription;
     return nullptr;  // other objects hold nothing the list shows
 }
 
@@ -127,25 +127,25 @@ ObjectReader readerFor(std::string_view objectHeader) {
 
 bool ReadAsfInfo(MediaInfo& record) {
     FileRegionReader file;
-    if (!file.open(text::toFileName(record.FileName))) return false;
-    const std::string_view header = file.read(0, kHeaderObjectSize);
-    if (header.size() < kHeaderObjectSize || !isGuid(header, kHeaderObject)) return false;
+    if (!file.Open(text::ToFileName(record.FileName))) return false;
+    const std::string_view header = file.Read(0, kHeaderObjectSize);
+    if (header.size() < kHeaderObjectSize || !IsGuid(header, kHeaderObject)) return false;
 
     MediaInfo read = record;
-    std::uint32_t objects = static_cast<std::uint32_t>(littleEndian(header, 24, 4));
+    std::uint32_t objects = static_cast<std::uint32_t>(LittleEndian(header, 24, 4));
     // Each object must at least hold its own header, so the walk always moves on and ends at the
     // end of the file whatever the declared count.
     for (std::uint64_t pos = kHeaderObjectSize; objects > 0; --objects) {
-        const std::string_view object = file.read(pos, kObjectHeaderSize);
+        const std::string_view object = file.Read(pos, kObjectHeaderSize);
         if (object.size() < kObjectHeaderSize) break;
-        const std::uint64_t size = littleEndian(object, 16, 8);
+        const std::uint64_t size = LittleEndian(object, 16, 8);
         if (size < kObjectHeaderSize) break;
-        const auto reader = readerFor(object);
+        const auto reader = ReaderFor(object);
         if (reader && size - kObjectHeaderSize <= kMaxObjectBody) {
             // A file cut short still gives the texts of its last, partial object.
-            reader(ByteCursor(file.read(pos + kObjectHeaderSize, size - kObjectHeaderSize)), read);
+            reader(ByteCursor(file.Read(pos + kObjectHeaderSize, size - kObjectHeaderSize)), read);
         }
-        if (size > file.size() - pos) break;
+        if (size > file.Size() - pos) break;
         pos += size;
     }
     record = std::move(read);

@@ -8,7 +8,7 @@
 
 namespace media {
 
-std::string_view MemorySource::read(std::uint64_t offset, std::size_t length) {
+std::string_view MemorySource::Read(std::uint64_t offset, std::size_t length) {
     if (offset >= bytes_.size()) return {};
     return bytes_.substr(offset, length);
 }
@@ -17,7 +17,7 @@ FileRegionReader::~FileRegionReader() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-bool FileRegionReader::open(const std::string& utf8Path) {
+bool FileRegionReader::Open(const std::string& utf8Path) {
     fd_ = ::open(utf8Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) return false;
     struct stat st {};
@@ -26,7 +26,7 @@ bool FileRegionReader::open(const std::string& utf8Path) {
     return true;
 }
 
-std::string_view FileRegionReader::read(std::uint64_t offset, std::size_t length) {
+std::string_view FileRegionReader::Read(std::uint64_t offset, std::size_t length) {
     if (fd_ < 0 || offset >= size_) return {};
     length = static_cast<std::size_t>(std::min<std::uint64_t>(length, size_ - offset));
     const bool buffered = offset >= bufferOffset_ && offset - bufferOffset_ + length <= buffer_.size();

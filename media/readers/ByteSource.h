@@ -11,16 +11,16 @@ namespace media {
 class ByteSource {
 public:
     virtual ~ByteSource() = default;
-    virtual std::uint64_t size() const = 0;
+    virtual std::uint64_t Size() const = 0;
     // Bytes [offset, offset + length), fewer where the source ends; valid until the next read.
-    virtual std::string_view read(std::uint64_t offset, std::size_t length) = 0;
+    virtual std::string_view Read(std::uint64_t offset, std::size_t length) = 0;
 };
 
 class MemorySource final : public ByteSource {
 public:
     explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
-    std::uint64_t size() const override { return bytes_.size(); }
-    std::string_view read(std::uint64_t offset, std::size_t length) override;
+    std::uint64_t Size() const override { return bytes_.size(); }
+    std::string_view Read(std::uint64_t offset, std::size_t length) override;
 
 private:
     std::string_view bytes_;
@@ -37,9 +37,9 @@ public:
 
     // False for a missing or unreadable path and for anything but a regular file (a FIFO would
     // block the caller).
-    bool open(const std::string& utf8Path);
-    std::uint64_t size() const override { return size_; }
-    std::string_view read(std::uint64_t offset, std::size_t length) override;
+    bool Open(const std::string& utf8Path);
+    std::uint64_t Size() const override { return size_; }
+    std::string_view Read(std::uint64_t offset, std::size_t length) override;
 
 private:
     static constexpr std::size_t kBlockSize = 16 * 1024;

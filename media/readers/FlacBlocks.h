@@ -23,9 +23,9 @@ struct FlacBlockHeader {
 };
 
 // `header` holds at least kFlacBlockHeaderSize bytes.
-inline FlacBlockHeader parseFlacBlockHeader(std::string_view header) {
-    return {(byteAt(header, 0) & 0x80) != 0, static_cast<std::uint8_t>(byteAt(header, 0) & 0x7F),
-            bigEndian(header, 1, 3)};
+inline FlacBlockHeader ParseFlacBlockHeader(std::string_view header) {
+    return {(ByteAt(header, 0) & 0x80) != 0, static_cast<std::uint8_t>(ByteAt(header, 0) & 0x7F),
+            BigEndian(header, 1, 3)};
 }
 
 struct FlacStreamInfo {
@@ -35,11 +35,11 @@ struct FlacStreamInfo {
 
 // STREAMINFO: block and frame sizes (10 bytes), then 20 bits of sample rate, 3 of channels, 5 of
 // sample size and 36 of total samples. A rate of 0 is invalid, so no stream info.
-inline std::optional<FlacStreamInfo> parseFlacStreamInfo(std::string_view body) {
+inline std::optional<FlacStreamInfo> ParseFlacStreamInfo(std::string_view body) {
     if (body.size() < kFlacStreamInfoSize) return std::nullopt;
-    const std::uint32_t rate = (bigEndian(body, 10, 3) >> 4) & 0xFFFFF;
+    const std::uint32_t rate = (BigEndian(body, 10, 3) >> 4) & 0xFFFFF;
     if (rate == 0) return std::nullopt;
-    const std::uint64_t samples = (std::uint64_t{byteAt(body, 13) & 0x0Fu} << 32) | bigEndian(body, 14, 4);
+    const std::uint64_t samples = (std::uint64_t{ByteAt(body, 13) & 0x0Fu} << 32) | BigEndian(body, 14, 4);
     return FlacStreamInfo{rate, samples};
 }
 

@@ -21,40 +21,40 @@ constexpr std::size_t kId3HeaderSize = 10;
 
 // Some taggers put an ID3v2 tag before the FLAC stream; it is passed over, since the Vorbis
 // comment is the tag of a FLAC file.
-std::uint64_t streamStart(ByteSource& file) {
-    const std::string_view header = file.read(0, kId3HeaderSize);
+std::uint64_t StreamStart(ByteSource& file) {
+    const std::string_view header = file.Read(0, kId3HeaderSize);
     if (header.size() < kId3HeaderSize || header.substr(0, 3) != "ID3") return 0;
-    const bool footer = byteAt(header, 3) == 4 && (byteAt(header, 5) & 0x10);
-    return kId3HeaderSize + syncsafe(header, 6) + (footer ? kId3HeaderSize : 0);
+    const bool footer = ByteAt(header, 3) == 4 && (ByteAt(header, 5) & 0x10);
+    return kId3HeaderSize + Syncsafe(header, 6) + (footer ? kId3HeaderSize : 0);
 }
 
 }  // namespace
 
 bool ReadFlacInfo(MediaInfo& record) {
     FileRegionReader file;
-    if (!file.open(text::toFileName(record.FileName))) return false;
-    const std::uint64_t start = streamStart(file);
-    if (file.read(start, 4) != "fLaC") return false;
+    if (!file.Open(text::ToFileName(record.FileName))) return false;
+    const std::uint64_t start = StreamStart(file);
+    if (file.Read(start, 4) != "fLaC") return false;
 
     TagFields fields;
     std::optional<FlacStreamInfo> stream;
     std::uint64_t audioStart = 0;  // known once the last block has been seen whole
     std::uint64_t pos = start + 4;
     for (int blocks = 0; blocks < kMaxBlocks; ++blocks) {
-        const std::string_view header = file.read(pos, kFlacBlockHeaderSize);
+        const std::string_view header = file.Read(pos, kFlacBlockHeaderSize);
         if (header.size() < kFlacBlockHeaderSize) break;
-        const FlacBlockHeader block = parseFlacBlockHeader(header);
+        const FlacBlockHeader block = ParseFlacBlockHeader(header);
         if (block.type == kFlacInvalidBlock) break;
         const std::uint64_t body = pos + kFlacBlockHeaderSize;
         if (block.type == kFlacStreamInfo && !stream) {
-            stream = parseFlacStreamInfo(file.read(body, std::min<std::uint32_t>(block.length, kFlacStreamInfoSize)));
+            stream = ParseFlacStreamInfo(file.Read(body, std::min<std::uint32_t>(block.length, kFlacStreamInfoSize)));
         } else if (block.type == kFlacVorbisComment) {
             // A block cut short by the end of the file still gives its whole fields.
             SlicedSource comment(file, body, block.length);
-            readVorbisComment(comment, fields);
+            ReadVorbisComment(comment, fields);
         }
         pos = body + block.length;
-        if (pos > file.size()) break;
+        if (pos > file.Size()) break;
         if (block.last) {
             audioStart = pos;
             break;
@@ -62,10 +62,10 @@ bool ReadFlacInfo(MediaInfo& record) {
     }
 
     MediaInfo read = record;
-    fields.applyTo(read);
+    fields.ApplyTo(read);
     if (stream) {
-        const std::uint64_t audioBytes = audioStart > 0 ? file.size() - audioStart : 0;
-        setStreamRates(read, averageBitRate(audioBytes, stream->totalSamples, stream->sampleRate), stream->sampleRate);
+        const std::uint64_t audioBytes = audioStart > 0 ? file.Size() - audioStart : 0;
+        SetStreamRates(read, AverageBitRate(audioBytes, stream->totalSamples, stream->sampleRate), stream->sampleRate);
     }
     record = std::move(read);
     return true;

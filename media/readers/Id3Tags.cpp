@@ -35,26 +35,26 @@ constexpr FrameField kFrameFields[] = {
     {"ULT", Field::Lyrics},         {"TXT", Field::Writer},  {"TCM", Field::Composer},
 };
 
-Field fieldOf(std::string_view id) {
+Field FieldOf(std::string_view id) {
     for (const FrameField& entry : kFrameFields)
         if (entry.id == id) return entry.field;
     return Field::None;
 }
 
-bool isFrameId(std::string_view id) {
+bool IsFrameId(std::string_view id) {
     return std::all_of(id.begin(), id.end(), [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); });
 }
 
 // Padding fills the rest of a tag with NULs; no frame follows it.
-bool isPadding(std::string_view bytes) { return bytes.find_first_not_of('\0') == std::string_view::npos; }
+bool IsPadding(std::string_view bytes) { return bytes.find_first_not_of('\0') == std::string_view::npos; }
 
 // Undoes unsynchronisation: every FF 00 pair was written for a plain FF.
-std::string removeUnsynchronisation(std::string_view bytes) {
+std::string RemoveUnsynchronisation(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         out += bytes[i];
-        if (byteAt(bytes, i) == 0xFF && i + 1 < bytes.size() && bytes[i + 1] == '\0') ++i;
+        if (ByteAt(bytes, i) == 0xFF && i + 1 < bytes.size() && bytes[i + 1] == '\0') ++i;
     }
     return out;
 }
@@ -62,7 +62,7 @@ std::string removeUnsynchronisation(std::string_view bytes) {
 // Inflates a compressed frame's zlib stream into at most `limit` bytes, the size its writer
 // declared: a stream that goes on is cut there. The room grows with what the stream yields, so a
 // declared size alone allocates nothing. Empty for a stream that is damaged or ends too early.
-std::string inflateFrame(std::string_view compressed, std::size_t limit) {
+std::string InflateFrame(std::string_view compressed, std::size_t limit) {
     z_stream stream{};
     if (inflateInit(&stream) != Z_OK) return {};
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.data()));
@@ -84,53 +84,53 @@ std::string inflateFrame(std::string_view compressed, std::size_t limit) {
 }
 
 // Text encodings named by a frame's first byte.
-enum Encoding : std::uint8_t { kAnsi = 0, kUtf16WithBom = 1, kUtf16BigEndian = 2, kUtf8 = 3 };
+enum Encoding : std::uint8_t { Ansi = 0, Utf16WithBom = 1, Utf16BigEndian = 2, Utf8 = 3 };
 
-std::size_t unitSize(Encoding encoding) { return encoding == kUtf16WithBom || encoding == kUtf16BigEndian ? 2 : 1; }
+std::size_t UnitSize(Encoding encoding) { return encoding == Utf16WithBom || encoding == Utf16BigEndian ? 2 : 1; }
 
 // Offset of the first NUL character (a whole, aligned unit), or the size when there is none.
-std::size_t findTerminator(std::string_view bytes, std::size_t unit) {
+std::size_t FindTerminator(std::string_view bytes, std::size_t unit) {
     for (std::size_t i = 0; i + unit <= bytes.size(); i += unit)
         if (bytes.substr(i, unit).find_first_not_of('\0') == std::string_view::npos) return i;
     return bytes.size();
 }
 
 // Splits off the text up to its terminator, leaving `bytes` after the terminator.
-std::string_view takeTerminated(std::string_view& bytes, std::size_t unit) {
-    const std::size_t end = findTerminator(bytes, unit);
+std::string_view TakeTerminated(std::string_view& bytes, std::size_t unit) {
+    const std::size_t end = FindTerminator(bytes, unit);
     const std::string_view value = bytes.substr(0, end);
     bytes.remove_prefix(std::min(bytes.size(), end + unit));
     return value;
 }
 
-std::u16string decode(std::string_view bytes, Encoding encoding) {
+std::u16string Decode(std::string_view bytes, Encoding encoding) {
     switch (encoding) {
-        case kUtf16WithBom:
-            if (bytes.size() >= 2 && byteAt(bytes, 0) == 0xFE && byteAt(bytes, 1) == 0xFF)
-                return fromUtf16(bytes.substr(2), true);
-            if (bytes.size() >= 2 && byteAt(bytes, 0) == 0xFF && byteAt(bytes, 1) == 0xFE) bytes.remove_prefix(2);
-            return fromUtf16(bytes, false);
-        case kUtf16BigEndian: return fromUtf16(bytes, true);
-        case kUtf8: return fromUtf8WithoutBom(bytes);
-        default: return fromAnsiTagText(bytes);
+        case Utf16WithBom:
+            if (bytes.size() >= 2 && ByteAt(bytes, 0) == 0xFE && ByteAt(bytes, 1) == 0xFF)
+                return FromUtf16(bytes.substr(2), true);
+            if (bytes.size() >= 2 && ByteAt(bytes, 0) == 0xFF && ByteAt(bytes, 1) == 0xFE) bytes.remove_prefix(2);
+            return FromUtf16(bytes, false);
+        case Utf16BigEndian: return FromUtf16(bytes, true);
+        case Utf8: return FromUtf8WithoutBom(bytes);
+        default: return FromAnsiTagText(bytes);
     }
 }
 
 // Takes the encoding byte off a frame body. A first byte that names no encoding is text itself:
 // such frames come from writers that stored bare ANSI text.
-Encoding takeEncoding(std::string_view& body) {
-    const std::uint8_t first = byteAt(body, 0);
-    if (first > kUtf8) return kAnsi;
+Encoding TakeEncoding(std::string_view& body) {
+    const std::uint8_t first = ByteAt(body, 0);
+    if (first > Utf8) return Ansi;
     body.remove_prefix(1);
     return static_cast<Encoding>(first);
 }
 
 // A text frame; several values (ID3v2.4 separates them by NULs) are joined by "/".
-std::u16string decodeTextFrame(std::string_view body) {
-    const Encoding encoding = takeEncoding(body);
+std::u16string DecodeTextFrame(std::string_view body) {
+    const Encoding encoding = TakeEncoding(body);
     std::u16string joined;
     while (!body.empty()) {
-        const std::u16string value = clean(decode(takeTerminated(body, unitSize(encoding)), encoding));
+        const std::u16string value = Clean(Decode(TakeTerminated(body, UnitSize(encoding)), encoding));
         if (value.empty()) continue;
         if (!joined.empty()) joined += u'/';
         joined += value;
@@ -139,15 +139,15 @@ std::u16string decodeTextFrame(std::string_view body) {
 }
 
 // USLT/ULT: encoding, three-letter language, a terminated content descriptor, then the lyric.
-std::u16string decodeLyricsFrame(std::string_view body) {
-    const Encoding encoding = takeEncoding(body);
+std::u16string DecodeLyricsFrame(std::string_view body) {
+    const Encoding encoding = TakeEncoding(body);
     body.remove_prefix(std::min<std::size_t>(body.size(), 3));
-    takeTerminated(body, unitSize(encoding));
-    return collapseSpacePairs(clean(decode(body, encoding)));
+    TakeTerminated(body, UnitSize(encoding));
+    return CollapseSpacePairs(Clean(Decode(body, encoding)));
 }
 
-void apply(Field field, std::string_view body, MediaInfo& info) {
-    const std::u16string text = field == Field::Lyrics ? decodeLyricsFrame(body) : decodeTextFrame(body);
+void Apply(Field field, std::string_view body, MediaInfo& info) {
+    const std::u16string text = field == Field::Lyrics ? DecodeLyricsFrame(body) : DecodeTextFrame(body);
     // An empty frame leaves what the ID3v1 block said.
     if (text.empty()) return;
     switch (field) {
@@ -173,30 +173,30 @@ public:
           idLength_(version == 2 ? 3 : 4),
           headerLength_(version == 2 ? 6 : 10) {}
 
-    void walk(std::uint64_t pos, std::uint64_t end, MediaInfo& info) {
+    void Walk(std::uint64_t pos, std::uint64_t end, MediaInfo& info) {
         while (pos <= end && end - pos >= headerLength_) {
             // A copy: looking at the frame that follows may read over the source's buffer.
-            const std::string header(tag_.read(pos, headerLength_));
-            if (header.size() < headerLength_ || isPadding(header.substr(0, idLength_))) return;
+            const std::string header(tag_.Read(pos, headerLength_));
+            if (header.size() < headerLength_ || IsPadding(header.substr(0, idLength_))) return;
             const std::uint64_t bodyStart = pos + headerLength_;
-            const std::uint64_t size = frameSize(header, bodyStart, end);
+            const std::uint64_t size = FrameSize(header, bodyStart, end);
             if (size > end - bodyStart) return;  // a frame that runs out of its tag: the rest cannot be trusted
             // Frames with other IDs ("COM ", left by old converters) are passed over by their size.
             const std::string_view id = std::string_view(header).substr(0, idLength_);
-            const Field field = isFrameId(id) ? fieldOf(id) : Field::None;
+            const Field field = IsFrameId(id) ? FieldOf(id) : Field::None;
             if (field != Field::None && size > 0 && size <= kMaxFrameBody) {
-                const std::uint8_t format = version_ == 2 ? 0 : byteAt(header, 9);
-                const std::string content = frameContent(tag_.read(bodyStart, size), format);
-                if (!content.empty()) apply(field, content, info);
+                const std::uint8_t format = version_ == 2 ? 0 : ByteAt(header, 9);
+                const std::string content = FrameContent(tag_.Read(bodyStart, size), format);
+                if (!content.empty()) Apply(field, content, info);
             }
             pos = bodyStart + size;
         }
     }
 
 private:
-    std::uint64_t frameSize(std::string_view header, std::uint64_t bodyStart, std::uint64_t end) {
-        if (version_ == 2) return bigEndian(header, 3, 3);
-        const std::uint64_t plain = bigEndian(header, 4, 4);
+    std::uint64_t FrameSize(std::string_view header, std::uint64_t bodyStart, std::uint64_t end) {
+        if (version_ == 2) return BigEndian(header, 3, 3);
+        const std::uint64_t plain = BigEndian(header, 4, 4);
         if (version_ == 3) return plain;
         // ID3v2.4 sizes are syncsafe, but some writers put plain numbers there. A byte with its
         // high bit set can only come from those; otherwise the two readings differ from 128 on, and
@@ -204,61 +204,61 @@ private:
         // the syncsafe reading first.
         const bool highBit = std::any_of(header.begin() + 4, header.begin() + 8, [](char c) { return c & 0x80; });
         if (highBit) return plain;
-        const std::uint64_t synced = syncsafe(header, 4);
-        if (synced == plain || isFrameBoundary(bodyStart + synced, end) || !isFrameBoundary(bodyStart + plain, end))
+        const std::uint64_t synced = Syncsafe(header, 4);
+        if (synced == plain || IsFrameBoundary(bodyStart + synced, end) || !IsFrameBoundary(bodyStart + plain, end))
             return synced;
         return plain;
     }
 
     // Whether a frame may end at `at`: the tag ends there, or its padding or a valid frame ID begins.
-    bool isFrameBoundary(std::uint64_t at, std::uint64_t end) {
+    bool IsFrameBoundary(std::uint64_t at, std::uint64_t end) {
         if (at >= end) return at == end;
         const std::string_view next =
-            tag_.read(at, static_cast<std::size_t>(std::min<std::uint64_t>(idLength_, end - at)));
-        return !next.empty() && (isPadding(next) || (next.size() == idLength_ && isFrameId(next)));
+            tag_.Read(at, static_cast<std::size_t>(std::min<std::uint64_t>(idLength_, end - at)));
+        return !next.empty() && (IsPadding(next) || (next.size() == idLength_ && IsFrameId(next)));
     }
 
     // The frame's text bytes; empty for encrypted frames, which cannot be read.
-    std::string frameContent(std::string_view body, std::uint8_t format) {
-        if (version_ == 3) return id3v23Content(body, format);
-        if (version_ == 4) return id3v24Content(body, format);
+    std::string FrameContent(std::string_view body, std::uint8_t format) {
+        if (version_ == 3) return Id3v23Content(body, format);
+        if (version_ == 4) return Id3v24Content(body, format);
         return std::string(body);
     }
 
     // ID3v2.3 flags: 0x80 compressed (the inflated size comes first), 0x40 encrypted, 0x20 grouped
     // (an identity byte follows).
-    std::string id3v23Content(std::string_view body, std::uint8_t format) {
+    std::string Id3v23Content(std::string_view body, std::uint8_t format) {
         if (format & 0x40) return {};
         ByteCursor extras(body);
-        const std::string_view inflatedSize = format & 0x80 ? extras.take(4) : std::string_view();
-        if (format & 0x20) extras.skip(1);
-        if (!extras.ok()) return {};
-        if (format & 0x80) return inflateWithin(extras.rest(), bigEndian(inflatedSize, 0, 4));
-        return std::string(extras.rest());
+        const std::string_view inflatedSize = format & 0x80 ? extras.Take(4) : std::string_view();
+        if (format & 0x20) extras.Skip(1);
+        if (!extras.Ok()) return {};
+        if (format & 0x80) return InflateWithin(extras.Rest(), BigEndian(inflatedSize, 0, 4));
+        return std::string(extras.Rest());
     }
 
     // ID3v2.4 flags: 0x40 grouped (an identity byte follows), 0x08 compressed, 0x04 encrypted,
     // 0x02 unsynchronised, 0x01 with a data length indicator (the inflated size, syncsafe).
-    std::string id3v24Content(std::string_view body, std::uint8_t format) {
+    std::string Id3v24Content(std::string_view body, std::uint8_t format) {
         if (format & 0x04) return {};
         ByteCursor extras(body);
-        if (format & 0x40) extras.skip(1);
-        const std::string_view dataLength = format & 0x01 ? extras.take(4) : std::string_view();
-        if (!extras.ok()) return {};
+        if (format & 0x40) extras.Skip(1);
+        const std::string_view dataLength = format & 0x01 ? extras.Take(4) : std::string_view();
+        if (!extras.Ok()) return {};
         // Unsynchronisation was applied last, so it comes off first.
         const bool unsynchronised = (format & 0x02) || allFramesUnsynchronised_;
-        std::string content = unsynchronised ? removeUnsynchronisation(extras.rest()) : std::string(extras.rest());
+        std::string content = unsynchronised ? RemoveUnsynchronisation(extras.Rest()) : std::string(extras.Rest());
         if (!(format & 0x08)) return content;
         // A writer that left out the required data length indicator gets the largest size we read.
-        return inflateWithin(content, dataLength.empty() ? kMaxFrameBody : syncsafe(dataLength, 0));
+        return InflateWithin(content, dataLength.empty() ? kMaxFrameBody : Syncsafe(dataLength, 0));
     }
 
     // A compressed frame inflates to its declared size. One declaring more than any text needs is
     // passed over like a stored frame of that size, and so is one beyond what is left of the tag's
     // inflate budget.
-    std::string inflateWithin(std::string_view compressed, std::uint64_t inflatedSize) {
+    std::string InflateWithin(std::string_view compressed, std::uint64_t inflatedSize) {
         if (inflatedSize > std::min(kMaxFrameBody, inflateBudget_)) return {};
-        std::string inflated = inflateFrame(compressed, static_cast<std::size_t>(inflatedSize));
+        std::string inflated = InflateFrame(compressed, static_cast<std::size_t>(inflatedSize));
         inflateBudget_ -= inflated.size();
         return inflated;
     }
@@ -273,35 +273,35 @@ private:
 
 // Skips the extended header at `pos`; ID3v2.3 counts the bytes after its size field, ID3v2.4
 // the whole header (syncsafe).
-std::uint64_t skipExtendedHeader(ByteSource& tag, int version, std::uint64_t pos, std::uint64_t end) {
-    const std::string_view size = tag.read(pos, 4);
+std::uint64_t SkipExtendedHeader(ByteSource& tag, int version, std::uint64_t pos, std::uint64_t end) {
+    const std::string_view size = tag.Read(pos, 4);
     if (size.size() < 4) return end;
-    const std::uint64_t length = version == 3 ? 4 + std::uint64_t{bigEndian(size, 0, 4)} : syncsafe(size, 0);
+    const std::uint64_t length = version == 3 ? 4 + std::uint64_t{BigEndian(size, 0, 4)} : Syncsafe(size, 0);
     return length > end - pos ? end : pos + length;
 }
 
 }  // namespace
 
-bool readId3v1(ByteSource& file, MediaInfo& info) {
-    if (file.size() < kId3v1Size) return false;
-    const std::string_view block = file.read(file.size() - kId3v1Size, kId3v1Size);
-    if (block.size() < kId3v1Size || asciiLower(std::u16string(block.begin(), block.begin() + 3)) != u"tag")
+bool ReadId3v1(ByteSource& file, MediaInfo& info) {
+    if (file.Size() < kId3v1Size) return false;
+    const std::string_view block = file.Read(file.Size() - kId3v1Size, kId3v1Size);
+    if (block.size() < kId3v1Size || AsciiLower(std::u16string(block.begin(), block.begin() + 3)) != u"tag")
         return false;
     const auto field = [block](std::size_t at, std::size_t length) {
-        return clean(fromAnsiTagText(block.substr(at, length), FieldWidth::Fixed));
+        return Clean(FromAnsiTagText(block.substr(at, length), FieldWidth::Fixed));
     };
 
     // Titles were often stored as "artist - song.mp3": keep the song.
     std::u16string title = field(3, 30);
     if (!title.empty()) {
-        eraseAll(title, u"-");
-        eraseAll(title, u"——");
-        eraseAllIgnoringAsciiCase(title, u".mp3");
+        EraseAll(title, u"-");
+        EraseAll(title, u"——");
+        EraseAllIgnoringAsciiCase(title, u".mp3");
         info.Title = title;
     }
     const std::u16string artist = field(33, 30);
     if (!artist.empty()) {
-        eraseAll(info.Title, artist);
+        EraseAll(info.Title, artist);
         info.Artist = artist;
     }
     if (std::u16string album = field(63, 30); !album.empty()) info.Album = album;
@@ -309,32 +309,32 @@ bool readId3v1(ByteSource& file, MediaInfo& info) {
     return true;
 }
 
-Id3v2Location readId3v2(ByteSource& file, MediaInfo& info) {
-    const std::string_view header = file.read(0, kTagHeaderSize);
+Id3v2Location ReadId3v2(ByteSource& file, MediaInfo& info) {
+    const std::string_view header = file.Read(0, kTagHeaderSize);
     if (header.size() < kTagHeaderSize || header.substr(0, 3) != "ID3") return {};
-    const int version = byteAt(header, 3);
-    const std::uint8_t flags = byteAt(header, 5);
+    const int version = ByteAt(header, 3);
+    const std::uint8_t flags = ByteAt(header, 5);
     const bool unsynchronised = flags & 0x80;
     const bool extendedHeader = flags & 0x40;  // ID3v2.2: compression, which has no defined form
     const bool footer = version == 4 && (flags & 0x10);
-    const std::uint64_t tagEnd = kTagHeaderSize + syncsafe(header, 6);
+    const std::uint64_t tagEnd = kTagHeaderSize + Syncsafe(header, 6);
     const Id3v2Location location{true, tagEnd + (footer ? kTagHeaderSize : 0)};
     if (version < 2 || version > 4 || (version == 2 && extendedHeader))
         return location;  // a layout we do not know: its texts cannot be read, the audio start can
 
-    const std::uint64_t end = std::min(tagEnd, file.size());
+    const std::uint64_t end = std::min(tagEnd, file.Size());
     if (end <= kTagHeaderSize) return location;
     if (unsynchronised && version < 4) {
         // Before ID3v2.4 the whole tag after its header is unsynchronised: undo that first.
-        const std::string tag = removeUnsynchronisation(
-            file.read(kTagHeaderSize, std::min<std::uint64_t>(end - kTagHeaderSize, kMaxUnsynchronisedTag)));
+        const std::string tag = RemoveUnsynchronisation(
+            file.Read(kTagHeaderSize, std::min<std::uint64_t>(end - kTagHeaderSize, kMaxUnsynchronisedTag)));
         MemorySource memory(tag);
-        const std::uint64_t first = extendedHeader ? skipExtendedHeader(memory, version, 0, memory.size()) : 0;
-        FrameWalker(memory, version, false).walk(first, memory.size(), info);
+        const std::uint64_t first = extendedHeader ? SkipExtendedHeader(memory, version, 0, memory.Size()) : 0;
+        FrameWalker(memory, version, false).Walk(first, memory.Size(), info);
     } else {
         const std::uint64_t first =
-            extendedHeader ? skipExtendedHeader(file, version, kTagHeaderSize, end) : kTagHeaderSize;
-        FrameWalker(file, version, unsynchronised).walk(first, end, info);
+            extendedHeader ? SkipExtendedHeader(file, version, kTagHeaderSize, end) : kTagHeaderSize;
+        FrameWalker(file, version, unsynchronised).Walk(first, end, info);
     }
     return location;
 }

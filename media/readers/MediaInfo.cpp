@@ -46,7 +46,7 @@ constexpr std::array kExtensionTypes{
     ExtensionType{u".m4a", kMediaMp4Audio},
 };
 
-bool isRegularFile(const std::string& path) {
+bool IsRegularFile(const std::string& path) {
     struct stat st {};
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
@@ -56,14 +56,14 @@ bool isRegularFile(const std::string& path) {
 std::int32_t MediaTypeOf(std::u16string_view name) {
     const std::size_t dot = name.rfind(u'.');
     if (dot == std::u16string_view::npos) return 0;
-    const std::u16string extension = tagtext::asciiLower(name.substr(dot));
+    const std::u16string extension = tagtext::AsciiLower(name.substr(dot));
     for (const ExtensionType& entry : kExtensionTypes)
         if (entry.extension == extension) return entry.type;
     return 0;
 }
 
 bool ReadMediaInfo(MediaInfo& record) {
-    if (!isRegularFile(text::toFileName(record.FileName))) return false;
+    if (!IsRegularFile(text::ToFileName(record.FileName))) return false;
     const std::u16string_view location = record.FileName;
     record.MediaType = MediaTypeOf(location.substr(location.rfind(u'/') + 1));
     if (record.MediaType & kMediaMp3) return ReadMp3Info(record);

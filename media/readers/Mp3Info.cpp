@@ -9,14 +9,14 @@ namespace media {
 
 bool ReadMp3Info(MediaInfo& record) {
     FileRegionReader file;
-    if (!file.open(text::toFileName(record.FileName))) return false;
+    if (!file.Open(text::ToFileName(record.FileName))) return false;
 
     MediaInfo read = record;
-    const bool hasId3v1 = readId3v1(file, read);
-    const Id3v2Location id3v2 = readId3v2(file, read);
-    const std::uint64_t audioEnd = file.size() - (hasId3v1 ? kId3v1Size : 0);
-    if (const auto frame = findFirstMpegFrame(file, id3v2.audioStart, audioEnd)) {
-        setStreamRates(read, static_cast<std::uint64_t>(frame->bitRateKbps) * 1000,
+    const bool hasId3v1 = ReadId3v1(file, read);
+    const Id3v2Location id3v2 = ReadId3v2(file, read);
+    const std::uint64_t audioEnd = file.Size() - (hasId3v1 ? kId3v1Size : 0);
+    if (const auto frame = FindFirstMpegFrame(file, id3v2.audioStart, audioEnd)) {
+        SetStreamRates(read, static_cast<std::uint64_t>(frame->bitRateKbps) * 1000,
                        static_cast<std::uint64_t>(frame->sampleRateHz));
     } else if (!hasId3v1 && !id3v2.found) {
         return false;  // neither tags nor audio: not an MP3 we can say anything about

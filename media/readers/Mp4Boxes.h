@@ -17,11 +17,11 @@ struct Mp4Box {
     std::uint64_t contentStart = 0;
     std::uint64_t end = 0;
 
-    std::uint64_t contentSize() const { return end - contentStart; }
+    std::uint64_t ContentSize() const { return end - contentStart; }
 };
 
 // The whole file as the parent of its top-level boxes.
-Mp4Box mp4FileBox(const ByteSource& file);
+Mp4Box Mp4FileBox(const ByteSource& file);
 
 // The boxes inside a parent, in order. A box must fit in its parent: one that claims more, or
 // less than its own header, ends the walk, since where the next box starts is then unknown. At
@@ -31,7 +31,7 @@ public:
     static constexpr int kMaxBoxes = 4096;
 
     Mp4BoxWalker(ByteSource& file, const Mp4Box& parent) : file_(file), pos_(parent.contentStart), end_(parent.end) {}
-    std::optional<Mp4Box> next();
+    std::optional<Mp4Box> Next();
 
 private:
     ByteSource& file_;
@@ -43,9 +43,9 @@ private:
 // The first box of each type in turn down `path` from `parent` ({"mdia", "minf", "stbl"}). Paths
 // are at most kMaxMp4Depth long, so a walk never goes deeper than the boxes it names.
 inline constexpr std::size_t kMaxMp4Depth = 8;
-std::optional<Mp4Box> findMp4Box(ByteSource& file, const Mp4Box& parent, std::initializer_list<std::string_view> path);
+std::optional<Mp4Box> FindMp4Box(ByteSource& file, const Mp4Box& parent, std::initializer_list<std::string_view> path);
 
 // The children of a full box start after its version and flags.
-Mp4Box fullBoxChildren(Mp4Box box);
+Mp4Box FullBoxChildren(Mp4Box box);
 
 }  // namespace media

@@ -12,7 +12,7 @@ constexpr std::size_t kHeaderSize = 4;
 // The longest frame there is: MPEG-2.5 layer II at 160 kbit/s and 8 kHz, padded.
 constexpr std::size_t kLongestFrame = 2881;
 
-enum Version { kMpeg1, kMpeg2, kMpeg25 };
+enum Version { Mpeg1, Mpeg2, Mpeg25 };
 
 // Kbit/s by [table][index]; index 0 (free format) and 15 (invalid) are refused before lookup.
 constexpr int kBitRates[5][15] = {
@@ -32,64 +32,64 @@ constexpr int kSampleRates[3][3] = {
 // Encoders' summary markers lie within the first bytes after the side information.
 constexpr std::size_t kSummarySearch = 64;
 
-bool isStreamSummary(std::string_view frame) {
+bool IsStreamSummary(std::string_view frame) {
     return frame.find("Xing") != std::string_view::npos || frame.find("Info") != std::string_view::npos ||
            frame.find("VBRI") != std::string_view::npos;
 }
 
 // Whether two headers describe the same stream: same version, layer and sample rate. The bit rate
 // may change from frame to frame, the others do not.
-bool sameStream(std::string_view header, std::string_view next) {
-    return (byteAt(header, 1) & 0xFE) == (byteAt(next, 1) & 0xFE) &&
-           (byteAt(header, 2) & 0x0C) == (byteAt(next, 2) & 0x0C);
+bool SameStream(std::string_view header, std::string_view next) {
+    return (ByteAt(header, 1) & 0xFE) == (ByteAt(next, 1) & 0xFE) &&
+           (ByteAt(header, 2) & 0x0C) == (ByteAt(next, 2) & 0x0C);
 }
 
 }  // namespace
 
-std::optional<MpegFrameHeader> parseMpegFrameHeader(std::string_view bytes) {
-    if (bytes.size() < kHeaderSize || byteAt(bytes, 0) != 0xFF || (byteAt(bytes, 1) & 0xE0) != 0xE0)
+std::optional<MpegFrameHeader> ParseMpegFrameHeader(std::string_view bytes) {
+    if (bytes.size() < kHeaderSize || ByteAt(bytes, 0) != 0xFF || (ByteAt(bytes, 1) & 0xE0) != 0xE0)
         return std::nullopt;
-    const int versionBits = (byteAt(bytes, 1) >> 3) & 3;
-    const int layerBits = (byteAt(bytes, 1) >> 1) & 3;  // 3 = layer I, 2 = II, 1 = III
-    const int bitRateIndex = byteAt(bytes, 2) >> 4;
-    const int sampleRateIndex = (byteAt(bytes, 2) >> 2) & 3;
-    const int emphasis = byteAt(bytes, 3) & 3;
+    const int versionBits = (ByteAt(bytes, 1) >> 3) & 3;
+    const int layerBits = (ByteAt(bytes, 1) >> 1) & 3;  // 3 = layer I, 2 = II, 1 = III
+    const int bitRateIndex = ByteAt(bytes, 2) >> 4;
+    const int sampleRateIndex = (ByteAt(bytes, 2) >> 2) & 3;
+    const int emphasis = ByteAt(bytes, 3) & 3;
     if (versionBits == 1 || layerBits == 0 || bitRateIndex == 0 || bitRateIndex == 15 || sampleRateIndex == 3 ||
         emphasis == 2)
         return std::nullopt;
 
-    const Version version = versionBits == 3 ? kMpeg1 : versionBits == 2 ? kMpeg2 : kMpeg25;
+    const Version version = versionBits == 3 ? Mpeg1 : versionBits == 2 ? Mpeg2 : Mpeg25;
     const int layer = 4 - layerBits;
-    const int table = version == kMpeg1 ? layer - 1 : (layer == 1 ? 3 : 4);
+    const int table = version == Mpeg1 ? layer - 1 : (layer == 1 ? 3 : 4);
     const int bitRate = kBitRates[table][bitRateIndex];
     const int sampleRate = kSampleRates[version][sampleRateIndex];
-    const int padding = (byteAt(bytes, 2) >> 1) & 1;
+    const int padding = (ByteAt(bytes, 2) >> 1) & 1;
     // Layer I counts in 4-byte slots; MPEG-2/2.5 layer III frames hold half the samples.
     const int frameBytes = layer == 1
                                ? (12000 * bitRate / sampleRate + padding) * 4
-                               : (layer == 3 && version != kMpeg1 ? 72000 : 144000) * bitRate / sampleRate + padding;
+                               : (layer == 3 && version != Mpeg1 ? 72000 : 144000) * bitRate / sampleRate + padding;
     return MpegFrameHeader{bitRate, sampleRate, static_cast<std::size_t>(frameBytes)};
 }
 
-std::optional<MpegFrameHeader> findFirstMpegFrame(ByteSource& source, std::uint64_t start, std::uint64_t end) {
+std::optional<MpegFrameHeader> FindFirstMpegFrame(ByteSource& source, std::uint64_t start, std::uint64_t end) {
     if (start >= end) return std::nullopt;
     // One read holds every position searched and the frame that follows the last of them.
     const std::uint64_t audioBytes = end - start;
     const auto span = static_cast<std::size_t>(
         std::min<std::uint64_t>(audioBytes, kSearchPositions - 1 + kLongestFrame + kHeaderSize));
-    const std::string_view bytes = source.read(start, span);
+    const std::string_view bytes = source.Read(start, span);
     for (std::size_t i = 0; i < kSearchPositions && i + kHeaderSize <= bytes.size(); ++i) {
-        if (byteAt(bytes, i) != 0xFF) continue;
-        const auto header = parseMpegFrameHeader(bytes.substr(i));
+        if (ByteAt(bytes, i) != 0xFF) continue;
+        const auto header = ParseMpegFrameHeader(bytes.substr(i));
         if (!header) continue;
         // A sync pattern turns up by chance in junk, a text's byte-order mark or another format's
         // header; a header is believed only when its frame is followed by another of the same
         // stream, or ends the audio.
         const std::size_t next = i + header->frameBytes;
         if (next == audioBytes) return header;
-        const auto following = parseMpegFrameHeader(bytes.substr(std::min(next, bytes.size())));
-        if (!following || !sameStream(bytes.substr(i), bytes.substr(next))) continue;
-        if (isStreamSummary(bytes.substr(i, std::min<std::size_t>(header->frameBytes, kSummarySearch))))
+        const auto following = ParseMpegFrameHeader(bytes.substr(std::min(next, bytes.size())));
+        if (!following || !SameStream(bytes.substr(i), bytes.substr(next))) continue;
+        if (IsStreamSummary(bytes.substr(i, std::min<std::size_t>(header->frameBytes, kSummarySearch))))
             return following;
         return header;
     }

@@ -43,15 +43,15 @@ struct Stream {
     Identification identification;
 };
 
-bool isHeader(std::string_view packet, std::string_view magic, std::size_t size) {
+bool IsHeader(std::string_view packet, std::string_view magic, std::size_t size) {
     return packet.size() >= size && packet.substr(0, magic.size()) == magic;
 }
 
 // "\x01vorbis", version, channels, sample rate, then the maximum, nominal and minimum bit rates.
-std::optional<Identification> identifyVorbis(std::string_view packet) {
-    if (!isHeader(packet, "\x01vorbis", 30)) return std::nullopt;
-    const std::uint64_t rate = littleEndian(packet, 12, 4);
-    const auto nominal = static_cast<std::int32_t>(littleEndian(packet, 20, 4));
+std::optional<Identification> IdentifyVorbis(std::string_view packet) {
+    if (!IsHeader(packet, "\x01vorbis", 30)) return std::nullopt;
+    const std::uint64_t rate = LittleEndian(packet, 12, 4);
+    const auto nominal = static_cast<std::int32_t>(LittleEndian(packet, 20, 4));
     return Identification{.codec = Codec::Vorbis,
                           .sampleRate = rate,
                           .granuleRate = rate,
@@ -60,113 +60,113 @@ std::optional<Identification> identifyVorbis(std::string_view packet) {
 
 // "OpusHead", version, channels, pre-skip, then the rate of the input before encoding; 0 leaves
 // that unsaid, and the decoding rate stands.
-std::optional<Identification> identifyOpus(std::string_view packet) {
-    if (!isHeader(packet, "OpusHead", 19)) return std::nullopt;
-    const std::uint64_t inputRate = littleEndian(packet, 12, 4);
+std::optional<Identification> IdentifyOpus(std::string_view packet) {
+    if (!IsHeader(packet, "OpusHead", 19)) return std::nullopt;
+    const std::uint64_t inputRate = LittleEndian(packet, 12, 4);
     return Identification{.codec = Codec::Opus,
                           .sampleRate = inputRate > 0 ? inputRate : kOpusRate,
                           .granuleRate = kOpusRate,
-                          .preSkip = littleEndian(packet, 10, 2)};
+                          .preSkip = LittleEndian(packet, 10, 2)};
 }
 
 // 0x7F "FLAC", version (2), header packet count (2, big-endian), "fLaC", then STREAMINFO whole.
-std::optional<Identification> identifyFlac(std::string_view packet) {
-    if (!isHeader(packet,
+std::optional<Identification> IdentifyFlac(std::string_view packet) {
+    if (!IsHeader(packet,
                   "\x7F"
                   "FLAC",
                   kIdentificationBytes) ||
-        packet.substr(9, 4) != "fLaC" || parseFlacBlockHeader(packet.substr(13)).type != kFlacStreamInfo)
+        packet.substr(9, 4) != "fLaC" || ParseFlacBlockHeader(packet.substr(13)).type != kFlacStreamInfo)
         return std::nullopt;
-    const auto info = parseFlacStreamInfo(packet.substr(13 + kFlacBlockHeaderSize));
+    const auto info = ParseFlacStreamInfo(packet.substr(13 + kFlacBlockHeaderSize));
     if (!info) return std::nullopt;
     return Identification{.codec = Codec::Flac,
                           .sampleRate = info->sampleRate,
                           .granuleRate = info->sampleRate,
                           .totalSamples = info->totalSamples,
-                          .headerPackets = static_cast<int>(bigEndian(packet, 7, 2))};
+                          .headerPackets = static_cast<int>(BigEndian(packet, 7, 2))};
 }
 
-std::optional<Identification> identify(std::string_view packet) {
-    if (auto id = identifyVorbis(packet)) return id;
-    if (auto id = identifyOpus(packet)) return id;
-    return identifyFlac(packet);
+std::optional<Identification> Identify(std::string_view packet) {
+    if (auto id = IdentifyVorbis(packet)) return id;
+    if (auto id = IdentifyOpus(packet)) return id;
+    return IdentifyFlac(packet);
 }
 
 // Every stream's identification header fills its first page alone, and those pages lead the file.
-std::optional<Stream> findAudioStream(ByteSource& file) {
+std::optional<Stream> FindAudioStream(ByteSource& file) {
     std::uint64_t offset = 0;
     for (int i = 0; i < kMaxFirstPages; ++i) {
-        const std::optional<OggPage> page = readOggPage(file, offset);
+        const std::optional<OggPage> page = ReadOggPage(file, offset);
         if (!page || !(page->type & OggPage::kFirst)) return std::nullopt;
         const std::string_view packet =
-            file.read(page->bodyOffset, std::min<std::uint64_t>(page->bodySize, kIdentificationBytes));
-        if (const auto id = identify(packet)) return Stream{page->serial, *id};
+            file.Read(page->bodyOffset, std::min<std::uint64_t>(page->bodySize, kIdentificationBytes));
+        if (const auto id = Identify(packet)) return Stream{page->serial, *id};
         offset = page->end();
     }
     return std::nullopt;
 }
 
-void readCommentAfter(ByteSource& packet, std::size_t skip, TagFields& fields) {
-    SlicedSource comment(packet, skip, packet.size() - std::min<std::uint64_t>(skip, packet.size()));
-    readVorbisComment(comment, fields);
+void ReadCommentAfter(ByteSource& packet, std::size_t skip, TagFields& fields) {
+    SlicedSource comment(packet, skip, packet.Size() - std::min<std::uint64_t>(skip, packet.Size()));
+    ReadVorbisComment(comment, fields);
 }
 
 // Vorbis and Opus send the comment as their second packet, after "\x03vorbis" or "OpusTags".
-void readCodecComment(OggPacketReader& packets, std::string_view magic, TagFields& fields) {
-    std::optional<OggPacket> packet = packets.next();
-    if (packet && packet->bytes.read(0, magic.size()) == magic) readCommentAfter(packet->bytes, magic.size(), fields);
+void ReadCodecComment(OggPacketReader& packets, std::string_view magic, TagFields& fields) {
+    std::optional<OggPacket> packet = packets.Next();
+    if (packet && packet->bytes.Read(0, magic.size()) == magic) ReadCommentAfter(packet->bytes, magic.size(), fields);
 }
 
 // FLAC sends its other metadata blocks as header packets; the VORBIS_COMMENT block is one of them.
-void readFlacComment(OggPacketReader& packets, int headerPackets, TagFields& fields) {
+void ReadFlacComment(OggPacketReader& packets, int headerPackets, TagFields& fields) {
     const int count = headerPackets > 0 ? std::min(headerPackets, kMaxFlacHeaderPackets) : kMaxFlacHeaderPackets;
     for (int i = 0; i < count; ++i) {
-        std::optional<OggPacket> packet = packets.next();
-        const std::string_view header = packet ? packet->bytes.read(0, kFlacBlockHeaderSize) : std::string_view();
+        std::optional<OggPacket> packet = packets.Next();
+        const std::string_view header = packet ? packet->bytes.Read(0, kFlacBlockHeaderSize) : std::string_view();
         if (header.size() < kFlacBlockHeaderSize) return;
-        if (parseFlacBlockHeader(header).type == kFlacVorbisComment) {
-            readCommentAfter(packet->bytes, kFlacBlockHeaderSize, fields);
+        if (ParseFlacBlockHeader(header).type == kFlacVorbisComment) {
+            ReadCommentAfter(packet->bytes, kFlacBlockHeaderSize, fields);
             return;
         }
     }
 }
 
-void readComment(OggPacketReader& packets, const Identification& id, TagFields& fields) {
-    if (!packets.next()) return;  // the identification header, read already
+void ReadComment(OggPacketReader& packets, const Identification& id, TagFields& fields) {
+    if (!packets.Next()) return;  // the identification header, read already
     switch (id.codec) {
-        case Codec::Vorbis: readCodecComment(packets, "\x03vorbis", fields); break;
-        case Codec::Opus: readCodecComment(packets, "OpusTags", fields); break;
-        case Codec::Flac: readFlacComment(packets, id.headerPackets, fields); break;
+        case Codec::Vorbis: ReadCodecComment(packets, "\x03vorbis", fields); break;
+        case Codec::Opus: ReadCodecComment(packets, "OpusTags", fields); break;
+        case Codec::Flac: ReadFlacComment(packets, id.headerPackets, fields); break;
     }
 }
 
-std::uint64_t bitRateOf(ByteSource& file, const Stream& stream, std::uint64_t audioStart) {
+std::uint64_t BitRateOf(ByteSource& file, const Stream& stream, std::uint64_t audioStart) {
     const Identification& id = stream.identification;
     if (id.nominalBitRate > 0) return id.nominalBitRate;
     std::uint64_t samples = id.totalSamples;
     if (samples == 0) {
-        const std::optional<std::uint64_t> granule = lastGranule(file, stream.serial);
+        const std::optional<std::uint64_t> granule = LastGranule(file, stream.serial);
         samples = granule && *granule > id.preSkip ? *granule - id.preSkip : 0;
     }
-    const std::uint64_t audioBytes = file.size() > audioStart ? file.size() - audioStart : 0;
-    return averageBitRate(audioBytes, samples, id.granuleRate);
+    const std::uint64_t audioBytes = file.Size() > audioStart ? file.Size() - audioStart : 0;
+    return AverageBitRate(audioBytes, samples, id.granuleRate);
 }
 
 }  // namespace
 
 bool ReadOggInfo(MediaInfo& record) {
     FileRegionReader file;
-    if (!file.open(text::toFileName(record.FileName))) return false;
-    const std::optional<Stream> stream = findAudioStream(file);
+    if (!file.Open(text::ToFileName(record.FileName))) return false;
+    const std::optional<Stream> stream = FindAudioStream(file);
     if (!stream) return false;
 
     OggPacketReader packets(file, stream->serial);
     TagFields fields;
-    readComment(packets, stream->identification, fields);
+    ReadComment(packets, stream->identification, fields);
 
     MediaInfo read = record;
-    fields.applyTo(read);
-    setStreamRates(read, bitRateOf(file, *stream, packets.position()), stream->identification.sampleRate);
+    fields.ApplyTo(read);
+    SetStreamRates(read, BitRateOf(file, *stream, packets.Position()), stream->identification.sampleRate);
     record = std::move(read);
     return true;
 }

@@ -16,17 +16,17 @@ constexpr std::uint64_t kNoGranule = ~std::uint64_t{0};
 
 }  // namespace
 
-std::optional<OggPage> readOggPage(ByteSource& file, std::uint64_t offset) {
-    const std::string_view header = file.read(offset, kPageHeaderSize);
-    if (header.size() < kPageHeaderSize || header.substr(0, 4) != "OggS" || byteAt(header, 4) != 0) return std::nullopt;
+std::optional<OggPage> ReadOggPage(ByteSource& file, std::uint64_t offset) {
+    const std::string_view header = file.Read(offset, kPageHeaderSize);
+    if (header.size() < kPageHeaderSize || header.substr(0, 4) != "OggS" || ByteAt(header, 4) != 0) return std::nullopt;
     OggPage page;
     page.offset = offset;
-    page.type = byteAt(header, 5);
-    page.granule = littleEndian(header, 6, 8);
-    page.serial = static_cast<std::uint32_t>(littleEndian(header, 14, 4));
-    page.sequence = static_cast<std::uint32_t>(littleEndian(header, 18, 4));
-    const std::size_t segments = byteAt(header, 26);
-    page.lacing = std::string(file.read(offset + kPageHeaderSize, segments));
+    page.type = ByteAt(header, 5);
+    page.granule = LittleEndian(header, 6, 8);
+    page.serial = static_cast<std::uint32_t>(LittleEndian(header, 14, 4));
+    page.sequence = static_cast<std::uint32_t>(LittleEndian(header, 18, 4));
+    const std::size_t segments = ByteAt(header, 26);
+    page.lacing = std::string(file.Read(offset + kPageHeaderSize, segments));
     if (page.lacing.size() < segments) return std::nullopt;
     page.bodyOffset = offset + kPageHeaderSize + segments;
     page.bodySize = std::accumulate(page.lacing.begin(), page.lacing.end(), std::uint64_t{0},
@@ -34,9 +34,9 @@ std::optional<OggPage> readOggPage(ByteSource& file, std::uint64_t offset) {
     return page;
 }
 
-bool OggPacketReader::loadNextPage() {
+bool OggPacketReader::LoadNextPage() {
     while (pagesRead_ < kMaxPages) {
-        std::optional<OggPage> page = readOggPage(file_, nextPageOffset_);
+        std::optional<OggPage> page = ReadOggPage(file_, nextPageOffset_);
         if (!page) return false;
         ++pagesRead_;
         nextPageOffset_ = page->end();
@@ -50,7 +50,7 @@ bool OggPacketReader::loadNextPage() {
     return false;
 }
 
-void OggPacketReader::skipContinuedPacket() {
+void OggPacketReader::SkipContinuedPacket() {
     while (segment_ < page_->lacing.size()) {
         const std::uint8_t length = static_cast<std::uint8_t>(page_->lacing[segment_++]);
         segmentOffset_ += length;
@@ -58,12 +58,12 @@ void OggPacketReader::skipContinuedPacket() {
     }
 }
 
-std::optional<OggPacket> OggPacketReader::next() {
+std::optional<OggPacket> OggPacketReader::Next() {
     OggPacket packet{SlicedSource(file_)};
     bool started = false;
     for (;;) {
         if (!page_ || segment_ == page_->lacing.size()) {
-            if (!loadNextPage()) {
+            if (!LoadNextPage()) {
                 if (!started) return std::nullopt;
                 packet.complete = false;
                 return packet;
@@ -71,11 +71,11 @@ std::optional<OggPacket> OggPacketReader::next() {
             const bool continues = page_->type & OggPage::kContinued;
             if (started && (!continues || pageFollowsGap_)) {
                 // The rest of this packet was lost; the page belongs to the packets after it.
-                if (continues) skipContinuedPacket();
+                if (continues) SkipContinuedPacket();
                 packet.complete = false;
                 return packet;
             }
-            if (!started && continues) skipContinuedPacket();
+            if (!started && continues) SkipContinuedPacket();
             continue;
         }
         started = true;
@@ -86,20 +86,20 @@ std::optional<OggPacket> OggPacketReader::next() {
             length += piece;
             ends = piece < 255;
         }
-        packet.bytes.append(segmentOffset_, length);
+        packet.bytes.Append(segmentOffset_, length);
         segmentOffset_ += length;
         if (ends) return packet;
     }
 }
 
-std::optional<std::uint64_t> lastGranule(ByteSource& file, std::uint32_t serial) {
-    const std::uint64_t tailStart = file.size() - std::min(file.size(), kTail);
-    const std::string tail(file.read(tailStart, static_cast<std::size_t>(file.size() - tailStart)));
+std::optional<std::uint64_t> LastGranule(ByteSource& file, std::uint32_t serial) {
+    const std::uint64_t tailStart = file.Size() - std::min(file.Size(), kTail);
+    const std::string tail(file.Read(tailStart, static_cast<std::size_t>(file.Size() - tailStart)));
     MemorySource memory(tail);
     for (std::size_t at = tail.size(); at > 0;) {
         at = tail.rfind("OggS", at - 1);
         if (at == std::string::npos) break;
-        const std::optional<OggPage> page = readOggPage(memory, at);
+        const std::optional<OggPage> page = ReadOggPage(memory, at);
         if (page && page->serial == serial && page->granule != kNoGranule && page->end() <= tail.size())
             return page->granule;
     }

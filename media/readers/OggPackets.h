@@ -30,7 +30,7 @@ struct OggPage {
 // The page at `offset` when its header and lacing table are there and well-formed. The body may
 // run past the end of a file cut short. The CRC is not checked: it guards the audio, and a page
 // whose structure holds gives its texts even when a byte of it was damaged.
-std::optional<OggPage> readOggPage(ByteSource& file, std::uint64_t offset);
+std::optional<OggPage> ReadOggPage(ByteSource& file, std::uint64_t offset);
 
 struct OggPacket {
     SlicedSource bytes;
@@ -49,14 +49,14 @@ public:
     // The next packet; none at the end of the stream, at damage, or past the page bound. A packet
     // that a lost page (a gap in the sequence numbers) or a page that does not continue it cuts
     // short comes with what arrived.
-    std::optional<OggPacket> next();
+    std::optional<OggPacket> Next();
     // Where the last page read ends: the packets read so far lie before it.
-    std::uint64_t position() const { return nextPageOffset_; }
+    std::uint64_t Position() const { return nextPageOffset_; }
 
 private:
-    bool loadNextPage();
+    bool LoadNextPage();
     // Passes over the pieces, at the start of the page, of a packet that began on a page not read.
-    void skipContinuedPacket();
+    void SkipContinuedPacket();
 
     ByteSource& file_;
     std::uint32_t serial_;
@@ -70,6 +70,6 @@ private:
 
 // The granule position of the stream's last page that ends a packet, found among the whole pages
 // in the last 64 KiB of the file (a page is never longer); none when there is no such page there.
-std::optional<std::uint64_t> lastGranule(ByteSource& file, std::uint32_t serial);
+std::optional<std::uint64_t> LastGranule(ByteSource& file, std::uint32_t serial);
 
 }  // namespace media

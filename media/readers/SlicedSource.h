@@ -19,11 +19,11 @@ public:
     SlicedSource(ByteSource& base, std::uint64_t offset, std::uint64_t length);
 
     // Appends bytes [offset, offset + length) of the base; a range past the base's end is cut there.
-    void append(std::uint64_t offset, std::uint64_t length);
-    std::size_t sliceCount() const { return slices_.size(); }
+    void Append(std::uint64_t offset, std::uint64_t length);
+    std::size_t SliceCount() const { return slices_.size(); }
 
-    std::uint64_t size() const override { return size_; }
-    std::string_view read(std::uint64_t offset, std::size_t length) override;
+    std::uint64_t Size() const override { return size_; }
+    std::string_view Read(std::uint64_t offset, std::size_t length) override;
 
 private:
     struct Slice {
@@ -32,7 +32,7 @@ private:
         std::uint64_t length;
     };
 
-    std::size_t sliceAt(std::uint64_t offset) const;
+    std::size_t SliceAt(std::uint64_t offset) const;
 
     ByteSource* base_;  // a pointer, so packets can be assigned
     std::vector<Slice> slices_;

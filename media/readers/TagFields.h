@@ -24,11 +24,11 @@ class TagFields {
 public:
     // Whether a value of `bytes` may still be read, taking them from what one tag may bring in all:
     // a hostile tag may hold thousands of large values.
-    bool takeReadAllowance(std::uint64_t bytes);
+    bool TakeReadAllowance(std::uint64_t bytes);
     // Adds one value; it is cleaned like every tag text, and an empty value counts for nothing.
-    void add(TagField field, std::u16string_view value);
+    void Add(TagField field, std::u16string_view value);
     // Overwrites the record's fields that got a value.
-    void applyTo(MediaInfo& info) const;
+    void ApplyTo(MediaInfo& info) const;
 
 private:
     static constexpr std::size_t kFieldCount = 7;

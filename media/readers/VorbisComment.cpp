@@ -31,46 +31,46 @@ constexpr NamedField kNamedFields[] = {
     {"COMPOSER", TagField::Composer},
 };
 
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view upper) {
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view upper) {
     return a.size() == upper.size() && std::equal(a.begin(), a.end(), upper.begin(), [](char c, char u) {
                return (c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) == u;
            });
 }
 
-std::optional<std::uint32_t> u32At(ByteSource& source, std::uint64_t at) {
-    const std::string_view bytes = source.read(at, 4);
+std::optional<std::uint32_t> U32At(ByteSource& source, std::uint64_t at) {
+    const std::string_view bytes = source.Read(at, 4);
     if (bytes.size() < 4) return std::nullopt;
-    return static_cast<std::uint32_t>(littleEndian(bytes, 0, 4));
+    return static_cast<std::uint32_t>(LittleEndian(bytes, 0, 4));
 }
 
 }  // namespace
 
-std::optional<TagField> vorbisCommentField(std::string_view name) {
+std::optional<TagField> VorbisCommentField(std::string_view name) {
     for (const NamedField& entry : kNamedFields)
-        if (equalsIgnoringAsciiCase(name, entry.name)) return entry.field;
+        if (EqualsIgnoringAsciiCase(name, entry.name)) return entry.field;
     return std::nullopt;
 }
 
-void readVorbisComment(ByteSource& comment, TagFields& fields) {
-    const auto vendorLength = u32At(comment, 0);
+void ReadVorbisComment(ByteSource& comment, TagFields& fields) {
+    const auto vendorLength = U32At(comment, 0);
     if (!vendorLength) return;
     std::uint64_t pos = 4 + std::uint64_t{*vendorLength};
-    const auto count = u32At(comment, pos);
+    const auto count = U32At(comment, pos);
     if (!count) return;
     pos += 4;
     for (std::uint32_t i = 0; i < std::min(*count, kMaxFields); ++i) {
-        const auto length = u32At(comment, pos);
-        if (!length || *length > comment.size() - (pos + 4)) return;
+        const auto length = U32At(comment, pos);
+        if (!length || *length > comment.Size() - (pos + 4)) return;
         const std::uint64_t start = pos + 4;
         pos = start + *length;
 
-        const std::string_view head = comment.read(start, std::min<std::uint64_t>(*length, kNameLookahead));
+        const std::string_view head = comment.Read(start, std::min<std::uint64_t>(*length, kNameLookahead));
         const std::size_t equals = head.find('=');
-        const auto field = equals == std::string_view::npos ? std::nullopt : vorbisCommentField(head.substr(0, equals));
+        const auto field = equals == std::string_view::npos ? std::nullopt : VorbisCommentField(head.substr(0, equals));
         if (!field) continue;
         const std::uint64_t valueLength = *length - equals - 1;
-        if (valueLength > kMaxTagValueBytes || !fields.takeReadAllowance(valueLength)) continue;
-        fields.add(*field, text::fromUtf8(comment.read(start + equals + 1, static_cast<std::size_t>(valueLength))));
+        if (valueLength > kMaxTagValueBytes || !fields.TakeReadAllowance(valueLength)) continue;
+        fields.Add(*field, text::FromUtf8(comment.Read(start + equals + 1, static_cast<std::size_t>(valueLength))));
     }
 }
 

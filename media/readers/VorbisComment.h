@@ -12,10 +12,10 @@ namespace media {
 // every length a 32-bit little-endian number and every value UTF-8. `comment` starts at the vendor
 // length. A field whose length runs past the end of the comment ends the reading; the fields before
 // it are kept. Values of names that fill no field (pictures among them) are never read.
-void readVorbisComment(ByteSource& comment, TagFields& fields);
+void ReadVorbisComment(ByteSource& comment, TagFields& fields);
 
 // The field a Vorbis comment name fills, ASCII case ignored: TITLE, ARTIST, ALBUM, DATE or YEAR,
 // LYRICS or UNSYNCEDLYRICS, LYRICIST or WRITER (the writer of the words), COMPOSER.
-std::optional<TagField> vorbisCommentField(std::string_view name);
+std::optional<TagField> VorbisCommentField(std::string_view name);
 
 }  // namespace media

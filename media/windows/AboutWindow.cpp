@@ -35,10 +35,10 @@ AboutWindow::AboutWindow(QWidget* owner) : QDialog(owner) {
     };
     addLabel(QStringLiteral("Morvane Tavri 1.0 播放版"), 240, 15);
     addLabel(QStringLiteral("意见与建议：请访问我们的网站"), 660, 12);
-    link_ = addLabel(QString::fromLatin1(ProductSite), 1020, 12);
+    link_ = addLabel(QString::fromLatin1(kProductSite), 1020, 12);
     link_->SetMousePointer(Qt::PointingHandCursor);
     link_->MouseMove = [this](const forms::MouseArgs&) { SetLinkColor(QColor(0, 0, 255)); };
-    link_->Click = [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(ProductSite))); };
+    link_->Click = [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kProductSite))); };
 }
 
 void AboutWindow::SetLinkColor(const QColor& color) { link_->SetForeColor(color); }

@@ -11,7 +11,7 @@ namespace media {
 class AboutWindow final : public QDialog {
     Q_OBJECT
 public:
-    static constexpr const char* ProductSite = "https://morvane.example/";
+    static constexpr const char* kProductSite = "https://morvane.example/";
 
     explicit AboutWindow(QWidget* owner);
     forms::Label* Label4() const { return link_; }

@@ -6,16 +6,16 @@
 
 namespace media {
 
-std::array<FramePiece, 8> FramePieces(double W, double H, double PW, double PH, double B, double C) {
+std::array<FramePiece, 8> FramePieces(double w, double h, double pw, double ph, double b, double c) {
     return {{
-        {{420, 0, 120, 800}, {420, 0, W, 800}},                              // title-bar middle
-        {{420, PH - B, 120, B}, {420, H - B, W, B}},                         // bottom middle
-        {{0, 800, 200, 40}, {0, 0, 200, H}},                                 // left edge
-        {{PW - 100, 800, 200, 40}, {W - 100, 0, 200, H}},                    // right edge
+        {{420, 0, 120, 800}, {420, 0, w, 800}},                              // title-bar middle
+        {{420, ph - b, 120, b}, {420, h - b, w, b}},                         // bottom middle
+        {{0, 800, 200, 40}, {0, 0, 200, h}},                                 // left edge
+        {{pw - 100, 800, 200, 40}, {w - 100, 0, 200, h}},                    // right edge
         {{0, 0, 450, 800}, {0, 0, 450, 800}},                                // top-left corner
-        {{0, PH - C, 450, C}, {0, H - C, 450, C}},                           // bottom-left corner
-        {{PW - 1665, 0, 1665, 435}, {W - 1665, 0, 1665, 435}},               // top-right corner
-        {{PW - 1665, PH - 525, 1665, 525}, {W - 1665, H - 525, 1665, 525}},  // bottom-right corner
+        {{0, ph - c, 450, c}, {0, h - c, 450, c}},                           // bottom-left corner
+        {{pw - 1665, 0, 1665, 435}, {w - 1665, 0, 1665, 435}},               // top-right corner
+        {{pw - 1665, ph - 525, 1665, 525}, {w - 1665, h - 525, 1665, 525}},  // bottom-right corner
     }};
 }
 
@@ -26,8 +26,8 @@ QRect ToPixelRect(const QRectF& twips) {
 
 QRegion ToolWindowRegion(double widthTwips, double heightTwips) {
     // The height is whole pixels at once; the width stays fractional until each coordinate is taken from it.
-    const double w = widthTwips / forms::TwipsPerPixel;
-    const int h = static_cast<int>(std::lround(heightTwips / forms::TwipsPerPixel));
+    const double w = widthTwips / forms::kTwipsPerPixel;
+    const int h = static_cast<int>(std::lround(heightTwips / forms::kTwipsPerPixel));
     const auto px = [](double v) { return static_cast<int>(std::lround(v)); };
     // Rectangles given by corners exclude their right and bottom edges.
     QRegion region(QRect(0, 6, px(w), h - 6));

@@ -18,7 +18,7 @@ struct FramePiece {
 
 // The eight pieces in the order they are copied; later ones cover earlier ones where they overlap.
 // W, H: the window; PW, PH: the skin bitmap; B, C: the heights of the bottom middle and bottom-left pieces.
-std::array<FramePiece, 8> FramePieces(double W, double H, double PW, double PH, double B, double C);
+std::array<FramePiece, 8> FramePieces(double w, double h, double pw, double ph, double b, double c);
 
 // Twips to whole pixels, each value rounded on its own, as controls are placed.
 QRect ToPixelRect(const QRectF& twips);

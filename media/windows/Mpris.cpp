@@ -73,9 +73,9 @@ Mpris::Mpris(MprisTarget& target) : target_(target) {
     if (!bus.isConnected()) return;
     new MprisRootAdaptor(this, target_);
     player_ = new MprisPlayerAdaptor(this, target_, [this] { Refresh(); });
-    if (!bus.registerObject(QString::fromLatin1(ObjectPath), this)) return;
-    if (!bus.registerService(QString::fromLatin1(ServiceName))) {
-        bus.unregisterObject(QString::fromLatin1(ObjectPath));
+    if (!bus.registerObject(QString::fromLatin1(kObjectPath), this)) return;
+    if (!bus.registerService(QString::fromLatin1(kServiceName))) {
+        bus.unregisterObject(QString::fromLatin1(kObjectPath));
         return;
     }
     registered_ = true;
@@ -88,8 +88,8 @@ Mpris::Mpris(MprisTarget& target) : target_(target) {
 Mpris::~Mpris() {
     if (!registered_) return;
     QDBusConnection bus = QDBusConnection::sessionBus();
-    bus.unregisterService(QString::fromLatin1(ServiceName));
-    bus.unregisterObject(QString::fromLatin1(ObjectPath));
+    bus.unregisterService(QString::fromLatin1(kServiceName));
+    bus.unregisterObject(QString::fromLatin1(kObjectPath));
 }
 
 void Mpris::Refresh() {
@@ -107,7 +107,7 @@ void Mpris::Refresh() {
     if (shuffle != shuffle_) changed.insert(QStringLiteral("Shuffle"), shuffle_ = shuffle);
     if (changed.isEmpty()) return;
     QDBusMessage signal =
-        QDBusMessage::createSignal(QString::fromLatin1(ObjectPath), QStringLiteral("org.freedesktop.DBus.Properties"),
+        QDBusMessage::createSignal(QString::fromLatin1(kObjectPath), QStringLiteral("org.freedesktop.DBus.Properties"),
                                    QStringLiteral("PropertiesChanged"));
     signal << QStringLiteral("org.mpris.MediaPlayer2.Player") << changed << QStringList();
     QDBusConnection::sessionBus().send(signal);

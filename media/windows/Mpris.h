@@ -148,8 +148,8 @@ private:
 class Mpris : public QObject, public QDBusContext {
     Q_OBJECT
 public:
-    static constexpr const char* ServiceName = "org.mpris.MediaPlayer2.morvane";
-    static constexpr const char* ObjectPath = "/org/mpris/MediaPlayer2";
+    static constexpr const char* kServiceName = "org.mpris.MediaPlayer2.morvane";
+    static constexpr const char* kObjectPath = "/org/mpris/MediaPlayer2";
 
     explicit Mpris(MprisTarget& target);
     ~Mpris() override;

@@ -15,11 +15,11 @@ namespace media {
 
 namespace {
 
-const QColor FrameBackColor(255, 255, 255);
-const QColor CaptionColor(31, 96, 169);
+const QColor kFrameBackColor(255, 255, 255);
+const QColor kCaptionColor(31, 96, 169);
 // Where the caption's first line starts, in twips.
-constexpr double CaptionLeft = 100;
-constexpr double CaptionTop = 120;
+constexpr double kCaptionLeft = 100;
+constexpr double kCaptionTop = 120;
 
 QFont CaptionFont() {
     QFont font(CjkFamily(QStringLiteral("宋体")));
@@ -40,21 +40,21 @@ ToolWindow::ToolWindow(ToolWindowKind kind)
       ImClose(this),
       ImgTop(this),
       kind_(std::move(kind)) {
-    const double W = kind_.designSize.width(), H = kind_.designSize.height();
+    const double w = kind_.designSize.width(), h = kind_.designSize.height();
     PMain.SetVisible(false);
-    IMBar.Move(0, 0, W - 300, kind_.titleBarHeight);
-    Pbottom.Move(0, H - 195, W - 240, 195);
+    IMBar.Move(0, 0, w - 300, kind_.titleBarHeight);
+    Pbottom.Move(0, h - 195, w - 240, 195);
     Pbottom.SetMousePointer(Qt::SizeVerCursor);
-    Pright.Move(W - 135, 0, 135, H - 240);
+    Pright.Move(w - 135, 0, 135, h - 240);
     Pright.SetMousePointer(Qt::SizeHorCursor);
-    Pjiao.Move(W - 255, H - 255, 255, 255);
+    Pjiao.Move(w - 255, h - 255, 255, 255);
     Pjiao.SetMousePointer(Qt::SizeFDiagCursor);
-    ImClose.Move(W - 330, 60, 255, 240);
+    ImClose.Move(w - 330, 60, 255, 240);
     ImClose.SetToolTipText(QStringLiteral("关闭"));
-    ImgTop.Move(W - 700, 60, 270, 285);
+    ImgTop.Move(w - 700, 60, 270, 285);
     ImgTop.SetVisible(kind_.hasTopButton);
     ConnectFrameHandlers();
-    Resize(W, H);
+    Resize(w, h);
     SetOffTaskbar(true);
     if (frmMainExists()) SetOwner(&frmMain());
 }
@@ -101,22 +101,22 @@ void ToolWindow::ApplyFrameSkin() {
 }
 
 void ToolWindow::ComposeFrame() {
-    const double W = Width(), H = Height();
+    const double w = Width(), h = Height();
     // Title bar.
-    if (kind_.hasTopButton) ImgTop.SetLeft(W - 700);
-    IMBar.SetWidth(W - 300);
+    if (kind_.hasTopButton) ImgTop.SetLeft(w - 700);
+    IMBar.SetWidth(w - 300);
     ImClose.SetTop(60);
-    ImClose.SetLeft(W - 330);
+    ImClose.SetLeft(w - 330);
     PlaceTitleBar();
     // Resize handles along the right and bottom edges.
-    Pbottom.SetTop(H - Pbottom.Height());
-    Pbottom.SetWidth(W - 240);
-    Pright.SetLeft(W - Pright.Width());
-    Pright.SetHeight(H - 240);
-    Pjiao.Move(W - Pjiao.Width(), H - Pjiao.Height(), Pjiao.Width(), Pjiao.Height());
+    Pbottom.SetTop(h - Pbottom.Height());
+    Pbottom.SetWidth(w - 240);
+    Pright.SetLeft(w - Pright.Width());
+    Pright.SetHeight(h - 240);
+    Pjiao.Move(w - Pjiao.Width(), h - Pjiao.Height(), Pjiao.Width(), Pjiao.Height());
 
     frame_ = QImage(size(), QImage::Format_RGB32);
-    frame_.fill(FrameBackColor);
+    frame_.fill(kFrameBackColor);
     QPainter painter(&frame_);
     PaintFrame(painter);
     for (FrameStep step : kind_.finish) {
@@ -140,9 +140,9 @@ void ToolWindow::PaintFrame(QPainter& painter) const {
 }
 
 void ToolWindow::PaintCaption(QPainter& painter) const {
-    painter.setPen(CaptionColor);
+    painter.setPen(kCaptionColor);
     painter.setFont(CaptionFont());
-    const QPoint at(forms::ToPixels(CaptionLeft), forms::ToPixels(CaptionTop));
+    const QPoint at(forms::ToPixels(kCaptionLeft), forms::ToPixels(kCaptionTop));
     painter.drawText(QRect(at, QPoint(frame_.width() - 1, frame_.height() - 1)), Qt::AlignLeft | Qt::AlignTop,
                      kind_.caption);
 }
@@ -152,7 +152,7 @@ void ToolWindow::RMe() { SetRegion(ToolWindowRegion(Width(), Height())); }
 void ToolWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (frame_.isNull())
-        painter.fillRect(rect(), FrameBackColor);
+        painter.fillRect(rect(), kFrameBackColor);
     else
         painter.drawImage(0, 0, frame_);
 }
@@ -166,7 +166,7 @@ void ToolWindow::MoveWithPointer() {
 }
 
 void ToolWindow::IMBar_MouseDown(const forms::MouseArgs& a) {
-    if (a.button != forms::LeftButton) return;
+    if (a.button != forms::kLeftButton) return;
     MoveWithPointer();
     SnapToMainWindow();
 }

@@ -96,12 +96,12 @@ void Tray::LeftClicked() {
 QIcon ProgramIcon() {
     // Painted once: the application, the main window and the lyrics window all ask for it while starting. Kept for
     // the process's life, so no picture outlives the application that made it.
-    static const QIcon* const icon = [] {
+    static const QIcon* const kIcon = [] {
         auto* painted = new QIcon;
         for (int size : ProgramIconSizes()) painted->addPixmap(QPixmap::fromImage(PaintProgramIcon(size)));
         return painted;
     }();
-    return *icon;
+    return *kIcon;
 }
 
 }  // namespace media

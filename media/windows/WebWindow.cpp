@@ -19,7 +19,7 @@ QString WebWindow::PortalAddress() { return PortalAddressSlot(); }
 void WebWindow::SetPortalAddress(const QString& address) { PortalAddressSlot() = address; }
 
 WebWindow::WebWindow()
-    : ToolWindow(ToolWindowKind::Web(QString::fromUtf8(Caption))), FrameWindow(this), WebBrowserPlayer(&FrameWindow) {
+    : ToolWindow(ToolWindowKind::Web(QString::fromUtf8(kCaption))), FrameWindow(this), WebBrowserPlayer(&FrameWindow) {
     WebBrowserPlayer.BeforeNavigate2 = [this](const QString& url, bool& cancel) {
         WebBrowserPlayer_BeforeNavigate2(url, cancel);
     };

@@ -11,7 +11,7 @@ namespace media {
 class WebWindow final : public ToolWindow {
     Q_OBJECT
 public:
-    static constexpr const char* Caption = "音乐门户";
+    static constexpr const char* kCaption = "音乐门户";
 
     WebWindow();
 

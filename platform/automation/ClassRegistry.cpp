@@ -45,7 +45,7 @@ fs::path ExecutablePath() {
 }
 
 Status Failure(const std::string& what) {
-    return Status::error(429, u"Can't create object: " + std::u16string(what.begin(), what.end()));
+    return Status::Error(429, u"Can't create object: " + std::u16string(what.begin(), what.end()));
 }
 
 }  // namespace
@@ -84,7 +84,7 @@ void ClassRegistry::ReadEntries(const std::string& path, std::map<Guid, Entry>& 
         if (line.empty() || line[0] == '#' || line[0] == ';') continue;
         if (line.front() == '[' && line.back() == ']') {
             flush();
-            section = Guid::parse(line.substr(1, line.size() - 2));
+            section = Guid::Parse(line.substr(1, line.size() - 2));
             continue;
         }
         const auto eq = line.find('=');
@@ -115,11 +115,11 @@ bool ClassRegistry::WriteUserEntry(const Guid& clsid, const std::u16string& prog
     std::error_code ec;
     const fs::path folder = UserRegistryFolder();
     fs::create_directories(folder, ec);
-    const fs::path target = folder / (clsid.toString() + ".class");
-    const fs::path temp = folder / (clsid.toString() + ".class." + std::to_string(getpid()) + ".tmp");
+    const fs::path target = folder / (clsid.ToString() + ".class");
+    const fs::path temp = folder / (clsid.ToString() + ".class." + std::to_string(getpid()) + ".tmp");
     {
         std::ofstream out(temp, std::ios::trunc);
-        out << '[' << clsid.toString() << "]\nProgID=" << Utf8(progId) << "\nLibrary=" << library << '\n';
+        out << '[' << clsid.ToString() << "]\nProgID=" << Utf8(progId) << "\nLibrary=" << library << '\n';
         out.flush();
         if (!out) {
             fs::remove(temp, ec);
@@ -134,14 +134,14 @@ bool ClassRegistry::WriteUserEntry(const Guid& clsid, const std::u16string& prog
 bool ClassRegistry::RemoveUserEntry(const Guid& clsid) {
     // An entry that is not there is as removed as can be.
     std::error_code ec;
-    fs::remove(fs::path(UserRegistryFolder()) / (clsid.toString() + ".class"), ec);
+    fs::remove(fs::path(UserRegistryFolder()) / (clsid.ToString() + ".class"), ec);
     return !ec;
 }
 
 std::optional<ClassRegistry::Entry> ClassRegistry::Find(const Guid& clsid) {
     if (auto it = manifest_.find(clsid); it != manifest_.end()) return it->second;
     std::map<Guid, Entry> user;
-    ReadEntries((fs::path(UserRegistryFolder()) / (clsid.toString() + ".class")).string(), user);
+    ReadEntries((fs::path(UserRegistryFolder()) / (clsid.ToString() + ".class")).string(), user);
     if (auto it = user.find(clsid); it != user.end()) return it->second;
     return std::nullopt;
 }
@@ -181,21 +181,21 @@ void* ClassRegistry::LoadLibrary(const std::string& path, Status& status) {
 }
 
 Status ClassRegistry::CreateInstance(const Guid& clsid, const Guid& iid, void** out) {
-    if (!out) return StandardError(errors::InvalidCall);
+    if (!out) return StandardError(errors::kInvalidCall);
     *out = nullptr;
     std::lock_guard lock(mutex_);
     const auto entry = Find(clsid);
-    if (!entry) return Failure("class " + clsid.toString() + " is not registered");
+    if (!entry) return Failure("class " + clsid.ToString() + " is not registered");
     Status status;
     void* library = LoadLibrary(entry->library, status);
     if (!library) return status;
     auto getClassObject = reinterpret_cast<GetClassObjectFunction>(dlsym(library, "DllGetClassObject"));
     if (!getClassObject) return Failure(entry->library + " has no DllGetClassObject");
     void* p = nullptr;
-    if (getClassObject(&clsid, &ClassFactory::IID, &p) != ResultOk || !p)
-        return Failure("class " + clsid.toString() + " is not available from " + entry->library);
-    Ref<ClassFactory> factory = Ref<ClassFactory>::adopt(static_cast<ClassFactory*>(p));
-    if (factory->CreateInstance(iid, out) != ResultOk || !*out) return Failure("the class refused the interface");
+    if (getClassObject(&clsid, &ClassFactory::IID, &p) != kResultOk || !p)
+        return Failure("class " + clsid.ToString() + " is not available from " + entry->library);
+    Ref<ClassFactory> factory = Ref<ClassFactory>::Adopt(static_cast<ClassFactory*>(p));
+    if (factory->CreateInstance(iid, out) != kResultOk || !*out) return Failure("the class refused the interface");
     return {};
 }
 
@@ -203,7 +203,7 @@ void ClassRegistry::FreeUnusedLibraries() {
     std::lock_guard lock(mutex_);
     for (auto it = libraries_.begin(); it != libraries_.end();) {
         auto canUnload = reinterpret_cast<CanUnloadNowFunction>(dlsym(it->second, "DllCanUnloadNow"));
-        if (canUnload && canUnload() == ResultOk) {
+        if (canUnload && canUnload() == kResultOk) {
             dlclose(it->second);
             it = libraries_.erase(it);
         } else {

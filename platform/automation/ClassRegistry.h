@@ -36,7 +36,7 @@ public:
         void* p = nullptr;
         Status s = CreateInstance(clsid, I::IID, &p);
         if (status) *status = s;
-        return s.ok() ? Ref<I>::adopt(static_cast<I*>(p)) : Ref<I>();
+        return s.Ok() ? Ref<I>::Adopt(static_cast<I*>(p)) : Ref<I>();
     }
 
     // Unloads libraries that report they hold no live objects.

@@ -8,8 +8,8 @@ Variant PropertyBag::Read(std::u16string_view key, const Variant& defaultValue) 
 }
 
 void PropertyBag::Write(std::u16string_view key, const Variant& value, const Variant& defaultValue) {
-    const Variant& v = value.deref();
-    if (!v.isObject() && v == defaultValue) {
+    const Variant& v = value.Deref();
+    if (!v.IsObject() && v == defaultValue) {
         values_.erase(std::u16string(key));
         return;
     }

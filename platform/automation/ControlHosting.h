@@ -50,7 +50,7 @@ public:
     virtual void ReadProperties(const PropertyBag& bag) = 0;
     virtual void WriteProperties(PropertyBag& bag) = 0;
 
-    static constexpr Guid IID = Guid::of("8E6F3C52-7A41-4B8D-9E07-3D1C5A2B6F90");
+    static constexpr Guid IID = Guid::Of("8E6F3C52-7A41-4B8D-9E07-3D1C5A2B6F90");
 };
 
 }  // namespace automation

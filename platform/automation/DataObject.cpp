@@ -12,24 +12,24 @@ public:
         return iid == Unknown::IID || iid == Dispatch::IID ? static_cast<Dispatch*>(this) : nullptr;
     }
     Status Invoke(DispId id, InvokeKind kind, std::span<Variant> args, Variant* result) override {
-        if (kind != InvokeKind::PropertyGet && kind != InvokeKind::Method) return StandardError(errors::NotSupported);
-        const auto& files = owner_->files();
+        if (kind != InvokeKind::PropertyGet && kind != InvokeKind::Method) return StandardError(errors::kNotSupported);
+        const auto& files = owner_->Files();
         if (id == CountId) {
             if (result) *result = static_cast<std::int32_t>(files.size());
             return {};
         }
-        if (id != ItemId) return StandardError(errors::NotSupported);
+        if (id != ItemId) return StandardError(errors::kNotSupported);
         std::int32_t index = 0;
-        if (Status s = ArgAt(args, 0).toInt32(index); s.failed()) return s;
+        if (Status s = ArgAt(args, 0).ToInt32(index); s.Failed()) return s;
         if (index < 1 || static_cast<std::size_t>(index) > files.size())
-            return StandardError(errors::SubscriptOutOfRange);
+            return StandardError(errors::kSubscriptOutOfRange);
         if (result) *result = files[static_cast<std::size_t>(index) - 1];
         return {};
     }
     DispId DispIdOfName(std::u16string_view name) override {
         if (name == u"Item" || name == u"item") return ItemId;
         if (name == u"Count" || name == u"count") return CountId;
-        return DispIdUnknown;
+        return kDispIdUnknown;
     }
 
 private:
@@ -61,17 +61,17 @@ DispId DataObject::DispIdOfName(std::u16string_view name) {
     if (name == u"GetFormat") return GetFormatId;
     if (name == u"Files") return FilesId;
     if (name == u"GetData") return GetDataId;
-    return DispIdUnknown;
+    return kDispIdUnknown;
 }
 
 Status DataObject::Invoke(DispId id, InvokeKind kind, std::span<Variant> args, Variant* result) {
     if (kind == InvokeKind::PropertyPut || kind == InvokeKind::PropertyPutRef)
-        return StandardError(errors::NotSupported);
+        return StandardError(errors::kNotSupported);
     switch (id) {
         case GetFormatId: {
             std::int16_t format = 0;
-            if (Status s = ArgAt(args, 0).toInt16(format); s.failed()) return s;
-            if (result) *result = Variant::fromBool(GetFormat(format));
+            if (Status s = ArgAt(args, 0).ToInt16(format); s.Failed()) return s;
+            if (result) *result = Variant::FromBool(GetFormat(format));
             return {};
         }
         case FilesId: {
@@ -83,13 +83,13 @@ Status DataObject::Invoke(DispId id, InvokeKind kind, std::span<Variant> args, V
         case GetDataId: {
             std::int16_t format = FormatText;
             if (HasArg(args, 0)) {
-                if (Status s = ArgAt(args, 0).toInt16(format); s.failed()) return s;
+                if (Status s = ArgAt(args, 0).ToInt16(format); s.Failed()) return s;
             }
-            if (format != FormatText) return StandardError(errors::InvalidCall);
+            if (format != FormatText) return StandardError(errors::kInvalidCall);
             if (result) *result = text_;
             return {};
         }
-        default: return StandardError(errors::NotSupported);
+        default: return StandardError(errors::kNotSupported);
     }
 }
 

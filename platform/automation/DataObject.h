@@ -11,13 +11,13 @@ class DataObject final : public RefCounted<Dispatch> {
 public:
     enum : std::int16_t { FormatText = 1, FormatFiles = 15 };
     enum : DispId { GetFormatId = 1, FilesId = 2, GetDataId = 3 };
-    static constexpr Guid IID = Guid::of("2334D2B1-713E-11CF-8AE5-00AA00C00905");
+    static constexpr Guid IID = Guid::Of("2334D2B1-713E-11CF-8AE5-00AA00C00905");
 
     static Ref<DataObject> Create(std::vector<std::u16string> files, std::u16string text = {});
 
     bool GetFormat(std::int16_t format) const;
-    const std::vector<std::u16string>& files() const { return files_; }
-    const std::u16string& text() const { return text_; }
+    const std::vector<std::u16string>& Files() const { return files_; }
+    const std::u16string& Text() const { return text_; }
 
     void* QueryInterface(const Guid& iid) override;
     // GetFormat(format) -> Boolean; Files -> a collection with Item(1-based) and Count; Files(i) directly;

@@ -5,7 +5,7 @@
 namespace automation {
 
 Status Call(Dispatch* target, DispId id, InvokeKind kind, std::initializer_list<Variant> args, Variant* result) {
-    if (!target) return StandardError(errors::ObjectNotSet);
+    if (!target) return StandardError(errors::kObjectNotSet);
     std::vector<Variant> list(args);
     return target->Invoke(id, kind, list, result);
 }

@@ -11,8 +11,8 @@
 namespace automation {
 
 using DispId = std::int32_t;
-inline constexpr DispId DispIdUnknown = -1;
-inline constexpr DispId DispIdValue = 0;
+inline constexpr DispId kDispIdUnknown = -1;
+inline constexpr DispId kDispIdValue = 0;
 
 enum class InvokeKind : std::uint8_t { Method, PropertyGet, PropertyPut, PropertyPutRef };
 
@@ -21,9 +21,9 @@ public:
     // args are in declaration order; for a property put the new value is the last one. Optional arguments may be
     // left out at the end or passed as Variant::missing(). result may be nullptr when the caller ignores it.
     virtual Status Invoke(DispId id, InvokeKind kind, std::span<Variant> args, Variant* result) = 0;
-    virtual DispId DispIdOfName(std::u16string_view name) { return DispIdUnknown; }
+    virtual DispId DispIdOfName(std::u16string_view name) { return kDispIdUnknown; }
 
-    static constexpr Guid IID = Guid::of("00020400-0000-0000-C000-000000000046");
+    static constexpr Guid IID = Guid::Of("00020400-0000-0000-C000-000000000046");
 };
 
 // Convenience for callers: invoke with an initializer list of arguments.
@@ -35,9 +35,9 @@ Status PutProperty(Dispatch* target, DispId id, std::initializer_list<Variant> i
 
 // Reads the argument at position i, or Missing when the caller passed fewer.
 inline const Variant& ArgAt(std::span<Variant> args, std::size_t i) {
-    static const Variant missing = Variant::missing();
-    return i < args.size() ? args[i] : missing;
+    static const Variant kMissing = Variant::Missing();
+    return i < args.size() ? args[i] : kMissing;
 }
-inline bool HasArg(std::span<Variant> args, std::size_t i) { return i < args.size() && !args[i].isMissing(); }
+inline bool HasArg(std::span<Variant> args, std::size_t i) { return i < args.size() && !args[i].IsMissing(); }
 
 }  // namespace automation

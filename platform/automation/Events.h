@@ -13,7 +13,7 @@ class ConnectionPoint {
 public:
     explicit ConnectionPoint(const Guid& iid) : iid_(iid) {}
 
-    const Guid& interfaceId() const { return iid_; }
+    const Guid& InterfaceId() const { return iid_; }
     // Returns the cookie that ends the connection, 0 when sink is null.
     std::uint32_t Advise(Ref<Dispatch> sink);
     bool Unadvise(std::uint32_t cookie);
@@ -32,7 +32,7 @@ private:
 class ConnectionPointContainer : public Unknown {
 public:
     virtual ConnectionPoint* FindConnectionPoint(const Guid& iid) = 0;
-    static constexpr Guid IID = Guid::of("B196B284-BAB4-101A-B69C-00AA00341D07");
+    static constexpr Guid IID = Guid::Of("B196B284-BAB4-101A-B69C-00AA00341D07");
 };
 
 // A sink for hosts: forwards each event to a function.

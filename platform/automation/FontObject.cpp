@@ -32,42 +32,42 @@ Ref<FontObject> FontObject::Clone() const {
     return f;
 }
 
-void FontObject::setName(std::u16string name) {
+void FontObject::SetName(std::u16string name) {
     if (name == name_) return;
     name_ = std::move(name);
-    Changed(Name);
+    Changed(Property::Name);
 }
-void FontObject::setSize(double points) {
+void FontObject::SetSize(double points) {
     if (!(points > 0) || points > 2048 || points == size_) return;
     size_ = points;
-    Changed(Size);
+    Changed(Property::Size);
 }
-void FontObject::setBold(bool bold) { setWeight(bold ? 700 : 400); }
-void FontObject::setItalic(bool on) {
+void FontObject::SetBold(bool bold) { SetWeight(bold ? 700 : 400); }
+void FontObject::SetItalic(bool on) {
     if (on == italic_) return;
     italic_ = on;
-    Changed(Italic);
+    Changed(Property::Italic);
 }
-void FontObject::setUnderline(bool on) {
+void FontObject::SetUnderline(bool on) {
     if (on == underline_) return;
     underline_ = on;
-    Changed(Underline);
+    Changed(Property::Underline);
 }
-void FontObject::setStrikethrough(bool on) {
+void FontObject::SetStrikethrough(bool on) {
     if (on == strikethrough_) return;
     strikethrough_ = on;
-    Changed(Strikethrough);
+    Changed(Property::Strikethrough);
 }
-void FontObject::setWeight(std::int16_t weight) {
+void FontObject::SetWeight(std::int16_t weight) {
     weight = std::clamp<std::int16_t>(weight, 0, 1000);
     if (weight == weight_) return;
     weight_ = weight;
-    Changed(Weight);
+    Changed(Property::Weight);
 }
-void FontObject::setCharset(std::int16_t charset) {
+void FontObject::SetCharset(std::int16_t charset) {
     if (charset == charset_) return;
     charset_ = charset;
-    Changed(Charset);
+    Changed(Property::Charset);
 }
 
 void FontObject::AddObserver(FontObserver* observer) {
@@ -89,95 +89,95 @@ void* FontObject::QueryInterface(const Guid& iid) {
 }
 
 DispId FontObject::DispIdOfName(std::u16string_view name) {
-    static const std::pair<std::u16string_view, DispId> names[] = {
-        {u"name", Name},     {u"size", Size},           {u"bold", Bold},
-        {u"italic", Italic}, {u"underline", Underline}, {u"strikethrough", Strikethrough},
-        {u"weight", Weight}, {u"charset", Charset}};
+    static const std::pair<std::u16string_view, DispId> kNames[] = {
+        {u"name", Property::Name},     {u"size", Property::Size},           {u"bold", Property::Bold},
+        {u"italic", Property::Italic}, {u"underline", Property::Underline}, {u"strikethrough", Property::Strikethrough},
+        {u"weight", Property::Weight}, {u"charset", Property::Charset}};
     std::u16string lower(name);
     for (auto& c : lower)
         if (c < 128) c = static_cast<char16_t>(std::tolower(c));
-    for (auto& [n, id] : names)
+    for (auto& [n, id] : kNames)
         if (n == lower) return id;
-    return DispIdUnknown;
+    return kDispIdUnknown;
 }
 
 Status FontObject::Invoke(DispId id, InvokeKind kind, std::span<Variant> args, Variant* result) {
     const bool put = kind == InvokeKind::PropertyPut;
-    if (kind == InvokeKind::Method || kind == InvokeKind::PropertyPutRef) return StandardError(errors::NotSupported);
-    if (put && args.empty()) return StandardError(errors::ArgumentNotOptional);
+    if (kind == InvokeKind::Method || kind == InvokeKind::PropertyPutRef) return StandardError(errors::kNotSupported);
+    if (put && args.empty()) return StandardError(errors::kArgumentNotOptional);
     const Variant& value = put ? args.back() : Variant();
     Variant out;
     Status s;
     switch (id) {
-        case Name:
+        case Property::Name:
             if (put) {
                 std::u16string v;
-                if ((s = value.toString(v)).ok()) setName(v);
+                if ((s = value.ToString(v)).Ok()) SetName(v);
             } else
                 out = name_;
             break;
-        case Size:
+        case Property::Size:
             if (put) {
                 double v;
-                if ((s = value.toDouble(v)).ok()) setSize(v);
+                if ((s = value.ToDouble(v)).Ok()) SetSize(v);
             } else
                 out = size_;
             break;
-        case Bold:
+        case Property::Bold:
             if (put) {
                 bool v;
-                if ((s = value.toBool(v)).ok()) setBold(v);
+                if ((s = value.ToBool(v)).Ok()) SetBold(v);
             } else
-                out = Variant::fromBool(bold());
+                out = Variant::FromBool(Bold());
             break;
-        case Italic:
+        case Property::Italic:
             if (put) {
                 bool v;
-                if ((s = value.toBool(v)).ok()) setItalic(v);
+                if ((s = value.ToBool(v)).Ok()) SetItalic(v);
             } else
-                out = Variant::fromBool(italic_);
+                out = Variant::FromBool(italic_);
             break;
-        case Underline:
+        case Property::Underline:
             if (put) {
                 bool v;
-                if ((s = value.toBool(v)).ok()) setUnderline(v);
+                if ((s = value.ToBool(v)).Ok()) SetUnderline(v);
             } else
-                out = Variant::fromBool(underline_);
+                out = Variant::FromBool(underline_);
             break;
-        case Strikethrough:
+        case Property::Strikethrough:
             if (put) {
                 bool v;
-                if ((s = value.toBool(v)).ok()) setStrikethrough(v);
+                if ((s = value.ToBool(v)).Ok()) SetStrikethrough(v);
             } else
-                out = Variant::fromBool(strikethrough_);
+                out = Variant::FromBool(strikethrough_);
             break;
-        case Weight:
+        case Property::Weight:
             if (put) {
                 std::int16_t v;
-                if ((s = value.toInt16(v)).ok()) setWeight(v);
+                if ((s = value.ToInt16(v)).Ok()) SetWeight(v);
             } else
                 out = weight_;
             break;
-        case Charset:
+        case Property::Charset:
             if (put) {
                 std::int16_t v;
-                if ((s = value.toInt16(v)).ok()) setCharset(v);
+                if ((s = value.ToInt16(v)).Ok()) SetCharset(v);
             } else
                 out = charset_;
             break;
-        default: return StandardError(errors::NotSupported);
+        default: return StandardError(errors::kNotSupported);
     }
-    if (s.ok() && !put && result) *result = out;
+    if (s.Ok() && !put && result) *result = out;
     return s;
 }
 
 QFont ToQFont(const FontObject& font) {
-    QFont f(QString::fromStdU16String(font.name()));
-    f.setPointSizeF(font.size());
-    f.setWeight(static_cast<QFont::Weight>(std::clamp<int>(font.weight(), 1, 1000)));
-    f.setItalic(font.italic());
-    f.setUnderline(font.underline());
-    f.setStrikeOut(font.strikethrough());
+    QFont f(QString::fromStdU16String(font.Name()));
+    f.setPointSizeF(font.Size());
+    f.setWeight(static_cast<QFont::Weight>(std::clamp<int>(font.Weight(), 1, 1000)));
+    f.setItalic(font.Italic());
+    f.setUnderline(font.Underline());
+    f.setStrikeOut(font.Strikethrough());
     return f;
 }
 

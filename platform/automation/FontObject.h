@@ -20,40 +20,43 @@ public:
 
 class FontObject final : public RefCounted<Dispatch> {
 public:
-    enum : DispId {
-        Name = 0,
-        Size = 2,
-        Bold = 3,
-        Italic = 4,
-        Underline = 5,
-        Strikethrough = 6,
-        Weight = 7,
-        Charset = 8
+    // Dispatch identifiers of the font's properties, named after them.
+    struct Property {
+        enum : DispId {
+            Name = 0,
+            Size = 2,
+            Bold = 3,
+            Italic = 4,
+            Underline = 5,
+            Strikethrough = 6,
+            Weight = 7,
+            Charset = 8
+        };
     };
-    static constexpr Guid IID = Guid::of("BEF6E003-A874-101A-8BBA-00AA00300CAB");
+    static constexpr Guid IID = Guid::Of("BEF6E003-A874-101A-8BBA-00AA00300CAB");
 
     // The font a newly placed control starts with: the desktop's user-interface face at 9 points.
     static Ref<FontObject> CreateDefault();
     static Ref<FontObject> Create(std::u16string name, double points);
     Ref<FontObject> Clone() const;
 
-    const std::u16string& name() const { return name_; }
-    double size() const { return size_; }
-    bool bold() const { return weight_ >= 600; }
-    bool italic() const { return italic_; }
-    bool underline() const { return underline_; }
-    bool strikethrough() const { return strikethrough_; }
-    std::int16_t weight() const { return weight_; }
-    std::int16_t charset() const { return charset_; }
+    const std::u16string& Name() const { return name_; }
+    double Size() const { return size_; }
+    bool Bold() const { return weight_ >= 600; }
+    bool Italic() const { return italic_; }
+    bool Underline() const { return underline_; }
+    bool Strikethrough() const { return strikethrough_; }
+    std::int16_t Weight() const { return weight_; }
+    std::int16_t Charset() const { return charset_; }
 
-    void setName(std::u16string name);
-    void setSize(double points);
-    void setBold(bool bold);
-    void setItalic(bool on);
-    void setUnderline(bool on);
-    void setStrikethrough(bool on);
-    void setWeight(std::int16_t weight);
-    void setCharset(std::int16_t charset);
+    void SetName(std::u16string name);
+    void SetSize(double points);
+    void SetBold(bool bold);
+    void SetItalic(bool on);
+    void SetUnderline(bool on);
+    void SetStrikethrough(bool on);
+    void SetWeight(std::int16_t weight);
+    void SetCharset(std::int16_t charset);
 
     void AddObserver(FontObserver* observer);
     void RemoveObserver(FontObserver* observer);

@@ -15,21 +15,21 @@ struct Guid {
     std::array<std::uint8_t, 8> data4{};
 
     // Accepts the registry form with or without braces, any letter case.
-    static constexpr std::optional<Guid> parse(std::string_view text);
+    static constexpr std::optional<Guid> Parse(std::string_view text);
     // Compile-time form for identities written in the code; an invalid literal does not compile.
-    static consteval Guid of(std::string_view text) { return *parse(text); }
+    static consteval Guid Of(std::string_view text) { return *Parse(text); }
     // The 16 bytes as stored in files: data1..data3 little-endian, data4 as is.
-    static Guid fromBytes(const std::uint8_t bytes[16]);
+    static Guid FromBytes(const std::uint8_t bytes[16]);
 
-    std::string toString() const;  // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", upper case
-    std::u16string toU16String() const;
-    constexpr bool isNull() const { return *this == Guid{}; }
+    std::string ToString() const;  // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", upper case
+    std::u16string ToU16String() const;
+    constexpr bool IsNull() const { return *this == Guid{}; }
     constexpr bool operator==(const Guid&) const = default;
     constexpr auto operator<=>(const Guid&) const = default;
 };
 
 namespace detail {
-constexpr int hexValue(char c) {
+constexpr int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -37,7 +37,7 @@ constexpr int hexValue(char c) {
 }
 }  // namespace detail
 
-constexpr std::optional<Guid> Guid::parse(std::string_view text) {
+constexpr std::optional<Guid> Guid::Parse(std::string_view text) {
     if (text.size() == 38 && text.front() == '{' && text.back() == '}') text = text.substr(1, 36);
     if (text.size() != 36) return std::nullopt;
     std::uint8_t bytes[16]{};
@@ -47,8 +47,8 @@ constexpr std::optional<Guid> Guid::parse(std::string_view text) {
             if (text[pos] != '-') return std::nullopt;
             ++pos;
         }
-        const int hi = detail::hexValue(text[pos]);
-        const int lo = detail::hexValue(text[pos + 1]);
+        const int hi = detail::HexValue(text[pos]);
+        const int lo = detail::HexValue(text[pos + 1]);
         if (hi < 0 || lo < 0) return std::nullopt;
         bytes[i] = static_cast<std::uint8_t>(hi * 16 + lo);
         pos += 2;

@@ -10,19 +10,19 @@
 namespace automation {
 
 using HResult = std::int32_t;
-inline constexpr HResult ResultOk = 0;
-inline constexpr HResult ResultFalse = 1;
-inline constexpr HResult ResultNoInterface = static_cast<HResult>(0x80004002u);
-inline constexpr HResult ResultPointer = static_cast<HResult>(0x80004003u);
-inline constexpr HResult ResultFail = static_cast<HResult>(0x80004005u);
-inline constexpr HResult ResultClassNotAvailable = static_cast<HResult>(0x80040111u);
-inline constexpr HResult ResultRegisterClassFailed = static_cast<HResult>(0x80040201u);
+inline constexpr HResult kResultOk = 0;
+inline constexpr HResult kResultFalse = 1;
+inline constexpr HResult kResultNoInterface = static_cast<HResult>(0x80004002u);
+inline constexpr HResult kResultPointer = static_cast<HResult>(0x80004003u);
+inline constexpr HResult kResultFail = static_cast<HResult>(0x80004005u);
+inline constexpr HResult kResultClassNotAvailable = static_cast<HResult>(0x80040111u);
+inline constexpr HResult kResultRegisterClassFailed = static_cast<HResult>(0x80040201u);
 
 class ClassFactory : public Unknown {
 public:
     // *out receives the new object as interface iid, with one reference for the caller.
     virtual HResult CreateInstance(const Guid& iid, void** out) = 0;
-    static constexpr Guid IID = Guid::of("00000001-0000-0000-C000-000000000046");
+    static constexpr Guid IID = Guid::Of("00000001-0000-0000-C000-000000000046");
 };
 
 struct ServerClass {

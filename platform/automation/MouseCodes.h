@@ -5,12 +5,12 @@
 
 namespace automation {
 
-inline constexpr int LeftButton = 1;
-inline constexpr int RightButton = 2;
-inline constexpr int MiddleButton = 4;
-inline constexpr int ShiftMask = 1;
-inline constexpr int CtrlMask = 2;
-inline constexpr int AltMask = 4;
+inline constexpr int kLeftButton = 1;
+inline constexpr int kRightButton = 2;
+inline constexpr int kMiddleButton = 4;
+inline constexpr int kShiftMask = 1;
+inline constexpr int kCtrlMask = 2;
+inline constexpr int kAltMask = 4;
 
 // The one button that changed, or 0 for buttons without a code.
 int ButtonCode(Qt::MouseButton button);

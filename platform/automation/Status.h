@@ -9,25 +9,25 @@ struct Status {
     std::int32_t number = 0;
     std::u16string description;
 
-    bool ok() const { return number == 0; }
-    bool failed() const { return number != 0; }
+    bool Ok() const { return number == 0; }
+    bool Failed() const { return number != 0; }
 
-    static Status success() { return {}; }
-    static Status error(std::int32_t number, std::u16string description = {}) {
+    static Status Success() { return {}; }
+    static Status Error(std::int32_t number, std::u16string description = {}) {
         return {number, std::move(description)};
     }
 };
 
 // Error numbers of the automation run time that callers test for.
 namespace errors {
-inline constexpr std::int32_t InvalidCall = 5;  // invalid procedure call or argument
-inline constexpr std::int32_t Overflow = 6;
-inline constexpr std::int32_t SubscriptOutOfRange = 9;
-inline constexpr std::int32_t TypeMismatch = 13;
-inline constexpr std::int32_t ObjectNotSet = 91;
-inline constexpr std::int32_t NotSupported = 438;  // object doesn't support this property or method
-inline constexpr std::int32_t ArgumentNotOptional = 449;
-inline constexpr std::int32_t WrongArgumentCount = 450;
+inline constexpr std::int32_t kInvalidCall = 5;  // invalid procedure call or argument
+inline constexpr std::int32_t kOverflow = 6;
+inline constexpr std::int32_t kSubscriptOutOfRange = 9;
+inline constexpr std::int32_t kTypeMismatch = 13;
+inline constexpr std::int32_t kObjectNotSet = 91;
+inline constexpr std::int32_t kNotSupported = 438;  // object doesn't support this property or method
+inline constexpr std::int32_t kArgumentNotOptional = 449;
+inline constexpr std::int32_t kWrongArgumentCount = 450;
 }  // namespace errors
 
 // The run time's own text for a standard error number (empty for numbers it does not know).

@@ -15,7 +15,7 @@ public:
     // The object as the interface iid (not add-ref'ed), or nullptr when it does not implement it.
     virtual void* QueryInterface(const Guid& iid) = 0;
 
-    static constexpr Guid IID = Guid::of("00000000-0000-0000-C000-000000000046");
+    static constexpr Guid IID = Guid::Of("00000000-0000-0000-C000-000000000046");
 
 protected:
     virtual ~Unknown() = default;
@@ -43,14 +43,14 @@ public:
     }
 
     // Takes over a pointer that already carries a reference for us.
-    static Ref adopt(T* p) {
+    static Ref Adopt(T* p) {
         Ref r;
         r.p_ = p;
         return r;
     }
-    T* detach() { return std::exchange(p_, nullptr); }
+    T* Detach() { return std::exchange(p_, nullptr); }
 
-    T* get() const { return p_; }
+    T* Get() const { return p_; }
     T* operator->() const { return p_; }
     T& operator*() const { return *p_; }
     explicit operator bool() const { return p_ != nullptr; }
@@ -68,7 +68,7 @@ Ref<I> QueryAs(T* object) {
 }
 template <class I, class T>
 Ref<I> QueryAs(const Ref<T>& object) {
-    return QueryAs<I>(object.get());
+    return QueryAs<I>(object.Get());
 }
 
 // Implements the reference count; the concrete class implements QueryInterface.

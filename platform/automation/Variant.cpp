@@ -14,26 +14,26 @@ Variant::Variant(const Variant&) = default;
 Variant::Variant(Variant&&) noexcept = default;
 Variant& Variant::operator=(const Variant&) = default;
 Variant& Variant::operator=(Variant&&) noexcept = default;
-Variant::Variant(Ref<Dispatch> v) : value_(ObjectRef{Ref<Unknown>(static_cast<Unknown*>(v.get()))}) {}
+Variant::Variant(Ref<Dispatch> v) : value_(ObjectRef{Ref<Unknown>(static_cast<Unknown*>(v.Get()))}) {}
 Variant::Variant(Dispatch* v) : value_(ObjectRef{Ref<Unknown>(static_cast<Unknown*>(v))}) {}
 
-Variant Variant::byRef(Variant& target) {
+Variant Variant::ByRef(Variant& target) {
     Variant r;
-    r.value_ = &target.deref();
+    r.value_ = &target.Deref();
     return r;
 }
 
-const Variant& Variant::deref() const {
+const Variant& Variant::Deref() const {
     if (auto p = std::get_if<Variant*>(&value_)) return **p;
     return *this;
 }
-Variant& Variant::deref() {
+Variant& Variant::Deref() {
     if (auto p = std::get_if<Variant*>(&value_)) return **p;
     return *this;
 }
 
-void Variant::assign(const Variant& v) {
-    const Variant& source = v.deref();
+void Variant::Assign(const Variant& v) {
+    const Variant& source = v.Deref();
     if (auto p = std::get_if<Variant*>(&value_)) {
         **p = source;
     } else {
@@ -41,8 +41,8 @@ void Variant::assign(const Variant& v) {
     }
 }
 
-VarType Variant::type() const {
-    const Variant& v = deref();
+VarType Variant::Type() const {
+    const Variant& v = Deref();
     switch (v.value_.index()) {
         case 0: return VarType::Empty;
         case 1: return VarType::Missing;
@@ -65,19 +65,19 @@ double RoundBankers(double d) { return std::nearbyint(d); }
 
 // The number a non-object, non-missing value stands for; false when it stands for none.
 bool NumberOf(const Variant& v, double& out, Status& why) {
-    switch (v.type()) {
+    switch (v.Type()) {
         case VarType::Empty: out = 0; return true;
-        case VarType::Bool: out = v.deref().boolOr() ? -1 : 0; return true;
+        case VarType::Bool: out = v.Deref().BoolOr() ? -1 : 0; return true;
         case VarType::Int16:
         case VarType::Int32:
         case VarType::Single:
-        case VarType::Double: return v.toDouble(out).ok();
+        case VarType::Double: return v.ToDouble(out).Ok();
         case VarType::String:
-            if (ParseNumericText(v.stringOr(), out)) return true;
-            why = StandardError(errors::TypeMismatch);
+            if (ParseNumericText(v.StringOr(), out)) return true;
+            why = StandardError(errors::kTypeMismatch);
             return false;
         case VarType::Missing:
-        case VarType::Object: why = StandardError(errors::TypeMismatch); return false;
+        case VarType::Object: why = StandardError(errors::kTypeMismatch); return false;
     }
     return false;
 }
@@ -89,7 +89,7 @@ Status ToInteger(const Variant& v, Int& out) {
     if (!NumberOf(v, d, why)) return why;
     d = RoundBankers(d);
     if (!(d >= double(std::numeric_limits<Int>::min()) && d <= double(std::numeric_limits<Int>::max())))
-        return StandardError(errors::Overflow);
+        return StandardError(errors::kOverflow);
     out = static_cast<Int>(d);
     return {};
 }
@@ -174,24 +174,24 @@ bool ParseNumericText(std::u16string_view text, double& out) {
     return true;
 }
 
-bool Variant::isNumeric() const {
+bool Variant::IsNumeric() const {
     double d;
-    switch (type()) {
+    switch (Type()) {
         case VarType::Bool:
         case VarType::Int16:
         case VarType::Int32:
         case VarType::Single:
         case VarType::Double: return true;
-        case VarType::String: return ParseNumericText(deref().stringOr(), d);
+        case VarType::String: return ParseNumericText(Deref().StringOr(), d);
         default: return false;
     }
 }
 
-Status Variant::toInt32(std::int32_t& out) const { return ToInteger(*this, out); }
-Status Variant::toInt16(std::int16_t& out) const { return ToInteger(*this, out); }
+Status Variant::ToInt32(std::int32_t& out) const { return ToInteger(*this, out); }
+Status Variant::ToInt16(std::int16_t& out) const { return ToInteger(*this, out); }
 
-Status Variant::toDouble(double& out) const {
-    const auto& v = deref().value_;
+Status Variant::ToDouble(double& out) const {
+    const auto& v = Deref().value_;
     if (auto p = std::get_if<std::int16_t>(&v)) {
         out = *p;
         return {};
@@ -212,8 +212,8 @@ Status Variant::toDouble(double& out) const {
     return NumberOf(*this, out, why) ? Status{} : why;
 }
 
-Status Variant::toBool(bool& out) const {
-    const Variant& v = deref();
+Status Variant::ToBool(bool& out) const {
+    const Variant& v = Deref();
     if (auto p = std::get_if<bool>(&v.value_)) {
         out = *p;
         return {};
@@ -239,9 +239,9 @@ Status Variant::toBool(bool& out) const {
     return {};
 }
 
-Status Variant::toString(std::u16string& out) const {
-    const Variant& v = deref();
-    switch (v.type()) {
+Status Variant::ToString(std::u16string& out) const {
+    const Variant& v = Deref();
+    switch (v.Type()) {
         case VarType::Empty: out.clear(); return {};
         case VarType::String: out = std::get<std::u16string>(v.value_); return {};
         case VarType::Bool: out = std::get<bool>(v.value_) ? u"True" : u"False"; return {};
@@ -250,76 +250,76 @@ Status Variant::toString(std::u16string& out) const {
         case VarType::Single: out = NumberText(std::get<float>(v.value_), 7); return {};
         case VarType::Double: out = NumberText(std::get<double>(v.value_), 15); return {};
         case VarType::Missing:
-        case VarType::Object: return StandardError(errors::TypeMismatch);
+        case VarType::Object: return StandardError(errors::kTypeMismatch);
     }
-    return StandardError(errors::TypeMismatch);
+    return StandardError(errors::kTypeMismatch);
 }
 
-Status Variant::toObject(Ref<Dispatch>& out) const {
-    const Variant& v = deref();
+Status Variant::ToObject(Ref<Dispatch>& out) const {
+    const Variant& v = Deref();
     if (auto p = std::get_if<ObjectRef>(&v.value_)) {
-        out = Ref<Dispatch>(static_cast<Dispatch*>(p->unknown.get()));
+        out = Ref<Dispatch>(static_cast<Dispatch*>(p->unknown.Get()));
         return {};
     }
-    if (v.isEmpty()) {
+    if (v.IsEmpty()) {
         out = nullptr;
         return {};
     }
-    return StandardError(errors::TypeMismatch);
+    return StandardError(errors::kTypeMismatch);
 }
 
-std::int32_t Variant::int32Or(std::int32_t fallback) const {
+std::int32_t Variant::Int32Or(std::int32_t fallback) const {
     std::int32_t v;
-    return toInt32(v).ok() ? v : fallback;
+    return ToInt32(v).Ok() ? v : fallback;
 }
-double Variant::doubleOr(double fallback) const {
+double Variant::DoubleOr(double fallback) const {
     double v;
-    return toDouble(v).ok() ? v : fallback;
+    return ToDouble(v).Ok() ? v : fallback;
 }
-bool Variant::boolOr(bool fallback) const {
+bool Variant::BoolOr(bool fallback) const {
     bool v;
-    return toBool(v).ok() ? v : fallback;
+    return ToBool(v).Ok() ? v : fallback;
 }
-std::u16string Variant::stringOr(std::u16string fallback) const {
+std::u16string Variant::StringOr(std::u16string fallback) const {
     std::u16string v;
-    return toString(v).ok() ? v : fallback;
+    return ToString(v).Ok() ? v : fallback;
 }
-Ref<Dispatch> Variant::object() const {
+Ref<Dispatch> Variant::Object() const {
     Ref<Dispatch> v;
-    return toObject(v).ok() ? v : nullptr;
+    return ToObject(v).Ok() ? v : nullptr;
 }
 
 bool operator==(const Variant& left, const Variant& right) {
-    const Variant& a = left.deref();
-    const Variant& b = right.deref();
-    const VarType ta = a.type(), tb = b.type();
+    const Variant& a = left.Deref();
+    const Variant& b = right.Deref();
+    const VarType ta = a.Type(), tb = b.Type();
     const bool aNumber = ta == VarType::Bool || ta == VarType::Int16 || ta == VarType::Int32 || ta == VarType::Single ||
                          ta == VarType::Double;
     const bool bNumber = tb == VarType::Bool || tb == VarType::Int16 || tb == VarType::Int32 || tb == VarType::Single ||
                          tb == VarType::Double;
-    if (ta == VarType::Object || tb == VarType::Object) return ta == tb && a.object() == b.object();
+    if (ta == VarType::Object || tb == VarType::Object) return ta == tb && a.Object() == b.Object();
     if (ta == VarType::Missing || tb == VarType::Missing) return ta == tb;
     if (ta == VarType::Empty && tb == VarType::Empty) return true;
-    if ((aNumber || ta == VarType::Empty) && (bNumber || tb == VarType::Empty)) return a.doubleOr() == b.doubleOr();
+    if ((aNumber || ta == VarType::Empty) && (bNumber || tb == VarType::Empty)) return a.DoubleOr() == b.DoubleOr();
     if ((ta == VarType::String || ta == VarType::Empty) && (tb == VarType::String || tb == VarType::Empty))
-        return a.stringOr() == b.stringOr();
+        return a.StringOr() == b.StringOr();
     return false;  // a number never equals a string
 }
 
 std::u16string StandardErrorText(std::int32_t number) {
     switch (number) {
-        case errors::InvalidCall: return u"Invalid procedure call or argument";
-        case errors::Overflow: return u"Overflow";
-        case errors::SubscriptOutOfRange: return u"Subscript out of range";
-        case errors::TypeMismatch: return u"Type mismatch";
-        case errors::ObjectNotSet: return u"Object variable or With block variable not set";
-        case errors::NotSupported: return u"Object doesn't support this property or method";
-        case errors::ArgumentNotOptional: return u"Argument not optional";
-        case errors::WrongArgumentCount: return u"Wrong number of arguments or invalid property assignment";
+        case errors::kInvalidCall: return u"Invalid procedure call or argument";
+        case errors::kOverflow: return u"Overflow";
+        case errors::kSubscriptOutOfRange: return u"Subscript out of range";
+        case errors::kTypeMismatch: return u"Type mismatch";
+        case errors::kObjectNotSet: return u"Object variable or With block variable not set";
+        case errors::kNotSupported: return u"Object doesn't support this property or method";
+        case errors::kArgumentNotOptional: return u"Argument not optional";
+        case errors::kWrongArgumentCount: return u"Wrong number of arguments or invalid property assignment";
         default: return {};
     }
 }
 
-Status StandardError(std::int32_t number) { return Status::error(number, StandardErrorText(number)); }
+Status StandardError(std::int32_t number) { return Status::Error(number, StandardErrorText(number)); }
 
 }  // namespace automation

@@ -32,63 +32,63 @@ public:
     Variant(Ref<Dispatch> v);
     Variant(Dispatch* v);
     // bool is not implicit: pointers and integers would silently turn into it.
-    static Variant fromBool(bool v) {
+    static Variant FromBool(bool v) {
         Variant r;
         r.value_ = v;
         return r;
     }
     // An optional argument the caller left out.
-    static Variant missing() {
+    static Variant Missing() {
         Variant r;
-        r.value_ = Missing{};
+        r.value_ = MissingArgument{};
         return r;
     }
     // A by-reference argument: reads and writes go to target, which must outlive the call.
-    static Variant byRef(Variant& target);
+    static Variant ByRef(Variant& target);
 
-    VarType type() const;  // of the referenced value for a by-reference variant
-    bool isByRef() const { return std::holds_alternative<Variant*>(value_); }
-    bool isEmpty() const { return type() == VarType::Empty; }
-    bool isMissing() const { return type() == VarType::Missing; }
-    bool isString() const { return type() == VarType::String; }
-    bool isObject() const { return type() == VarType::Object; }
+    VarType Type() const;  // of the referenced value for a by-reference variant
+    bool IsByRef() const { return std::holds_alternative<Variant*>(value_); }
+    bool IsEmpty() const { return Type() == VarType::Empty; }
+    bool IsMissing() const { return Type() == VarType::Missing; }
+    bool IsString() const { return Type() == VarType::String; }
+    bool IsObject() const { return Type() == VarType::Object; }
     // Numbers, booleans, and strings that read as numbers.
-    bool isNumeric() const;
+    bool IsNumeric() const;
 
     // Coercions as the automation run time does them: numeric strings count as numbers, booleans are -1 and 0,
     // fractions round half to even, out-of-range values fail with Overflow, the rest with Type mismatch.
-    Status toInt32(std::int32_t& out) const;
-    Status toInt16(std::int16_t& out) const;
-    Status toDouble(double& out) const;
-    Status toBool(bool& out) const;
-    Status toString(std::u16string& out) const;
-    Status toObject(Ref<Dispatch>& out) const;
+    Status ToInt32(std::int32_t& out) const;
+    Status ToInt16(std::int16_t& out) const;
+    Status ToDouble(double& out) const;
+    Status ToBool(bool& out) const;
+    Status ToString(std::u16string& out) const;
+    Status ToObject(Ref<Dispatch>& out) const;
 
     // Lenient readers for call sites that have a sensible fallback.
-    std::int32_t int32Or(std::int32_t fallback = 0) const;
-    double doubleOr(double fallback = 0) const;
-    bool boolOr(bool fallback = false) const;
-    std::u16string stringOr(std::u16string fallback = {}) const;
-    Ref<Dispatch> object() const;
+    std::int32_t Int32Or(std::int32_t fallback = 0) const;
+    double DoubleOr(double fallback = 0) const;
+    bool BoolOr(bool fallback = false) const;
+    std::u16string StringOr(std::u16string fallback = {}) const;
+    Ref<Dispatch> Object() const;
 
     // Writes through a by-reference variant, else replaces this value.
-    void assign(const Variant& v);
+    void Assign(const Variant& v);
     // The value itself, with any by-reference indirection removed.
-    const Variant& deref() const;
-    Variant& deref();
+    const Variant& Deref() const;
+    Variant& Deref();
 
     // The ordinary equality of the language's Variant comparison: numbers compare by value,
     // strings by their characters, Empty equals 0 and "", and a number never equals a string.
     friend bool operator==(const Variant& a, const Variant& b);
 
 private:
-    struct Missing {};
+    struct MissingArgument {};
     // The Dispatch held through its Unknown base, so this header needs no complete Dispatch.
     struct ObjectRef {
         Ref<Unknown> unknown;
     };
-    std::variant<std::monostate, Missing, bool, std::int16_t, std::int32_t, float, double, std::u16string, ObjectRef,
-                 Variant*>
+    std::variant<std::monostate, MissingArgument, bool, std::int16_t, std::int32_t, float, double, std::u16string,
+                 ObjectRef, Variant*>
         value_;
 };
 

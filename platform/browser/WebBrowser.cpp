@@ -12,7 +12,7 @@ namespace browser {
 
 namespace {
 // Pages larger than this are not pages a portal serves.
-constexpr qint64 MaxPageBytes = 8 * 1024 * 1024;
+constexpr qint64 kMaxPageBytes = 8 * 1024 * 1024;
 
 QString Decode(const QByteArray& bytes, const QByteArray& contentType) {
     // The charset the server names, else the page's own meta tag, else UTF-8.
@@ -99,7 +99,7 @@ void WebBrowser::Load(const QUrl& url) {
     location_ = url;
     if (url.isLocalFile()) {
         QFile file(url.toLocalFile());
-        if (!file.open(QIODevice::ReadOnly) || file.size() > MaxPageBytes) {
+        if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxPageBytes) {
             ShowError(url, file.errorString());
             return;
         }
@@ -114,7 +114,7 @@ void WebBrowser::Load(const QUrl& url) {
     reply_ = network_->get(request);
     connect(reply_, &QNetworkReply::finished, this, [this, reply = reply_.data()] { Finished(reply); });
     connect(reply_, &QNetworkReply::downloadProgress, this, [this, reply = reply_.data()](qint64 received, qint64) {
-        if (received > MaxPageBytes) reply->abort();
+        if (received > kMaxPageBytes) reply->abort();
     });
 }
 

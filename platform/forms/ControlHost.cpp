@@ -24,15 +24,15 @@ automation::Status ControlHost::Create(const automation::Guid& clsid, const auto
     return {};
 }
 
-QWidget* ControlHost::widget() const { return control_ ? control_->Widget() : nullptr; }
+QWidget* ControlHost::Widget() const { return control_ ? control_->Widget() : nullptr; }
 
 void ControlHost::Move(double left, double top, double width, double height) {
-    if (QWidget* w = widget())
+    if (QWidget* w = Widget())
         w->setGeometry(ToPixels(left), ToPixels(top), std::max(ToPixels(width), 0), std::max(ToPixels(height), 0));
 }
 
 void ControlHost::SetVisible(bool visible) {
-    if (QWidget* w = widget()) w->setVisible(visible);
+    if (QWidget* w = Widget()) w->setVisible(visible);
 }
 
 bool ControlHost::Advise(const automation::Guid& eventInterface, automation::EventHandler handler) {

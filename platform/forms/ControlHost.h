@@ -20,8 +20,8 @@ public:
     automation::Status Create(const automation::Guid& clsid, const automation::PropertyBag& design);
     bool Created() const { return static_cast<bool>(object_); }
 
-    automation::Dispatch* object() const { return object_.get(); }
-    QWidget* widget() const;
+    automation::Dispatch* Object() const { return object_.Get(); }
+    QWidget* Widget() const;
     void Move(double left, double top, double width, double height);
     void SetVisible(bool visible);
 

@@ -13,17 +13,17 @@ namespace forms {
 
 namespace {
 
-constexpr char Tag[4] = {'M', 'L', 'O', 'C'};
-constexpr qsizetype TimeAt = sizeof Tag;
-constexpr qsizetype LengthAtOffset = TimeAt + 8;
-constexpr qsizetype HeaderBytes = LengthAtOffset + 4;
-constexpr qsizetype MaxMessageBytes = HeaderBytes + qsizetype(instancemessage::MaxBodyBytes);
+constexpr char kTag[4] = {'M', 'L', 'O', 'C'};
+constexpr qsizetype kTimeAt = sizeof kTag;
+constexpr qsizetype kLengthAtOffset = kTimeAt + 8;
+constexpr qsizetype kHeaderBytes = kLengthAtOffset + 4;
+constexpr qsizetype kMaxMessageBytes = kHeaderBytes + qsizetype(instancemessage::kMaxBodyBytes);
 // A peer gets this long to deliver its whole message.
-constexpr int ConnectionMilliseconds = 5000;
+constexpr int kConnectionMilliseconds = 5000;
 // A sender waits this much longer than its message's time, so a receipt sent in time reaches it.
-constexpr int ReceiptMarginMilliseconds = 1000;
+constexpr int kReceiptMarginMilliseconds = 1000;
 // Connections served at once; more wait in the listen queue.
-constexpr int MaxConnections = 8;
+constexpr int kMaxConnections = 8;
 
 void AppendLength(QByteArray& to, std::size_t length) {
     char bytes[4];
@@ -36,14 +36,14 @@ std::size_t LengthAt(const QByteArray& from, qsizetype at) { return qFromBigEndi
 }  // namespace
 
 std::optional<QByteArray> EncodeLocations(const std::vector<std::string>& locations, qint64 takeByMs) {
-    if (locations.size() > instancemessage::MaxLocations) return std::nullopt;
+    if (locations.size() > instancemessage::kMaxLocations) return std::nullopt;
     std::size_t body = 0;
     for (const std::string& location : locations) {
-        if (location.size() > instancemessage::MaxLocationBytes) return std::nullopt;
+        if (location.size() > instancemessage::kMaxLocationBytes) return std::nullopt;
         body += 4 + location.size();
     }
-    if (body > instancemessage::MaxBodyBytes) return std::nullopt;
-    QByteArray message(Tag, sizeof Tag);
+    if (body > instancemessage::kMaxBodyBytes) return std::nullopt;
+    QByteArray message(kTag, sizeof kTag);
     char time[8];
     qToBigEndian(takeByMs, time);
     message.append(time, 8);
@@ -56,22 +56,22 @@ std::optional<QByteArray> EncodeLocations(const std::vector<std::string>& locati
 }
 
 DecodedMessage DecodeLocations(const QByteArray& received) {
-    const qsizetype tagPart = std::min<qsizetype>(received.size(), sizeof Tag);
-    if (QByteArrayView(received.constData(), tagPart) != QByteArrayView(Tag, tagPart))
+    const qsizetype tagPart = std::min<qsizetype>(received.size(), sizeof kTag);
+    if (QByteArrayView(received.constData(), tagPart) != QByteArrayView(kTag, tagPart))
         return {MessageState::Invalid, {}};
-    if (received.size() < HeaderBytes) return {};
-    const std::size_t body = LengthAt(received, LengthAtOffset);
-    if (body > instancemessage::MaxBodyBytes) return {MessageState::Invalid, {}};
-    const qsizetype end = HeaderBytes + static_cast<qsizetype>(body);
+    if (received.size() < kHeaderBytes) return {};
+    const std::size_t body = LengthAt(received, kLengthAtOffset);
+    if (body > instancemessage::kMaxBodyBytes) return {MessageState::Invalid, {}};
+    const qsizetype end = kHeaderBytes + static_cast<qsizetype>(body);
     if (received.size() < end) return {};
     if (received.size() > end) return {MessageState::Invalid, {}};
-    DecodedMessage decoded{MessageState::Complete, {}, qFromBigEndian<qint64>(received.constData() + TimeAt)};
-    for (qsizetype at = HeaderBytes; at < end;) {
-        if (end - at < 4 || decoded.locations.size() == instancemessage::MaxLocations)
+    DecodedMessage decoded{MessageState::Complete, {}, qFromBigEndian<qint64>(received.constData() + kTimeAt)};
+    for (qsizetype at = kHeaderBytes; at < end;) {
+        if (end - at < 4 || decoded.locations.size() == instancemessage::kMaxLocations)
             return {MessageState::Invalid, {}};
         const std::size_t length = LengthAt(received, at);
         at += 4;
-        if (length > instancemessage::MaxLocationBytes || length > static_cast<std::size_t>(end - at))
+        if (length > instancemessage::kMaxLocationBytes || length > static_cast<std::size_t>(end - at))
             return {MessageState::Invalid, {}};
         decoded.locations.emplace_back(received.constData() + at, length);
         at += static_cast<qsizetype>(length);
@@ -94,7 +94,7 @@ public:
         connect(socket_, &QLocalSocket::disconnected, this, [this] { Close(); });
         deadline_.setSingleShot(true);
         connect(&deadline_, &QTimer::timeout, this, [this] { Close(); });
-        deadline_.start(ConnectionMilliseconds);
+        deadline_.start(kConnectionMilliseconds);
         Read();  // bytes may have come with the connection
     }
     ~Connection() override { --server_.connections_; }
@@ -103,14 +103,14 @@ private:
     void Read() {
         if (done_) return;
         // Never more than one whole message is taken in: a byte beyond it makes the message invalid anyway.
-        const qint64 room = MaxMessageBytes + 1 - received_.size();
+        const qint64 room = kMaxMessageBytes + 1 - received_.size();
         received_.append(socket_->read(room));
         DecodedMessage decoded = DecodeLocations(received_);
         if (decoded.state == MessageState::Incomplete) return;
         done_ = true;
         // A message past its time has been given up by its sender, who said that nothing was opened.
         if (decoded.state == MessageState::Complete && QDeadlineTimer::current().deadline() < decoded.takeByMs) {
-            socket_->putChar(instancemessage::Receipt);
+            socket_->putChar(instancemessage::kReceipt);
             socket_->flush();
             if (server_.Received) server_.Received(std::move(decoded.locations));
         }
@@ -132,7 +132,7 @@ private:
 
 InstanceServer::InstanceServer() : server_(new QLocalServer(this)) {
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    server_->setMaxPendingConnections(MaxConnections);
+    server_->setMaxPendingConnections(kMaxConnections);
     connect(server_, &QLocalServer::newConnection, this, [this] { Accept(); });
 }
 
@@ -146,7 +146,7 @@ bool InstanceServer::Listen(const QString& name) {
 }
 
 void InstanceServer::Accept() {
-    while (connections_ < MaxConnections && server_->hasPendingConnections())
+    while (connections_ < kMaxConnections && server_->hasPendingConnections())
         if (QLocalSocket* socket = server_->nextPendingConnection()) new Connection(*this, socket);
     // Waiting ones are taken once a connection ends.
     if (server_->hasPendingConnections()) QTimer::singleShot(100, this, [this] { Accept(); });
@@ -154,7 +154,7 @@ void InstanceServer::Accept() {
 
 bool HandOverToRunningInstance(const QString& name, const std::vector<std::string>& locations, int timeoutMs) {
     const QDeadlineTimer deadline(timeoutMs);
-    const qint64 takeBy = deadline.deadline() - std::min(ReceiptMarginMilliseconds, timeoutMs / 2);
+    const qint64 takeBy = deadline.deadline() - std::min(kReceiptMarginMilliseconds, timeoutMs / 2);
     const std::optional<QByteArray> message = EncodeLocations(locations, takeBy);
     const QString path = InstanceSocketPath(name);
     if (!message || path.isEmpty()) return false;
@@ -173,7 +173,7 @@ bool HandOverToRunningInstance(const QString& name, const std::vector<std::strin
     while (socket.bytesAvailable() < 1)
         if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) return false;
     char answer = 0;
-    return socket.getChar(&answer) && answer == instancemessage::Receipt;
+    return socket.getChar(&answer) && answer == instancemessage::kReceipt;
 }
 
 }  // namespace forms

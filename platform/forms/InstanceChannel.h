@@ -22,10 +22,10 @@ class QLocalServer;
 namespace forms {
 
 namespace instancemessage {
-inline constexpr std::size_t MaxLocations = 32767;  // as many as a playlist holds rows
-inline constexpr std::size_t MaxLocationBytes = 64 * 1024;
-inline constexpr std::size_t MaxBodyBytes = 4 * 1024 * 1024;
-inline constexpr char Receipt = '\x06';
+inline constexpr std::size_t kMaxLocations = 32767;  // as many as a playlist holds rows
+inline constexpr std::size_t kMaxLocationBytes = 64 * 1024;
+inline constexpr std::size_t kMaxBodyBytes = 4 * 1024 * 1024;
+inline constexpr char kReceipt = '\x06';
 }  // namespace instancemessage
 
 // The message carrying `locations`, to be taken by `takeByMs` (monotonic clock); nothing when they exceed the bounds.

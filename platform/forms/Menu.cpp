@@ -9,7 +9,7 @@ namespace {
 // How an error names an item: "mnuAddFile", or "mnuPlayMode(3)" in an item array.
 std::string ItemText(QStringView name, int index) {
     std::string text = name.toString().toStdString();
-    if (index != MenuItem::NotInArray) text += "(" + std::to_string(index) + ")";
+    if (index != MenuItem::kNotInArray) text += "(" + std::to_string(index) + ")";
     return text;
 }
 }  // namespace
@@ -35,9 +35,9 @@ void MenuItem::SetVisible(bool visible) { action_->setVisible(visible); }
 
 Menu::Menu(const QString& caption) : menu_(std::make_unique<QMenu>(caption)) {}
 
-MenuItem& Menu::Add(const QString& caption) { return Add(QStringView(), MenuItem::NotInArray, caption); }
+MenuItem& Menu::Add(const QString& caption) { return Add(QStringView(), MenuItem::kNotInArray, caption); }
 
-MenuItem& Menu::Add(QStringView name, const QString& caption) { return Add(name, MenuItem::NotInArray, caption); }
+MenuItem& Menu::Add(QStringView name, const QString& caption) { return Add(name, MenuItem::kNotInArray, caption); }
 
 MenuItem& Menu::Add(QStringView name, int index, const QString& caption) {
     if (Find(name, index)) throw std::logic_error("menu item added twice: " + ItemText(name, index));

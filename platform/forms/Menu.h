@@ -13,9 +13,9 @@ namespace forms {
 
 class MenuItem {
 public:
-    explicit MenuItem(QAction* action, QString name = {}, int index = NotInArray)
+    explicit MenuItem(QAction* action, QString name = {}, int index = kNotInArray)
         : action_(action), name_(std::move(name)), index_(index) {}
-    static constexpr int NotInArray = -1;
+    static constexpr int kNotInArray = -1;
     // The command's name, which its handler is named after (mnuAddFile runs mnuAddFile_Click); empty for an item
     // no one looks up, such as a separator.
     const QString& Name() const { return name_; }
@@ -29,7 +29,7 @@ public:
     void SetEnabled(bool enabled);
     bool Visible() const;
     void SetVisible(bool visible);
-    QAction* action() const { return action_; }
+    QAction* Action() const { return action_; }
 
     std::function<void()> Click;
 
@@ -49,11 +49,11 @@ public:
     MenuItem& Add(QStringView name, const QString& caption);
     MenuItem& Add(QStringView name, int index, const QString& caption);
     // The item of that name (and index); std::out_of_range when the menu has none.
-    MenuItem& Item(QStringView name, int index = MenuItem::NotInArray);
+    MenuItem& Item(QStringView name, int index = MenuItem::kNotInArray);
     std::size_t Count() const { return items_.size(); }
     // Shows the menu at a screen position (pixels) and returns once it has closed and the chosen item's handler ran.
     void Popup(const QPoint& globalPosition);
-    QMenu* menu() { return menu_.get(); }
+    QMenu* NativeMenu() { return menu_.get(); }
 
 private:
     MenuItem* Find(QStringView name, int index);

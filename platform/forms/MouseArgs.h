@@ -15,9 +15,9 @@ struct MouseArgs {
 };
 
 // The names the forms' handlers test their arguments by.
-using automation::LeftButton;
-using automation::RightButton;
-using automation::ShiftMask;
+using automation::kLeftButton;
+using automation::kRightButton;
+using automation::kShiftMask;
 
 // For presses and releases the changed button, for moves the held buttons.
 MouseArgs ToMouseArgs(const QMouseEvent& event);

@@ -4,9 +4,9 @@
 
 namespace forms {
 
-inline constexpr int TwipsPerPixel = 15;
+inline constexpr int kTwipsPerPixel = 15;
 
-inline int ToPixels(double twips) { return static_cast<int>(std::lround(twips / TwipsPerPixel)); }
-inline double ToTwips(double pixels) { return pixels * TwipsPerPixel; }
+inline int ToPixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+inline double ToTwips(double pixels) { return pixels * kTwipsPerPixel; }
 
 }  // namespace forms

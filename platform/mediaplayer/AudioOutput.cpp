@@ -7,9 +7,9 @@
 namespace mediaplayer {
 namespace {
 
-GstElement* systemOutput() { return gst_element_factory_make("autoaudiosink", nullptr); }
+GstElement* SystemOutput() { return gst_element_factory_make("autoaudiosink", nullptr); }
 
-GstElement* silentOutput() {
+GstElement* SilentOutput() {
     GstElement* sink = gst_element_factory_make("fakesink", nullptr);
     if (sink) g_object_set(sink, "sync", TRUE, nullptr);
     return sink;
@@ -18,21 +18,21 @@ GstElement* silentOutput() {
 }  // namespace
 
 AudioOutput::AudioOutput(AudioSinkFactory preferred)
-    : preferred_(preferred ? std::move(preferred) : AudioSinkFactory(systemOutput)) {}
+    : preferred_(preferred ? std::move(preferred) : AudioSinkFactory(SystemOutput)) {}
 
-GstElement* AudioOutput::createSink() {
+GstElement* AudioOutput::CreateSink() {
     GstElement* sink = silent_ ? nullptr : preferred_();
     if (sink) {
-        introduceToSoundServer(sink);
+        IntroduceToSoundServer(sink);
     } else {
         silent_ = true;
-        sink = silentOutput();
+        sink = SilentOutput();
     }
     current_ = sink;
     return sink;
 }
 
-bool AudioOutput::isSource(GstObject* source) const {
+bool AudioOutput::IsSource(GstObject* source) const {
     if (!current_ || !source) return false;
     return source == GST_OBJECT_CAST(current_) || gst_object_has_as_ancestor(source, GST_OBJECT_CAST(current_));
 }

@@ -20,13 +20,13 @@ public:
 
     // A fresh sink for the next start of a media, introduced to the sound server (see
     // introduceToSoundServer); the pipeline takes ownership.
-    GstElement* createSink();
+    GstElement* CreateSink();
     // True when `source` (an element that reported an error) is or lies inside the sink made last.
-    bool isSource(GstObject* source) const;
+    bool IsSource(GstObject* source) const;
 
-    void fallBackToSilence() { silent_ = true; }
-    void retryPreferred() { silent_ = false; }
-    bool silent() const { return silent_; }
+    void FallBackToSilence() { silent_ = true; }
+    void RetryPreferred() { silent_ = false; }
+    bool Silent() const { return silent_; }
 
 private:
     AudioSinkFactory preferred_;

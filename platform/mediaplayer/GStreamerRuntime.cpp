@@ -10,7 +10,7 @@ namespace {
 // Debian ranks the mpg123 decoder and the libav one alike, and the tie goes to libav, which drags in the whole
 // codec and filter stack (some 30 MiB resident) to play an ordinary MP3. The dedicated decoder is small and
 // cheap; libav still serves every other format, and MP3 too when mpg123 is not installed.
-void preferDedicatedMp3Decoder() {
+void PreferDedicatedMp3Decoder() {
     GstPluginFeature* mpg123 = gst_registry_lookup_feature(gst_registry_get(), "mpg123audiodec");
     if (!mpg123) return;
     gst_plugin_feature_set_rank(mpg123, GST_RANK_PRIMARY);
@@ -19,7 +19,7 @@ void preferDedicatedMp3Decoder() {
 
 }  // namespace
 
-bool ensureGStreamer() {
+bool EnsureGStreamer() {
     static std::once_flag once;
     static bool initialised = false;
     std::call_once(once, [] {
@@ -29,7 +29,7 @@ bool ensureGStreamer() {
         // has set is kept.
         g_setenv("GST_ID3_TAG_ENCODING", "GBK", FALSE);
         initialised = gst_init_check(nullptr, nullptr, nullptr);
-        if (initialised) preferDedicatedMp3Decoder();
+        if (initialised) PreferDedicatedMp3Decoder();
     });
     return initialised;
 }

@@ -9,15 +9,15 @@ class MediaLocation {
 public:
     explicit MediaLocation(std::u16string text);
 
-    const std::u16string& text() const { return text_; }
+    const std::u16string& Text() const { return text_; }
     // "scheme://..." (http, https, mms, rtsp, file, ...). A drive-letter path such as "C:\a.mp3"
     // is not one: a scheme has at least two characters.
-    bool isWebAddress() const;
+    bool IsWebAddress() const;
     // The URI GStreamer opens: a web address as it stands, a local path as an absolute file URI.
     // Empty when the path cannot be expressed as one.
-    std::string uri() const;
+    std::string Uri() const;
     // The file name without its extension, the name a media shows when it carries no title.
-    std::u16string displayName() const;
+    std::u16string DisplayName() const;
 
 private:
     std::u16string text_;
@@ -27,6 +27,6 @@ private:
 // a file URI naming a regular file or a device. A FIFO is not (the file source would wait in the
 // caller's thread for a writer that may never come), nor a socket, a folder or a missing path;
 // such a location counts as one that cannot be opened. stat() itself does not wait on a FIFO.
-bool opensPromptly(const std::string& uri);
+bool OpensPromptly(const std::string& uri);
 
 }  // namespace mediaplayer

@@ -10,7 +10,7 @@ namespace {
 
 constexpr int kDurationAtom = 7;
 
-bool equalsIgnoringCase(const std::u16string& text, std::u16string_view lower) {
+bool EqualsIgnoringCase(const std::u16string& text, std::u16string_view lower) {
     return std::equal(text.begin(), text.end(), lower.begin(), lower.end(),
                       [](char16_t a, char16_t b) { return (a >= u'A' && a <= u'Z' ? a - u'A' + u'a' : a) == b; });
 }
@@ -33,45 +33,45 @@ void MediaPlayer::setURL(const std::u16string& url) {
     }
     const MediaLocation location(url);
     url_ = url;
-    fileName_ = location.displayName();
-    playback_->open(location.uri());
+    fileName_ = location.DisplayName();
+    playback_->Open(location.Uri());
 }
 
 void MediaPlayer::close() {
-    playback_->release();
+    playback_->Release();
     url_.clear();
     fileName_.clear();
 }
 
-int MediaPlayer::playState() { return playback_->state(); }
+int MediaPlayer::playState() { return playback_->State(); }
 
-unsigned MediaPlayer::startNumber() const { return playback_->startsFromTop(); }
+unsigned MediaPlayer::StartNumber() const { return playback_->StartsFromTop(); }
 
-void MediaPlayer::Controls::play() { playback_.play(); }
+void MediaPlayer::Controls::play() { playback_.Play(); }
 
-void MediaPlayer::Controls::pause() { playback_.pause(); }
+void MediaPlayer::Controls::pause() { playback_.Pause(); }
 
-void MediaPlayer::Controls::stop() { playback_.stop(); }
+void MediaPlayer::Controls::stop() { playback_.Stop(); }
 
-double MediaPlayer::Controls::currentPosition() const { return playback_.position(); }
+double MediaPlayer::Controls::currentPosition() const { return playback_.Position(); }
 
-void MediaPlayer::Controls::setCurrentPosition(double seconds) { playback_.seek(seconds); }
+void MediaPlayer::Controls::setCurrentPosition(double seconds) { playback_.Seek(seconds); }
 
 std::u16string MediaPlayer::Controls::currentPositionString() const {
-    switch (playback_.state()) {
+    switch (playback_.State()) {
         case Undefined:
         case Stopped:
         case Ready: return {};
-        default: return FormatClock(playback_.position());
+        default: return FormatClock(playback_.Position());
     }
 }
 
 std::u16string MediaPlayer::CurrentMedia::name() const {
-    const std::u16string& title = player_.playback_->tags().title();
+    const std::u16string& title = player_.playback_->Tags().Title();
     return title.empty() ? player_.fileName_ : title;
 }
 
-double MediaPlayer::CurrentMedia::duration() const { return player_.playback_->duration(); }
+double MediaPlayer::CurrentMedia::duration() const { return player_.playback_->Duration(); }
 
 std::u16string MediaPlayer::CurrentMedia::durationString() const {
     const double seconds = duration();
@@ -82,8 +82,8 @@ std::u16string MediaPlayer::CurrentMedia::durationString() const {
 }
 
 std::u16string MediaPlayer::CurrentMedia::getItemInfo(const std::u16string& attribute) const {
-    if (equalsIgnoringCase(attribute, u"title")) return name();
-    if (equalsIgnoringCase(attribute, u"author")) return player_.playback_->tags().artist();
+    if (EqualsIgnoringCase(attribute, u"title")) return name();
+    if (EqualsIgnoringCase(attribute, u"author")) return player_.playback_->Tags().Artist();
     return {};
 }
 
@@ -93,14 +93,14 @@ std::u16string MediaPlayer::CurrentMedia::getItemInfoByAtom(int atom) const {
 
 void MediaPlayer::Settings::setVolume(int volume) {
     volume_ = std::clamp(volume, 0, 100);
-    playback_.setVolume(volume_ / 100.0);
+    playback_.SetVolume(volume_ / 100.0);
 }
 
 void MediaPlayer::Settings::setMute(bool mute) {
     mute_ = mute;
-    playback_.setMute(mute);
+    playback_.SetMute(mute);
 }
 
-int MediaPlayer::Network::bufferingProgress() const { return playback_.bufferingPercent(); }
+int MediaPlayer::Network::bufferingProgress() const { return playback_.BufferingPercent(); }
 
 }  // namespace mediaplayer

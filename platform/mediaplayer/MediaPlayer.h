@@ -16,6 +16,9 @@ class Playback;
 // call that needs it, not by the constructor.
 class MediaPlayer {
 public:
+    // The component's object model keeps the names its hosts call it by: controls.play, settings.volume,
+    // currentMedia.getItemInfo and the rest.
+    // NOLINTBEGIN(readability-identifier-naming)
     class Controls {
     public:
         void play();  // starts or resumes; after a stop, the end or a failure, opens the media again
@@ -87,9 +90,6 @@ public:
 
     // A PlayState value; reading it takes in what the pipeline has reported since the last call.
     int playState();
-    // Counts the times the media was started from its beginning: by setURL and by play after a stop, the end or a
-    // failure; a resume from pause does not count. Lets the host tell a track started again from one that goes on.
-    unsigned startNumber() const;
 
     Controls& controls() { return controls_; }
     const Controls& controls() const { return controls_; }
@@ -99,6 +99,11 @@ public:
     const Settings& settings() const { return settings_; }
     Network& network() { return network_; }
     const Network& network() const { return network_; }
+    // NOLINTEND(readability-identifier-naming)
+
+    // Counts the times the media was started from its beginning: by setURL and by play after a stop, the end or a
+    // failure; a resume from pause does not count. Lets the host tell a track started again from one that goes on.
+    unsigned StartNumber() const;
 
 private:
     std::unique_ptr<Playback> playback_;

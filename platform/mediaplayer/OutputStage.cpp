@@ -10,12 +10,12 @@ namespace {
 // sound servers play without converting it again; a mono, 22 kHz or 24-bit track is converted at little cost.
 constexpr const char* kOutputFormat = "audio/x-raw,format=S16LE,rate=44100,channels=2,layout=interleaved";
 
-GstPadProbeReturn noteSound(GstPad*, GstPadProbeInfo*, gpointer flag) {
+GstPadProbeReturn NoteSound(GstPad*, GstPadProbeInfo*, gpointer flag) {
     static_cast<std::atomic<bool>*>(flag)->store(true, std::memory_order_relaxed);
     return GST_PAD_PROBE_OK;
 }
 
-bool hasStreamVolume(GstElement* element) {
+bool HasStreamVolume(GstElement* element) {
     return GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK) && GST_IS_STREAM_VOLUME(element);
 }
 
@@ -39,7 +39,7 @@ OutputStage::OutputStage(GstBin* pipeline, GstElement* sink) : pipeline_(pipelin
     gst_caps_unref(caps);
     gst_bin_add_many(GST_BIN(bin), convert, resample, format, volume, sink, nullptr);
     gst_object_unref(sink);  // the bin holds it now
-    if (hasStreamVolume(sink)) streamVolumeSink_ = sink;
+    if (HasStreamVolume(sink)) streamVolumeSink_ = sink;
     if (!gst_element_link_many(convert, resample, format, volume, sink, nullptr)) {
         gst_object_unref(gst_object_ref_sink(bin));
         return;
@@ -48,12 +48,12 @@ OutputStage::OutputStage(GstBin* pipeline, GstElement* sink) : pipeline_(pipelin
     entrance_ = gst_ghost_pad_new("sink", convertIn);
     gst_object_unref(convertIn);
     gst_element_add_pad(bin, entrance_);
-    gst_pad_add_probe(entrance_, GST_PAD_PROBE_TYPE_BUFFER, noteSound, &soundArrived_, nullptr);
+    gst_pad_add_probe(entrance_, GST_PAD_PROBE_TYPE_BUFFER, NoteSound, &soundArrived_, nullptr);
     softVolume_ = volume;
     bin_ = bin;
     gst_bin_add(pipeline_, bin_);
     std::lock_guard lock(volumeLock_);
-    applyVolumeLocked();
+    ApplyVolumeLocked();
 }
 
 OutputStage::~OutputStage() {
@@ -62,31 +62,31 @@ OutputStage::~OutputStage() {
     gst_bin_remove(pipeline_, bin_);
 }
 
-void OutputStage::beginFlush() {
+void OutputStage::BeginFlush() {
     if (entrance_) gst_pad_send_event(entrance_, gst_event_new_flush_start());
 }
 
-void OutputStage::endFlush() {
+void OutputStage::EndFlush() {
     // Time starts again from 0 for the next track, as after a seek.
     if (entrance_) gst_pad_send_event(entrance_, gst_event_new_flush_stop(TRUE));
 }
 
-void OutputStage::setVolume(double cubicVolume, bool mute) {
+void OutputStage::SetVolume(double cubicVolume, bool mute) {
     std::lock_guard lock(volumeLock_);
     volume_ = cubicVolume;
     mute_ = mute;
-    applyVolumeLocked();
+    ApplyVolumeLocked();
 }
 
-void OutputStage::onElementAdded(GstElement* element) {
-    if (!hasStreamVolume(element) || !bin_ || !gst_object_has_as_ancestor(GST_OBJECT(element), GST_OBJECT(bin_)))
+void OutputStage::OnElementAdded(GstElement* element) {
+    if (!HasStreamVolume(element) || !bin_ || !gst_object_has_as_ancestor(GST_OBJECT(element), GST_OBJECT(bin_)))
         return;
     std::lock_guard lock(volumeLock_);
     streamVolumeSink_ = element;
-    applyVolumeLocked();
+    ApplyVolumeLocked();
 }
 
-void OutputStage::applyVolumeLocked() {
+void OutputStage::ApplyVolumeLocked() {
     if (!softVolume_) return;
     GstStreamVolume* target = GST_STREAM_VOLUME(streamVolumeSink_ ? streamVolumeSink_ : softVolume_);
     gst_stream_volume_set_volume(target, GST_STREAM_VOLUME_FORMAT_CUBIC, volume_);

@@ -28,26 +28,26 @@ public:
     OutputStage(const OutputStage&) = delete;
     OutputStage& operator=(const OutputStage&) = delete;
 
-    bool valid() const { return bin_ != nullptr; }
+    bool Valid() const { return bin_ != nullptr; }
     // Where a track's decoded sound goes in. Borrowed.
-    GstPad* entrance() const { return entrance_; }
+    GstPad* Entrance() const { return entrance_; }
     // True once sound of the current track has reached the stage; re-armed by expectNewTrack().
-    bool soundArrived() const { return soundArrived_; }
+    bool SoundArrived() const { return soundArrived_; }
     // Empty the stage of the previous track's sound, so the next track starts at once and from
     // running time 0, while the sink keeps its stream. Between the two, whatever pushed into the
     // stage is let go, so its decoder can be stopped.
-    void beginFlush();
-    void endFlush();
-    void expectNewTrack() { soundArrived_ = false; }
+    void BeginFlush();
+    void EndFlush();
+    void ExpectNewTrack() { soundArrived_ = false; }
 
     // 0..1 on the perceptual (cubic) scale.
-    void setVolume(double cubicVolume, bool mute);
+    void SetVolume(double cubicVolume, bool mute);
     // Called from the thread that adds elements to the pipeline, for each element added anywhere
     // in it: a sink with a stream volume of its own takes the volume over.
-    void onElementAdded(GstElement* element);
+    void OnElementAdded(GstElement* element);
 
 private:
-    void applyVolumeLocked();
+    void ApplyVolumeLocked();
 
     GstBin* pipeline_;
     GstElement* bin_ = nullptr;         // owned by the pipeline

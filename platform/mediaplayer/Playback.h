@@ -37,55 +37,55 @@ public:
 
     // Opens the media and starts playing it. An empty URI counts as a media that cannot be opened,
     // and so does a local one that could hold up the calling thread (see opensPromptly).
-    void open(const std::string& uri);
+    void Open(const std::string& uri);
     // Stops and forgets the media.
-    void release();
+    void Release();
 
-    void play();  // resumes; after a stop, the end or a failure, starts the media again
-    void pause();
-    void stop();
+    void Play();  // resumes; after a stop, the end or a failure, starts the media again
+    void Pause();
+    void Stop();
 
-    PlayState state();
+    PlayState State();
     // Starts of the media from its beginning (open, and play after a stop, the end or a failure).
-    unsigned startsFromTop() const { return startsFromTop_; }
-    double position();  // seconds; 0 when stopped
-    void seek(double seconds);
-    double duration();  // seconds; 0 while unknown
-    int bufferingPercent();
-    const StreamTags& tags();
+    unsigned StartsFromTop() const { return startsFromTop_; }
+    double Position();  // seconds; 0 when stopped
+    void Seek(double seconds);
+    double Duration();  // seconds; 0 while unknown
+    int BufferingPercent();
+    const StreamTags& Tags();
 
-    void setVolume(double cubicVolume);  // 0..1, perceptual scale
-    void setMute(bool mute);
+    void SetVolume(double cubicVolume);  // 0..1, perceptual scale
+    void SetMute(bool mute);
 
 private:
     enum class Target { None, Stop, Pause, Play };
 
-    bool ensurePipeline();
-    void start();
+    bool EnsurePipeline();
+    void Start();
     // Starts the media on the running output stage (see OutputStage); false when there is none
     // to keep, or it is not the output the next start has to use.
-    bool startOnRunningOutput();
-    void startFromNothing();
-    void toNull();
+    bool StartOnRunningOutput();
+    void StartFromNothing();
+    void ToNull();
     // Takes the decoder out and pauses the output, which keeps its stream for the next media.
-    void idleOutput();
-    void dropBusMessages();
-    void resetProgress();
-    int settledState() const;  // the GstState the pipeline is in; GST_STATE_VOID_PENDING while it changes
-    bool soundFlows() const;
+    void IdleOutput();
+    void DropBusMessages();
+    void ResetProgress();
+    int SettledState() const;  // the GstState the pipeline is in; GST_STATE_VOID_PENDING while it changes
+    bool SoundFlows() const;
     // Whether the current start has had its sound reach a settled pipeline at least once.
-    bool prerolled();
-    void drainBus();
-    void handle(GstMessage* message);
-    void onStateChanged(GstMessage* message);
-    void onError(GstMessage* message);
-    void onBuffering(int percent);
-    void followBuffering();
-    void onEndOfStream();
-    void seekTo(double seconds);
-    void refreshDuration();
-    void applyVolume();
-    static void onElementAdded(GstBin* playbin, GstBin* bin, GstElement* element, void* self);
+    bool Prerolled();
+    void DrainBus();
+    void Handle(GstMessage* message);
+    void OnStateChanged(GstMessage* message);
+    void OnError(GstMessage* message);
+    void OnBuffering(int percent);
+    void FollowBuffering();
+    void OnEndOfStream();
+    void SeekTo(double seconds);
+    void RefreshDuration();
+    void ApplyVolume();
+    static void OnElementAdded(GstBin* playbin, GstBin* bin, GstElement* element, void* self);
 
     AudioOutput audio_;
     GstElement* pipeline_ = nullptr;

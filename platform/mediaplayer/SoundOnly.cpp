@@ -11,19 +11,19 @@ namespace {
 constexpr gint kAutoplugSkip = 2;
 constexpr gint kAutoplugTry = 0;
 
-bool decodesPictures(GstElementFactory* factory) {
+bool DecodesPictures(GstElementFactory* factory) {
     const gchar* klass = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS);
     return klass && strstr(klass, "Decoder") && (strstr(klass, "Video") || strstr(klass, "Image"));
 }
 
-gint skipPictureDecoders(GstElement*, GstPad*, GstCaps*, GstElementFactory* factory, gpointer) {
-    return decodesPictures(factory) ? kAutoplugSkip : kAutoplugTry;
+gint SkipPictureDecoders(GstElement*, GstPad*, GstCaps*, GstElementFactory* factory, gpointer) {
+    return DecodesPictures(factory) ? kAutoplugSkip : kAutoplugTry;
 }
 
 }  // namespace
 
-void decodeSoundOnly(GstElement* uridecodebin) {
-    g_signal_connect(uridecodebin, "autoplug-select", G_CALLBACK(skipPictureDecoders), nullptr);
+void DecodeSoundOnly(GstElement* uridecodebin) {
+    g_signal_connect(uridecodebin, "autoplug-select", G_CALLBACK(SkipPictureDecoders), nullptr);
 }
 
 }  // namespace mediaplayer

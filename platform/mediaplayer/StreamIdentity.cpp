@@ -8,13 +8,13 @@ namespace {
 constexpr const char* kApplicationName = "Morvane-Tavri";
 constexpr const char* kApplicationId = "media";  // the program's desktop file name, which its icon bears too
 
-bool writable(GstElement* element, const char* name, GType type) {
+bool Writable(GstElement* element, const char* name, GType type) {
     const GParamSpec* property = g_object_class_find_property(G_OBJECT_GET_CLASS(element), name);
     return property && (property->flags & G_PARAM_WRITABLE) && G_PARAM_SPEC_VALUE_TYPE(property) == type;
 }
 
-void name(GstElement* sink) {
-    if (writable(sink, "stream-properties", GST_TYPE_STRUCTURE)) {
+void Name(GstElement* sink) {
+    if (Writable(sink, "stream-properties", GST_TYPE_STRUCTURE)) {
         GstStructure* properties =
             gst_structure_new("properties", "media.role", G_TYPE_STRING, "music", "application.name", G_TYPE_STRING,
                               kApplicationName, "application.id", G_TYPE_STRING, kApplicationId,
@@ -23,21 +23,21 @@ void name(GstElement* sink) {
         gst_structure_free(properties);
     }
     // The client the stream belongs to, which the server lists as well.
-    if (writable(sink, "client-name", G_TYPE_STRING)) g_object_set(sink, "client-name", kApplicationName, nullptr);
+    if (Writable(sink, "client-name", G_TYPE_STRING)) g_object_set(sink, "client-name", kApplicationName, nullptr);
 }
 
-void onElementAdded(GstBin*, GstBin*, GstElement* element, gpointer) { name(element); }
+void OnElementAdded(GstBin*, GstBin*, GstElement* element, gpointer) { Name(element); }
 
 }  // namespace
 
-void introduceToSoundServer(GstElement* sink) {
-    name(sink);
+void IntroduceToSoundServer(GstElement* sink) {
+    Name(sink);
     if (!GST_IS_BIN(sink)) return;
-    g_signal_connect(sink, "deep-element-added", G_CALLBACK(onElementAdded), nullptr);
+    g_signal_connect(sink, "deep-element-added", G_CALLBACK(OnElementAdded), nullptr);
     GstIterator* elements = gst_bin_iterate_recurse(GST_BIN(sink));
     GValue item = G_VALUE_INIT;
     while (gst_iterator_next(elements, &item) == GST_ITERATOR_OK) {
-        name(GST_ELEMENT(g_value_get_object(&item)));
+        Name(GST_ELEMENT(g_value_get_object(&item)));
         g_value_reset(&item);
     }
     g_value_unset(&item);

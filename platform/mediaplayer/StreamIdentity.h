@@ -9,6 +9,6 @@ namespace mediaplayer {
 // stream-properties and client-name properties (pulsesink; pipewiresink alike) is named at once;
 // in a bin such as autoaudiosink, so is each sink it holds or adds later (autoaudiosink adds the
 // real one as it starts, before opening it). Other elements are left as they are.
-void introduceToSoundServer(GstElement* sink);
+void IntroduceToSoundServer(GstElement* sink);
 
 }  // namespace mediaplayer

@@ -7,21 +7,21 @@
 namespace mediaplayer {
 namespace {
 
-void takeNonEmpty(const GstTagList* tags, const char* tag, std::u16string& into) {
+void TakeNonEmpty(const GstTagList* tags, const char* tag, std::u16string& into) {
     gchar* value = nullptr;
-    if (gst_tag_list_get_string(tags, tag, &value) && value && *value) into = utf16FromUtf8(value);
+    if (gst_tag_list_get_string(tags, tag, &value) && value && *value) into = Utf16FromUtf8(value);
     g_free(value);
 }
 
 }  // namespace
 
-void StreamTags::add(const GstTagList* tags) {
+void StreamTags::Add(const GstTagList* tags) {
     if (!tags) return;
-    takeNonEmpty(tags, GST_TAG_TITLE, title_);
-    takeNonEmpty(tags, GST_TAG_ARTIST, artist_);
+    TakeNonEmpty(tags, GST_TAG_TITLE, title_);
+    TakeNonEmpty(tags, GST_TAG_ARTIST, artist_);
 }
 
-void StreamTags::clear() {
+void StreamTags::Clear() {
     title_.clear();
     artist_.clear();
 }

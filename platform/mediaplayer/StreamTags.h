@@ -10,11 +10,11 @@ namespace mediaplayer {
 // Later non-empty values win, so a radio stream's title follows the song on air.
 class StreamTags {
 public:
-    void add(const GstTagList* tags);
-    void clear();
+    void Add(const GstTagList* tags);
+    void Clear();
 
-    const std::u16string& title() const { return title_; }
-    const std::u16string& artist() const { return artist_; }
+    const std::u16string& Title() const { return title_; }
+    const std::u16string& Artist() const { return artist_; }
 
 private:
     std::u16string title_;

@@ -7,7 +7,7 @@
 namespace mediaplayer {
 namespace {
 
-bool carriesSound(GstPad* pad) {
+bool CarriesSound(GstPad* pad) {
     GstCaps* caps = gst_pad_get_current_caps(pad);
     if (!caps) caps = gst_pad_query_caps(pad, nullptr);
     bool sound = false;
@@ -26,9 +26,9 @@ TrackSource::TrackSource(GstBin* pipeline, const std::string& uri, GstPad* entra
     // Network sources buffer, and say how far, so playback can wait for them. A local file needs no buffer: asked
     // to, the decoder's queues would report levels all the time, and each report would pause or resume playback.
     g_object_set(decoder, "uri", uri.c_str(), "use-buffering", !g_str_has_prefix(uri.c_str(), "file:"), nullptr);
-    decodeSoundOnly(decoder);
-    g_signal_connect(decoder, "pad-added", G_CALLBACK(onPadAdded), this);
-    g_signal_connect(decoder, "no-more-pads", G_CALLBACK(onNoMorePads), this);
+    DecodeSoundOnly(decoder);
+    g_signal_connect(decoder, "pad-added", G_CALLBACK(OnPadAdded), this);
+    g_signal_connect(decoder, "no-more-pads", G_CALLBACK(OnNoMorePads), this);
     gst_bin_add(pipeline_, decoder);
     decoder_ = decoder;
 }
@@ -45,29 +45,29 @@ TrackSource::~TrackSource() {
     }
 }
 
-bool TrackSource::owns(void* object) const {
+bool TrackSource::Owns(void* object) const {
     if (!decoder_ || !object) return false;
     GstObject* source = GST_OBJECT(object);
     return source == GST_OBJECT(decoder_) || gst_object_has_as_ancestor(source, GST_OBJECT(decoder_));
 }
 
-void TrackSource::start() {
+void TrackSource::Start() {
     if (decoder_) gst_element_sync_state_with_parent(decoder_);
 }
 
-void TrackSource::onPadAdded(GstElement*, GstPad* pad, void* self) {
+void TrackSource::OnPadAdded(GstElement*, GstPad* pad, void* self) {
     auto& track = *static_cast<TrackSource*>(self);
     std::lock_guard lock(track.lock_);
-    if (!track.soundLinked_ && carriesSound(pad) && gst_pad_link(pad, track.entrance_) == GST_PAD_LINK_OK) {
+    if (!track.soundLinked_ && CarriesSound(pad) && gst_pad_link(pad, track.entrance_) == GST_PAD_LINK_OK) {
         track.soundLinked_ = true;
         return;
     }
-    track.dropStream(pad);
+    track.DropStream(pad);
 }
 
 // A stream nobody plays (a second soundtrack, a picture stream that needs no decoding) still has
 // to flow somewhere, or its demuxer may stop the whole file.
-void TrackSource::dropStream(GstPad* pad) {
+void TrackSource::DropStream(GstPad* pad) {
     GstElement* dropper = gst_element_factory_make("fakesink", nullptr);
     if (!dropper) return;
     g_object_set(dropper, "sync", FALSE, "async", FALSE, nullptr);
@@ -79,7 +79,7 @@ void TrackSource::dropStream(GstPad* pad) {
     droppers_.push_back(dropper);
 }
 
-void TrackSource::onNoMorePads(GstElement* decoder, void* self) {
+void TrackSource::OnNoMorePads(GstElement* decoder, void* self) {
     auto& track = *static_cast<TrackSource*>(self);
     std::lock_guard lock(track.lock_);
     if (!track.soundLinked_) GST_ELEMENT_ERROR(decoder, STREAM, WRONG_TYPE, ("The media holds no sound."), (nullptr));

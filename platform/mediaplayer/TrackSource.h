@@ -23,16 +23,16 @@ public:
     TrackSource(const TrackSource&) = delete;
     TrackSource& operator=(const TrackSource&) = delete;
 
-    bool valid() const { return decoder_ != nullptr; }
+    bool Valid() const { return decoder_ != nullptr; }
     // True when `object` (the source of a bus message) is this track's decoder or lies inside it.
-    bool owns(void* object) const;
+    bool Owns(void* object) const;
     // Brings the decoder to the pipeline's state.
-    void start();
+    void Start();
 
 private:
-    static void onPadAdded(GstElement* decoder, GstPad* pad, void* self);
-    static void onNoMorePads(GstElement* decoder, void* self);
-    void dropStream(GstPad* pad);
+    static void OnPadAdded(GstElement* decoder, GstPad* pad, void* self);
+    static void OnNoMorePads(GstElement* decoder, void* self);
+    void DropStream(GstPad* pad);
 
     GstBin* pipeline_;
     GstPad* entrance_;               // borrowed from the output stage

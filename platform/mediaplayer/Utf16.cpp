@@ -4,7 +4,7 @@
 
 namespace mediaplayer {
 
-std::string utf8FromUtf16(std::u16string_view text) {
+std::string Utf8FromUtf16(std::u16string_view text) {
     if (text.empty()) return {};
     glong written = 0;
     gchar* converted = g_utf16_to_utf8(reinterpret_cast<const gunichar2*>(text.data()), static_cast<glong>(text.size()),
@@ -15,7 +15,7 @@ std::string utf8FromUtf16(std::u16string_view text) {
     return result;
 }
 
-std::u16string utf16FromUtf8(std::string_view text) {
+std::u16string Utf16FromUtf8(std::string_view text) {
     if (text.empty()) return {};
     glong written = 0;
     gunichar2* converted = g_utf8_to_utf16(text.data(), static_cast<glong>(text.size()), nullptr, &written, nullptr);

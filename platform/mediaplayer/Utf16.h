@@ -7,7 +7,7 @@
 namespace mediaplayer {
 
 // Ill-formed input yields an empty text rather than a partial one.
-std::string utf8FromUtf16(std::u16string_view text);
-std::u16string utf16FromUtf8(std::string_view text);
+std::string Utf8FromUtf16(std::u16string_view text);
+std::u16string Utf16FromUtf8(std::string_view text);
 
 }  // namespace mediaplayer

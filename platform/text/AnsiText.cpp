@@ -25,14 +25,14 @@ class IconvDescriptor {
 public:
     IconvDescriptor(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~IconvDescriptor() {
-        if (valid()) iconv_close(cd_);
+        if (Valid()) iconv_close(cd_);
     }
     IconvDescriptor(const IconvDescriptor&) = delete;
     IconvDescriptor& operator=(const IconvDescriptor&) = delete;
 
-    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    bool Valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
     // The descriptor in its initial shift state, ready for a new text.
-    iconv_t fresh() {
+    iconv_t Fresh() {
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         return cd_;
     }
@@ -41,19 +41,19 @@ private:
     iconv_t cd_;
 };
 
-IconvDescriptor& ansiDecoder() {
+IconvDescriptor& AnsiDecoder() {
     thread_local IconvDescriptor descriptor(kUtf16, kAnsiCodePage);
     return descriptor;
 }
 
-IconvDescriptor& ansiEncoder() {
+IconvDescriptor& AnsiEncoder() {
     thread_local IconvDescriptor descriptor(kAnsiCodePage, kUtf16);
     return descriptor;
 }
 
 // Length of the leading run of ASCII, which both GBK and UTF-16 carry unchanged.
 template <typename Char>
-std::size_t asciiPrefix(std::basic_string_view<Char> s) {
+std::size_t AsciiPrefix(std::basic_string_view<Char> s) {
     std::size_t i = 0;
     while (i < s.size() && static_cast<std::make_unsigned_t<Char>>(s[i]) < 0x80) ++i;
     return i;
@@ -61,17 +61,17 @@ std::size_t asciiPrefix(std::basic_string_view<Char> s) {
 
 }  // namespace
 
-std::u16string fromAnsi(std::string_view bytes) {
-    const std::size_t ascii = asciiPrefix(bytes);
+std::u16string FromAnsi(std::string_view bytes) {
+    const std::size_t ascii = AsciiPrefix(bytes);
     std::u16string out(bytes.begin(), bytes.begin() + ascii);
     if (ascii == bytes.size()) return out;
 
-    IconvDescriptor& decoder = ansiDecoder();
-    if (!decoder.valid()) {
+    IconvDescriptor& decoder = AnsiDecoder();
+    if (!decoder.Valid()) {
         out.append(bytes.size() - ascii, kReplacement);
         return out;
     }
-    iconv_t cd = decoder.fresh();
+    iconv_t cd = decoder.Fresh();
     // Every GBK byte yields at most one UTF-16 unit (GBK lies within the BMP; a bad byte gives one
     // U+FFFD), so this room always suffices.
     out.resize(bytes.size());
@@ -88,31 +88,31 @@ std::u16string fromAnsi(std::string_view bytes) {
         outLeft -= sizeof(char16_t);
         ++in;
         --inLeft;
-        cd = decoder.fresh();
+        cd = decoder.Fresh();
     }
     out.resize(reinterpret_cast<char16_t*>(outPos) - out.data());
     return out;
 }
 
-bool toAnsi(std::u16string_view s, std::string& out) {
-    const std::size_t ascii = asciiPrefix(s);
+bool ToAnsi(std::u16string_view s, std::string& out) {
+    const std::size_t ascii = AsciiPrefix(s);
     out.assign(s.begin(), s.begin() + ascii);
     if (ascii == s.size()) return true;
 
-    IconvDescriptor& encoder = ansiEncoder();
-    if (!encoder.valid()) return false;
+    IconvDescriptor& encoder = AnsiEncoder();
+    if (!encoder.Valid()) return false;
     // GBK needs at most two bytes for each UTF-16 unit it can represent.
     out.resize(ascii + (s.size() - ascii) * 2);
     char* in = reinterpret_cast<char*>(const_cast<char16_t*>(s.data() + ascii));
     std::size_t inLeft = (s.size() - ascii) * sizeof(char16_t);
     char* outPos = out.data() + ascii;
     std::size_t outLeft = out.size() - ascii;
-    const bool converted = iconv(encoder.fresh(), &in, &inLeft, &outPos, &outLeft) != static_cast<std::size_t>(-1);
+    const bool converted = iconv(encoder.Fresh(), &in, &inLeft, &outPos, &outLeft) != static_cast<std::size_t>(-1);
     out.resize(outPos - out.data());
     return converted && inLeft == 0;
 }
 
-std::u16string fromWindows1252(std::string_view bytes) {
+std::u16string FromWindows1252(std::string_view bytes) {
     std::u16string out;
     out.reserve(bytes.size());
     for (char c : bytes) {

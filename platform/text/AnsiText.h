@@ -9,16 +9,16 @@
 namespace text {
 
 // GBK bytes to UTF-16; a byte that starts no valid character becomes U+FFFD.
-std::u16string fromAnsi(std::string_view bytes);
+std::u16string FromAnsi(std::string_view bytes);
 
 // UTF-16 to GBK into `out` (replacing its content); false when a character has no GBK form.
-bool toAnsi(std::u16string_view s, std::string& out);
+bool ToAnsi(std::u16string_view s, std::string& out);
 
 // Windows-1252, the code page of Western systems; its five unassigned bytes stay C1 controls.
-std::u16string fromWindows1252(std::string_view bytes);
+std::u16string FromWindows1252(std::string_view bytes);
 
 // Ill-formed input (unpaired surrogates, invalid UTF-8 sequences) becomes U+FFFD.
-std::string toUtf8(std::u16string_view s);
-std::u16string fromUtf8(std::string_view bytes);
+std::string ToUtf8(std::u16string_view s);
+std::u16string FromUtf8(std::string_view bytes);
 
 }  // namespace text

@@ -10,14 +10,14 @@
 // plays and is saved in a list as the very bytes it has on disk.
 namespace text {
 
-std::u16string fromFileName(std::string_view bytes);
-std::string toFileName(std::u16string_view name);
+std::u16string FromFileName(std::string_view bytes);
+std::string ToFileName(std::u16string_view name);
 
 // Whether the name holds bytes that are not UTF-8, carried as above.
-bool holdsRawBytes(std::u16string_view name);
+bool HoldsRawBytes(std::u16string_view name);
 
 // The name for people to read. Raw bytes are shown as the code page that wrote them: the whole name
 // as GBK where it is valid GBK, else as Windows-1252. Other names are returned as they are.
-std::u16string readableFileName(std::u16string_view name);
+std::u16string ReadableFileName(std::u16string_view name);
 
 }  // namespace text

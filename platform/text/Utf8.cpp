@@ -12,7 +12,7 @@ constexpr char32_t kMalformed = 0xFFFFFFFF;
 constexpr char16_t kFirstRawByte = 0xDC80;
 constexpr char16_t kLastRawByte = 0xDCFF;
 
-void appendUtf8(std::string& out, char32_t c) {
+void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -30,7 +30,7 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
-void appendUtf16(std::u16string& out, char32_t c) {
+void AppendUtf16(std::u16string& out, char32_t c) {
     if (c < 0x10000) {
         out += static_cast<char16_t>(c);
     } else {
@@ -42,7 +42,7 @@ void appendUtf16(std::u16string& out, char32_t c) {
 
 // Decodes one UTF-8 sequence at `i`, advancing `i`; a malformed sequence yields kMalformed and
 // advances past its lead byte only, so the following bytes are decoded on their own.
-char32_t decodeUtf8(std::string_view s, std::size_t& i) {
+char32_t DecodeUtf8(std::string_view s, std::size_t& i) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
     const unsigned char lead = byte(i);
     int length;
@@ -83,22 +83,22 @@ char32_t decodeUtf8(std::string_view s, std::size_t& i) {
     return c;
 }
 
-bool isRawByte(char16_t unit) { return unit >= kFirstRawByte && unit <= kLastRawByte; }
+bool IsRawByte(char16_t unit) { return unit >= kFirstRawByte && unit <= kLastRawByte; }
 
 // UTF-16 to UTF-8; an unpaired surrogate is given to `unpaired`, which appends what stands for it.
 template <typename Unpaired>
-std::string encodeUtf8(std::u16string_view s, Unpaired unpaired) {
+std::string EncodeUtf8(std::u16string_view s, Unpaired unpaired) {
     std::string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
         const char16_t unit = s[i];
         if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-            appendUtf8(out, 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (s[i + 1] - 0xDC00));
+            AppendUtf8(out, 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (s[i + 1] - 0xDC00));
             ++i;
         } else if (unit >= 0xD800 && unit <= 0xDFFF) {
             unpaired(out, unit);
         } else {
-            appendUtf8(out, unit);
+            AppendUtf8(out, unit);
         }
     }
     return out;
@@ -106,61 +106,61 @@ std::string encodeUtf8(std::u16string_view s, Unpaired unpaired) {
 
 // UTF-8 to UTF-16; a malformed byte is given to `malformed`, which appends what stands for it.
 template <typename Malformed>
-std::u16string decodeUtf8(std::string_view bytes, Malformed malformed) {
+std::u16string DecodeUtf8(std::string_view bytes, Malformed malformed) {
     std::u16string out;
     out.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size();) {
         const std::size_t at = i;
-        const char32_t c = decodeUtf8(bytes, i);
+        const char32_t c = DecodeUtf8(bytes, i);
         if (c == kMalformed)
             malformed(out, static_cast<unsigned char>(bytes[at]));
         else
-            appendUtf16(out, c);
+            AppendUtf16(out, c);
     }
     return out;
 }
 
 }  // namespace
 
-std::string toUtf8(std::u16string_view s) {
-    return encodeUtf8(s, [](std::string& out, char16_t) { appendUtf8(out, kReplacement); });
+std::string ToUtf8(std::u16string_view s) {
+    return EncodeUtf8(s, [](std::string& out, char16_t) { AppendUtf8(out, kReplacement); });
 }
 
-std::u16string fromUtf8(std::string_view bytes) {
-    return decodeUtf8(bytes, [](std::u16string& out, unsigned char) { out += kReplacement; });
+std::u16string FromUtf8(std::string_view bytes) {
+    return DecodeUtf8(bytes, [](std::u16string& out, unsigned char) { out += kReplacement; });
 }
 
-std::u16string fromFileName(std::string_view bytes) {
+std::u16string FromFileName(std::string_view bytes) {
     // Only bytes from 0x80 up are ever malformed, so every one has a unit of its own.
-    return decodeUtf8(bytes, [](std::u16string& out, unsigned char byte) {
+    return DecodeUtf8(bytes, [](std::u16string& out, unsigned char byte) {
         out += static_cast<char16_t>(kFirstRawByte + (byte - 0x80));
     });
 }
 
-std::string toFileName(std::u16string_view name) {
-    return encodeUtf8(name, [](std::string& out, char16_t unit) {
-        if (isRawByte(unit))
+std::string ToFileName(std::u16string_view name) {
+    return EncodeUtf8(name, [](std::string& out, char16_t unit) {
+        if (IsRawByte(unit))
             out += static_cast<char>(0x80 + (unit - kFirstRawByte));
         else
-            appendUtf8(out, kReplacement);
+            AppendUtf8(out, kReplacement);
     });
 }
 
-bool holdsRawBytes(std::u16string_view name) {
+bool HoldsRawBytes(std::u16string_view name) {
     // A unit of the range that follows a high surrogate is half of a valid pair, not a byte.
     for (std::size_t i = 0; i < name.size(); ++i) {
-        if (isRawByte(name[i]) && (i == 0 || name[i - 1] < 0xD800 || name[i - 1] > 0xDBFF)) return true;
+        if (IsRawByte(name[i]) && (i == 0 || name[i - 1] < 0xD800 || name[i - 1] > 0xDBFF)) return true;
     }
     return false;
 }
 
-std::u16string readableFileName(std::u16string_view name) {
-    if (!holdsRawBytes(name)) return std::u16string(name);
-    const std::string bytes = toFileName(name);
-    std::u16string gbk = fromAnsi(bytes);
+std::u16string ReadableFileName(std::u16string_view name) {
+    if (!HoldsRawBytes(name)) return std::u16string(name);
+    const std::string bytes = ToFileName(name);
+    std::u16string gbk = FromAnsi(bytes);
     // The GBK decoder marks each byte it cannot place with U+FFFD, which GBK never encodes.
     if (gbk.find(kReplacement) == std::u16string::npos) return gbk;
-    return fromWindows1252(bytes);
+    return FromWindows1252(bytes);
 }
 
 }  // namespace text

@@ -23,8 +23,8 @@ protected:
     fs::path root;
 };
 
-constexpr Guid A = Guid::of("11111111-2222-3333-4444-555555555555");
-constexpr Guid B = Guid::of("AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE");
+constexpr Guid A = Guid::Of("11111111-2222-3333-4444-555555555555");
+constexpr Guid B = Guid::Of("AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE");
 
 }  // namespace
 
@@ -41,7 +41,7 @@ TEST_F(ClassRegistryTest, UserRegistryEntriesAreWrittenFoundAndRemoved) {
 
 TEST_F(ClassRegistryTest, ManifestEntriesComeFirstAndResolveRelativeLibraries) {
     const fs::path manifest = root / "app.manifest";
-    std::ofstream(manifest) << "# classes beside the program\n[" << B.toString()
+    std::ofstream(manifest) << "# classes beside the program\n[" << B.ToString()
                             << "]\nProgID = test.Beta\nLibrary = libbeta.so\n\n[not a guid]\nLibrary=x.so\n";
     ASSERT_TRUE(ClassRegistry::WriteUserEntry(B, u"test.Beta", "/elsewhere/libbeta.so"));
     auto& registry = ClassRegistry::Instance();
@@ -54,7 +54,7 @@ TEST_F(ClassRegistryTest, CreatingAnUnknownOrUnloadableClassFailsWithAReason) {
     auto& registry = ClassRegistry::Instance();
     void* out = reinterpret_cast<void*>(1);
     auto status =
-        registry.CreateInstance(Guid::of("99999999-9999-9999-9999-999999999999"), automation::Dispatch::IID, &out);
+        registry.CreateInstance(Guid::Of("99999999-9999-9999-9999-999999999999"), automation::Dispatch::IID, &out);
     EXPECT_EQ(status.number, 429);
     EXPECT_EQ(out, nullptr);
     ASSERT_TRUE(ClassRegistry::WriteUserEntry(A, u"test.Alpha", (root / "missing.so").string()));

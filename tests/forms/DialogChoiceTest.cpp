@@ -30,7 +30,7 @@ static void PrintTo(const QString& text, std::ostream* out) {
 
 namespace {
 
-const QChar Nul(u'\0');
+const QChar kNul(u'\0');
 
 QLineEdit* NameBox(QFileDialog& dialog) { return dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")); }
 
@@ -275,7 +275,7 @@ TEST_F(DialogChoice, SeveralPickedFilesComeBackWithTheirNamesIntactEvenWithAQuot
                                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
                       PressChoose(d);
                   }),
-                  folder + Nul + "a\"b.mp3" + Nul + "x.mp3" + Nul + Nul);
+                  folder + kNul + "a\"b.mp3" + kNul + "x.mp3" + kNul + kNul);
     }
     {
         SCOPED_TRACE("clicked, then Ctrl+clicked");
@@ -284,7 +284,7 @@ TEST_F(DialogChoice, SeveralPickedFilesComeBackWithTheirNamesIntactEvenWithAQuot
                       ClickRow(d, QStringLiteral("a\"b.mp3"), Qt::ControlModifier);
                       PressChoose(d);
                   }),
-                  folder + Nul + "c.mp3" + Nul + "a\"b.mp3" + Nul + Nul);
+                  folder + kNul + "c.mp3" + kNul + "a\"b.mp3" + kNul + kNul);
     }
 }
 
@@ -297,7 +297,7 @@ TEST_F(DialogChoice, FilesTypedOrPickedAloneComeBackAsBefore) {
                       TypeIntoNameBox(d, QStringLiteral("\"x.mp3\" \"c d.mp3\""));
                       PressReturn(d);
                   }),
-                  folder + Nul + "x.mp3" + Nul + "c d.mp3" + Nul + Nul);
+                  folder + kNul + "x.mp3" + kNul + "c d.mp3" + kNul + kNul);
     }
     {
         SCOPED_TRACE("one file with a quote, single selection");

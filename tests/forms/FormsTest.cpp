@@ -83,8 +83,8 @@ TEST(FormsImage, ClicksNeedPressAndReleaseInsideAndDisabledImagesRaiseNothing) {
     image.MouseDown = [&](const MouseArgs& a) { downs.push_back(a); };
     QTest::mouseClick(&image, Qt::LeftButton, Qt::ShiftModifier, QPoint(3, 4));
     ASSERT_EQ(downs.size(), 1u);
-    EXPECT_EQ(downs[0].button, LeftButton);
-    EXPECT_EQ(downs[0].shift, ShiftMask);
+    EXPECT_EQ(downs[0].button, kLeftButton);
+    EXPECT_EQ(downs[0].shift, kShiftMask);
     EXPECT_EQ(downs[0].x, 45);
     EXPECT_EQ(downs[0].y, 60);
     EXPECT_EQ(clicks, 1);
@@ -122,16 +122,16 @@ TEST(FormsMenu, ChecksBelongToTheHandlersAndDashesSeparate) {
     loop.SetChecked(true);
     int clicks = 0;
     loop.Click = [&] { ++clicks; };
-    loop.action()->trigger();  // a click does not toggle the mark by itself
+    loop.Action()->trigger();  // a click does not toggle the mark by itself
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(loop.Checked());
     loop.SetChecked(false);
     EXPECT_FALSE(loop.Checked());
-    EXPECT_FALSE(loop.action()->isCheckable()) << "an unchecked item draws no empty box";
-    loop.action()->trigger();
+    EXPECT_FALSE(loop.Action()->isCheckable()) << "an unchecked item draws no empty box";
+    loop.Action()->trigger();
     EXPECT_EQ(clicks, 2);
     EXPECT_FALSE(loop.Checked());
-    EXPECT_TRUE(line.action()->isSeparator());
+    EXPECT_TRUE(line.Action()->isSeparator());
     EXPECT_EQ(line.Caption(), QStringLiteral("-"));
     EXPECT_EQ(menu.Count(), 2u);
 }
@@ -218,21 +218,21 @@ TEST(FormsControlHost, CreatesTheGridByClassIdentityAndPlacesIt) {
     QTemporaryDir dir;
     const QString manifest = dir.filePath("forms.manifest");
     std::ofstream(manifest.toStdString())
-        << "[" << lorvex::CLSID_ListView.toString() << "]\nProgID=lorvex.ListView\nLibrary=" << LORVEX_LIBRARY << "\n";
+        << "[" << lorvex::CLSID_ListView.ToString() << "]\nProgID=lorvex.ListView\nLibrary=" << LORVEX_LIBRARY << "\n";
     automation::ClassRegistry::Instance().AddManifest(manifest.toStdString());
 
     TestForm form;
     ControlHost host(&form);
     automation::PropertyBag design;
     design.Write(u"BackColor", automation::Variant(std::int32_t(0)), automation::Variant(std::int32_t(0x80000005)));
-    ASSERT_TRUE(host.Create(lorvex::CLSID_ListView, design).ok());
-    ASSERT_NE(host.widget(), nullptr);
-    EXPECT_EQ(host.widget()->parentWidget(), &form);
+    ASSERT_TRUE(host.Create(lorvex::CLSID_ListView, design).Ok());
+    ASSERT_NE(host.Widget(), nullptr);
+    EXPECT_EQ(host.Widget()->parentWidget(), &form);
     host.Move(100, 760, 3000, 1500);
-    EXPECT_EQ(host.widget()->geometry(), QRect(7, 51, 200, 100));
+    EXPECT_EQ(host.Widget()->geometry(), QRect(7, 51, 200, 100));
     automation::Variant back;
-    ASSERT_TRUE(automation::GetProperty(host.object(), lorvex::dispid::BackColor, {}, back).ok());
-    EXPECT_EQ(back.int32Or(-1), 0);
+    ASSERT_TRUE(automation::GetProperty(host.Object(), lorvex::dispid::BackColor, {}, back).Ok());
+    EXPECT_EQ(back.Int32Or(-1), 0);
     std::vector<automation::DispId> events;
     EXPECT_TRUE(host.Advise(lorvex::DIID_ListViewEvents,
                             [&](automation::DispId id, std::span<automation::Variant>) { events.push_back(id); }));

@@ -52,14 +52,13 @@ bool SpinUntil(const std::function<bool()>& done) {
 class InstanceSocket : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(runtime_.isValid());
-        QFile::setPermissions(runtime_.path(),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        previous_ = qgetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
-        server_.Received = [this](std::vector<std::string> locations) { received_.push_back(std::move(locations)); };
+        ASSERT_TRUE(runtime.isValid());
+        QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        previous = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        server.Received = [this](std::vector<std::string> locations) { received.push_back(std::move(locations)); };
     }
-    void TearDown() override { qputenv("XDG_RUNTIME_DIR", previous_); }
+    void TearDown() override { qputenv("XDG_RUNTIME_DIR", previous); }
 
     // Hands `locations` over from another thread, as a later start does, while this thread serves.
     bool HandOver(const std::vector<std::string>& locations, int timeoutMs = 10000) {
@@ -84,10 +83,10 @@ protected:
         return answer + socket.readAll();
     }
 
-    QTemporaryDir runtime_;
-    QByteArray previous_;
-    InstanceServer server_;
-    std::vector<std::vector<std::string>> received_;
+    QTemporaryDir runtime;
+    QByteArray previous;
+    InstanceServer server;
+    std::vector<std::vector<std::string>> received;
 };
 
 }  // namespace
@@ -115,36 +114,36 @@ TEST(InstanceMessage, AnythingElseIsInvalid) {
     EXPECT_EQ(DecodeLocations("X").state, MessageState::Invalid);
     EXPECT_EQ(DecodeLocations(message + "x").state, MessageState::Invalid);  // bytes after the message
     // A body longer than the bound is refused from its header, before it has arrived.
-    EXPECT_EQ(DecodeLocations(Head() + BigEndian(instancemessage::MaxBodyBytes + 1)).state, MessageState::Invalid);
+    EXPECT_EQ(DecodeLocations(Head() + BigEndian(instancemessage::kMaxBodyBytes + 1)).state, MessageState::Invalid);
     EXPECT_EQ(DecodeLocations(Head() + BigEndian(0xFFFFFFFF)).state, MessageState::Invalid);
     // A location that runs past the body, a location longer than its bound, a length cut short.
     EXPECT_EQ(DecodeLocations(Head() + BigEndian(6) + BigEndian(3) + "ab").state, MessageState::Invalid);
-    const quint32 tooLong = instancemessage::MaxLocationBytes + 1;
+    const quint32 tooLong = instancemessage::kMaxLocationBytes + 1;
     EXPECT_EQ(DecodeLocations(Head() + BigEndian(4 + tooLong) + BigEndian(tooLong) + QByteArray(tooLong, 'a')).state,
               MessageState::Invalid);
     EXPECT_EQ(DecodeLocations(Head() + BigEndian(2) + "ab").state, MessageState::Invalid);
 }
 
 TEST(InstanceMessage, LocationsPastTheBoundsAreNotEncoded) {
-    EXPECT_FALSE(EncodeLocations({std::string(instancemessage::MaxLocationBytes + 1, 'a')}).has_value());
-    EXPECT_TRUE(EncodeLocations({std::string(instancemessage::MaxLocationBytes, 'a')}).has_value());
-    EXPECT_FALSE(EncodeLocations(std::vector<std::string>(instancemessage::MaxLocations + 1, "/a")).has_value());
+    EXPECT_FALSE(EncodeLocations({std::string(instancemessage::kMaxLocationBytes + 1, 'a')}).has_value());
+    EXPECT_TRUE(EncodeLocations({std::string(instancemessage::kMaxLocationBytes, 'a')}).has_value());
+    EXPECT_FALSE(EncodeLocations(std::vector<std::string>(instancemessage::kMaxLocations + 1, "/a")).has_value());
 }
 
 TEST_F(InstanceSocket, TheSocketLivesInThePrivateRuntimeFolder) {
-    EXPECT_EQ(InstanceSocketPath(QStringLiteral("test")), runtime_.path() + QStringLiteral("/test.socket"));
-    EXPECT_EQ(PrivateRuntimeFolder(), runtime_.path());
+    EXPECT_EQ(InstanceSocketPath(QStringLiteral("test")), runtime.path() + QStringLiteral("/test.socket"));
+    EXPECT_EQ(PrivateRuntimeFolder(), runtime.path());
 }
 
 TEST_F(InstanceSocket, HandedOverLocationsArriveInOrderWithTheirBytes) {
-    ASSERT_TRUE(server_.Listen(QStringLiteral("test")));
+    ASSERT_TRUE(server.Listen(QStringLiteral("test")));
     const std::vector<std::string> first{"/music/\xC4\xE3\xBA\xC3.wav", "https://example.org/live"};
     const std::vector<std::string> second{"/b.wav"};
     EXPECT_TRUE(HandOver(first));
     EXPECT_TRUE(HandOver(second));
-    ASSERT_EQ(received_.size(), 2u);
-    EXPECT_EQ(received_[0], first);
-    EXPECT_EQ(received_[1], second);
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[0], first);
+    EXPECT_EQ(received[1], second);
 }
 
 TEST_F(InstanceSocket, ASocketLeftByACopyThatDiedIsTakenOver) {
@@ -157,36 +156,36 @@ TEST_F(InstanceSocket, ASocketLeftByACopyThatDiedIsTakenOver) {
         ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
         stale.close();
     }
-    ASSERT_TRUE(server_.Listen(QStringLiteral("test")));
+    ASSERT_TRUE(server.Listen(QStringLiteral("test")));
     EXPECT_TRUE(HandOver({"/a.wav"}));
-    EXPECT_EQ(received_.size(), 1u);
+    EXPECT_EQ(received.size(), 1u);
 }
 
 TEST_F(InstanceSocket, NoCopyListeningMeansNoReceipt) { EXPECT_FALSE(HandOver({"/a.wav"}, 500)); }
 
 TEST_F(InstanceSocket, GarbageAndOversizedMessagesGetNoReceiptAndDeliverNothing) {
-    ASSERT_TRUE(server_.Listen(QStringLiteral("test")));
+    ASSERT_TRUE(server.Listen(QStringLiteral("test")));
     EXPECT_TRUE(SendRaw("hello, is anyone there?").isEmpty());
     EXPECT_TRUE(SendRaw(Head() + BigEndian(0x7FFFFFFF)).isEmpty());
     EXPECT_TRUE(SendRaw(Message({"/a.wav"}) + "trailing").isEmpty());
-    EXPECT_TRUE(received_.empty());
+    EXPECT_TRUE(received.empty());
     // The server still serves.
-    EXPECT_EQ(SendRaw(Message({"/a.wav"})), QByteArray(1, instancemessage::Receipt));
-    EXPECT_EQ(received_.size(), 1u);
+    EXPECT_EQ(SendRaw(Message({"/a.wav"})), QByteArray(1, instancemessage::kReceipt));
+    EXPECT_EQ(received.size(), 1u);
 }
 
 TEST_F(InstanceSocket, AMessageReadAfterItsTimeIsDropped) {
-    ASSERT_TRUE(server_.Listen(QStringLiteral("test")));
+    ASSERT_TRUE(server.Listen(QStringLiteral("test")));
     // Its sender has given up and said that nothing was opened: opening it now would contradict that.
     EXPECT_TRUE(SendRaw(Message({"/a.wav"}, QDeadlineTimer::current().deadline() - 1)).isEmpty());
-    EXPECT_TRUE(received_.empty());
+    EXPECT_TRUE(received.empty());
 }
 
 TEST_F(InstanceSocket, APeerThatSendsHalfAMessageIsDroppedInTime) {
-    ASSERT_TRUE(server_.Listen(QStringLiteral("test")));
+    ASSERT_TRUE(server.Listen(QStringLiteral("test")));
     // The header promises more than ever comes: the server gives up on its own and answers nothing.
     EXPECT_TRUE(SendRaw(Message({"/a.wav"}).left(10)).isEmpty());
-    EXPECT_TRUE(received_.empty());
+    EXPECT_TRUE(received.empty());
 }
 
 TEST(UserFolders, TheDataFolderFollowsTheEnvironment) {

@@ -31,8 +31,8 @@ TEST(FormsMenuNames, ACommandStaysWithItsItemWhenItemsAreAddedBeforeIt) {
         Commands commands;
         commands.Bind(*menu, u"mnuOpen");
         commands.Bind(*menu, u"mnuSave");
-        menu->Item(u"mnuSave").action()->trigger();
-        menu->Item(u"mnuOpen").action()->trigger();
+        menu->Item(u"mnuSave").Action()->trigger();
+        menu->Item(u"mnuOpen").Action()->trigger();
         EXPECT_EQ(commands.ran, QStringList({QStringLiteral("mnuSave"), QStringLiteral("mnuOpen")}));
         EXPECT_EQ(menu->Item(u"mnuSave").Caption(), QStringLiteral("保存(&S)"));
     }
@@ -47,7 +47,7 @@ TEST(FormsMenuNames, ArrayItemsAreReachedByNameAndIndex) {
     EXPECT_EQ(menu.Item(u"mnuMode", 1).Caption(), QStringLiteral("单曲循环(&I)"));
     EXPECT_EQ(menu.Item(u"mnuMode", 1).Name(), QStringLiteral("mnuMode"));
     EXPECT_EQ(menu.Item(u"mnuMode", 1).Index(), 1);
-    EXPECT_EQ(menu.Item(u"mnuOther").Index(), MenuItem::NotInArray);
+    EXPECT_EQ(menu.Item(u"mnuOther").Index(), MenuItem::kNotInArray);
     EXPECT_THROW(menu.Item(u"mnuMode"), std::out_of_range) << "an array item needs its index";
     EXPECT_THROW(menu.Item(u"mnuMode", 2), std::out_of_range);
 }

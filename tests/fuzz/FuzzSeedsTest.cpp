@@ -34,12 +34,12 @@ struct Target {
 };
 
 const std::vector<Target>& Targets() {
-    static const std::vector<Target> targets{
+    static const std::vector<Target> kTargets{
         {"asf", FuzzSeedEntry_asf}, {"flac", FuzzSeedEntry_flac}, {"m4a", FuzzSeedEntry_m4a},
         {"mp3", FuzzSeedEntry_mp3}, {"ogg", FuzzSeedEntry_ogg},   {"playlist", FuzzSeedEntry_playlist},
         {"lrc", FuzzSeedEntry_lrc},
     };
-    return targets;
+    return kTargets;
 }
 
 fs::path SeedsOf(const std::string& target) { return fs::path(FUZZ_SOURCE_DIR) / target / "seeds"; }

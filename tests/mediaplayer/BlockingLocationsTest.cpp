@@ -19,7 +19,7 @@ namespace {
 // turn them down at once instead of waiting in the caller's (the window's) thread.
 class BlockingLocations : public ::testing::Test {
 protected:
-    std::filesystem::path makeFifo(const std::string& name) {
+    std::filesystem::path MakeFifo(const std::string& name) {
         const auto path = folder / name;
         if (mkfifo(path.c_str(), 0600) != 0) ADD_FAILURE() << "mkfifo " << path;
         return path;
@@ -27,7 +27,7 @@ protected:
 
     // A reader stuck opening the FIFO goes on once a writer has opened and closed it; the file
     // source may open it more than once.
-    static void releaseReaders(const std::filesystem::path& fifo) {
+    static void ReleaseReaders(const std::filesystem::path& fifo) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
         while (std::chrono::steady_clock::now() < deadline) {
             const int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
@@ -38,19 +38,19 @@ protected:
 
     // Gives the player the location and expects it back at once, the media failed; the poller's
     // retry (stop, play) must not wait either.
-    void expectTurnedDown(const std::u16string& location, const std::filesystem::path& fifo) {
-        EXPECT_TRUE(returnsPromptly([&] { player.setURL(location); }, [&] { releaseReaders(fifo); }))
+    void ExpectTurnedDown(const std::u16string& location, const std::filesystem::path& fifo) {
+        EXPECT_TRUE(ReturnsPromptly([&] { player.setURL(location); }, [&] { ReleaseReaders(fifo); }))
             << "setURL blocked on " << fifo;
-        EXPECT_TRUE(waitForState(player, Ready, 2));
+        EXPECT_TRUE(WaitForState(player, Ready, 2));
         EXPECT_EQ(player.URL(), location);
-        EXPECT_TRUE(returnsPromptly(
+        EXPECT_TRUE(ReturnsPromptly(
             [&] {
                 player.controls().stop();
                 player.controls().play();
             },
-            [&] { releaseReaders(fifo); }))
+            [&] { ReleaseReaders(fifo); }))
             << "play blocked on " << fifo;
-        EXPECT_TRUE(waitForState(player, Ready, 2));
+        EXPECT_TRUE(WaitForState(player, Ready, 2));
     }
 
     TempFolder folder;
@@ -59,57 +59,57 @@ protected:
 
 TEST_F(BlockingLocations, FifosNamedLikeMusicFailAtOnceAndARegularFileStillPlays) {
     for (const char* name : {"pipe.mp3", "pipe.wav"}) {
-        const auto fifo = makeFifo(name);
-        expectTurnedDown(fifo.u16string(), fifo);
+        const auto fifo = MakeFifo(name);
+        ExpectTurnedDown(fifo.u16string(), fifo);
         EXPECT_EQ(player.currentMedia().name(), u"pipe");
         EXPECT_EQ(player.currentMedia().durationString(), u"00:00");
     }
-    player.setURL(writeFile(folder / "tone.wav", wavFile(1.0)));
-    EXPECT_TRUE(waitForState(player, Playing));
+    player.setURL(WriteFile(folder / "tone.wav", WavFile(1.0)));
+    EXPECT_TRUE(WaitForState(player, Playing));
 }
 
 TEST_F(BlockingLocations, AFifoGivenAsAFileUriOrThroughALinkFailsAtOnce) {
-    const auto fifo = makeFifo("pipe.mp3");
-    expectTurnedDown(u"file://" + fifo.u16string(), fifo);
+    const auto fifo = MakeFifo("pipe.mp3");
+    ExpectTurnedDown(u"file://" + fifo.u16string(), fifo);
     const auto link = folder / "link.mp3";
     std::filesystem::create_symlink(fifo, link);
-    expectTurnedDown(link.u16string(), fifo);
+    ExpectTurnedDown(link.u16string(), fifo);
 }
 
 TEST_F(BlockingLocations, AFolderFails) {
     const auto album = folder / "album.mp3";
     std::filesystem::create_directory(album);
     player.setURL(album.u16string());
-    EXPECT_TRUE(waitForState(player, Ready, 2));
+    EXPECT_TRUE(WaitForState(player, Ready, 2));
     player.setURL(u"file://" + album.u16string());
-    EXPECT_TRUE(waitForState(player, Ready, 2));
+    EXPECT_TRUE(WaitForState(player, Ready, 2));
 }
 
 TEST_F(BlockingLocations, AFileUriOfAMissingFileFailsAndOfARegularFilePlays) {
     player.setURL(u"file://" + (folder / "gone.wav").u16string());
-    EXPECT_TRUE(waitForState(player, Ready, 2));
+    EXPECT_TRUE(WaitForState(player, Ready, 2));
     // A file URI of a regular file still plays.
     const auto tone = folder / "tone.wav";
-    writeFile(tone, wavFile(1.0));
+    WriteFile(tone, WavFile(1.0));
     player.setURL(u"file://" + tone.u16string());
-    EXPECT_TRUE(waitForState(player, Playing));
+    EXPECT_TRUE(WaitForState(player, Playing));
 }
 
 TEST(OpensPromptly, RegularFilesDevicesAndNetworkAddressesDoOtherKindsDoNot) {
     TempFolder folder;
-    const auto uri = [](const std::filesystem::path& path) { return MediaLocation(path.u16string()).uri(); };
-    writeFile(folder / "tone.wav", wavFile(0.1));
+    const auto uri = [](const std::filesystem::path& path) { return MediaLocation(path.u16string()).Uri(); };
+    WriteFile(folder / "tone.wav", WavFile(0.1));
     mkfifo((folder / "pipe.mp3").c_str(), 0600);
-    EXPECT_TRUE(opensPromptly(uri(folder / "tone.wav")));
-    EXPECT_TRUE(opensPromptly(uri("/dev/null")));
+    EXPECT_TRUE(OpensPromptly(uri(folder / "tone.wav")));
+    EXPECT_TRUE(OpensPromptly(uri("/dev/null")));
     for (const char* address : {"http://127.0.0.1:1/a.mp3", "mms://example.invalid/b", "rtsp://127.0.0.1/c"})
-        EXPECT_TRUE(opensPromptly(address)) << address;
-    EXPECT_FALSE(opensPromptly(uri(folder / "pipe.mp3")));
-    EXPECT_FALSE(opensPromptly("FILE://" + (folder / "pipe.mp3").string()));
-    EXPECT_FALSE(opensPromptly(uri(folder / "gone.mp3")));
-    EXPECT_FALSE(opensPromptly(uri(folder / "")));
-    EXPECT_FALSE(opensPromptly(""));
-    EXPECT_FALSE(opensPromptly("not a uri"));
+        EXPECT_TRUE(OpensPromptly(address)) << address;
+    EXPECT_FALSE(OpensPromptly(uri(folder / "pipe.mp3")));
+    EXPECT_FALSE(OpensPromptly("FILE://" + (folder / "pipe.mp3").string()));
+    EXPECT_FALSE(OpensPromptly(uri(folder / "gone.mp3")));
+    EXPECT_FALSE(OpensPromptly(uri(folder / "")));
+    EXPECT_FALSE(OpensPromptly(""));
+    EXPECT_FALSE(OpensPromptly("not a uri"));
 }
 
 }  // namespace

@@ -12,10 +12,10 @@ namespace {
 class Failures : public ::testing::Test {
 protected:
     // What the player's poller does with a media that will not open: stop, play, look again.
-    bool retryStaysReady() {
+    bool RetryStaysReady() {
         player.controls().stop();
         player.controls().play();
-        return waitForState(player, Ready);
+        return WaitForState(player, Ready);
     }
 
     TempFolder folder;
@@ -25,7 +25,7 @@ protected:
 TEST_F(Failures, MissingFileIsReadyUntilARetryFindsIt) {
     const auto path = folder / "later.wav";
     player.setURL(path.u16string());
-    ASSERT_TRUE(waitForState(player, Ready));
+    ASSERT_TRUE(WaitForState(player, Ready));
     EXPECT_EQ(player.URL(), path.u16string());
     EXPECT_EQ(player.controls().currentPositionString(), u"");
     EXPECT_EQ(player.currentMedia().durationString(), u"00:00");
@@ -33,23 +33,23 @@ TEST_F(Failures, MissingFileIsReadyUntilARetryFindsIt) {
     player.controls().pause();
     player.controls().setCurrentPosition(3);
     EXPECT_EQ(player.controls().currentPosition(), 0.0);
-    EXPECT_TRUE(retryStaysReady());
+    EXPECT_TRUE(RetryStaysReady());
 
-    writeFile(path, wavFile(1.0));
+    WriteFile(path, WavFile(1.0));
     player.controls().play();
-    EXPECT_TRUE(waitForState(player, Playing));
+    EXPECT_TRUE(WaitForState(player, Playing));
 }
 
 // A host that looks three times a second sees every attempt as opening before it fails, however fast the failure,
 // and a media that never played never reads as playing.
 TEST_F(Failures, AnAttemptThatFailsAtOnceStillReadsAsOpeningFirst) {
     for (const std::u16string& url :
-         {(folder / "missing.wav").u16string(), writeFile(folder / "noise.mp3", Bytes(4000, 0x5A))}) {
+         {(folder / "missing.wav").u16string(), WriteFile(folder / "noise.mp3", Bytes(4000, 0x5A))}) {
         player.setURL(url);
         EXPECT_EQ(player.playState(), Transitioning);
         std::this_thread::sleep_for(std::chrono::milliseconds(250));
         EXPECT_EQ(player.playState(), Transitioning) << "a quarter of a second into the attempt";
-        EXPECT_TRUE(waitUntil([&] {
+        EXPECT_TRUE(WaitUntil([&] {
             const int state = player.playState();
             EXPECT_NE(state, Playing);
             return state == Ready;
@@ -57,7 +57,7 @@ TEST_F(Failures, AnAttemptThatFailsAtOnceStillReadsAsOpeningFirst) {
         player.controls().stop();
         player.controls().play();
         EXPECT_EQ(player.playState(), Transitioning) << "the retry";
-        EXPECT_TRUE(waitForState(player, Ready));
+        EXPECT_TRUE(WaitForState(player, Ready));
     }
 }
 
@@ -66,25 +66,25 @@ TEST_F(Failures, CorruptEmptyAndUnreachableMediaAreReady) {
     std::uint32_t seed = 12345;
     for (auto& byte : noise) byte = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 16);
     // Port 1 on the loopback interface refuses connections at once.
-    for (const std::u16string& url : {writeFile(folder / "noise.mp3", noise), writeFile(folder / "empty.wav", {}),
+    for (const std::u16string& url : {WriteFile(folder / "noise.mp3", noise), WriteFile(folder / "empty.wav", {}),
                                       std::u16string(u"http://127.0.0.1:1/stream.mp3")}) {
         player.setURL(url);
-        EXPECT_TRUE(waitForState(player, Ready, 15));
-        EXPECT_TRUE(retryStaysReady());
+        EXPECT_TRUE(WaitForState(player, Ready, 15));
+        EXPECT_TRUE(RetryStaysReady());
         EXPECT_EQ(player.URL(), url);
     }
     EXPECT_EQ(player.currentMedia().name(), u"stream");
 }
 
 TEST_F(Failures, TruncatedFilePlaysWhatItHoldsAndStops) {
-    Bytes truncated = wavFile(2.0);  // the header promises two seconds, a fifth of one is there
+    Bytes truncated = WavFile(2.0);  // the header promises two seconds, a fifth of one is there
     truncated.resize(44 + 22050 * 2 / 5);
-    player.setURL(writeFile(folder / "truncated.wav", truncated));
-    EXPECT_TRUE(waitForState(player, Stopped));
+    player.setURL(WriteFile(folder / "truncated.wav", truncated));
+    EXPECT_TRUE(WaitForState(player, Stopped));
 }
 
 // A file sink into a folder that does not exist stands for a sound output that cannot open.
-GstElement* brokenOutput() {
+GstElement* BrokenOutput() {
     GstElement* sink = gst_element_factory_make("filesink", nullptr);
     g_object_set(sink, "location", "/nonexistent-folder/sound.raw", nullptr);
     return sink;
@@ -92,18 +92,18 @@ GstElement* brokenOutput() {
 
 TEST(AudioOutputFallback, WithoutAUsableOutputTheMediaPlaysSilentlyInRealTime) {
     for (const AudioSinkFactory& output :
-         {AudioSinkFactory(brokenOutput), AudioSinkFactory([] { return static_cast<GstElement*>(nullptr); })}) {
+         {AudioSinkFactory(BrokenOutput), AudioSinkFactory([] { return static_cast<GstElement*>(nullptr); })}) {
         TempFolder folder;
         MediaPlayer player(output);
-        player.setURL(writeFile(folder / "tone.wav", wavFile(1.5)));
+        player.setURL(WriteFile(folder / "tone.wav", WavFile(1.5)));
         const auto start = std::chrono::steady_clock::now();
-        ASSERT_TRUE(waitForState(player, Playing));
-        ASSERT_TRUE(waitUntil([&] { return player.controls().currentPosition() > 0.3; }));
+        ASSERT_TRUE(WaitForState(player, Playing));
+        ASSERT_TRUE(WaitUntil([&] { return player.controls().currentPosition() > 0.3; }));
         EXPECT_LE(player.controls().currentPosition(),
                   std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() + 0.1);
-        EXPECT_TRUE(waitForState(player, Stopped));
+        EXPECT_TRUE(WaitForState(player, Stopped));
         player.controls().play();
-        EXPECT_TRUE(waitForState(player, Playing));
+        EXPECT_TRUE(WaitForState(player, Playing));
     }
 }
 
@@ -112,9 +112,9 @@ TEST(AudioOutputFallback, OutputLostWhilePlayingGoesOnSilentlyFromTheSamePlace) 
     MediaPlayer player([] {  // fails after its first few buffers
         return gst_parse_bin_from_description("identity error-after=8 ! fakesink sync=true", TRUE, nullptr);
     });
-    player.setURL(writeFile(folder / "tone.wav", wavFile(2.0)));
+    player.setURL(WriteFile(folder / "tone.wav", WavFile(2.0)));
     double furthest = 0;
-    ASSERT_TRUE(waitUntil([&] {
+    ASSERT_TRUE(WaitUntil([&] {
         if (player.playState() == Stopped) return true;
         const double position = player.controls().currentPosition();
         EXPECT_GE(position, furthest - 0.05);

@@ -17,23 +17,23 @@ class PlayingWav : public ::testing::Test {
 protected:
     void SetUp() override {
         player.setURL(url);
-        ASSERT_TRUE(waitForState(player, Playing));
+        ASSERT_TRUE(WaitForState(player, Playing));
     }
-    double position() { return player.controls().currentPosition(); }
+    double Position() { return player.controls().currentPosition(); }
 
     TempFolder folder;
-    std::u16string url = writeFile(folder / "tone.wav", wavFile(2.0));
+    std::u16string url = WriteFile(folder / "tone.wav", WavFile(2.0));
     MediaPlayer player;
 };
 
 TEST(Opening, TransitionsToPlayingOnlyWithTheDurationKnown) {
     TempFolder folder;
     MediaPlayer player;
-    const std::u16string url = writeFile(folder / "tone.wav", wavFile(2.0));
+    const std::u16string url = WriteFile(folder / "tone.wav", WavFile(2.0));
     player.setURL(url);
     EXPECT_EQ(player.URL(), url);
     std::vector<int> states;
-    ASSERT_TRUE(waitUntil([&] {
+    ASSERT_TRUE(WaitUntil([&] {
         states.push_back(player.playState());
         // The player stores the duration text the moment it first sees the playing state.
         if (states.back() == Playing) {
@@ -53,81 +53,81 @@ TEST(Opening, TransitionsToPlayingOnlyWithTheDurationKnown) {
 
 TEST_F(PlayingWav, PositionFollowsRealTime) {
     const auto start = Clock::now();
-    const double first = position();
-    ASSERT_TRUE(waitUntil([&] { return position() > first + 0.4; }));
+    const double first = Position();
+    ASSERT_TRUE(WaitUntil([&] { return Position() > first + 0.4; }));
     // Never ahead of the wall clock: the silent output of machines without sound keeps time too.
-    EXPECT_LE(position() - first, std::chrono::duration<double>(Clock::now() - start).count() + 0.1);
+    EXPECT_LE(Position() - first, std::chrono::duration<double>(Clock::now() - start).count() + 0.1);
     EXPECT_EQ(player.controls().currentPositionString().substr(0, 4), u"00:0");
 }
 
 TEST_F(PlayingWav, PauseHoldsThePositionAndPlayResumes) {
     player.controls().pause();
     EXPECT_EQ(player.playState(), Paused);
-    const double held = position();
+    const double held = Position();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_NEAR(position(), held, 0.1);
+    EXPECT_NEAR(Position(), held, 0.1);
     EXPECT_EQ(player.playState(), Paused);
     player.controls().play();
-    EXPECT_TRUE(waitForState(player, Playing));
-    EXPECT_TRUE(waitUntil([&] { return position() > held + 0.2; }));
+    EXPECT_TRUE(WaitForState(player, Playing));
+    EXPECT_TRUE(WaitUntil([&] { return Position() > held + 0.2; }));
 }
 
 TEST_F(PlayingWav, SeeksWhilePlaying) {
     player.controls().setCurrentPosition(1.2);
     // The seek bar reads the new place at once, not the old one while the pipeline settles.
-    EXPECT_NEAR(position(), 1.2, 0.01);
+    EXPECT_NEAR(Position(), 1.2, 0.01);
     EXPECT_EQ(player.playState(), Playing);
-    EXPECT_TRUE(waitUntil([&] { return position() > 1.25; }));
+    EXPECT_TRUE(WaitUntil([&] { return Position() > 1.25; }));
 }
 
 TEST_F(PlayingWav, SeeksWhilePausedWithinTheMedia) {
     player.controls().pause();
     player.controls().setCurrentPosition(1.5);
-    EXPECT_TRUE(waitUntil([&] { return std::abs(position() - 1.5) < 0.05; }));
+    EXPECT_TRUE(WaitUntil([&] { return std::abs(Position() - 1.5) < 0.05; }));
     EXPECT_EQ(player.playState(), Paused);
     // Targets before the start or past the end mean the nearest end; not-a-number means nothing.
     player.controls().setCurrentPosition(-0.5);
-    EXPECT_EQ(position(), 0.0);
+    EXPECT_EQ(Position(), 0.0);
     player.controls().setCurrentPosition(std::nan(""));
-    EXPECT_EQ(position(), 0.0);
+    EXPECT_EQ(Position(), 0.0);
     player.controls().setCurrentPosition(1e9);
-    EXPECT_NEAR(position(), 2.0, 0.05);
+    EXPECT_NEAR(Position(), 2.0, 0.05);
 }
 
 TEST_F(PlayingWav, StopRewindsKeepsTheMediaAndPlayStartsOver) {
-    ASSERT_TRUE(waitUntil([&] { return position() > 0.3; }));
+    ASSERT_TRUE(WaitUntil([&] { return Position() > 0.3; }));
     player.controls().stop();
     EXPECT_EQ(player.playState(), Stopped);
-    EXPECT_EQ(position(), 0.0);
+    EXPECT_EQ(Position(), 0.0);
     EXPECT_EQ(player.controls().currentPositionString(), u"");
     EXPECT_EQ(player.currentMedia().durationString(), u"00:02");
     EXPECT_EQ(player.currentMedia().name(), u"tone");
     player.controls().setCurrentPosition(1.0);  // nothing to seek in
     player.controls().play();
-    ASSERT_TRUE(waitForState(player, Playing));
-    EXPECT_LT(position(), 1.0);
+    ASSERT_TRUE(WaitForState(player, Playing));
+    EXPECT_LT(Position(), 1.0);
 }
 
 TEST_F(PlayingWav, EndOfTheMediaIsStoppedAndPlayStartsItAgain) {
     player.controls().setCurrentPosition(1.7);
-    ASSERT_TRUE(waitForState(player, Stopped));
-    EXPECT_EQ(position(), 0.0);
+    ASSERT_TRUE(WaitForState(player, Stopped));
+    EXPECT_EQ(Position(), 0.0);
     EXPECT_EQ(player.URL(), url);
     player.controls().play();
-    EXPECT_TRUE(waitForState(player, Playing));
+    EXPECT_TRUE(WaitForState(player, Playing));
 }
 
 // A player on an output the test can look into.
 class Watched : public ::testing::Test {
 protected:
     void StartTone(const std::string& name, double seconds) {
-        player.setURL(writeFile(folder / name, wavFile(seconds)));
-        ASSERT_TRUE(waitForState(player, Playing));
+        player.setURL(WriteFile(folder / name, WavFile(seconds)));
+        ASSERT_TRUE(WaitForState(player, Playing));
     }
 
     TempFolder folder;
     WatchedOutput output;
-    MediaPlayer player{output.factory()};
+    MediaPlayer player{output.Factory()};
 };
 using NetworkBuffer = Watched;
 using NextMedia = Watched;
@@ -136,7 +136,7 @@ TEST_F(NetworkBuffer, PausesUntilTheBufferIsFullThenPlaysOn) {
     StartTone("tone.wav", 2.0);
     // What a network source reports while its buffer runs low and fills again.
     const auto report = [&](int percent) {
-        const GstPointer pipeline = output.pipeline();
+        const GstPointer pipeline = output.Pipeline();
         gst_element_post_message(pipeline.get(), gst_message_new_buffering(GST_OBJECT(pipeline.get()), percent));
     };
     report(30);
@@ -151,14 +151,14 @@ TEST_F(NetworkBuffer, PausesUntilTheBufferIsFullThenPlaysOn) {
     EXPECT_EQ(player.playState(), Paused);
     player.controls().play();
     EXPECT_EQ(player.playState(), Playing);
-    EXPECT_TRUE(waitUntil([&] { return player.controls().currentPosition() > held + 0.2; }));
+    EXPECT_TRUE(WaitUntil([&] { return player.controls().currentPosition() > held + 0.2; }));
 }
 
 TEST(ShortMedia, EndsByItselfAndStillHasAPlayableLength) {
     TempFolder folder;
     MediaPlayer player;
-    player.setURL(writeFile(folder / "blip.wav", wavFile(0.4)));
-    EXPECT_TRUE(waitForState(player, Stopped));
+    player.setURL(WriteFile(folder / "blip.wav", WavFile(0.4)));
+    EXPECT_TRUE(WaitForState(player, Stopped));
     EXPECT_EQ(player.currentMedia().durationString(), u"00:01");
 }
 
@@ -166,27 +166,27 @@ TEST(ShortMedia, EndsByItselfAndStillHasAPlayableLength) {
 // from its own beginning, and its own end is seen.
 TEST_F(NextMedia, PlaysOnTheSameOutputFromItsOwnStart) {
     StartTone("first.wav", 0.6);
-    const GstPointer pipeline = output.pipeline();
-    ASSERT_TRUE(waitForState(player, Stopped));
+    const GstPointer pipeline = output.Pipeline();
+    ASSERT_TRUE(WaitForState(player, Stopped));
     EXPECT_EQ(player.controls().currentPosition(), 0.0);
 
-    player.setURL(writeFile(folder / "second.wav", wavFile(3.0)));
-    ASSERT_TRUE(waitForState(player, Playing));
-    EXPECT_EQ(output.pipeline().get(), pipeline.get());
+    player.setURL(WriteFile(folder / "second.wav", WavFile(3.0)));
+    ASSERT_TRUE(WaitForState(player, Playing));
+    EXPECT_EQ(output.Pipeline().get(), pipeline.get());
     EXPECT_NEAR(player.currentMedia().duration(), 3.0, 0.05);
     EXPECT_EQ(player.currentMedia().name(), u"second");
     EXPECT_LT(player.controls().currentPosition(), 0.5);
-    EXPECT_TRUE(waitUntil([&] { return player.controls().currentPosition() > 0.3; }));
+    EXPECT_TRUE(WaitUntil([&] { return player.controls().currentPosition() > 0.3; }));
 
-    const auto third = writeFile(folder / "third.wav", wavFile(1.0));
+    const auto third = WriteFile(folder / "third.wav", WavFile(1.0));
     player.setURL(third);
-    ASSERT_TRUE(waitForState(player, Playing));
-    EXPECT_EQ(output.pipeline().get(), pipeline.get());
+    ASSERT_TRUE(WaitForState(player, Playing));
+    EXPECT_EQ(output.Pipeline().get(), pipeline.get());
     EXPECT_NEAR(player.currentMedia().duration(), 1.0, 0.05);
     EXPECT_LT(player.controls().currentPosition(), 0.5) << "not where the second one was left";
     player.controls().setCurrentPosition(0.5);
-    EXPECT_TRUE(waitUntil([&] { return player.controls().currentPosition() > 0.6; }));
-    EXPECT_TRUE(waitForState(player, Stopped));
+    EXPECT_TRUE(WaitUntil([&] { return player.controls().currentPosition() > 0.6; }));
+    EXPECT_TRUE(WaitForState(player, Stopped));
     EXPECT_EQ(player.URL(), third);
 }
 
@@ -201,7 +201,7 @@ TEST_F(PlayingWav, CloseAndAnEmptyUrlReleaseTheMedia) {
         player.controls().play();  // nothing to play
         EXPECT_EQ(player.playState(), Undefined);
         player.setURL(url);
-        EXPECT_TRUE(waitForState(player, Playing));
+        EXPECT_TRUE(WaitForState(player, Playing));
     }
 }
 

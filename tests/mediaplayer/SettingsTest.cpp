@@ -9,7 +9,7 @@ namespace {
 TEST(Settings, VolumeIsClampedHeardOnACubicScaleAndLastsAcrossMedia) {
     TempFolder folder;
     WatchedOutput output;
-    MediaPlayer player(output.factory());
+    MediaPlayer player(output.Factory());
     EXPECT_EQ(player.settings().volume(), 100);
     EXPECT_FALSE(player.settings().mute());
     player.settings().setVolume(-4);
@@ -23,22 +23,22 @@ TEST(Settings, VolumeIsClampedHeardOnACubicScaleAndLastsAcrossMedia) {
     const auto heard = [&] {
         gdouble volume = -1;
         gboolean mute = FALSE;
-        const GstPointer pipeline = output.pipeline();
+        const GstPointer pipeline = output.Pipeline();
         GstElement* element = gst_bin_get_by_name(GST_BIN(pipeline.get()), "softvolume");
         if (!element) return std::pair{volume, false};
         g_object_get(element, "volume", &volume, "mute", &mute, nullptr);
         gst_object_unref(element);
         return std::pair{volume, mute != FALSE};
     };
-    player.setURL(writeFile(folder / "a.wav", wavFile(1.0)));
-    ASSERT_TRUE(waitForState(player, Playing));
+    player.setURL(WriteFile(folder / "a.wav", WavFile(1.0)));
+    ASSERT_TRUE(WaitForState(player, Playing));
     EXPECT_NEAR(heard().first, 0.125, 1e-6);
     EXPECT_TRUE(heard().second);
 
     player.settings().setVolume(80);
     player.close();
-    player.setURL(writeFile(folder / "b.wav", wavFile(1.0)));
-    ASSERT_TRUE(waitForState(player, Playing));
+    player.setURL(WriteFile(folder / "b.wav", WavFile(1.0)));
+    ASSERT_TRUE(WaitForState(player, Playing));
     EXPECT_EQ(player.settings().volume(), 80);
     EXPECT_TRUE(player.settings().mute());
     EXPECT_NEAR(heard().first, 0.8 * 0.8 * 0.8, 1e-6);
@@ -55,9 +55,9 @@ TEST(LazyStart, GStreamerComesUpWithTheFirstMediaNotWithThePlayer) {
     EXPECT_EQ(player.network().bufferingProgress(), 0);
     EXPECT_FALSE(gst_is_initialized());
     TempFolder folder;
-    player.setURL(writeFile(folder / "a.wav", wavFile(1.0)));
+    player.setURL(WriteFile(folder / "a.wav", WavFile(1.0)));
     EXPECT_TRUE(gst_is_initialized());
-    EXPECT_TRUE(waitForState(player, Playing));
+    EXPECT_TRUE(WaitForState(player, Playing));
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ struct Output {
     std::string text;
 };
 
-Output run(const std::string& command) {
+Output RunCommand(const std::string& command) {
     Output output;
     std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
     if (!pipe) return output;
@@ -43,20 +43,20 @@ Output run(const std::string& command) {
 // Exit status the shell gives a command it cannot find.
 constexpr int kNotFound = 127;
 
-std::string pactl(const std::string& address, const std::string& arguments) {
+std::string Pactl(const std::string& address, const std::string& arguments) {
     return "LC_ALL=C pactl -s '" + address + "' " + arguments;
 }
 
 // The daemon's environment: this process's, with homes of its own and no way to the user's
 // session bus or sound server.
-std::vector<std::string> daemonEnvironment(const TempFolder& folder) {
-    static const std::set<std::string> replaced = {
+std::vector<std::string> DaemonEnvironment(const TempFolder& folder) {
+    static const std::set<std::string> kReplaced = {
         "HOME",         "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR",    "PULSE_RUNTIME_PATH",       "PULSE_STATE_PATH",
         "PULSE_SERVER", "PULSE_COOKIE",    "PULSE_CLIENTCONFIG", "DBUS_SESSION_BUS_ADDRESS", "DISPLAY"};
     std::vector<std::string> environment;
     for (char** entry = environ; *entry; ++entry) {
         const std::string text = *entry;
-        if (!replaced.count(text.substr(0, text.find('=')))) environment.push_back(text);
+        if (!kReplaced.count(text.substr(0, text.find('=')))) environment.push_back(text);
     }
     const std::string home = (folder / "home").string();
     const std::string runtime = (folder / "runtime").string();
@@ -67,14 +67,14 @@ std::vector<std::string> daemonEnvironment(const TempFolder& folder) {
     return environment;
 }
 
-std::vector<char*> pointers(std::vector<std::string>& texts) {
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
     std::vector<char*> result;
     for (std::string& text : texts) result.push_back(text.data());
     result.push_back(nullptr);
     return result;
 }
 
-std::string findProgram(const char* name) {
+std::string FindProgram(const char* name) {
     const char* path = std::getenv("PATH");
     std::istringstream folders(path ? path : "/usr/bin:/bin");
     for (std::string folder; std::getline(folders, folder, ':');) {
@@ -84,8 +84,8 @@ std::string findProgram(const char* name) {
     return {};
 }
 
-pid_t spawnDaemon(const TempFolder& folder, const std::string& socket) {
-    const std::string program = findProgram("pulseaudio");
+pid_t SpawnDaemon(const TempFolder& folder, const std::string& socket) {
+    const std::string program = FindProgram("pulseaudio");
     if (program.empty())
         throw std::runtime_error("pulseaudio is not installed (Debian packages pulseaudio and pulseaudio-utils)");
     std::vector<std::string> arguments = {"pulseaudio",
@@ -102,9 +102,9 @@ pid_t spawnDaemon(const TempFolder& folder, const std::string& socket) {
                                           "module-null-sink sink_name=test",
                                           "-L",
                                           "module-native-protocol-unix auth-anonymous=1 socket=" + socket};
-    std::vector<std::string> environment = daemonEnvironment(folder);
-    const std::vector<char*> argv = pointers(arguments);
-    const std::vector<char*> envp = pointers(environment);
+    std::vector<std::string> environment = DaemonEnvironment(folder);
+    const std::vector<char*> argv = Pointers(arguments);
+    const std::vector<char*> envp = Pointers(environment);
     const std::string log = (folder / "daemon.log").string();
     const pid_t parent = getpid();
 
@@ -127,7 +127,7 @@ pid_t spawnDaemon(const TempFolder& folder, const std::string& socket) {
     return pid;
 }
 
-void stopDaemon(pid_t pid) {
+void StopDaemon(pid_t pid) {
     kill(pid, SIGTERM);
     const auto deadline = Clock::now() + std::chrono::seconds(5);
     while (waitpid(pid, nullptr, WNOHANG) == 0) {
@@ -140,39 +140,39 @@ void stopDaemon(pid_t pid) {
     }
 }
 
-std::string trimmed(const std::string& line) {
+std::string Trimmed(const std::string& line) {
     const auto first = line.find_first_not_of(" \t");
     return first == std::string::npos ? std::string() : line.substr(first);
 }
 
-bool startsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
 // Reads what `pactl list` shows of each object whose heading starts with `heading` ("Sink Input #").
-std::vector<SinkInput> parseListing(const std::string& listing, const std::string& heading) {
-    static const std::regex channelVolume(R"((\d+) /)");
-    static const std::regex property(R"re(^([^ ]+) = "(.*)"$)re");
+std::vector<SinkInput> ParseListing(const std::string& listing, const std::string& heading) {
+    static const std::regex kChannelVolume(R"((\d+) /)");
+    static const std::regex kProperty(R"re(^([^ ]+) = "(.*)"$)re");
     std::vector<SinkInput> inputs;
     bool inProperties = false;
     std::istringstream lines(listing);
     for (std::string line; std::getline(lines, line);) {
-        line = trimmed(line);
+        line = Trimmed(line);
         std::smatch match;
-        if (startsWith(line, heading.c_str())) {
+        if (StartsWith(line, heading.c_str())) {
             inputs.emplace_back().index = std::stoi(line.substr(heading.size()));
             inProperties = false;
         } else if (inputs.empty()) {
             continue;
-        } else if (startsWith(line, "Client: ")) {
+        } else if (StartsWith(line, "Client: ")) {
             inputs.back().client = std::stoi(line.substr(std::strlen("Client: ")));
-        } else if (startsWith(line, "Mute: ")) {
+        } else if (StartsWith(line, "Mute: ")) {
             inputs.back().mute = line == "Mute: yes";
-        } else if (startsWith(line, "Volume: ")) {
-            for (auto it = std::sregex_iterator(line.begin(), line.end(), channelVolume); it != std::sregex_iterator();
+        } else if (StartsWith(line, "Volume: ")) {
+            for (auto it = std::sregex_iterator(line.begin(), line.end(), kChannelVolume); it != std::sregex_iterator();
                  ++it)
                 inputs.back().volume.push_back(static_cast<unsigned>(std::stoul((*it)[1])));
         } else if (line == "Properties:") {
             inProperties = true;
-        } else if (inProperties && std::regex_match(line, match, property)) {
+        } else if (inProperties && std::regex_match(line, match, kProperty)) {
             inputs.back().properties[match[1]] = match[2];
         }
     }
@@ -181,13 +181,13 @@ std::vector<SinkInput> parseListing(const std::string& listing, const std::strin
 
 }  // namespace
 
-double linearVolume(unsigned paVolume) { return std::pow(paVolume / 65536.0, 3); }
+double LinearVolume(unsigned paVolume) { return std::pow(paVolume / 65536.0, 3); }
 
 PrivateSoundServer::PrivateSoundServer() {
     for (const char* folder : {"home", "runtime", "state"}) std::filesystem::create_directories(folder_ / folder);
     const std::string socket = (folder_ / "native").string();
     address_ = "unix:" + socket;
-    pid_ = spawnDaemon(folder_, socket);
+    pid_ = SpawnDaemon(folder_, socket);
 
     const auto deadline = Clock::now() + std::chrono::seconds(10);
     std::string failure;
@@ -197,7 +197,7 @@ PrivateSoundServer::PrivateSoundServer() {
             failure = "pulseaudio stopped at its start";
             break;
         }
-        const Output info = run(pactl(address_, "info"));
+        const Output info = RunCommand(Pactl(address_, "info"));
         if (info.status == 0) break;
         if (info.status == kNotFound) {
             failure = "pactl is not installed (Debian package pulseaudio-utils)";
@@ -210,8 +210,8 @@ PrivateSoundServer::PrivateSoundServer() {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     if (!failure.empty()) {
-        const std::string daemonLog = log();
-        if (pid_ > 0) stopDaemon(pid_);
+        const std::string daemonLog = Log();
+        if (pid_ > 0) StopDaemon(pid_);
         throw std::runtime_error(failure + "\npulseaudio's log:\n" + daemonLog);
     }
 
@@ -224,27 +224,27 @@ PrivateSoundServer::~PrivateSoundServer() {
         setenv("PULSE_SERVER", previousServer_->c_str(), 1);
     else
         unsetenv("PULSE_SERVER");
-    stopDaemon(pid_);
+    StopDaemon(pid_);
 }
 
-std::string PrivateSoundServer::list(const std::string& kind) const {
-    const Output listing = run(pactl(address_, "list " + kind));
+std::string PrivateSoundServer::List(const std::string& kind) const {
+    const Output listing = RunCommand(Pactl(address_, "list " + kind));
     if (listing.status != 0) throw std::runtime_error("pactl list " + kind + " failed: " + listing.text);
     return listing.text;
 }
 
-std::vector<SinkInput> PrivateSoundServer::sinkInputs() const {
-    return parseListing(list("sink-inputs"), "Sink Input #");
+std::vector<SinkInput> PrivateSoundServer::SinkInputs() const {
+    return ParseListing(List("sink-inputs"), "Sink Input #");
 }
 
-Properties PrivateSoundServer::clientProperties(int client) const {
-    for (const SinkInput& entry : parseListing(list("clients"), "Client #")) {
+Properties PrivateSoundServer::ClientProperties(int client) const {
+    for (const SinkInput& entry : ParseListing(List("clients"), "Client #")) {
         if (entry.index == client) return entry.properties;
     }
     return {};
 }
 
-std::string PrivateSoundServer::log() const {
+std::string PrivateSoundServer::Log() const {
     std::ifstream in(folder_ / "daemon.log");
     return std::string(std::istreambuf_iterator<char>(in), {});
 }

@@ -23,7 +23,7 @@ struct SinkInput {
 };
 
 // PulseAudio's volume units on the linear scale the samples are multiplied by (its scale is cubic).
-double linearVolume(unsigned paVolume);
+double LinearVolume(unsigned paVolume);
 
 // A PulseAudio daemon of the test's own: one null sink and no stream-restore module (so nothing
 // but the client decides a stream's volume), its socket, runtime and home folders in a temporary
@@ -36,13 +36,13 @@ public:
     PrivateSoundServer(const PrivateSoundServer&) = delete;
     PrivateSoundServer& operator=(const PrivateSoundServer&) = delete;
 
-    const std::string& address() const { return address_; }
-    std::vector<SinkInput> sinkInputs() const;
-    Properties clientProperties(int client) const;  // empty when there is no such client
+    const std::string& Address() const { return address_; }
+    std::vector<SinkInput> SinkInputs() const;
+    Properties ClientProperties(int client) const;  // empty when there is no such client
 
 private:
-    std::string list(const std::string& kind) const;
-    std::string log() const;
+    std::string List(const std::string& kind) const;
+    std::string Log() const;
 
     TempFolder folder_;
     std::string address_;

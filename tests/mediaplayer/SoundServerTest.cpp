@@ -22,39 +22,39 @@ protected:
 
     // The one stream on the server once it shows, when it is not `previous` (a track's stream
     // before the next track's).
-    std::optional<SinkInput> stream(int previous = -1) {
+    std::optional<SinkInput> Stream(int previous = -1) {
         std::optional<SinkInput> found;
-        waitUntil([&] {
-            const auto inputs = server->sinkInputs();
+        WaitUntil([&] {
+            const auto inputs = server->SinkInputs();
             if (inputs.size() == 1 && inputs.front().index != previous) found = inputs.front();
             return found.has_value();
         });
         return found;
     }
 
-    std::u16string track(const std::string& name) { return writeFile(folder / name, wavFile(3.0)); }
+    std::u16string Track(const std::string& name) { return WriteFile(folder / name, WavFile(3.0)); }
 
     std::optional<PrivateSoundServer> server;
     TempFolder folder;
 };
 
-std::string property(const Properties& properties, const std::string& name) {
+std::string Property(const Properties& properties, const std::string& name) {
     const auto found = properties.find(name);
     return found == properties.end() ? "(none)" : found->second;
 }
 
 // `volume` is the player's (0..100, heard on a cubic scale).
-bool heardAt(const SinkInput& stream, int volume, bool mute) {
+bool HeardAt(const SinkInput& stream, int volume, bool mute) {
     const double linear = std::pow(volume / 100.0, 3);
     bool all = !stream.volume.empty() && stream.mute == mute;
-    for (unsigned channel : stream.volume) all = all && std::abs(linearVolume(channel) - linear) < 1e-4;
+    for (unsigned channel : stream.volume) all = all && std::abs(LinearVolume(channel) - linear) < 1e-4;
     return all;
 }
 
-std::string describe(const SinkInput& stream) {
+std::string Describe(const SinkInput& stream) {
     std::string text = "stream #" + std::to_string(stream.index) + (stream.mute ? " muted" : "") + " at";
     for (unsigned channel : stream.volume)
-        text += " " + std::to_string(channel) + " (linear " + std::to_string(linearVolume(channel)) + ")";
+        text += " " + std::to_string(channel) + " (linear " + std::to_string(LinearVolume(channel)) + ")";
     return text;
 }
 
@@ -62,16 +62,16 @@ TEST_F(SoundServerStreams, EveryTrackNamesItselfAsMusicFromThePlayer) {
     MediaPlayer player;
     int previous = -1;
     for (const char* name : {"first.wav", "second.wav", "third.wav"}) {
-        player.setURL(track(name));
-        ASSERT_TRUE(waitForState(player, Playing));
-        const auto playing = stream(previous);
+        player.setURL(Track(name));
+        ASSERT_TRUE(WaitForState(player, Playing));
+        const auto playing = Stream(previous);
         ASSERT_TRUE(playing) << "no stream of " << name << " on the sound server";
-        EXPECT_EQ(property(playing->properties, "media.role"), "music");
-        EXPECT_EQ(property(playing->properties, "application.name"), "Morvane-Tavri");
-        EXPECT_EQ(property(playing->properties, "application.icon_name"), "media");
-        EXPECT_EQ(property(playing->properties, "application.id"), "media");
+        EXPECT_EQ(Property(playing->properties, "media.role"), "music");
+        EXPECT_EQ(Property(playing->properties, "application.name"), "Morvane-Tavri");
+        EXPECT_EQ(Property(playing->properties, "application.icon_name"), "media");
+        EXPECT_EQ(Property(playing->properties, "application.id"), "media");
         // The client the stream belongs to, which the server lists too.
-        EXPECT_EQ(property(server->clientProperties(playing->client), "application.name"), "Morvane-Tavri");
+        EXPECT_EQ(Property(server->ClientProperties(playing->client), "application.name"), "Morvane-Tavri");
         previous = playing->index;
         // After a stop the next track opens a new stream.
         player.controls().stop();
@@ -82,50 +82,50 @@ TEST_F(SoundServerStreams, EveryTrackNamesItselfAsMusicFromThePlayer) {
 // stream to set up, and its sink never falls idle between the two.
 TEST_F(SoundServerStreams, TracksFollowOneAnotherOnOneStream) {
     MediaPlayer player;
-    player.setURL(writeFile(folder / "short.wav", wavFile(0.5)));
-    ASSERT_TRUE(waitForState(player, Playing));
-    const auto first = stream();
+    player.setURL(WriteFile(folder / "short.wav", WavFile(0.5)));
+    ASSERT_TRUE(WaitForState(player, Playing));
+    const auto first = Stream();
     ASSERT_TRUE(first);
-    ASSERT_TRUE(waitForState(player, Stopped));
-    player.setURL(track("ended.wav"));
-    ASSERT_TRUE(waitForState(player, Playing));
-    EXPECT_EQ(server->sinkInputs().size(), 1u);
-    EXPECT_EQ(stream()->index, first->index) << "the track after an ended one";
-    player.setURL(track("left.wav"));
-    ASSERT_TRUE(waitForState(player, Playing));
-    EXPECT_EQ(stream()->index, first->index) << "the track after one left while it played";
-    EXPECT_TRUE(waitUntil([&] { return player.controls().currentPosition() > 0.3; }));
+    ASSERT_TRUE(WaitForState(player, Stopped));
+    player.setURL(Track("ended.wav"));
+    ASSERT_TRUE(WaitForState(player, Playing));
+    EXPECT_EQ(server->SinkInputs().size(), 1u);
+    EXPECT_EQ(Stream()->index, first->index) << "the track after an ended one";
+    player.setURL(Track("left.wav"));
+    ASSERT_TRUE(WaitForState(player, Playing));
+    EXPECT_EQ(Stream()->index, first->index) << "the track after one left while it played";
+    EXPECT_TRUE(WaitUntil([&] { return player.controls().currentPosition() > 0.3; }));
 }
 
 TEST_F(SoundServerStreams, VolumeAndMuteHoldAcrossTracks) {
     MediaPlayer player;
     player.settings().setVolume(57);
-    player.setURL(track("first.wav"));
-    ASSERT_TRUE(waitForState(player, Playing));
-    const auto first = stream();
+    player.setURL(Track("first.wav"));
+    ASSERT_TRUE(WaitForState(player, Playing));
+    const auto first = Stream();
     ASSERT_TRUE(first);
-    EXPECT_TRUE(heardAt(*first, 57, false)) << describe(*first);
+    EXPECT_TRUE(HeardAt(*first, 57, false)) << Describe(*first);
 
     player.controls().stop();
-    player.setURL(track("second.wav"));
-    ASSERT_TRUE(waitForState(player, Playing));
-    const auto second = stream(first->index);
+    player.setURL(Track("second.wav"));
+    ASSERT_TRUE(WaitForState(player, Playing));
+    const auto second = Stream(first->index);
     ASSERT_TRUE(second);
-    EXPECT_TRUE(heardAt(*second, 57, false)) << describe(*second);
+    EXPECT_TRUE(HeardAt(*second, 57, false)) << Describe(*second);
 
     // Changed while a track plays: that stream follows at once, and the next one starts so.
     player.settings().setVolume(30);
     player.settings().setMute(true);
-    EXPECT_TRUE(waitUntil([&] {
-        const auto now = stream();
-        return now && heardAt(*now, 30, true);
+    EXPECT_TRUE(WaitUntil([&] {
+        const auto now = Stream();
+        return now && HeardAt(*now, 30, true);
     }));
     player.close();
-    player.setURL(track("third.wav"));
-    ASSERT_TRUE(waitForState(player, Playing));
-    const auto third = stream(second->index);
+    player.setURL(Track("third.wav"));
+    ASSERT_TRUE(WaitForState(player, Playing));
+    const auto third = Stream(second->index);
     ASSERT_TRUE(third);
-    EXPECT_TRUE(heardAt(*third, 30, true)) << describe(*third);
+    EXPECT_TRUE(HeardAt(*third, 30, true)) << Describe(*third);
 }
 
 }  // namespace

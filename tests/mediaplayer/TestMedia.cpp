@@ -20,16 +20,16 @@
 namespace mediaplayer::test {
 namespace {
 
-void append(Bytes& out, std::uint32_t value, int bytes, bool bigEndian) {
+void Append(Bytes& out, std::uint32_t value, int bytes, bool bigEndian) {
     for (int i = 0; i < bytes; ++i)
         out.push_back(static_cast<std::uint8_t>(value >> (8 * (bigEndian ? bytes - 1 - i : i))));
 }
 
-void append(Bytes& out, const std::string& text) { out.insert(out.end(), text.begin(), text.end()); }
+void Append(Bytes& out, const std::string& text) { out.insert(out.end(), text.begin(), text.end()); }
 
 // Runs a GStreamer pipeline description to its end.
-void runPipeline(const std::string& description) {
-    GstElement* pipeline = ensureGStreamer() ? gst_parse_launch(description.c_str(), nullptr) : nullptr;
+void RunPipeline(const std::string& description) {
+    GstElement* pipeline = EnsureGStreamer() ? gst_parse_launch(description.c_str(), nullptr) : nullptr;
     if (!pipeline) throw std::runtime_error("cannot build " + description);
     GstBus* bus = gst_element_get_bus(pipeline);
     gst_element_set_state(pipeline, GST_STATE_PLAYING);
@@ -43,7 +43,7 @@ void runPipeline(const std::string& description) {
     if (!finished) throw std::runtime_error("pipeline failed: " + description);
 }
 
-std::string tenths(double seconds) { return std::to_string(std::lround(seconds * 10)); }
+std::string Tenths(double seconds) { return std::to_string(std::lround(seconds * 10)); }
 
 }  // namespace
 
@@ -58,51 +58,51 @@ TempFolder::~TempFolder() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::u16string writeFile(const std::filesystem::path& path, const Bytes& bytes) {
+std::u16string WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return text::fromFileName(path.string());
+    return text::FromFileName(path.string());
 }
 
-Bytes wavFile(double seconds) {
+Bytes WavFile(double seconds) {
     constexpr int kRate = 22050;
     const auto samples = static_cast<std::uint32_t>(seconds * kRate);
     Bytes out;
-    append(out, "RIFF");
-    append(out, 36 + samples * 2, 4, false);
-    append(out, "WAVEfmt ");
+    Append(out, "RIFF");
+    Append(out, 36 + samples * 2, 4, false);
+    Append(out, "WAVEfmt ");
     for (const auto& [value, bytes] : {std::pair{16, 4}, {1, 2}, {1, 2}, {kRate, 4}, {kRate * 2, 4}, {2, 2}, {16, 2}})
-        append(out, static_cast<std::uint32_t>(value), bytes, false);
-    append(out, "data");
-    append(out, samples * 2, 4, false);
+        Append(out, static_cast<std::uint32_t>(value), bytes, false);
+    Append(out, "data");
+    Append(out, samples * 2, 4, false);
     for (std::uint32_t i = 0; i < samples; ++i)
-        append(out, static_cast<std::uint16_t>(static_cast<std::int16_t>(8000 * std::sin(2 * M_PI * 440 * i / kRate))),
+        Append(out, static_cast<std::uint16_t>(static_cast<std::int16_t>(8000 * std::sin(2 * M_PI * 440 * i / kRate))),
                2, false);
     return out;
 }
 
-Bytes midiFile() {
+Bytes MidiFile() {
     Bytes track = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xC0, 0x00};  // 120 bpm, piano
     for (std::uint8_t note : {0x3C, 0x40, 0x43})
         track.insert(track.end(), {0x00, 0x90, note, 0x64, 0x60, 0x80, note, 0x40});  // a quarter each
     track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
     Bytes out;
-    append(out, "MThd");
+    Append(out, "MThd");
     for (const auto& [value, bytes] : {std::pair{6, 4}, {0, 2}, {1, 2}, {96, 2}})
-        append(out, static_cast<std::uint32_t>(value), bytes, true);
-    append(out, "MTrk");
-    append(out, static_cast<std::uint32_t>(track.size()), 4, true);
+        Append(out, static_cast<std::uint32_t>(value), bytes, true);
+    Append(out, "MTrk");
+    Append(out, static_cast<std::uint32_t>(track.size()), 4, true);
     out.insert(out.end(), track.begin(), track.end());
     return out;
 }
 
-Bytes id3v23Tag(std::uint8_t encoding, const std::string& title, const std::string& artist) {
+Bytes Id3v23Tag(std::uint8_t encoding, const std::string& title, const std::string& artist) {
     Bytes frames;
     for (const auto& [id, text] : {std::pair{"TIT2", title}, std::pair{"TPE1", artist}}) {
-        append(frames, id);
-        append(frames, static_cast<std::uint32_t>(text.size() + 1), 4, true);
+        Append(frames, id);
+        Append(frames, static_cast<std::uint32_t>(text.size() + 1), 4, true);
         frames.insert(frames.end(), {0, 0, encoding});
-        append(frames, text);
+        Append(frames, text);
     }
     Bytes out = {'I', 'D', '3', 3, 0, 0};
     for (int shift : {21, 14, 7, 0}) out.push_back(static_cast<std::uint8_t>((frames.size() >> shift) & 0x7F));
@@ -110,10 +110,10 @@ Bytes id3v23Tag(std::uint8_t encoding, const std::string& title, const std::stri
     return out;
 }
 
-Bytes mp3Audio(double seconds) {
+Bytes Mp3Audio(double seconds) {
     TempFolder folder;
     const auto path = folder / "plain.mp3";
-    runPipeline("audiotestsrc num-buffers=" + tenths(seconds) +
+    RunPipeline("audiotestsrc num-buffers=" + Tenths(seconds) +
                 " samplesperbuffer=4410 ! audio/x-raw,rate=44100,"
                 "channels=1 ! audioconvert ! lamemp3enc ! filesink location=\"" +
                 path.string() + "\"");
@@ -121,10 +121,10 @@ Bytes mp3Audio(double seconds) {
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-std::u16string writeVideo(const std::filesystem::path& path, double seconds, bool withSound) {
-    const std::string sound = " audiotestsrc num-buffers=" + tenths(seconds) +
+std::u16string WriteVideo(const std::filesystem::path& path, double seconds, bool withSound) {
+    const std::string sound = " audiotestsrc num-buffers=" + Tenths(seconds) +
                               " samplesperbuffer=2205 ! audio/x-raw,format=S16LE,rate=22050,channels=1 ! mux.";
-    runPipeline("videotestsrc num-buffers=" + tenths(seconds) +
+    RunPipeline("videotestsrc num-buffers=" + Tenths(seconds) +
                 " ! video/x-raw,width=64,height=48,framerate=10/1 "
                 "! jpegenc ! avimux name=mux ! filesink location=\"" +
                 path.string() + "\"" + (withSound ? sound : ""));
@@ -133,7 +133,7 @@ std::u16string writeVideo(const std::filesystem::path& path, double seconds, boo
 
 void GstUnref::operator()(void* object) const { gst_object_unref(object); }
 
-AudioSinkFactory WatchedOutput::factory() {
+AudioSinkFactory WatchedOutput::Factory() {
     return [this] {
         GstElement* sink = gst_element_factory_make("fakesink", nullptr);
         g_object_set(sink, "sync", TRUE, nullptr);
@@ -142,7 +142,7 @@ AudioSinkFactory WatchedOutput::factory() {
     };
 }
 
-GstPointer WatchedOutput::pipeline() const {
+GstPointer WatchedOutput::Pipeline() const {
     GstObject* top = GST_OBJECT(gst_object_ref(lastSink_.get()));
     while (GstObject* parent = gst_object_get_parent(top)) {
         gst_object_unref(top);
@@ -151,8 +151,8 @@ GstPointer WatchedOutput::pipeline() const {
     return GstPointer(GST_ELEMENT(top));
 }
 
-bool WatchedOutput::runs(const char* factoryName) const {
-    const GstPointer top = pipeline();
+bool WatchedOutput::Runs(const char* factoryName) const {
+    const GstPointer top = Pipeline();
     GstIterator* elements = gst_bin_iterate_recurse(GST_BIN(top.get()));
     GValue item = G_VALUE_INIT;
     bool found = false;
@@ -166,7 +166,7 @@ bool WatchedOutput::runs(const char* factoryName) const {
     return found;
 }
 
-bool returnsPromptly(const std::function<void()>& call, const std::function<void()>& release, double seconds) {
+bool ReturnsPromptly(const std::function<void()>& call, const std::function<void()>& release, double seconds) {
     std::mutex mutex;
     std::condition_variable returned;
     bool done = false;
@@ -194,7 +194,7 @@ bool returnsPromptly(const std::function<void()>& call, const std::function<void
     return !late;
 }
 
-bool waitUntil(const std::function<bool()>& condition, double seconds) {
+bool WaitUntil(const std::function<bool()>& condition, double seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline) return false;
@@ -203,8 +203,8 @@ bool waitUntil(const std::function<bool()>& condition, double seconds) {
     return true;
 }
 
-bool waitForState(MediaPlayer& player, int state, double seconds) {
-    return waitUntil([&] { return player.playState() == state; }, seconds);
+bool WaitForState(MediaPlayer& player, int state, double seconds) {
+    return WaitUntil([&] { return player.playState() == state; }, seconds);
 }
 
 }  // namespace mediaplayer::test

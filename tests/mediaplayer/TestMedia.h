@@ -25,14 +25,14 @@ private:
 };
 
 // Writes the file and returns its path as the player is given it.
-std::u16string writeFile(const std::filesystem::path& path, const Bytes& bytes);
+std::u16string WriteFile(const std::filesystem::path& path, const Bytes& bytes);
 
-Bytes wavFile(double seconds);  // 16-bit mono sine
-Bytes midiFile();               // three half-second piano notes
+Bytes WavFile(double seconds);  // 16-bit mono sine
+Bytes MidiFile();               // three half-second piano notes
 // An ID3v2.3 tag: title and artist frames with the given encoding byte and raw text.
-Bytes id3v23Tag(std::uint8_t encoding, const std::string& title, const std::string& artist);
-Bytes mp3Audio(double seconds);  // untagged, encoded by GStreamer
-std::u16string writeVideo(const std::filesystem::path& path, double seconds, bool withSound);
+Bytes Id3v23Tag(std::uint8_t encoding, const std::string& title, const std::string& artist);
+Bytes Mp3Audio(double seconds);  // untagged, encoded by GStreamer
+std::u16string WriteVideo(const std::filesystem::path& path, double seconds, bool withSound);
 
 struct GstUnref {
     void operator()(void* object) const;
@@ -42,9 +42,9 @@ using GstPointer = std::unique_ptr<GstElement, GstUnref>;
 // A silent real-time audio output that lets a test look into the pipeline the player builds.
 class WatchedOutput {
 public:
-    AudioSinkFactory factory();
-    GstPointer pipeline() const;
-    bool runs(const char* factoryName) const;  // an element of that factory is in the pipeline
+    AudioSinkFactory Factory();
+    GstPointer Pipeline() const;
+    bool Runs(const char* factoryName) const;  // an element of that factory is in the pipeline
 
 private:
     GstPointer lastSink_;
@@ -54,10 +54,10 @@ private:
 // thread runs `release` to set it free (opening a FIFO for writing lets a reader stuck in it go
 // on), and stops the test program if even that does not help, rather than hanging the suite.
 // True when the call returned in time.
-bool returnsPromptly(const std::function<void()>& call, const std::function<void()>& release, double seconds = 3);
+bool ReturnsPromptly(const std::function<void()>& call, const std::function<void()>& release, double seconds = 3);
 
 // Polls until `condition` holds or `seconds` have passed; true when it held.
-bool waitUntil(const std::function<bool()>& condition, double seconds = 10);
-bool waitForState(MediaPlayer& player, int state, double seconds = 10);
+bool WaitUntil(const std::function<bool()>& condition, double seconds = 10);
+bool WaitForState(MediaPlayer& player, int state, double seconds = 10);
 
 }  // namespace mediaplayer::test

@@ -14,7 +14,7 @@ namespace {
 TEST(ProgramIcons, EverySizeIsWrittenWhereTheIconThemeLooks) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    ASSERT_EQ(skin::writeProgramIcons(folder.path()), QString());
+    ASSERT_EQ(skin::WriteProgramIcons(folder.path()), QString());
     for (int size : media::ProgramIconSizes()) {
         const QString path = folder.filePath(QStringLiteral("hicolor/%1x%1/apps/media.png").arg(size));
         QImage written(path, "PNG");
@@ -41,7 +41,7 @@ TEST(ProgramIcons, AFolderThatCannotBeMadeIsReported) {
     QFile blocker(folder.filePath(QStringLiteral("file")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    EXPECT_FALSE(skin::writeProgramIcons(blocker.fileName()).isEmpty());
+    EXPECT_FALSE(skin::WriteProgramIcons(blocker.fileName()).isEmpty());
 }
 
 }  // namespace

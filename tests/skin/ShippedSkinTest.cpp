@@ -17,8 +17,8 @@ namespace {
 const QString kSkin = QStringLiteral(SKIN_SOURCE_DIR);
 
 // Sizes in pixels of the controls each picture is shown in (twips / 15, rounded).
-const std::map<std::string, QSize>& expectedSizes() {
-    static const std::map<std::string, QSize> sizes = [] {
+const std::map<std::string, QSize>& ExpectedSizes() {
+    static const std::map<std::string, QSize> kSizes = [] {
         std::map<std::string, QSize> table{
             {"player_skin.bmp", {270, 168}}, {"play_pro.bmp", {260, 10}},  {"play_none.bmp", {260, 10}},
             {"playpro_n.gif", {20, 10}},     {"playpro_d.gif", {20, 10}},  {"volume_n.bmp", {12, 13}},
@@ -40,34 +40,34 @@ const std::map<std::string, QSize>& expectedSizes() {
             for (const char* state : {"_n", "_m", "_d", "_u"}) table[std::string(stem) + state + ".bmp"] = {17, 19};
         return table;
     }();
-    return sizes;
+    return kSizes;
 }
 
-QImage load(const std::string& name) {
+QImage Load(const std::string& name) {
     QImageReader reader(QDir(kSkin).filePath(QString::fromStdString(name)));
     return reader.read().convertToFormat(QImage::Format_ARGB32);
 }
 
 // Colours may differ by a trace where antialiased art comes close to the edge.
-bool closeTo(QRgb a, QRgb b) {
+bool CloseTo(QRgb a, QRgb b) {
     return std::abs(qRed(a) - qRed(b)) <= 6 && std::abs(qGreen(a) - qGreen(b)) <= 6 &&
            std::abs(qBlue(a) - qBlue(b)) <= 6;
 }
 
 // The four corner pixels of a picture against the backdrop at the place it is shown.
-void expectCornersMatch(const std::string& name, const QImage& backdrop, QPoint place, int visibleHeight = 0) {
-    const QImage picture = load(name);
+void ExpectCornersMatch(const std::string& name, const QImage& backdrop, QPoint place, int visibleHeight = 0) {
+    const QImage picture = Load(name);
     ASSERT_FALSE(picture.isNull()) << name;
     const int bottom = (visibleHeight > 0 ? visibleHeight : picture.height()) - 1;
     for (const QPoint corner :
          {QPoint(0, 0), QPoint(picture.width() - 1, 0), QPoint(0, bottom), QPoint(picture.width() - 1, bottom)})
-        EXPECT_TRUE(closeTo(picture.pixel(corner), backdrop.pixel(place + corner)))
+        EXPECT_TRUE(CloseTo(picture.pixel(corner), backdrop.pixel(place + corner)))
             << name << " corner " << corner.x() << "," << corner.y() << " does not blend into the backdrop";
 }
 
 TEST(ShippedSkin, EveryPictureLoadsWithTheSizeOfItsControl) {
-    for (const auto& [name, size] : expectedSizes()) {
-        const QImage picture = load(name);
+    for (const auto& [name, size] : ExpectedSizes()) {
+        const QImage picture = Load(name);
         ASSERT_FALSE(picture.isNull()) << name << " is missing or unreadable";
         EXPECT_EQ(picture.size(), size) << name;
     }
@@ -76,9 +76,9 @@ TEST(ShippedSkin, EveryPictureLoadsWithTheSizeOfItsControl) {
 TEST(ShippedSkin, HoldsNoStrayFiles) {
     const QStringList files = QDir(kSkin).entryList(QDir::Files);
     for (const QString& file : files)
-        EXPECT_TRUE(expectedSizes().count(file.toStdString()) || file == QLatin1String("playlist_skin.bmp"))
+        EXPECT_TRUE(ExpectedSizes().count(file.toStdString()) || file == QLatin1String("playlist_skin.bmp"))
             << file.toStdString();
-    EXPECT_EQ(files.size(), qsizetype(expectedSizes().size() + 1));
+    EXPECT_EQ(files.size(), qsizetype(ExpectedSizes().size() + 1));
 }
 
 TEST(ShippedSkin, BitmapsAre24BitAndNamesAreLowerCase) {
@@ -118,18 +118,18 @@ TEST(ShippedSkin, BarStripsRepeatAlongTheirLength) {
     const std::pair<const char*, int> strips[] = {
         {"play_pro.bmp", 0}, {"volume_pro.bmp", 0}, {"play_none.bmp", firstRegular}, {"volume_none.bmp", firstRegular}};
     for (const auto& [name, roundedEnd] : strips) {
-        const QImage strip = load(name);
+        const QImage strip = Load(name);
         ASSERT_FALSE(strip.isNull()) << name;
         for (int x = firstRegular + 1; x < strip.width() - roundedEnd; ++x)
             for (int y = 0; y < strip.height(); ++y)
                 ASSERT_EQ(strip.pixel(x, y), strip.pixel(firstRegular, y)) << name << " column " << x << " row " << y;
     }
     // And the fill must be told apart from the empty bar.
-    EXPECT_NE(load("play_pro.bmp").pixel(100, 5), load("play_none.bmp").pixel(100, 5));
+    EXPECT_NE(Load("play_pro.bmp").pixel(100, 5), Load("play_none.bmp").pixel(100, 5));
 }
 
 TEST(ShippedSkin, MainWindowPicturesBlendIntoTheBackdropWhereTheyLie) {
-    const QImage backdrop = load("player_skin.bmp");
+    const QImage backdrop = Load("player_skin.bmp");
     ASSERT_FALSE(backdrop.isNull());
     // Left and top of each control, twips / 15 rounded.
     const std::pair<const char*, QPoint> places[] = {
@@ -140,23 +140,23 @@ TEST(ShippedSkin, MainWindowPicturesBlendIntoTheBackdropWhereTheyLie) {
     for (const auto& [stem, place] : places)
         for (const char* state : {"_n", "_m", "_d", "_u", "_s"}) {
             const std::string name = std::string(stem) + state + ".bmp";
-            if (expectedSizes().count(name)) expectCornersMatch(name, backdrop, place);
+            if (ExpectedSizes().count(name)) ExpectCornersMatch(name, backdrop, place);
         }
     // The strips lie in grooves of the backdrop.
-    expectCornersMatch("play_none.bmp", backdrop, {5, 112});
-    expectCornersMatch("volume_none.bmp", backdrop, {160, 136});
+    ExpectCornersMatch("play_none.bmp", backdrop, {5, 112});
+    ExpectCornersMatch("volume_none.bmp", backdrop, {160, 136});
 }
 
 TEST(ShippedSkin, ToolWindowPicturesBlendIntoTheFrameTitleBar) {
-    const QImage frame = load("playlist_skin.bmp");
+    const QImage frame = Load("playlist_skin.bmp");
     ASSERT_FALSE(frame.isNull());
     const int right = frame.width();
     // The tool windows show the close picture 17 x 16 at 330 twips from their right edge, the
     // stay-on-top button at 700 twips, and the playlist's menu button at 840 twips.
     for (const char* state : {"_n", "_m", "_d"}) {
-        expectCornersMatch(std::string("close") + state + ".bmp", frame, {right - 22, 4}, 16);
-        expectCornersMatch(std::string("top") + state + ".bmp", frame, {right - 47, 4});
-        expectCornersMatch(std::string("list") + state + ".bmp", frame, {right - 56, 4});
+        ExpectCornersMatch(std::string("close") + state + ".bmp", frame, {right - 22, 4}, 16);
+        ExpectCornersMatch(std::string("top") + state + ".bmp", frame, {right - 47, 4});
+        ExpectCornersMatch(std::string("list") + state + ".bmp", frame, {right - 56, 4});
     }
 }
 
@@ -165,7 +165,7 @@ TEST(ShippedSkin, ToolWindowPicturesBlendIntoTheFrameTitleBar) {
 // right, and bottom pieces up to 800 high. They must all lie inside the bitmap, and the left
 // corner, the middle sample and the right corner must not overlap.
 TEST(ShippedSkin, ToolFrameBitmapHoldsEverySourcePiece) {
-    const QImage frame = load("playlist_skin.bmp");
+    const QImage frame = Load("playlist_skin.bmp");
     ASSERT_FALSE(frame.isNull());
     const int topBand = 53, edgeSample = 3, bottomLeftTallest = 53, rightCornerWidth = 111, middleSampleEnd = 36;
     EXPECT_GE(frame.width(), rightCornerWidth + middleSampleEnd);

@@ -9,9 +9,9 @@
 namespace {
 
 // Line breaks inside a value (lyrics) are shown as \n so that every field stays on one line.
-std::string oneLine(const std::u16string& value) {
+std::string OneLine(const std::u16string& value) {
     std::string line;
-    const std::string utf8 = text::toUtf8(value);
+    const std::string utf8 = text::ToUtf8(value);
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         if (utf8[i] == '\r' || utf8[i] == '\n') {
             line += "\\n";
@@ -23,9 +23,9 @@ std::string oneLine(const std::u16string& value) {
     return line;
 }
 
-void printInfo(const std::string& path) {
+void PrintInfo(const std::string& path) {
     media::MediaInfo info;
-    info.FileName = text::fromFileName(path);
+    info.FileName = text::FromFileName(path);
     const bool read = media::ReadMediaInfo(info);
     const std::pair<const char*, const std::u16string*> texts[] = {
         {"Title", &info.Title},       {"Artist", &info.Artist},   {"Album", &info.Album},
@@ -35,7 +35,7 @@ void printInfo(const std::string& path) {
     std::cout << "File: " << path << '\n'
               << "Result: " << (read ? "True" : "False") << '\n'
               << "MediaType: " << info.MediaType << '\n';
-    for (const auto& [name, value] : texts) std::cout << name << ": " << oneLine(*value) << '\n';
+    for (const auto& [name, value] : texts) std::cout << name << ": " << OneLine(*value) << '\n';
     std::cout << '\n';
 }
 
@@ -46,6 +46,6 @@ int main(int argc, char** argv) {
         std::cerr << "usage: media-info FILE...\n";
         return 2;
     }
-    for (int i = 1; i < argc; ++i) printInfo(argv[i]);
+    for (int i = 1; i < argc; ++i) PrintInfo(argv[i]);
     return 0;
 }

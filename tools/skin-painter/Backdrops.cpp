@@ -19,10 +19,10 @@ constexpr int kToolBorder = 6;
 // The playlist grid starts 760 twips (50.7 pixels) down; the band above it shows the body colour.
 constexpr int kToolInsideTop = 51;
 // The tallest bottom-left piece the windows copy (800 twips) and the width of the corner pieces.
-constexpr int kBottomLeftTallest = pixels(800);
-constexpr int kCornerPieceWidth = pixels(450);
+constexpr int kBottomLeftTallest = Pixels(800);
+constexpr int kCornerPieceWidth = Pixels(450);
 
-QPainterPath topRoundedRect(const QRectF& rect, qreal radius) {
+QPainterPath TopRoundedRect(const QRectF& rect, qreal radius) {
     QPainterPath path;
     path.moveTo(rect.left(), rect.bottom());
     path.lineTo(rect.left(), rect.top() + radius);
@@ -36,12 +36,12 @@ QPainterPath topRoundedRect(const QRectF& rect, qreal radius) {
 
 // The light strip along the top of every window. Its rows are the same in every window and it is
 // uniform across, so the shared title-bar buttons match wherever they are placed.
-void paintTitleStrip(QPainter& painter, int width) {
+void PaintTitleStrip(QPainter& painter, int width) {
     const QRectF strip(0, 0, width, kTitleStripHeight);
     QLinearGradient shade(0, 0, 0, kTitleStripHeight - 1);
     shade.setColorAt(0.0, theme::kStripTop);
     shade.setColorAt(1.0, theme::kStripBottom);
-    painter.fillPath(topRoundedRect(strip, main_window::kCornerRadius), shade);
+    painter.fillPath(TopRoundedRect(strip, main_window::kCornerRadius), shade);
     // A bright first line catches the light; the last line is the strip's shadow on the body.
     painter.setPen(QPen(QColor(255, 255, 255, 200), 1));
     painter.drawLine(QPointF(main_window::kCornerRadius, 0.5), QPointF(width - main_window::kCornerRadius, 0.5));
@@ -49,7 +49,7 @@ void paintTitleStrip(QPainter& painter, int width) {
 }
 
 // A panel set into the body: dark outline, light lower lip, filled with `fill`.
-void paintRecess(QPainter& painter, const QRectF& rect, qreal radius, const QBrush& fill) {
+void PaintRecess(QPainter& painter, const QRectF& rect, qreal radius, const QBrush& fill) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(
         QColor(theme::kBodyHighlight.red(), theme::kBodyHighlight.green(), theme::kBodyHighlight.blue(), 150));
@@ -63,19 +63,19 @@ void paintRecess(QPainter& painter, const QRectF& rect, qreal radius, const QBru
 
 // A groove is one flat colour along its length: the bar pictures lying in it are cut from it and
 // must look the same wherever they are clipped.
-void paintGroove(QPainter& painter, const QRect& strip) {
+void PaintGroove(QPainter& painter, const QRect& strip) {
     const QRectF groove = QRectF(strip).adjusted(-2, -2, 2, 2);
-    paintRecess(painter, groove, 2, theme::kGroove);
+    PaintRecess(painter, groove, 2, theme::kGroove);
     painter.fillRect(QRectF(groove.left() + 2, groove.top() + 1, groove.width() - 4, 1), QColor(0, 0, 0, 90));
 }
 
-void paintScreen(QPainter& painter) {
+void PaintScreen(QPainter& painter) {
     using namespace main_window;
     const QRectF screen(5, 29, 260, 80);
     QLinearGradient glass(0, screen.top(), 0, screen.bottom());
     glass.setColorAt(0.0, theme::kScreenTop);
     glass.setColorAt(1.0, theme::kScreenBottom);
-    paintRecess(painter, screen, 4, glass);
+    PaintRecess(painter, screen, 4, glass);
 
     // A faint sheen over the upper part of the glass.
     QLinearGradient sheen(0, screen.top(), 0, screen.top() + 22);
@@ -109,7 +109,7 @@ void paintScreen(QPainter& painter) {
     painter.drawPath(wave);
 }
 
-void paintMainBody(QPainter& painter, const QRect& window) {
+void PaintMainBody(QPainter& painter, const QRect& window) {
     QLinearGradient body(0, kTitleStripHeight, 0, window.height());
     body.setColorAt(0.0, theme::kBodyTop);
     body.setColorAt(1.0, theme::kBodyBottom);
@@ -126,8 +126,8 @@ void paintMainBody(QPainter& painter, const QRect& window) {
     painter.drawRect(QRectF(0.5, -1, window.width() - 1, window.height() + 0.5));
 }
 
-void paintEmblem(QPainter& painter) {
-    painter.fillPath(glyphPath(Glyph::Note, QRectF(9, 6, 15, 15)), theme::kAccentDeep);
+void PaintEmblem(QPainter& painter) {
+    painter.fillPath(GlyphPath(Glyph::Note, QRectF(9, 6, 15, 15)), theme::kAccentDeep);
     QFont font("DejaVu Sans");
     font.setPixelSize(11);
     font.setBold(true);
@@ -140,22 +140,22 @@ void paintEmblem(QPainter& painter) {
 
 }  // namespace
 
-QImage paintPlayerBackdrop() {
+QImage PaintPlayerBackdrop() {
     using namespace main_window;
     QImage image(kWindow.size(), QImage::Format_RGB32);
     image.fill(theme::kBodyEdge);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    paintMainBody(painter, kWindow);
-    paintTitleStrip(painter, kWindow.width());
-    paintEmblem(painter);
-    paintScreen(painter);
-    paintGroove(painter, kSeekStrip);
-    paintGroove(painter, kVolumeStrip);
+    PaintMainBody(painter, kWindow);
+    PaintTitleStrip(painter, kWindow.width());
+    PaintEmblem(painter);
+    PaintScreen(painter);
+    PaintGroove(painter, kSeekStrip);
+    PaintGroove(painter, kVolumeStrip);
     return image;
 }
 
-QImage paintToolFrameBitmap() {
+QImage PaintToolFrameBitmap() {
     const int width = kToolFrameSize.width(), height = kToolFrameSize.height();
     QImage image(kToolFrameSize, QImage::Format_RGB32);
     image.fill(theme::kBodyEdge);
@@ -177,7 +177,7 @@ QImage paintToolFrameBitmap() {
     // covers them).
     painter.fillRect(QRect(kToolBorder + 1, height - kBottomLeftTallest, kCornerPieceWidth - kToolBorder - 1, 5), body);
 
-    paintTitleStrip(painter, width);
+    PaintTitleStrip(painter, width);
     painter.fillRect(QRect(2, kTitleStripHeight, width - 4, 1), QColor(255, 255, 255, 28));
 
     // Grip dots in the bottom-right corner, where the window is resized.
@@ -189,6 +189,6 @@ QImage paintToolFrameBitmap() {
     return image;
 }
 
-QImage backdropUnder(const QImage& backdrop, const QRect& place) { return backdrop.copy(place); }
+QImage BackdropUnder(const QImage& backdrop, const QRect& place) { return backdrop.copy(place); }
 
 }  // namespace skin

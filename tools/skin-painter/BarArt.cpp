@@ -9,7 +9,7 @@ namespace skin {
 namespace {
 
 // The knob of both thumbs: light steel at rest, lit in the accent colour while held or playing.
-QLinearGradient knobShade(const QRectF& knob, ThumbState state) {
+QLinearGradient KnobShade(const QRectF& knob, ThumbState state) {
     QLinearGradient shade(0, knob.top(), 0, knob.bottom());
     if (state == ThumbState::Active) {
         shade.setColorAt(0, theme::kAccentGlow.lighter(110));
@@ -22,13 +22,13 @@ QLinearGradient knobShade(const QRectF& knob, ThumbState state) {
     return shade;
 }
 
-QColor knobRim(ThumbState state) {
+QColor KnobRim(ThumbState state) {
     return state == ThumbState::Active ? theme::kAccentDeep.darker(150) : QColor(38, 46, 60);
 }
 
 }  // namespace
 
-QImage paintStrip(const QImage& groove, bool filled) {
+QImage PaintStrip(const QImage& groove, bool filled) {
     QImage image = groove.convertToFormat(QImage::Format_RGB32);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -59,14 +59,14 @@ QImage paintStrip(const QImage& groove, bool filled) {
     return image;
 }
 
-QImage paintSeekThumb(ThumbState state) {
+QImage PaintSeekThumb(ThumbState state) {
     QImage image(20, 10, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF knob(1, 0.5, 18, 9);
-    painter.setPen(QPen(knobRim(state), 1));
-    painter.setBrush(knobShade(knob, state));
+    painter.setPen(QPen(KnobRim(state), 1));
+    painter.setBrush(KnobShade(knob, state));
     painter.drawRoundedRect(knob, 4.5, 4.5);
     // Three grip lines in the middle.
     painter.setPen(QPen(state == ThumbState::Active ? QColor(255, 255, 255, 200) : QColor(70, 82, 100, 200), 1));
@@ -75,7 +75,7 @@ QImage paintSeekThumb(ThumbState state) {
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
-QImage paintVolumeThumb(const QImage& emptyStrip, const QImage& filledStrip, QSize size, int topInStrip,
+QImage PaintVolumeThumb(const QImage& emptyStrip, const QImage& filledStrip, QSize size, int topInStrip,
                         ThumbState state) {
     // Cut from the middle of the strips, away from the rounded ends of the rails.
     const int middle = emptyStrip.width() / 2;
@@ -86,8 +86,8 @@ QImage paintVolumeThumb(const QImage& emptyStrip, const QImage& filledStrip, QSi
     painter.drawImage(QPoint(0, 0), filledStrip.copy(middle, topInStrip, 1, size.height()));
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF knob(1.5, 0.5, size.width() - 3, size.height() - 1);
-    painter.setPen(QPen(knobRim(state), 1));
-    painter.setBrush(knobShade(knob, state));
+    painter.setPen(QPen(KnobRim(state), 1));
+    painter.setBrush(KnobShade(knob, state));
     painter.drawRoundedRect(knob, 3, 3);
     painter.setPen(QPen(state == ThumbState::Active ? QColor(255, 255, 255, 210) : QColor(70, 82, 100, 210), 1));
     for (const qreal y : {4.5, 6.5, 8.5}) painter.drawLine(QPointF(4, y), QPointF(size.width() - 4, y));

@@ -8,17 +8,17 @@ namespace skin {
 
 // `groove` is the backdrop under the strip. The filled strip is one bright bar, the same in every
 // column after its rounded start, so any clipped width ends cleanly under the thumb.
-QImage paintStrip(const QImage& groove, bool filled);
+QImage PaintStrip(const QImage& groove, bool filled);
 
 enum class ThumbState { Normal, Active };
 
 // The seek thumb has a transparent surround (it becomes a GIF); antialiased edge pixels keep their
 // partial alpha here.
-QImage paintSeekThumb(ThumbState state);
+QImage PaintSeekThumb(ThumbState state);
 
 // The volume thumb is an opaque picture lying on the volume bar just where the fill ends, so its
 // surround is cut from the two strips: fill on its left edge, empty track elsewhere.
-QImage paintVolumeThumb(const QImage& emptyStrip, const QImage& filledStrip, QSize size, int topInStrip,
+QImage PaintVolumeThumb(const QImage& emptyStrip, const QImage& filledStrip, QSize size, int topInStrip,
                         ThumbState state);
 
 }  // namespace skin

@@ -10,23 +10,23 @@
 namespace skin {
 namespace {
 
-QColor withAlpha(QColor colour, int alpha) {
+QColor WithAlpha(QColor colour, int alpha) {
     colour.setAlpha(alpha);
     return colour;
 }
 
 // A glow is the glyph's outline drawn in widening, fading strokes below the glyph itself.
-void paintGlow(QPainter& painter, const QPainterPath& shape, const QColor& colour, qreal reach) {
+void PaintGlow(QPainter& painter, const QPainterPath& shape, const QColor& colour, qreal reach) {
     painter.setBrush(Qt::NoBrush);
     for (qreal width = reach; width > 0.5; width -= 1.0) {
         painter.setPen(
-            QPen(withAlpha(colour, int(170 / (1.0 + width))), width * 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            QPen(WithAlpha(colour, int(170 / (1.0 + width))), width * 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.drawPath(shape);
     }
 }
 
 // Title-bar buttons: the glyph is engraved (a light line below it) and gets a plate on hover or press.
-void paintTitleButton(QPainter& painter, const QRectF& box, Glyph glyph, ButtonState state, bool closeButton) {
+void PaintTitleButton(QPainter& painter, const QRectF& box, Glyph glyph, ButtonState state, bool closeButton) {
     const QRectF plate = box.adjusted(1, 1, -1, -1);
     // Lettering is kept to the height of the other glyphs' strokes; symbols fill most of the box.
     const qreal glyphSize = std::min(box.width(), box.height()) - 3;
@@ -35,7 +35,7 @@ void paintTitleButton(QPainter& painter, const QRectF& box, Glyph glyph, ButtonS
     glyphBox.moveCenter(box.center());
     const bool pressed = state == ButtonState::Pressed;
     if (pressed) glyphBox.translate(0, 0.6);
-    const QPainterPath shape = glyphPath(glyph, glyphBox);
+    const QPainterPath shape = GlyphPath(glyph, glyphBox);
 
     QColor ink = theme::kStripGlyph;
     if (state == ButtonState::Hover || pressed) {
@@ -54,7 +54,7 @@ void paintTitleButton(QPainter& painter, const QRectF& box, Glyph glyph, ButtonS
         } else {
             fill.setColorAt(0, QColor(255, 255, 255));
             fill.setColorAt(1, QColor(214, 234, 252));
-            border = withAlpha(theme::kAccentDeep, 200);
+            border = WithAlpha(theme::kAccentDeep, 200);
             ink = theme::kAccentDeep;
         }
         painter.setPen(QPen(border, 1));
@@ -75,7 +75,7 @@ struct BodyColours {
     QColor top, bottom, rim, ink, glow;
 };
 
-BodyColours bodyColours(ButtonShape shape, ButtonState state) {
+BodyColours BodyColoursFor(ButtonShape shape, ButtonState state) {
     const bool accent = shape == ButtonShape::RoundAccent;
     const QColor top = accent ? theme::kAccentDeep.lighter(135) : theme::kButtonTop;
     const QColor bottom = accent ? theme::kAccentDeep.darker(160) : theme::kButtonBottom;
@@ -96,8 +96,8 @@ BodyColours bodyColours(ButtonShape shape, ButtonState state) {
 
 // Buttons on the dark body: a domed cap with a rim; hover lights the rim and makes the glyph glow,
 // press sinks the cap, disabled flattens it and greys the glyph.
-void paintBodyButton(QPainter& painter, const QRectF& box, ButtonShape shape, Glyph glyph, ButtonState state) {
-    const BodyColours colours = bodyColours(shape, state);
+void PaintBodyButton(QPainter& painter, const QRectF& box, ButtonShape shape, Glyph glyph, ButtonState state) {
+    const BodyColours colours = BodyColoursFor(shape, state);
     const QRectF cap = box.adjusted(1, 1, -1, -1);
     const bool round = shape != ButtonShape::Square;
     const qreal radius = round ? cap.width() / 2 : 5;
@@ -112,7 +112,7 @@ void paintBodyButton(QPainter& painter, const QRectF& box, ButtonShape shape, Gl
 
     // Drop shadow and, on hover, a halo around the cap.
     painter.fillPath(capPath(cap.translated(0, 0.8), -0.2), QColor(0, 0, 0, 110));
-    if (colours.glow.isValid()) painter.fillPath(capPath(cap, -0.9), withAlpha(colours.glow, 90));
+    if (colours.glow.isValid()) painter.fillPath(capPath(cap, -0.9), WithAlpha(colours.glow, 90));
 
     QLinearGradient dome(0, cap.top(), 0, cap.bottom());
     dome.setColorAt(0, colours.top);
@@ -135,9 +135,9 @@ void paintBodyButton(QPainter& painter, const QRectF& box, ButtonShape shape, Gl
     QRectF glyphBox(0, 0, glyphSide, glyphSide);
     glyphBox.moveCenter(cap.center());
     if (state == ButtonState::Pressed) glyphBox.translate(0, 0.7);
-    const QPainterPath shape2 = glyphPath(glyph, glyphBox);
+    const QPainterPath shape2 = GlyphPath(glyph, glyphBox);
     if (colours.glow.isValid())
-        paintGlow(painter, shape2, colours.glow, 2.5);
+        PaintGlow(painter, shape2, colours.glow, 2.5);
     else if (state != ButtonState::Disabled)
         painter.fillPath(shape2.translated(0, 0.8), QColor(0, 0, 0, 120));
     painter.fillPath(shape2, colours.ink);
@@ -145,7 +145,7 @@ void paintBodyButton(QPainter& painter, const QRectF& box, ButtonShape shape, Gl
 
 }  // namespace
 
-QImage paintButton(const QImage& backdrop, ButtonShape shape, Glyph glyph, ButtonState state) {
+QImage PaintButton(const QImage& backdrop, ButtonShape shape, Glyph glyph, ButtonState state) {
     QImage image = backdrop.convertToFormat(QImage::Format_RGB32);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -154,9 +154,9 @@ QImage paintButton(const QImage& backdrop, ButtonShape shape, Glyph glyph, Butto
         // The tool windows show only the top of the shared close picture, so every title-bar
         // button keeps its art within that height and they all line up.
         const QRectF visible(0, 0, box.width(), std::min<qreal>(box.height(), tool_window::kCloseControl.height()));
-        paintTitleButton(painter, visible, glyph, state, shape == ButtonShape::CloseTitle);
+        PaintTitleButton(painter, visible, glyph, state, shape == ButtonShape::CloseTitle);
     } else {
-        paintBodyButton(painter, box, shape, glyph, state);
+        PaintBodyButton(painter, box, shape, glyph, state);
     }
     return image;
 }

@@ -22,6 +22,6 @@ enum class ButtonShape {
     Square,       // a dark rounded-square button on the body
 };
 
-QImage paintButton(const QImage& backdrop, ButtonShape shape, Glyph glyph, ButtonState state);
+QImage PaintButton(const QImage& backdrop, ButtonShape shape, Glyph glyph, ButtonState state);
 
 }  // namespace skin

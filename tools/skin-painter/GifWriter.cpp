@@ -16,14 +16,14 @@ constexpr int kCodeWidth = kMinimumCodeSize + 1;
 constexpr int kCodesPerClear = 200;
 constexpr int kOpaqueFrom = 128;
 
-void putWord(QByteArray& out, int value) {
+void PutWord(QByteArray& out, int value) {
     out.append(char(value & 0xff));
     out.append(char((value >> 8) & 0xff));
 }
 
 class CodeWriter {
 public:
-    void put(int code) {
+    void Put(int code) {
         pending_ |= quint32(code) << pendingBits_;
         pendingBits_ += kCodeWidth;
         while (pendingBits_ >= 8) {
@@ -33,7 +33,7 @@ public:
         }
     }
 
-    QByteArray finish() {
+    QByteArray Finish() {
         if (pendingBits_ > 0) bytes_.append(char(pending_ & 0xff));
         pending_ = 0;
         pendingBits_ = 0;
@@ -46,22 +46,22 @@ private:
     int pendingBits_ = 0;
 };
 
-QByteArray lzwLiteralCodes(const QList<quint8>& indexes) {
+QByteArray LzwLiteralCodes(const QList<quint8>& indexes) {
     CodeWriter writer;
     int sinceClear = kCodesPerClear;
     for (const quint8 index : indexes) {
         if (sinceClear == kCodesPerClear) {
-            writer.put(kClearCode);
+            writer.Put(kClearCode);
             sinceClear = 0;
         }
-        writer.put(index);
+        writer.Put(index);
         ++sinceClear;
     }
-    writer.put(kEndCode);
-    return writer.finish();
+    writer.Put(kEndCode);
+    return writer.Finish();
 }
 
-void putSubBlocks(QByteArray& out, const QByteArray& data) {
+void PutSubBlocks(QByteArray& out, const QByteArray& data) {
     for (qsizetype at = 0; at < data.size(); at += 255) {
         const qsizetype length = std::min<qsizetype>(255, data.size() - at);
         out.append(char(length));
@@ -72,7 +72,7 @@ void putSubBlocks(QByteArray& out, const QByteArray& data) {
 
 }  // namespace
 
-GifEncoding encodeGif(const QImage& source) {
+GifEncoding EncodeGif(const QImage& source) {
     if (source.isNull() || source.width() > 0xffff || source.height() > 0xffff)
         return {{}, QStringLiteral("a GIF needs a picture of 1 to 65535 pixels each way")};
     const QImage image = source.convertToFormat(QImage::Format_ARGB32);
@@ -101,8 +101,8 @@ GifEncoding encodeGif(const QImage& source) {
     }
 
     QByteArray out("GIF89a");
-    putWord(out, image.width());
-    putWord(out, image.height());
+    PutWord(out, image.width());
+    PutWord(out, image.height());
     out.append(char(0xf7));  // global colour table of 256 entries, 8 bits per primary
     out.append(char(kTransparentIndex));
     out.append(char(0));
@@ -114,23 +114,23 @@ GifEncoding encodeGif(const QImage& source) {
     }
     // Graphic control extension: no animation, one transparent palette entry.
     out.append("\x21\xf9\x04\x01", 4);
-    putWord(out, 0);
+    PutWord(out, 0);
     out.append(char(kTransparentIndex));
     out.append(char(0));
     // The one image, covering the whole screen, not interlaced, using the global colour table.
     out.append(char(0x2c));
-    putWord(out, 0);
-    putWord(out, 0);
-    putWord(out, image.width());
-    putWord(out, image.height());
+    PutWord(out, 0);
+    PutWord(out, 0);
+    PutWord(out, image.width());
+    PutWord(out, image.height());
     out.append(char(0));
     out.append(char(kMinimumCodeSize));
-    putSubBlocks(out, lzwLiteralCodes(indexes));
+    PutSubBlocks(out, LzwLiteralCodes(indexes));
     out.append(char(0x3b));
     return {out, {}};
 }
 
-QImage flattenAlpha(const QImage& source, const QColor& matte) {
+QImage FlattenAlpha(const QImage& source, const QColor& matte) {
     QImage image = source.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));

@@ -17,10 +17,10 @@ struct GifEncoding {
 };
 
 // Pixels with alpha below 128 become transparent; all others are stored opaque.
-GifEncoding encodeGif(const QImage& image);
+GifEncoding EncodeGif(const QImage& image);
 
 // GIF transparency is all or nothing: edge pixels are blended onto `matte` (the colour the picture
 // will mostly lie on) and then kept opaque or dropped at half coverage.
-QImage flattenAlpha(const QImage& image, const QColor& matte);
+QImage FlattenAlpha(const QImage& image, const QColor& matte);
 
 }  // namespace skin

@@ -10,7 +10,7 @@ namespace {
 // Every glyph is drawn on a 16 x 16 design grid, except the lettering, which is wider.
 constexpr qreal kGrid = 16.0;
 
-QPainterPath stroked(const QPainterPath& line, qreal width, Qt::PenCapStyle cap = Qt::RoundCap) {
+QPainterPath Stroked(const QPainterPath& line, qreal width, Qt::PenCapStyle cap = Qt::RoundCap) {
     QPainterPathStroker stroker;
     stroker.setWidth(width);
     stroker.setCapStyle(cap);
@@ -18,7 +18,7 @@ QPainterPath stroked(const QPainterPath& line, qreal width, Qt::PenCapStyle cap 
     return stroker.createStroke(line);
 }
 
-QPainterPath polygon(std::initializer_list<QPointF> points) {
+QPainterPath Polygon(std::initializer_list<QPointF> points) {
     QPainterPath path;
     path.addPolygon(QPolygonF(QList<QPointF>(points)));
     path.closeSubpath();
@@ -26,24 +26,24 @@ QPainterPath polygon(std::initializer_list<QPointF> points) {
 }
 
 // Filled triangles look sharper than the strokes beside them; a thin round stroke softens their tips.
-QPainterPath softTriangle(QPointF a, QPointF b, QPointF c) {
-    const QPainterPath body = polygon({a, b, c});
-    return body.united(stroked(body, 1.0));
+QPainterPath SoftTriangle(QPointF a, QPointF b, QPointF c) {
+    const QPainterPath body = Polygon({a, b, c});
+    return body.united(Stroked(body, 1.0));
 }
 
-QPainterPath line(QPointF from, QPointF to) {
+QPainterPath Line(QPointF from, QPointF to) {
     QPainterPath path(from);
     path.lineTo(to);
     return path;
 }
 
-QPainterPath roundedBox(const QRectF& rect, qreal radius) {
+QPainterPath RoundedBox(const QRectF& rect, qreal radius) {
     QPainterPath path;
     path.addRoundedRect(rect, radius, radius);
     return path;
 }
 
-QPainterPath arc(QPointF centre, qreal radius, qreal startDegrees, qreal spanDegrees) {
+QPainterPath Arc(QPointF centre, qreal radius, qreal startDegrees, qreal spanDegrees) {
     const QRectF bounds(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
     QPainterPath path;
     path.arcMoveTo(bounds, startDegrees);
@@ -51,25 +51,25 @@ QPainterPath arc(QPointF centre, qreal radius, qreal startDegrees, qreal spanDeg
     return path;
 }
 
-QPainterPath speakerBody() {
-    QPainterPath body = roundedBox(QRectF(1.5, 5.8, 3.2, 4.4), 0.6);
-    body = body.united(polygon({{4.2, 5.8}, {8.4, 2.6}, {8.4, 13.4}, {4.2, 10.2}}));
-    return body.united(stroked(body, 0.6));
+QPainterPath SpeakerBody() {
+    QPainterPath body = RoundedBox(QRectF(1.5, 5.8, 3.2, 4.4), 0.6);
+    body = body.united(Polygon({{4.2, 5.8}, {8.4, 2.6}, {8.4, 13.4}, {4.2, 10.2}}));
+    return body.united(Stroked(body, 0.6));
 }
 
-QPainterPath listLines(qreal right) {
+QPainterPath ListLines(qreal right) {
     QPainterPath path;
     for (const qreal y : {4.0, 8.0, 12.0}) {
         path.addEllipse(QPointF(2.8, y), 1.15, 1.15);
-        path = path.united(stroked(line({5.6, y}, {right, y}), 1.6));
+        path = path.united(Stroked(Line({5.6, y}, {right, y}), 1.6));
     }
     return path;
 }
 
-QPainterPath pin() {
-    QPainterPath path = roundedBox(QRectF(5.8, 1.2, 4.4, 6.2), 1.0);
-    path = path.united(roundedBox(QRectF(3.6, 7.0, 8.8, 1.9), 0.8));
-    path = path.united(stroked(line({8.0, 8.5}, {8.0, 14.8}), 1.3));
+QPainterPath Pin() {
+    QPainterPath path = RoundedBox(QRectF(5.8, 1.2, 4.4, 6.2), 1.0);
+    path = path.united(RoundedBox(QRectF(3.6, 7.0, 8.8, 1.9), 0.8));
+    path = path.united(Stroked(Line({8.0, 8.5}, {8.0, 14.8}), 1.3));
     QTransform tilt;
     tilt.translate(8, 8);
     tilt.rotate(35);
@@ -77,19 +77,19 @@ QPainterPath pin() {
     return tilt.map(path);
 }
 
-QPainterPath note() {
+QPainterPath Note() {
     QPainterPath path;
     path.addEllipse(QPointF(4.4, 12.2), 2.5, 1.9);
     path.addEllipse(QPointF(12.0, 10.6), 2.5, 1.9);
-    path = path.united(stroked(line({6.6, 12.0}, {6.6, 3.4}), 1.3, Qt::FlatCap));
-    path = path.united(stroked(line({14.2, 10.4}, {14.2, 1.8}), 1.3, Qt::FlatCap));
-    path = path.united(polygon({{5.95, 3.4}, {14.85, 1.0}, {14.85, 3.6}, {5.95, 6.0}}));
+    path = path.united(Stroked(Line({6.6, 12.0}, {6.6, 3.4}), 1.3, Qt::FlatCap));
+    path = path.united(Stroked(Line({14.2, 10.4}, {14.2, 1.8}), 1.3, Qt::FlatCap));
+    path = path.united(Polygon({{5.95, 3.4}, {14.85, 1.0}, {14.85, 3.6}, {5.95, 6.0}}));
     return path;
 }
 
 // "LRC" on a 16 x 7 grid of its own.
-QPainterPath lyricsLetters() {
-    constexpr qreal width = 1.35;
+QPainterPath LyricsLetters() {
+    constexpr qreal kWidth = 1.35;
     QPainterPath l(QPointF(0.7, 0.0));
     l.lineTo(0.7, 7.0);
     l.lineTo(4.2, 7.0);
@@ -104,71 +104,71 @@ QPainterPath lyricsLetters() {
     const QRectF bowl(11.6, 0.0, 4.0, 7.0);
     c.arcMoveTo(bowl, 50);
     c.arcTo(bowl, 50, 260);
-    return stroked(l, width, Qt::SquareCap)
-        .united(stroked(r, width, Qt::SquareCap))
-        .united(stroked(c, width, Qt::FlatCap));
+    return Stroked(l, kWidth, Qt::SquareCap)
+        .united(Stroked(r, kWidth, Qt::SquareCap))
+        .united(Stroked(c, kWidth, Qt::FlatCap));
 }
 
-QPainterPath designPath(Glyph glyph) {
+QPainterPath DesignPath(Glyph glyph) {
     switch (glyph) {
-        case Glyph::Play: return softTriangle({5.2, 2.6}, {13.6, 8.0}, {5.2, 13.4});
+        case Glyph::Play: return SoftTriangle({5.2, 2.6}, {13.6, 8.0}, {5.2, 13.4});
         case Glyph::Pause:
-            return roundedBox(QRectF(3.8, 3.0, 3.2, 10.0), 0.8).united(roundedBox(QRectF(9.0, 3.0, 3.2, 10.0), 0.8));
-        case Glyph::Stop: return roundedBox(QRectF(3.8, 3.8, 8.4, 8.4), 1.2);
+            return RoundedBox(QRectF(3.8, 3.0, 3.2, 10.0), 0.8).united(RoundedBox(QRectF(9.0, 3.0, 3.2, 10.0), 0.8));
+        case Glyph::Stop: return RoundedBox(QRectF(3.8, 3.8, 8.4, 8.4), 1.2);
         case Glyph::Previous:
-            return roundedBox(QRectF(2.4, 3.6, 1.9, 8.8), 0.5)
-                .united(softTriangle({9.0, 3.8}, {4.9, 8.0}, {9.0, 12.2}))
-                .united(softTriangle({13.6, 3.8}, {9.5, 8.0}, {13.6, 12.2}));
+            return RoundedBox(QRectF(2.4, 3.6, 1.9, 8.8), 0.5)
+                .united(SoftTriangle({9.0, 3.8}, {4.9, 8.0}, {9.0, 12.2}))
+                .united(SoftTriangle({13.6, 3.8}, {9.5, 8.0}, {13.6, 12.2}));
         case Glyph::Next:
-            return roundedBox(QRectF(11.7, 3.6, 1.9, 8.8), 0.5)
-                .united(softTriangle({7.0, 3.8}, {11.1, 8.0}, {7.0, 12.2}))
-                .united(softTriangle({2.4, 3.8}, {6.5, 8.0}, {2.4, 12.2}));
+            return RoundedBox(QRectF(11.7, 3.6, 1.9, 8.8), 0.5)
+                .united(SoftTriangle({7.0, 3.8}, {11.1, 8.0}, {7.0, 12.2}))
+                .united(SoftTriangle({2.4, 3.8}, {6.5, 8.0}, {2.4, 12.2}));
         case Glyph::Speaker:
-            return speakerBody()
-                .united(stroked(arc({8.4, 8.0}, 3.0, -42, 84), 1.3))
-                .united(stroked(arc({8.4, 8.0}, 5.6, -45, 90), 1.3));
+            return SpeakerBody()
+                .united(Stroked(Arc({8.4, 8.0}, 3.0, -42, 84), 1.3))
+                .united(Stroked(Arc({8.4, 8.0}, 5.6, -45, 90), 1.3));
         case Glyph::SpeakerMuted:
-            return speakerBody()
-                .united(stroked(line({10.6, 5.6}, {14.6, 10.4}), 1.4))
-                .united(stroked(line({14.6, 5.6}, {10.6, 10.4}), 1.4));
-        case Glyph::Minimise: return stroked(line({4.0, 11.0}, {12.0, 11.0}), 2.0, Qt::FlatCap);
+            return SpeakerBody()
+                .united(Stroked(Line({10.6, 5.6}, {14.6, 10.4}), 1.4))
+                .united(Stroked(Line({14.6, 5.6}, {10.6, 10.4}), 1.4));
+        case Glyph::Minimise: return Stroked(Line({4.0, 11.0}, {12.0, 11.0}), 2.0, Qt::FlatCap);
         case Glyph::Maximise: {
             // A window outline with a heavier title edge.
             QPainterPath outline;
             outline.addRect(QRectF(4.0, 4.0, 8.0, 7.6));
             QPainterPath titleEdge;
             titleEdge.addRect(QRectF(3.35, 3.35, 9.3, 2.2));
-            return stroked(outline, 1.3, Qt::SquareCap).united(titleEdge);
+            return Stroked(outline, 1.3, Qt::SquareCap).united(titleEdge);
         }
         case Glyph::Close:
-            return stroked(line({4.3, 4.3}, {11.7, 11.7}), 2.0).united(stroked(line({11.7, 4.3}, {4.3, 11.7}), 2.0));
-        case Glyph::Playlist: return listLines(13.6);
-        case Glyph::ListMenu: return listLines(10.4).united(softTriangle({11.6, 9.8}, {15.4, 9.8}, {13.5, 12.4}));
-        case Glyph::Lyrics: return lyricsLetters();
+            return Stroked(Line({4.3, 4.3}, {11.7, 11.7}), 2.0).united(Stroked(Line({11.7, 4.3}, {4.3, 11.7}), 2.0));
+        case Glyph::Playlist: return ListLines(13.6);
+        case Glyph::ListMenu: return ListLines(10.4).united(SoftTriangle({11.6, 9.8}, {15.4, 9.8}, {13.5, 12.4}));
+        case Glyph::Lyrics: return LyricsLetters();
         case Glyph::About: {
             QPainterPath ring;
             ring.addEllipse(QPointF(8.0, 8.0), 6.6, 6.6);
             QPainterPath dot;
             dot.addEllipse(QPointF(8.0, 4.9), 1.15, 1.15);
-            return stroked(ring, 1.3).united(dot).united(stroked(line({8.0, 7.4}, {8.0, 11.6}), 1.8, Qt::FlatCap));
+            return Stroked(ring, 1.3).united(dot).united(Stroked(Line({8.0, 7.4}, {8.0, 11.6}), 1.8, Qt::FlatCap));
         }
-        case Glyph::Pin: return pin();
-        case Glyph::Note: return note();
+        case Glyph::Pin: return Pin();
+        case Glyph::Note: return Note();
     }
     return {};
 }
 
-QSizeF designSize(Glyph glyph) { return glyph == Glyph::Lyrics ? QSizeF(16.0, 7.0) : QSizeF(kGrid, kGrid); }
+QSizeF DesignSize(Glyph glyph) { return glyph == Glyph::Lyrics ? QSizeF(16.0, 7.0) : QSizeF(kGrid, kGrid); }
 
 }  // namespace
 
-QPainterPath glyphPath(Glyph glyph, const QRectF& box) {
-    const QSizeF design = designSize(glyph);
+QPainterPath GlyphPath(Glyph glyph, const QRectF& box) {
+    const QSizeF design = DesignSize(glyph);
     const qreal scale = std::min(box.width() / design.width(), box.height() / design.height());
     QTransform fit;
     fit.translate(box.center().x() - design.width() * scale / 2, box.center().y() - design.height() * scale / 2);
     fit.scale(scale, scale);
-    return fit.map(designPath(glyph).simplified());
+    return fit.map(DesignPath(glyph).simplified());
 }
 
 }  // namespace skin

@@ -27,6 +27,6 @@ enum class Glyph {
 };
 
 // The glyph scaled to fit `box` (keeping its proportions) and centred in it.
-QPainterPath glyphPath(Glyph glyph, const QRectF& box);
+QPainterPath GlyphPath(Glyph glyph, const QRectF& box);
 
 }  // namespace skin

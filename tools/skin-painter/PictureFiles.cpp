@@ -8,11 +8,11 @@
 
 namespace skin {
 
-QString writePicture(const QImage& image, const QString& path) {
+QString WritePicture(const QImage& image, const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     QByteArray bytes;
     if (suffix == QLatin1String("gif")) {
-        GifEncoding gif = encodeGif(image);
+        GifEncoding gif = EncodeGif(image);
         if (!gif.error.isEmpty()) return path + QStringLiteral(": ") + gif.error;
         bytes = std::move(gif.bytes);
     }

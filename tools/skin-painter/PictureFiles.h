@@ -8,6 +8,6 @@
 namespace skin {
 
 // Returns an empty string on success, otherwise what went wrong.
-QString writePicture(const QImage& image, const QString& path);
+QString WritePicture(const QImage& image, const QString& path);
 
 }  // namespace skin

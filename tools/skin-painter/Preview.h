@@ -11,9 +11,9 @@ namespace skin {
 
 using PictureSet = QHash<QString, QImage>;
 
-QImage paintPreview(const PictureSet& pictures, int scale);
+QImage PaintPreview(const PictureSet& pictures, int scale);
 
 // The pictures of the set that are missing from `pictures`, for a clear message before composing.
-QStringList missingPictures(const PictureSet& pictures);
+QStringList MissingPictures(const PictureSet& pictures);
 
 }  // namespace skin

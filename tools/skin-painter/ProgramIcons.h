@@ -7,9 +7,9 @@
 namespace skin {
 
 // Where the picture of `size` pixels lives below the icon theme base folder.
-QString programIconPath(int size);
+QString ProgramIconPath(int size);
 
 // Returns an empty string on success, otherwise what went wrong.
-QString writeProgramIcons(const QString& folder);
+QString WriteProgramIcons(const QString& folder);
 
 }  // namespace skin

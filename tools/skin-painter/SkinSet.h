@@ -12,6 +12,6 @@ struct Picture {
     QImage image;
 };
 
-QList<Picture> paintSkinSet();
+QList<Picture> PaintSkinSet();
 
 }  // namespace skin

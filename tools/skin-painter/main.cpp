@@ -18,28 +18,28 @@
 
 namespace {
 
-int fail(const QString& message) {
+int Fail(const QString& message) {
     std::fprintf(stderr, "skin-painter: %s\n", qPrintable(message));
     return 1;
 }
 
-int writeSkin(const QString& folder) {
-    if (!QDir().mkpath(folder)) return fail(folder + QStringLiteral(": cannot create the folder"));
-    for (const skin::Picture& picture : skin::paintSkinSet()) {
-        const QString error = skin::writePicture(picture.image, QDir(folder).filePath(picture.fileName));
-        if (!error.isEmpty()) return fail(error);
+int WriteSkin(const QString& folder) {
+    if (!QDir().mkpath(folder)) return Fail(folder + QStringLiteral(": cannot create the folder"));
+    for (const skin::Picture& picture : skin::PaintSkinSet()) {
+        const QString error = skin::WritePicture(picture.image, QDir(folder).filePath(picture.fileName));
+        if (!error.isEmpty()) return Fail(error);
     }
     return 0;
 }
 
-skin::PictureSet readSkin(const QString& folder) {
+skin::PictureSet ReadSkin(const QString& folder) {
     skin::PictureSet pictures;
-    for (const skin::Picture& picture : skin::paintSkinSet())
+    for (const skin::Picture& picture : skin::PaintSkinSet())
         pictures.insert(picture.fileName, QImageReader(QDir(folder).filePath(picture.fileName)).read());
     return pictures;
 }
 
-int writePreview(const QStringList& args) {
+int WritePreview(const QStringList& args) {
     QString output, from;
     int scale = 1;
     for (qsizetype i = 1; i < args.size(); ++i) {
@@ -51,22 +51,22 @@ int writePreview(const QStringList& args) {
         else if (args[i] == QLatin1String("--scale") && hasValue)
             scale = args[++i].toInt();
         else
-            return fail(QStringLiteral("unexpected argument: ") + args[i]);
+            return Fail(QStringLiteral("unexpected argument: ") + args[i]);
     }
     if (output.isEmpty() || scale < 1 || scale > 8)
-        return fail(QStringLiteral("usage: skin-painter --preview OUT.png [--from FOLDER] [--scale 1-8]"));
+        return Fail(QStringLiteral("usage: skin-painter --preview OUT.png [--from FOLDER] [--scale 1-8]"));
 
     skin::PictureSet pictures;
     if (from.isEmpty()) {
-        for (const skin::Picture& picture : skin::paintSkinSet()) pictures.insert(picture.fileName, picture.image);
+        for (const skin::Picture& picture : skin::PaintSkinSet()) pictures.insert(picture.fileName, picture.image);
     } else {
-        pictures = readSkin(from);
+        pictures = ReadSkin(from);
     }
-    const QStringList missing = skin::missingPictures(pictures);
+    const QStringList missing = skin::MissingPictures(pictures);
     if (!missing.isEmpty())
-        return fail(from + QStringLiteral(": missing or unreadable: ") + missing.join(QStringLiteral(", ")));
-    const QString error = skin::writePicture(skin::paintPreview(pictures, scale), output);
-    return error.isEmpty() ? 0 : fail(error);
+        return Fail(from + QStringLiteral(": missing or unreadable: ") + missing.join(QStringLiteral(", ")));
+    const QString error = skin::WritePicture(skin::PaintPreview(pictures, scale), output);
+    return error.isEmpty() ? 0 : Fail(error);
 }
 
 }  // namespace
@@ -76,13 +76,13 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() >= 2 && args[1] == QLatin1String("--preview")) return writePreview(args);
+    if (args.size() >= 2 && args[1] == QLatin1String("--preview")) return WritePreview(args);
     if (args.size() == 3 && args[1] == QLatin1String("--icons")) {
-        const QString error = skin::writeProgramIcons(args[2]);
-        return error.isEmpty() ? 0 : fail(error);
+        const QString error = skin::WriteProgramIcons(args[2]);
+        return error.isEmpty() ? 0 : Fail(error);
     }
-    if (args.size() == 2 && !args[1].startsWith(QLatin1Char('-'))) return writeSkin(args[1]);
-    return fail(
+    if (args.size() == 2 && !args[1].startsWith(QLatin1Char('-'))) return WriteSkin(args[1]);
+    return Fail(
         QStringLiteral("usage: skin-painter FOLDER | skin-painter --preview OUT.png [--from FOLDER] [--scale N]"
                        " | skin-painter --icons FOLDER"));
 }

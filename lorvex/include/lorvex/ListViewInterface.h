@@ -11,12 +11,12 @@ namespace lorvex {
 
 using automation::Guid;
 
-inline constexpr Guid CLSID_ListView = Guid::of("0596283B-31C0-4D22-AAF6-55D8FD5E2CDF");
-inline constexpr Guid IID_ListView = Guid::of("4EC305FE-EB9F-47D0-92DC-F2DC4F8C05D2");
-inline constexpr Guid DIID_ListViewEvents = Guid::of("F029CFD6-DBA0-4F33-AFFB-1653F81DEF05");
-inline constexpr Guid IID_ICustomDraw = Guid::of("15E4A3E8-8517-4E65-8148-1B9426DBBC0A");
-inline constexpr Guid CLSID_ICustomDraw = Guid::of("9D87E656-E814-4DD7-8ECC-1ADBAD313DD1");
-inline constexpr Guid LIBID_lorvex = Guid::of("65CB141F-561E-4BEB-B7BF-C4C6842BD0E5");
+inline constexpr Guid CLSID_ListView = Guid::Of("0596283B-31C0-4D22-AAF6-55D8FD5E2CDF");
+inline constexpr Guid IID_ListView = Guid::Of("4EC305FE-EB9F-47D0-92DC-F2DC4F8C05D2");
+inline constexpr Guid DIID_ListViewEvents = Guid::Of("F029CFD6-DBA0-4F33-AFFB-1653F81DEF05");
+inline constexpr Guid IID_ICustomDraw = Guid::Of("15E4A3E8-8517-4E65-8148-1B9426DBBC0A");
+inline constexpr Guid CLSID_ICustomDraw = Guid::Of("9D87E656-E814-4DD7-8ECC-1ADBAD313DD1");
+inline constexpr Guid LIBID_lorvex = Guid::Of("65CB141F-561E-4BEB-B7BF-C4C6842BD0E5");
 inline constexpr const char16_t* ProgId_ListView = u"lorvex.ListView";
 inline constexpr const char16_t* ProgId_ICustomDraw = u"lorvex.ICustomDraw";
 
@@ -41,7 +41,9 @@ LORVEX_LISTVIEW_MEMBERS(LORVEX_DECLARE_DEFAULT, LORVEX_NO_DEFAULT)
 #undef LORVEX_NO_DEFAULT
 }  // namespace defaults
 
-// Events of the source interface; the identifier is the event number.
+// Events of the source interface; the identifier is the event number. Like the dispatch identifiers, each is named
+// after the member it identifies.
+// NOLINTBEGIN(readability-identifier-naming)
 namespace event {
 inline constexpr std::int32_t Reorder = 1;
 inline constexpr std::int32_t DblClick = 2;
@@ -61,13 +63,14 @@ inline constexpr std::int32_t OLEGiveFeedback = 15;
 inline constexpr std::int32_t OLESetData = 16;
 inline constexpr std::int32_t OLEStartDrag = 17;
 }  // namespace event
+// NOLINTEND(readability-identifier-naming)
 
 // Errors the control raises to its host.
 namespace error {
-inline constexpr std::int32_t NoColumns = 31;      // "can not add items when there are no columns"
-inline constexpr std::int32_t ItemsExist = 33;     // "can not add or remove columns when there are items"
-inline constexpr std::int32_t DuplicateKey = 300;  // "Objekt nicht eindeutig in Aufz鋒lung!"
-inline constexpr std::int32_t SubscriptOutOfRange = 9;
+inline constexpr std::int32_t kNoColumns = 31;      // "can not add items when there are no columns"
+inline constexpr std::int32_t kItemsExist = 33;     // "can not add or remove columns when there are items"
+inline constexpr std::int32_t kDuplicateKey = 300;  // "Objekt nicht eindeutig in Aufz鋒lung!"
+inline constexpr std::int32_t kSubscriptOutOfRange = 9;
 }  // namespace error
 
 }  // namespace lorvex

@@ -11,12 +11,12 @@ using automation::Unknown;
 
 Ref<Unknown> NewListView() {
     Ref<lorvex::ListView> view = lorvex::ListView::Create();
-    return Ref<Unknown>(static_cast<automation::Dispatch*>(view.get()));
+    return Ref<Unknown>(static_cast<automation::Dispatch*>(view.Get()));
 }
 
 Ref<Unknown> NewCustomDraw() { return Ref<Unknown>(new lorvex::CustomDrawClass); }
 
-const automation::ServerClass Classes[] = {
+const automation::ServerClass kClasses[] = {
     {lorvex::CLSID_ListView, lorvex::ProgId_ListView, &NewListView},
     {lorvex::CLSID_ICustomDraw, lorvex::ProgId_ICustomDraw, &NewCustomDraw},
 };
@@ -27,13 +27,13 @@ const automation::ServerClass Classes[] = {
 
 LORVEX_EXPORT automation::HResult DllGetClassObject(const automation::Guid* clsid, const automation::Guid* iid,
                                                     void** out) {
-    return automation::server::GetClassObject(Classes, clsid, iid, out);
+    return automation::server::GetClassObject(kClasses, clsid, iid, out);
 }
 
 LORVEX_EXPORT automation::HResult DllCanUnloadNow() { return automation::server::CanUnloadNow(); }
 
 LORVEX_EXPORT automation::HResult DllRegisterServer() {
-    return automation::server::Register(Classes, reinterpret_cast<const void*>(&DllRegisterServer));
+    return automation::server::Register(kClasses, reinterpret_cast<const void*>(&DllRegisterServer));
 }
 
-LORVEX_EXPORT automation::HResult DllUnregisterServer() { return automation::server::Unregister(Classes); }
+LORVEX_EXPORT automation::HResult DllUnregisterServer() { return automation::server::Unregister(kClasses); }

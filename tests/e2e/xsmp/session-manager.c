@@ -48,33 +48,33 @@
 /* Exported by libICE, not declared: keeps the manager off TCP, as desktop session managers do. */
 extern int _IceTransNoListen(const char* protocol);
 
-enum { MAX_LISTENERS = 8, MAX_CONNECTIONS = 64, MAX_PROPERTIES = 32 };
-enum round_kind { ROUND_NONE, ROUND_CHECKPOINT, ROUND_LOGOUT };
+enum { MaxListeners = 8, MaxConnections = 64, MaxProperties = 32 };
+enum RoundKind { RoundNone, RoundCheckpoint, RoundLogout };
 
 struct client {
     SmsConn sms;
-    char* id;     /* NULL until registered */
-    int saving;   /* a SaveYourself is unanswered */
-    int in_round; /* takes part in the current checkpoint or logout */
-    int wants_phase2;
-    int die_sent;
-    SmProp* properties[MAX_PROPERTIES];
-    int property_count;
+    char* id;    /* NULL until registered */
+    int saving;  /* a SaveYourself is unanswered */
+    int inRound; /* takes part in the current checkpoint or logout */
+    int wantsPhase2;
+    int dieSent;
+    SmProp* properties[MaxProperties];
+    int propertyCount;
     struct client* next;
 };
 
 static struct client* clients;
-static IceConn connections[MAX_CONNECTIONS];
-static int connection_count;
-static enum round_kind round_kind = ROUND_NONE;
+static IceConn connections[MaxConnections];
+static int connectionCount;
+static enum RoundKind roundKind = RoundNone;
 static int dying;
-static double deadline_seconds = 10;
-static double round_deadline; /* monotonic seconds; 0 while nothing waits */
-static int signal_pipe[2];
-static int listener_count;
+static double deadlineSeconds = 10;
+static double roundDeadline; /* monotonic seconds; 0 while nothing waits */
+static int signalPipe[2];
+static int listenerCount;
 static IceListenObj* listeners;
 
-static void say(const char* format, ...) {
+static void Say(const char* format, ...) {
     va_list args;
     va_start(args, format);
     vprintf(format, args);
@@ -83,7 +83,7 @@ static void say(const char* format, ...) {
     fflush(stdout);
 }
 
-static double now(void) {
+static double Now(void) {
     struct timespec t;
     clock_gettime(CLOCK_MONOTONIC, &t);
     return t.tv_sec + t.tv_nsec / 1e9;
@@ -93,20 +93,20 @@ static const char* name_of(const struct client* c) { return c->id ? c->id : "(un
 
 /* ---- connections: libICE reports each one opened or closed; the main loop polls them ---- */
 
-static void watch_connection(IceConn ice, IcePointer data, Bool opening, IcePointer* watch_data) {
+static void watch_connection(IceConn ice, IcePointer data, Bool opening, IcePointer* watchData) {
     if (opening) {
-        if (connection_count < MAX_CONNECTIONS) connections[connection_count++] = ice;
+        if (connectionCount < MaxConnections) connections[connectionCount++] = ice;
         return;
     }
-    for (int i = 0; i < connection_count; i++)
+    for (int i = 0; i < connectionCount; i++)
         if (connections[i] == ice) {
-            connections[i] = connections[--connection_count];
+            connections[i] = connections[--connectionCount];
             break;
         }
 }
 
 static int connection_is_open(IceConn ice) {
-    for (int i = 0; i < connection_count; i++)
+    for (int i = 0; i < connectionCount; i++)
         if (connections[i] == ice) return 1;
     return 0;
 }
@@ -122,37 +122,37 @@ static void finish_logout_if_done(void);
 
 static void send_die_to_all(void) {
     dying = 1;
-    round_deadline = now() + deadline_seconds;
+    roundDeadline = Now() + deadlineSeconds;
     for (struct client* c = clients; c; c = c->next)
-        if (c->id && !c->die_sent) {
+        if (c->id && !c->dieSent) {
             SmsDie(c->sms);
-            c->die_sent = 1;
-            say("die sent %s", c->id);
+            c->dieSent = 1;
+            Say("die sent %s", c->id);
         }
     finish_logout_if_done();
 }
 
 static void end_round(void) {
-    enum round_kind kind = round_kind;
-    round_kind = ROUND_NONE;
-    round_deadline = 0;
-    for (struct client* c = clients; c; c = c->next) c->in_round = 0;
-    if (kind == ROUND_LOGOUT) {
+    enum RoundKind kind = roundKind;
+    roundKind = RoundNone;
+    roundDeadline = 0;
+    for (struct client* c = clients; c; c = c->next) c->inRound = 0;
+    if (kind == RoundLogout) {
         send_die_to_all();
     } else {
         for (struct client* c = clients; c; c = c->next)
             if (c->id) SmsSaveComplete(c->sms);
-        say("checkpoint complete");
+        Say("checkpoint complete");
     }
 }
 
 /* Phase 2 starts once every client has either finished or asked for it; the round ends when all have finished. */
 static void advance_round(void) {
-    if (round_kind == ROUND_NONE) return;
+    if (roundKind == RoundNone) return;
     int waiting = 0, phase2 = 0;
     for (struct client* c = clients; c; c = c->next) {
-        if (!c->in_round || !c->saving) continue;
-        if (c->wants_phase2)
+        if (!c->inRound || !c->saving) continue;
+        if (c->wantsPhase2)
             phase2++;
         else
             waiting++;
@@ -160,8 +160,8 @@ static void advance_round(void) {
     if (waiting) return;
     if (phase2) {
         for (struct client* c = clients; c; c = c->next)
-            if (c->in_round && c->saving && c->wants_phase2) {
-                c->wants_phase2 = 0;
+            if (c->inRound && c->saving && c->wantsPhase2) {
+                c->wantsPhase2 = 0;
                 SmsSaveYourselfPhase2(c->sms);
             }
         return;
@@ -169,50 +169,50 @@ static void advance_round(void) {
     end_round();
 }
 
-static void start_round(enum round_kind kind) {
-    if (round_kind != ROUND_NONE || dying) return;
-    int shutdown = kind == ROUND_LOGOUT;
-    round_kind = kind;
-    round_deadline = now() + deadline_seconds;
-    say(shutdown ? "logout" : "checkpoint");
+static void start_round(enum RoundKind kind) {
+    if (roundKind != RoundNone || dying) return;
+    int shutdown = kind == RoundLogout;
+    roundKind = kind;
+    roundDeadline = Now() + deadlineSeconds;
+    Say(shutdown ? "logout" : "checkpoint");
     for (struct client* c = clients; c; c = c->next) {
         if (!c->id) continue;
-        c->in_round = c->saving = 1;
-        c->wants_phase2 = 0;
+        c->inRound = c->saving = 1;
+        c->wantsPhase2 = 0;
         SmsSaveYourself(c->sms, SmSaveBoth, shutdown, SmInteractStyleNone, False);
-        say("save-yourself %s type=both shutdown=%d", c->id, shutdown);
+        Say("save-yourself %s type=both shutdown=%d", c->id, shutdown);
     }
     advance_round();
 }
 
 static void cancel_shutdown(void) {
-    round_kind = ROUND_NONE;
-    round_deadline = 0;
+    roundKind = RoundNone;
+    roundDeadline = 0;
     for (struct client* c = clients; c; c = c->next) {
-        c->in_round = c->saving = c->wants_phase2 = 0;
+        c->inRound = c->saving = c->wantsPhase2 = 0;
         if (c->id) SmsShutdownCancelled(c->sms);
     }
-    say("shutdown-cancelled");
+    Say("shutdown-cancelled");
 }
 
 static void finish_logout_if_done(void) {
     if (!dying) return;
     for (struct client* c = clients; c; c = c->next)
         if (c->id) return;
-    say("logout complete");
+    Say("logout complete");
     exit(0);
 }
 
 static void check_deadline(void) {
-    if (!round_deadline || now() < round_deadline) return;
+    if (!roundDeadline || Now() < roundDeadline) return;
     if (dying) {
-        say("logout incomplete");
+        Say("logout incomplete");
         exit(1);
     }
     for (struct client* c = clients; c; c = c->next)
-        if (c->in_round && c->saving) {
+        if (c->inRound && c->saving) {
             c->saving = 0;
-            say("save-yourself-timeout %s", name_of(c));
+            Say("save-yourself-timeout %s", name_of(c));
         }
     end_round();
 }
@@ -225,7 +225,7 @@ static void forget_client(struct client* gone) {
             *p = gone->next;
             break;
         }
-    for (int i = 0; i < gone->property_count; i++) SmFreeProperty(gone->properties[i]);
+    for (int i = 0; i < gone->propertyCount; i++) SmFreeProperty(gone->properties[i]);
     free(gone->id);
     free(gone);
     advance_round();
@@ -234,7 +234,7 @@ static void forget_client(struct client* gone) {
 
 static void drop_client(struct client* c, const char* how) {
     IceConn ice = SmsGetIceConnection(c->sms);
-    say("connection closed %s%s", name_of(c), how);
+    Say("connection closed %s%s", name_of(c), how);
     SmsCleanUp(c->sms);
     close_ice(ice);
     forget_client(c);
@@ -246,51 +246,51 @@ static struct client* client_of_connection(IceConn ice) {
     return NULL;
 }
 
-static Status register_client(SmsConn sms, SmPointer data, char* previous_id) {
+static Status register_client(SmsConn sms, SmPointer data, char* previousId) {
     struct client* c = data;
     /* There is no saved session to resume, so a previous id is simply kept. */
-    c->id = previous_id ? previous_id : SmsGenerateClientID(sms);
+    c->id = previousId ? previousId : SmsGenerateClientID(sms);
     if (!c->id) {
         static unsigned serial;
         if (asprintf(&c->id, "test-%d-%u", (int)getpid(), ++serial) < 0) return 0;
     }
     SmsRegisterClientReply(sms, c->id);
-    say("registered %s", c->id);
-    if (!previous_id) {
+    Say("registered %s", c->id);
+    if (!previousId) {
         SmsSaveYourself(sms, SmSaveLocal, False, SmInteractStyleNone, False);
         c->saving = 1;
-        say("save-yourself %s type=local shutdown=0", c->id);
+        Say("save-yourself %s type=local shutdown=0", c->id);
     }
     return 1;
 }
 
-static void interact_request(SmsConn sms, SmPointer data, int dialog_type) {
+static void interact_request(SmsConn sms, SmPointer data, int dialogType) {
     /* Nobody sits at a test's screen: interaction is granted at once rather than left pending. */
-    say("interact-request %s", name_of(data));
+    Say("interact-request %s", name_of(data));
     SmsInteract(sms);
 }
 
 static void interact_done(SmsConn sms, SmPointer data, Bool cancel) {
-    say("interact-done %s cancel=%d", name_of(data), cancel ? 1 : 0);
-    if (cancel && round_kind == ROUND_LOGOUT) cancel_shutdown();
+    Say("interact-done %s cancel=%d", name_of(data), cancel ? 1 : 0);
+    if (cancel && roundKind == RoundLogout) cancel_shutdown();
 }
 
 static void save_yourself_request(SmsConn sms, SmPointer data, int type, Bool shutdown, int style, Bool fast,
                                   Bool global) {
-    say("save-yourself-request %s shutdown=%d global=%d", name_of(data), shutdown ? 1 : 0, global ? 1 : 0);
+    Say("save-yourself-request %s shutdown=%d global=%d", name_of(data), shutdown ? 1 : 0, global ? 1 : 0);
 }
 
 static void phase2_request(SmsConn sms, SmPointer data) {
     struct client* c = data;
-    c->wants_phase2 = 1;
-    say("phase2-request %s", name_of(c));
+    c->wantsPhase2 = 1;
+    Say("phase2-request %s", name_of(c));
     advance_round();
 }
 
 static void save_yourself_done(SmsConn sms, SmPointer data, Bool success) {
     struct client* c = data;
     c->saving = 0;
-    say("save-yourself-done %s success=%d", name_of(c), success ? 1 : 0);
+    Say("save-yourself-done %s success=%d", name_of(c), success ? 1 : 0);
     advance_round();
 }
 
@@ -300,14 +300,14 @@ static void close_connection(SmsConn sms, SmPointer data, int count, char** reas
 }
 
 static int find_property(struct client* c, const char* name) {
-    for (int i = 0; i < c->property_count; i++)
+    for (int i = 0; i < c->propertyCount; i++)
         if (strcmp(c->properties[i]->name, name) == 0) return i;
     return -1;
 }
 
 static void remove_property(struct client* c, int i) {
     SmFreeProperty(c->properties[i]);
-    c->properties[i] = c->properties[--c->property_count];
+    c->properties[i] = c->properties[--c->propertyCount];
 }
 
 static void log_property(const struct client* c, const SmProp* p) {
@@ -325,8 +325,8 @@ static void set_properties(SmsConn sms, SmPointer data, int count, SmProp** prop
         int old = find_property(c, props[i]->name);
         if (old >= 0) remove_property(c, old);
         log_property(c, props[i]);
-        if (c->property_count < MAX_PROPERTIES)
-            c->properties[c->property_count++] = props[i];
+        if (c->propertyCount < MaxProperties)
+            c->properties[c->propertyCount++] = props[i];
         else
             SmFreeProperty(props[i]);
     }
@@ -345,10 +345,10 @@ static void delete_properties(SmsConn sms, SmPointer data, int count, char** nam
 
 static void get_properties(SmsConn sms, SmPointer data) {
     struct client* c = data;
-    SmsReturnProperties(sms, c->property_count, c->properties);
+    SmsReturnProperties(sms, c->propertyCount, c->properties);
 }
 
-static Status new_client(SmsConn sms, SmPointer manager_data, unsigned long* mask, SmsCallbacks* callbacks,
+static Status new_client(SmsConn sms, SmPointer managerData, unsigned long* mask, SmsCallbacks* callbacks,
                          char** failure) {
     struct client* c = calloc(1, sizeof *c);
     if (!c) {
@@ -379,7 +379,7 @@ static Status new_client(SmsConn sms, SmPointer manager_data, unsigned long* mas
 
 /* ---- start-up ---- */
 
-static void fail(const char* format, ...) {
+static void Fail(const char* format, ...) {
     va_list args;
     va_start(args, format);
     fputs("session-manager: ", stderr);
@@ -393,23 +393,23 @@ static Bool refuse_by_host(char* host) { return False; }
 
 /* libICE's defaults end the process on any client's protocol or I/O error; a broken client must only lose its
  * connection, which the main loop sees in IceProcessMessages' status. */
-static void ignore_ice_error(IceConn ice, Bool swap, int opcode, unsigned long sequence, int error_class, int severity,
+static void ignore_ice_error(IceConn ice, Bool swap, int opcode, unsigned long sequence, int errorClass, int severity,
                              IcePointer values) {
-    fprintf(stderr, "session-manager: ICE error class %d severity %d\n", error_class, severity);
+    fprintf(stderr, "session-manager: ICE error class %d severity %d\n", errorClass, severity);
 }
 static void ignore_ice_io_error(IceConn ice) {}
 
 /* One MIT-MAGIC-COOKIE-1 per listening address for ICE and for XSMP: in memory for us, in the file for clients. */
 static void publish_cookies(int count, IceListenObj* listeners) {
     const char* file = getenv("ICEAUTHORITY");
-    if (!file || !*file) fail("ICEAUTHORITY must name the authority file to write");
-    if (IceLockAuthFile(file, 10, 1, 60) != IceAuthLockSuccess) fail("cannot lock %s", file);
-    mode_t old_mask = umask(077);
+    if (!file || !*file) Fail("ICEAUTHORITY must name the authority file to write");
+    if (IceLockAuthFile(file, 10, 1, 60) != IceAuthLockSuccess) Fail("cannot lock %s", file);
+    mode_t oldMask = umask(077);
     FILE* out = fopen(file, "ab");
-    umask(old_mask);
-    if (!out) fail("cannot write %s: %s", file, strerror(errno));
-    static char protocol_ice[] = "ICE", protocol_xsmp[] = "XSMP", method[] = "MIT-MAGIC-COOKIE-1", none[] = "";
-    char* protocols[] = {protocol_ice, protocol_xsmp};
+    umask(oldMask);
+    if (!out) Fail("cannot write %s: %s", file, strerror(errno));
+    static char protocolIce[] = "ICE", protocolXsmp[] = "XSMP", method[] = "MIT-MAGIC-COOKIE-1", none[] = "";
+    char* protocols[] = {protocolIce, protocolXsmp};
     IceAuthDataEntry* entries = calloc(2 * (size_t)count, sizeof *entries);
     int n = 0;
     for (int i = 0; i < count; i++) {
@@ -417,11 +417,11 @@ static void publish_cookies(int count, IceListenObj* listeners) {
         for (int p = 0; p < 2; p++) {
             char* cookie = IceGenerateMagicCookie(16);
             IceAuthFileEntry line = {protocols[p], 0, none, address, method, 16, cookie};
-            if (!IceWriteAuthFileEntry(out, &line)) fail("cannot write %s", file);
+            if (!IceWriteAuthFileEntry(out, &line)) Fail("cannot write %s", file);
             entries[n++] = (IceAuthDataEntry){protocols[p], address, method, 16, cookie};
         }
     }
-    if (fclose(out) != 0) fail("cannot write %s", file);
+    if (fclose(out) != 0) Fail("cannot write %s", file);
     IceUnlockAuthFile(file);
     IceSetPaAuthData(n, entries);
     for (int i = 0; i < n; i++) free(entries[i].auth_data);
@@ -431,24 +431,24 @@ static void publish_cookies(int count, IceListenObj* listeners) {
 
 static void write_whole(const char* path, const char* text) {
     char* temporary;
-    if (asprintf(&temporary, "%s.partial", path) < 0) fail("out of memory");
+    if (asprintf(&temporary, "%s.partial", path) < 0) Fail("out of memory");
     FILE* out = fopen(temporary, "w");
     if (!out || fprintf(out, "%s\n", text) < 0 || fclose(out) != 0 || rename(temporary, path) != 0)
-        fail("cannot write %s: %s", path, strerror(errno));
+        Fail("cannot write %s: %s", path, strerror(errno));
     free(temporary);
 }
 
 /* Closing the listeners removes the socket file, so an ended manager leaves no address that nobody answers. */
-static void stop_listening(void) { IceFreeListenObjs(listener_count, listeners); }
+static void stop_listening(void) { IceFreeListenObjs(listenerCount, listeners); }
 
 static void on_signal(int number) {
     unsigned char byte = (unsigned char)number;
-    ssize_t ignored = write(signal_pipe[1], &byte, 1);
+    ssize_t ignored = write(signalPipe[1], &byte, 1);
     (void)ignored;
 }
 
 static void catch_signals(void) {
-    if (pipe2(signal_pipe, O_CLOEXEC | O_NONBLOCK) != 0) fail("pipe: %s", strerror(errno));
+    if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) Fail("pipe: %s", strerror(errno));
     struct sigaction action = {0};
     action.sa_handler = on_signal;
     sigemptyset(&action.sa_mask);
@@ -460,11 +460,11 @@ static void catch_signals(void) {
 
 static void handle_signals(void) {
     unsigned char number;
-    while (read(signal_pipe[0], &number, 1) == 1) {
+    while (read(signalPipe[0], &number, 1) == 1) {
         if (number == SIGUSR1)
-            start_round(ROUND_LOGOUT);
+            start_round(RoundLogout);
         else if (number == SIGUSR2)
-            start_round(ROUND_CHECKPOINT);
+            start_round(RoundCheckpoint);
         else
             exit(0);
     }
@@ -489,7 +489,7 @@ static void process_connection(IceConn ice) {
     } else if (status == IceProcessMessagesConnectionClosed) {
         /* ICE closed it without XSMP's CloseConnection: libICE has freed it already, only the client is left. */
         if (c) {
-            say("connection closed %s lost", name_of(c));
+            Say("connection closed %s lost", name_of(c));
             SmsCleanUp(c->sms);
             forget_client(c);
         }
@@ -499,69 +499,69 @@ static void process_connection(IceConn ice) {
 }
 
 int main(int argc, char** argv) {
-    const char *socket_path = NULL, *address_file = NULL;
+    const char *socketPath = NULL, *addressFile = NULL;
     for (int i = 1; i < argc; i++) {
         if (strcmp(argv[i], "--listen") == 0 && i + 1 < argc)
-            socket_path = argv[++i];
+            socketPath = argv[++i];
         else if (strcmp(argv[i], "--address-file") == 0 && i + 1 < argc)
-            address_file = argv[++i];
+            addressFile = argv[++i];
         else if (strcmp(argv[i], "--deadline") == 0 && i + 1 < argc)
-            deadline_seconds = atof(argv[++i]);
+            deadlineSeconds = atof(argv[++i]);
         else
-            fail("usage: session-manager --listen SOCKET [--address-file FILE] [--deadline SECONDS]");
+            Fail("usage: session-manager --listen SOCKET [--address-file FILE] [--deadline SECONDS]");
     }
-    if (!socket_path || socket_path[0] != '/') fail("--listen needs an absolute socket path");
-    if (deadline_seconds <= 0) fail("--deadline needs a positive number of seconds");
+    if (!socketPath || socketPath[0] != '/') Fail("--listen needs an absolute socket path");
+    if (deadlineSeconds <= 0) Fail("--deadline needs a positive number of seconds");
 
     catch_signals();
     IceSetErrorHandler(ignore_ice_error);
     IceSetIOErrorHandler(ignore_ice_io_error);
     char error[256] = "";
     if (!SmsInitialize("morvane-tests", "1.0", new_client, NULL, refuse_by_host, sizeof error, error))
-        fail("SmsInitialize: %s", error);
+        Fail("SmsInitialize: %s", error);
 
     _IceTransNoListen("tcp");
     _IceTransNoListen("inet");
     _IceTransNoListen("inet6");
-    if (!IceListenForWellKnownConnections((char*)socket_path, &listener_count, &listeners, sizeof error, error) ||
-        listener_count == 0)
-        fail("cannot listen on %s: %s", socket_path, error);
-    if (listener_count > MAX_LISTENERS)
-        fail("%d listening sockets, more than the %d polled", listener_count, MAX_LISTENERS);
+    if (!IceListenForWellKnownConnections((char*)socketPath, &listenerCount, &listeners, sizeof error, error) ||
+        listenerCount == 0)
+        Fail("cannot listen on %s: %s", socketPath, error);
+    if (listenerCount > MaxListeners)
+        Fail("%d listening sockets, more than the %d polled", listenerCount, MaxListeners);
     atexit(stop_listening);
-    publish_cookies(listener_count, listeners);
+    publish_cookies(listenerCount, listeners);
     IceAddConnectionWatch(watch_connection, NULL);
 
-    char* address = IceComposeNetworkIdList(listener_count, listeners);
-    if (address_file) write_whole(address_file, address);
-    say("SESSION_MANAGER=%s", address);
+    char* address = IceComposeNetworkIdList(listenerCount, listeners);
+    if (addressFile) write_whole(addressFile, address);
+    Say("SESSION_MANAGER=%s", address);
     free(address);
 
     for (;;) {
-        struct pollfd fds[1 + MAX_LISTENERS + MAX_CONNECTIONS];
-        IceConn polled[MAX_CONNECTIONS];
+        struct pollfd fds[1 + MaxListeners + MaxConnections];
+        IceConn polled[MaxConnections];
         int n = 0;
-        fds[n++] = (struct pollfd){signal_pipe[0], POLLIN, 0};
-        for (int i = 0; i < listener_count; i++)
+        fds[n++] = (struct pollfd){signalPipe[0], POLLIN, 0};
+        for (int i = 0; i < listenerCount; i++)
             fds[n++] = (struct pollfd){IceGetListenConnectionNumber(listeners[i]), POLLIN, 0};
-        int polled_count = connection_count;
-        for (int i = 0; i < polled_count; i++) {
+        int polledCount = connectionCount;
+        for (int i = 0; i < polledCount; i++) {
             polled[i] = connections[i];
             fds[n++] = (struct pollfd){IceConnectionNumber(connections[i]), POLLIN, 0};
         }
         int timeout = -1;
-        if (round_deadline) {
-            double left = round_deadline - now();
+        if (roundDeadline) {
+            double left = roundDeadline - Now();
             timeout = left > 0 ? (int)(left * 1000) + 1 : 0;
         }
-        if (poll(fds, n, timeout) < 0 && errno != EINTR) fail("poll: %s", strerror(errno));
+        if (poll(fds, n, timeout) < 0 && errno != EINTR) Fail("poll: %s", strerror(errno));
 
         if (fds[0].revents) handle_signals();
-        for (int i = 0; i < listener_count; i++)
+        for (int i = 0; i < listenerCount; i++)
             if (fds[1 + i].revents & POLLIN) accept_client(listeners[i]);
         /* A connection handled earlier in this pass may have closed another one's client; skip what has gone. */
-        for (int i = 0; i < polled_count; i++)
-            if (fds[1 + listener_count + i].revents && connection_is_open(polled[i])) process_connection(polled[i]);
+        for (int i = 0; i < polledCount; i++)
+            if (fds[1 + listenerCount + i].revents && connection_is_open(polled[i])) process_connection(polled[i]);
         check_deadline();
     }
 }

@@ -29,13 +29,13 @@ public:
     }
     automation::Status Invoke(automation::DispId id, automation::InvokeKind, std::span<automation::Variant> args,
                               automation::Variant* result) override {
-        if (id != dispid::CustomDraw || args.size() != 4) return automation::Status::error(438, u"no such member");
-        const Call call{args[0].int32Or(), args[1].int32Or(), args[2].int32Or(), args[3].int32Or()};
+        if (id != dispid::CustomDraw || args.size() != 4) return automation::Status::Error(438, u"no such member");
+        const Call call{args[0].Int32Or(), args[1].Int32Or(), args[2].Int32Or(), args[3].Int32Or()};
         calls.push_back(call);
         const CellColors colors = choose ? choose(call.row, call.column) : CellColors{};
-        args[2].assign(automation::Variant(colors.back));
-        args[3].assign(automation::Variant(colors.fore));
-        if (result) *result = automation::Variant::fromBool(colors.takeOver);
+        args[2].Assign(automation::Variant(colors.back));
+        args[3].Assign(automation::Variant(colors.fore));
+        if (result) *result = automation::Variant::FromBool(colors.takeOver);
         return {};
     }
 };

@@ -26,11 +26,11 @@ QColor System(std::uint32_t ole) {
     return automation::ToQColor(rgb);
 }
 
-const std::int32_t Back = Rgb(255, 255, 240);
-const std::int32_t Fore = Rgb(0, 0, 0);
-const std::int32_t SelectedBack = Rgb(200, 0, 0);
-const std::int32_t SelectedFore = Rgb(255, 255, 255);
-const std::int32_t Focus = Rgb(0, 160, 0);
+const std::int32_t kBack = Rgb(255, 255, 240);
+const std::int32_t kFore = Rgb(0, 0, 0);
+const std::int32_t kSelectedBack = Rgb(200, 0, 0);
+const std::int32_t kSelectedFore = Rgb(255, 255, 255);
+const std::int32_t kFocus = Rgb(0, 160, 0);
 
 // Pixels of the band that differ from its background colour: where text or marks were drawn.
 int Ink(const QImage& image, const QRect& band, QColor background) {
@@ -45,19 +45,19 @@ int Ink(const QImage& image, const QRect& band, QColor background) {
 class Drawing : public ::testing::Test {
 protected:
     void SetUp() override {
-        view().SetBackColor(Back);
-        view().SetForeColor(Fore);
-        view().SetSelectedBackColor(SelectedBack);
-        view().SetSelectedForeColor(SelectedFore);
-        view().SetFocusRectColor(Focus);
+        View().SetBackColor(kBack);
+        View().SetForeColor(kFore);
+        View().SetSelectedBackColor(kSelectedBack);
+        View().SetSelectedForeColor(kSelectedFore);
+        View().SetFocusRectColor(kFocus);
         grid.AddColumn(u"a", 100);
         grid.AddColumn(u"b", 80);
     }
-    ListView& view() { return *grid.view; }
+    ListView& View() { return *grid.view; }
     int Top(int row) const { return 20 + 16 * row; }
     void GiveFocus(bool in) {
         QFocusEvent event(in ? QEvent::FocusIn : QEvent::FocusOut);
-        QApplication::sendEvent(grid.window(), &event);
+        QApplication::sendEvent(grid.Window(), &event);
     }
     GridHarness grid;
 };
@@ -66,63 +66,63 @@ protected:
 
 TEST_F(Drawing, SelectionColoursOnlyTheColumns) {
     grid.AddRows(3);
-    view().items()[1].selected = true;
+    View().Items()[1].selected = true;
     const QImage image = grid.Grab();
-    EXPECT_EQ(image.pixelColor(1, Top(1) + 1), Q(SelectedBack));
-    EXPECT_EQ(image.pixelColor(179, Top(1) + 8), Q(SelectedBack));
-    EXPECT_EQ(image.pixelColor(180, Top(1) + 8), Q(Back));  // right of the last column
-    EXPECT_EQ(image.pixelColor(250, Top(1) + 8), Q(Back));
-    EXPECT_EQ(image.pixelColor(1, Top(0) + 1), Q(Back));
-    EXPECT_EQ(image.pixelColor(1, Top(3) + 1), Q(Back));  // below the last row
-    EXPECT_EQ(image.pixelColor(1, 190), Q(Back));
+    EXPECT_EQ(image.pixelColor(1, Top(1) + 1), Q(kSelectedBack));
+    EXPECT_EQ(image.pixelColor(179, Top(1) + 8), Q(kSelectedBack));
+    EXPECT_EQ(image.pixelColor(180, Top(1) + 8), Q(kBack));  // right of the last column
+    EXPECT_EQ(image.pixelColor(250, Top(1) + 8), Q(kBack));
+    EXPECT_EQ(image.pixelColor(1, Top(0) + 1), Q(kBack));
+    EXPECT_EQ(image.pixelColor(1, Top(3) + 1), Q(kBack));  // below the last row
+    EXPECT_EQ(image.pixelColor(1, 190), Q(kBack));
     // The selected row's text is in the selected fore colour.
-    EXPECT_GT(Ink(image, QRect(4, Top(1), 40, 16), Q(SelectedBack)), 0);
+    EXPECT_GT(Ink(image, QRect(4, Top(1), 40, 16), Q(kSelectedBack)), 0);
     int white = 0;
     for (int x = 4; x < 44; ++x)
-        for (int y = Top(1); y < Top(2); ++y) white += image.pixelColor(x, y) == Q(SelectedFore);
+        for (int y = Top(1); y < Top(2); ++y) white += image.pixelColor(x, y) == Q(kSelectedFore);
     EXPECT_GT(white, 0);
 }
 
 TEST_F(Drawing, FocusOutlineOnlyWithFocusWhileEnabled) {
     grid.AddRows(3);
-    view().SetSelectedItem(1);
+    View().SetSelectedItem(1);
     GiveFocus(false);  // a shown window may have been given the focus
     const auto outlined = [&](const QImage& image) {
-        return image.pixelColor(0, Top(1)) == Q(Focus) && image.pixelColor(179, Top(1)) == Q(Focus) &&
-               image.pixelColor(0, Top(2) - 1) == Q(Focus) && image.pixelColor(179, Top(2) - 1) == Q(Focus) &&
-               image.pixelColor(90, Top(1)) == Q(Focus) && image.pixelColor(1, Top(1) + 1) != Q(Focus) &&
-               image.pixelColor(180, Top(1)) != Q(Focus);
+        return image.pixelColor(0, Top(1)) == Q(kFocus) && image.pixelColor(179, Top(1)) == Q(kFocus) &&
+               image.pixelColor(0, Top(2) - 1) == Q(kFocus) && image.pixelColor(179, Top(2) - 1) == Q(kFocus) &&
+               image.pixelColor(90, Top(1)) == Q(kFocus) && image.pixelColor(1, Top(1) + 1) != Q(kFocus) &&
+               image.pixelColor(180, Top(1)) != Q(kFocus);
     };
     EXPECT_FALSE(outlined(grid.Grab()));
     GiveFocus(true);
-    EXPECT_TRUE(view().window()->HasFocus());
+    EXPECT_TRUE(View().Window()->HasFocus());
     EXPECT_TRUE(outlined(grid.Grab()));
-    view().SetEnabled(false);
+    View().SetEnabled(false);
     EXPECT_FALSE(outlined(grid.Grab()));
-    view().SetEnabled(true);
+    View().SetEnabled(true);
     EXPECT_TRUE(outlined(grid.Grab()));
     GiveFocus(false);
     EXPECT_FALSE(outlined(grid.Grab()));
 
     // The dotted mark inverts every other pixel of the same outline.
-    view().SetSolidFocusRect(false);
+    View().SetSolidFocusRect(false);
     GiveFocus(true);
     const QImage dotted = grid.Grab();
-    const QColor inverted(255 - Q(Back).red(), 255 - Q(Back).green(), 255 - Q(Back).blue());
+    const QColor inverted(255 - Q(kBack).red(), 255 - Q(kBack).green(), 255 - Q(kBack).blue());
     EXPECT_EQ(dotted.pixelColor(0, Top(1)), inverted);
-    EXPECT_EQ(dotted.pixelColor(1, Top(1)), Q(Back));
+    EXPECT_EQ(dotted.pixelColor(1, Top(1)), Q(kBack));
     EXPECT_EQ(dotted.pixelColor(2, Top(1)), inverted);
-    EXPECT_NE(dotted.pixelColor(0, Top(1)), Q(Focus));
+    EXPECT_NE(dotted.pixelColor(0, Top(1)), Q(kFocus));
 }
 
 TEST_F(Drawing, CheckboxOutlineAndTickPixels) {
-    view().SetCheckboxes(true);
+    View().SetCheckboxes(true);
     grid.AddRows(2);
-    view().items()[0].checked = true;
-    view().items()[1].selected = true;  // drawn with the selected pen, unchecked
-    view().SetCheckboxColor(Rgb(0, 0, 255));
-    view().SetCheckboxSelectedColor(Rgb(0, 255, 255));
-    ASSERT_EQ(view().ItemHeight(), 19);
+    View().Items()[0].checked = true;
+    View().Items()[1].selected = true;  // drawn with the selected pen, unchecked
+    View().SetCheckboxColor(Rgb(0, 0, 255));
+    View().SetCheckboxSelectedColor(Rgb(0, 255, 255));
+    ASSERT_EQ(View().ItemHeight(), 19);
     const QImage image = grid.Grab();
     const QColor pen = Q(Rgb(0, 0, 255));
     // Row 0 spans 20..38: the box's top is at round((20 + 39) / 2 - 6.5) = 23.
@@ -154,7 +154,7 @@ TEST_F(Drawing, CheckboxOutlineAndTickPixels) {
     const int y1 = y + 19;
     EXPECT_EQ(image.pixelColor(3, y1), Q(Rgb(0, 255, 255)));
     for (int ty = 1; ty < 12; ++ty)
-        for (int tx = 4; tx < 15; ++tx) ASSERT_EQ(image.pixelColor(tx, y1 + ty), Q(SelectedBack));
+        for (int tx = 4; tx < 15; ++tx) ASSERT_EQ(image.pixelColor(tx, y1 + ty), Q(kSelectedBack));
 }
 
 TEST(DrawingMeasures, CheckboxesMakeRowsAtLeast19HighOnAn8PixelFont) {
@@ -163,59 +163,59 @@ TEST(DrawingMeasures, CheckboxesMakeRowsAtLeast19HighOnAn8PixelFont) {
     EXPECT_EQ(grid.view->ItemHeight(), 12);
     grid.view->SetCheckboxes(true);
     EXPECT_EQ(grid.view->ItemHeight(), 19);
-    EXPECT_EQ(grid.side().layout().headerHeight, 16);
+    EXPECT_EQ(grid.Side().Layout().headerHeight, 16);
 }
 
 TEST_F(Drawing, HiddenColumnMovesTheFollowingOnesInHeaderAndRows) {
     grid.AddColumn(u"c", 60, TextAlignLeft, true, true, u"WWWW");
     grid.AddRows(1);
-    view().SetItemText(0, 2, u"WWWW");
+    View().SetItemText(0, 2, u"WWWW");
     const QColor face = System(0x8000000F);
     QImage image = grid.Grab();
     // Column c at 180..240: its caption and cell text.
     EXPECT_GT(Ink(image, QRect(184, 4, 40, 12), face), 0);
-    EXPECT_GT(Ink(image, QRect(184, Top(0) + 1, 40, 14), Q(Back)), 0);
-    std::vector<Variant> hide{Variant(std::int32_t(1)), Variant::fromBool(false)};
-    ASSERT_TRUE(view().Invoke(dispid::ColumnVisible, InvokeKind::PropertyPut, hide, nullptr).ok());
+    EXPECT_GT(Ink(image, QRect(184, Top(0) + 1, 40, 14), Q(kBack)), 0);
+    std::vector<Variant> hide{Variant(std::int32_t(1)), Variant::FromBool(false)};
+    ASSERT_TRUE(View().Invoke(dispid::ColumnVisible, InvokeKind::PropertyPut, hide, nullptr).Ok());
     image = grid.Grab();
     // Now at 100..160, and nothing where it was.
     EXPECT_GT(Ink(image, QRect(104, 4, 40, 12), face), 0);
-    EXPECT_GT(Ink(image, QRect(104, Top(0) + 1, 40, 14), Q(Back)), 0);
+    EXPECT_GT(Ink(image, QRect(104, Top(0) + 1, 40, 14), Q(kBack)), 0);
     EXPECT_EQ(Ink(image, QRect(165, 2, 100, 15), face), 0);  // the header's filler
-    EXPECT_EQ(Ink(image, QRect(161, Top(0), 100, 16), Q(Back)), 0);
+    EXPECT_EQ(Ink(image, QRect(161, Top(0), 100, 16), Q(kBack)), 0);
     EXPECT_EQ(image.pixelColor(160, 10), System(0x80000016));  // the filler's left edge follows column c
 }
 
 TEST_F(Drawing, AlignmentOutsideTheThreeDrawsNoText) {
     grid.AddRows(1);
-    view().SetItemText(0, 1, u"WWWW");
+    View().SetItemText(0, 1, u"WWWW");
     std::vector<Variant> caption{Variant(std::int32_t(1)), Variant(u"WWWW")};
-    view().Invoke(dispid::ColumnCaption, InvokeKind::PropertyPut, caption, nullptr);
+    View().Invoke(dispid::ColumnCaption, InvokeKind::PropertyPut, caption, nullptr);
     const QColor face = System(0x8000000F);
     const QRect headerText(104, 3, 70, 14), cellText(104, Top(0) + 1, 70, 14);
     for (std::int32_t align : {TextAlignLeft, TextAlignRight, TextAlignCenter}) {
-        view().columns()[1].textAlign = align;
-        view().window()->PaintList();
+        View().Columns()[1].textAlign = align;
+        View().Window()->PaintList();
         const QImage image = grid.Grab();
         EXPECT_GT(Ink(image, headerText, face), 0) << align;
-        EXPECT_GT(Ink(image, cellText, Q(Back)), 0) << align;
+        EXPECT_GT(Ink(image, cellText, Q(kBack)), 0) << align;
     }
     for (std::int32_t align : {3, -1}) {
         std::vector<Variant> set{Variant(std::int32_t(1)), Variant(align)};
-        ASSERT_TRUE(view().Invoke(dispid::ColumnTextAlign, InvokeKind::PropertyPut, set, nullptr).ok());
+        ASSERT_TRUE(View().Invoke(dispid::ColumnTextAlign, InvokeKind::PropertyPut, set, nullptr).Ok());
         const QImage image = grid.Grab();
         EXPECT_EQ(Ink(image, headerText, face), 0) << align;
-        EXPECT_EQ(Ink(image, cellText, Q(Back)), 0) << align;
+        EXPECT_EQ(Ink(image, cellText, Q(kBack)), 0) << align;
     }
 }
 
 TEST(DrawingEmpty, OnlyBackColourAndTheEmptyHeaderWithItsFillerEdge) {
     GridHarness grid;
-    grid.view->SetBackColor(Back);
+    grid.view->SetBackColor(kBack);
     grid.view->SetColumnsVisible(false);
-    const QRect client = grid.window()->clientRect();
+    const QRect client = grid.Window()->ClientRect();
     QImage image = grid.Grab();
-    EXPECT_EQ(Ink(image, client, Q(Back)), 0);
+    EXPECT_EQ(Ink(image, client, Q(kBack)), 0);
 
     grid.view->SetColumnsVisible(true);
     image = grid.Grab();
@@ -228,12 +228,12 @@ TEST(DrawingEmpty, OnlyBackColourAndTheEmptyHeaderWithItsFillerEdge) {
     EXPECT_EQ(image.pixelColor(100, 10), System(0x8000000F));
     EXPECT_EQ(image.pixelColor(right, 10), System(0x8000000F));
     EXPECT_EQ(image.pixelColor(right - 1, 10), System(0x8000000F));
-    EXPECT_EQ(Ink(image, QRect(0, 20, client.width(), client.height() - 20), Q(Back)), 0);
+    EXPECT_EQ(Ink(image, QRect(0, 20, client.width(), client.height() - 20), Q(kBack)), 0);
 }
 
 TEST_F(Drawing, CustomDrawColoursFallBackAndAreAskedOncePerVisibleCell) {
     grid.AddRows(40);  // more than fit: only the visible ones are asked for
-    view().items()[0].selected = true;
+    View().Items()[0].selected = true;
     Ref<CustomDrawRecorder> callback(new CustomDrawRecorder);
     callback->choose = [](std::int32_t row, std::int32_t column) {
         if (row == 0) return CellColors{true, -1, -1};  // selected, but the normal colours
@@ -242,21 +242,21 @@ TEST_F(Drawing, CustomDrawColoursFallBackAndAreAskedOncePerVisibleCell) {
         if (row == 3) return CellColors{true, 0x12345678, -1};  // not a colour: the normal one
         return CellColors{false, Rgb(9, 9, 9), Rgb(9, 9, 9)};   // declined: its colours are ignored
     };
-    view().SetDrawCallback(Ref<Dispatch>(callback.get()));
+    View().SetDrawCallback(Ref<Dispatch>(callback.Get()));
     const QImage image = grid.Grab();
-    EXPECT_EQ(image.pixelColor(1, Top(0) + 1), Q(Back));
+    EXPECT_EQ(image.pixelColor(1, Top(0) + 1), Q(kBack));
     EXPECT_EQ(image.pixelColor(1, Top(1) + 1), Q(Rgb(0, 0, 255)));
-    EXPECT_EQ(image.pixelColor(101, Top(1) + 1), Q(Back));
+    EXPECT_EQ(image.pixelColor(101, Top(1) + 1), Q(kBack));
     int green = 0;
     for (int x = 4; x < 60; ++x)
         for (int y = Top(1); y < Top(2); ++y) green += image.pixelColor(x, y) == Q(Rgb(0, 255, 0));
     EXPECT_GT(green, 0);
     EXPECT_EQ(image.pixelColor(1, Top(2) + 1), System(0x8000000F));
-    EXPECT_EQ(image.pixelColor(1, Top(3) + 1), Q(Back));
-    EXPECT_EQ(image.pixelColor(1, Top(4) + 1), Q(Back));
+    EXPECT_EQ(image.pixelColor(1, Top(3) + 1), Q(kBack));
+    EXPECT_EQ(image.pixelColor(1, Top(4) + 1), Q(kBack));
 
     // Both colours start at -1, every visible cell is asked exactly once, and nothing below the window.
-    const int visibleRows = (grid.window()->clientRect().height() - 20 + 15) / 16;
+    const int visibleRows = (grid.Window()->ClientRect().height() - 20 + 15) / 16;
     std::set<std::pair<int, int>> cells;
     for (const auto& call : callback->calls) {
         EXPECT_EQ(call.backIn, -1);
@@ -267,21 +267,21 @@ TEST_F(Drawing, CustomDrawColoursFallBackAndAreAskedOncePerVisibleCell) {
     EXPECT_EQ(static_cast<int>(cells.size()), visibleRows * 2);
 
     // Without a callback of its own the grid uses the normal and selected colours.
-    view().SetDrawCallback(nullptr);
-    EXPECT_EQ(view().CustomDrawTarget(), nullptr);
+    View().SetDrawCallback(nullptr);
+    EXPECT_EQ(View().CustomDrawTarget(), nullptr);
     const QImage normal = grid.Grab();
-    EXPECT_EQ(normal.pixelColor(1, Top(0) + 1), Q(SelectedBack));
-    EXPECT_EQ(normal.pixelColor(1, Top(1) + 1), Q(Back));
+    EXPECT_EQ(normal.pixelColor(1, Top(0) + 1), Q(kSelectedBack));
+    EXPECT_EQ(normal.pixelColor(1, Top(1) + 1), Q(kBack));
 }
 
 TEST_F(Drawing, RepaintsAskedForDuringAPaintAreDropped) {
     grid.AddRows(2);
     Ref<CustomDrawRecorder> callback(new CustomDrawRecorder);
     callback->choose = [&](std::int32_t row, std::int32_t) {
-        view().SetItemText(row, 1, u"changed while painting");  // asks for a repaint
+        View().SetItemText(row, 1, u"changed while painting");  // asks for a repaint
         return CellColors{};
     };
-    view().SetDrawCallback(Ref<Dispatch>(callback.get()));
+    View().SetDrawCallback(Ref<Dispatch>(callback.Get()));
     grid.Grab();
     const std::size_t onePaint = callback->calls.size();
     EXPECT_EQ(onePaint, 4u);
@@ -292,27 +292,27 @@ TEST_F(Drawing, RepaintsAskedForDuringAPaintAreDropped) {
 
 TEST_F(Drawing, NothingNewIsPaintedWhileRedrawIsOff) {
     grid.AddRows(2);
-    EXPECT_EQ(grid.Grab().pixelColor(1, Top(0) + 1), Q(Back));
-    view().SetRedraw(false);
-    view().items()[0].selected = true;
-    view().SetBackColor(Rgb(0, 0, 80));
+    EXPECT_EQ(grid.Grab().pixelColor(1, Top(0) + 1), Q(kBack));
+    View().SetRedraw(false);
+    View().Items()[0].selected = true;
+    View().SetBackColor(Rgb(0, 0, 80));
     const QImage frozen = grid.Grab();
-    EXPECT_EQ(frozen.pixelColor(1, Top(0) + 1), Q(Back));
-    EXPECT_EQ(frozen.pixelColor(250, 150), Q(Back));
-    view().SetRedraw(true);
+    EXPECT_EQ(frozen.pixelColor(1, Top(0) + 1), Q(kBack));
+    EXPECT_EQ(frozen.pixelColor(250, 150), Q(kBack));
+    View().SetRedraw(true);
     const QImage live = grid.Grab();
-    EXPECT_EQ(live.pixelColor(1, Top(0) + 1), Q(SelectedBack));
+    EXPECT_EQ(live.pixelColor(1, Top(0) + 1), Q(kSelectedBack));
     EXPECT_EQ(live.pixelColor(250, 150), Q(Rgb(0, 0, 80)));
 }
 
 TEST_F(Drawing, PictureSlotStaysFreeInTheFirstColumnOnly) {
     grid.AddRows(2);
-    view().SetItemText(0, 0, u"WWW");
-    view().SetItemText(0, 1, u"WWW");
+    View().SetItemText(0, 0, u"WWW");
+    View().SetItemText(0, 1, u"WWW");
     const auto firstInk = [&](const QImage& image, int left, int row) {
         for (int x = left; x < left + 100; ++x)
-            for (int y = Top(row); y < Top(row) + view().ItemHeight(); ++y)
-                if (image.pixelColor(x, y) != Q(Back)) return x;
+            for (int y = Top(row); y < Top(row) + View().ItemHeight(); ++y)
+                if (image.pixelColor(x, y) != Q(kBack)) return x;
         return -1;
     };
     QImage image = grid.Grab();
@@ -320,18 +320,18 @@ TEST_F(Drawing, PictureSlotStaysFreeInTheFirstColumnOnly) {
     EXPECT_GE(plain, 4);
     EXPECT_LT(plain, 8);
 
-    view().SetPictureWidth(16);  // a control loaded from an empty bag has 13 x 13
-    view().SetPictureHeight(16);
+    View().SetPictureWidth(16);  // a control loaded from an empty bag has 13 x 13
+    View().SetPictureHeight(16);
     QTemporaryDir dir;
     QImage picture(16, 16, QImage::Format_ARGB32);
     picture.fill(QColor(0, 0, 255, 255));
     ASSERT_TRUE(picture.save(dir.filePath("p.png")));
-    ASSERT_TRUE(view().AddPicture(dir.filePath("p.png").toStdU16String()));
-    EXPECT_FALSE(view().AddPicture(dir.filePath("missing.png").toStdU16String()));
-    EXPECT_EQ(view().PictureCount(), 2);  // the failed one keeps its slot
-    view().items()[1].pictureIndex = 0;
-    view().Refresh();
-    ASSERT_EQ(view().ItemHeight(), 19);  // 16 + 3
+    ASSERT_TRUE(View().AddPicture(dir.filePath("p.png").toStdU16String()));
+    EXPECT_FALSE(View().AddPicture(dir.filePath("missing.png").toStdU16String()));
+    EXPECT_EQ(View().PictureCount(), 2);  // the failed one keeps its slot
+    View().Items()[1].pictureIndex = 0;
+    View().Refresh();
+    ASSERT_EQ(View().ItemHeight(), 19);  // 16 + 3
     image = grid.Grab();
     // Row 0 has no picture but its text still starts after the slot: 2 + 16 + 3 + padding 4.
     EXPECT_GE(firstInk(image, 0, 0), 25);
@@ -341,75 +341,75 @@ TEST_F(Drawing, PictureSlotStaysFreeInTheFirstColumnOnly) {
     const int top = 20 + 19;
     EXPECT_EQ(image.pixelColor(2, top + 2), QColor(0, 0, 255));
     EXPECT_EQ(image.pixelColor(17, top + 17), QColor(0, 0, 255));
-    EXPECT_EQ(image.pixelColor(1, top + 10), Q(Back));
-    EXPECT_EQ(image.pixelColor(18, top + 10), Q(Back));
+    EXPECT_EQ(image.pixelColor(1, top + 10), Q(kBack));
+    EXPECT_EQ(image.pixelColor(18, top + 10), Q(kBack));
     // Hiding the pictures gives the slot back.
-    view().SetPicturesVisible(false);
+    View().SetPicturesVisible(false);
     EXPECT_EQ(firstInk(grid.Grab(), 0, 0), plain);
 }
 
 TEST_F(Drawing, HeaderAndRowsScrollTogetherSideways) {
     grid.AddColumn(u"wide", 400);
     grid.AddRows(1);
-    view().SetItemText(0, 2, u"WWW");
-    ASSERT_TRUE(grid.side().layout().ContentWiderThanClient());
+    View().SetItemText(0, 2, u"WWW");
+    ASSERT_TRUE(grid.Side().Layout().ContentWiderThanClient());
     const QImage before = grid.Grab();
-    grid.bars().SetValue(BarHorizontal, 180);
+    grid.Bars().SetValue(kBarHorizontal, 180);
     const QImage after = grid.Grab();
     // Column "wide" began at 180; it now starts at the window's left edge, header and row alike.
     for (int y : {5, Top(0) + 8}) {
         for (int x = 0; x < 60; ++x) ASSERT_EQ(after.pixelColor(x, y), before.pixelColor(x + 180, y)) << x << "," << y;
     }
-    EXPECT_EQ(view().ColumnFromPoint(1, 30), 2);
-    EXPECT_EQ(view().RowFromPoint(1, Top(0) + 1, true), 0);
+    EXPECT_EQ(View().ColumnFromPoint(1, 30), 2);
+    EXPECT_EQ(View().RowFromPoint(1, Top(0) + 1, true), 0);
 }
 
 TEST(DrawingBorder, ThinAndThickFramesShrinkTheClientArea) {
     GridHarness grid(200, 100);
     auto* frame = static_cast<BorderFrame*>(grid.view->Widget());
-    EXPECT_EQ(grid.window()->geometry(), QRect(1, 1, 198, 98));
+    EXPECT_EQ(grid.Window()->geometry(), QRect(1, 1, 198, 98));
     QImage image = frame->grab().toImage();
     EXPECT_EQ(image.pixelColor(0, 50), System(0x80000010));
     EXPECT_EQ(image.pixelColor(199, 50), System(0x80000014));
     grid.view->SetBorderStyle(BorderStyleThick);
-    EXPECT_EQ(grid.window()->geometry(), QRect(2, 2, 196, 96));
-    EXPECT_EQ(grid.window()->clientRect().height(), 96);
+    EXPECT_EQ(grid.Window()->geometry(), QRect(2, 2, 196, 96));
+    EXPECT_EQ(grid.Window()->ClientRect().height(), 96);
     image = frame->grab().toImage();
     EXPECT_EQ(image.pixelColor(0, 50), System(0x80000010));
     EXPECT_EQ(image.pixelColor(1, 50), System(0x80000015));
     EXPECT_EQ(image.pixelColor(198, 50), System(0x80000016));
     grid.view->SetBorderStyle(BorderStyleNone);
-    EXPECT_EQ(grid.window()->geometry(), QRect(0, 0, 200, 100));
+    EXPECT_EQ(grid.Window()->geometry(), QRect(0, 0, 200, 100));
     grid.view->SetBorderStyle(7);  // no such style: the frame stays
-    EXPECT_EQ(grid.window()->geometry(), QRect(0, 0, 200, 100));
-    EXPECT_EQ(grid.side().layout().clientHeight, 100);
+    EXPECT_EQ(grid.Window()->geometry(), QRect(0, 0, 200, 100));
+    EXPECT_EQ(grid.Side().Layout().clientHeight, 100);
 }
 
 TEST_F(Drawing, MeasuresOutOfAllProportionPaintWithoutHarm) {
     grid.AddRows(3);
-    view().SetItemsAutoSize(false);
-    view().SetItemPaddingTop(INT32_MAX);
-    view().SetItemPaddingBottom(INT32_MAX);
-    EXPECT_EQ(view().ItemHeight(), ListView::MaxItemHeight);
-    view().SetItemPaddingTop(-100);
-    view().SetItemPaddingBottom(-100);
-    EXPECT_EQ(view().ItemHeight(), 1);
+    View().SetItemsAutoSize(false);
+    View().SetItemPaddingTop(INT32_MAX);
+    View().SetItemPaddingBottom(INT32_MAX);
+    EXPECT_EQ(View().ItemHeight(), ListView::kMaxItemHeight);
+    View().SetItemPaddingTop(-100);
+    View().SetItemPaddingBottom(-100);
+    EXPECT_EQ(View().ItemHeight(), 1);
     grid.Grab();
-    view().SetItemsAutoSize(true);
-    view().SetItemPaddingLeft(INT32_MAX);
-    view().SetItemPaddingRight(INT32_MIN);
-    view().SetPictureHeight(INT32_MAX);
-    view().SetPictureWidth(INT32_MIN);
-    view().SetCheckboxes(true);
+    View().SetItemsAutoSize(true);
+    View().SetItemPaddingLeft(INT32_MAX);
+    View().SetItemPaddingRight(INT32_MIN);
+    View().SetPictureHeight(INT32_MAX);
+    View().SetPictureWidth(INT32_MIN);
+    View().SetCheckboxes(true);
     for (std::int32_t width : {INT32_MAX, -500, 0}) {
         std::vector<Variant> set{Variant(std::int32_t(0)), Variant(width)};
-        ASSERT_TRUE(view().Invoke(dispid::ColumnWidth, InvokeKind::PropertyPut, set, nullptr).ok());
+        ASSERT_TRUE(View().Invoke(dispid::ColumnWidth, InvokeKind::PropertyPut, set, nullptr).Ok());
         grid.Grab();
-        EXPECT_GE(grid.side().layout().contentWidth, 0);
+        EXPECT_GE(grid.Side().Layout().contentWidth, 0);
     }
-    view().Font()->setSize(2048);  // the largest a font takes
-    EXPECT_EQ(view().window()->TextHeight(), (2048 * grid.window()->logicalDpiY() + 36) / 72);  // rounded
+    View().Font()->SetSize(2048);  // the largest a font takes
+    EXPECT_EQ(View().Window()->TextHeight(), (2048 * grid.Window()->logicalDpiY() + 36) / 72);  // rounded
     grid.Grab();
-    view().Font()->setSize(9);
-    EXPECT_EQ(view().window()->TextHeight(), 12);
+    View().Font()->SetSize(9);
+    EXPECT_EQ(View().Window()->TextHeight(), 12);
 }

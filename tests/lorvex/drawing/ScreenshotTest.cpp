@@ -35,8 +35,8 @@ std::int32_t Rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
 
 // How far a rendering may stray from the reference: font hinting and antialiasing differ a little between builds of
 // the libraries, a moved column or a lost selection does not stay within this.
-constexpr int ChannelTolerance = 40;          // per colour channel, of 255
-constexpr double MostDifferingShare = 0.005;  // of all pixels
+constexpr int kChannelTolerance = 40;          // per colour channel, of 255
+constexpr double kMostDifferingShare = 0.005;  // of all pixels
 
 struct Difference {
     qsizetype differing = 0;  // pixels with a channel beyond ChannelTolerance
@@ -51,7 +51,7 @@ Difference Compare(const QImage& actual, const QImage& reference) {
             const QRgb a = actual.pixel(x, y), r = reference.pixel(x, y);
             const int most = std::max({std::abs(qRed(a) - qRed(r)), std::abs(qGreen(a) - qGreen(r)),
                                        std::abs(qBlue(a) - qBlue(r)), std::abs(qAlpha(a) - qAlpha(r))});
-            if (most > ChannelTolerance) {
+            if (most > kChannelTolerance) {
                 ++result.differing;
                 result.picture.setPixel(x, y, qRgb(255, 0, 0));
             } else {
@@ -83,25 +83,25 @@ TEST(Screenshot, PopulatedGridLooksLikeTheReference) {
                                        : i % 7 == 3 ? 1
                                                     : -1,
                                        row)
-                        .ok());
+                        .Ok());
         grid.view->SetItemText(row, 1, titles[i % 9]);
         grid.view->SetItemText(row, 2, i % 2 ? u"Quartet" : u"邓丽君");
         grid.view->SetItemText(row, 3, u"0" + GridHarness::Number(3 + i % 5) + u":1" + GridHarness::Number(i % 10));
-        grid.view->items()[static_cast<std::size_t>(row)].checked = i % 3 == 0;
+        grid.view->Items()[static_cast<std::size_t>(row)].checked = i % 3 == 0;
     }
-    for (int row : {2, 3, 4}) grid.view->items()[row].selected = true;
+    for (int row : {2, 3, 4}) grid.view->Items()[row].selected = true;
     grid.view->SetSelectedItem(3);
-    grid.view->columns()[1].pushed = true;  // a header button held down
+    grid.view->Columns()[1].pushed = true;  // a header button held down
 
     Ref<CustomDrawRecorder> callback(new CustomDrawRecorder);
     callback->choose = [&](std::int32_t row, std::int32_t) {
-        const bool selected = grid.view->items()[static_cast<std::size_t>(row)].selected;
+        const bool selected = grid.view->Items()[static_cast<std::size_t>(row)].selected;
         if (selected) return CellColors{true, Rgb(38, 100, 199), Rgb(255, 255, 255)};
         return CellColors{true, row % 2 ? Rgb(241, 249, 252) : -1, Rgb(76, 97, 143)};
     };
-    grid.view->SetDrawCallback(Ref<Dispatch>(callback.get()));
+    grid.view->SetDrawCallback(Ref<Dispatch>(callback.Get()));
     QFocusEvent focus(QEvent::FocusIn);
-    QApplication::sendEvent(grid.window(), &focus);
+    QApplication::sendEvent(grid.Window(), &focus);
 
     const QImage shot = grid.view->Widget()->grab().toImage().convertToFormat(QImage::Format_ARGB32);
     const QString out = QStringLiteral(LORVEX_SCREENSHOT_DIR);
@@ -121,9 +121,9 @@ TEST(Screenshot, PopulatedGridLooksLikeTheReference) {
     const QString diffPath = out + QStringLiteral("/listview-diff.png");
     QFile::remove(diffPath);
     const double share = static_cast<double>(difference.differing) / (shot.width() * shot.height());
-    if (share > MostDifferingShare) difference.picture.save(diffPath);
-    EXPECT_LE(share, MostDifferingShare) << difference.differing << " pixels differ from "
-                                         << referencePath.toStdString() << " by more than " << ChannelTolerance
-                                         << "; the rendering is " << path.toStdString()
-                                         << ", the differing pixels are red in " << diffPath.toStdString();
+    if (share > kMostDifferingShare) difference.picture.save(diffPath);
+    EXPECT_LE(share, kMostDifferingShare)
+        << difference.differing << " pixels differ from " << referencePath.toStdString() << " by more than "
+        << kChannelTolerance << "; the rendering is " << path.toStdString() << ", the differing pixels are red in "
+        << diffPath.toStdString();
 }

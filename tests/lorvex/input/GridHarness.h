@@ -43,7 +43,7 @@ public:
         container->FindConnectionPoint(DIID_ListViewEvents)
             ->Advise(automation::MakeEventSink([this](DispId id, std::span<Variant> args) {
                 RaisedEvent e{id, {}};
-                for (Variant& a : args) e.args.push_back(a.deref());
+                for (Variant& a : args) e.args.push_back(a.Deref());
                 events.push_back(std::move(e));
                 if (onEvent) onEvent(id, args);
             }));
@@ -51,14 +51,14 @@ public:
         QTest::qWait(0);
     }
 
-    ControlWindow* window() const { return view->window()->controlWindow(); }
-    ListViewWindow& side() const { return *view->window(); }
-    Scrollbars& bars() const { return view->window()->scrollbars(); }
+    ControlWindow* Window() const { return view->Window()->Control(); }
+    ListViewWindow& Side() const { return *view->Window(); }
+    Scrollbars& Bars() const { return view->Window()->Bars(); }
 
     // The font size in points that gives this character height on the window's screen.
     void SetTextHeight(int pixels) {
-        const int dpi = window()->logicalDpiY();
-        view->Font()->setSize(pixels * 72.0 / dpi);
+        const int dpi = Window()->logicalDpiY();
+        view->Font()->SetSize(pixels * 72.0 / dpi);
     }
 
     void AddColumn(const std::u16string& key, int width, std::int32_t align = TextAlignLeft, bool resizable = true,
@@ -67,21 +67,21 @@ public:
                                   Variant(caption.empty() ? key : caption),
                                   Variant(align),
                                   Variant(width),
-                                  Variant::fromBool(resizable),
-                                  Variant::fromBool(visible)};
-        ASSERT_TRUE(view->Invoke(dispid::AddColumn, InvokeKind::Method, args, nullptr).ok());
+                                  Variant::FromBool(resizable),
+                                  Variant::FromBool(visible)};
+        ASSERT_TRUE(view->Invoke(dispid::AddColumn, InvokeKind::Method, args, nullptr).Ok());
     }
     // Rows "r0", "r1", ... in column 0.
     void AddRows(int count) {
         for (int i = 0; i < count; ++i) {
             std::int32_t at = -1, added = 0;
-            ASSERT_TRUE(view->AddItem(at, u"r" + Number(view->ItemCount()), -1, added).ok());
+            ASSERT_TRUE(view->AddItem(at, u"r" + Number(view->ItemCount()), -1, added).Ok());
         }
     }
     static std::u16string Number(int n) { return QString::number(n).toStdU16String(); }
 
     // Renders the window as the screen shows it.
-    QImage Grab() const { return window()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    QImage Grab() const { return Window()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
     QColor Pixel(const QImage& image, int x, int y) const { return image.pixelColor(x, y); }
 
     std::vector<RaisedEvent> Raised(DispId id) const {
@@ -94,7 +94,7 @@ public:
 
     // Client y of the middle of a visible row.
     int RowY(int row) const {
-        return side().layout().listTop + (row - side().FirstRow()) * view->ItemHeight() + view->ItemHeight() / 2;
+        return Side().Layout().listTop + (row - Side().FirstRow()) * view->ItemHeight() + view->ItemHeight() / 2;
     }
 
     TestSite site;

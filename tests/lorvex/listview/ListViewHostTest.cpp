@@ -29,9 +29,9 @@ protected:
 
     static HResult CallEntry(const char* name) {
         void* library = dlopen(LORVEX_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-        if (!library) return ResultFail;
+        if (!library) return kResultFail;
         auto entry = reinterpret_cast<RegisterServerFunction>(dlsym(library, name));
-        const HResult result = entry ? entry() : ResultFail;
+        const HResult result = entry ? entry() : kResultFail;
         dlclose(library);
         return result;
     }
@@ -64,7 +64,7 @@ TEST_F(HostTest, TheLibraryExportsOnlyItsFourEntryPoints) {
 }
 
 TEST_F(HostTest, RegisteredControlIsCreatedByProgIdAndDrivenByDispatchIds) {
-    ASSERT_EQ(CallEntry("DllRegisterServer"), ResultOk);
+    ASSERT_EQ(CallEntry("DllRegisterServer"), kResultOk);
     auto& registry = ClassRegistry::Instance();
     const auto clsid = registry.ClassIdFromProgId(lorvex::ProgId_ListView);
     ASSERT_TRUE(clsid);
@@ -91,22 +91,22 @@ TEST_F(HostTest, RegisteredControlIsCreatedByProgIdAndDrivenByDispatchIds) {
     EXPECT_NE(cookie, 0u);
 
     using namespace lorvex::dispid;
-    ASSERT_TRUE(Invoke(grid.get(), AddColumn, InvokeKind::Method, {Variant(u"title"), Variant(u"歌名")}).ok());
-    ASSERT_TRUE(Invoke(grid.get(), AddColumn, InvokeKind::Method, {Variant(u"artist")}).ok());
+    ASSERT_TRUE(Invoke(grid.Get(), AddColumn, InvokeKind::Method, {Variant(u"title"), Variant(u"歌名")}).Ok());
+    ASSERT_TRUE(Invoke(grid.Get(), AddColumn, InvokeKind::Method, {Variant(u"artist")}).Ok());
     Variant row;
-    ASSERT_TRUE(Invoke(grid.get(), AddItem, InvokeKind::Method, {}, &row).ok());
-    EXPECT_EQ(row.int32Or(-1), 0);
-    ASSERT_TRUE(Invoke(grid.get(), ItemText, InvokeKind::PropertyPut,
+    ASSERT_TRUE(Invoke(grid.Get(), AddItem, InvokeKind::Method, {}, &row).Ok());
+    EXPECT_EQ(row.Int32Or(-1), 0);
+    ASSERT_TRUE(Invoke(grid.Get(), ItemText, InvokeKind::PropertyPut,
                        {Variant(std::int32_t(0)), Variant(std::int32_t(1)), Variant(u"歌手")})
-                    .ok());
+                    .Ok());
     Variant text, count;
-    ASSERT_TRUE(Invoke(grid.get(), ItemText, InvokeKind::PropertyGet,
+    ASSERT_TRUE(Invoke(grid.Get(), ItemText, InvokeKind::PropertyGet,
                        {Variant(std::int32_t(0)), Variant(std::int32_t(1))}, &text)
-                    .ok());
-    EXPECT_EQ(text.stringOr(), u"歌手");
-    ASSERT_TRUE(Invoke(grid.get(), ItemCount, InvokeKind::PropertyGet, {}, &count).ok());
-    EXPECT_EQ(count.int32Or(), 1);
-    Status refused = Invoke(grid.get(), AddColumn, InvokeKind::Method, {Variant(u"late")});
+                    .Ok());
+    EXPECT_EQ(text.StringOr(), u"歌手");
+    ASSERT_TRUE(Invoke(grid.Get(), ItemCount, InvokeKind::PropertyGet, {}, &count).Ok());
+    EXPECT_EQ(count.Int32Or(), 1);
+    Status refused = Invoke(grid.Get(), AddColumn, InvokeKind::Method, {Variant(u"late")});
     EXPECT_EQ(refused.number, 33);
 
     events->Unadvise(cookie);
@@ -114,16 +114,16 @@ TEST_F(HostTest, RegisteredControlIsCreatedByProgIdAndDrivenByDispatchIds) {
 }
 
 TEST_F(HostTest, ManifestBesideTheProgramNeedsNoRegistration) {
-    ASSERT_EQ(CallEntry("DllUnregisterServer"), ResultOk);
+    ASSERT_EQ(CallEntry("DllUnregisterServer"), kResultOk);
     const fs::path manifest = registryRoot / "host.manifest";
-    std::ofstream(manifest) << "[" << lorvex::CLSID_ListView.toString()
+    std::ofstream(manifest) << "[" << lorvex::CLSID_ListView.ToString()
                             << "]\nProgID=lorvex.ListView\nLibrary=" << LORVEX_LIBRARY << "\n";
     auto& registry = ClassRegistry::Instance();
     registry.AddManifest(manifest.string());
     Ref<Dispatch> grid = registry.Create<Dispatch>(lorvex::CLSID_ListView);
     ASSERT_TRUE(grid);
     Variant height;
-    EXPECT_TRUE(Invoke(grid.get(), lorvex::dispid::PictureCount, InvokeKind::PropertyGet, {}, &height).ok());
+    EXPECT_TRUE(Invoke(grid.Get(), lorvex::dispid::PictureCount, InvokeKind::PropertyGet, {}, &height).Ok());
     // The callback class of the library answers CustomDraw with False.
     Ref<Dispatch> callback = registry.Create<Dispatch>(lorvex::CLSID_ICustomDraw);
     EXPECT_FALSE(callback);  // the manifest names only the grid

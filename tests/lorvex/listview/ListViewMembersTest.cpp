@@ -22,7 +22,7 @@ struct TableMember {
 };
 
 #define TABLE_MEMBER(name, id, ...) TableMember{u"" #name, id},
-const std::vector<TableMember> Members = {LORVEX_LISTVIEW_MEMBERS(TABLE_MEMBER, TABLE_MEMBER)};
+const std::vector<TableMember> kMembers = {LORVEX_LISTVIEW_MEMBERS(TABLE_MEMBER, TABLE_MEMBER)};
 #undef TABLE_MEMBER
 
 // A default as a property get must report it: flags as Bool, numbers and colours as Long.
@@ -45,18 +45,18 @@ TableDefault Reported(std::u16string name, DispId id, std::uint32_t color) {
 #define TABLE_DEFAULT(name, id, type, ...) \
     __VA_OPT__(Reported(u"" #name, id, static_cast<member_type::type>(__VA_ARGS__)), )
 #define NO_DEFAULT(name, id)
-const std::vector<TableDefault> Defaults = {LORVEX_LISTVIEW_MEMBERS(TABLE_DEFAULT, NO_DEFAULT)};
+const std::vector<TableDefault> kDefaults = {LORVEX_LISTVIEW_MEMBERS(TABLE_DEFAULT, NO_DEFAULT)};
 #undef TABLE_DEFAULT
 #undef NO_DEFAULT
 
 std::string Narrow(const std::u16string& text) { return QString::fromStdU16String(text).toStdString(); }
 
 void ExpectReportsEveryDefault(ListView& view) {
-    for (const TableDefault& d : Defaults) {
+    for (const TableDefault& d : kDefaults) {
         Variant value;
-        ASSERT_TRUE(view.Invoke(d.id, InvokeKind::PropertyGet, {}, &value).ok()) << Narrow(d.name);
-        EXPECT_EQ(value.type(), d.type) << Narrow(d.name);
-        EXPECT_EQ(value.int32Or(12345), d.value) << Narrow(d.name);
+        ASSERT_TRUE(view.Invoke(d.id, InvokeKind::PropertyGet, {}, &value).Ok()) << Narrow(d.name);
+        EXPECT_EQ(value.Type(), d.type) << Narrow(d.name);
+        EXPECT_EQ(value.Int32Or(12345), d.value) << Narrow(d.name);
     }
 }
 
@@ -64,22 +64,22 @@ void ExpectReportsEveryDefault(ListView& view) {
 
 TEST(ListViewMembers, EveryNameFindsItsIdentifierInAnyCase) {
     Ref<ListView> view = ListView::Create();
-    for (const TableMember& m : Members) {
+    for (const TableMember& m : kMembers) {
         EXPECT_EQ(view->DispIdOfName(m.name), m.id) << Narrow(m.name);
         const std::u16string upper = QString::fromStdU16String(m.name).toUpper().toStdU16String();
         EXPECT_EQ(view->DispIdOfName(upper), m.id) << Narrow(upper);
     }
-    EXPECT_EQ(view->DispIdOfName(u"NoSuchMember"), automation::DispIdUnknown);
+    EXPECT_EQ(view->DispIdOfName(u"NoSuchMember"), automation::kDispIdUnknown);
 }
 
 TEST(ListViewMembers, NamesAndIdentifiersAreEachUsedOnce) {
     std::set<QString> names;
     std::set<DispId> ids;
-    for (const TableMember& m : Members) {
+    for (const TableMember& m : kMembers) {
         EXPECT_TRUE(names.insert(QString::fromStdU16String(m.name).toLower()).second) << Narrow(m.name);
         EXPECT_TRUE(ids.insert(m.id).second) << Narrow(m.name);
     }
-    EXPECT_EQ(Members.size(), 61u) << "the published interface has 45 properties and 16 methods";
+    EXPECT_EQ(kMembers.size(), 61u) << "the published interface has 45 properties and 16 methods";
 }
 
 TEST(ListViewMembers, TheConstantsAreTheTableRows) {

@@ -38,7 +38,7 @@ TEST(ListViewPersistence, NewControlsStartAt16ButTheBagDefaultIs13) {
     // A new control saves its 16 x 16 pictures, since they differ from the bag default.
     PropertyBag bag;
     fresh->WriteProperties(bag);
-    EXPECT_EQ(bag.Read(u"PictureWidth", Variant()).int32Or(), 16);
+    EXPECT_EQ(bag.Read(u"PictureWidth", Variant()).Int32Or(), 16);
     EXPECT_FALSE(bag.Contains(u"BackColor"));
     EXPECT_FALSE(bag.Contains(u"Redraw"));
     EXPECT_TRUE(bag.Contains(u"Font"));
@@ -55,11 +55,11 @@ TEST(ListViewPersistence, PropertiesRoundTripThroughTheBag) {
     original->SetOLEDropMode(OLEDropManual);
     original->SetItemPaddingRight(9);
     original->SetSortable(false);
-    original->Font()->setName(u"Serif");
-    original->Font()->setSize(14);
+    original->Font()->SetName(u"Serif");
+    original->Font()->SetSize(14);
     PropertyBag bag;
     original->WriteProperties(bag);
-    EXPECT_EQ(bag.Read(u"BackColor", Variant()).int32Or(-1), 0);
+    EXPECT_EQ(bag.Read(u"BackColor", Variant()).Int32Or(-1), 0);
 
     Ref<ListView> copy = Placed(site);
     copy->ReadProperties(bag);
@@ -70,11 +70,11 @@ TEST(ListViewPersistence, PropertiesRoundTripThroughTheBag) {
     EXPECT_EQ(copy->OLEDropMode(), OLEDropManual);
     EXPECT_EQ(copy->ItemPaddingRight(), 9);
     EXPECT_FALSE(copy->Sortable());
-    EXPECT_EQ(copy->Font()->name(), u"Serif");
-    EXPECT_EQ(copy->Font()->size(), 14);
+    EXPECT_EQ(copy->Font()->Name(), u"Serif");
+    EXPECT_EQ(copy->Font()->Size(), 14);
     // The copy has its own font object: changing it leaves the original alone.
-    copy->Font()->setSize(20);
-    EXPECT_EQ(original->Font()->size(), 14);
+    copy->Font()->SetSize(20);
+    EXPECT_EQ(original->Font()->Size(), 14);
 }
 
 TEST(ListViewPersistence, PersistedPropertiesTellTheContainerExceptSolidFocusRect) {
@@ -95,7 +95,7 @@ TEST(ListViewMeasures, RowHeightFollowsFontCheckboxesAndPictures) {
     Ref<ListView> view = Placed(site);
     view->ReadProperties(PropertyBag{});
     const int dpi = view->Widget()->logicalDpiY();
-    view->Font()->setSize(6.0 * 96 / dpi);  // an 8-pixel font on this screen
+    view->Font()->SetSize(6.0 * 96 / dpi);  // an 8-pixel font on this screen
     const int textHeight = (6 * 96 / dpi) * dpi / 72;
     EXPECT_EQ(view->ItemHeight(), textHeight + 4);
     view->SetCheckboxes(true);
@@ -107,6 +107,6 @@ TEST(ListViewMeasures, RowHeightFollowsFontCheckboxesAndPictures) {
     // The font's change notice rebuilds the measures.
     view->SetItemsAutoSize(true);
     view->SetCheckboxes(false);
-    view->Font()->setSize(36.0 * 72 / dpi);
+    view->Font()->SetSize(36.0 * 72 / dpi);
     EXPECT_EQ(view->ItemHeight(), 36 + 4);
 }

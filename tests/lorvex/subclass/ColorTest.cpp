@@ -19,18 +19,18 @@ namespace {
 class PaletteOverride {
 public:
     PaletteOverride(QPalette::ColorGroup group, QPalette::ColorRole role, QColor color)
-        : m_saved(QApplication::palette()) {
-        QPalette changed = m_saved;
+        : saved_(QApplication::palette()) {
+        QPalette changed = saved_;
         changed.setColor(group, role, color);
         QApplication::setPalette(changed);
     }
-    ~PaletteOverride() { QApplication::setPalette(m_saved); }
+    ~PaletteOverride() { QApplication::setPalette(saved_); }
 
 private:
-    QPalette m_saved;
+    QPalette saved_;
 };
 
-std::uint32_t translated(std::uint32_t ole) {
+std::uint32_t Translated(std::uint32_t ole) {
     std::uint32_t rgb = 0xDEADBEEF;
     EXPECT_TRUE(TranslateOleColor(ole, &rgb)) << std::hex << ole;
     return rgb;
@@ -39,14 +39,14 @@ std::uint32_t translated(std::uint32_t ole) {
 }  // namespace
 
 TEST(TranslateOleColor, RgbPassesAndSystemColoursFollowThePalette) {
-    EXPECT_EQ(translated(0x00123456), 0x123456u);
+    EXPECT_EQ(Translated(0x00123456), 0x123456u);
     const QPalette palette = QApplication::palette();
-    EXPECT_EQ(translated(0x80000005), FromQColor(palette.color(QPalette::Base)));
-    EXPECT_EQ(translated(0x8000000D), FromQColor(palette.color(QPalette::Highlight)));
-    EXPECT_EQ(translated(0x80000011), FromQColor(palette.color(QPalette::Disabled, QPalette::Text)));
+    EXPECT_EQ(Translated(0x80000005), FromQColor(palette.color(QPalette::Base)));
+    EXPECT_EQ(Translated(0x8000000D), FromQColor(palette.color(QPalette::Highlight)));
+    EXPECT_EQ(Translated(0x80000011), FromQColor(palette.color(QPalette::Disabled, QPalette::Text)));
     {
         PaletteOverride tooltip(QPalette::Active, QPalette::ToolTipBase, QColor(1, 2, 3));
-        EXPECT_EQ(translated(0x80000018), 0x030201u);  // red in the low byte, resolved now
+        EXPECT_EQ(Translated(0x80000018), 0x030201u);  // red in the low byte, resolved now
     }
     EXPECT_TRUE(TranslateOleColor(0x8000001E, nullptr));  // validation only
 

@@ -22,7 +22,7 @@ namespace {
 class ControlWindowInput : public ::testing::Test {
 protected:
     void SetUp() override {
-        window.setClient(&client);
+        window.SetClient(&client);
         window.resize(200, 120);
         window.show();
         QTest::qWait(0);
@@ -38,23 +38,23 @@ protected:
 TEST(ControlWindowRegistry, HandlesAreUniqueAndDieWithTheirWindow) {
     auto first = std::make_unique<ControlWindow>();
     ControlWindow second;
-    const WindowHandle handle = first->handle();
+    const WindowHandle handle = first->Handle();
     EXPECT_NE(handle, 0);
-    EXPECT_NE(handle, second.handle());
-    EXPECT_EQ(ControlWindow::fromHandle(handle), first.get());
-    EXPECT_EQ(ControlWindow::windowThread(handle), QThread::currentThread());
+    EXPECT_NE(handle, second.Handle());
+    EXPECT_EQ(ControlWindow::FromHandle(handle), first.get());
+    EXPECT_EQ(ControlWindow::WindowThread(handle), QThread::currentThread());
 
     std::vector<std::uint32_t> seen;
-    const WindowProc previous = first->setWindowProc([&](WindowHandle h, std::uint32_t msg, WPARAM w, LPARAM l) {
+    const WindowProc previous = first->SetWindowProc([&](WindowHandle h, std::uint32_t msg, WPARAM w, LPARAM l) {
         seen.push_back(msg);
         return previous(h, msg, w, l);
     });
-    EXPECT_FALSE(first->setWindowProc({}));  // refused: the chain stays whole
+    EXPECT_FALSE(first->SetWindowProc({}));  // refused: the chain stays whole
     first.reset();
     EXPECT_EQ(seen, std::vector<std::uint32_t>{WM_DESTROY});
-    EXPECT_EQ(ControlWindow::fromHandle(handle), nullptr);
-    EXPECT_EQ(ControlWindow::windowThread(handle), nullptr);
-    EXPECT_EQ(ControlWindow::sendMessage(handle, WM_PAINT, 0, 0), 0);
+    EXPECT_EQ(ControlWindow::FromHandle(handle), nullptr);
+    EXPECT_EQ(ControlWindow::WindowThread(handle), nullptr);
+    EXPECT_EQ(ControlWindow::SendMessage(handle, WM_PAINT, 0, 0), 0);
     // A procedure kept past the window's end reaches no dead window.
     EXPECT_EQ(previous(handle, WM_SIZE, 0, MAKELPARAM(1, 1)), 0);
 }
@@ -65,7 +65,7 @@ TEST_F(ControlWindowInput, MouseButtonsBecomeButtonMessages) {
     QTest::mouseRelease(&window, Qt::LeftButton, Qt::ShiftModifier, QPoint(12, 22));
     QTest::mousePress(&window, Qt::RightButton, Qt::ControlModifier, QPoint(30, 40));
     QTest::mouseRelease(&window, Qt::RightButton, Qt::ControlModifier, QPoint(30, 40));
-    EXPECT_EQ(log.of({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP}),
+    EXPECT_EQ(log.Of({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP}),
               (std::vector<Message>{{WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(10, 20)},
                                     {WM_LBUTTONUP, MK_SHIFT, MAKELPARAM(12, 22)},
                                     {WM_RBUTTONDOWN, MK_RBUTTON | MK_CONTROL, MAKELPARAM(30, 40)},
@@ -103,7 +103,7 @@ TEST_F(ControlWindowInput, KeysBecomeVirtualKeyAndCharacterMessages) {
                                                       "keyUp 33 1", "keyUp 16 0", "keyDown 17 2", "keyDown 34 2",
                                                       "keyUp 34 2", "keyUp 17 0", "keyDown 32 0", "char 32",
                                                       "keyUp 32 0", "keyDown 65 0", "char 97", "keyUp 65 0"}));
-    EXPECT_EQ(log.of({WM_KEYUP}).front().lParam, static_cast<LPARAM>(0xC0000001u));
+    EXPECT_EQ(log.Of({WM_KEYUP}).front().lParam, static_cast<LPARAM>(0xC0000001u));
 
     // A held key repeats its key-down only.
     client.calls.clear();
@@ -112,11 +112,11 @@ TEST_F(ControlWindowInput, KeysBecomeVirtualKeyAndCharacterMessages) {
     QApplication::sendEvent(&window, &repeatUp);
     QApplication::sendEvent(&window, &repeatDown);
     EXPECT_EQ(client.calls, std::vector<std::string>{"keyDown 38 0"});
-    EXPECT_EQ(log.of({WM_KEYDOWN}).back().lParam, static_cast<LPARAM>(0x40000001));
+    EXPECT_EQ(log.Of({WM_KEYDOWN}).back().lParam, static_cast<LPARAM>(0x40000001));
 }
 
 TEST_F(ControlWindowInput, WheelNotchesCarryDeltaAndScreenPosition) {
-    window.showScrollBar(SB_VERT, true);
+    window.ShowScrollBar(SB_VERT, true);
     client.calls.clear();
     MessageLog log(window);
     const QPoint local(40, 30);
@@ -129,7 +129,7 @@ TEST_F(ControlWindowInput, WheelNotchesCarryDeltaAndScreenPosition) {
                         Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(bar, &overBar);
 
-    const auto wheels = log.of({WM_MOUSEWHEEL});
+    const auto wheels = log.Of({WM_MOUSEWHEEL});
     ASSERT_EQ(wheels.size(), 2u);
     EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[0].wParam), -120);
     EXPECT_EQ(GET_KEYSTATE_WPARAM(wheels[0].wParam), static_cast<int>(MK_CONTROL));
@@ -150,13 +150,13 @@ TEST_F(ControlWindowInput, FocusResizeAndPaintReachTheClient) {
     EXPECT_EQ(client.calls, (std::vector<std::string>{"focusIn", "focusOut", "resized 300 150"}));
 
     client.calls.clear();
-    window.showScrollBar(SB_BOTH, true);
-    const QRect area = window.clientRect();
+    window.ShowScrollBar(SB_BOTH, true);
+    const QRect area = window.ClientRect();
     EXPECT_EQ(area.width(), 300 - window.findChildren<QScrollBar*>().at(SB_VERT)->width());
     EXPECT_LT(area.height(), 150);
     EXPECT_EQ(client.calls, std::vector<std::string>{"resized " + std::to_string(area.width()) + " " +
                                                      std::to_string(area.height())});
-    window.showScrollBar(SB_BOTH, true);  // no change, no message
+    window.ShowScrollBar(SB_BOTH, true);  // no change, no message
     EXPECT_EQ(client.calls.size(), 1u);
 
     // The client paints through the chain, clipped to the client area.
@@ -168,12 +168,12 @@ TEST_F(ControlWindowInput, FocusResizeAndPaintReachTheClient) {
 
     // Outside a paint a WM_PAINT only asks for one.
     client.calls.clear();
-    window.sendMessage(WM_PAINT, 0, 0);
+    window.SendMessage(WM_PAINT, 0, 0);
     EXPECT_TRUE(client.calls.empty());
 }
 
 TEST_F(ControlWindowInput, DroppedUriListsReachTheClientWithPaths) {
-    window.setDropMode(true);
+    window.SetDropMode(true);
     EXPECT_TRUE(window.acceptDrops());
     QMimeData data;
     data.setUrls(
@@ -182,15 +182,15 @@ TEST_F(ControlWindowInput, DroppedUriListsReachTheClientWithPaths) {
     QApplication::sendEvent(&window, &enter);
     EXPECT_TRUE(enter.isAccepted());
     EXPECT_EQ(client.lastDrop.files, (QStringList{"/music/a.mp3", "/music/c d.wma"}));
-    EXPECT_EQ(client.lastDrop.effect, DropEffectCopy | DropEffectMove);
-    EXPECT_EQ(client.lastDrop.shift, ShiftMask);
+    EXPECT_EQ(client.lastDrop.effect, kDropEffectCopy | kDropEffectMove);
+    EXPECT_EQ(client.lastDrop.shift, kShiftMask);
 
-    client.acceptEffect = DropEffectNone;
+    client.acceptEffect = kDropEffectNone;
     QDragMoveEvent refused(QPoint(25, 35), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&window, &refused);
     EXPECT_FALSE(refused.isAccepted());
 
-    client.acceptEffect = DropEffectCopy;
+    client.acceptEffect = kDropEffectCopy;
     QDropEvent drop(QPointF(26, 36), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&window, &drop);
     EXPECT_TRUE(drop.isAccepted());

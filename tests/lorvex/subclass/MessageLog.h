@@ -21,29 +21,29 @@ struct Message {
 
 class MessageLog {
 public:
-    explicit MessageLog(ControlWindow& window) : m_window(window) {
-        m_previous = window.setWindowProc([this](WindowHandle h, std::uint32_t msg, WPARAM w, LPARAM l) {
-            m_messages.push_back({msg, w, l});
-            return m_previous(h, msg, w, l);
+    explicit MessageLog(ControlWindow& window) : window_(window) {
+        previous_ = window.SetWindowProc([this](WindowHandle h, std::uint32_t msg, WPARAM w, LPARAM l) {
+            messages_.push_back({msg, w, l});
+            return previous_(h, msg, w, l);
         });
     }
-    ~MessageLog() { m_window.setWindowProc(m_previous); }  // the window may outlive the log
+    ~MessageLog() { window_.SetWindowProc(previous_); }  // the window may outlive the log
     MessageLog(const MessageLog&) = delete;
     MessageLog& operator=(const MessageLog&) = delete;
 
     // The recorded messages of the given kinds, in order.
-    std::vector<Message> of(std::initializer_list<std::uint32_t> kinds) const {
+    std::vector<Message> Of(std::initializer_list<std::uint32_t> kinds) const {
         std::vector<Message> result;
-        std::copy_if(m_messages.begin(), m_messages.end(), std::back_inserter(result),
+        std::copy_if(messages_.begin(), messages_.end(), std::back_inserter(result),
                      [&](const Message& m) { return std::find(kinds.begin(), kinds.end(), m.msg) != kinds.end(); });
         return result;
     }
-    void clear() { m_messages.clear(); }
+    void Clear() { messages_.clear(); }
 
 private:
-    ControlWindow& m_window;
-    WindowProc m_previous;
-    std::vector<Message> m_messages;
+    ControlWindow& window_;
+    WindowProc previous_;
+    std::vector<Message> messages_;
 };
 
 class RecordingClient : public ControlWindowClient {
@@ -51,37 +51,37 @@ public:
     std::vector<std::string> calls;
     QColor fill = Qt::red;
     DropData lastDrop;
-    int acceptEffect = DropEffectCopy;
+    int acceptEffect = kDropEffectCopy;
 
-    void paint(QPainter& painter, const QRect& dirty) override {
+    void Paint(QPainter& painter, const QRect& dirty) override {
         painter.fillRect(dirty.adjusted(-50, -50, 50, 50), fill);  // more than asked: the clip must hold
-        add("paint");
+        Add("paint");
     }
-    void resized(int w, int h) override { add("resized", w, h); }
-    void focusIn() override { add("focusIn"); }
-    void focusOut() override { add("focusOut"); }
-    void keyDown(int vk, int shift) override { add("keyDown", vk, shift); }
-    void keyUp(int vk, int shift) override { add("keyUp", vk, shift); }
-    void keyChar(int ch) override { add("char", ch); }
-    void mouseDown(int b, int s, int x, int y) override { add("down", b, s, x, y); }
-    void mouseUp(int b, int s, int x, int y) override { add("up", b, s, x, y); }
-    void mouseDoubleClick(int b, int s, int x, int y) override { add("dblclick", b, s, x, y); }
-    void mouseMove(int b, int s, int x, int y) override { add("move", b, s, x, y); }
-    void mouseWheel(int d, int s, int x, int y) override { add("wheel", d, s, x, y); }
-    void dragOver(DropData& data) override {
+    void Resized(int w, int h) override { Add("resized", w, h); }
+    void FocusIn() override { Add("focusIn"); }
+    void FocusOut() override { Add("focusOut"); }
+    void KeyDown(int vk, int shift) override { Add("keyDown", vk, shift); }
+    void KeyUp(int vk, int shift) override { Add("keyUp", vk, shift); }
+    void KeyChar(int ch) override { Add("char", ch); }
+    void MouseDown(int b, int s, int x, int y) override { Add("down", b, s, x, y); }
+    void MouseUp(int b, int s, int x, int y) override { Add("up", b, s, x, y); }
+    void MouseDoubleClick(int b, int s, int x, int y) override { Add("dblclick", b, s, x, y); }
+    void MouseMove(int b, int s, int x, int y) override { Add("move", b, s, x, y); }
+    void MouseWheel(int d, int s, int x, int y) override { Add("wheel", d, s, x, y); }
+    void DragOver(DropData& data) override {
         lastDrop = data;
-        add("dragOver", static_cast<int>(data.state));
+        Add("dragOver", static_cast<int>(data.state));
         data.effect &= acceptEffect;
     }
-    void dragDrop(DropData& data) override {
+    void DragDrop(DropData& data) override {
         lastDrop = data;
-        add("drop");
+        Add("drop");
         data.effect &= acceptEffect;
     }
 
 private:
     template <typename... Args>
-    void add(const char* name, Args... args) {
+    void Add(const char* name, Args... args) {
         std::string text = name;
         ((text += " " + std::to_string(args)), ...);
         calls.push_back(text);

@@ -17,7 +17,7 @@ using lorvex::test::MessageLog;
 
 namespace {
 
-ScrollInfo info(int min, int max, int page, int pos, std::uint32_t mask = SIF_ALL) {
+ScrollInfo Info(int min, int max, int page, int pos, std::uint32_t mask = SIF_ALL) {
     ScrollInfo result;
     result.mask = mask;
     result.min = min;
@@ -31,19 +31,19 @@ class ScrollBars : public ::testing::Test {
 protected:
     void SetUp() override {
         window.resize(200, 200);
-        window.showScrollBar(SB_BOTH, true);
-        window.setScrollInfo(SB_VERT, info(0, 99, 10, 5));
-        window.setScrollInfo(SB_HORZ, info(0, 500, 100, 0));
+        window.ShowScrollBar(SB_BOTH, true);
+        window.SetScrollInfo(SB_VERT, Info(0, 99, 10, 5));
+        window.SetScrollInfo(SB_HORZ, Info(0, 500, 100, 0));
         window.show();
         QTest::qWait(0);
         vertical = window.findChildren<QScrollBar*>().at(SB_VERT);
         horizontal = window.findChildren<QScrollBar*>().at(SB_HORZ);
     }
 
-    static QPoint partOf(QScrollBar* bar, QStyle::SubControl part) { return lorvex::test::ScrollBarPart(bar, part); }
+    static QPoint PartOf(QScrollBar* bar, QStyle::SubControl part) { return lorvex::test::ScrollBarPart(bar, part); }
 
-    std::vector<Message> scrollMessages(const MessageLog& log) const {
-        return log.of({WM_VSCROLL, WM_HSCROLL, WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN, WM_NCMBUTTONDOWN});
+    std::vector<Message> ScrollMessages(const MessageLog& log) const {
+        return log.Of({WM_VSCROLL, WM_HSCROLL, WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN, WM_NCMBUTTONDOWN});
     }
 
     ControlWindow window;
@@ -51,7 +51,7 @@ protected:
     QScrollBar* horizontal = nullptr;
 };
 
-LPARAM screenPoint(QWidget* widget, QPoint point) {
+LPARAM ScreenPoint(QWidget* widget, QPoint point) {
     const QPoint global = widget->mapToGlobal(point);
     return MAKELPARAM(global.x(), global.y());
 }
@@ -61,107 +61,107 @@ LPARAM screenPoint(QWidget* widget, QPoint point) {
 TEST(ScrollInfoRules, PositionStaysWithinRangeLessPage) {
     ControlWindow window;
     // 100 rows, 10 per page: the first row can go to 90; with a page of 11 to 89.
-    EXPECT_EQ(window.setScrollInfo(SB_VERT, info(0, 99, 10, 500)), 90);
-    EXPECT_EQ(window.setScrollInfo(SB_VERT, info(0, 0, 11, 0, SIF_PAGE)), 89);
-    EXPECT_EQ(window.setScrollInfo(SB_VERT, info(0, 0, 0, -3, SIF_POS)), 0);
+    EXPECT_EQ(window.SetScrollInfo(SB_VERT, Info(0, 99, 10, 500)), 90);
+    EXPECT_EQ(window.SetScrollInfo(SB_VERT, Info(0, 0, 11, 0, SIF_PAGE)), 89);
+    EXPECT_EQ(window.SetScrollInfo(SB_VERT, Info(0, 0, 0, -3, SIF_POS)), 0);
     // Without a page the whole range is reachable.
-    EXPECT_EQ(window.setScrollInfo(SB_VERT, info(0, 0, 0, 1000, SIF_PAGE | SIF_POS)), 99);
+    EXPECT_EQ(window.SetScrollInfo(SB_VERT, Info(0, 0, 0, 1000, SIF_PAGE | SIF_POS)), 99);
     // A page larger than the range shrinks to the range.
-    window.setScrollInfo(SB_HORZ, info(0, 5, 100, 3));
-    EXPECT_EQ(window.scrollInfo(SB_HORZ).page, 6);
-    EXPECT_EQ(window.scrollInfo(SB_HORZ).pos, 0);
+    window.SetScrollInfo(SB_HORZ, Info(0, 5, 100, 3));
+    EXPECT_EQ(window.GetScrollInfo(SB_HORZ).page, 6);
+    EXPECT_EQ(window.GetScrollInfo(SB_HORZ).pos, 0);
     // An inverted range becomes 0..0.
-    window.setScrollInfo(SB_HORZ, info(10, 2, 0, 0, SIF_RANGE));
-    EXPECT_EQ(window.scrollInfo(SB_HORZ).min, 0);
-    EXPECT_EQ(window.scrollInfo(SB_HORZ).max, 0);
+    window.SetScrollInfo(SB_HORZ, Info(10, 2, 0, 0, SIF_RANGE));
+    EXPECT_EQ(window.GetScrollInfo(SB_HORZ).min, 0);
+    EXPECT_EQ(window.GetScrollInfo(SB_HORZ).max, 0);
     // Only the masked fields change.
-    window.setScrollInfo(SB_VERT, info(0, 49, 0, 0, SIF_RANGE));
-    const ScrollInfo vertical = window.scrollInfo(SB_VERT);
+    window.SetScrollInfo(SB_VERT, Info(0, 49, 0, 0, SIF_RANGE));
+    const ScrollInfo vertical = window.GetScrollInfo(SB_VERT);
     EXPECT_EQ(vertical.max, 49);
     EXPECT_EQ(vertical.page, 0);
     EXPECT_EQ(vertical.pos, 49);
-    EXPECT_EQ(window.setScrollInfo(7, info(0, 9, 1, 1)), 0);  // no such bar
+    EXPECT_EQ(window.SetScrollInfo(7, Info(0, 9, 1, 1)), 0);  // no such bar
 }
 
 TEST_F(ScrollBars, ArrowClickRequestsALineAndMovesNothingByItself) {
     MessageLog log(window);
-    const QPoint arrow = partOf(vertical, QStyle::SC_ScrollBarAddLine);
+    const QPoint arrow = PartOf(vertical, QStyle::SC_ScrollBarAddLine);
     QTest::mouseClick(vertical, Qt::LeftButton, Qt::NoModifier, arrow);
-    EXPECT_EQ(scrollMessages(log), (std::vector<Message>{{WM_VSCROLL, SB_LINEDOWN, 0},
+    EXPECT_EQ(ScrollMessages(log), (std::vector<Message>{{WM_VSCROLL, SB_LINEDOWN, 0},
                                                          {WM_VSCROLL, SB_ENDSCROLL, 0},
-                                                         {WM_NCLBUTTONDOWN, HTVSCROLL, screenPoint(vertical, arrow)}}));
-    EXPECT_EQ(window.scrollInfo(SB_VERT).pos, 5);
+                                                         {WM_NCLBUTTONDOWN, HTVSCROLL, ScreenPoint(vertical, arrow)}}));
+    EXPECT_EQ(window.GetScrollInfo(SB_VERT).pos, 5);
     EXPECT_EQ(vertical->value(), 5);
     EXPECT_EQ(vertical->sliderPosition(), 5);
 
     // The window moves the bar by answering the request.
-    const WindowProc previous = window.setWindowProc([&](WindowHandle h, std::uint32_t msg, WPARAM w, LPARAM l) {
+    const WindowProc previous = window.SetWindowProc([&](WindowHandle h, std::uint32_t msg, WPARAM w, LPARAM l) {
         if (msg == WM_VSCROLL && LOWORD(w) == SB_LINEDOWN) {
-            ScrollInfo next = window.scrollInfo(SB_VERT);
+            ScrollInfo next = window.GetScrollInfo(SB_VERT);
             next.mask = SIF_POS;
             next.pos += 1;
-            window.setScrollInfo(SB_VERT, next);
+            window.SetScrollInfo(SB_VERT, next);
         }
         return previous(h, msg, w, l);
     });
     QTest::mouseClick(vertical, Qt::LeftButton, Qt::NoModifier, arrow);
-    EXPECT_EQ(window.scrollInfo(SB_VERT).pos, 6);
+    EXPECT_EQ(window.GetScrollInfo(SB_VERT).pos, 6);
     EXPECT_EQ(vertical->value(), 6);
 }
 
 TEST_F(ScrollBars, PageClicksAndHorizontalArrows) {
     MessageLog log(window);
-    QTest::mouseClick(vertical, Qt::LeftButton, Qt::NoModifier, partOf(vertical, QStyle::SC_ScrollBarAddPage));
-    QTest::mouseClick(horizontal, Qt::LeftButton, Qt::NoModifier, partOf(horizontal, QStyle::SC_ScrollBarSubLine));
-    const auto requests = log.of({WM_VSCROLL, WM_HSCROLL});
+    QTest::mouseClick(vertical, Qt::LeftButton, Qt::NoModifier, PartOf(vertical, QStyle::SC_ScrollBarAddPage));
+    QTest::mouseClick(horizontal, Qt::LeftButton, Qt::NoModifier, PartOf(horizontal, QStyle::SC_ScrollBarSubLine));
+    const auto requests = log.Of({WM_VSCROLL, WM_HSCROLL});
     ASSERT_EQ(requests.size(), 4u);
     EXPECT_EQ(requests[0], (Message{WM_VSCROLL, SB_PAGEDOWN, 0}));
     EXPECT_EQ(requests[2], (Message{WM_HSCROLL, SB_LINELEFT, 0}));
-    EXPECT_EQ(log.of({WM_NCLBUTTONDOWN}).back().wParam, HTHSCROLL);
-    EXPECT_EQ(window.scrollInfo(SB_HORZ).pos, 0);
+    EXPECT_EQ(log.Of({WM_NCLBUTTONDOWN}).back().wParam, HTHSCROLL);
+    EXPECT_EQ(window.GetScrollInfo(SB_HORZ).pos, 0);
     EXPECT_EQ(vertical->value(), 5);
 }
 
 TEST_F(ScrollBars, ThumbDragTracksWithoutMovingThePosition) {
     MessageLog log(window);
-    const QPoint thumb = partOf(vertical, QStyle::SC_ScrollBarSlider);
+    const QPoint thumb = PartOf(vertical, QStyle::SC_ScrollBarSlider);
     QTest::mousePress(vertical, Qt::LeftButton, Qt::NoModifier, thumb);
     QMouseEvent move(QEvent::MouseMove, QPointF(thumb + QPoint(0, 40)),
                      vertical->mapToGlobal(QPointF(thumb + QPoint(0, 40))), Qt::NoButton, Qt::LeftButton,
                      Qt::NoModifier);
     QApplication::sendEvent(vertical, &move);
 
-    const ScrollInfo tracking = window.scrollInfo(SB_VERT);
+    const ScrollInfo tracking = window.GetScrollInfo(SB_VERT);
     EXPECT_EQ(tracking.pos, 5);
     EXPECT_GT(tracking.trackPos, 5);
-    const auto tracks = log.of({WM_VSCROLL});
+    const auto tracks = log.Of({WM_VSCROLL});
     ASSERT_EQ(tracks.size(), 1u);
     EXPECT_EQ(tracks[0], (Message{WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, tracking.trackPos), 0}));
 
     QTest::mouseRelease(vertical, Qt::LeftButton, Qt::NoModifier, thumb + QPoint(0, 40));
-    EXPECT_EQ(scrollMessages(log),
+    EXPECT_EQ(ScrollMessages(log),
               (std::vector<Message>{tracks[0],
                                     {WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, tracking.trackPos), 0},
                                     {WM_VSCROLL, SB_ENDSCROLL, 0},
-                                    {WM_NCLBUTTONDOWN, HTVSCROLL, screenPoint(vertical, thumb)}}));
+                                    {WM_NCLBUTTONDOWN, HTVSCROLL, ScreenPoint(vertical, thumb)}}));
     // Nobody took the tracked position: the thumb goes back.
     EXPECT_EQ(vertical->value(), 5);
     EXPECT_EQ(vertical->sliderPosition(), 5);
-    EXPECT_EQ(window.scrollInfo(SB_VERT).trackPos, 5);
+    EXPECT_EQ(window.GetScrollInfo(SB_VERT).trackPos, 5);
 }
 
 TEST_F(ScrollBars, OtherButtonsAndDisabledBarsOnlyReportTheClick) {
     MessageLog log(window);
-    const QPoint arrow = partOf(vertical, QStyle::SC_ScrollBarAddLine);
+    const QPoint arrow = PartOf(vertical, QStyle::SC_ScrollBarAddLine);
     QTest::mouseClick(vertical, Qt::RightButton, Qt::NoModifier, arrow);
     QTest::mouseClick(vertical, Qt::MiddleButton, Qt::NoModifier, arrow);
-    window.enableScrollBar(SB_VERT, false);
-    EXPECT_FALSE(window.isScrollBarEnabled(SB_VERT));
+    window.EnableScrollBar(SB_VERT, false);
+    EXPECT_FALSE(window.IsScrollBarEnabled(SB_VERT));
     QTest::mouseClick(vertical, Qt::LeftButton, Qt::NoModifier, arrow);
-    EXPECT_EQ(scrollMessages(log), (std::vector<Message>{{WM_NCRBUTTONDOWN, HTVSCROLL, screenPoint(vertical, arrow)},
-                                                         {WM_NCMBUTTONDOWN, HTVSCROLL, screenPoint(vertical, arrow)},
-                                                         {WM_NCLBUTTONDOWN, HTVSCROLL, screenPoint(vertical, arrow)}}));
+    EXPECT_EQ(ScrollMessages(log), (std::vector<Message>{{WM_NCRBUTTONDOWN, HTVSCROLL, ScreenPoint(vertical, arrow)},
+                                                         {WM_NCMBUTTONDOWN, HTVSCROLL, ScreenPoint(vertical, arrow)},
+                                                         {WM_NCLBUTTONDOWN, HTVSCROLL, ScreenPoint(vertical, arrow)}}));
     // None of it reached the client area.
-    EXPECT_TRUE(log.of({WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_LBUTTONUP}).empty());
+    EXPECT_TRUE(log.Of({WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_LBUTTONUP}).empty());
     EXPECT_EQ(vertical->value(), 5);
 }

@@ -54,23 +54,23 @@ public:
 class Subclassing : public ::testing::Test {
 protected:
     void SetUp() override {
-        previousReporter = setSubclassReporter(
+        previousReporter = SetSubclassReporter(
             [this](const std::string& title, const std::string& text) { reports.push_back(title + " | " + text); });
         window = std::make_unique<ControlWindow>();
-        window->setClient(&client);
+        window->SetClient(&client);
         BaseProc base;
         base.onMessage = [this](std::uint32_t msg) {
             baseSaw.push_back(msg);
             if (onBase) onBase(msg);
         };
-        base.next = window->windowProc();
-        window->setWindowProc(base);
-        hWnd = window->handle();
+        base.next = window->GetWindowProc();
+        window->SetWindowProc(base);
+        hWnd = window->Handle();
     }
-    void TearDown() override { setSubclassReporter(previousReporter); }
+    void TearDown() override { SetSubclassReporter(previousReporter); }
 
-    bool baseIsBack() const { return window->windowProc().target<BaseProc>() != nullptr; }
-    LRESULT send(std::uint32_t msg) { return window->sendMessage(msg, 0, 0); }
+    bool BaseIsBack() const { return window->GetWindowProc().target<BaseProc>() != nullptr; }
+    LRESULT Send(std::uint32_t msg) { return window->SendMessage(msg, 0, 0); }
 
     SubclassReporter previousReporter;
     std::vector<std::string> reports;
@@ -93,9 +93,9 @@ TEST_F(Subclassing, BeforeAndAfterCallsSurroundTheWindowsProcedure) {
     ASSERT_TRUE(subclasser.Subclass(hWnd, &owner, 9));
     subclasser.AddMsg(hWnd, kAnswered, When::Both);
     subclasser.AddMsg(hWnd, WM_KEYDOWN, When::After);
-    EXPECT_EQ(send(kAnswered), 42);
-    window->sendMessage(WM_KEYDOWN, VK_UP, 0);
-    send(WM_KEYUP);  // not listed
+    EXPECT_EQ(Send(kAnswered), 42);
+    window->SendMessage(WM_KEYDOWN, VK_UP, 0);
+    Send(WM_KEYUP);  // not listed
     EXPECT_EQ(owner.calls,
               (std::vector<Call>{{true, kAnswered, 0, 9}, {false, kAnswered, 42, 9}, {false, WM_KEYDOWN, 0, 9}}));
     EXPECT_EQ(client.calls, (std::vector<std::string>{"keyDown 38 0", "keyUp 0 0"}));
@@ -111,11 +111,11 @@ TEST_F(Subclassing, BeforeAndAfterCallsSurroundTheWindowsProcedure) {
         }
     };
     baseSaw.clear();
-    EXPECT_EQ(send(kAnswered), 6);
+    EXPECT_EQ(Send(kAnswered), 6);
     EXPECT_TRUE(baseSaw.empty());
     EXPECT_EQ(subclasser.lParamUser(hWnd), 77);
-    subclasser.setLParamUser(hWnd, 3);
-    send(WM_KEYDOWN);
+    subclasser.SetLParamUser(hWnd, 3);
+    Send(WM_KEYDOWN);
     EXPECT_EQ(owner.calls.back().lParamUser, 3);
     EXPECT_EQ(subclasser.CallOrigWndProc(hWnd, kAnswered, 0, 0), 42);
     EXPECT_TRUE(reports.empty());
@@ -126,22 +126,22 @@ TEST_F(Subclassing, MessageTablesKeepOneEntryPerMessageAndReuseFreedOnes) {
     subclasser.AddMsg(hWnd, WM_CHAR, When::Before);
     subclasser.AddMsg(hWnd, WM_CHAR, When::Before);
     subclasser.DelMsg(hWnd, WM_CHAR, When::Before);
-    send(WM_CHAR);
+    Send(WM_CHAR);
     EXPECT_TRUE(owner.calls.empty());  // one delete removed the only entry
 
     for (std::int32_t msg = 0x500; msg < 0x500 + MSG_ENTRIES; ++msg) subclasser.AddMsg(hWnd, msg, When::After);
     EXPECT_TRUE(reports.empty());
     subclasser.AddMsg(hWnd, 0x600, When::After);
     EXPECT_EQ(reports, std::vector<std::string>{kOverflow});
-    send(0x600);
+    Send(0x600);
     EXPECT_TRUE(owner.calls.empty());
 
     reports.clear();
     subclasser.DelMsg(hWnd, 0x510, When::After);
     subclasser.AddMsg(hWnd, 0x600, When::After);  // takes the freed entry
     subclasser.AddMsg(hWnd, 0x501, When::After);  // already listed in a full table
-    send(0x600);
-    send(0x510);
+    Send(0x600);
+    Send(0x510);
     EXPECT_TRUE(reports.empty());
     EXPECT_EQ(owner.calls, (std::vector<Call>{{false, 0x600, 0, 0}}));
 
@@ -150,13 +150,13 @@ TEST_F(Subclassing, MessageTablesKeepOneEntryPerMessageAndReuseFreedOnes) {
     reports.clear();
     subclasser.AddMsg(hWnd, ALL_MESSAGES, When::After);
     subclasser.AddMsg(hWnd, 0x700, When::After);  // covered already; must not narrow the table
-    send(0x601);
-    send(0x702);
+    Send(0x601);
+    Send(0x702);
     EXPECT_TRUE(reports.empty());
     EXPECT_EQ(owner.calls.size(), 3u);
 
     subclasser.DelMsg(hWnd, ALL_MESSAGES, When::After);
-    send(0x601);
+    Send(0x601);
     EXPECT_EQ(owner.calls.size(), 3u);
     subclasser.DelMsg(hWnd, WM_MOUSEWHEEL, When::Before);
     EXPECT_EQ(reports, std::vector<std::string>{"Error in Subclasser.zDelMsg | Message &H20A not found in table."});
@@ -169,11 +169,11 @@ TEST_F(Subclassing, RefusalsAreReportedWithTheirRoutine) {
     EXPECT_TRUE(subclasser.Subclass(hWnd, &owner));
     EXPECT_FALSE(subclasser.Subclass(hWnd, &owner));
     ControlWindow other;
-    EXPECT_EQ(subclasser.lParamUser(other.handle()), 0);
-    EXPECT_EQ(subclasser.CallOrigWndProc(other.handle(), kAnswered, 0, 0), 0);
-    EXPECT_FALSE(subclasser.UnSubclass(other.handle()));
+    EXPECT_EQ(subclasser.lParamUser(other.Handle()), 0);
+    EXPECT_EQ(subclasser.CallOrigWndProc(other.Handle(), kAnswered, 0, 0), 0);
+    EXPECT_FALSE(subclasser.UnSubclass(other.Handle()));
     bool fromOtherThread = true;
-    std::thread([&] { fromOtherThread = subclasser.Subclass(other.handle(), &owner); }).join();
+    std::thread([&] { fromOtherThread = subclasser.Subclass(other.Handle(), &owner); }).join();
     EXPECT_FALSE(fromOtherThread);
     EXPECT_EQ(reports, (std::vector<std::string>{
                            "Error in Subclasser.zMap_hWnd | Subclassing hasn't been started.",
@@ -190,14 +190,14 @@ TEST_F(Subclassing, RefusalsAreReportedWithTheirRoutine) {
 TEST_F(Subclassing, UnsubclassedWindowGetsItsProcedureBackWithItsNextMessage) {
     ASSERT_TRUE(subclasser.Subclass(hWnd, &owner));
     subclasser.AddMsg(hWnd, ALL_MESSAGES, When::Both);
-    EXPECT_FALSE(baseIsBack());
+    EXPECT_FALSE(BaseIsBack());
     EXPECT_TRUE(subclasser.UnSubclass(hWnd));
-    EXPECT_FALSE(baseIsBack());
-    window->sendMessage(WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_TRUE(baseIsBack());
+    EXPECT_FALSE(BaseIsBack());
+    window->SendMessage(WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(BaseIsBack());
     EXPECT_TRUE(owner.calls.empty());
     EXPECT_EQ(client.calls, std::vector<std::string>{"keyDown 32 0"});
-    EXPECT_EQ(send(kAnswered), 42);
+    EXPECT_EQ(Send(kAnswered), 42);
     // It can be subclassed again.
     EXPECT_TRUE(subclasser.Subclass(hWnd, &owner));
     EXPECT_TRUE(reports.empty());
@@ -209,17 +209,17 @@ TEST_F(Subclassing, OwnerMayUnsubclassOrDestroyTheWindowFromItsCallback) {
     owner.react = [&](bool before, bool&, LRESULT&, LPARAM&) {
         if (before) subclasser.UnSubclass(hWnd);
     };
-    EXPECT_EQ(send(kAnswered), 42);
+    EXPECT_EQ(Send(kAnswered), 42);
     EXPECT_EQ(owner.calls.size(), 1u);  // no after call once ended
-    EXPECT_TRUE(baseIsBack());
+    EXPECT_TRUE(BaseIsBack());
 
     ASSERT_TRUE(subclasser.Subclass(hWnd, &owner));
     subclasser.AddMsg(hWnd, kAnswered, When::Both);
     owner.react = [&](bool before, bool&, LRESULT&, LPARAM&) {
         if (before) window.reset();
     };
-    EXPECT_EQ(ControlWindow::sendMessage(hWnd, kAnswered, 0, 0), 0);
-    EXPECT_EQ(ControlWindow::fromHandle(hWnd), nullptr);
+    EXPECT_EQ(ControlWindow::SendMessage(hWnd, kAnswered, 0, 0), 0);
+    EXPECT_EQ(ControlWindow::FromHandle(hWnd), nullptr);
     EXPECT_TRUE(subclasser.UnSubclass(hWnd));  // still known; quietly forgotten
     EXPECT_TRUE(reports.empty());
 }
@@ -231,12 +231,12 @@ TEST_F(Subclassing, EndingWhileThePreviousProcedureRunsWaitsForItToReturn) {
     onBase = [&](std::uint32_t msg) {
         if (msg != WM_SETFOCUS) return;
         subclasser.UnSubclass(hWnd);
-        window->sendMessage(WM_KILLFOCUS, 0, 0);  // nested: passes the routing again
-        restoredDuringNested = baseIsBack();
+        window->SendMessage(WM_KILLFOCUS, 0, 0);  // nested: passes the routing again
+        restoredDuringNested = BaseIsBack();
     };
-    send(WM_SETFOCUS);
+    Send(WM_SETFOCUS);
     EXPECT_FALSE(restoredDuringNested);
-    EXPECT_TRUE(baseIsBack());  // once the outer call returned
+    EXPECT_TRUE(BaseIsBack());  // once the outer call returned
     EXPECT_EQ(baseSaw, (std::vector<std::uint32_t>{WM_SETFOCUS, WM_KILLFOCUS}));
     EXPECT_TRUE(owner.calls.empty());  // tables emptied before either after step
 }
@@ -244,15 +244,15 @@ TEST_F(Subclassing, EndingWhileThePreviousProcedureRunsWaitsForItToReturn) {
 TEST_F(Subclassing, LaterProceduresAboveTheSubclassAreKept) {
     ASSERT_TRUE(subclasser.Subclass(hWnd, &owner));
     int topSaw = 0;
-    const WindowProc below = window->setWindowProc([&](WindowHandle h, std::uint32_t msg, WPARAM w, LPARAM l) {
+    const WindowProc below = window->SetWindowProc([&](WindowHandle h, std::uint32_t msg, WPARAM w, LPARAM l) {
         ++topSaw;
         return below(h, msg, w, l);
     });
     subclasser.UnSubclass(hWnd);
-    EXPECT_EQ(send(kAnswered), 42);
-    EXPECT_EQ(send(kAnswered), 42);
+    EXPECT_EQ(Send(kAnswered), 42);
+    EXPECT_EQ(Send(kAnswered), 42);
     EXPECT_EQ(topSaw, 2);
-    EXPECT_EQ(window->windowProc().target<BaseProc>(), nullptr);
+    EXPECT_EQ(window->GetWindowProc().target<BaseProc>(), nullptr);
     window.reset();  // before the procedure's captures go
 }
 
@@ -260,16 +260,16 @@ TEST_F(Subclassing, GoneOwnerAndTerminateLeaveWorkingWindows) {
     ControlWindow second;
     auto transient = std::make_unique<Owner>();
     ASSERT_TRUE(subclasser.Subclass(hWnd, transient.get()));
-    ASSERT_TRUE(subclasser.Subclass(second.handle(), &owner));
+    ASSERT_TRUE(subclasser.Subclass(second.Handle(), &owner));
     subclasser.AddMsg(hWnd, ALL_MESSAGES, When::Both);
-    subclasser.AddMsg(second.handle(), ALL_MESSAGES, When::Both);
+    subclasser.AddMsg(second.Handle(), ALL_MESSAGES, When::Both);
     transient.reset();  // gone without unsubclassing
-    EXPECT_EQ(send(kAnswered), 42);
+    EXPECT_EQ(Send(kAnswered), 42);
 
     subclasser.Terminate();
-    send(WM_NULL);
-    EXPECT_TRUE(baseIsBack());
-    second.sendMessage(WM_NULL, 0, 0);
+    Send(WM_NULL);
+    EXPECT_TRUE(BaseIsBack());
+    second.SendMessage(WM_NULL, 0, 0);
     EXPECT_TRUE(owner.calls.empty());
     subclasser.AddMsg(hWnd, WM_PAINT, When::After);
     EXPECT_EQ(reports, std::vector<std::string>{"Error in Subclasser.zMap_hWnd | Subclassing hasn't been started."});

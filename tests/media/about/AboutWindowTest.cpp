@@ -14,7 +14,7 @@ namespace {
 class UrlCatcher : public QObject {
     Q_OBJECT
 public slots:
-    void open(const QUrl& url) { opened.push_back(url); }
+    void Open(const QUrl& url) { opened.push_back(url); }
 
 public:
     std::vector<QUrl> opened;
@@ -30,7 +30,7 @@ void Hover(QWidget* widget, QPoint at) {
 
 TEST(AboutWindow, TheLinkTurnsBlueUnderThePointerAndOpensTheSite) {
     UrlCatcher catcher;
-    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "Open");
     media::AboutWindow box(nullptr);
     EXPECT_EQ(box.windowTitle(), QStringLiteral("关于MorvaneTavri1.0"));
     forms::Label* link = box.Label4();
@@ -41,7 +41,7 @@ TEST(AboutWindow, TheLinkTurnsBlueUnderThePointerAndOpensTheSite) {
     EXPECT_EQ(link->ForeColor(), normal);
     QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(3, 3));
     ASSERT_EQ(catcher.opened.size(), 1u);
-    EXPECT_EQ(catcher.opened[0].toString(), QString::fromLatin1(media::AboutWindow::ProductSite));
+    EXPECT_EQ(catcher.opened[0].toString(), QString::fromLatin1(media::AboutWindow::kProductSite));
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
 }
 

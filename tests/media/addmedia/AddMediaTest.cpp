@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const QChar Nul(u'\0');
+const QChar kNul(u'\0');
 
 QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
 std::u16string U(const std::string& s) { return QString::fromStdString(s).toStdU16String(); }
@@ -45,12 +45,12 @@ public:
 };
 
 struct Grid {
-    Grid() : view(lorvex::ListView::Create()), grid(static_cast<automation::Dispatch*>(view.get())) {
+    Grid() : view(lorvex::ListView::Create()), grid(static_cast<automation::Dispatch*>(view.Get())) {
         SetUpColumns(grid);
     }
     std::vector<std::u16string> Locations() const {
         std::vector<std::u16string> out;
-        for (std::int32_t r = 0; r < grid.ItemCount(); ++r) out.push_back(grid.ItemText(r, column::Location));
+        for (std::int32_t r = 0; r < grid.ItemCount(); ++r) out.push_back(grid.ItemText(r, column::kLocation));
         return out;
     }
     automation::Ref<lorvex::ListView> view;
@@ -60,7 +60,7 @@ struct Grid {
 class Tree {
 public:
     Tree() : root_(dir_.path().toStdString()) {}
-    const fs::path& root() const { return root_; }
+    const fs::path& Root() const { return root_; }
     fs::path File(const fs::path& relative) {
         const fs::path path = root_ / relative;
         fs::create_directories(path.parent_path());
@@ -101,7 +101,7 @@ std::vector<std::u16string> AddFolder(GridProxy& grid, const fs::path& folder) {
     MediaAdder adder(grid);
     AddFolderCommand(nullptr, adder);
     std::vector<std::u16string> rows;
-    for (std::int32_t r = 0; r < grid.ItemCount(); ++r) rows.push_back(grid.ItemText(r, column::Location));
+    for (std::int32_t r = 0; r < grid.ItemCount(); ++r) rows.push_back(grid.ItemText(r, column::kLocation));
     return rows;
 }
 
@@ -123,7 +123,7 @@ TEST(DialogResult, SeveralFilesAreTheFolderAndTheirNames) {
         {QStringLiteral("/music/a.mp3"), QStringLiteral("/music/b.wma"), QStringLiteral("/music/c d.mp3")});
     const QString result =
         forms::BrowseForFiles(nullptr, QStringLiteral("t"), QStringLiteral("f"), QStringLiteral("*.mp3"), 1, 65535);
-    EXPECT_EQ(result, QStringLiteral("/music") + Nul + "a.mp3" + Nul + "b.wma" + Nul + "c d.mp3" + Nul + Nul);
+    EXPECT_EQ(result, QStringLiteral("/music") + kNul + "a.mp3" + kNul + "b.wma" + kNul + "c d.mp3" + kNul + kNul);
     EXPECT_EQ(SplitSelection(result.toStdU16String()), 2);
     EXPECT_EQ(SelectedFiles(), (std::vector<std::u16string>{u"/music/a.mp3", u"/music/b.wma", u"/music/c d.mp3"}));
 }
@@ -131,7 +131,7 @@ TEST(DialogResult, SeveralFilesAreTheFolderAndTheirNames) {
 TEST(DialogResult, FilesOfTheRootFolderGetOneSlash) {
     AnsweredDialogs dialogs({QStringLiteral("/a.mp3"), QStringLiteral("/b.mp3")});
     const QString result = forms::BrowseForFiles(nullptr, {}, {}, {}, 1, 65535);
-    EXPECT_EQ(result, QStringLiteral("/") + Nul + "a.mp3" + Nul + "b.mp3" + Nul + Nul);
+    EXPECT_EQ(result, QStringLiteral("/") + kNul + "a.mp3" + kNul + "b.mp3" + kNul + kNul);
     EXPECT_EQ(SplitSelection(result.toStdU16String()), 1);
     EXPECT_EQ(SelectedFiles(), (std::vector<std::u16string>{u"/a.mp3", u"/b.mp3"}));
 }
@@ -155,7 +155,7 @@ TEST(DialogResult, ASelectionLongerThanTheBufferKeepsTheWholeNamesThatFit) {
     AnsweredDialogs dialogs({QStringLiteral("/m/aaaa"), QStringLiteral("/m/bbbb"), QStringLiteral("/m/cccc")});
     // "/m" NUL "aaaa" NUL "bbbb" NUL NUL is 14 characters; "cccc" would need 5 more.
     const QString result = forms::BrowseForFiles(nullptr, {}, {}, {}, 1, 16);
-    EXPECT_EQ(result, QStringLiteral("/m") + Nul + "aaaa" + Nul + "bbbb" + Nul + Nul);
+    EXPECT_EQ(result, QStringLiteral("/m") + kNul + "aaaa" + kNul + "bbbb" + kNul + kNul);
     EXPECT_TRUE(forms::BrowseForFiles(nullptr, {}, {}, {}, 1, 6).isEmpty()) << "not even one name fits";
 }
 
@@ -181,7 +181,7 @@ TEST(DialogResult, FolderAndSaveResultsAreThePathAndCutAtNul) {
     EXPECT_EQ(dialogs.last.nameFilter, QStringLiteral("播放列表(*.lst)"));
     EXPECT_EQ(forms::BrowseForFolder(nullptr, QStringLiteral("请选择文件夹")), QStringLiteral("/home/me/lists/mine"));
     EXPECT_EQ(dialogs.last.kind, forms::DialogRequest::Kind::Folder);
-    EXPECT_EQ(forms::UpToNul(QStringLiteral("/m") + Nul + "a" + Nul + Nul), QStringLiteral("/m"));
+    EXPECT_EQ(forms::UpToNul(QStringLiteral("/m") + kNul + "a" + kNul + kNul), QStringLiteral("/m"));
     EXPECT_EQ(forms::UpToNul(QStringLiteral("/m/x.lst")), QStringLiteral("/m/x.lst"));
 }
 
@@ -201,18 +201,18 @@ TEST(FindFile, ListsEveryEntryInTheFileSystemsOrderWithDirectoryBits) {
     for (const char* name : {"k.mp3", "b.txt", "zz.wma", "a.mp3", "m.ogg"}) tree.File(name);
     tree.Folder("sub");
     tree.Folder("target");
-    fs::create_directory_symlink(tree.root() / "target", tree.root() / "link");
+    fs::create_directory_symlink(tree.Root() / "target", tree.Root() / "link");
 
     std::vector<std::string> expected{".", ".."};
-    for (const auto& entry : fs::directory_iterator(tree.root())) expected.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(tree.Root())) expected.push_back(entry.path().filename().string());
 
     cFindFile finder;
     std::vector<std::string> listed;
-    for (std::u16string name = finder.Find(U(tree.root().string()) + u"/*"); !name.empty(); name = finder.FindNext()) {
+    for (std::u16string name = finder.Find(U(tree.Root().string()) + u"/*"); !name.empty(); name = finder.FindNext()) {
         listed.push_back(Q(name).toStdString());
         const bool folder = listed.back() == "." || listed.back() == ".." || listed.back() == "sub" ||
                             listed.back() == "target" || listed.back() == "link";
-        EXPECT_EQ(finder.FileAttributes(), folder ? FileAttributeDirectory : FileAttributeNormal) << listed.back();
+        EXPECT_EQ(finder.FileAttributes(), folder ? kFileAttributeDirectory : kFileAttributeNormal) << listed.back();
     }
     std::vector<std::string> listedWithoutDots;
     for (const std::string& name : listed)
@@ -231,27 +231,27 @@ TEST(FindFile, PatternsIgnoreCaseAndTakeOnlyStarAndQuestionMarkAsWildcards) {
         tree.File(name);
     cFindFile finder;
     std::vector<std::string> found;
-    for (std::u16string name = finder.Find(U(tree.root().string()) + u"/*.mP3"); !name.empty();
+    for (std::u16string name = finder.Find(U(tree.Root().string()) + u"/*.mP3"); !name.empty();
          name = finder.FindNext())
         found.push_back(Q(name).toStdString());
     std::sort(found.begin(), found.end());
     EXPECT_EQ(found, (std::vector<std::string>{"TWO.MP3", "[x].mp3", "one.mp3", "three.Mp3", "x.mp3"}));
-    EXPECT_EQ(Q(finder.Find(U(tree.root().string()) + u"/[x].mp3")).toStdString(), "[x].mp3");
-    EXPECT_EQ(Q(finder.Find(U(tree.root().string()) + u"/?.WMA")).toStdString(), "b.wma");
+    EXPECT_EQ(Q(finder.Find(U(tree.Root().string()) + u"/[x].mp3")).toStdString(), "[x].mp3");
+    EXPECT_EQ(Q(finder.Find(U(tree.Root().string()) + u"/?.WMA")).toStdString(), "b.wma");
 }
 
 TEST(FindFile, AFolderThatCannotBeListedGivesNothing) {
     Tree tree;
     const fs::path file = tree.File("plain.mp3");
     cFindFile finder;
-    EXPECT_TRUE(finder.Find(U((tree.root() / "missing").string()) + u"/*").empty());
+    EXPECT_TRUE(finder.Find(U((tree.Root() / "missing").string()) + u"/*").empty());
     EXPECT_EQ(finder.FileAttributes(), 0u);
     EXPECT_TRUE(finder.FindNext().empty());
     EXPECT_TRUE(finder.Find(U(file.string()) + u"/*").empty());
     // A new search after a failed one works, and restarting an open one starts from its beginning.
-    const std::u16string first = finder.Find(U(tree.root().string()) + u"/*.mp3");
+    const std::u16string first = finder.Find(U(tree.Root().string()) + u"/*.mp3");
     EXPECT_EQ(first, u"plain.mp3");
-    EXPECT_EQ(finder.Find(U(tree.root().string()) + u"/*.mp3"), first);
+    EXPECT_EQ(finder.Find(U(tree.Root().string()) + u"/*.mp3"), first);
 }
 
 // ---------------------------------------------------------------- the folder search
@@ -268,13 +268,13 @@ TEST(SearchFolder, WmaPassFirstThenMp3DepthFirstInListingOrder) {
     tree.File("cover.jpg");
     tree.File("notes.wav");
     std::vector<std::u16string> expected;
-    ListedOrder(tree.root(), ".wma", expected);
-    ListedOrder(tree.root(), ".mp3", expected);
+    ListedOrder(tree.Root(), ".wma", expected);
+    ListedOrder(tree.Root(), ".mp3", expected);
     ASSERT_EQ(expected.size(), 48u);
 
     Grid g;
-    EXPECT_EQ(AddFolder(g.grid, tree.root()), expected);
-    EXPECT_EQ(g.grid.ItemText(47, column::Number), u"48.");
+    EXPECT_EQ(AddFolder(g.grid, tree.Root()), expected);
+    EXPECT_EQ(g.grid.ItemText(47, column::kNumber), u"48.");
 }
 
 TEST(SearchFolder, TheOtherFormatsFollowInPassesOfTheirOwnAndWaveStaysOut) {
@@ -287,16 +287,16 @@ TEST(SearchFolder, TheOtherFormatsFollowInPassesOfTheirOwnAndWaveStaysOut) {
         }
     }
     std::vector<std::u16string> expected;
-    ListedOrder(tree.root(), ".wma", expected);
-    ListedOrder(tree.root(), ".mp3", expected);
-    ListedOrder(tree.root(), ".flac", expected);
-    ListedOrder(tree.root(), std::vector<std::string>{".ogg", ".oga"}, expected);
-    ListedOrder(tree.root(), ".opus", expected);
-    ListedOrder(tree.root(), ".m4a", expected);
+    ListedOrder(tree.Root(), ".wma", expected);
+    ListedOrder(tree.Root(), ".mp3", expected);
+    ListedOrder(tree.Root(), ".flac", expected);
+    ListedOrder(tree.Root(), std::vector<std::string>{".ogg", ".oga"}, expected);
+    ListedOrder(tree.Root(), ".opus", expected);
+    ListedOrder(tree.Root(), ".m4a", expected);
     ASSERT_EQ(expected.size(), 12u * 7);
 
     Grid g;
-    EXPECT_EQ(AddFolder(g.grid, tree.root()), expected);
+    EXPECT_EQ(AddFolder(g.grid, tree.Root()), expected);
     EXPECT_EQ(MoreFolderPasses().size(), 4u);
 }
 
@@ -308,10 +308,10 @@ TEST(SearchFolder, SeveralPatternsAreOnePassInListingOrder) {
         tree.File("c" + std::to_string(i) + ".opus");
     }
     std::vector<std::u16string> expected;
-    ListedOrder(tree.root(), std::vector<std::string>{".ogg", ".oga"}, expected);
+    ListedOrder(tree.Root(), std::vector<std::string>{".ogg", ".oga"}, expected);
     Grid g;
     MediaAdder adder(g.grid);
-    SearchFolder(adder, U(tree.root().string()), std::vector<std::u16string>{u"*.ogg", u"*.oga"});
+    SearchFolder(adder, U(tree.Root().string()), std::vector<std::u16string>{u"*.ogg", u"*.oga"});
     EXPECT_EQ(g.Locations(), expected);
 }
 
@@ -321,11 +321,11 @@ TEST(SearchFolder, TheExampleFolder) {
     tree.File("b.wma");
     tree.File("sub/c.mp3");
     std::vector<std::u16string> mp3s;
-    ListedOrder(tree.root(), ".mp3", mp3s);
+    ListedOrder(tree.Root(), ".mp3", mp3s);
     Grid g;
-    const auto rows = AddFolder(g.grid, tree.root());
+    const auto rows = AddFolder(g.grid, tree.Root());
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0], U((tree.root() / "b.wma").string()));
+    EXPECT_EQ(rows[0], U((tree.Root() / "b.wma").string()));
     EXPECT_EQ(std::vector<std::u16string>(rows.begin() + 1, rows.end()), mp3s);
 }
 
@@ -336,25 +336,25 @@ TEST(SearchFolder, HiddenFoldersAreNotEnteredButDotFilesMatch) {
     tree.File(".dotted.mp3");
     tree.File("seen.mp3");
     Grid g;
-    auto rows = AddFolder(g.grid, tree.root());
+    auto rows = AddFolder(g.grid, tree.Root());
     std::sort(rows.begin(), rows.end());
-    EXPECT_EQ(rows, (std::vector<std::u16string>{U((tree.root() / ".dotted.mp3").string()),
-                                                 U((tree.root() / "seen.mp3").string())}));
+    EXPECT_EQ(rows, (std::vector<std::u16string>{U((tree.Root() / ".dotted.mp3").string()),
+                                                 U((tree.Root() / "seen.mp3").string())}));
 }
 
 TEST(SearchFolder, SymbolicLinkLoopsEndAndEachFolderIsSearchedOnce) {
     Tree tree;
     tree.File("a/one.mp3");
     tree.File("a/b/two.mp3");
-    fs::create_directory_symlink(tree.root() / "a", tree.root() / "a/b/up");
-    fs::create_directory_symlink(tree.root(), tree.root() / "a/top");
-    fs::create_directory_symlink(tree.root() / "a/self-missing", tree.root() / "a/dangling.mp3");
+    fs::create_directory_symlink(tree.Root() / "a", tree.Root() / "a/b/up");
+    fs::create_directory_symlink(tree.Root(), tree.Root() / "a/top");
+    fs::create_directory_symlink(tree.Root() / "a/self-missing", tree.Root() / "a/dangling.mp3");
     Grid g;
-    auto rows = AddFolder(g.grid, tree.root());
+    auto rows = AddFolder(g.grid, tree.Root());
     std::sort(rows.begin(), rows.end());
-    EXPECT_EQ(rows, (std::vector<std::u16string>{U((tree.root() / "a/b/two.mp3").string()),
-                                                 U((tree.root() / "a/dangling.mp3").string()),
-                                                 U((tree.root() / "a/one.mp3").string())}));
+    EXPECT_EQ(rows, (std::vector<std::u16string>{U((tree.Root() / "a/b/two.mp3").string()),
+                                                 U((tree.Root() / "a/dangling.mp3").string()),
+                                                 U((tree.Root() / "a/one.mp3").string())}));
 }
 
 TEST(SearchFolder, FoldersThatCannotBeReadAddNothing) {
@@ -362,36 +362,36 @@ TEST(SearchFolder, FoldersThatCannotBeReadAddNothing) {
     tree.File("open/fine.mp3");
     tree.File("locked/hidden.mp3");
     tree.File("locked/inner/also.mp3");
-    fs::permissions(tree.root(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+    fs::permissions(tree.Root(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                      fs::perms::others_read | fs::perms::others_exec);
-    fs::permissions(tree.root() / "open", fs::perms::all);
-    fs::permissions(tree.root() / "locked", fs::perms::none);
+    fs::permissions(tree.Root() / "open", fs::perms::all);
+    fs::permissions(tree.Root() / "locked", fs::perms::none);
     // Permissions bind the superuser only once it acts as someone else.
     const uid_t user = ::geteuid();
     if (user == 0) {
         ASSERT_EQ(::seteuid(65534), 0);
     }
     Grid g;
-    const auto rows = AddFolder(g.grid, tree.root());
+    const auto rows = AddFolder(g.grid, tree.Root());
     if (user == 0) {
         ASSERT_EQ(::seteuid(0), 0);
     }
-    fs::permissions(tree.root() / "locked", fs::perms::owner_all);
-    EXPECT_EQ(rows, std::vector<std::u16string>{U((tree.root() / "open/fine.mp3").string())});
+    fs::permissions(tree.Root() / "locked", fs::perms::owner_all);
+    EXPECT_EQ(rows, std::vector<std::u16string>{U((tree.Root() / "open/fine.mp3").string())});
 
     Grid none;
-    EXPECT_TRUE(AddFolder(none.grid, tree.root() / "missing").empty());
-    EXPECT_TRUE(AddFolder(none.grid, tree.root() / "open/fine.mp3").empty());
+    EXPECT_TRUE(AddFolder(none.grid, tree.Root() / "missing").empty());
+    EXPECT_TRUE(AddFolder(none.grid, tree.Root() / "open/fine.mp3").empty());
 }
 
 TEST(SearchFolder, AFullGridEndsTheSearch) {
     Tree tree;
     for (int i = 0; i < 5; ++i) tree.File("t" + std::to_string(i) + ".mp3");
     Grid g;
-    for (std::int32_t r = 0; r < MaxRows - 2; ++r) AddRow(g.grid, r + 1, u"", u"", u"00:00", u"x");
+    for (std::int32_t r = 0; r < kMaxRows - 2; ++r) AddRow(g.grid, r + 1, u"", u"", u"00:00", u"x");
     MediaAdder adder(g.grid);
-    SearchFolder(adder, U(tree.root().string()), u"*.mp3");
-    EXPECT_EQ(g.grid.ItemCount(), MaxRows);
+    SearchFolder(adder, U(tree.Root().string()), u"*.mp3");
+    EXPECT_EQ(g.grid.ItemCount(), kMaxRows);
     EXPECT_TRUE(adder.Stopped());
 }
 
@@ -405,13 +405,13 @@ TEST(SearchFolder, AStopRequestEndsAddingAtTheNextTurn) {
         ++asked;
         return closing;
     });
-    EXPECT_TRUE(adder.Add(U((tree.root() / "t0.mp3").string())));
+    EXPECT_TRUE(adder.Add(U((tree.Root() / "t0.mp3").string())));
     // Turns come as their interval passes. Until one has looked, and after it, adding goes on.
     ASSERT_TRUE(QTest::qWaitFor([&] { return !adder.TakeTurn() || asked > 0; }, 5000)) << "no turn came";
     EXPECT_TRUE(adder.TakeTurn()) << "nothing asked it to stop yet";
     closing = true;
     EXPECT_TRUE(QTest::qWaitFor([&] { return !adder.TakeTurn(); }, 5000)) << "the stop request was never seen";
-    SearchFolder(adder, U(tree.root().string()), u"*.mp3");
+    SearchFolder(adder, U(tree.Root().string()), u"*.mp3");
     EXPECT_EQ(g.grid.ItemCount(), 1);
 }
 
@@ -431,7 +431,7 @@ TEST(AddFileCommand, AddsTheChosenFilesInTheDialogsOrder) {
     EXPECT_EQ(entries[1],
               QStringLiteral("更多音频格式*.flac;*.ogg;*.oga;*.opus;*.m4a (*.flac *.ogg *.oga *.opus *.m4a)"));
     EXPECT_TRUE(dialogs.last.multiSelect);
-    EXPECT_EQ(g.grid.ItemText(1, column::Title), u"A");
+    EXPECT_EQ(g.grid.ItemText(1, column::kTitle), u"A");
 }
 
 TEST(AddFileCommand, QtsDialogOffersTheClassicEntryFirstAndTheOtherFormatsSecond) {
@@ -456,8 +456,8 @@ TEST(AddFileCommand, FilesOfTheOtherFormatsGetTheirTagTexts) {
     MediaAdder adder(g.grid);
     AddFileCommand(adder);
     ASSERT_EQ(g.grid.ItemCount(), 2);
-    EXPECT_EQ(g.grid.ItemText(0, column::Title), u"Flac!");
-    EXPECT_EQ(g.grid.ItemText(1, column::Title), u"PLAIN") << "no Ogg pages: the name, as for any unread file";
+    EXPECT_EQ(g.grid.ItemText(0, column::kTitle), u"Flac!");
+    EXPECT_EQ(g.grid.ItemText(1, column::kTitle), u"PLAIN") << "no Ogg pages: the name, as for any unread file";
 }
 
 TEST(AddFileCommand, CancelAddsNothing) {
@@ -482,7 +482,7 @@ const std::string kGbkWma = "\x81\x40.wma";
 
 bool ExistsOnDisk(const std::u16string& location) {
     struct stat info {};
-    return ::stat(text::toFileName(location).c_str(), &info) == 0;
+    return ::stat(text::ToFileName(location).c_str(), &info) == 0;
 }
 
 }  // namespace
@@ -492,13 +492,13 @@ TEST(NamesNotUtf8, TheFolderSearchAddsThemWithTheirBytesAndReadableTitles) {
     tree.File(kGbkFolder + "/" + kGbkMp3);
     tree.File(kGbkFolder + "/" + kGbkWma);
     Grid g;
-    const std::vector<std::u16string> rows = AddFolder(g.grid, tree.root());
+    const std::vector<std::u16string> rows = AddFolder(g.grid, tree.Root());
     ASSERT_EQ(rows.size(), 2u);
-    const std::string folder = tree.root().string() + "/" + kGbkFolder + "/";
-    EXPECT_EQ(text::toFileName(rows[0]), folder + kGbkWma) << "the WMA pass still comes first";
-    EXPECT_EQ(text::toFileName(rows[1]), folder + kGbkMp3);
+    const std::string folder = tree.Root().string() + "/" + kGbkFolder + "/";
+    EXPECT_EQ(text::ToFileName(rows[0]), folder + kGbkWma) << "the WMA pass still comes first";
+    EXPECT_EQ(text::ToFileName(rows[1]), folder + kGbkMp3);
     EXPECT_TRUE(ExistsOnDisk(rows[0]) && ExistsOnDisk(rows[1]));
     // Unreadable content: the title is the name, shown in the code page that wrote it.
-    EXPECT_EQ(g.grid.ItemText(0, column::Title), u"丂");
-    EXPECT_EQ(g.grid.ItemText(1, column::Title), u"你好");
+    EXPECT_EQ(g.grid.ItemText(0, column::kTitle), u"丂");
+    EXPECT_EQ(g.grid.ItemText(1, column::kTitle), u"你好");
 }

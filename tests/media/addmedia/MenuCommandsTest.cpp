@@ -41,17 +41,17 @@ const auto* windows = ::testing::AddGlobalTestEnvironment(new Windows);
 class MenuCommands : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(grid().Valid()) << "the grid library was not found through media.manifest";
-        grid().Clear();
+        ASSERT_TRUE(Grid().Valid()) << "the grid library was not found through media.manifest";
+        Grid().Clear();
         frmMain().MediaPlayer().close();
-        frmMain().transport().TimerMain.SetEnabled(false);  // the poller would act on what the tests play
+        frmMain().Transport().TimerMain.SetEnabled(false);  // the poller would act on what the tests play
         frmMain().ImgPlay.Tag = QStringLiteral("p");
         Shared().PlayListFile = u"/nowhere/default.lst";
     }
     void TearDown() override { forms::SetDialogHook({}); }
 
-    static GridProxy& grid() { return frmList().PlayList(); }
-    static MenuWindow& menu() { return frmMenu(); }
+    static GridProxy& Grid() { return frmList().PlayList(); }
+    static MenuWindow& Menu() { return frmMenu(); }
 
     // Every dialog answers with these paths; the requests are kept.
     void Answer(QStringList paths) {
@@ -63,19 +63,19 @@ protected:
     void AddRows(int count) {
         for (int i = 0; i < count; ++i) {
             const std::u16string n = QString::number(i + 1).toStdU16String();
-            AddRow(grid(), grid().ItemCount() + 1, u"title " + n, u"artist", u"00:00", u"/m/" + n + u".mp3");
+            AddRow(Grid(), Grid().ItemCount() + 1, u"title " + n, u"artist", u"00:00", u"/m/" + n + u".mp3");
         }
     }
     std::vector<std::u16string> Locations() {
         std::vector<std::u16string> out;
-        for (std::int32_t r = 0; r < grid().ItemCount(); ++r) out.push_back(grid().ItemText(r, column::Location));
+        for (std::int32_t r = 0; r < Grid().ItemCount(); ++r) out.push_back(Grid().ItemText(r, column::kLocation));
         return out;
     }
     std::vector<PlaylistRecord> ReadList(const fs::path& path) {
         PlaylistFileReader reader;
         std::vector<PlaylistRecord> records;
-        if (!reader.open(path.string())) return records;
-        while (auto record = reader.next()) records.push_back(*record);
+        if (!reader.Open(path.string())) return records;
+        while (auto record = reader.Next()) records.push_back(*record);
         return records;
     }
 
@@ -87,44 +87,44 @@ protected:
 
 TEST_F(MenuCommands, RemoveTakesOnlyTheSelectedRow) {
     AddRows(3);
-    menu().mnuDelFile().Click();
-    EXPECT_EQ(grid().ItemCount(), 3) << "with no selection nothing goes";
-    grid().SetSelectedItem(1);
-    menu().mnuDelFile().Click();
+    Menu().mnuDelFile().Click();
+    EXPECT_EQ(Grid().ItemCount(), 3) << "with no selection nothing goes";
+    Grid().SetSelectedItem(1);
+    Menu().mnuDelFile().Click();
     EXPECT_EQ(Locations(), (std::vector<std::u16string>{u"/m/1.mp3", u"/m/3.mp3"}));
-    EXPECT_EQ(grid().ItemText(1, column::Number), u"3.") << "numbers are not renewed";
+    EXPECT_EQ(Grid().ItemText(1, column::kNumber), u"3.") << "numbers are not renewed";
 }
 
 TEST_F(MenuCommands, ClearEmptiesTheListAndStopsPlayback) {
-    const std::u16string track = test::writeFile(folder / "tone.wav", test::wavFile(3));
-    AddRow(grid(), 1, u"tone", u"", u"00:00", track);
+    const std::u16string track = test::WriteFile(folder / "tone.wav", test::WavFile(3));
+    AddRow(Grid(), 1, u"tone", u"", u"00:00", track);
     frmMain().MediaPlayer().setURL(track);
-    ASSERT_TRUE(test::waitForState(frmMain().MediaPlayer(), mediaplayer::Playing));
-    menu().mnuClearList().Click();
-    EXPECT_EQ(grid().ItemCount(), 0);
+    ASSERT_TRUE(test::WaitForState(frmMain().MediaPlayer(), mediaplayer::Playing));
+    Menu().mnuClearList().Click();
+    EXPECT_EQ(Grid().ItemCount(), 0);
     EXPECT_NE(frmMain().MediaPlayer().playState(), mediaplayer::Playing);
     EXPECT_TRUE(frmMain().MediaPlayer().URL().empty()) << "the media is released";
     EXPECT_EQ(Shared().PlayListFile, u"/nowhere/default.lst");
 }
 
 TEST_F(MenuCommands, PlayModeMovesTheCheckMark) {
-    EXPECT_TRUE(menu().mnuPlayMode(3).Checked()) << "the program starts in mode 3";
-    menu().mnuPlayMode(4).Click();
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(menu().mnuPlayMode(i).Checked(), i == 4) << i;
+    EXPECT_TRUE(Menu().mnuPlayMode(3).Checked()) << "the program starts in mode 3";
+    Menu().mnuPlayMode(4).Click();
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(Menu().mnuPlayMode(i).Checked(), i == 4) << i;
     EXPECT_EQ(Shared().PlayMode, 4);
-    menu().mnuPlayMode(0).Click();
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(menu().mnuPlayMode(i).Checked(), i == 0) << i;
+    Menu().mnuPlayMode(0).Click();
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(Menu().mnuPlayMode(i).Checked(), i == 0) << i;
     EXPECT_EQ(Shared().PlayMode, 0);
 }
 
 TEST_F(MenuCommands, NewForgetsTheFileAndSaveAsNamesAndWritesIt) {
     AddRows(2);
-    menu().mnuPlayListCreate().Click();
+    Menu().mnuPlayListCreate().Click();
     EXPECT_TRUE(Shared().PlayListFile.empty());
-    EXPECT_EQ(grid().ItemCount(), 2) << "new keeps the rows";
+    EXPECT_EQ(Grid().ItemCount(), 2) << "new keeps the rows";
 
     Answer({Q(folder / "mine")});
-    menu().mnuPlayListSave().Click();
+    Menu().mnuPlayListSave().Click();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].kind, forms::DialogRequest::Kind::SaveFile);
     EXPECT_EQ(requests[0].owner, &frmMain());
@@ -138,23 +138,23 @@ TEST_F(MenuCommands, NewForgetsTheFileAndSaveAsNamesAndWritesIt) {
 TEST_F(MenuCommands, SaveAsAddsTheExtensionOnlyWhenNoLstAppearsAnywhere) {
     AddRows(1);
     Answer({Q(folder / "mine.LST.txt")});
-    menu().PlayListSave();
+    Menu().PlayListSave();
     EXPECT_EQ(Shared().PlayListFile, U(folder / "mine.LST.txt"));
     EXPECT_EQ(ReadList(folder / "mine.LST.txt").size(), 1u);
 
     Answer({Q(folder / "Other.Lst")});
-    menu().PlayListSave();
+    Menu().PlayListSave();
     EXPECT_EQ(Shared().PlayListFile, U(folder / "Other.Lst"));
 
     Answer({});
     Shared().PlayListFile = u"/kept.lst";
-    menu().PlayListSave();
+    Menu().PlayListSave();
     EXPECT_EQ(Shared().PlayListFile, u"/kept.lst") << "cancel changes nothing";
 }
 
 TEST_F(MenuCommands, OpenReplacesTheRowsAndStartsTheFirst) {
-    const std::u16string first = test::writeFile(folder / "first.wav", test::wavFile(3));
-    const std::u16string second = test::writeFile(folder / "second.wav", test::wavFile(3));
+    const std::u16string first = test::WriteFile(folder / "first.wav", test::WavFile(3));
+    const std::u16string second = test::WriteFile(folder / "second.wav", test::WavFile(3));
     ASSERT_TRUE(SavePlaylistFile((folder / "two.lst").string(), 2, [&](std::size_t r) {
         return PlaylistRecord{r ? u"Second, with comma" : u"First", u"", u"00:03", r ? second : first};
     }));
@@ -165,17 +165,17 @@ TEST_F(MenuCommands, OpenReplacesTheRowsAndStartsTheFirst) {
     frmMain().ClickPlay();
     ASSERT_EQ(frmMain().ImgPlay.Tag, QStringLiteral("s"));
     Answer({Q(folder / "two.lst")});
-    menu().mnuPlayListOpen().Click();
+    Menu().mnuPlayListOpen().Click();
 
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].title, QStringLiteral("选择要播放的列表"));
     EXPECT_EQ(requests[0].nameFilter, QStringLiteral("播放列表 (*.lst)"));
     EXPECT_EQ(Locations(), (std::vector<std::u16string>{first, second}));
-    EXPECT_EQ(grid().ItemText(1, column::Title), u"Second, with comma");
+    EXPECT_EQ(Grid().ItemText(1, column::kTitle), u"Second, with comma");
     EXPECT_EQ(Shared().PlayListFile, U(folder / "two.lst"));
     EXPECT_EQ(Shared().CurrentIndex, 0);
     EXPECT_EQ(frmMain().MediaPlayer().URL(), first);
-    EXPECT_TRUE(test::waitForState(frmMain().MediaPlayer(), mediaplayer::Playing));
+    EXPECT_TRUE(test::WaitForState(frmMain().MediaPlayer(), mediaplayer::Playing));
 }
 
 TEST_F(MenuCommands, OpenOfSeveralListsLoadsNothingAndLeavesTheListUnnamed) {
@@ -185,48 +185,48 @@ TEST_F(MenuCommands, OpenOfSeveralListsLoadsNothingAndLeavesTheListUnnamed) {
         }));
     AddRows(2);
     Answer({Q(folder / "a.lst"), Q(folder / "b.lst")});
-    menu().mnuPlayListOpen().Click();
-    EXPECT_EQ(grid().ItemCount(), 0);
+    Menu().mnuPlayListOpen().Click();
+    EXPECT_EQ(Grid().ItemCount(), 0);
     EXPECT_TRUE(Shared().PlayListFile.empty()) << "the exit save asks for a name instead of writing over a folder";
     EXPECT_TRUE(frmMain().MediaPlayer().URL().empty());
 
     Answer({});
     AddRows(1);
-    menu().mnuPlayListOpen().Click();
-    EXPECT_EQ(grid().ItemCount(), 1) << "cancel keeps the rows";
+    Menu().mnuPlayListOpen().Click();
+    EXPECT_EQ(Grid().ItemCount(), 1) << "cancel keeps the rows";
 }
 
 TEST_F(MenuCommands, AddFileAndAddFolderFillTheGrid) {
     fs::create_directories(folder / "music");
-    const std::u16string wma = test::writeFile(folder / "music/b.wma", {});
-    const std::u16string mp3 = test::writeFile(folder / "music/a.mp3", {});
-    test::writeFile(folder / "music/c.wav", {});
+    const std::u16string wma = test::WriteFile(folder / "music/b.wma", {});
+    const std::u16string mp3 = test::WriteFile(folder / "music/a.mp3", {});
+    test::WriteFile(folder / "music/c.wav", {});
     Answer({Q(folder / "music")});
-    menu().mnuAddFolder().Click();
+    Menu().mnuAddFolder().Click();
     EXPECT_EQ(Locations(), (std::vector<std::u16string>{wma, mp3}));
-    EXPECT_EQ(requests.back().owner, &menu());
+    EXPECT_EQ(requests.back().owner, &Menu());
     EXPECT_EQ(requests.back().title, QStringLiteral("请选择文件夹"));
 
     Answer({Q(folder / "music/c.wav")});
-    menu().mnuAddFile().Click();
-    EXPECT_EQ(grid().ItemText(2, column::Location), U(folder / "music/c.wav"));
+    Menu().mnuAddFile().Click();
+    EXPECT_EQ(Grid().ItemText(2, column::kLocation), U(folder / "music/c.wav"));
     EXPECT_EQ(requests.back().owner, nullptr);
 }
 
 TEST_F(MenuCommands, ClearingDuringAFolderSearchLetsItGoOnAppending) {
-    constexpr int Files = 4000;
+    constexpr int kFiles = 4000;
     std::vector<std::u16string> order;
     fs::create_directories(folder / "many");
-    for (int i = 0; i < Files; ++i) test::writeFile(folder / "many" / ("t" + std::to_string(i) + ".mp3"), {});
+    for (int i = 0; i < kFiles; ++i) test::WriteFile(folder / "many" / ("t" + std::to_string(i) + ".mp3"), {});
     for (const auto& entry : fs::directory_iterator(folder / "many")) order.push_back(U(entry.path()));
 
     bool cleared = false;
     QTimer::singleShot(0, [&] {
-        menu().mnuClearList().Click();
+        Menu().mnuClearList().Click();
         cleared = true;
     });
     Answer({Q(folder / "many")});
-    menu().mnuAddFolder().Click();
+    Menu().mnuAddFolder().Click();
     ASSERT_TRUE(cleared) << "the search gave pending events no turn";
     const auto rows = Locations();
     ASSERT_LT(rows.size(), order.size());
@@ -236,12 +236,12 @@ TEST_F(MenuCommands, ClearingDuringAFolderSearchLetsItGoOnAppending) {
 
 // Last: it unloads the playlist window.
 TEST_F(MenuCommands, ASearchStopsWhenThePlaylistWindowUnloads) {
-    constexpr int Files = 4000;
+    constexpr int kFiles = 4000;
     fs::create_directories(folder / "many");
-    for (int i = 0; i < Files; ++i) test::writeFile(folder / "many" / ("t" + std::to_string(i) + ".mp3"), {});
+    for (int i = 0; i < kFiles; ++i) test::WriteFile(folder / "many" / ("t" + std::to_string(i) + ".mp3"), {});
     QTimer::singleShot(0, [] { frmList().Unload(); });
     Answer({Q(folder / "many")});
-    menu().mnuAddFolder().Click();
+    Menu().mnuAddFolder().Click();
     EXPECT_FALSE(frmList().Loaded());
-    EXPECT_LT(grid().ItemCount(), Files) << "the search stopped with the window";
+    EXPECT_LT(Grid().ItemCount(), kFiles) << "the search stopped with the window";
 }

@@ -16,11 +16,11 @@ namespace {
 struct ShownItem {
     const char* caption;  // "-" for a separator
     const char16_t* name = nullptr;
-    int index = forms::MenuItem::NotInArray;
+    int index = forms::MenuItem::kNotInArray;
     bool checked = false;
 };
 
-const std::vector<ShownItem> ListMenu = {
+const std::vector<ShownItem> kListMenu = {
     {"添加文件(&A)", u"mnuAddFile"},
     {"添加目录(&F)", u"mnuAddFolder"},
     {"-"},
@@ -53,18 +53,18 @@ protected:
 }  // namespace
 
 TEST_F(MenuNames, TheListMenuShowsItsItemsInOrderEachUnderItsName) {
-    const QList<QAction*> shown = menu.mnuList.menu()->actions();
-    ASSERT_EQ(shown.size(), static_cast<qsizetype>(ListMenu.size()));
-    EXPECT_EQ(menu.mnuList.Count(), ListMenu.size());
-    for (std::size_t i = 0; i < ListMenu.size(); ++i) {
-        const ShownItem& expected = ListMenu[i];
+    const QList<QAction*> shown = menu.mnuList.NativeMenu()->actions();
+    ASSERT_EQ(shown.size(), static_cast<qsizetype>(kListMenu.size()));
+    EXPECT_EQ(menu.mnuList.Count(), kListMenu.size());
+    for (std::size_t i = 0; i < kListMenu.size(); ++i) {
+        const ShownItem& expected = kListMenu[i];
         QAction* action = shown[static_cast<qsizetype>(i)];
         const bool separator = QString::fromUtf8(expected.caption) == QStringLiteral("-");
         EXPECT_EQ(action->isSeparator(), separator) << i;
         if (separator) continue;
         EXPECT_EQ(action->text(), QString::fromUtf8(expected.caption)) << i;
         EXPECT_EQ(action->isChecked(), expected.checked) << i;
-        EXPECT_EQ(menu.mnuList.Item(expected.name, expected.index).action(), action) << i;
+        EXPECT_EQ(menu.mnuList.Item(expected.name, expected.index).Action(), action) << i;
     }
 }
 
@@ -82,9 +82,9 @@ TEST_F(MenuNames, EachAccessorIsTheItemOfItsName) {
     };
     for (const auto& [item, name] : named) {
         EXPECT_EQ(item->Name(), name);
-        EXPECT_EQ(item->Index(), forms::MenuItem::NotInArray) << name.toStdString();
+        EXPECT_EQ(item->Index(), forms::MenuItem::kNotInArray) << name.toStdString();
     }
-    for (int i = 0; i < MenuWindow::PlayModeCount; ++i) {
+    for (int i = 0; i < MenuWindow::kPlayModeCount; ++i) {
         EXPECT_EQ(menu.mnuPlayMode(i).Name(), QStringLiteral("mnuPlayMode"));
         EXPECT_EQ(menu.mnuPlayMode(i).Index(), i);
     }
@@ -92,16 +92,16 @@ TEST_F(MenuNames, EachAccessorIsTheItemOfItsName) {
 }
 
 TEST_F(MenuNames, AClickOnEachPlayModePlaceRunsThatMode) {
-    const QList<QAction*> shown = menu.mnuList.menu()->actions();
-    for (int mode = 0; mode < MenuWindow::PlayModeCount; ++mode) {
+    const QList<QAction*> shown = menu.mnuList.NativeMenu()->actions();
+    for (int mode = 0; mode < MenuWindow::kPlayModeCount; ++mode) {
         shown[6 + mode]->trigger();  // where the user clicks: the sixth place onwards
         EXPECT_EQ(Shared().PlayMode, mode);
-        for (int i = 0; i < MenuWindow::PlayModeCount; ++i) EXPECT_EQ(shown[6 + i]->isChecked(), i == mode) << mode;
+        for (int i = 0; i < MenuWindow::kPlayModeCount; ++i) EXPECT_EQ(shown[6 + i]->isChecked(), i == mode) << mode;
     }
 }
 
 TEST_F(MenuNames, AClickOnTheNewListPlaceForgetsTheListFile) {
     Shared().PlayListFile = u"/somewhere/mine.lst";
-    menu.mnuList.menu()->actions()[13]->trigger();
+    menu.mnuList.NativeMenu()->actions()[13]->trigger();
     EXPECT_TRUE(Shared().PlayListFile.empty());
 }

@@ -25,7 +25,7 @@ namespace {
 
 const auto* windows = ::testing::AddGlobalTestEnvironment(new ProgramWindows);
 
-const std::u16string Nihao = text::fromFileName("\xC4\xE3\xBA\xC3");  // 你好 in GBK: not UTF-8
+const std::u16string kNihao = text::FromFileName("\xC4\xE3\xBA\xC3");  // 你好 in GBK: not UTF-8
 
 }  // namespace
 
@@ -34,14 +34,14 @@ TEST(ArgumentLocations, PathsAreTakenFromTheCallersFolder) {
     EXPECT_EQ(LocationFromArgument("./sub//song.mp3", "/home/u/"), u"/home/u/sub/song.mp3");
     EXPECT_EQ(LocationFromArgument("../up.mp3", "/home/u"), u"/home/u/../up.mp3");  // links make ".." the kernel's
     EXPECT_EQ(LocationFromArgument("/abs/./song.mp3", "/home/u"), u"/abs/song.mp3");
-    EXPECT_EQ(LocationFromArgument("\xC4\xE3\xBA\xC3.wav", "/m"), u"/m/" + Nihao + u".wav");
-    EXPECT_EQ(text::toFileName(LocationFromArgument("\xC4\xE3\xBA\xC3.wav", "/m")), "/m/\xC4\xE3\xBA\xC3.wav");
+    EXPECT_EQ(LocationFromArgument("\xC4\xE3\xBA\xC3.wav", "/m"), u"/m/" + kNihao + u".wav");
+    EXPECT_EQ(text::ToFileName(LocationFromArgument("\xC4\xE3\xBA\xC3.wav", "/m")), "/m/\xC4\xE3\xBA\xC3.wav");
     EXPECT_EQ(LocationFromArgument("song.mp3", ""), u"");  // no folder to take it from
     EXPECT_EQ(LocationFromArgument("", "/home/u"), u"");
 }
 
 TEST(ArgumentLocations, FileUrisArePercentDecodedBytes) {
-    EXPECT_EQ(LocationFromArgument("file:///m/%C4%E3%BA%C3.wav", "/elsewhere"), u"/m/" + Nihao + u".wav");
+    EXPECT_EQ(LocationFromArgument("file:///m/%C4%E3%BA%C3.wav", "/elsewhere"), u"/m/" + kNihao + u".wav");
     EXPECT_EQ(LocationFromArgument("file:///m/a%20b%e4%bd%a0.mp3", "/x"), u"/m/a b你.mp3");
     EXPECT_EQ(LocationFromArgument("FILE://localhost/m/a.mp3", "/x"), u"/m/a.mp3");
     EXPECT_EQ(LocationFromArgument("file:/m/a.mp3", "/x"), u"/m/a.mp3");
@@ -55,8 +55,8 @@ TEST(ArgumentLocations, FileUrisArePercentDecodedBytes) {
 TEST(ArgumentLocations, WebAddressesPassAsTheyAre) {
     for (const char* address : {"http://example.org/a%20b.mp3?x=1", "https://example.org/live", "mms://media.example/s",
                                 "rtsp://cam.example:554/stream", "HTTP://EXAMPLE.ORG/A.MP3"}) {
-        EXPECT_EQ(LocationFromArgument(address, "/home/u"), text::fromFileName(address));
-        EXPECT_EQ(LocationFromUri(address), text::fromFileName(address));
+        EXPECT_EQ(LocationFromArgument(address, "/home/u"), text::FromFileName(address));
+        EXPECT_EQ(LocationFromUri(address), text::FromFileName(address));
         EXPECT_FALSE(MissingFile(*LocationFromUri(address)));
     }
     EXPECT_EQ(LocationFromUri("http://"), std::nullopt);
@@ -66,11 +66,11 @@ TEST(ArgumentLocations, WebAddressesPassAsTheyAre) {
 
 TEST(ArgumentLocations, MissingFilesAreToldAndLeftOut) {
     test::TempFolder folder;
-    const std::u16string there = test::writeFile(folder / "\xC4\xE3\xBA\xC3.wav", test::wavFile(1));
+    const std::u16string there = test::WriteFile(folder / "\xC4\xE3\xBA\xC3.wav", test::WavFile(1));
     EXPECT_FALSE(MissingFile(there));
     EXPECT_TRUE(MissingFile(there + u".gone"));
     EXPECT_TRUE(MissingFile(u""));
-    const std::string thereBytes = text::toFileName(there);
+    const std::string thereBytes = text::ToFileName(there);
     const std::string missing = thereBytes + ".gone";
     char program[] = "media";
     std::vector<char*> argv{program, const_cast<char*>(thereBytes.c_str()), const_cast<char*>(missing.c_str()),
@@ -86,12 +86,12 @@ class PlaylistPlaceChoice : public ::testing::Test {
 protected:
     // A folder by the bytes of its name.
     std::u16string Folder(const char* name) {
-        const std::string path = root_.path().toStdString() + '/' + name;
+        const std::string path = root.path().toStdString() + '/' + name;
         std::filesystem::create_directories(path);
-        return text::fromFileName(path);
+        return text::FromFileName(path);
     }
-    static void Touch(const std::u16string& file) { test::writeFile(text::toFileName(file), {}); }
-    QTemporaryDir root_;
+    static void Touch(const std::u16string& file) { test::WriteFile(text::ToFileName(file), {}); }
+    QTemporaryDir root;
 };
 }  // namespace
 
@@ -104,7 +104,7 @@ TEST_F(PlaylistPlaceChoice, AWritableProgramFolderKeepsItsList) {
 }
 
 TEST_F(PlaylistPlaceChoice, AReadOnlyProgramFolderSendsTheListToTheDataFolder) {
-    const std::u16string program = Folder("app"), data = root_.path().toStdU16String() + u"/not/yet/media";
+    const std::u16string program = Folder("app"), data = root.path().toStdU16String() + u"/not/yet/media";
     PlaylistPlace place = ChoosePlaylistPlace(program, false, data);
     EXPECT_EQ(place.file, data + u"/default.lst");
     EXPECT_EQ(place.startFrom, data + u"/default.lst");
@@ -114,7 +114,7 @@ TEST_F(PlaylistPlaceChoice, AReadOnlyProgramFolderSendsTheListToTheDataFolder) {
     EXPECT_EQ(place.file, data + u"/default.lst");
     EXPECT_EQ(place.startFrom, program + u"/default.lst");
     // Once the user's own list is there, it is the one read.
-    std::filesystem::create_directories(text::toFileName(data));
+    std::filesystem::create_directories(text::ToFileName(data));
     Touch(data + u"/default.lst");
     place = ChoosePlaylistPlace(program, false, data);
     EXPECT_EQ(place.startFrom, data + u"/default.lst");
@@ -128,7 +128,7 @@ TEST_F(PlaylistPlaceChoice, WithoutADataFolderTheListStaysBesideTheProgram) {
 
 TEST_F(PlaylistPlaceChoice, NamesThatAreNotUtf8KeepTheirBytes) {
     const std::u16string program = Folder("\xC4\xE3"), data = Folder("data");
-    ASSERT_TRUE(text::holdsRawBytes(program));
+    ASSERT_TRUE(text::HoldsRawBytes(program));
     Touch(program + u"/default.lst");
     const PlaylistPlace place = ChoosePlaylistPlace(program, false, data);
     EXPECT_EQ(place.startFrom, program + u"/default.lst");
@@ -152,7 +152,7 @@ protected:
         transport.Stop();
         player.close();
     }
-    std::u16string Track(const std::string& name) { return test::writeFile(folder / name, test::wavFile(3)); }
+    std::u16string Track(const std::string& name) { return test::WriteFile(folder / name, test::WavFile(3)); }
     LocationOpener Opener(int* rowsAddedCalls = nullptr) {
         return LocationOpener(
             transport, [] { return !frmList().Loaded(); },
@@ -162,7 +162,7 @@ protected:
     }
 
     GridProxy& grid = frmList().PlayList();
-    Transport& transport = frmMain().transport();
+    Transport& transport = frmMain().Transport();
     mediaplayer::MediaPlayer& player = frmMain().MediaPlayer();
     test::TempFolder folder;
 };
@@ -175,12 +175,12 @@ TEST_F(OpenCommand, RowsAreAppendedInOrderAndTheFirstPlays) {
     // An empty location is one the grid refuses: it is skipped, and the next is still the first to play.
     EXPECT_EQ(AddAndPlay(transport, adder, {u"", first, second}), 2);
     ASSERT_EQ(grid.ItemCount(), 3);
-    EXPECT_EQ(grid.ItemText(1, column::Location), first);
-    EXPECT_EQ(grid.ItemText(2, column::Location), second);
-    EXPECT_EQ(grid.ItemText(1, column::Title), text::readableFileName(Nihao));
+    EXPECT_EQ(grid.ItemText(1, column::kLocation), first);
+    EXPECT_EQ(grid.ItemText(2, column::kLocation), second);
+    EXPECT_EQ(grid.ItemText(1, column::kTitle), text::ReadableFileName(kNihao));
     EXPECT_EQ(Shared().CurrentIndex, 1);
     EXPECT_EQ(player.URL(), first);
-    EXPECT_TRUE(test::waitForState(player, mediaplayer::Playing));
+    EXPECT_TRUE(test::WaitForState(player, mediaplayer::Playing));
 }
 
 TEST_F(OpenCommand, NothingAddedStartsNothing) {
@@ -201,9 +201,9 @@ TEST_F(OpenCommand, RequestsWaitUntilTheListHasLoadedAndThenRunInOrder) {
     opener.ListLoaded();
     EXPECT_EQ(grid.ItemCount(), 0);  // carried out from the event loop, not inside the caller
     ASSERT_TRUE(QTest::qWaitFor([this] { return grid.ItemCount() == 3; }, 10000));
-    EXPECT_EQ(grid.ItemText(0, column::Location), a);
-    EXPECT_EQ(grid.ItemText(1, column::Location), b);
-    EXPECT_EQ(grid.ItemText(2, column::Location), c);
+    EXPECT_EQ(grid.ItemText(0, column::kLocation), a);
+    EXPECT_EQ(grid.ItemText(1, column::kLocation), b);
+    EXPECT_EQ(grid.ItemText(2, column::kLocation), c);
     // Each request plays its own first location; the later one last.
     EXPECT_EQ(Shared().CurrentIndex, 1);
     EXPECT_EQ(player.URL(), b);

@@ -48,27 +48,27 @@ public:
 class TransportTest : public ::testing::Test {
 protected:
     TransportTest()
-        : view_(lorvex::ListView::Create()),
-          grid(static_cast<automation::Dispatch*>(view_.get())),
-          transport(view, shared, output.factory()),
-          player(transport.player()) {
+        : listView(lorvex::ListView::Create()),
+          grid(static_cast<automation::Dispatch*>(listView.Get())),
+          transport(view, shared, output.Factory()),
+          player(transport.Player()) {
         SetUpColumns(grid);
         transport.SetGrid(grid);
     }
 
     void AddTrack(const std::string& name, double seconds) {
-        const std::u16string path = test::writeFile(folder / name, test::wavFile(seconds));
+        const std::u16string path = test::WriteFile(folder / name, test::WavFile(seconds));
         AddRow(grid, grid.ItemCount() + 1, u"", u"", u"00:00", path);
     }
     void AddBroken(const std::string& name) {
-        const std::u16string path = test::writeFile(folder / name, test::Bytes(2000, 0x5A));
+        const std::u16string path = test::WriteFile(folder / name, test::Bytes(2000, 0x5A));
         AddRow(grid, grid.ItemCount() + 1, u"", u"", u"00:00", path);
     }
     void AddNoise(const std::string& name, unsigned seed) {
         std::mt19937 random(seed);
         test::Bytes bytes(6000);
         for (auto& byte : bytes) byte = static_cast<std::uint8_t>(random());
-        AddRow(grid, grid.ItemCount() + 1, u"", u"", u"00:00", test::writeFile(folder / name, bytes));
+        AddRow(grid, grid.ItemCount() + 1, u"", u"", u"00:00", test::WriteFile(folder / name, bytes));
     }
     void AddMissing(const std::string& name) {
         AddRow(grid, grid.ItemCount() + 1, u"", u"", u"00:00", (folder / name).u16string());
@@ -89,13 +89,13 @@ protected:
         return false;
     }
     bool Polling() const { return transport.TimerMain.Enabled(); }
-    std::u16string Location(int row) { return grid.ItemText(row, column::Location); }
+    std::u16string Location(int row) { return grid.ItemText(row, column::kLocation); }
 
     test::TempFolder folder;
     test::WatchedOutput output;  // silent, in real time
     RecordingView view;
     SharedValues shared;
-    automation::Ref<lorvex::ListView> view_;
+    automation::Ref<lorvex::ListView> listView;
     GridProxy grid;
     Transport transport;
     MediaPlayer& player;
@@ -109,24 +109,24 @@ TEST_F(TransportTest, ThePlayingRowGetsTheCurrentMarkAndThePlayersTexts) {
     shared.CurrentIndex = 0;
     shared.PreviousIndex = 1;
     shared.TrackStarted = true;
-    grid.SetItemTag(1, TagCurrent);
+    grid.SetItemTag(1, kTagCurrent);
     transport.PlayPause();  // no media set yet: plays the first row
     EXPECT_EQ(player.URL(), Location(0));
     EXPECT_EQ(view.tag, QStringLiteral("s"));
     EXPECT_EQ(view.playPicture, QStringLiteral("pause_n.bmp"));
     EXPECT_TRUE(view.buttons);
     EXPECT_TRUE(Polling());
-    ASSERT_TRUE(PollUntil([&] { return grid.ItemTag(0) == TagCurrent; }));
-    EXPECT_EQ(grid.ItemTag(1), TagOrdinary);
+    ASSERT_TRUE(PollUntil([&] { return grid.ItemTag(0) == kTagCurrent; }));
+    EXPECT_EQ(grid.ItemTag(1), kTagOrdinary);
     EXPECT_EQ(shared.PreviousIndex, 0);
     EXPECT_FALSE(shared.TrackStarted);
-    EXPECT_EQ(grid.ItemText(0, column::Title), u"first song");
-    EXPECT_EQ(grid.ItemText(0, column::Time), u"00:01");
+    EXPECT_EQ(grid.ItemText(0, column::kTitle), u"first song");
+    EXPECT_EQ(grid.ItemText(0, column::kTime), u"00:01");
     EXPECT_EQ(view.state, QStringLiteral("正在播放"));
     EXPECT_EQ(view.title, QStringLiteral("first song[00:01]"));
 
     // Pausing and resuming writes nothing again.
-    grid.SetItemText(0, column::Title, u"kept");
+    grid.SetItemText(0, column::kTitle, u"kept");
     transport.PlayPause();
     EXPECT_EQ(view.tag, QStringLiteral("p"));
     ASSERT_TRUE(PollUntil([&] { return player.playState() == mediaplayer::Paused; }));
@@ -135,7 +135,7 @@ TEST_F(TransportTest, ThePlayingRowGetsTheCurrentMarkAndThePlayersTexts) {
     transport.PlayPause();
     ASSERT_TRUE(PollUntil([&] { return player.playState() == mediaplayer::Playing; }));
     transport.Poll();
-    EXPECT_EQ(grid.ItemText(0, column::Title), u"kept");
+    EXPECT_EQ(grid.ItemText(0, column::kTitle), u"kept");
 
     transport.Stop();
     EXPECT_FALSE(Polling());
@@ -173,7 +173,7 @@ TEST_F(TransportTest, SequentialModeStopsAfterTheLastRow) {
     EXPECT_EQ(player.playState(), mediaplayer::Stopped);
     // Nothing follows: the output is closed, not left paused.
     GstState state = GST_STATE_VOID_PENDING;
-    gst_element_get_state(output.pipeline().get(), &state, nullptr, 0);
+    gst_element_get_state(output.Pipeline().get(), &state, nullptr, 0);
     EXPECT_EQ(state, GST_STATE_NULL);
     transport.PlayPause();
     EXPECT_TRUE(PollUntil([&] { return player.playState() == mediaplayer::Playing; }));
@@ -184,10 +184,10 @@ TEST_F(TransportTest, RepeatOneRestartsTheSameRowAndWritesItAgain) {
     shared.PlayMode = ModeRepeatOne;
     shared.CurrentIndex = 0;
     transport.PlayTrack(MoveSame);
-    ASSERT_TRUE(PollUntil([&] { return grid.ItemTag(0) == TagCurrent; }));
-    grid.SetItemText(0, column::Title, u"overwritten");
+    ASSERT_TRUE(PollUntil([&] { return grid.ItemTag(0) == kTagCurrent; }));
+    grid.SetItemText(0, column::kTitle, u"overwritten");
     // The end of the track starts it again, and the next playing poll writes the row again.
-    ASSERT_TRUE(PollUntil([&] { return grid.ItemText(0, column::Title) == u"only"; }));
+    ASSERT_TRUE(PollUntil([&] { return grid.ItemText(0, column::kTitle) == u"only"; }));
     EXPECT_EQ(shared.CurrentIndex, 0);
     EXPECT_EQ(player.URL(), Location(0));
 }
@@ -206,8 +206,8 @@ TEST_F(TransportTest, AnUnplayableTrackIsTriedFourTimesMarkedAndSkipped) {
         },
         30));
     EXPECT_EQ(mostRetries, 3);
-    EXPECT_EQ(grid.ItemTag(0), TagFailed);
-    ASSERT_TRUE(PollUntil([&] { return grid.ItemTag(1) == TagCurrent; }));
+    EXPECT_EQ(grid.ItemTag(0), kTagFailed);
+    ASSERT_TRUE(PollUntil([&] { return grid.ItemTag(1) == kTagCurrent; }));
     EXPECT_EQ(transport.RetryCount(), 0);
 }
 
@@ -256,8 +256,8 @@ TEST_F(TransportTest, StartRowMakesTheRowCurrentAndPlaysIt) {
     EXPECT_TRUE(shared.TrackStarted);
     EXPECT_TRUE(Polling());
     EXPECT_EQ(player.URL(), Location(2));
-    ASSERT_TRUE(PollUntil([&] { return grid.ItemTag(2) == TagCurrent; }));
-    EXPECT_EQ(grid.ItemText(2, column::Title), u"c");
+    ASSERT_TRUE(PollUntil([&] { return grid.ItemTag(2) == kTagCurrent; }));
+    EXPECT_EQ(grid.ItemText(2, column::kTitle), u"c");
     EXPECT_EQ(view.state, QStringLiteral("正在播放"));
 
     // A row without a location, or no row at all, starts nothing: what plays goes on.
@@ -279,16 +279,16 @@ TEST_F(TransportTest, StartRowMakesTheRowCurrentAndPlaysIt) {
     EXPECT_EQ(shared.CurrentIndex, 3);
     EXPECT_TRUE(player.URL().empty());
     transport.Poll();
-    EXPECT_EQ(grid.ItemText(3, column::Title), u"no place");
-    EXPECT_EQ(grid.ItemText(3, column::Time), u"01:00");
+    EXPECT_EQ(grid.ItemText(3, column::kTitle), u"no place");
+    EXPECT_EQ(grid.ItemText(3, column::kTime), u"01:00");
 }
 
 TEST_F(TransportTest, PlayWithNoMediaStartsTheSelectedRowAsTheCurrentOne) {
     AddTrack("a.wav", 1);
     AddTrack("b.wav", 1);
     AddTrack("c.wav", 1.2);
-    grid.SetItemText(0, column::Title, u"own title");
-    grid.SetItemText(0, column::Time, u"01:23");
+    grid.SetItemText(0, column::kTitle, u"own title");
+    grid.SetItemText(0, column::kTime, u"01:23");
     shared.CurrentIndex = 0;
     shared.PreviousIndex = 0;
     Select(2);
@@ -296,12 +296,12 @@ TEST_F(TransportTest, PlayWithNoMediaStartsTheSelectedRowAsTheCurrentOne) {
     EXPECT_EQ(shared.CurrentIndex, 2);
     EXPECT_TRUE(shared.TrackStarted);
     EXPECT_EQ(player.URL(), Location(2));
-    ASSERT_TRUE(PollUntil([&] { return grid.ItemTag(2) == TagCurrent; }));
-    EXPECT_EQ(grid.ItemText(2, column::Title), u"c");
-    EXPECT_EQ(grid.ItemText(2, column::Time), u"00:01");
-    EXPECT_EQ(grid.ItemText(0, column::Title), u"own title") << "the row that was current keeps its own texts";
-    EXPECT_EQ(grid.ItemText(0, column::Time), u"01:23");
-    EXPECT_EQ(grid.ItemTag(0), TagOrdinary);
+    ASSERT_TRUE(PollUntil([&] { return grid.ItemTag(2) == kTagCurrent; }));
+    EXPECT_EQ(grid.ItemText(2, column::kTitle), u"c");
+    EXPECT_EQ(grid.ItemText(2, column::kTime), u"00:01");
+    EXPECT_EQ(grid.ItemText(0, column::kTitle), u"own title") << "the row that was current keeps its own texts";
+    EXPECT_EQ(grid.ItemText(0, column::kTime), u"01:23");
+    EXPECT_EQ(grid.ItemTag(0), kTagOrdinary);
 
     // With nothing selected it is the first row.
     transport.Stop();
@@ -327,7 +327,7 @@ TEST_F(TransportTest, ALoadedListStartsItsFirstRowThroughThePlayAction) {
     EXPECT_EQ(view.playPicture, QStringLiteral("pause_n.bmp"));
     EXPECT_EQ(view.state, QStringLiteral("正在播放"));
     EXPECT_TRUE(view.buttons);
-    ASSERT_TRUE(PollUntil([&] { return grid.ItemTag(0) == TagCurrent; }));
+    ASSERT_TRUE(PollUntil([&] { return grid.ItemTag(0) == kTagCurrent; }));
 
     // While the button offers pause, the play action that ends the load pauses the first row.
     transport.StartRow(1);
@@ -336,7 +336,7 @@ TEST_F(TransportTest, ALoadedListStartsItsFirstRowThroughThePlayAction) {
     EXPECT_EQ(player.URL(), Location(0));
     EXPECT_EQ(view.tag, QStringLiteral("p"));
     EXPECT_EQ(view.state, QStringLiteral("暂停播放"));
-    EXPECT_TRUE(test::waitForState(player, mediaplayer::Paused));
+    EXPECT_TRUE(test::WaitForState(player, mediaplayer::Paused));
 
     // An empty list leaves no media open, and the first poll switches the poller off.
     grid.Clear();
@@ -368,7 +368,7 @@ TEST_F(TransportTest, AListThatCannotPlayNeverClaimsToBePlaying) {
 
         const auto everyRowTried = [&] {
             for (std::int32_t row = 0; row < grid.ItemCount(); ++row)
-                if (grid.ItemTag(row) != TagFailed) return false;
+                if (grid.ItemTag(row) != kTagFailed) return false;
             return true;
         };
         ASSERT_TRUE(PollUntil(everyRowTried, 60));
@@ -402,13 +402,13 @@ TEST_F(TransportTest, EveryStartFromTheTopIsAnnouncedButAResumeIsNot) {
     ASSERT_TRUE(PollUntil([&] { return announced.size() == 1; }));
 
     // Stop and play start the media from its beginning without a new row: announced, but the row is not rewritten.
-    grid.SetItemText(0, column::Title, u"kept");
+    grid.SetItemText(0, column::kTitle, u"kept");
     transport.Stop();
     transport.PlayPause();
     EXPECT_FALSE(shared.TrackStarted);
     ASSERT_TRUE(PollUntil([&] { return announced.size() == 2; }));
     EXPECT_EQ(announced, (std::vector<std::u16string>{Location(0), Location(0)}));
-    EXPECT_EQ(grid.ItemText(0, column::Title), u"kept");
+    EXPECT_EQ(grid.ItemText(0, column::kTitle), u"kept");
 
     // Pausing and resuming go on where the media was.
     transport.PlayPause();

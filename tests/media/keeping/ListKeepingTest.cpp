@@ -30,17 +30,17 @@ class ListKeeping : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(grid().Valid()) << "the grid library was not found through media.manifest";
-        grid().Clear();
-        frmMain().transport().TimerMain.SetEnabled(false);
+        ASSERT_TRUE(Grid().Valid()) << "the grid library was not found through media.manifest";
+        Grid().Clear();
+        frmMain().Transport().TimerMain.SetEnabled(false);
     }
     void TearDown() override {
         frmMain().MediaPlayer().close();
-        frmMain().transport().TimerMain.SetEnabled(false);
+        frmMain().Transport().TimerMain.SetEnabled(false);
         frmMain().ImgPlay.Tag = QStringLiteral("p");
     }
 
-    static GridProxy& grid() { return frmList().PlayList(); }
+    static GridProxy& Grid() { return frmList().PlayList(); }
     QString Path(const QString& name) const { return dir.filePath(name); }
 
     static void Write(const QString& path, const QByteArray& bytes) {
@@ -61,8 +61,8 @@ protected:
     // The list file at start-up: PlayListFile names it and the playlist window reads it.
     static void LoadList(const QString& path) {
         Shared().PlayListFile = path.toStdU16String();
-        frmMain().transport().Stop();
-        grid().Clear();
+        frmMain().Transport().Stop();
+        Grid().Clear();
         frmList().LoadPlayList();
     }
 
@@ -76,8 +76,8 @@ TEST_F(ListKeeping, AListReadWholeIsWrittenBackAndAListNotReadIsKept) {
     const QString whole = Path("whole.lst");
     Write(whole, Rows(3));
     LoadList(whole);
-    ASSERT_EQ(grid().ItemCount(), 3);
-    AddRow(grid(), 4, u"new", u"", u"00:00", u"/m/new.mp3");
+    ASSERT_EQ(Grid().ItemCount(), 3);
+    AddRow(Grid(), 4, u"new", u"", u"00:00", u"/m/new.mp3");
     frmMain().SaveListAtEnd(false);
     EXPECT_EQ(Read(whole), Rows(3) + "\"new\",\"\",\"00:00\",\"/m/new.mp3\"\r\n");
 
@@ -85,7 +85,7 @@ TEST_F(ListKeeping, AListReadWholeIsWrittenBackAndAListNotReadIsKept) {
     const QString folder = Path("folder.lst");
     ASSERT_TRUE(QDir().mkpath(folder));
     LoadList(folder);
-    AddRow(grid(), 1, u"row", u"", u"00:00", u"/m/row.mp3");
+    AddRow(Grid(), 1, u"row", u"", u"00:00", u"/m/row.mp3");
     frmMain().SaveListAtEnd(false);
     EXPECT_TRUE(QFileInfo(folder).isDir());
 
@@ -94,7 +94,7 @@ TEST_F(ListKeeping, AListReadWholeIsWrittenBackAndAListNotReadIsKept) {
     const QByteArray longRows = Rows(32767 + 233);
     Write(longList, longRows);
     LoadList(longList);
-    EXPECT_EQ(grid().ItemCount(), 32767);
+    EXPECT_EQ(Grid().ItemCount(), 32767);
     frmMain().SaveListAtEnd(false);
     EXPECT_EQ(Read(longList), longRows);
 
@@ -113,7 +113,7 @@ TEST_F(ListKeeping, SavingGoesThroughALinkKeepsTheModeAndWritesTheSameRowsOnce) 
     ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0600), 0);
     ASSERT_TRUE(QFile::link(target, link));
     LoadList(link);
-    AddRow(grid(), 3, u"third", u"", u"00:00", u"/m/3.mp3");
+    AddRow(Grid(), 3, u"third", u"", u"00:00", u"/m/3.mp3");
     frmMain().SaveListAtEnd(false);
 
     EXPECT_TRUE(QFileInfo(link).isSymLink());
@@ -138,14 +138,14 @@ TEST_F(ListKeeping, SavingGoesThroughALinkKeepsTheModeAndWritesTheSameRowsOnce) 
 TEST_F(ListKeeping, AToolWindowClosedByTheWindowManagerOnlyHides) {
     MainWindow& main = frmMain();
     main.show();
-    AddRow(grid(), 1, u"one", u"", u"00:00", u"/m/1.mp3");
+    AddRow(Grid(), 1, u"one", u"", u"00:00", u"/m/1.mp3");
     frmList().Show();
     main.isList = true;
     ASSERT_TRUE(frmList().close());  // what the window manager's close asks for
     EXPECT_FALSE(frmList().isVisible());
     EXPECT_TRUE(frmList().Loaded());
     EXPECT_FALSE(main.isList);
-    EXPECT_EQ(grid().ItemCount(), 1);
+    EXPECT_EQ(Grid().ItemCount(), 1);
 
     frmLrc().Show();
     main.isLrc = true;

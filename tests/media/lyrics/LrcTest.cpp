@@ -45,10 +45,10 @@ TEST(Lrc, OffsetShiftsEveryLineAndTheFirstLineAlwaysHasText) {
 TEST(Lrc, BytesAreUtf8WithOrWithoutMarkElseGbk) {
     const std::u16string song = u"[00:01]月亮代表我的心";
     std::string gbk;
-    ASSERT_TRUE(text::toAnsi(song, gbk));
+    ASSERT_TRUE(text::ToAnsi(song, gbk));
     EXPECT_EQ(DecodeLyricBytes(gbk), song);
-    EXPECT_EQ(DecodeLyricBytes(text::toUtf8(song)), song);
-    EXPECT_EQ(DecodeLyricBytes("\xEF\xBB\xBF" + text::toUtf8(song)), song);
+    EXPECT_EQ(DecodeLyricBytes(text::ToUtf8(song)), song);
+    EXPECT_EQ(DecodeLyricBytes("\xEF\xBB\xBF" + text::ToUtf8(song)), song);
     // UTF-16 as editors save it, either byte order, behind its mark; a stray odd byte at the end is dropped.
     std::string little = "\xFF\xFE", big = "\xFE\xFF";
     for (char16_t c : song) {
@@ -78,7 +78,7 @@ TEST(LyricSource, TimedLyricsEmbeddedInTheFile) {
     using namespace tagfile;
     const std::string uslt =
         std::string(1, '\3') + "eng" + std::string(1, '\0') + "[00:01.00]embedded\n[00:02.00]lines";
-    Write(dir.filePath("tagged.mp3"), id3v2Tag(3, id3v2Frame(3, "USLT", uslt)) + mpeg1Audio());
+    Write(dir.filePath("tagged.mp3"), Id3v2Tag(3, Id3v2Frame(3, "USLT", uslt)) + Mpeg1Audio());
     const auto lines = FindLyrics(dir.filePath("tagged.mp3").toStdU16String());
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].Text, u"embedded");

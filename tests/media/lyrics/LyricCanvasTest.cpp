@@ -16,7 +16,7 @@ namespace {
 
 // The canvas sits below its window's title bar; it is rendered as far down, so that every row it shows is at a
 // positive device row, as on screen.
-constexpr int Below = 28;
+constexpr int kBelow = 28;
 
 std::vector<LyricLine> Song(int count, float step = 0.4f) {
     std::vector<LyricLine> lines;
@@ -44,7 +44,7 @@ LyricFrame Frame(double top, int highlight) {
 }
 
 QImage Blank(QSize canvas) {
-    QImage image(std::max(canvas.width(), 1), canvas.height() + Below, QImage::Format_RGB32);
+    QImage image(std::max(canvas.width(), 1), canvas.height() + kBelow, QImage::Format_RGB32);
     image.fill(QColor(40, 50, 60));
     return image;
 }
@@ -53,7 +53,7 @@ QImage Blank(QSize canvas) {
 QImage Reference(const LyricTable& table, const QFont& font, QSize canvas, const LyricFrame& frame) {
     QImage image = Blank(canvas);
     QPainter painter(&image);
-    painter.translate(0, Below);
+    painter.translate(0, kBelow);
     painter.setClipRect(QRect(QPoint(0, 0), canvas));
     painter.fillRect(QRect(QPoint(0, 0), canvas), Qt::black);
     if (!frame.draw) return image;
@@ -70,7 +70,7 @@ QImage Reference(const LyricTable& table, const QFont& font, QSize canvas, const
 
 QImage Rendered(LyricCanvas& canvas) {
     QImage image = Blank(canvas.size());
-    canvas.render(&image, QPoint(0, Below));
+    canvas.render(&image, QPoint(0, kBelow));
     return image;
 }
 

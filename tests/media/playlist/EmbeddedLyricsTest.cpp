@@ -10,16 +10,16 @@ using namespace tagfile;
 
 namespace {
 
-const std::string kTimed = text::toUtf8(u"[00:01.00]第一行\r\n[00:02.50]第二行\n");
+const std::string kTimed = text::ToUtf8(u"[00:01.00]第一行\r\n[00:02.50]第二行\n");
 
 class EmbeddedLyricsTest : public ::testing::Test {
 protected:
-    std::vector<media::LyricLine> lyricsOf(std::string_view name, std::string_view bytes) {
-        writeFile(dir / name, bytes);
-        return media::FindLyrics(text::fromUtf8((dir / name).string()));
+    std::vector<media::LyricLine> LyricsOf(std::string_view name, std::string_view bytes) {
+        WriteFile(dir / name, bytes);
+        return media::FindLyrics(text::FromUtf8((dir / name).string()));
     }
 
-    static void expectTimedLines(const std::vector<media::LyricLine>& lines, std::string_view name) {
+    static void ExpectTimedLines(const std::vector<media::LyricLine>& lines, std::string_view name) {
         ASSERT_EQ(lines.size(), 2u) << name;
         EXPECT_FLOAT_EQ(lines[0].Time, 1.0f) << name;
         EXPECT_EQ(lines[0].Text, u"第一行") << name;
@@ -31,12 +31,12 @@ protected:
 };
 
 TEST_F(EmbeddedLyricsTest, TimedLyricsOfEveryFormatAreTaken) {
-    expectTimedLines(
-        lyricsOf("a.flac", flacFile({flacBlock(kVorbisCommentBlock, vorbisComment({"LYRICS=" + kTimed}))})), "flac");
-    expectTimedLines(lyricsOf("b.ogg", oggVorbisFile({"UNSYNCEDLYRICS=" + kTimed})), "vorbis");
-    expectTimedLines(lyricsOf("c.opus", oggOpusFile({"lyrics=" + kTimed})), "opus");
-    expectTimedLines(lyricsOf("d.oga", oggFlacFile({"LYRICS=" + kTimed})), "ogg flac");
-    expectTimedLines(lyricsOf("e.m4a", m4aFile(mp4UserData(mp4Item("\xA9"
+    ExpectTimedLines(
+        LyricsOf("a.flac", FlacFile({FlacBlock(kVorbisCommentBlock, VorbisComment({"LYRICS=" + kTimed}))})), "flac");
+    ExpectTimedLines(LyricsOf("b.ogg", OggVorbisFile({"UNSYNCEDLYRICS=" + kTimed})), "vorbis");
+    ExpectTimedLines(LyricsOf("c.opus", OggOpusFile({"lyrics=" + kTimed})), "opus");
+    ExpectTimedLines(LyricsOf("d.oga", OggFlacFile({"LYRICS=" + kTimed})), "ogg flac");
+    ExpectTimedLines(LyricsOf("e.m4a", M4aFile(Mp4UserData(Mp4Item("\xA9"
                                                                    "lyr",
                                                                    {kTimed})))),
                      "m4a");
@@ -44,15 +44,15 @@ TEST_F(EmbeddedLyricsTest, TimedLyricsOfEveryFormatAreTaken) {
 
 TEST_F(EmbeddedLyricsTest, PlainLyricsGiveNoLinesAndALyricFileComesFirst) {
     EXPECT_TRUE(
-        lyricsOf("plain.flac", flacFile({flacBlock(kVorbisCommentBlock, vorbisComment({"LYRICS=no time tags here"}))}))
+        LyricsOf("plain.flac", FlacFile({FlacBlock(kVorbisCommentBlock, VorbisComment({"LYRICS=no time tags here"}))}))
             .empty());
-    EXPECT_TRUE(lyricsOf("none.m4a", m4aFile(mp4UserData(mp4Item("\xA9"
+    EXPECT_TRUE(LyricsOf("none.m4a", M4aFile(Mp4UserData(Mp4Item("\xA9"
                                                                  "nam",
                                                                  {"T"}))))
                     .empty());
 
-    writeFile(dir / "side.lrc", "[00:09.00]from the file\n");
-    const auto lines = lyricsOf("side.ogg", oggVorbisFile({"LYRICS=" + kTimed}));
+    WriteFile(dir / "side.lrc", "[00:09.00]from the file\n");
+    const auto lines = LyricsOf("side.ogg", OggVorbisFile({"LYRICS=" + kTimed}));
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].Text, u"from the file");
 }

@@ -12,15 +12,15 @@ using media::MediaInfo;
 namespace {
 
 // The Python that has mutagen: Debian's, whatever else comes first on the path.
-std::string pythonWithMutagen() {
+std::string PythonWithMutagen() {
     for (const char* python : {"/usr/bin/python3", "python3"})
         if (std::system((std::string(python) + " -c 'import mutagen.mp4' >/dev/null 2>&1").c_str()) == 0) return python;
     return {};
 }
 
-std::string quoted(const std::filesystem::path& path) { return tools::shellQuoted(path.string()); }
+std::string Quoted(const std::filesystem::path& path) { return tools::ShellQuoted(path.string()); }
 
-void replaceAll(std::string& text, std::string_view what, const std::string& with) {
+void ReplaceAll(std::string& text, std::string_view what, const std::string& with) {
     for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += with.size())
         text.replace(at, what.size(), with);
 }
@@ -32,82 +32,82 @@ protected:
     // Writes one second of a tone, runs the tools' command lines on it, in which {tone} stands for
     // the tone and {file} for the file `name`, and reads that file back. A command that fails
     // fails the test.
-    MediaInfo writeWith(std::string_view name, std::initializer_list<std::string> commands) {
-        writeTone();
+    MediaInfo WriteWith(std::string_view name, std::initializer_list<std::string> commands) {
+        WriteTone();
         for (std::string command : commands) {
-            replaceAll(command, "{tone}", quoted(dir / "tone.wav"));
-            replaceAll(command, "{file}", quoted(dir / name));
+            ReplaceAll(command, "{tone}", Quoted(dir / "tone.wav"));
+            ReplaceAll(command, "{file}", Quoted(dir / name));
             EXPECT_EQ(std::system((command + " >/dev/null 2>&1").c_str()), 0) << command;
         }
         MediaInfo info;
-        info.FileName = location(name);
+        info.FileName = Location(name);
         EXPECT_TRUE(media::ReadMediaInfo(info)) << name;
         return info;
     }
 
-    static void expectKbps(const std::u16string& rate) {
+    static void ExpectKbps(const std::u16string& rate) {
         EXPECT_TRUE(rate.size() > 4 && rate.ends_with(u"Kbps") && rate[0] >= u'1' && rate[0] <= u'9')
-            << text::toUtf8(rate);
+            << text::ToUtf8(rate);
     }
 
 private:
     // One second of a 440 Hz tone, 16-bit stereo at 44.1 kHz.
-    void writeTone() const {
-        constexpr std::uint32_t rate = 44100, frames = 44100;
+    void WriteTone() const {
+        constexpr std::uint32_t kRate = 44100, kFrames = 44100;
         std::string samples;
-        for (std::uint32_t i = 0; i < frames; ++i) {
+        for (std::uint32_t i = 0; i < kFrames; ++i) {
             const auto value = static_cast<std::uint16_t>(
-                static_cast<std::int16_t>(8000 * std::sin(2 * 3.14159265358979 * 440 * i / rate)));
-            samples += littleEndian(value, 2) + littleEndian(value, 2);
+                static_cast<std::int16_t>(8000 * std::sin(2 * 3.14159265358979 * 440 * i / kRate)));
+            samples += LittleEndian(value, 2) + LittleEndian(value, 2);
         }
-        const std::string format = littleEndian(1, 2) + littleEndian(2, 2) + littleEndian(rate, 4) +
-                                   littleEndian(rate * 4, 4) + littleEndian(4, 2) + littleEndian(16, 2);
-        writeFile(dir / "tone.wav", "RIFF" + littleEndian(36 + samples.size(), 4) + "WAVEfmt " + littleEndian(16, 4) +
-                                        format + "data" + littleEndian(samples.size(), 4) + samples);
+        const std::string format = LittleEndian(1, 2) + LittleEndian(2, 2) + LittleEndian(kRate, 4) +
+                                   LittleEndian(kRate * 4, 4) + LittleEndian(4, 2) + LittleEndian(16, 2);
+        WriteFile(dir / "tone.wav", "RIFF" + LittleEndian(36 + samples.size(), 4) + "WAVEfmt " + LittleEndian(16, 4) +
+                                        format + "data" + LittleEndian(samples.size(), 4) + samples);
     }
 };
 
 TEST_F(EncodedFilesTest, FlacAndMetaflac) {
-    if (!tools::installed({"flac", "metaflac"})) GTEST_SKIP() << "flac is not installed";
-    const MediaInfo info = writeWith("song.flac", {
+    if (!tools::Installed({"flac", "metaflac"})) GTEST_SKIP() << "flac is not installed";
+    const MediaInfo info = WriteWith("song.flac", {
                                                       "flac -s -f --tag=TITLE=标题 --tag=ARTIST=甲 --tag=ARTIST=乙 "
                                                       "--tag=ALBUM=Album --tag=DATE=2008-05-01 -o {file} {tone}",
                                                       "metaflac --set-tag='LYRICS=" + std::string(kLyrics) +
                                                           "' --set-tag=COMPOSER=Music --set-tag=LYRICIST=Words {file}",
                                                   });
-    expectTexts(info, {u"标题", u"甲/乙", u"Album", u"2008", u"[00:01.00]第一行", u"Words", u"Music"});
+    ExpectTexts(info, {u"标题", u"甲/乙", u"Album", u"2008", u"[00:01.00]第一行", u"Words", u"Music"});
     EXPECT_EQ(info.SampleRate, u"44.1KHz");
-    expectKbps(info.BitRate);
+    ExpectKbps(info.BitRate);
 }
 
 TEST_F(EncodedFilesTest, OggencAndVorbiscomment) {
-    if (!tools::installed({"oggenc", "vorbiscomment"})) GTEST_SKIP() << "vorbis-tools is not installed";
-    const MediaInfo info = writeWith(
+    if (!tools::Installed({"oggenc", "vorbiscomment"})) GTEST_SKIP() << "vorbis-tools is not installed";
+    const MediaInfo info = WriteWith(
         "song.ogg", {
                         "oggenc -Q -b 128 -t 'Vorbis title' -a Singer -l Album -d 2001 -o {file} {tone}",
                         "vorbiscomment -a -t 'UNSYNCEDLYRICS=" + std::string(kLyrics) + "' -t WRITER=Words {file}",
                     });
-    expectTexts(info, {u"Vorbis title", u"Singer", u"Album", u"2001", u"[00:01.00]第一行", u"Words", u""});
+    ExpectTexts(info, {u"Vorbis title", u"Singer", u"Album", u"2001", u"[00:01.00]第一行", u"Words", u""});
     EXPECT_EQ(info.SampleRate, u"44.1KHz");
     EXPECT_EQ(info.BitRate, u"128Kbps") << "the nominal rate oggenc was asked for";
 }
 
 TEST_F(EncodedFilesTest, Opusenc) {
-    if (!tools::installed({"opusenc"})) GTEST_SKIP() << "opus-tools is not installed";
-    const MediaInfo info = writeWith(
+    if (!tools::Installed({"opusenc"})) GTEST_SKIP() << "opus-tools is not installed";
+    const MediaInfo info = WriteWith(
         "song.opus",
         {
             "opusenc --quiet --title 'Opus title' --artist Singer --album Album --date 1999 --comment 'LYRICS=" +
                 std::string(kLyrics) + "' {tone} {file}",
         });
-    expectTexts(info, {u"Opus title", u"Singer", u"Album", u"1999", u"[00:01.00]第一行", u"", u""});
+    ExpectTexts(info, {u"Opus title", u"Singer", u"Album", u"1999", u"[00:01.00]第一行", u"", u""});
     EXPECT_EQ(info.SampleRate, u"44.1KHz") << "the rate of the input";
-    expectKbps(info.BitRate);
+    ExpectKbps(info.BitRate);
 }
 
 TEST_F(EncodedFilesTest, FfmpegAacTaggedWithMutagen) {
-    const std::string python = pythonWithMutagen();
-    if (!tools::installed({"ffmpeg"}) || python.empty()) GTEST_SKIP() << "ffmpeg or mutagen is not installed";
+    const std::string python = PythonWithMutagen();
+    if (!tools::Installed({"ffmpeg"}) || python.empty()) GTEST_SKIP() << "ffmpeg or mutagen is not installed";
     const std::string script =
         "from mutagen.mp4 import MP4\n"
         "import sys\n"
@@ -121,30 +121,30 @@ TEST_F(EncodedFilesTest, FfmpegAacTaggedWithMutagen) {
         "f['----:com.apple.iTunes:LYRICIST'] = b'Words'\n"
         "f['covr'] = [b'\\x89PNG' + b'\\0' * 4000]\n"
         "f.save()\n";
-    writeFile(dir / "tag.py", script);
+    WriteFile(dir / "tag.py", script);
     const MediaInfo info =
-        writeWith("song.m4a", {
+        WriteWith("song.m4a", {
                                   "ffmpeg -nostdin -loglevel error -y -i {tone} -c:a aac -b:a 128k {file}",
-                                  python + " " + quoted(dir / "tag.py") + " {file}",
+                                  python + " " + Quoted(dir / "tag.py") + " {file}",
                               });
-    expectTexts(info,
+    ExpectTexts(info,
                 {u"标题", u"甲/乙", u"Album", u"2010", u"[00:01.00]第一行\n[00:02.00]第二行", u"Words", u"Music"});
     EXPECT_EQ(info.SampleRate, u"44.1KHz");
-    expectKbps(info.BitRate);
+    ExpectKbps(info.BitRate);
 }
 
 // kid3-cli writes each format through its own tag library: another writer's layout of the same tags.
 TEST_F(EncodedFilesTest, Kid3RetagsEachFormat) {
-    if (!tools::installed({"kid3-cli", "ffmpeg"})) GTEST_SKIP() << "kid3-cli or ffmpeg is not installed";
+    if (!tools::Installed({"kid3-cli", "ffmpeg"})) GTEST_SKIP() << "kid3-cli or ffmpeg is not installed";
     for (const char* name : {"k.flac", "k.ogg", "k.opus", "k.m4a"}) {
-        const MediaInfo info = writeWith(
+        const MediaInfo info = WriteWith(
             name,
             {
                 "ffmpeg -nostdin -loglevel error -y -i {tone} {file}",
                 "kid3-cli -c \"set title 'Kid title'\" -c \"set artist 'Kid artist'\" -c \"set album 'Kid album'\" "
                 "-c 'set date 2011' -c \"set composer 'Kid composer'\" {file}",
             });
-        expectTexts(info, {u"Kid title", u"Kid artist", u"Kid album", u"2011", u"", u"", u"Kid composer"}, name);
+        ExpectTexts(info, {u"Kid title", u"Kid artist", u"Kid album", u"2011", u"", u"", u"Kid composer"}, name);
         EXPECT_FALSE(info.SampleRate.empty()) << name;
     }
 }

@@ -37,32 +37,32 @@ TEST(ExtensionTypes, NewExtensionsHaveBitsOfTheirOwn) {
         {u"x.asf", 4},  {u"x.wma", 4},  {u"x.wm", 4},  {u"x.wmd", 4},   {u"x.wmv", 12},
         {u"x.mid", 1},  {u"x.midi", 1}, {u"x.rmi", 1}, {u"x.mdi", 0},   {u"x", 0},
     };
-    for (const auto& [name, type] : classicTypes) EXPECT_EQ(media::MediaTypeOf(name), type) << text::toUtf8(name);
+    for (const auto& [name, type] : classicTypes) EXPECT_EQ(media::MediaTypeOf(name), type) << text::ToUtf8(name);
 }
 
 TEST_F(ExtensionTypesTest, EachExtensionRunsItsReaderAndTheContentMustFit) {
-    const std::string flac = flacFile({flacBlock(kVorbisCommentBlock, vorbisComment({"TITLE=flac"}))});
-    const std::string vorbis = oggVorbisFile({"TITLE=vorbis"});
-    const std::string opus = oggOpusFile({"TITLE=opus"});
-    const std::string oggFlac = oggFlacFile({"TITLE=ogg flac"});
+    const std::string flac = FlacFile({FlacBlock(kVorbisCommentBlock, VorbisComment({"TITLE=flac"}))});
+    const std::string vorbis = OggVorbisFile({"TITLE=vorbis"});
+    const std::string opus = OggOpusFile({"TITLE=opus"});
+    const std::string oggFlac = OggFlacFile({"TITLE=ogg flac"});
     const std::string m4a =
-        m4aFile(mp4UserData(mp4Item("\xA9"
+        M4aFile(Mp4UserData(Mp4Item("\xA9"
                                     "nam",
                                     {"m4a"})));
 
-    EXPECT_EQ(read("a.flac", flac).Title, u"flac");
-    EXPECT_EQ(read("a.ogg", vorbis).Title, u"vorbis");
-    EXPECT_EQ(read("a.oga", oggFlac).Title, u"ogg flac");
-    EXPECT_EQ(read("a.opus", opus).Title, u"opus");
-    EXPECT_EQ(read("a.opus.OPUS", vorbis).Title, u"vorbis") << "Ogg content decides among Ogg codecs";
-    EXPECT_EQ(read("a.M4A", m4a).Title, u"m4a");
+    EXPECT_EQ(Read("a.flac", flac).Title, u"flac");
+    EXPECT_EQ(Read("a.ogg", vorbis).Title, u"vorbis");
+    EXPECT_EQ(Read("a.oga", oggFlac).Title, u"ogg flac");
+    EXPECT_EQ(Read("a.opus", opus).Title, u"opus");
+    EXPECT_EQ(Read("a.opus.OPUS", vorbis).Title, u"vorbis") << "Ogg content decides among Ogg codecs";
+    EXPECT_EQ(Read("a.M4A", m4a).Title, u"m4a");
 
     // A file whose content is not what its extension says reads nothing.
     for (const auto& [name, bytes] : {std::pair{"b.flac", vorbis}, {"b.ogg", flac}, {"b.opus", m4a}, {"b.m4a", opus}})
-        EXPECT_EQ(read(name, bytes, false).Title, u"") << name;
+        EXPECT_EQ(Read(name, bytes, false).Title, u"") << name;
     // Nor do the classic readers read the new formats, nor the new ones a WAV file.
-    EXPECT_EQ(read("c.mp3", flac, false).Title, u"");
-    EXPECT_EQ(read("c.wav", flac, false).MediaType, media::kMediaWave);
+    EXPECT_EQ(Read("c.mp3", flac, false).Title, u"");
+    EXPECT_EQ(Read("c.wav", flac, false).MediaType, media::kMediaWave);
 }
 
 }  // namespace

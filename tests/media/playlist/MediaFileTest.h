@@ -14,14 +14,14 @@
 namespace tools {
 
 // True when every one of the programs is on the path.
-inline bool installed(std::initializer_list<std::string_view> programs) {
+inline bool Installed(std::initializer_list<std::string_view> programs) {
     for (std::string_view program : programs)
         if (std::system(("command -v " + std::string(program) + " >/dev/null 2>&1").c_str()) != 0) return false;
     return true;
 }
 
 // `text` as one word of a shell command line.
-inline std::string shellQuoted(std::string_view text) {
+inline std::string ShellQuoted(std::string_view text) {
     std::string out = "'";
     for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
@@ -32,15 +32,15 @@ inline std::string shellQuoted(std::string_view text) {
 // Writes media files into a fresh folder and reads them as the playlist does.
 class MediaFileTest : public ::testing::Test {
 protected:
-    media::MediaInfo read(std::string_view name, std::string_view bytes, bool expected = true) {
-        tagfile::writeFile(dir / name, bytes);
+    media::MediaInfo Read(std::string_view name, std::string_view bytes, bool expected = true) {
+        tagfile::WriteFile(dir / name, bytes);
         media::MediaInfo info;
-        info.FileName = location(name);
+        info.FileName = Location(name);
         EXPECT_EQ(media::ReadMediaInfo(info), expected) << name;
         return info;
     }
 
-    std::u16string location(std::string_view name) const { return text::fromUtf8((dir / name).string()); }
+    std::u16string Location(std::string_view name) const { return text::FromUtf8((dir / name).string()); }
 
     tagfile::TempDir dir;
 };

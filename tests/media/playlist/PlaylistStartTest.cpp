@@ -25,32 +25,32 @@ const auto* windows = ::testing::AddGlobalTestEnvironment(new ProgramWindows);
 class PlaylistStart : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(grid().Valid()) << "the grid library was not found through media.manifest";
-        ASSERT_NE(frmList().PlayListHost().widget(), nullptr);
+        ASSERT_TRUE(Grid().Valid()) << "the grid library was not found through media.manifest";
+        ASSERT_NE(frmList().PlayListHost().Widget(), nullptr);
         frmList().Show();  // the grid lays its rows out once it is shown
-        transport().Stop();
-        grid().Clear();
-        player().close();
+        Transport().Stop();
+        Grid().Clear();
+        Player().close();
         Shared().CurrentIndex = 0;
         Shared().TrackStarted = false;
     }
     void TearDown() override {
-        transport().Stop();
-        player().close();
+        Transport().Stop();
+        Player().close();
     }
 
-    static GridProxy& grid() { return frmList().PlayList(); }
-    static Transport& transport() { return frmMain().transport(); }
-    static mediaplayer::MediaPlayer& player() { return frmMain().MediaPlayer(); }
+    static GridProxy& Grid() { return frmList().PlayList(); }
+    static media::Transport& Transport() { return frmMain().Transport(); }
+    static mediaplayer::MediaPlayer& Player() { return frmMain().MediaPlayer(); }
     std::u16string AddTrack(const std::string& name) {
-        const std::u16string path = test::writeFile(folder / name, test::wavFile(3));
-        AddRow(grid(), grid().ItemCount() + 1, u"", u"", u"00:00", path);
+        const std::u16string path = test::WriteFile(folder / name, test::WavFile(3));
+        AddRow(Grid(), Grid().ItemCount() + 1, u"", u"", u"00:00", path);
         return path;
     }
     // A double-click of the left button on the row, as the user gives it.
     static void DoubleClick(std::int32_t row) {
-        const std::int32_t height = grid().ItemHeight();
-        QWidget* control = frmList().PlayListHost().widget();
+        const std::int32_t height = Grid().ItemHeight();
+        QWidget* control = frmList().PlayListHost().Widget();
         const QPoint inControl(40, static_cast<int>(row * height + height / 2 + 1));
         QWidget* window = control->childAt(inControl);  // the list's own window inside the control
         ASSERT_NE(window, nullptr);
@@ -72,20 +72,20 @@ TEST_F(PlaylistStart, ADoubleClickStartsTheRowItLandsOn) {
     DoubleClick(1);
     EXPECT_EQ(Shared().CurrentIndex, 1);
     EXPECT_TRUE(Shared().TrackStarted);
-    EXPECT_TRUE(transport().TimerMain.Enabled());
-    EXPECT_EQ(player().URL(), second);
-    EXPECT_TRUE(test::waitForState(player(), mediaplayer::Playing));
+    EXPECT_TRUE(Transport().TimerMain.Enabled());
+    EXPECT_EQ(Player().URL(), second);
+    EXPECT_TRUE(test::WaitForState(Player(), mediaplayer::Playing));
 
     // A row without a location stops what played: its texts are never another track's.
-    AddRow(grid(), 4, u"no place", u"", u"00:00", u"");
+    AddRow(Grid(), 4, u"no place", u"", u"00:00", u"");
     DoubleClick(3);
     EXPECT_EQ(Shared().CurrentIndex, 3);
-    EXPECT_TRUE(player().URL().empty());
+    EXPECT_TRUE(Player().URL().empty());
 }
 
 TEST_F(PlaylistStart, ALoadedListStartsItsFirstRowWithThePlayAction) {
-    const std::u16string first = test::writeFile(folder / "first.wav", test::wavFile(3));
-    const std::u16string second = test::writeFile(folder / "second.wav", test::wavFile(3));
+    const std::u16string first = test::WriteFile(folder / "first.wav", test::WavFile(3));
+    const std::u16string second = test::WriteFile(folder / "second.wav", test::WavFile(3));
     const std::string list = (folder / "two.lst").string();
     ASSERT_TRUE(SavePlaylistFile(list, 2, [&](std::size_t r) {
         return PlaylistRecord{u"", u"", u"00:00", r ? second : first};
@@ -93,21 +93,21 @@ TEST_F(PlaylistStart, ALoadedListStartsItsFirstRowWithThePlayAction) {
     Shared().CurrentIndex = 1;
     Shared().PlayListFile = QString::fromStdString(list).toStdU16String();
     frmList().LoadPlayList();
-    EXPECT_EQ(grid().ItemCount(), 2);
+    EXPECT_EQ(Grid().ItemCount(), 2);
     EXPECT_EQ(Shared().CurrentIndex, 0);
     EXPECT_TRUE(Shared().TrackStarted);
-    EXPECT_TRUE(transport().TimerMain.Enabled());
-    EXPECT_EQ(player().URL(), first);
+    EXPECT_TRUE(Transport().TimerMain.Enabled());
+    EXPECT_EQ(Player().URL(), first);
     EXPECT_EQ(frmMain().ImgPlay.Tag, QStringLiteral("s"));
     EXPECT_EQ(frmMain().EchoState.Caption(), QStringLiteral("正在播放"));
-    EXPECT_TRUE(test::waitForState(player(), mediaplayer::Playing));
+    EXPECT_TRUE(test::WaitForState(Player(), mediaplayer::Playing));
 
     // A list file that is not there gives no rows and leaves no media open.
-    transport().Stop();
-    grid().Clear();
+    Transport().Stop();
+    Grid().Clear();
     Shared().PlayListFile = QString::fromStdString((folder / "missing.lst").string()).toStdU16String();
     frmList().LoadPlayList();
-    EXPECT_EQ(grid().ItemCount(), 0);
-    EXPECT_TRUE(player().URL().empty());
+    EXPECT_EQ(Grid().ItemCount(), 0);
+    EXPECT_TRUE(Player().URL().empty());
     EXPECT_EQ(Shared().CurrentIndex, 0);
 }

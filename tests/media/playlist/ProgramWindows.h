@@ -16,7 +16,7 @@ public:
         automation::ClassRegistry::Instance().AddManifest(automation::ProgramFolder() + "/media.manifest");
         media::Shared() = media::SharedValues{};  // what a program starts with: a repeat must not inherit a play mode
         media::frmMain().ImgPlay.Tag = QStringLiteral("p");
-        media::frmMain().transport().SetGrid(media::frmList().PlayList());
+        media::frmMain().Transport().SetGrid(media::frmList().PlayList());
         media::Shared().PlayListFile.clear();
         media::frmList().Load();
     }

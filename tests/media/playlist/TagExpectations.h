@@ -15,7 +15,7 @@ struct TagTexts {
     std::u16string title, artist, album, year, lyrics, writer, composer;
 };
 
-inline void expectTexts(const media::MediaInfo& info, const TagTexts& want, std::string_view where = {}) {
+inline void ExpectTexts(const media::MediaInfo& info, const TagTexts& want, std::string_view where = {}) {
     EXPECT_EQ(info.Title, want.title) << where;
     EXPECT_EQ(info.Artist, want.artist) << where;
     EXPECT_EQ(info.Album, want.album) << where;

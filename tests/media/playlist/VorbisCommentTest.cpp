@@ -16,18 +16,18 @@ using media::TagFields;
 
 namespace {
 
-MediaInfo commentInfo(const std::string& comment, MediaInfo info = {}) {
+MediaInfo CommentInfo(const std::string& comment, MediaInfo info = {}) {
     media::MemorySource source(comment);
     TagFields fields;
-    media::readVorbisComment(source, fields);
-    fields.applyTo(info);
+    media::ReadVorbisComment(source, fields);
+    fields.ApplyTo(info);
     return info;
 }
 
 TEST(VorbisComment, NamesIgnoreCaseAndValuesAreUtf8) {
-    const MediaInfo info = commentInfo(vorbisComment({
-        "title=" + text::toUtf8(u"月亮代表我的心"),
-        "ARTIST=" + text::toUtf8(u"邓丽君"),
+    const MediaInfo info = CommentInfo(VorbisComment({
+        "title=" + text::ToUtf8(u"月亮代表我的心"),
+        "ARTIST=" + text::ToUtf8(u"邓丽君"),
         "Album=Album",
         "date=1977-05-01",
         "LYRICS=[00:01.00]one  two",
@@ -39,11 +39,11 @@ TEST(VorbisComment, NamesIgnoreCaseAndValuesAreUtf8) {
         "=empty name",
     }));
     // Lyrics lose doubled spaces, as in the other formats.
-    expectTexts(info, {u"月亮代表我的心", u"邓丽君", u"Album", u"1977", u"[00:01.00]one two", u"Words", u"Music"});
+    ExpectTexts(info, {u"月亮代表我的心", u"邓丽君", u"Album", u"1977", u"[00:01.00]one two", u"Words", u"Music"});
 }
 
 TEST(VorbisComment, SeveralValuesJoinWhileYearAndLyricsTakeTheFirst) {
-    const MediaInfo info = commentInfo(vorbisComment({
+    const MediaInfo info = CommentInfo(VorbisComment({
         "ARTIST=A",
         "ARTIST=  ",
         "ARTIST=B",
@@ -56,42 +56,42 @@ TEST(VorbisComment, SeveralValuesJoinWhileYearAndLyricsTakeTheFirst) {
         "COMPOSER=C1",
         "COMPOSER=C2",
     }));
-    expectTexts(info, {u"", u"A/B", u"", u"1999", u"first", u"W1/W2", u"C1/C2"});
+    ExpectTexts(info, {u"", u"A/B", u"", u"1999", u"first", u"W1/W2", u"C1/C2"});
 }
 
 TEST(VorbisComment, FieldsNotInTheTagKeepTheRecordsTexts) {
     MediaInfo before;
     before.Title = u"kept";
     before.Artist = u"replaced";
-    const MediaInfo info = commentInfo(vorbisComment({"ARTIST=new", "TITLE="}), before);
+    const MediaInfo info = CommentInfo(VorbisComment({"ARTIST=new", "TITLE="}), before);
     EXPECT_EQ(info.Title, u"kept");
     EXPECT_EQ(info.Artist, u"new");
 }
 
 TEST(VorbisComment, DamageKeepsTheWholeFieldsBeforeIt) {
     // A field whose length runs past the end: it and all after it are lost.
-    std::string comment = vorbisComment({"TITLE=T", "ARTIST=A", "ALBUM=B"});
+    std::string comment = VorbisComment({"TITLE=T", "ARTIST=A", "ALBUM=B"});
     const std::size_t artistLength = comment.find("ARTIST") - 4;
-    comment.replace(artistLength, 4, littleEndian(0x7FFFFFFF, 4));
-    MediaInfo info = commentInfo(comment);
+    comment.replace(artistLength, 4, LittleEndian(0x7FFFFFFF, 4));
+    MediaInfo info = CommentInfo(comment);
     EXPECT_EQ(info.Title, u"T");
     EXPECT_EQ(info.Artist, u"");
     EXPECT_EQ(info.Album, u"");
 
     // A count far beyond the fields there: the fields there are read, then the reading ends.
-    comment = vorbisComment({"TITLE=T"});
-    comment.replace(4 + 12, 4, littleEndian(0xFFFFFFFF, 4));
-    EXPECT_EQ(commentInfo(comment).Title, u"T");
+    comment = VorbisComment({"TITLE=T"});
+    comment.replace(4 + 12, 4, LittleEndian(0xFFFFFFFF, 4));
+    EXPECT_EQ(CommentInfo(comment).Title, u"T");
 
     // A vendor length past the end, a comment cut inside its count, an empty comment: nothing.
-    comment = vorbisComment({"TITLE=T"});
-    comment.replace(0, 4, littleEndian(0xFFFFFFF0, 4));
-    EXPECT_EQ(commentInfo(comment), MediaInfo{});
-    EXPECT_EQ(commentInfo(vorbisComment({"TITLE=T"}).substr(0, 18)), MediaInfo{});
-    EXPECT_EQ(commentInfo(""), MediaInfo{});
+    comment = VorbisComment({"TITLE=T"});
+    comment.replace(0, 4, LittleEndian(0xFFFFFFF0, 4));
+    EXPECT_EQ(CommentInfo(comment), MediaInfo{});
+    EXPECT_EQ(CommentInfo(VorbisComment({"TITLE=T"}).substr(0, 18)), MediaInfo{});
+    EXPECT_EQ(CommentInfo(""), MediaInfo{});
 
     // Invalid UTF-8 becomes replacement characters rather than failing the field.
-    EXPECT_EQ(commentInfo(vorbisComment({"TITLE=a\xFF"
+    EXPECT_EQ(CommentInfo(VorbisComment({"TITLE=a\xFF"
                                          "b"}))
                   .Title,
               u"a\uFFFDb");
@@ -101,8 +101,8 @@ TEST(VorbisComment, DamageKeepsTheWholeFieldsBeforeIt) {
 class CountingSource final : public media::ByteSource {
 public:
     explicit CountingSource(std::string bytes) : bytes_(std::move(bytes)) {}
-    std::uint64_t size() const override { return bytes_.size(); }
-    std::string_view read(std::uint64_t offset, std::size_t length) override {
+    std::uint64_t Size() const override { return bytes_.size(); }
+    std::string_view Read(std::uint64_t offset, std::size_t length) override {
         bytesRead += std::min<std::uint64_t>(length, offset < bytes_.size() ? bytes_.size() - offset : 0);
         return offset < bytes_.size() ? std::string_view(bytes_).substr(offset, length) : std::string_view();
     }
@@ -114,12 +114,12 @@ private:
 
 TEST(VorbisComment, LargeValuesOfOtherNamesAreNeverRead) {
     // A picture of 3 MiB before the title.
-    CountingSource source(vorbisComment({"METADATA_BLOCK_PICTURE=" + std::string(3 << 20, 'Q'), "TITLE=after",
+    CountingSource source(VorbisComment({"METADATA_BLOCK_PICTURE=" + std::string(3 << 20, 'Q'), "TITLE=after",
                                          "LYRICS=" + std::string((1 << 20) + 1, 'L')}));
     TagFields fields;
-    media::readVorbisComment(source, fields);
+    media::ReadVorbisComment(source, fields);
     MediaInfo info;
-    fields.applyTo(info);
+    fields.ApplyTo(info);
     EXPECT_EQ(info.Title, u"after");
     EXPECT_EQ(info.Lyrics, u"") << "a lyric above 1 MiB is passed over";
     EXPECT_LT(source.bytesRead, 4096u);
@@ -128,11 +128,11 @@ TEST(VorbisComment, LargeValuesOfOtherNamesAreNeverRead) {
 TEST(VorbisComment, OneTagReadsAtMostEightMebibytesOfValues) {
     std::vector<std::string> composers(12, "COMPOSER=" + std::string((1 << 20) - 16, 'c'));
     composers.push_back("TITLE=late");
-    CountingSource source(vorbisComment(composers));
+    CountingSource source(VorbisComment(composers));
     TagFields fields;
-    media::readVorbisComment(source, fields);
+    media::ReadVorbisComment(source, fields);
     MediaInfo info;
-    fields.applyTo(info);
+    fields.ApplyTo(info);
     EXPECT_LT(source.bytesRead, 9u << 20);
     EXPECT_EQ(info.Title, u"late") << "a short value still fits the allowance";
 }
@@ -140,9 +140,9 @@ TEST(VorbisComment, OneTagReadsAtMostEightMebibytesOfValues) {
 TEST(TagFields, YearsAreCutToTheirYearOnlyWhenTheyStartWithOne) {
     const auto year = [](std::u16string_view value) {
         TagFields fields;
-        fields.add(TagField::Year, value);
+        fields.Add(TagField::Year, value);
         MediaInfo info;
-        fields.applyTo(info);
+        fields.ApplyTo(info);
         return info.Year;
     };
     EXPECT_EQ(year(u"2008-05-01T07:00:00Z"), u"2008");
@@ -154,49 +154,49 @@ TEST(TagFields, YearsAreCutToTheirYearOnlyWhenTheyStartWithOne) {
 TEST(TagFields, AJoinedValueStopsGrowingAtItsBound) {
     TagFields fields;
     const std::u16string value(1000, u'x');
-    for (int i = 0; i < 1000; ++i) fields.add(TagField::Artist, value);
+    for (int i = 0; i < 1000; ++i) fields.Add(TagField::Artist, value);
     MediaInfo info;
-    fields.applyTo(info);
+    fields.ApplyTo(info);
     EXPECT_LE(info.Artist.size(), 64u * 1024);
     EXPECT_GE(info.Artist.size(), 60u * 1024);
 }
 
 TEST(StreamRates, TextsMatchTheMp3Readers) {
     MediaInfo info;
-    media::setStreamRates(info, 128000, 44100);
+    media::SetStreamRates(info, 128000, 44100);
     EXPECT_EQ(info.BitRate, u"128Kbps");
     EXPECT_EQ(info.SampleRate, u"44.1KHz");
-    media::setStreamRates(info, 95600, 22050);
+    media::SetStreamRates(info, 95600, 22050);
     EXPECT_EQ(info.BitRate, u"96Kbps");
     EXPECT_EQ(info.SampleRate, u"22.05KHz");
-    media::setStreamRates(info, 0, 0);  // unknown rates leave the texts
+    media::SetStreamRates(info, 0, 0);  // unknown rates leave the texts
     EXPECT_EQ(info.BitRate, u"96Kbps");
     EXPECT_EQ(info.SampleRate, u"22.05KHz");
 
     MediaInfo none;
-    media::setStreamRates(none, 1ull << 60, 0xFFFFFFFFull);  // no stream has these
+    media::SetStreamRates(none, 1ull << 60, 0xFFFFFFFFull);  // no stream has these
     EXPECT_EQ(none, MediaInfo{});
 
-    EXPECT_EQ(media::averageBitRate(160000, 441000, 44100), 128000u);
-    EXPECT_EQ(media::averageBitRate(160000, 0, 44100), 0u);
-    EXPECT_EQ(media::averageBitRate(~0ull, 1, 1), 0u);
+    EXPECT_EQ(media::AverageBitRate(160000, 441000, 44100), 128000u);
+    EXPECT_EQ(media::AverageBitRate(160000, 0, 44100), 0u);
+    EXPECT_EQ(media::AverageBitRate(~0ull, 1, 1), 0u);
 }
 
 TEST(SlicedSource, ReadsRunAcrossSlicesAndStopAtTheBasesEnd) {
     media::MemorySource base("0123456789abcdef");
     media::SlicedSource sliced(base);
-    sliced.append(2, 3);   // 234
-    sliced.append(10, 2);  // ab
-    sliced.append(14, 9);  // ef: cut at the base's end
-    sliced.append(40, 5);  // nothing: past the end
-    EXPECT_EQ(sliced.size(), 7u);
-    EXPECT_EQ(sliced.read(0, 100), "234abef");
-    EXPECT_EQ(sliced.read(1, 3), "34a");
-    EXPECT_EQ(sliced.read(3, 2), "ab");
-    EXPECT_EQ(sliced.read(7, 1), "");
+    sliced.Append(2, 3);   // 234
+    sliced.Append(10, 2);  // ab
+    sliced.Append(14, 9);  // ef: cut at the base's end
+    sliced.Append(40, 5);  // nothing: past the end
+    EXPECT_EQ(sliced.Size(), 7u);
+    EXPECT_EQ(sliced.Read(0, 100), "234abef");
+    EXPECT_EQ(sliced.Read(1, 3), "34a");
+    EXPECT_EQ(sliced.Read(3, 2), "ab");
+    EXPECT_EQ(sliced.Read(7, 1), "");
 
     media::SlicedSource window(sliced, 2, 100);  // a window on a window
-    EXPECT_EQ(window.read(0, 100), "4abef");
+    EXPECT_EQ(window.Read(0, 100), "4abef");
 }
 
 }  // namespace

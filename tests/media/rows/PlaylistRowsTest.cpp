@@ -12,7 +12,7 @@ using namespace media;
 namespace {
 
 struct Grid {
-    Grid() : view(lorvex::ListView::Create()), grid(static_cast<automation::Dispatch*>(view.get())) {
+    Grid() : view(lorvex::ListView::Create()), grid(static_cast<automation::Dispatch*>(view.Get())) {
         SetUpColumns(grid);
     }
     automation::Ref<lorvex::ListView> view;
@@ -49,7 +49,7 @@ std::u16string U16(const std::string& s) { return QString::fromStdString(s).toSt
 
 TEST(PlaylistColumns, EightColumnsWithHiddenNumberAndLocation) {
     Grid g;
-    auto& columns = g.view->columns();
+    auto& columns = g.view->Columns();
     ASSERT_EQ(columns.Count(), 8u);
     EXPECT_EQ(columns[2].caption, u"歌名");
     EXPECT_EQ(columns[7].key, u"filaname");
@@ -66,12 +66,12 @@ TEST(PlaylistRows, TagsGiveTitleAndArtistWithoutQuotes) {
     Grid g;
     const std::string path = WriteMp3(dir, "song.mp3", "Say \"Hello\"", "The \"Band\"");
     ASSERT_TRUE(AddFile(g.grid, U16(path)));
-    EXPECT_EQ(g.grid.ItemText(0, column::Number), u"1.");
-    EXPECT_EQ(g.grid.ItemText(0, column::Title), u"Say Hello");
-    EXPECT_EQ(g.grid.ItemText(0, column::Artist), u"The Band");
-    EXPECT_EQ(g.grid.ItemText(0, column::Time), u"00:00");
-    EXPECT_EQ(g.grid.ItemText(0, column::Location), U16(path));
-    EXPECT_EQ(g.grid.ItemTag(0), TagOrdinary);
+    EXPECT_EQ(g.grid.ItemText(0, column::kNumber), u"1.");
+    EXPECT_EQ(g.grid.ItemText(0, column::kTitle), u"Say Hello");
+    EXPECT_EQ(g.grid.ItemText(0, column::kArtist), u"The Band");
+    EXPECT_EQ(g.grid.ItemText(0, column::kTime), u"00:00");
+    EXPECT_EQ(g.grid.ItemText(0, column::kLocation), U16(path));
+    EXPECT_EQ(g.grid.ItemTag(0), kTagOrdinary);
 }
 
 TEST(PlaylistRows, EmptyOrMissingTagsFallBackToTheFileName) {
@@ -79,12 +79,12 @@ TEST(PlaylistRows, EmptyOrMissingTagsFallBackToTheFileName) {
     Grid g;
     const std::string untitled = WriteMp3(dir, "My Song.mp3", "\"\"", "Someone");
     ASSERT_TRUE(AddFile(g.grid, U16(untitled)));
-    EXPECT_EQ(g.grid.ItemText(0, column::Title), u"MY SONG");
-    EXPECT_EQ(g.grid.ItemText(0, column::Artist), u"Someone");
+    EXPECT_EQ(g.grid.ItemText(0, column::kTitle), u"MY SONG");
+    EXPECT_EQ(g.grid.ItemText(0, column::kArtist), u"Someone");
     // Unreadable, missing, or no reader for the type: still a row, titled from the path.
     ASSERT_TRUE(AddFile(g.grid, U16(dir.filePath("gone.wav").toStdString())));
-    EXPECT_EQ(g.grid.ItemText(1, column::Title), u"GONE");
-    EXPECT_EQ(g.grid.ItemText(1, column::Number), u"2.");
+    EXPECT_EQ(g.grid.ItemText(1, column::kTitle), u"GONE");
+    EXPECT_EQ(g.grid.ItemText(1, column::kNumber), u"2.");
     ASSERT_TRUE(AddFile(g.grid, U16(untitled)));  // the same file twice is two rows
     EXPECT_EQ(g.grid.ItemCount(), 3);
     EXPECT_FALSE(AddFile(g.grid, u""));
@@ -103,9 +103,9 @@ TEST(PlaylistRows, TitleFromPathTakesTheLastSegmentLessItsExtension) {
 TEST(PlaylistRows, AFullGridRefusesRowsWithoutTouchingOthers) {
     Grid g;
     g.view->SetRedraw(false);
-    for (int i = 0; i < MaxRows; ++i) ASSERT_TRUE(AddRow(g.grid, i + 1, u"t", u"a", u"00:00", u"/x.mp3"));
-    EXPECT_FALSE(AddRow(g.grid, MaxRows + 1, u"intruder", u"", u"00:00", u"/y.mp3"));
-    EXPECT_EQ(g.grid.ItemCount(), MaxRows);
-    EXPECT_EQ(g.grid.ItemText(0, column::Title), u"t");
-    EXPECT_EQ(g.grid.ItemText(MaxRows - 1, column::Number), u"32767.");
+    for (int i = 0; i < kMaxRows; ++i) ASSERT_TRUE(AddRow(g.grid, i + 1, u"t", u"a", u"00:00", u"/x.mp3"));
+    EXPECT_FALSE(AddRow(g.grid, kMaxRows + 1, u"intruder", u"", u"00:00", u"/y.mp3"));
+    EXPECT_EQ(g.grid.ItemCount(), kMaxRows);
+    EXPECT_EQ(g.grid.ItemText(0, column::kTitle), u"t");
+    EXPECT_EQ(g.grid.ItemText(kMaxRows - 1, column::kNumber), u"32767.");
 }

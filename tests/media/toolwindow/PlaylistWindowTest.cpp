@@ -19,10 +19,10 @@ protected:
     static void SetUpTestSuite() { automation::ClassRegistry::Instance().AddManifest(MEDIA_MANIFEST); }
 
     void SetUp() override {
-        ASSERT_NE(window.PlayListHost().widget(), nullptr) << "the grid was not created";
+        ASSERT_NE(window.PlayListHost().Widget(), nullptr) << "the grid was not created";
         window.show();  // size changes reach a shown window at once
     }
-    QWidget& Grid() { return *window.PlayListHost().widget(); }
+    QWidget& Grid() { return *window.PlayListHost().Widget(); }
     static QString PictureName(const forms::Image& image) { return image.PictureFile().section(QLatin1Char('/'), -1); }
     static void Hover(QWidget& widget, QPointF at = {4, 4}) {
         QMouseEvent move(QEvent::MouseMove, at, widget.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);

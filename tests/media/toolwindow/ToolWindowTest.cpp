@@ -21,7 +21,7 @@ class WindowsEnvironment : public ::testing::Environment {
 public:
     void TearDown() override { DestroyWindows(); }
 };
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new WindowsEnvironment);
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new WindowsEnvironment);
 
 // Records what the frame had done when it asked for the content to be placed.
 class RecordingWindow : public ToolWindow {
@@ -35,8 +35,8 @@ protected:
 };
 
 // One colour per frame piece, in copying order a..h.
-const QColor PieceColors[] = {QColor(200, 0, 0),   QColor(0, 200, 0),   QColor(0, 0, 200),  QColor(200, 200, 0),
-                              QColor(0, 200, 200), QColor(200, 0, 200), QColor(120, 60, 0), QColor(60, 0, 120)};
+const QColor kPieceColors[] = {QColor(200, 0, 0),   QColor(0, 200, 0),   QColor(0, 0, 200),  QColor(200, 200, 0),
+                               QColor(0, 200, 200), QColor(200, 0, 200), QColor(120, 60, 0), QColor(60, 0, 120)};
 enum Piece { A, B, C, D, E, F, G, H };
 
 // A 200 x 160 pixel skin bitmap (3000 x 2400 twips) whose frame pieces have distinct colours. Where the sources
@@ -47,7 +47,7 @@ QPixmap PieceBitmap() {
     QPainter painter(&bitmap);
     const QRect sources[] = {{28, 0, 8, 53}, {28, 120, 8, 40}, {0, 53, 13, 3},   {193, 53, 7, 3},
                              {0, 0, 30, 53}, {0, 107, 30, 53}, {89, 0, 111, 29}, {89, 125, 111, 35}};
-    for (int i = 0; i < 8; ++i) painter.fillRect(sources[i], PieceColors[i]);
+    for (int i = 0; i < 8; ++i) painter.fillRect(sources[i], kPieceColors[i]);
     return QPixmap::fromImage(bitmap);
 }
 
@@ -95,19 +95,19 @@ TEST(ToolWindowFrame, ComposesThePiecesInOrderThenTheCaption) {
     const QImage& frame = window.FrameImage();
     ASSERT_EQ(frame.size(), QSize(300, 200));
 
-    EXPECT_EQ(frame.pixelColor(150, 40), PieceColors[A]);   // title-bar middle, stretched to the width
-    EXPECT_EQ(frame.pixelColor(150, 180), PieceColors[B]);  // bottom middle (B = 600 twips)
-    EXPECT_EQ(frame.pixelColor(5, 100), PieceColors[C]);    // left edge, stretched to the height
-    EXPECT_EQ(frame.pixelColor(296, 100), PieceColors[D]);  // right edge, cut where its source leaves the bitmap
-    EXPECT_EQ(frame.pixelColor(296, 40), PieceColors[D]);   // ... over the title-bar middle
-    EXPECT_EQ(frame.pixelColor(5, 45), PieceColors[E]);     // top-left corner over the left edge
-    EXPECT_EQ(frame.pixelColor(5, 180), PieceColors[F]);    // bottom-left corner (C = 800 twips) over the left edge
-    EXPECT_EQ(frame.pixelColor(5, 147), PieceColors[F]);
-    EXPECT_EQ(frame.pixelColor(5, 146), PieceColors[C]);
-    EXPECT_EQ(frame.pixelColor(250, 10), PieceColors[G]);   // top-right corner over the title-bar middle
-    EXPECT_EQ(frame.pixelColor(296, 10), PieceColors[G]);   // ... and over the right edge
-    EXPECT_EQ(frame.pixelColor(250, 190), PieceColors[H]);  // bottom-right corner over the bottom middle
-    EXPECT_EQ(frame.pixelColor(296, 190), PieceColors[H]);  // ... and over the right edge
+    EXPECT_EQ(frame.pixelColor(150, 40), kPieceColors[A]);   // title-bar middle, stretched to the width
+    EXPECT_EQ(frame.pixelColor(150, 180), kPieceColors[B]);  // bottom middle (B = 600 twips)
+    EXPECT_EQ(frame.pixelColor(5, 100), kPieceColors[C]);    // left edge, stretched to the height
+    EXPECT_EQ(frame.pixelColor(296, 100), kPieceColors[D]);  // right edge, cut where its source leaves the bitmap
+    EXPECT_EQ(frame.pixelColor(296, 40), kPieceColors[D]);   // ... over the title-bar middle
+    EXPECT_EQ(frame.pixelColor(5, 45), kPieceColors[E]);     // top-left corner over the left edge
+    EXPECT_EQ(frame.pixelColor(5, 180), kPieceColors[F]);    // bottom-left corner (C = 800 twips) over the left edge
+    EXPECT_EQ(frame.pixelColor(5, 147), kPieceColors[F]);
+    EXPECT_EQ(frame.pixelColor(5, 146), kPieceColors[C]);
+    EXPECT_EQ(frame.pixelColor(250, 10), kPieceColors[G]);   // top-right corner over the title-bar middle
+    EXPECT_EQ(frame.pixelColor(296, 10), kPieceColors[G]);   // ... and over the right edge
+    EXPECT_EQ(frame.pixelColor(250, 190), kPieceColors[H]);  // bottom-right corner over the bottom middle
+    EXPECT_EQ(frame.pixelColor(296, 190), kPieceColors[H]);  // ... and over the right edge
 
     // The caption is printed last, from (100, 120) twips, over the top-left corner.
     const QColor caption(31, 96, 169);

@@ -22,19 +22,19 @@ void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStd
 
 namespace {
 
-const QString PortalPath = QStringLiteral("/Zorbel/Ruzazerizo/Default.aspx");
+const QString kPortalPath = QStringLiteral("/Zorbel/Ruzazerizo/Default.aspx");
 
 // One portal server for the whole program, as the windows live for the whole program.
 LoopbackHttpServer& Server() {
     static LoopbackHttpServer* server = [] {
         automation::ClassRegistry::Instance().AddManifest(automation::ProgramFolder() + "/media.manifest");
         auto* made = new LoopbackHttpServer;
-        made->Page(PortalPath,
+        made->Page(kPortalPath,
                    "<html><body><p>portal start</p><a href='/elsewhere'>elsewhere</a>"
                    "<p><a href='Play:/music/upper.mp3'>upper case</a></p>"
                    "<p><a href='play:/music/a%20b.mp3'>escaped space</a></p></body></html>");
         made->Page("/elsewhere", "<html><body><p>elsewhere</p></body></html>");
-        WebWindow::SetPortalAddress(made->Url(PortalPath));
+        WebWindow::SetPortalAddress(made->Url(kPortalPath));
         return made;
     }();
     return *server;
@@ -89,10 +89,10 @@ TEST_F(PortalWindow, PlayLinksAddFilesAndOtherNavigationsAreRefused) {
 
     web.WebBrowserPlayer.Navigate(QStringLiteral("play:/music/play:a.mp3"));
     ASSERT_EQ(grid.ItemCount(), 1);
-    EXPECT_EQ(grid.ItemText(0, column::Location), u"/music/a.mp3");  // every "play:" goes
+    EXPECT_EQ(grid.ItemText(0, column::kLocation), u"/music/a.mp3");  // every "play:" goes
     web.WebBrowserPlayer.Navigate(QStringLiteral("playx:/music/b.mp3"));
     ASSERT_EQ(grid.ItemCount(), 2);
-    EXPECT_EQ(grid.ItemText(1, column::Location), u"playx:/music/b.mp3");
+    EXPECT_EQ(grid.ItemText(1, column::kLocation), u"playx:/music/b.mp3");
     web.WebBrowserPlayer.Navigate(QStringLiteral("Play:/music/c.mp3"));  // the test is case-sensitive
     EXPECT_EQ(grid.ItemCount(), 2);
 
@@ -100,7 +100,7 @@ TEST_F(PortalWindow, PlayLinksAddFilesAndOtherNavigationsAreRefused) {
     // A navigation that goes ahead starts its fetch at once: nothing to wait for when none did.
     EXPECT_FALSE(web.WebBrowserPlayer.Busy()) << "the refused navigation started a fetch";
     EXPECT_TRUE(web.WebBrowserPlayer.toPlainText().contains(QStringLiteral("portal start")));
-    EXPECT_EQ(server.requests, QStringList{PortalPath});
+    EXPECT_EQ(server.requests, QStringList{kPortalPath});
 }
 
 TEST_F(PortalWindow, LinksOfThePageAreTestedAsThePageWroteThem) {
@@ -127,7 +127,7 @@ TEST_F(PortalWindow, LinksOfThePageAreTestedAsThePageWroteThem) {
     ClickLink(view, QStringLiteral("escaped space"));
     EXPECT_EQ(announced.value(1), QStringLiteral("play:/music/a%20b.mp3"));
     ASSERT_EQ(grid.ItemCount(), 1);
-    EXPECT_EQ(grid.ItemText(0, column::Location), u"/music/a%20b.mp3");
+    EXPECT_EQ(grid.ItemText(0, column::kLocation), u"/music/a%20b.mp3");
 
     // The same from the keyboard: Tab goes from link to link, Return follows the one it is on.
     view.setFocus();
@@ -136,12 +136,12 @@ TEST_F(PortalWindow, LinksOfThePageAreTestedAsThePageWroteThem) {
     QTest::keyClick(&view, Qt::Key_Return);
     EXPECT_EQ(announced.value(2), QStringLiteral("play:/music/a%20b.mp3"));
     ASSERT_EQ(grid.ItemCount(), 2);
-    EXPECT_EQ(grid.ItemText(1, column::Location), u"/music/a%20b.mp3");
+    EXPECT_EQ(grid.ItemText(1, column::kLocation), u"/music/a%20b.mp3");
 
     // A relative link is resolved against the page, and refused.
     ClickLink(view, QStringLiteral("elsewhere"));
     EXPECT_EQ(announced.value(3), server.Url(QStringLiteral("/elsewhere")));
     EXPECT_FALSE(view.Busy()) << "the refused navigation started a fetch";
     EXPECT_TRUE(view.toPlainText().contains(QStringLiteral("portal start")));
-    EXPECT_EQ(server.requests.count(PortalPath), server.requests.size());  // only the start page was fetched
+    EXPECT_EQ(server.requests.count(kPortalPath), server.requests.size());  // only the start page was fetched
 }

@@ -8,7 +8,7 @@ using namespace tagfile;
 
 namespace {
 
-std::string run(const std::string& command) {
+std::string RunCommand(const std::string& command) {
     std::string output;
     std::FILE* pipe = ::popen(command.c_str(), "r");
     char buffer[4096];
@@ -23,14 +23,14 @@ TEST(MediaInfoTool, PrintsOneBlockPerFile) {
                                    "\x03"
                                    "eng\0",
                                    5) +
-                               text::toUtf8(u"第一行\r\n第二行\n完");
-    writeFile(dir / "song.mp3",
-              id3v2Tag(3, id3v2Frame(3, "TIT2", textBody(1, u"歌名")) + id3v2Frame(3, "USLT", lyrics)) + mpeg1Audio() +
-                  id3v1("", gbk(u"歌手"), "Album", "2001"));
-    writeFile(dir / "sound.wav", "RIFF");
+                               text::ToUtf8(u"第一行\r\n第二行\n完");
+    WriteFile(dir / "song.mp3",
+              Id3v2Tag(3, Id3v2Frame(3, "TIT2", TextBody(1, u"歌名")) + Id3v2Frame(3, "USLT", lyrics)) + Mpeg1Audio() +
+                  Id3v1("", Gbk(u"歌手"), "Album", "2001"));
+    WriteFile(dir / "sound.wav", "RIFF");
     const std::string mp3 = (dir / "song.mp3").string(), wav = (dir / "sound.wav").string();
 
-    EXPECT_EQ(run(std::string(MEDIA_INFO_PATH) + " '" + mp3 + "' '" + wav + "'"),
+    EXPECT_EQ(RunCommand(std::string(MEDIA_INFO_PATH) + " '" + mp3 + "' '" + wav + "'"),
               "File: " + mp3 +
                   "\nResult: True\nMediaType: 2\nTitle: 歌名\nArtist: 歌手\nAlbum: Album\nYear: 2001\n"
                   "Lyrics: 第一行\\n第二行\\n完\nWriter: \nComposer: \nBitRate: 128Kbps\nSampleRate: 44.1KHz\n\n"
