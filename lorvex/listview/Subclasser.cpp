@@ -222,12 +222,12 @@ bool Subclasser::UnSubclass(WindowHandle lng_hWnd) {
 
 void Subclasser::AddMsg(WindowHandle lng_hWnd, std::int32_t uMsg, When when) {
     if (SubclassRecord* record = zMap_hWnd(lng_hWnd))
-        ForTables(*record, when, [&](MessageTable& table) { ZAddMsg(table, uMsg); });
+        ForTables(*record, when, [&](MessageTable& table) { zAddMsg(table, uMsg); });
 }
 
 void Subclasser::DelMsg(WindowHandle lng_hWnd, std::int32_t uMsg, When when) {
     if (SubclassRecord* record = zMap_hWnd(lng_hWnd))
-        ForTables(*record, when, [&](MessageTable& table) { ZDelMsg(table, uMsg); });
+        ForTables(*record, when, [&](MessageTable& table) { zDelMsg(table, uMsg); });
 }
 
 LRESULT Subclasser::CallOrigWndProc(WindowHandle lng_hWnd, std::uint32_t uMsg, WPARAM wParam, LPARAM lParam) {
@@ -274,14 +274,14 @@ SubclassRecord* Subclasser::zMap_hWnd(WindowHandle lng_hWnd) {
     return record;
 }
 
-void Subclasser::ZAddMsg(MessageTable& table, std::int32_t uMsg) {
+void Subclasser::zAddMsg(MessageTable& table, std::int32_t uMsg) {
     if (!table.Add(uMsg))
         Report("zAddMsg",
                "Message table overflow. Either increase the value of Const MSG_ENTRIES or use "
                "ALL_MESSAGES instead of specific message values");
 }
 
-void Subclasser::ZDelMsg(MessageTable& table, std::int32_t uMsg) {
+void Subclasser::zDelMsg(MessageTable& table, std::int32_t uMsg) {
     if (!table.Remove(uMsg)) Report("zDelMsg", "Message &H" + Hex(uMsg) + " not found in table");
 }
 

@@ -85,8 +85,8 @@ public:
 private:
     std::shared_ptr<SubclassRecord> Find(WindowHandle lng_hWnd) const;
     SubclassRecord* zMap_hWnd(WindowHandle lng_hWnd);
-    void ZAddMsg(MessageTable& table, std::int32_t uMsg);
-    void ZDelMsg(MessageTable& table, std::int32_t uMsg);
+    void zAddMsg(MessageTable& table, std::int32_t uMsg);
+    void zDelMsg(MessageTable& table, std::int32_t uMsg);
 
     bool started_ = false;  // the map exists: from the first Subclass that got past its checks
     std::vector<std::pair<WindowHandle, std::shared_ptr<SubclassRecord>>> map_;  // in subclassing order

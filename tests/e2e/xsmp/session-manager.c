@@ -89,11 +89,11 @@ static double Now(void) {
     return t.tv_sec + t.tv_nsec / 1e9;
 }
 
-static const char* name_of(const struct client* c) { return c->id ? c->id : "(unregistered)"; }
+static const char* NameOf(const struct client* c) { return c->id ? c->id : "(unregistered)"; }
 
 /* ---- connections: libICE reports each one opened or closed; the main loop polls them ---- */
 
-static void watch_connection(IceConn ice, IcePointer data, Bool opening, IcePointer* watchData) {
+static void WatchConnection(IceConn ice, IcePointer data, Bool opening, IcePointer* watchData) {
     if (opening) {
         if (connectionCount < MaxConnections) connections[connectionCount++] = ice;
         return;
@@ -105,22 +105,22 @@ static void watch_connection(IceConn ice, IcePointer data, Bool opening, IcePoin
         }
 }
 
-static int connection_is_open(IceConn ice) {
+static int ConnectionIsOpen(IceConn ice) {
     for (int i = 0; i < connectionCount; i++)
         if (connections[i] == ice) return 1;
     return 0;
 }
 
-static void close_ice(IceConn ice) {
+static void CloseIce(IceConn ice) {
     IceSetShutdownNegotiation(ice, False);
     IceCloseConnection(ice);
 }
 
 /* ---- the save round: checkpoint or logout ---- */
 
-static void finish_logout_if_done(void);
+static void FinishLogoutIfDone(void);
 
-static void send_die_to_all(void) {
+static void SendDieToAll(void) {
     dying = 1;
     roundDeadline = Now() + deadlineSeconds;
     for (struct client* c = clients; c; c = c->next)
@@ -129,16 +129,16 @@ static void send_die_to_all(void) {
             c->dieSent = 1;
             Say("die sent %s", c->id);
         }
-    finish_logout_if_done();
+    FinishLogoutIfDone();
 }
 
-static void end_round(void) {
+static void EndRound(void) {
     enum RoundKind kind = roundKind;
     roundKind = RoundNone;
     roundDeadline = 0;
     for (struct client* c = clients; c; c = c->next) c->inRound = 0;
     if (kind == RoundLogout) {
-        send_die_to_all();
+        SendDieToAll();
     } else {
         for (struct client* c = clients; c; c = c->next)
             if (c->id) SmsSaveComplete(c->sms);
@@ -147,7 +147,7 @@ static void end_round(void) {
 }
 
 /* Phase 2 starts once every client has either finished or asked for it; the round ends when all have finished. */
-static void advance_round(void) {
+static void AdvanceRound(void) {
     if (roundKind == RoundNone) return;
     int waiting = 0, phase2 = 0;
     for (struct client* c = clients; c; c = c->next) {
@@ -166,10 +166,10 @@ static void advance_round(void) {
             }
         return;
     }
-    end_round();
+    EndRound();
 }
 
-static void start_round(enum RoundKind kind) {
+static void StartRound(enum RoundKind kind) {
     if (roundKind != RoundNone || dying) return;
     int shutdown = kind == RoundLogout;
     roundKind = kind;
@@ -182,10 +182,10 @@ static void start_round(enum RoundKind kind) {
         SmsSaveYourself(c->sms, SmSaveBoth, shutdown, SmInteractStyleNone, False);
         Say("save-yourself %s type=both shutdown=%d", c->id, shutdown);
     }
-    advance_round();
+    AdvanceRound();
 }
 
-static void cancel_shutdown(void) {
+static void CancelShutdown(void) {
     roundKind = RoundNone;
     roundDeadline = 0;
     for (struct client* c = clients; c; c = c->next) {
@@ -195,7 +195,7 @@ static void cancel_shutdown(void) {
     Say("shutdown-cancelled");
 }
 
-static void finish_logout_if_done(void) {
+static void FinishLogoutIfDone(void) {
     if (!dying) return;
     for (struct client* c = clients; c; c = c->next)
         if (c->id) return;
@@ -203,7 +203,7 @@ static void finish_logout_if_done(void) {
     exit(0);
 }
 
-static void check_deadline(void) {
+static void CheckDeadline(void) {
     if (!roundDeadline || Now() < roundDeadline) return;
     if (dying) {
         Say("logout incomplete");
@@ -212,14 +212,14 @@ static void check_deadline(void) {
     for (struct client* c = clients; c; c = c->next)
         if (c->inRound && c->saving) {
             c->saving = 0;
-            Say("save-yourself-timeout %s", name_of(c));
+            Say("save-yourself-timeout %s", NameOf(c));
         }
-    end_round();
+    EndRound();
 }
 
 /* ---- clients ---- */
 
-static void forget_client(struct client* gone) {
+static void ForgetClient(struct client* gone) {
     for (struct client** p = &clients; *p; p = &(*p)->next)
         if (*p == gone) {
             *p = gone->next;
@@ -228,25 +228,25 @@ static void forget_client(struct client* gone) {
     for (int i = 0; i < gone->propertyCount; i++) SmFreeProperty(gone->properties[i]);
     free(gone->id);
     free(gone);
-    advance_round();
-    finish_logout_if_done();
+    AdvanceRound();
+    FinishLogoutIfDone();
 }
 
-static void drop_client(struct client* c, const char* how) {
+static void DropClient(struct client* c, const char* how) {
     IceConn ice = SmsGetIceConnection(c->sms);
-    Say("connection closed %s%s", name_of(c), how);
+    Say("connection closed %s%s", NameOf(c), how);
     SmsCleanUp(c->sms);
-    close_ice(ice);
-    forget_client(c);
+    CloseIce(ice);
+    ForgetClient(c);
 }
 
-static struct client* client_of_connection(IceConn ice) {
+static struct client* ClientOfConnection(IceConn ice) {
     for (struct client* c = clients; c; c = c->next)
         if (SmsGetIceConnection(c->sms) == ice) return c;
     return NULL;
 }
 
-static Status register_client(SmsConn sms, SmPointer data, char* previousId) {
+static Status RegisterClient(SmsConn sms, SmPointer data, char* previousId) {
     struct client* c = data;
     /* There is no saved session to resume, so a previous id is simply kept. */
     c->id = previousId ? previousId : SmsGenerateClientID(sms);
@@ -264,67 +264,67 @@ static Status register_client(SmsConn sms, SmPointer data, char* previousId) {
     return 1;
 }
 
-static void interact_request(SmsConn sms, SmPointer data, int dialogType) {
+static void InteractRequest(SmsConn sms, SmPointer data, int dialogType) {
     /* Nobody sits at a test's screen: interaction is granted at once rather than left pending. */
-    Say("interact-request %s", name_of(data));
+    Say("interact-request %s", NameOf(data));
     SmsInteract(sms);
 }
 
-static void interact_done(SmsConn sms, SmPointer data, Bool cancel) {
-    Say("interact-done %s cancel=%d", name_of(data), cancel ? 1 : 0);
-    if (cancel && roundKind == RoundLogout) cancel_shutdown();
+static void InteractDone(SmsConn sms, SmPointer data, Bool cancel) {
+    Say("interact-done %s cancel=%d", NameOf(data), cancel ? 1 : 0);
+    if (cancel && roundKind == RoundLogout) CancelShutdown();
 }
 
-static void save_yourself_request(SmsConn sms, SmPointer data, int type, Bool shutdown, int style, Bool fast,
-                                  Bool global) {
-    Say("save-yourself-request %s shutdown=%d global=%d", name_of(data), shutdown ? 1 : 0, global ? 1 : 0);
+static void SaveYourselfRequest(SmsConn sms, SmPointer data, int type, Bool shutdown, int style, Bool fast,
+                                Bool global) {
+    Say("save-yourself-request %s shutdown=%d global=%d", NameOf(data), shutdown ? 1 : 0, global ? 1 : 0);
 }
 
-static void phase2_request(SmsConn sms, SmPointer data) {
+static void Phase2Request(SmsConn sms, SmPointer data) {
     struct client* c = data;
     c->wantsPhase2 = 1;
-    Say("phase2-request %s", name_of(c));
-    advance_round();
+    Say("phase2-request %s", NameOf(c));
+    AdvanceRound();
 }
 
-static void save_yourself_done(SmsConn sms, SmPointer data, Bool success) {
+static void SaveYourselfDone(SmsConn sms, SmPointer data, Bool success) {
     struct client* c = data;
     c->saving = 0;
-    Say("save-yourself-done %s success=%d", name_of(c), success ? 1 : 0);
-    advance_round();
+    Say("save-yourself-done %s success=%d", NameOf(c), success ? 1 : 0);
+    AdvanceRound();
 }
 
-static void close_connection(SmsConn sms, SmPointer data, int count, char** reasons) {
+static void CloseConnection(SmsConn sms, SmPointer data, int count, char** reasons) {
     SmFreeReasons(count, reasons);
-    drop_client(data, "");
+    DropClient(data, "");
 }
 
-static int find_property(struct client* c, const char* name) {
+static int FindProperty(struct client* c, const char* name) {
     for (int i = 0; i < c->propertyCount; i++)
         if (strcmp(c->properties[i]->name, name) == 0) return i;
     return -1;
 }
 
-static void remove_property(struct client* c, int i) {
+static void RemoveProperty(struct client* c, int i) {
     SmFreeProperty(c->properties[i]);
     c->properties[i] = c->properties[--c->propertyCount];
 }
 
-static void log_property(const struct client* c, const SmProp* p) {
+static void LogProperty(const struct client* c, const SmProp* p) {
     if (strcmp(p->type, SmARRAY8) != 0 && strcmp(p->type, SmLISTofARRAY8) != 0) return;
-    printf("property %s %s=", name_of(c), p->name);
+    printf("property %s %s=", NameOf(c), p->name);
     for (int i = 0; i < p->num_vals; i++)
         printf("%s%.*s", i ? " " : "", p->vals[i].length, (const char*)p->vals[i].value);
     putchar('\n');
     fflush(stdout);
 }
 
-static void set_properties(SmsConn sms, SmPointer data, int count, SmProp** props) {
+static void SetProperties(SmsConn sms, SmPointer data, int count, SmProp** props) {
     struct client* c = data;
     for (int i = 0; i < count; i++) {
-        int old = find_property(c, props[i]->name);
-        if (old >= 0) remove_property(c, old);
-        log_property(c, props[i]);
+        int old = FindProperty(c, props[i]->name);
+        if (old >= 0) RemoveProperty(c, old);
+        LogProperty(c, props[i]);
         if (c->propertyCount < MaxProperties)
             c->properties[c->propertyCount++] = props[i];
         else
@@ -333,23 +333,23 @@ static void set_properties(SmsConn sms, SmPointer data, int count, SmProp** prop
     free(props);
 }
 
-static void delete_properties(SmsConn sms, SmPointer data, int count, char** names) {
+static void DeleteProperties(SmsConn sms, SmPointer data, int count, char** names) {
     struct client* c = data;
     for (int i = 0; i < count; i++) {
-        int old = find_property(c, names[i]);
-        if (old >= 0) remove_property(c, old);
+        int old = FindProperty(c, names[i]);
+        if (old >= 0) RemoveProperty(c, old);
         free(names[i]);
     }
     free(names);
 }
 
-static void get_properties(SmsConn sms, SmPointer data) {
+static void GetProperties(SmsConn sms, SmPointer data) {
     struct client* c = data;
     SmsReturnProperties(sms, c->propertyCount, c->properties);
 }
 
-static Status new_client(SmsConn sms, SmPointer managerData, unsigned long* mask, SmsCallbacks* callbacks,
-                         char** failure) {
+static Status NewClient(SmsConn sms, SmPointer managerData, unsigned long* mask, SmsCallbacks* callbacks,
+                        char** failure) {
     struct client* c = calloc(1, sizeof *c);
     if (!c) {
         *failure = strdup("out of memory");
@@ -363,16 +363,16 @@ static Status new_client(SmsConn sms, SmPointer managerData, unsigned long* mask
     callbacks->field.callback = proc;  \
     callbacks->field.manager_data = c; \
     *mask |= bit;
-    HANDLE(register_client, register_client, SmsRegisterClientProcMask)
-    HANDLE(interact_request, interact_request, SmsInteractRequestProcMask)
-    HANDLE(interact_done, interact_done, SmsInteractDoneProcMask)
-    HANDLE(save_yourself_request, save_yourself_request, SmsSaveYourselfRequestProcMask)
-    HANDLE(save_yourself_phase2_request, phase2_request, SmsSaveYourselfP2RequestProcMask)
-    HANDLE(save_yourself_done, save_yourself_done, SmsSaveYourselfDoneProcMask)
-    HANDLE(close_connection, close_connection, SmsCloseConnectionProcMask)
-    HANDLE(set_properties, set_properties, SmsSetPropertiesProcMask)
-    HANDLE(delete_properties, delete_properties, SmsDeletePropertiesProcMask)
-    HANDLE(get_properties, get_properties, SmsGetPropertiesProcMask)
+    HANDLE(register_client, RegisterClient, SmsRegisterClientProcMask)
+    HANDLE(interact_request, InteractRequest, SmsInteractRequestProcMask)
+    HANDLE(interact_done, InteractDone, SmsInteractDoneProcMask)
+    HANDLE(save_yourself_request, SaveYourselfRequest, SmsSaveYourselfRequestProcMask)
+    HANDLE(save_yourself_phase2_request, Phase2Request, SmsSaveYourselfP2RequestProcMask)
+    HANDLE(save_yourself_done, SaveYourselfDone, SmsSaveYourselfDoneProcMask)
+    HANDLE(close_connection, CloseConnection, SmsCloseConnectionProcMask)
+    HANDLE(set_properties, SetProperties, SmsSetPropertiesProcMask)
+    HANDLE(delete_properties, DeleteProperties, SmsDeletePropertiesProcMask)
+    HANDLE(get_properties, GetProperties, SmsGetPropertiesProcMask)
 #undef HANDLE
     return 1;
 }
@@ -389,18 +389,18 @@ static void Fail(const char* format, ...) {
     exit(2);
 }
 
-static Bool refuse_by_host(char* host) { return False; }
+static Bool RefuseByHost(char* host) { return False; }
 
 /* libICE's defaults end the process on any client's protocol or I/O error; a broken client must only lose its
  * connection, which the main loop sees in IceProcessMessages' status. */
-static void ignore_ice_error(IceConn ice, Bool swap, int opcode, unsigned long sequence, int errorClass, int severity,
-                             IcePointer values) {
+static void IgnoreIceError(IceConn ice, Bool swap, int opcode, unsigned long sequence, int errorClass, int severity,
+                           IcePointer values) {
     fprintf(stderr, "session-manager: ICE error class %d severity %d\n", errorClass, severity);
 }
-static void ignore_ice_io_error(IceConn ice) {}
+static void IgnoreIceIoError(IceConn ice) {}
 
 /* One MIT-MAGIC-COOKIE-1 per listening address for ICE and for XSMP: in memory for us, in the file for clients. */
-static void publish_cookies(int count, IceListenObj* listeners) {
+static void PublishCookies(int count, IceListenObj* listeners) {
     const char* file = getenv("ICEAUTHORITY");
     if (!file || !*file) Fail("ICEAUTHORITY must name the authority file to write");
     if (IceLockAuthFile(file, 10, 1, 60) != IceAuthLockSuccess) Fail("cannot lock %s", file);
@@ -429,7 +429,7 @@ static void publish_cookies(int count, IceListenObj* listeners) {
     free(entries);
 }
 
-static void write_whole(const char* path, const char* text) {
+static void WriteWhole(const char* path, const char* text) {
     char* temporary;
     if (asprintf(&temporary, "%s.partial", path) < 0) Fail("out of memory");
     FILE* out = fopen(temporary, "w");
@@ -439,18 +439,18 @@ static void write_whole(const char* path, const char* text) {
 }
 
 /* Closing the listeners removes the socket file, so an ended manager leaves no address that nobody answers. */
-static void stop_listening(void) { IceFreeListenObjs(listenerCount, listeners); }
+static void StopListening(void) { IceFreeListenObjs(listenerCount, listeners); }
 
-static void on_signal(int number) {
+static void OnSignal(int number) {
     unsigned char byte = (unsigned char)number;
     ssize_t ignored = write(signalPipe[1], &byte, 1);
     (void)ignored;
 }
 
-static void catch_signals(void) {
+static void CatchSignals(void) {
     if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) Fail("pipe: %s", strerror(errno));
     struct sigaction action = {0};
-    action.sa_handler = on_signal;
+    action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     int caught[] = {SIGUSR1, SIGUSR2, SIGTERM, SIGINT};
@@ -458,13 +458,13 @@ static void catch_signals(void) {
     signal(SIGPIPE, SIG_IGN);
 }
 
-static void handle_signals(void) {
+static void HandleSignals(void) {
     unsigned char number;
     while (read(signalPipe[0], &number, 1) == 1) {
         if (number == SIGUSR1)
-            start_round(RoundLogout);
+            StartRound(RoundLogout);
         else if (number == SIGUSR2)
-            start_round(RoundCheckpoint);
+            StartRound(RoundCheckpoint);
         else
             exit(0);
     }
@@ -472,29 +472,29 @@ static void handle_signals(void) {
 
 /* ---- main loop ---- */
 
-static void accept_client(IceListenObj listener) {
+static void AcceptClient(IceListenObj listener) {
     IceAcceptStatus status;
     IceConn ice = IceAcceptConnection(listener, &status);
     if (!ice) fprintf(stderr, "session-manager: a connection was not accepted (%d)\n", (int)status);
 }
 
-static void process_connection(IceConn ice) {
+static void ProcessConnection(IceConn ice) {
     IceProcessMessagesStatus status = IceProcessMessages(ice, NULL, NULL);
-    struct client* c = client_of_connection(ice);
+    struct client* c = ClientOfConnection(ice);
     if (status == IceProcessMessagesIOError) {
         if (c)
-            drop_client(c, " lost");
+            DropClient(c, " lost");
         else
-            close_ice(ice);
+            CloseIce(ice);
     } else if (status == IceProcessMessagesConnectionClosed) {
         /* ICE closed it without XSMP's CloseConnection: libICE has freed it already, only the client is left. */
         if (c) {
-            Say("connection closed %s lost", name_of(c));
+            Say("connection closed %s lost", NameOf(c));
             SmsCleanUp(c->sms);
-            forget_client(c);
+            ForgetClient(c);
         }
     } else if (IceConnectionStatus(ice) == IceConnectRejected) {
-        close_ice(ice);
+        CloseIce(ice);
     }
 }
 
@@ -513,11 +513,11 @@ int main(int argc, char** argv) {
     if (!socketPath || socketPath[0] != '/') Fail("--listen needs an absolute socket path");
     if (deadlineSeconds <= 0) Fail("--deadline needs a positive number of seconds");
 
-    catch_signals();
-    IceSetErrorHandler(ignore_ice_error);
-    IceSetIOErrorHandler(ignore_ice_io_error);
+    CatchSignals();
+    IceSetErrorHandler(IgnoreIceError);
+    IceSetIOErrorHandler(IgnoreIceIoError);
     char error[256] = "";
-    if (!SmsInitialize("morvane-tests", "1.0", new_client, NULL, refuse_by_host, sizeof error, error))
+    if (!SmsInitialize("morvane-tests", "1.0", NewClient, NULL, RefuseByHost, sizeof error, error))
         Fail("SmsInitialize: %s", error);
 
     _IceTransNoListen("tcp");
@@ -528,12 +528,12 @@ int main(int argc, char** argv) {
         Fail("cannot listen on %s: %s", socketPath, error);
     if (listenerCount > MaxListeners)
         Fail("%d listening sockets, more than the %d polled", listenerCount, MaxListeners);
-    atexit(stop_listening);
-    publish_cookies(listenerCount, listeners);
-    IceAddConnectionWatch(watch_connection, NULL);
+    atexit(StopListening);
+    PublishCookies(listenerCount, listeners);
+    IceAddConnectionWatch(WatchConnection, NULL);
 
     char* address = IceComposeNetworkIdList(listenerCount, listeners);
-    if (addressFile) write_whole(addressFile, address);
+    if (addressFile) WriteWhole(addressFile, address);
     Say("SESSION_MANAGER=%s", address);
     free(address);
 
@@ -556,12 +556,12 @@ int main(int argc, char** argv) {
         }
         if (poll(fds, n, timeout) < 0 && errno != EINTR) Fail("poll: %s", strerror(errno));
 
-        if (fds[0].revents) handle_signals();
+        if (fds[0].revents) HandleSignals();
         for (int i = 0; i < listenerCount; i++)
-            if (fds[1 + i].revents & POLLIN) accept_client(listeners[i]);
+            if (fds[1 + i].revents & POLLIN) AcceptClient(listeners[i]);
         /* A connection handled earlier in this pass may have closed another one's client; skip what has gone. */
         for (int i = 0; i < polledCount; i++)
-            if (fds[1 + listenerCount + i].revents && connection_is_open(polled[i])) process_connection(polled[i]);
-        check_deadline();
+            if (fds[1 + listenerCount + i].revents && ConnectionIsOpen(polled[i])) ProcessConnection(polled[i]);
+        CheckDeadline();
     }
 }
