@@ -7,7 +7,10 @@
 //   [{0596283B-31C0-4D22-AAF6-55D8FD5E2CDF}]
 //   ProgID=lorvex.ListView
 //   Library=liblorvex.so        (relative to the manifest's folder, or absolute)
-// The per-user registry is $XDG_DATA_HOME/automation/classes/ (default ~/.local/share/...), one file per class.
+// The per-user registry is $XDG_DATA_HOME/automation/classes/ (default ~/.local/share/..., with the home from the
+// password database when $HOME is unset), one file per class; a user without a home has none. Since the files name
+// code to load, an entry or a library that another user could have changed is refused with a line on stderr, and
+// no entry file is read beyond a few kilobytes.
 #include <map>
 #include <mutex>
 #include <optional>
@@ -42,6 +45,7 @@ public:
     // Unloads libraries that report they hold no live objects.
     void FreeUnusedLibraries();
 
+    // Empty when the user has no data folder of their own.
     static std::string UserRegistryFolder();
     static bool WriteUserEntry(const Guid& clsid, const std::u16string& progId, const std::string& library);
     static bool RemoveUserEntry(const Guid& clsid);
@@ -52,8 +56,11 @@ private:
         std::string library;
     };
     ClassRegistry();
-    void ReadEntries(const std::string& path, std::map<Guid, Entry>& into);
-    std::optional<Entry> Find(const Guid& clsid);
+    // Adds the file's entries; returns why the file was refused (empty when read or absent).
+    static std::string ReadEntries(const std::string& path, std::map<Guid, Entry>& into, bool perUser);
+    // Why the per-user registry's folders are not to be trusted; empty when they are.
+    static std::string UserRegistryRefusal();
+    std::optional<Entry> Find(const Guid& clsid, std::string* refusal = nullptr);
     void* LoadLibrary(const std::string& path, Status& status);
 
     std::mutex mutex_;
