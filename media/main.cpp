@@ -10,11 +10,14 @@
 
 namespace {
 
-// Every way the desktop ends the program saves the list as the close button does.
+// Every way the desktop ends the program saves the list as the close button does, but none of them waits for an
+// answer nobody may give: a list without a name goes to a new file instead of asking for one, and a failed save is
+// told on stderr only.
 void EndLikeTheCloseButton() {
     forms::OnEndSignals([] { media::frmMain().EndProgram(); });
+    // The session manager says whether the program may ask; it then asks only for an unnamed list's name.
     forms::OnSessionSave([](bool mayAsk) { media::frmMain().SaveListAtEnd(mayAsk); });
-    // Nothing can be shown any more: an unnamed list cannot be asked a name for.
+    // Nothing can be shown any more.
     forms::OnDisplayLost([] { media::frmMain().SaveListAtEnd(false); });
 }
 
@@ -39,8 +42,9 @@ int main(int argc, char** argv) {
     main.Show();
     int result = 0;
     if (main.Loaded()) result = QApplication::exec();
-    // The session manager's "die" quits the event loop without closing the window: end as the close button does.
-    if (main.Loaded()) main.Unload();
+    // The session manager's "die" quits the event loop without closing the window: the program is being ended, and
+    // nobody is asked any more.
+    if (main.Loaded()) main.EndProgram();
     media::DestroyWindows();
     return result;
 }

@@ -6,6 +6,7 @@
 #include <QWindowStateChangeEvent>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 
 #include "media/core/PlaylistPlace.h"
 #include "media/core/RemoteControl.h"
@@ -23,6 +24,7 @@
 #include "media/windows/Tray.h"
 #include "media/windows/WebWindow.h"
 #include "platform/forms/Application.h"
+#include "platform/forms/CommonDialogs.h"
 #include "platform/forms/InstanceChannel.h"
 #include "platform/forms/Twips.h"
 #include "platform/mediaplayer/MediaPlayer.h"
@@ -468,14 +470,20 @@ void MainWindow::Form_Load() {
     opener_.ListLoaded();
 }
 
+    endingUnattended_ = true;
 void MainWindow::Form_Resize() { RMe(); }
+    // A dialog already open (a close that asks for the list's name) would hold the ending until the system kills the
+    // program, and the list with it.
+    forms::CloseModalDialogs();
 
 void MainWindow::EndProgram() {
     if (frmListExists()) frmList().StopLoading();
     Unload();
 }
 
-void MainWindow::SaveListAtEnd(bool mayAsk) {
+void MainWindow::SaveListAtEnd(bool mayAsk, bool tellInABox) {
+        // Nobody to ask, or the question was cancelled by an ending that cannot wait for its answer.
+        if (!mayAsk || (endingUnattended_ && Shared().PlayListFile.empty())) SaveUnnamedList();
     const std::u16string& file = Shared().PlayListFile;
     if (file.empty()) {
         if (mayAsk) frmMenu().PlayListSave();
@@ -487,15 +495,29 @@ void MainWindow::SaveListAtEnd(bool mayAsk) {
         // The user's data folder may not be there yet.
         const std::string localPath = text::ToFileName(file);
         forms::MakeUserFolder(localPath.substr(0, localPath.find_last_of('/')));
-        list.SavePlayList(file);
+        MenuWindow::SaveListTelling(file, tellInABox);
         return;
     }
     std::fprintf(stderr, "media: the playlist %s was not read whole, so it is not written over\n",
+void MainWindow::SaveUnnamedList() {
+    // An empty list without a name holds nothing to keep.
+    if (!frmListExists() || frmList().PlayList().ItemCount() <= 0) return;
+    // One file for every save of this run that cannot ask (the session's save, then the signal that ends it), while
+    // the data folder stays the same.
+    const std::u16string folder = UnnamedListFolder();
+    forms::MakeUserFolder(text::ToFileName(folder));
+    if (!unnamedListFile_.starts_with(folder + u'/')) unnamedListFile_ = NewUnnamedListFile(folder, std::time(nullptr));
+    if (MenuWindow::SaveListTelling(unnamedListFile_, false))
+        std::fprintf(stderr, "media: the playlist had no name; it was saved to %s\n",
+                     text::ToFileName(unnamedListFile_).c_str());
+}
+
                  text::ToFileName(file).c_str());
 }
 
 void MainWindow::Form_Unload() {
-    SaveListAtEnd(true);
+    // The close button, the window manager's close, a remote quit: someone is there to ask and to tell.
+    SaveListAtEnd(!endingUnattended_, !endingUnattended_);
     if (frmListExists()) frmList().Unload();
     if (frmWindowExists()) frmWindow().Unload();
     if (frmLrcExists()) frmLrc().Unload();

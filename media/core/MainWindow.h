@@ -32,12 +32,14 @@ public:
     bool isLrc = false;
     bool isWindow = false;
 
-    // Ends the program as the close button does; also for every other way it is asked to end (signals, the window
-    // manager). A list still loading stops, and an end asked for while the window loads follows the load.
+    // Ends the program as the close button does, for an ending nobody is there to answer (a signal, the session
+    // manager's end): nothing is asked and a dialog left open is cancelled, an unnamed list goes to a new file (see
+    // SaveListAtEnd). A list still loading stops, and an end asked for while the window loads follows the load.
     void EndProgram();
-    // Writes the list back to PlayListFile as the program ends, if it holds that file whole; an unnamed list is
-    // saved under a name the user picks when `mayAsk`.
-    void SaveListAtEnd(bool mayAsk);
+    // Writes the list back to PlayListFile as the program ends, if it holds that file whole. An unnamed list is saved
+    // under a name the user picks when `mayAsk`, else to a new file of the user's data folder, said on stderr. A save
+    // that fails is said on stderr, and also in a message box when `tellInABox`.
+    void SaveListAtEnd(bool mayAsk, bool tellInABox = false);
     // Brings the main window back from the taskbar or the tray, with the playlist window when its flag is set.
     void Restore();
     // Appends rows for the locations and plays the first of them, once the list has loaded: the files this start
@@ -102,6 +104,8 @@ private:
     // The hover picture of the minimise, maximise and close buttons, shown once per visit.
     void HoverCaptionButton(forms::Image& button, const QString& hoverFile);
 
+    // Keeps a list without a name in a new file of its own, for an ending that cannot ask for one.
+    void SaveUnnamedList();
     // TransportView
     void SetStateText(const QString& text) override { EchoState.SetCaption(text); }
     void SetTitleText(const QString& text) override { EchoTitle.SetCaption(text); }
@@ -122,6 +126,8 @@ private:
     LocationOpener opener_;
     bool seekDragging_ = false;
     std::int16_t dragStartX_ = 0;
+    bool endingUnattended_ = false;   // EndProgram: the ending asks nothing
+    std::u16string unnamedListFile_;  // where this run keeps its unnamed list, once it had to
 };
 
 }  // namespace media

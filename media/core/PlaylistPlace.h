@@ -1,6 +1,7 @@
 #pragma once
 // Where the program keeps its list: default.lst beside the program where the program may write there; otherwise (a
 // system-wide install) in the user's data folder, the only place it then writes.
+#include <ctime>
 #include <string>
 
 namespace media {
@@ -18,5 +19,13 @@ PlaylistPlace ChoosePlaylistPlace(const std::u16string& programFolder, bool prog
 
 // The choice for this program: its own folder, asked whether this process may write there, and the user's data folder.
 PlaylistPlace PlaylistPlaceOfThisProgram();
+
+// A new file in `folder` for a list without a name that must be kept with nobody there to name it (the program ends by
+// a signal or with the session): "未命名播放列表-<date>-<time>.lst" for the local time `when`, with "-2", "-3", ...
+// before the extension while that name is taken. Never the name of anything that exists, a broken link included.
+std::u16string NewUnnamedListFile(const std::u16string& folder, std::time_t when);
+
+// Where those files go: the user's data folder, else (no home to tell it) the folder of the program's own list.
+std::u16string UnnamedListFolder();
 
 }  // namespace media

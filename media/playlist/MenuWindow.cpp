@@ -2,6 +2,9 @@
 
 #include <QFileInfo>
 #include <QPointer>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "media/core/MainWindow.h"
 #include "media/core/ModuleMedia.h"
@@ -11,6 +14,7 @@
 #include "media/windows/AboutWindow.h"
 #include "platform/forms/CommonDialogs.h"
 #include "platform/mediaplayer/MediaPlayer.h"
+#include "platform/text/FileName.h"
 
 namespace media {
 
@@ -111,8 +115,23 @@ void MenuWindow::PlayListSave() {
         forms::BrowseForSaveFile(&frmMain(), QStringLiteral("保存播放列表"), QStringLiteral("播放列表(*.lst)")));
     if (chosen.isEmpty()) return;
     if (!chosen.contains(QStringLiteral(".lst"), Qt::CaseInsensitive)) chosen += QStringLiteral(".lst");
-    Shared().PlayListFile = chosen.toStdU16String();
-    frmList().SavePlayList(Shared().PlayListFile);
+    const std::u16string path = chosen.toStdU16String();
+    if (SaveListTelling(path, true)) Shared().PlayListFile = path;
+}
+
+bool MenuWindow::SaveListTelling(const std::u16string& path, bool inABox) {
+    if (!frmListExists()) return false;
+    if (frmList().SavePlayList(path)) return true;
+    const int error = errno;
+    const std::string localPath = text::ToFileName(path);
+    const char* reason = error ? std::strerror(error) : "unknown error";
+    std::fprintf(stderr, "media: the playlist could not be saved to %s: %s\n", localPath.c_str(), reason);
+    if (inABox)
+        forms::WarningBox(&frmMain(), frmMain().windowTitle(),
+                          QStringLiteral("播放列表未能保存：%1（%2）")
+                              .arg(QString::fromStdU16String(path),
+                                   error ? QString::fromLocal8Bit(reason) : QStringLiteral("原因不明")));
+    return false;
 }
 
 }  // namespace media

@@ -1,5 +1,7 @@
 #pragma once
 // The menu window: never shown, it holds the playlist menu and the lyrics menu, and runs the playlist commands.
+#include <string>
+
 #include "platform/forms/Form.h"
 #include "platform/forms/Menu.h"
 
@@ -28,8 +30,12 @@ public:
     // The play-mode items, one for each PlayModeIndex.
     static constexpr int kPlayModeCount = 5;
 
-    // The save-as command: asks for a file name and writes the list there.
+    // The save-as command: asks for a file name and writes the list there; the list takes that name only once it is
+    // written, so a failed save leaves the list where it was kept before.
     void PlayListSave();
+    // Writes the list to `path`. A failure is said on stderr with the path and the reason, and also in a message box
+    // when `inABox` (someone is there to read it); the file keeps what it held.
+    static bool SaveListTelling(const std::u16string& path, bool inABox);
     // The play-mode command of the item at `index` (a PlayModeIndex), as a click on it runs it; other indexes are
     // ignored.
     void ChoosePlayMode(int index);

@@ -5,7 +5,6 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QLockFile>
-#include <QMessageBox>
 #include <QStandardPaths>
 #include <QTranslator>
 #include <memory>
@@ -71,7 +70,5 @@ bool UseChineseForQtTexts() {
     }
     return QCoreApplication::installTranslator(translator);
 }
-
-void WarningBox(QWidget* owner, const QString& title, const QString& text) { QMessageBox::warning(owner, title, text); }
 
 }  // namespace forms

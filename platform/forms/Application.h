@@ -1,10 +1,9 @@
 #pragma once
-// Program-wide services of the windowing runtime: the program folder, the single-instance guard, message boxes.
+// Program-wide services of the windowing runtime: the program folder, the single-instance guard, the user's data
+// folder, Qt's texts in Chinese.
 #include <QString>
 #include <string>
 #include <string_view>
-
-class QWidget;
 
 namespace forms {
 
@@ -33,8 +32,5 @@ bool MakeUserFolder(const std::string& folder);
 // Qt's own texts (dialog buttons, file dialogs, message boxes) in Chinese, the language of every caption of the
 // program, whatever the desktop's language. False when Qt's Chinese translations are not installed.
 bool UseChineseForQtTexts();
-
-// A message box with a warning icon and an OK button.
-void WarningBox(QWidget* owner, const QString& title, const QString& text);
 
 }  // namespace forms

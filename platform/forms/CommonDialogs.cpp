@@ -1,10 +1,12 @@
 #include "platform/forms/CommonDialogs.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QItemSelectionModel>
+#include <QMessageBox>
 
 namespace forms {
 namespace {
@@ -90,6 +92,27 @@ QString CommonFolder(const QStringList& paths) {
 }  // namespace
 
 void SetDialogHook(DialogHook hook) { Hook() = std::move(hook); }
+
+void WarningBox(QWidget* owner, const QString& title, const QString& text) {
+    DialogRequest request{DialogRequest::Kind::Warning, owner, title, QString(), false, text};
+    if (Hook()) {
+        Hook()(request);
+        return;
+    }
+    QMessageBox::warning(owner && owner->isVisible() ? owner : nullptr, title, text);
+}
+
+void CloseModalDialogs() {
+    // Each one closed leaves the modal stack; the bound only guards against a window that refuses to close.
+    for (int left = 16; left > 0; --left) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) return;
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
+}
 
 QString UpToNul(const QString& result) {
     const qsizetype nul = result.indexOf(QChar(u'\0'));
