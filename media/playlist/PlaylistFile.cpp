@@ -5,15 +5,18 @@
 #include "platform/text/FileName.h"
 
 #include <array>
+#include <utility>
 
 namespace media {
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-// Longest field kept; anything longer is damage and is cut rather than held in memory.
-constexpr std::size_t kMaxFieldBytes = 1 << 20;
-
-bool EndsField(int c) { return c == ',' || c == '\r' || c == '\n' || c == EOF; }
+// Longest line kept, in code units; anything longer is damage and is cut rather than held in memory.
+constexpr std::size_t kMaxLineUnits = 4 << 20;
+// Most lines one record's quoted fields may span.
+constexpr std::size_t kMaxJoinedLines = 64;
+constexpr char16_t kReplacement = u'\uFFFD';
+constexpr int kNoUnit = -2;
 
 std::array<const std::u16string*, 4> CellsOf(const PlaylistRecord& record) {
     return {&record.title, &record.artist, &record.time, &record.location};
@@ -29,66 +32,242 @@ void AppendQuoted(std::string& out, std::string_view field) {
     out += '"';
 }
 
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+// The fields of one line (or of lines joined within a quoted field), as code units.
+struct SplitLine {
+    std::vector<std::u16string> fields;
+    const char* flaw = nullptr;  // the first thing that could not be taken apart cleanly
+    bool openAtEnd = false;      // the text ended within a quoted field
+};
+
+SplitLine SplitFields(std::u16string_view text) {
+    SplitLine out;
+    const auto note = [&out](const char* flaw) {
+        if (!out.flaw) out.flaw = flaw;
+    };
+    std::size_t i = 0;
+    const auto skipBlanks = [&] {
+        while (i < text.size() && IsBlank(text[i])) ++i;
+    };
+    skipBlanks();
+    if (i == text.size()) return out;  // a blank line holds no field
+    for (;;) {
+        std::u16string field;
+        skipBlanks();
+        if (i < text.size() && text[i] == u'"') {
+            bool closed = false;
+            for (++i; i < text.size(); ++i) {
+                if (text[i] == u'"') {
+                    if (i + 1 == text.size() || text[i + 1] != u'"') {
+                        closed = true;
+                        ++i;
+                        break;
+                    }
+                    ++i;  // a doubled quote stands for one
+                }
+                field += text[i];
+            }
+            if (!closed) {
+                out.openAtEnd = true;
+                note("an unclosed quote");
+            }
+            skipBlanks();
+            if (i < text.size() && text[i] != u',') {
+                note("text outside the quotes");
+                while (i < text.size() && text[i] != u',') ++i;
+            }
+        } else {
+            const std::size_t start = i;
+            while (i < text.size() && text[i] != u',') ++i;
+            field.assign(text.substr(start, i - start));
+            while (!field.empty() && IsBlank(field.back())) field.pop_back();
+            if (field.find(u'"') != std::u16string::npos) note("a quote inside an unquoted field");
+        }
+        out.fields.push_back(std::move(field));
+        if (i == text.size()) return out;
+        ++i;  // past the comma: a field follows it, even at the line end
+    }
+}
+
+// A UTF-16 text with every unpaired surrogate replaced; false when there was one.
+bool PairSurrogates(std::u16string& text) {
+    bool paired = true;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool high = text[i] >= 0xD800 && text[i] <= 0xDBFF;
+        const bool low = text[i] >= 0xDC00 && text[i] <= 0xDFFF;
+        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            ++i;
+        } else if (high || low) {
+            text[i] = kReplacement;
+            paired = false;
+        }
+    }
+    return paired;
+}
+
 }  // namespace
 
 bool PlaylistFileReader::Open(const std::string& localPath) {
     file_.reset(std::fopen(localPath.c_str(), "rbe"));
-    afterComma_ = false;
-    utf8_ = false;
+    encoding_ = Encoding::Ansi;
+    start_.clear();
+    heldUnit_ = kNoUnit;
+    linesRead_ = 0;
+    lookahead_.clear();
+    heldLine_.reset();
+    fields_.clear();
+    damage_.clear();
     if (!file_) return false;
     char start[3] = {};
-    utf8_ = std::fread(start, 1, 3, file_.get()) == 3 && std::string_view(start, 3) == kUtf8Bom;
-    if (!utf8_) std::rewind(file_.get());
+    start_.assign(start, std::fread(start, 1, sizeof start, file_.get()));
+    // GBK starts no text with 0xFF 0xFE or 0xFE 0xFF (0xFF is neither a lead nor a trail byte), so no ANSI list is
+    // taken for UTF-16.
+    if (start_.starts_with(kUtf8Bom)) {
+        encoding_ = Encoding::Utf8;
+        start_.erase(0, kUtf8Bom.size());
+    } else if (start_.starts_with("\xFF\xFE") || start_.starts_with("\xFE\xFF")) {
+        encoding_ = start_[0] == '\xFF' ? Encoding::Utf16Le : Encoding::Utf16Be;
+        start_.erase(0, 2);
+    }
     return true;
+}
+
+int PlaylistFileReader::NextByte() {
+    if (start_.empty()) return std::getc(file_.get());
+    const auto byte = static_cast<unsigned char>(start_.front());
+    start_.erase(0, 1);
+    return byte;
+}
+
+int PlaylistFileReader::NextUnit() {
+    if (heldUnit_ != kNoUnit) return std::exchange(heldUnit_, kNoUnit);
+    const int first = NextByte();
+    if (first == EOF || encoding_ == Encoding::Ansi || encoding_ == Encoding::Utf8) return first;
+    const int second = NextByte();
+    if (second == EOF) {
+        NoteDamage("half a UTF-16 character", linesRead_);
+        return EOF;
+    }
+    return encoding_ == Encoding::Utf16Le ? first | second << 8 : first << 8 | second;
+}
+
+bool PlaylistFileReader::ReadLine(Line& line) {
+    line = Line{};
+    line.number = ++linesRead_;
+    int unit = NextUnit();
+    if (unit == EOF) {
+        --linesRead_;
+        return false;
+    }
+    bool cut = false;
+    for (; unit != EOF; unit = NextUnit()) {
+        if (unit == '\n') {
+            line.end = u"\n";
+            break;
+        }
+        if (unit == '\r') {
+            line.end = u"\r";
+            const int next = NextUnit();
+            if (next == '\n')
+                line.end += u'\n';
+            else
+                heldUnit_ = next;
+            break;
+        }
+        if (unit == 0) {
+            NoteDamage("NUL bytes", line.number);
+        } else if (line.units.size() < kMaxLineUnits) {
+            line.units += static_cast<char16_t>(unit);
+        } else if (!cut) {
+            NoteDamage("a line too long to keep", line.number);
+            cut = true;
+        }
+    }
+    return true;
+}
+
+bool PlaylistFileReader::PeekLine(std::size_t index) {
+    while (lookahead_.size() <= index) {
+        Line line;
+        if (!ReadLine(line)) return false;
+        lookahead_.push_back(std::move(line));
+    }
+    return true;
+}
+
+bool PlaylistFileReader::NextLineFields(LineFields& out) {
+    if (!PeekLine(0)) return false;
+    SplitLine split = SplitFields(lookahead_[0].units);
+    std::size_t used = 1;
+    if (split.openAtEnd) {
+        // The writer writes a text holding a line end as it is, between its quotes: the quote goes on over the line
+        // end when the lines so joined make a clean line of four fields; else it ends at the line end.
+        std::u16string joined = lookahead_[0].units;
+        for (std::size_t next = 1; next < kMaxJoinedLines && joined.size() < kMaxLineUnits && PeekLine(next); ++next) {
+            joined += lookahead_[next - 1].end;
+            joined += lookahead_[next].units;
+            SplitLine candidate = SplitFields(joined);
+            if (candidate.openAtEnd) continue;
+            if (!candidate.flaw && candidate.fields.size() == 4) {
+                split = std::move(candidate);
+                used = next + 1;
+            }
+            break;
+        }
+    }
+    const std::size_t number = lookahead_[0].number;
+    lookahead_.erase(lookahead_.begin(), lookahead_.begin() + static_cast<std::ptrdiff_t>(used));
+    if (split.flaw) NoteDamage(split.flaw, number);
+    out = LineFields{};
+    out.wholeRecord = !split.flaw && split.fields.size() == 4;
+    for (const std::u16string& units : split.fields) out.fields.push_back({Decode(units, number), number});
+    return true;
+}
+
+std::u16string PlaylistFileReader::Decode(std::u16string_view units, std::size_t line) {
+    if (encoding_ == Encoding::Utf16Le || encoding_ == Encoding::Utf16Be) {
+        std::u16string text(units);
+        if (!PairSurrogates(text)) NoteDamage("a broken UTF-16 character", line);
+        return text;
+    }
+    std::string bytes(units.size(), '\0');
+    for (std::size_t i = 0; i < units.size(); ++i) bytes[i] = static_cast<char>(units[i]);
+    if (encoding_ == Encoding::Utf8) return text::FromFileName(bytes);
+    std::u16string text = text::FromAnsi(bytes);
+    // A byte GBK cannot take would turn into a character that no GBK list can hold, and the list into UTF-8.
+    if (text.find(kReplacement) != std::u16string::npos) NoteDamage("bytes that are not GBK", line);
+    return text;
+}
+
+void PlaylistFileReader::NoteDamage(const char* what, std::size_t line) {
+    if (damage_.empty()) damage_ = std::string(what) + " on line " + std::to_string(line);
 }
 
 std::optional<PlaylistRecord> PlaylistFileReader::Next() {
     if (!file_) return std::nullopt;
-    PlaylistRecord record;
-    std::array<std::u16string*, 4> cells = {&record.title, &record.artist, &record.time, &record.location};
-    std::size_t filled = 0;
-    for (; filled < cells.size() && ReadField(field_); ++filled)
-        *cells[filled] = utf8_ ? text::FromFileName(field_) : text::FromAnsi(field_);
-    if (filled == 0) return std::nullopt;
-    return record;
-}
-
-int PlaylistFileReader::NextNonBlank() {
-    int c = std::getc(file_.get());
-    while (c == ' ' || c == '\t') c = std::getc(file_.get());
-    return c;
-}
-
-void PlaylistFileReader::Append(std::string& bytes, int c) const {
-    if (bytes.size() < kMaxFieldBytes) bytes += static_cast<char>(c);
-}
-
-bool PlaylistFileReader::ReadField(std::string& bytes) {
-    bytes.clear();
-    int c = NextNonBlank();
-    if (!afterComma_) {
-        // Line ends between fields separate nothing more than a comma does; blank lines hold none.
-        while (c == '\r' || c == '\n') c = NextNonBlank();
-        if (c == EOF) return false;
-    }
-    afterComma_ = false;
-    if (c == '"') {
-        // Up to the closing quote everything belongs to the field; a doubled quote stands for one.
-        while ((c = std::getc(file_.get())) != EOF) {
-            if (c == '"') {
-                c = std::getc(file_.get());
-                if (c != '"') break;
-            }
-            Append(bytes, c);
+    while (fields_.size() < 4) {
+        LineFields line;
+        if (heldLine_)
+            line = *std::exchange(heldLine_, std::nullopt);
+        else if (!NextLineFields(line))
+            break;
+        if (line.fields.empty()) continue;
+        if (!fields_.empty() && line.wholeRecord) {
+            heldLine_ = std::move(line);  // the writer's line: the record short of fields ends before it
+            break;
         }
-        while (!EndsField(c))  // what stands between the closing quote and the separator is ignored
-            c = std::getc(file_.get());
-    } else {
-        for (; !EndsField(c); c = std::getc(file_.get())) Append(bytes, c);
-        bytes.erase(bytes.find_last_not_of(" \t") + 1);
+        for (Field& field : line.fields) fields_.push_back(std::move(field));
     }
-    afterComma_ = c == ',';
-    return true;
+    if (fields_.empty()) return std::nullopt;
+    if (fields_.size() < 4) NoteDamage("a record of fewer than four fields", fields_.front().line);
+    PlaylistRecord record;
+    for (std::u16string* cell : {&record.title, &record.artist, &record.time, &record.location}) {
+        if (fields_.empty()) break;
+        *cell = std::move(fields_.front().text);
+        fields_.pop_front();
+    }
+    return record;
 }
 
 bool SavePlaylistFile(const std::string& localPath, std::size_t rowCount,

@@ -36,22 +36,20 @@ namespace {
 // Pending events get a turn at least this often while a list loads.
 constexpr qint64 kEventTurnMilliseconds = 15;
 
-// A file's size and last change, read through the name's own bytes.
-struct FileStamp {
-    std::int64_t size = -1;
-    std::int64_t modifiedNs = 0;
-};
-
-std::optional<FileStamp> StampOf(const std::string& localPath) {
-    struct stat info {};
-    if (::stat(localPath.c_str(), &info) != 0) return std::nullopt;
-    return FileStamp{info.st_size, std::int64_t(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
-}
+std::int64_t Nanoseconds(const timespec& time) { return std::int64_t(time.tv_sec) * 1'000'000'000 + time.tv_nsec; }
 
 // The design asks for "宋体"; where that face is missing a CJK face that is installed takes its place.
 std::u16string GridFace() { return CjkFamily(QStringLiteral("宋体")).toStdU16String(); }
 
 }  // namespace
+
+// A file's size, inode and last changes, read through the name's own bytes (and through a link). An editor that
+// saves by rename gives a new inode; the change time moves even when the modification time is set back.
+std::optional<PlaylistWindow::FileStamp> PlaylistWindow::StampOf(const std::string& localPath) {
+    struct stat info {};
+    if (::stat(localPath.c_str(), &info) != 0) return std::nullopt;
+    return FileStamp{info.st_size, Nanoseconds(info.st_mtim), Nanoseconds(info.st_ctim), info.st_ino};
+}
 
 automation::PropertyBag PlaylistGridDesign() {
     automation::PropertyBag bag;
@@ -135,6 +133,8 @@ void PlaylistWindow::LoadPlayList() {
     SharedValues& shared = Shared();
     heldWhole_.clear();
     const std::u16string source = startFrom_.empty() ? shared.PlayListFile : std::exchange(startFrom_, {});
+    // Taken before the reading, so that a change made while it reads counts as someone else's.
+    seen_ = {shared.PlayListFile, StampOf(text::ToFileName(shared.PlayListFile)), std::nullopt};
     const bool whole = ReadListFile(source);
     if (stopLoading_) return;
     if (whole) heldWhole_ = shared.PlayListFile;
@@ -143,6 +143,7 @@ void PlaylistWindow::LoadPlayList() {
 }
 
 bool PlaylistWindow::ReadListFile(const std::u16string& path) {
+    readProblem_.clear();
     if (path.empty()) return true;
     const std::string localPath = text::ToFileName(path);
     struct stat info {};
@@ -151,8 +152,9 @@ bool PlaylistWindow::ReadListFile(const std::u16string& path) {
     PlaylistFileReader reader;
     const bool isFile = S_ISREG(info.st_mode);
     if (!isFile || !reader.Open(localPath)) {
-        std::fprintf(stderr, "media: cannot read the playlist %s (%s); it is kept as it is\n", localPath.c_str(),
-                     isFile ? std::strerror(errno) : "not a file");
+        const char* why = isFile ? std::strerror(errno) : "not a file";
+        readProblem_ = std::string("it could not be read (") + why + ")";
+        std::fprintf(stderr, "media: cannot read the playlist %s (%s); it is kept as it is\n", localPath.c_str(), why);
         return false;
     }
     loading_ = true;
@@ -160,7 +162,6 @@ bool PlaylistWindow::ReadListFile(const std::u16string& path) {
     QElapsedTimer turn;
     turn.start();
     std::int32_t number = 1;
-    bool whole = true;
     while (auto record = reader.Next()) {
         if (turn.elapsed() >= kEventTurnMilliseconds) {
             QCoreApplication::processEvents();
@@ -168,22 +169,21 @@ bool PlaylistWindow::ReadListFile(const std::u16string& path) {
             if (stopLoading_) break;  // the program is ending
         }
         if (!AddRow(grid_, number, record->title, record->artist, record->time, record->location)) {
-            std::fprintf(stderr,
-                         "media: the playlist %s holds more rows than the list can show; only the first %d "
-                         "are shown and the file is kept as it is\n",
-                         localPath.c_str(), number - 1);
-            whole = false;
+            readProblem_ = "it holds more rows than the list can show; only the first " + std::to_string(number - 1) +
+                           " are shown";
             break;
         }
         ++number;
     }
-    if (reader.Failed()) {
-        std::fprintf(stderr, "media: the playlist %s could not be read to its end; it is kept as it is\n",
-                     localPath.c_str());
-        whole = false;
-    }
+    if (readProblem_.empty() && reader.Failed()) readProblem_ = "it could not be read to its end";
+    // A list the reading could not take apart cleanly would be written back as the reading understood it, and
+    // what it did not understand would be lost for good: the file stays as it is for its owner to mend.
+    if (readProblem_.empty() && !reader.Damage().empty()) readProblem_ = "it was read with damage: " + reader.Damage();
+    if (!readProblem_.empty())
+        std::fprintf(stderr, "media: the playlist %s: %s; it is kept as it is\n", localPath.c_str(),
+                     readProblem_.c_str());
     loading_ = false;
-    return whole && !stopLoading_;
+    return readProblem_.empty() && !stopLoading_;
 }
 
 bool PlaylistWindow::MayWriteBack(const std::u16string& path) const {
@@ -198,17 +198,31 @@ bool PlaylistWindow::SavePlayList(const std::u16string& path) {
                               grid_.ItemText(row, column::kTime), grid_.ItemText(row, column::kLocation)};
     });
     const std::string localPath = text::ToFileName(path);
-    // The session's save and the ending that follows it must not write the same list twice; a file someone else
-    // has changed since is written again.
     const std::size_t contentHash = std::hash<std::string>{}(content);
     const std::optional<FileStamp> before = StampOf(localPath);
-    if (lastWrite_.path == path && lastWrite_.contentHash == contentHash && before && before->size == lastWrite_.size &&
-        before->modifiedNs == lastWrite_.modifiedNs)
-        return true;
+    const bool seen = seen_.path == path;
+    // The session's save and the ending that follows it must not write the same list twice.
+    if (seen && seen_.contentHash == contentHash && before && before == seen_.stamp) return true;
+    // Someone else wrote the file since this program read or wrote it (a hand edit): that version is kept beside it
+    // before ours replaces it.
+    if (seen && before && before != seen_.stamp) {
+        const std::string kept = localPath + ".orig";
+        if (!CopyFileAtomically(localPath, kept)) {
+            const int error = errno;
+            std::fprintf(stderr,
+                         "media: the playlist %s was changed by another program, and that version could not be kept "
+                         "as %s (%s); the file is not written over\n",
+                         localPath.c_str(), kept.c_str(), std::strerror(error));
+            errno = error;
+            return false;
+        }
+        std::fprintf(stderr, "media: the playlist %s was changed by another program; that version is kept as %s\n",
+                     localPath.c_str(), kept.c_str());
+    }
     if (!WriteFileAtomically(localPath, content)) return false;
     heldWhole_ = path;
-    const FileStamp written = StampOf(localPath).value_or(FileStamp{});
-    lastWrite_ = {path, contentHash, written.size, written.modifiedNs};
+    readProblem_.clear();
+    seen_ = {path, StampOf(localPath), contentHash};
     return true;
 }
 

@@ -3,6 +3,8 @@
 // loads and saves list files, plays a row on double click, adds dropped files.
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "media/playlist/GridProxy.h"
 #include "media/windows/ToolWindow.h"
@@ -23,16 +25,22 @@ public:
     // The next load reads `list` in place of PlayListFile, whose rows they then count as: a list the program may
     // not write over seeds the one it keeps.
     void StartFrom(std::u16string list) { startFrom_ = std::move(list); }
-    // Writes every row to a list file; false when the file could not be written (the old one stays). Rows the file
-    // already holds from this program's own last write are not written again.
+    // Writes every row to a list file; false, with errno telling why, when the file could not be written (the old
+    // one stays). Rows the file already holds from this program's own last write are not written again. A version
+    // someone else wrote over the file since this program read or wrote it is first kept beside it as
+    // "<file>.orig"; when that cannot be kept, the file is not written either.
     bool SavePlayList(const std::u16string& path);
     // True while LoadPlayList is reading: the rows are not all there yet.
     bool Loading() const { return loading_; }
     // Ends a list load under way (the program is ending); the rows read so far stay, the file is not written back.
     void StopLoading() { stopLoading_ = true; }
     // Whether the rows may be written back over `path`: only a list read whole from that file (or saved there) may
-    // replace it. A list that could not be read, was cut at the grid's limit or is still loading keeps its file.
+    // replace it. A list that could not be read, was read with damage, was cut at the grid's limit or is still loading
+    // keeps its file.
     bool MayWriteBack(const std::u16string& path) const;
+    // Why the list file the last load read is not held whole ("it was read with damage: an unclosed quote on
+    // line 3"); empty when it is.
+    const std::string& ReadProblem() const { return readProblem_; }
     // Shows the vertical scroll bar only when the rows overflow the grid.
     void ApplyScrollBarRule();
 
@@ -68,12 +76,23 @@ private:
     bool stopLoading_ = false;
     std::u16string heldWhole_;  // the list file whose every record the grid holds, if any
     std::u16string startFrom_;  // read by the next load in place of PlayListFile, if set
-    struct Written {
-        std::u16string path;
-        std::size_t contentHash = 0;  // a whole list's bytes need not be kept for the comparison
+    std::string readProblem_;
+    // What tells one version of a file from another without reading it.
+    struct FileStamp {
         std::int64_t size = -1;
         std::int64_t modifiedNs = 0;
-    } lastWrite_;  // what this program last wrote, to tell whether a file still holds it
+        std::int64_t changedNs = 0;
+        std::uint64_t inode = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+    static std::optional<FileStamp> StampOf(const std::string& localPath);
+    // The list file as this program last saw it, read by a load or written by a save, to tell whether someone else
+    // has written it since.
+    struct SeenFile {
+        std::u16string path;
+        std::optional<FileStamp> stamp;          // none: there was no such file
+        std::optional<std::size_t> contentHash;  // what this program wrote there, if it wrote the version seen
+    } seen_;
 };
 
 // The playlist grid's design properties.

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QWindowStateChangeEvent>
 
+#include <cerrno>
+
 #include "media/core/MainWindow.h"
 #include "media/core/ModuleMedia.h"
 #include "media/core/Windows.h"
@@ -19,6 +21,7 @@
 #include "media/playlist/PlaylistWindow.h"
 #include "platform/mediaplayer/MediaPlayer.h"
 #include "tests/media/playlist/ProgramWindows.h"
+#include "tests/media/playlist/SmallFileSystem.h"
 
 using namespace media;
 
@@ -133,6 +136,76 @@ TEST_F(ListKeeping, SavingGoesThroughALinkKeepsTheModeAndWritesTheSameRowsOnce) 
     Write(target, "changed");
     frmMain().SaveListAtEnd(false);
     EXPECT_EQ(Read(target), Rows(2) + "\"third\",\"\",\"00:00\",\"/m/3.mp3\"\r\n");
+}
+
+TEST_F(ListKeeping, AListReadWithDamageKeepsItsFileAndAForeignOneIsWrittenInOurForm) {
+    const QByteArray rows = Rows(3);
+    QByteArray utf16("\xFF\xFE");
+    for (const char c : rows) utf16 += QByteArray(1, c) + QByteArray(1, '\0');
+    QByteArray badByte = rows, unclosed = rows, nulLine = rows;
+    badByte.insert(2, '\xFF');
+    unclosed.remove(unclosed.indexOf("\",\"a\""), 1);
+    nulLine.insert(0, QByteArray(16, '\0') + "\r\n");
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        const char* problem;  // nullptr: the list is held whole and written back, in the writer's form
+    };
+    for (const Case& c :
+         {Case{"UTF-16", utf16, nullptr}, Case{"a byte GBK does not hold", badByte, "bytes that are not GBK on line 1"},
+          Case{"an unclosed quote", unclosed, "text outside the quotes on line 1"},
+          Case{"a line of NUL bytes", nulLine, "NUL bytes on line 1"}}) {
+        SCOPED_TRACE(c.name);
+        const QString list = Path(QStringLiteral("damaged.lst"));
+        Write(list, c.bytes);
+        LoadList(list);
+        EXPECT_EQ(Grid().ItemCount(), 3);
+        AddRow(Grid(), 4, u"new", u"", u"00:00", u"/m/new.mp3");
+        EXPECT_EQ(frmList().MayWriteBack(list.toStdU16String()), c.problem == nullptr);
+        EXPECT_EQ(frmList().ReadProblem(), c.problem ? std::string("it was read with damage: ") + c.problem : "");
+        frmMain().SaveListAtEnd(false);
+        EXPECT_EQ(Read(list), c.problem ? c.bytes : rows + "\"new\",\"\",\"00:00\",\"/m/new.mp3\"\r\n");
+    }
+}
+
+TEST_F(ListKeeping, AListSomeoneElseChangedIsKeptBesideOursAndAFullDiskKeepsTheOldList) {
+    const QString list = Path(QStringLiteral("default.lst"));
+    const QString kept = list + QStringLiteral(".orig");
+    const QByteArray added = "\"new\",\"\",\"00:00\",\"/m/new.mp3\"\r\n";
+    Write(list, Rows(2));
+    LoadList(list);
+    AddRow(Grid(), 3, u"new", u"", u"00:00", u"/m/new.mp3");
+    // Edited by hand while the program ran: at the end that version goes beside the list and ours is written.
+    Write(list, "\"hand\",\"edit\",\"00:00\",\"/m/h.mp3\"\r\n");
+    frmMain().SaveListAtEnd(false);
+    EXPECT_EQ(Read(kept), "\"hand\",\"edit\",\"00:00\",\"/m/h.mp3\"\r\n");
+    EXPECT_EQ(Read(list), Rows(2) + added);
+    // Ours written and untouched since, nothing is kept again; a second edit replaces the older one kept.
+    ASSERT_TRUE(QFile::remove(kept));
+    ASSERT_TRUE(frmList().SavePlayList(list.toStdU16String()));
+    EXPECT_FALSE(QFile::exists(kept));
+    Write(list, "second edit");
+    ASSERT_TRUE(frmList().SavePlayList(list.toStdU16String()));
+    EXPECT_EQ(Read(kept), "second edit");
+    // When the other version cannot be kept, ours does not replace it either.
+    ASSERT_TRUE(QFile::remove(kept));
+    ASSERT_TRUE(QDir().mkpath(kept));
+    Write(list, "third edit");
+    EXPECT_FALSE(frmList().SavePlayList(list.toStdU16String()));
+    EXPECT_EQ(Read(list), "third edit");
+
+    // On a full disk the save fails with ENOSPC and the list on it stays byte for byte.
+    SmallFileSystem disk(256 * 1024);
+    if (disk.Path().empty()) GTEST_SKIP() << "no small file system can be mounted here";
+    const QString full = QString::fromStdString(disk.Path() + "/default.lst");
+    Write(full, Rows(2));
+    LoadList(full);
+    for (int i = 0; i < 200; ++i) AddRow(Grid(), 3 + i, u"more", u"", u"00:00", u"/m/more.mp3");
+    ASSERT_TRUE(disk.Fill(4096));
+    errno = 0;
+    EXPECT_FALSE(frmList().SavePlayList(full.toStdU16String()));
+    EXPECT_EQ(errno, ENOSPC);
+    EXPECT_EQ(Read(full), Rows(2));
 }
 
 TEST_F(ListKeeping, AToolWindowClosedByTheWindowManagerOnlyHides) {
