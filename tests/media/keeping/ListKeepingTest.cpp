@@ -142,19 +142,16 @@ TEST_F(ListKeeping, AListReadWithDamageKeepsItsFileAndAForeignOneIsWrittenInOurF
     const QByteArray rows = Rows(3);
     QByteArray utf16("\xFF\xFE");
     for (const char c : rows) utf16 += QByteArray(1, c) + QByteArray(1, '\0');
-    QByteArray badByte = rows, unclosed = rows, nulLine = rows;
-    badByte.insert(2, '\xFF');
+    // Every damage the reader names keeps the file alike (the codec's tests go through each).
+    QByteArray unclosed = rows;
     unclosed.remove(unclosed.indexOf("\",\"a\""), 1);
-    nulLine.insert(0, QByteArray(16, '\0') + "\r\n");
     struct Case {
         const char* name;
         QByteArray bytes;
         const char* problem;  // nullptr: the list is held whole and written back, in the writer's form
     };
     for (const Case& c :
-         {Case{"UTF-16", utf16, nullptr}, Case{"a byte GBK does not hold", badByte, "bytes that are not GBK on line 1"},
-          Case{"an unclosed quote", unclosed, "text outside the quotes on line 1"},
-          Case{"a line of NUL bytes", nulLine, "NUL bytes on line 1"}}) {
+         {Case{"UTF-16", utf16, nullptr}, Case{"an unclosed quote", unclosed, "text outside the quotes on line 1"}}) {
         SCOPED_TRACE(c.name);
         const QString list = Path(QStringLiteral("damaged.lst"));
         Write(list, c.bytes);
