@@ -17,6 +17,9 @@ void EndLikeTheCloseButton() {
     forms::OnEndSignals([] { media::frmMain().EndProgram(); });
     // The session manager says whether the program may ask; it then asks only for an unnamed list's name.
     forms::OnSessionSave([](bool mayAsk) { media::frmMain().SaveListAtEnd(mayAsk); });
+    // The session manager's end after its save: Qt would close the main window as if the user had, and the close
+    // button asks for an unnamed list's name.
+    forms::OnQuitRequest([] { media::frmMain().EndProgram(); });
     // Nothing can be shown any more.
     forms::OnDisplayLost([] { media::frmMain().SaveListAtEnd(false); });
 }

@@ -37,7 +37,24 @@ void WatchMessages(QtMsgType type, const QMessageLogContext& context, const QStr
     if (previousHandler) previousHandler(type, context, message);
 }
 
+// Sees the quit event before the application acts on it by closing every window.
+class QuitWatcher : public QObject {
+public:
+    explicit QuitWatcher(std::function<void()> quit) : QObject(qApp), quit_(std::move(quit)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == qApp && event->type() == QEvent::Quit) quit_();
+        return false;
+    }
+
+private:
+    std::function<void()> quit_;
+};
+
 }  // namespace
+
+void OnQuitRequest(std::function<void()> quit) { qApp->installEventFilter(new QuitWatcher(std::move(quit))); }
 
 void OnEndSignals(std::function<void()> end) {
     if (signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return;

@@ -1,7 +1,7 @@
 #pragma once
 // The ways a desktop ends a program besides its own close button: a signal (SIGTERM, SIGINT, SIGHUP), the session's
-// save at logout, and the loss of the display. Each is handed to the program on its window thread, so it can save
-// what it must before it goes.
+// save and end at logout, and the loss of the display. Each is handed to the program on its window thread, so it can
+// save what it must before it goes.
 #include <functional>
 
 namespace forms {
@@ -12,6 +12,10 @@ void OnEndSignals(std::function<void()> end);
 // Calls `save(mayAsk)` when the session manager asks the program to save its data (at logout). `mayAsk` tells
 // whether the program may show a dialog for it.
 void OnSessionSave(std::function<void(bool mayAsk)> save);
+
+// Calls `quit` when the application is told to quit, before Qt closes the windows for it: the session manager's
+// "die" at logout arrives that way, and the program's own quit after its main window has unloaded too.
+void OnQuitRequest(std::function<void()> quit);
 
 // Calls `lost` once, synchronously, when the connection to the X server breaks: Qt ends the process right after
 // reporting it, so this is the last moment at which the program's windows and data still exist.

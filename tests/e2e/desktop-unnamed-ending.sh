@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # An ending nobody can answer never asks. With an unnamed list (after 新建播放列表), a SIGTERM, or a SIGHUP that comes
 # while the close button's name dialog is open, ends the program at once and keeps the rows in a new file of the
-# user's data folder, never default.lst. A save-as that cannot write its file says so in a box and on stderr, and the
-# list stays unnamed.
+# user's data folder, never default.lst; so does the session's logout. A save-as that cannot write its file says so in
+# a box and on stderr, and the list stays unnamed.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/desktop.sh"
 start_display
@@ -24,28 +24,30 @@ new_list() {
   wait_until 5 eval '! popup_menu >/dev/null' || fail "the menu stayed open"
 }
 
-# Sends the signal and waits until the program has gone; it must go at once, without a dialog on the way.
+# Ends the program by $1 (a name) with the command that follows, and waits until it has gone; it must go at once,
+# without a dialog on the way.
 end_by() {
-  local started=$(date +%s%N) ms
+  local how=$1 started=$(date +%s%N) ms
+  shift
   rm -f "$WORK/dialog-seen"
   (while kill -0 "$MEDIA_PID" 2>/dev/null; do
     [ -z "$(visible_window 保存播放列表)" ] || touch "$WORK/dialog-seen"
     sleep 0.05
   done) &
   local watcher=$!
-  kill -"$1" "$MEDIA_PID"
-  wait_for_exit "$MEDIA_PID" || fail "SIG$1 did not end the program (an open dialog holds it?)"
+  "$@" || fail "$how did not finish"
+  wait_for_exit "$MEDIA_PID" || fail "$how did not end the program (an open dialog holds it?)"
   ms=$((($(date +%s%N) - started) / 1000000))
   forget_pid "$MEDIA_PID"
   wait "$watcher" || true
-  [ ! -e "$WORK/dialog-seen" ] || fail "a dialog was open while SIG$1 ended the program"
-  [ "$ms" -lt 3000 ] || fail "SIG$1 took $ms ms to end the program"
+  [ ! -e "$WORK/dialog-seen" ] || fail "a dialog was open while $how ended the program"
+  [ "$ms" -lt 3000 ] || fail "$how took $ms ms to end the program"
 }
 
 # SIGTERM with an unnamed list: kept in a new file, said on stderr.
 start_media
 new_list
-end_by TERM
+end_by SIGTERM kill -TERM "$MEDIA_PID"
 [ "$(unnamed_lists | wc -l)" = 1 ] || fail "no new file for the unnamed list: $(ls -A "$KEPT" 2>&1)"
 first=$(unnamed_lists)
 holds_both_rows "$first" || fail "the unnamed list's file lacks rows: $(cat "$first")"
@@ -80,5 +82,17 @@ forget_pid "$MEDIA_PID"
 second=$(unnamed_lists | grep -vxF "$first")
 holds_both_rows "$second" || fail "the second file lacks rows: $(cat "$second")"
 holds_both_rows "$first" || fail "the first file was written over"
+cmp -s "$LIST" "$WORK/default.before" || fail "default.lst was written: $(cat "$LIST")"
+
+# The session's logout, which lets nobody be asked: the same, a third file.
+start_session_manager
+start_media
+new_list
+end_by "the logout" logout_session
+unset SESSION_MANAGER
+session_saw 'save-yourself-done .* success=1' || fail "the program did not answer the session's save"
+[ "$(unnamed_lists | wc -l)" = 3 ] || fail "the logout kept no file for the unnamed list: $(ls -A "$KEPT" 2>&1)"
+third=$(unnamed_lists | grep -vxF -e "$first" -e "$second")
+holds_both_rows "$third" || fail "the third file lacks rows: $(cat "$third")"
 cmp -s "$LIST" "$WORK/default.before" || fail "default.lst was written: $(cat "$LIST")"
 echo "e2e desktop-unnamed-ending: passed"
