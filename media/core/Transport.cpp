@@ -131,16 +131,18 @@ void Transport::EndOfTrack() {
         case ModeSequential:
             if (shared_.CurrentIndex < rows - 1) PlayTrack(MoveNext);
             break;
-        case ModeLoop:
-            if (shared_.CurrentIndex >= rows - 1) shared_.CurrentIndex = -1;
-            PlayTrack(MoveNext);
-            break;
+        case ModeLoop: PlayNextWrapping(); break;
         case ModeRandom: PlayTrack(MoveRandom); break;
         default: break;
     }
     // The component keeps its sound stream open across the end of a track for the next one; when none follows,
     // the stream is closed, as the stop button closes it.
     if (player_->playState() == mediaplayer::Stopped) player_->controls().stop();
+}
+
+void Transport::PlayNextWrapping() {
+    if (shared_.CurrentIndex >= grid_.ItemCount() - 1) shared_.CurrentIndex = -1;
+    PlayTrack(MoveNext);
 }
 
 void Transport::Poll() {
@@ -175,7 +177,12 @@ void Transport::Poll() {
                 ++retryCount_;
             } else {
                 retryCount_ = 0;
-                PlayTrack(MoveNext);
+                // Given up on, the row is passed over as its end would be: a loop goes round past the last row
+                // rather than restart a dead one for ever. The other modes move on to the next row, if any.
+                if (shared_.PlayMode == ModeLoop)
+                    PlayNextWrapping();
+                else
+                    PlayTrack(MoveNext);
             }
             break;
         default: break;

@@ -104,6 +104,8 @@ private:
     // The row the play/pause action starts when no media is set: the selected one, else the first.
     std::int32_t RowToPlayFirst() const;
     void PlayingPoll(std::int32_t rows);
+    // The loop mode's next row: the one after the current, or the first after the last.
+    void PlayNextWrapping();
     // Tells TrackPlaying of a start of the media it has not yet been told of.
     void AnnounceStart();
 

@@ -171,10 +171,14 @@ TEST_F(TransportTest, SequentialModeStopsAfterTheLastRow) {
     EXPECT_EQ(view.state, QStringLiteral("停止播放"));
     EXPECT_EQ(view.timer, QStringLiteral("00:00"));
     EXPECT_EQ(player.playState(), mediaplayer::Stopped);
-    // Nothing follows: the output is closed, not left paused.
-    GstState state = GST_STATE_VOID_PENDING;
-    gst_element_get_state(output.Pipeline().get(), &state, nullptr, 0);
-    EXPECT_EQ(state, GST_STATE_NULL);
+    // Nothing follows: the output is closed, not left paused (by the player's own thread, soon after).
+    EXPECT_TRUE(test::WaitUntil(
+        [&] {
+            GstState state = GST_STATE_VOID_PENDING;
+            gst_element_get_state(output.Pipeline().get(), &state, nullptr, 0);
+            return state == GST_STATE_NULL;
+        },
+        2));
     transport.PlayPause();
     EXPECT_TRUE(PollUntil([&] { return player.playState() == mediaplayer::Playing; }));
 }
@@ -350,8 +354,8 @@ TEST_F(TransportTest, ALoadedListStartsItsFirstRowThroughThePlayAction) {
 // ---------------------------------------------------------------- honest states
 
 // Every row fails: noise the decoders cannot read, and a file that is not there. Each row says it connects and then
-// that it retries, three times; whether the play mode would wrap or stop at the end, the last row is then restarted
-// round after round, and nothing ever claims that the list plays.
+// that it retries, three times; then the loop goes round again while the sequential mode restarts the last row round
+// after round, and nothing ever claims that the list plays.
 TEST_F(TransportTest, AListThatCannotPlayNeverClaimsToBePlaying) {
     for (const PlayModeIndex mode : {ModeLoop, ModeSequential}) {
         SCOPED_TRACE(mode == ModeLoop ? "loop" : "sequential");
@@ -388,6 +392,27 @@ TEST_F(TransportTest, AListThatCannotPlayNeverClaimsToBePlaying) {
         for (std::int16_t row = 0; row < 3; ++row)
             for (const char* text : {"连接媒体", "重试中1", "重试中2", "重试中3"})
                 EXPECT_EQ(written[row].count(QString::fromUtf8(text)), 1u) << "row " << row << ": " << text;
+    }
+}
+
+// A dead last row is given up on like any other: the loop wraps to the first row, which plays. The sequential mode
+// has nowhere to go and keeps restarting it.
+TEST_F(TransportTest, AfterItsRetriesADeadLastRowIsPassedLikeAnyOther) {
+    for (const PlayModeIndex mode : {ModeLoop, ModeSequential}) {
+        SCOPED_TRACE(mode == ModeLoop ? "loop" : "sequential");
+        transport.Stop();
+        grid.Clear();
+        AddTrack("first.wav", 3);
+        AddMissing("gone.mp3");
+        shared.PlayMode = mode;
+        shared.CurrentIndex = 0;
+        transport.PlayTrack(MoveNext);
+        ASSERT_TRUE(PollUntil([&] { return grid.ItemTag(1) == kTagFailed && transport.RetryCount() == 3; }, 30));
+        const bool wrapped = PollUntil([&] { return grid.ItemTag(0) == kTagCurrent; }, 6);
+        EXPECT_EQ(wrapped, mode == ModeLoop);
+        EXPECT_EQ(shared.CurrentIndex, mode == ModeLoop ? 0 : 1);
+        EXPECT_EQ(grid.ItemTag(1), kTagFailed);
+        EXPECT_TRUE(Polling());
     }
 }
 
