@@ -4,9 +4,12 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <cstdio>
 #include <set>
 #include <utility>
 
+#include "media/core/MainWindow.h"
+#include "media/core/Windows.h"
 #include "media/playlist/FindFile.h"
 #include "media/playlist/PlaylistRows.h"
 #include "platform/forms/CommonDialogs.h"
@@ -17,6 +20,13 @@ namespace {
 
 // Pending events get a turn at least this often while rows are added.
 constexpr qint64 kEventTurnMilliseconds = 15;
+
+// Says that rows were refused because the list is full: on stderr, and in the main window's state text.
+void TellListFull() {
+    std::fprintf(stderr, "media: the playlist is full (%d rows); the remaining files were not added\n", kMaxRows);
+    if (frmMainExists())
+        frmMain().EchoState.SetCaption(QStringLiteral("播放列表已满（%1首），其余文件未添加").arg(kMaxRows));
+}
 
 // One pass over a folder tree for a set of patterns: a file matching any of them is added.
 class FolderSearch {
@@ -99,8 +109,12 @@ MediaAdder::MediaAdder(GridProxy grid, StopCheck stopRequested)
 
 bool MediaAdder::Add(const std::u16string& location) {
     if (stopped_) return false;
-    // Only a full grid refuses a row: nothing more can be added, so the rest of the search is spared.
-    if (!AddFile(grid_, location) && !location.empty()) stopped_ = true;
+    // Only a full grid refuses a row: nothing more can be added, so the rest of the search is spared, and the user
+    // learns why the list ends there.
+    if (!AddFile(grid_, location) && !location.empty()) {
+        stopped_ = true;
+        TellListFull();
+    }
     return !stopped_;
 }
 

@@ -24,7 +24,8 @@ std::int16_t SplitSelection(const std::u16string& result);
 
 // Appends rows on the window thread without freezing it: pending events get a turn every few milliseconds, so
 // the user can scroll, play or clear meanwhile. Adding stops for good once the grid is full or the stop check
-// answers true (the playlist window has gone, the program is closing).
+// answers true (the playlist window has gone, the program is closing). A full grid is told on stderr and in the
+// main window's state text.
 class MediaAdder {
 public:
     using StopCheck = std::function<bool()>;

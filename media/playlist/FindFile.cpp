@@ -1,5 +1,6 @@
 #include "media/playlist/FindFile.h"
 
+#include <dirent.h>
 #include <fnmatch.h>
 #include <sys/stat.h>
 
@@ -23,40 +24,49 @@ bool WildcardPattern::Matches(const char* fileSystemName) const {
 
 bool WildcardPattern::Matches(const std::u16string& name) const { return Matches(text::ToFileName(name).c_str()); }
 
+namespace {
+
+// Whether the entry is a folder; a link counts as what it points to, a broken one as a file.
+bool IsFolder(DIR* folder, const dirent& entry) {
+    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) return entry.d_type == DT_DIR;
+    struct stat target {};
+    return ::fstatat(::dirfd(folder), entry.d_name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+}
+
+}  // namespace
+
 std::u16string cFindFile::Find(const std::u16string& spec, bool /*showErrors*/) {
     Close();
     const QString text = QString::fromStdU16String(spec);
     const qsizetype slash = text.lastIndexOf(QLatin1Char('/'));
-    const QString folder = slash < 0 ? QStringLiteral(".") : slash == 0 ? QStringLiteral("/") : text.left(slash);
-    pattern_ = WildcardPattern(text.mid(slash + 1).toStdU16String());
-    folder_ = ::opendir(text::ToFileName(folder.toStdU16String()).c_str());
+    const QString folderName = slash < 0 ? QStringLiteral(".") : slash == 0 ? QStringLiteral("/") : text.left(slash);
+    const WildcardPattern pattern(text.mid(slash + 1).toStdU16String());
+    DIR* folder = ::opendir(text::ToFileName(folderName.toStdU16String()).c_str());
+    if (!folder) return {};
+    while (const dirent* entry = ::readdir(folder))
+        if (pattern.Matches(entry->d_name))
+            matches_.push_back({text::FromFileName(entry->d_name),
+                                IsFolder(folder, *entry) ? kFileAttributeDirectory : kFileAttributeNormal});
+    ::closedir(folder);
     return NextMatch();
 }
 
 std::u16string cFindFile::FindNext() { return NextMatch(); }
 
 void cFindFile::Close() {
-    if (folder_) ::closedir(folder_);
-    folder_ = nullptr;
+    matches_.clear();
+    next_ = 0;
     attributes_ = 0;
 }
 
 std::u16string cFindFile::NextMatch() {
-    while (folder_) {
-        const dirent* entry = ::readdir(folder_);
-        if (!entry) break;
-        if (!pattern_.Matches(entry->d_name)) continue;
-        bool directory = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            // A link counts as what it points to; a broken one as a file.
-            struct stat target {};
-            directory = ::fstatat(::dirfd(folder_), entry->d_name, &target, 0) == 0 && S_ISDIR(target.st_mode);
-        }
-        attributes_ = directory ? kFileAttributeDirectory : kFileAttributeNormal;
-        return text::FromFileName(entry->d_name);
+    if (next_ == matches_.size()) {
+        Close();
+        return {};
     }
-    Close();
-    return {};
+    const Match& match = matches_[next_++];
+    attributes_ = match.attributes;
+    return match.name;
 }
 
 }  // namespace media

@@ -1,10 +1,9 @@
 #pragma once
 // One directory search: the entries of a folder whose names match a wildcard pattern, in the order the file system
 // lists them, one at a time.
-#include <dirent.h>
-
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace media {
 
@@ -34,6 +33,8 @@ public:
     // Starts a search for spec, a folder and a pattern ("/music/*.mp3") and returns the first match's name, or empty
     // text when nothing matches or the folder cannot be read. "." and ".." are listed like every other entry. A search
     // still open is closed first. showErrors is accepted for callers that pass it; failures are never shown.
+    // The folder's matches are read at once and the folder closed again, so a search open in every folder of a deep
+    // tree holds no descriptors.
     std::u16string Find(const std::u16string& spec, bool showErrors = false);
     // The next match's name; empty text, and the search closed, at the end or with no search open.
     std::u16string FindNext();
@@ -43,10 +44,14 @@ public:
     void Close();
 
 private:
+    struct Match {
+        std::u16string name;
+        std::uint32_t attributes;
+    };
     std::u16string NextMatch();
 
-    DIR* folder_ = nullptr;
-    WildcardPattern pattern_;
+    std::vector<Match> matches_;  // in the file system's order
+    std::size_t next_ = 0;
     std::uint32_t attributes_ = 0;
 };
 

@@ -1,6 +1,7 @@
 // Picking files and folders: the dialogs' result texts and how they are taken apart, the directory search, and the
 // folder search that fills the real grid.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -384,15 +385,42 @@ TEST(SearchFolder, FoldersThatCannotBeReadAddNothing) {
     EXPECT_TRUE(AddFolder(none.grid, tree.Root() / "open/fine.mp3").empty());
 }
 
-TEST(SearchFolder, AFullGridEndsTheSearch) {
+TEST(SearchFolder, AFullGridEndsTheSearchAndSaysSo) {
     Tree tree;
     for (int i = 0; i < 5; ++i) tree.File("t" + std::to_string(i) + ".mp3");
     Grid g;
     for (std::int32_t r = 0; r < kMaxRows - 2; ++r) AddRow(g.grid, r + 1, u"", u"", u"00:00", u"x");
     MediaAdder adder(g.grid);
+    ::testing::internal::CaptureStderr();
     SearchFolder(adder, U(tree.Root().string()), u"*.mp3");
+    const std::string told = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(g.grid.ItemCount(), kMaxRows);
     EXPECT_TRUE(adder.Stopped());
+    EXPECT_EQ(told, "media: the playlist is full (32767 rows); the remaining files were not added\n");
+}
+
+// A folder tree deeper than the descriptors a process may hold open at once is searched to its bottom.
+TEST(SearchFolder, ATreeDeeperThanTheOpenFileLimitIsSearchedWhole) {
+    constexpr int kDepth = 1500;
+    Tree tree;
+    fs::path deepest = tree.Root();
+    for (int level = 0; level < kDepth; ++level) fs::create_directory(deepest /= "d");
+    tree.File("top.mp3");
+    std::ofstream(deepest / "bottom.mp3") << "not really media";
+    rlimit kept{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &kept), 0);
+    rlimit lowered = kept;
+    lowered.rlim_cur = 256;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    Grid g;
+    MediaAdder adder(g.grid);
+    SearchFolder(adder, U(tree.Root().string()), u"*.mp3");
+    ::setrlimit(RLIMIT_NOFILE, &kept);
+    std::vector<std::u16string> rows;
+    for (std::int32_t r = 0; r < g.grid.ItemCount(); ++r) rows.push_back(g.grid.ItemText(r, column::kLocation));
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, (std::vector<std::u16string>{U((deepest / "bottom.mp3").string()),
+                                                 U((tree.Root() / "top.mp3").string())}));
 }
 
 TEST(SearchFolder, AStopRequestEndsAddingAtTheNextTurn) {
