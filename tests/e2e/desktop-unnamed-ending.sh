@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # An ending nobody can answer never asks. With an unnamed list (after 新建播放列表), a SIGTERM, or a SIGHUP that comes
 # while the close button's name dialog is open, ends the program at once and keeps the rows in a new file of the
-# user's data folder, never default.lst; so does the session's logout. A save-as that cannot write its file says so in
-# a box and on stderr, and the list stays unnamed.
+# user's data folder, never default.lst; so do the session's logout and the loss of the display. A save-as that
+# cannot write its file says so in a box and on stderr, and the list stays unnamed.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/desktop.sh"
 start_display
@@ -95,4 +95,12 @@ session_saw 'save-yourself-done .* success=1' || fail "the program did not answe
 third=$(unnamed_lists | grep -vxF -e "$first" -e "$second")
 holds_both_rows "$third" || fail "the third file lacks rows: $(cat "$third")"
 cmp -s "$LIST" "$WORK/default.before" || fail "default.lst was written: $(cat "$LIST")"
+
+# The display goes away (last: the test has no screen after it): nothing can be asked, a fourth file keeps the rows.
+start_media
+new_list
+end_by "the loss of the display" eval 'pkill -TERM -f "Xvfb -displayfd" -P $$ 2>/dev/null || kill "${PIDS[0]}"'
+[ "$(unnamed_lists | wc -l)" = 4 ] || fail "the lost display kept no file for the unnamed list: $(ls -A "$KEPT" 2>&1)"
+fourth=$(unnamed_lists | grep -vxF -e "$first" -e "$second" -e "$third")
+holds_both_rows "$fourth" || fail "the fourth file lacks rows: $(cat "$fourth")"
 echo "e2e desktop-unnamed-ending: passed"
