@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 
 #include "media/core/MainWindow.h"
 #include "media/core/ModuleMedia.h"
@@ -76,126 +77,89 @@ protected:
     std::vector<forms::DialogRequest> requests;
 };
 
-// Targets no save can write, as root too, with the reason the system gives.
-struct FailingTarget {
-    const char* what;
-    QString path;
-    int error;
-};
-
-std::vector<FailingTarget> FailingTargets(const QTemporaryDir& dir) {
-    QFile blocker(dir.filePath(QStringLiteral("plain-file")));
-    EXPECT_TRUE(blocker.open(QIODevice::WriteOnly));
-    return {{"a folder on the way is a file", dir.filePath(QStringLiteral("plain-file/list.lst")), ENOTDIR},
-            {"a name too long", dir.filePath(QString(300, u'长') + QStringLiteral(".lst")), ENAMETOOLONG}};
-}
-
 }  // namespace
 
-TEST_F(EndingSave, AFailedSaveAsIsToldInABoxAndOnStderrAndTheListKeepsItsName) {
-    for (const FailingTarget& target : FailingTargets(dir)) {
-        SCOPED_TRACE(target.what);
-        requests.clear();
-        Shared().PlayListFile = u"/kept/default.lst";
-        Answer({target.path});
-        ::testing::internal::CaptureStderr();
-        frmMenu().mnuPlayListSave().Click();
-        const std::string said = ::testing::internal::GetCapturedStderr();
-
-        const std::string reason = std::strerror(target.error);
-        EXPECT_NE(said.find("could not be saved to " + QFile::encodeName(target.path).toStdString() + ": " + reason),
-                  std::string::npos)
-            << said;
-        const auto boxes = Requests(Kind::Warning);
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].title, QStringLiteral("Morvane-Tavri"));
-        EXPECT_TRUE(boxes[0].text.startsWith(QStringLiteral("播放列表未能保存："))) << boxes[0].text.toStdString();
-        EXPECT_TRUE(boxes[0].text.contains(target.path));
-        EXPECT_TRUE(boxes[0].text.contains(QString::fromLocal8Bit(reason.c_str())));
-        // The exit save still goes where it went before, rather than to a name nothing was written under.
-        EXPECT_EQ(Shared().PlayListFile, u"/kept/default.lst");
-    }
-}
-
-TEST_F(EndingSave, AFailedExitSaveIsToldInABoxOnlyWhenTheUserEnded) {
-    // A list saved in a folder, which later turns into a file: the list is the program's own, its place unwritable.
+TEST_F(EndingSave, AFailedSaveIsToldOnStderrAndInABoxOnlyWhereSomeoneIsThere) {
+    // A list saved in a folder that then turns into a file: the list is the program's own, its place unwritable.
     ASSERT_TRUE(QDir().mkpath(Path("lists")));
     const QString list = Path("lists/mine.lst");
     ASSERT_TRUE(frmList().SavePlayList(U(list)));
-    Shared().PlayListFile = U(list);
     ASSERT_TRUE(QDir(Path("lists")).removeRecursively());
-    QFile blocker(Path("lists"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-
-    struct Ending {
+    ASSERT_TRUE(QFile(Path("lists")).open(QIODevice::WriteOnly));
+    const QString tooLong = Path(QString(300, u'长') + QStringLiteral(".lst"));
+    struct Case {
         const char* who;
-        bool mayAsk, tellInABox;
+        QString target;
+        int error;
+        std::function<void()> save;
         std::size_t boxes;
     };
-    for (const Ending& ending : {Ending{"the close button", true, true, 1},
-                                 Ending{"the session's save", true, false, 0}, Ending{"a signal", false, false, 0}}) {
-        SCOPED_TRACE(ending.who);
+    const Case cases[] = {
+        {"save-as, a folder on the way is a file", Path("lists/new.lst"), ENOTDIR, [] { frmMenu().PlayListSave(); }, 1},
+        {"save-as, a name too long", tooLong, ENAMETOOLONG, [] { frmMenu().PlayListSave(); }, 1},
+        {"the close button", list, ENOTDIR, [] { frmMain().SaveListAtEnd(true, true); }, 1},
+        {"the session's save", list, ENOTDIR, [] { frmMain().SaveListAtEnd(true); }, 0},
+        {"a signal", list, ENOTDIR, [] { frmMain().SaveListAtEnd(false); }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.who);
         requests.clear();
-        Answer({});
+        Shared().PlayListFile = c.target == list ? U(list) : u"/kept/default.lst";
+        Answer({c.target});
         ::testing::internal::CaptureStderr();
-        frmMain().SaveListAtEnd(ending.mayAsk, ending.tellInABox);
+        c.save();
         const std::string said = ::testing::internal::GetCapturedStderr();
-        EXPECT_NE(
-            said.find("could not be saved to " + QFile::encodeName(list).toStdString() + ": " + std::strerror(ENOTDIR)),
-            std::string::npos)
+        const std::string reason = std::strerror(c.error);
+        EXPECT_NE(said.find("could not be saved to " + QFile::encodeName(c.target).toStdString() + ": " + reason),
+                  std::string::npos)
             << said;
-        EXPECT_EQ(Requests(Kind::Warning).size(), ending.boxes);
-        EXPECT_TRUE(Requests(Kind::SaveFile).empty()) << "a named list asks no name";
+        const auto boxes = Requests(Kind::Warning);
+        ASSERT_EQ(boxes.size(), c.boxes);
+        if (!boxes.empty()) {
+            EXPECT_EQ(boxes[0].title, QStringLiteral("Morvane-Tavri"));
+            EXPECT_EQ(boxes[0].text,
+                      QStringLiteral("播放列表未能保存：%1（%2）").arg(c.target, QString::fromLocal8Bit(reason)));
+        }
+        // A failed save-as leaves the name the exit save writes to, rather than one nothing was written under.
+        EXPECT_EQ(Shared().PlayListFile, c.target == list ? U(list) : u"/kept/default.lst");
     }
     EXPECT_EQ(Read(Path("lists")), QByteArray()) << "the file in the way is left as it was";
 }
 
-TEST_F(EndingSave, AnUnnamedListIsKeptInANewFileWhenNobodyCanBeAsked) {
-    // The same file for every unattended save of this run (the session's save, then the signal that ends it).
-    const QString kept = Path("data/media/default.lst");
+TEST_F(EndingSave, AnUnnamedListGoesToANewFileWhenNobodyCanBeAskedAndOnlyThen) {
     ASSERT_TRUE(QDir().mkpath(Path("data/media")));
-    ASSERT_TRUE(QFile(kept).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QFile(Path("data/media/default.lst")).open(QIODevice::WriteOnly));
     Answer({Path("never-asked.lst")});
+    // The same file for every save that cannot ask (the session's, then the signal that ends the program).
     for (int save = 0; save < 2; ++save) {
         ::testing::internal::CaptureStderr();
         frmMain().SaveListAtEnd(false);
         const std::string said = ::testing::internal::GetCapturedStderr();
-        const QStringList lists = UnnamedLists();
-        ASSERT_EQ(lists.size(), 1) << lists.join(u' ').toStdString();
-        const QString file = Path("data/media/") + lists.first();
+        ASSERT_EQ(UnnamedLists().size(), 1) << UnnamedLists().join(u' ').toStdString();
+        const QString file = Path("data/media/") + UnnamedLists().first();
         EXPECT_EQ(Read(file), TwoRows());
         EXPECT_NE(said.find("saved to " + QFile::encodeName(file).toStdString()), std::string::npos) << said;
     }
     EXPECT_TRUE(requests.empty()) << "nothing was asked or shown";
     EXPECT_TRUE(Shared().PlayListFile.empty()) << "a later close still asks for a name";
-    EXPECT_EQ(Read(kept), QByteArray()) << "default.lst is not the unnamed list's";
-    EXPECT_FALSE(QFile::exists(Path("never-asked.lst")));
+    EXPECT_EQ(Read(Path("data/media/default.lst")), QByteArray());
 
-    // Asked, the user names the list or cancels: no file of its own is made.
-    Grid().RemoveItem(1);
+    // Asked, the user cancels (no file of its own is made) or names the list.
     Answer({});
     frmMain().SaveListAtEnd(true, true);
     EXPECT_EQ(Requests(Kind::SaveFile).size(), 1u);
     EXPECT_EQ(UnnamedLists().size(), 1);
     Answer({Path("named")});
     frmMain().SaveListAtEnd(true, true);
-    EXPECT_EQ(Shared().PlayListFile, U(Path("named.lst")));
-    EXPECT_EQ(Read(Path("named.lst")), TwoRows().left(TwoRows().indexOf('\n') + 1));
-}
+    EXPECT_EQ(Read(Path("named.lst")), TwoRows());
 
-TEST_F(EndingSave, AnUnnamedListsNewFileNeverTakesANameInUse) {
-    const std::time_t when = 1700000000;
-    const std::u16string folder = U(dir.path());
-    const std::u16string first = NewUnnamedListFile(folder, when);
+    // The new file's name is never one in use, a link to nothing included (writing there would follow it).
+    const std::u16string folder = U(dir.path()), first = NewUnnamedListFile(folder, 1700000000);
+    const std::u16string stem = first.substr(0, first.size() - 4);
     EXPECT_EQ(first.rfind(folder + u"/未命名播放列表-", 0), 0u);
-    EXPECT_TRUE(first.ends_with(u".lst"));
     ASSERT_TRUE(QFile(QString::fromStdU16String(first)).open(QIODevice::WriteOnly));
-    const std::u16string second = NewUnnamedListFile(folder, when);
-    EXPECT_EQ(second, first.substr(0, first.size() - 4) + u"-2.lst");
-    // A link to nothing is a name in use too: writing there would create the file it points to.
-    ASSERT_TRUE(QFile::link(Path("elsewhere.lst"), QString::fromStdU16String(second)));
-    EXPECT_EQ(NewUnnamedListFile(folder, when), first.substr(0, first.size() - 4) + u"-3.lst");
+    ASSERT_TRUE(QFile::link(Path("elsewhere.lst"), QString::fromStdU16String(stem + u"-2.lst")));
+    EXPECT_EQ(NewUnnamedListFile(folder, 1700000000), stem + u"-3.lst");
 }
 
 TEST_F(EndingSave, AnEndingThatComesWhileTheCloseAsksForANameCancelsTheDialogAndKeepsTheList) {
@@ -205,23 +169,20 @@ TEST_F(EndingSave, AnEndingThatComesWhileTheCloseAsksForANameCancelsTheDialogAnd
         dialogWasOpen = QApplication::activeModalWidget() != nullptr;
         frmMain().EndProgram();
     });
-    QTimer watchdog;  // a dialog still open after this would hang the test: close it, and fail
+    QTimer watchdog;  // a dialog left open would hang the test: close it, and fail
     watchdog.setSingleShot(true);
     QObject::connect(&watchdog, &QTimer::timeout, [] {
-        ADD_FAILURE() << "the ending left the dialog open";
-        forms::SetDialogHook({});
+        ADD_FAILURE() << "the dialog stayed open";
         if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
     });
     watchdog.start(10000);
     frmMain().SaveListAtEnd(true, true);
     EXPECT_TRUE(dialogWasOpen);
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     ASSERT_EQ(UnnamedLists().size(), 1);
     EXPECT_EQ(Read(Path("data/media/") + UnnamedLists().first()), TwoRows());
 
     // A warning box open when the ending comes is closed the same way.
     QTimer::singleShot(300, [] { forms::CloseModalDialogs(); });
-    watchdog.start(10000);
     forms::WarningBox(nullptr, QStringLiteral("Morvane-Tavri"), QStringLiteral("播放列表未能保存"));
-    EXPECT_TRUE(watchdog.isActive()) << "the box was not closed";
+    EXPECT_TRUE(watchdog.isActive());
 }
