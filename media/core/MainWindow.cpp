@@ -434,7 +434,7 @@ void MainWindow::ListenForLaterStarts() {
         std::vector<std::u16string> locations;
         locations.reserve(names.size());
         for (const std::string& name : names) locations.push_back(text::FromFileName(name));
-        OpenLocations(std::move(locations));
+        return OpenLocations(std::move(locations));
     };
     if (!laterStarts_->Listen(QStringLiteral("media")))
         std::fprintf(stderr, "media: cannot listen for later starts; files given to them will not open here\n");
@@ -442,10 +442,7 @@ void MainWindow::ListenForLaterStarts() {
 
 void MainWindow::Form_Load() {
     // A later start hands the files it was given to the copy that runs, and ends; without files it ends silently.
-    if (forms::AnotherInstanceRunning(QStringLiteral("media"))) {
-        const std::vector<std::u16string> given = opener_.TakeWaiting();
-        std::_Exit(given.empty() ? 0 : HandOverToRunningCopy(given));
-    }
+    if (const std::optional<int> status = ExitStatusOfLaterStart(opener_)) std::_Exit(*status);
     ListenForLaterStarts();
     Shared().SkinName = u"DA10";
     LoadSkin();

@@ -43,8 +43,9 @@ public:
     // Brings the main window back from the taskbar or the tray, with the playlist window when its flag is set.
     void Restore();
     // Appends rows for the locations and plays the first of them, once the list has loaded: the files this start
-    // was given, those a later start hands over, an address asked for on the session bus.
-    void OpenLocations(std::vector<std::u16string> locations) { opener_.Open(std::move(locations)); }
+    // was given, those a later start hands over, an address asked for on the session bus. False, and nothing opened,
+    // when the list cannot take them all or the program is ending.
+    bool OpenLocations(std::vector<std::u16string> locations) { return opener_.Open(std::move(locations)); }
 
     // Sets the volume (0..100) from outside the window, with the volume thumb and fill moved to where a drag to it
     // would leave them.

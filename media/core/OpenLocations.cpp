@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <QTimer>
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cerrno>
@@ -11,6 +12,8 @@
 
 #include "media/core/Transport.h"
 #include "media/playlist/AddMedia.h"
+#include "media/playlist/PlaylistRows.h"
+#include "platform/forms/Application.h"
 #include "platform/forms/InstanceChannel.h"
 #include "platform/text/FileName.h"
 
@@ -20,8 +23,9 @@ namespace {
 
 // The single-instance guard's name, which the running copy's socket shares.
 const QString kInstanceName = QStringLiteral("media");
-// Long enough for a copy busy starting up or loading a list to answer.
-constexpr int kHandOverMilliseconds = 5000;
+// Long enough for a copy busy starting up or loading a list to answer, or for a crowd of starts at once (each taking
+// its share of a busy machine) to be served, or for a copy that is ending to let the guard go.
+constexpr int kHandOverMilliseconds = 30000;
 
 // The address schemes the player streams from.
 constexpr std::array kWebSchemes{std::string_view("http"), std::string_view("https"), std::string_view("mms"),
@@ -152,7 +156,10 @@ std::int32_t AddAndPlay(Transport& transport, MediaAdder& adder, const std::vect
     return added;
 }
 
-int HandOverToRunningCopy(const std::vector<std::u16string>& locations) {
+std::optional<int> ExitStatusOfLaterStart(LocationOpener& opener) {
+    if (!forms::AnotherInstanceRunning(kInstanceName)) return std::nullopt;
+    std::vector<std::u16string> locations = opener.TakeWaiting();
+    if (locations.empty()) return 0;
     std::vector<std::string> names;
     names.reserve(locations.size());
     for (const std::u16string& location : locations) names.push_back(text::ToFileName(location));
@@ -160,7 +167,17 @@ int HandOverToRunningCopy(const std::vector<std::u16string>& locations) {
         std::fprintf(stderr, "media: too many or too long names to hand to the running player\n");
         return 1;
     }
-    if (forms::HandOverToRunningInstance(kInstanceName, names, kHandOverMilliseconds)) return 0;
+    switch (forms::HandOverOrTakeOver(kInstanceName, names, kHandOverMilliseconds)) {
+        case forms::HandOver::Taken: return 0;
+        case forms::HandOver::Refused:
+            std::fprintf(stderr, "media: the running player's list is full (%d rows); nothing was opened\n", kMaxRows);
+            return 1;
+        case forms::HandOver::TookOver:
+            // The copy that ran has ended: this one runs and opens them itself.
+            opener.Open(std::move(locations));
+            return std::nullopt;
+        case forms::HandOver::Unanswered: break;
+    }
     std::fprintf(stderr, "media: the running player did not answer within %d seconds; nothing was opened\n",
                  kHandOverMilliseconds / 1000);
     return 1;
@@ -169,10 +186,18 @@ int HandOverToRunningCopy(const std::vector<std::u16string>& locations) {
 LocationOpener::LocationOpener(Transport& transport, std::function<bool()> ending, std::function<void()> rowsAdded)
     : transport_(transport), ending_(std::move(ending)), rowsAdded_(std::move(rowsAdded)) {}
 
-void LocationOpener::Open(std::vector<std::u16string> locations) {
-    if (locations.empty()) return;
+bool LocationOpener::Open(std::vector<std::u16string> locations) {
+    if (locations.empty()) return true;
+    if (listLoaded_) {
+        // Rows a request cannot get are refused now, while its sender can still be told, not dropped later.
+        if (ending_ && ending_()) return false;
+        std::size_t rows = static_cast<std::size_t>(std::max(transport_.Grid().ItemCount(), 0)) + locations.size();
+        for (const std::vector<std::u16string>& request : waiting_) rows += request.size();
+        if (rows > static_cast<std::size_t>(kMaxRows)) return false;
+    }
     waiting_.push_back(std::move(locations));
     if (listLoaded_) QTimer::singleShot(0, &runs_, [this] { Run(); });
+    return true;
 }
 
 void LocationOpener::ListLoaded() {

@@ -36,9 +36,14 @@ std::vector<std::u16string> LocationsFromArguments(int argc, char** argv);
 // was added as a double-click on it does. Pending events get their turns meanwhile. The number of rows added.
 std::int32_t AddAndPlay(Transport& transport, MediaAdder& adder, const std::vector<std::u16string>& locations);
 
-// Hands the locations to the copy of the program that runs already and answers this copy's exit status: 0 once
-// that copy has them, else 1 after one line on stderr.
-int HandOverToRunningCopy(const std::vector<std::u16string>& locations);
+class LocationOpener;
+
+// Whether this start runs, or hands the locations waiting in `opener` (its command line's) to the copy of the program
+// that runs already and ends. Nothing when this copy is to run: it holds the single-instance guard, taken at once or
+// from a copy that was ending while this one tried to hand its locations over (they then wait in `opener` again).
+// Otherwise this copy's exit status: 0 without locations or once the running copy has them; 1 after one line on
+// stderr when that copy refused them (its list is full) or did not answer.
+std::optional<int> ExitStatusOfLaterStart(LocationOpener& opener);
 
 // Carries out the requests to open locations one after another, once the list has loaded: a request that arrives
 // while the list loads, or while an earlier one is still being added, waits its turn. Each runs from the event loop,
@@ -48,7 +53,9 @@ public:
     // `ending` tells that the program is ending, and nothing more is to be added; `rowsAdded` follows every request
     // that added rows.
     LocationOpener(Transport& transport, std::function<bool()> ending, std::function<void()> rowsAdded);
-    void Open(std::vector<std::u16string> locations);
+    // Queues a request; false, and nothing queued, when the program is ending or the loaded list has no room for all
+    // of its locations besides those already waiting, so that whoever asked can be told that nothing was opened.
+    bool Open(std::vector<std::u16string> locations);
     // From now on requests are carried out.
     void ListLoaded();
     // Every location still waiting, in order, taken out of the queue.

@@ -100,8 +100,7 @@ bool RemoteControl::SetPosition(qlonglong microseconds) {
 bool RemoteControl::OpenUri(const QString& uri) {
     const std::optional<std::u16string> location = LocationFromUri(uri.toStdString());
     if (!location || MissingFile(*location)) return false;
-    main_.OpenLocations({*location});
-    return true;
+    return main_.OpenLocations({*location});  // false when the list cannot take it
 }
 
 bool RemoteControl::RandomMode() { return Shared().PlayMode == ModeRandom; }

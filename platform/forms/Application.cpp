@@ -7,6 +7,7 @@
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QTranslator>
+#include <map>
 #include <memory>
 
 #include <sys/stat.h>
@@ -30,14 +31,14 @@ QString PrivateRuntimeFolder() {
 }
 
 bool AnotherInstanceRunning(const QString& name) {
-    static std::unique_ptr<QLockFile> guard;
-    if (guard) return false;  // we hold it already
+    static std::map<QString, std::unique_ptr<QLockFile>> guards;
+    if (guards.count(name)) return false;  // we hold it already
     const QString folder = PrivateRuntimeFolder();
     if (folder.isEmpty()) return false;  // no guard can be kept: let this copy run
     auto lock = std::make_unique<QLockFile>(folder + QLatin1Char('/') + name + QStringLiteral(".lock"));
     lock->setStaleLockTime(0);  // a copy that died leaves a stale lock, recognised by its process id
     if (!lock->tryLock(0)) return true;
-    guard = std::move(lock);
+    guards[name] = std::move(lock);
     return false;
 }
 

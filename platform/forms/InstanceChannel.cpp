@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QtEndian>
+#include <algorithm>
 
 #include "platform/forms/Application.h"
 
@@ -22,8 +23,10 @@ constexpr qsizetype kMaxMessageBytes = kHeaderBytes + qsizetype(instancemessage:
 constexpr int kConnectionMilliseconds = 5000;
 // A sender waits this much longer than its message's time, so a receipt sent in time reaches it.
 constexpr int kReceiptMarginMilliseconds = 1000;
-// Connections served at once; more wait in the listen queue.
-constexpr int kMaxConnections = 8;
+// Connections served at once (each may buffer a message of up to 4 MiB); more wait in the listen queue, which holds
+// a crowd of starts at once (a file manager opening hundreds of files, each in a start of its own).
+constexpr int kMaxConnections = 64;
+constexpr int kListenBacklog = 1024;
 
 void AppendLength(QByteArray& to, std::size_t length) {
     char bytes[4];
@@ -97,7 +100,9 @@ public:
         deadline_.start(kConnectionMilliseconds);
         Read();  // bytes may have come with the connection
     }
-    ~Connection() override { --server_.connections_; }
+    ~Connection() override {
+        if (counted_) --server_.connections_;
+    }
 
 private:
     void Read() {
@@ -110,9 +115,9 @@ private:
         done_ = true;
         // A message past its time has been given up by its sender, who said that nothing was opened.
         if (decoded.state == MessageState::Complete && QDeadlineTimer::current().deadline() < decoded.takeByMs) {
-            socket_->putChar(instancemessage::kReceipt);
+            const bool taken = server_.Received && server_.Received(std::move(decoded.locations));
+            socket_->putChar(taken ? instancemessage::kReceipt : instancemessage::kRefusal);
             socket_->flush();
-            if (server_.Received) server_.Received(std::move(decoded.locations));
         }
         Close();
     }
@@ -121,6 +126,12 @@ private:
         deadline_.stop();
         socket_->disconnectFromServer();  // written bytes go out first
         deleteLater();
+        if (!counted_) return;
+        counted_ = false;
+        --server_.connections_;
+        // A place is free: the next waiting start is taken now, not at some later poll.
+        QMetaObject::invokeMethod(
+            &server_, [&server = server_] { server.Accept(); }, Qt::QueuedConnection);
     }
 
     InstanceServer& server_;
@@ -128,11 +139,13 @@ private:
     QByteArray received_;
     QTimer deadline_;
     bool done_ = false;
+    bool counted_ = true;  // among the server's connections until closed
 };
 
 InstanceServer::InstanceServer() : server_(new QLocalServer(this)) {
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     server_->setMaxPendingConnections(kMaxConnections);
+    server_->setListenBacklogSize(kListenBacklog);
     connect(server_, &QLocalServer::newConnection, this, [this] { Accept(); });
 }
 
@@ -145,35 +158,59 @@ bool InstanceServer::Listen(const QString& name) {
     return server_->listen(path);
 }
 
-void InstanceServer::Accept() {
-    while (connections_ < kMaxConnections && server_->hasPendingConnections())
-        if (QLocalSocket* socket = server_->nextPendingConnection()) new Connection(*this, socket);
-    // Waiting ones are taken once a connection ends.
-    if (server_->hasPendingConnections()) QTimer::singleShot(100, this, [this] { Accept(); });
+void InstanceServer::Close() {
+    server_->close();
+    // Every child but the listener is a connection.
+    const QObjectList children = this->children();
+    for (QObject* child : children)
+        if (child != server_) delete child;
 }
 
-bool HandOverToRunningInstance(const QString& name, const std::vector<std::string>& locations, int timeoutMs) {
+void InstanceServer::Accept() {
+    // Waiting ones are taken as connections end.
+    while (connections_ < kMaxConnections && server_->hasPendingConnections())
+        if (QLocalSocket* socket = server_->nextPendingConnection()) new Connection(*this, socket);
+}
+
+HandOver HandOverToRunningInstance(const QString& name, const std::vector<std::string>& locations, int timeoutMs,
+                                   const std::function<bool()>& keepTrying) {
     const QDeadlineTimer deadline(timeoutMs);
     const qint64 takeBy = deadline.deadline() - std::min(kReceiptMarginMilliseconds, timeoutMs / 2);
     const std::optional<QByteArray> message = EncodeLocations(locations, takeBy);
     const QString path = InstanceSocketPath(name);
-    if (!message || path.isEmpty()) return false;
+    if (!message || path.isEmpty()) return HandOver::Unanswered;
     QLocalSocket socket;
-    // The running copy may be starting and not listen yet: try again until the time is up.
+    // The running copy may be starting and not listen yet, or its listen queue may be full: try again while the
+    // time lasts and the caller still sees a copy to hand over to.
     for (;;) {
         socket.connectToServer(path);
         if (socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) break;
         socket.abort();
-        if (deadline.hasExpired()) return false;
+        if (deadline.hasExpired() || (keepTrying && !keepTrying())) return HandOver::Unanswered;
         QThread::msleep(50);
     }
     socket.write(*message);
     while (socket.bytesToWrite() > 0)
-        if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) return false;
+        if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) return HandOver::Unanswered;
     while (socket.bytesAvailable() < 1)
-        if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) return false;
+        if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) return HandOver::Unanswered;
     char answer = 0;
-    return socket.getChar(&answer) && answer == instancemessage::kReceipt;
+    if (!socket.getChar(&answer)) return HandOver::Unanswered;
+    if (answer == instancemessage::kReceipt) return HandOver::Taken;
+    return answer == instancemessage::kRefusal ? HandOver::Refused : HandOver::Unanswered;
+}
+
+HandOver HandOverOrTakeOver(const QString& name, const std::vector<std::string>& locations, int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    const auto anotherCopyRuns = [&name] { return AnotherInstanceRunning(name); };
+    for (;;) {
+        const int remaining = static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1));
+        const HandOver result = HandOverToRunningInstance(name, locations, remaining, anotherCopyRuns);
+        if (result != HandOver::Unanswered) return result;
+        if (!anotherCopyRuns()) return HandOver::TookOver;
+        if (deadline.hasExpired()) return HandOver::Unanswered;
+        QThread::msleep(50);
+    }
 }
 
 }  // namespace forms

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <atomic>
@@ -56,17 +57,25 @@ protected:
         QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         previous = qgetenv("XDG_RUNTIME_DIR");
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-        server.Received = [this](std::vector<std::string> locations) { received.push_back(std::move(locations)); };
+        server.Received = [this](std::vector<std::string> locations) {
+            received.push_back(std::move(locations));
+            return taking;
+        };
     }
     void TearDown() override { qputenv("XDG_RUNTIME_DIR", previous); }
 
     // Hands `locations` over from another thread, as a later start does, while this thread serves.
-    bool HandOver(const std::vector<std::string>& locations, int timeoutMs = 10000) {
+    forms::HandOver Offer(const std::vector<std::string>& locations, int timeoutMs = 10000) {
         std::atomic<int> result{-1};
-        std::thread sender([&] { result = HandOverToRunningInstance(QStringLiteral("test"), locations, timeoutMs); });
+        std::thread sender([&] {
+            result = static_cast<int>(HandOverToRunningInstance(QStringLiteral("test"), locations, timeoutMs));
+        });
         const bool finished = SpinUntil([&] { return result != -1; });
         sender.join();
-        return finished && result == 1;
+        return finished ? static_cast<forms::HandOver>(result.load()) : forms::HandOver::Unanswered;
+    }
+    bool HandOver(const std::vector<std::string>& locations, int timeoutMs = 10000) {
+        return Offer(locations, timeoutMs) == forms::HandOver::Taken;
     }
     // Sends raw bytes from this thread and serves until the server has closed the connection; what it answered.
     QByteArray SendRaw(const QByteArray& bytes) {
@@ -87,6 +96,7 @@ protected:
     QByteArray previous;
     InstanceServer server;
     std::vector<std::vector<std::string>> received;
+    bool taking = true;  // what the server answers
 };
 
 }  // namespace
@@ -188,6 +198,35 @@ TEST_F(InstanceSocket, APeerThatSendsHalfAMessageIsDroppedInTime) {
     EXPECT_TRUE(received.empty());
 }
 
+// A start that meets a copy just as it ends: that copy holds the guard still, but answers nothing more (its socket
+// gone, or its event loop over with the message unread). Once the guard is let go, the start takes it and runs itself.
+TEST_F(InstanceSocket, AStartMeetingACopyThatEndsBecomesTheRunningCopy) {
+    for (const bool stillListening : {false, true}) {
+        SCOPED_TRACE(stillListening ? "message unread" : "socket gone");
+        // A name of its own each time: a guard once taken is this process's for good.
+        static int round = 0;
+        const QString name = QStringLiteral("ending-%1").arg(++round);
+        QLockFile runningCopy(PrivateRuntimeFolder() + QLatin1Char('/') + name + QStringLiteral(".lock"));
+        ASSERT_TRUE(runningCopy.tryLock(0));
+        auto ending = std::make_unique<InstanceServer>();
+        if (stillListening) {
+            ASSERT_TRUE(ending->Listen(name));
+        }
+        std::atomic<int> result{-1};
+        const QDeadlineTimer patience(5000);
+        std::thread start([&] { result = static_cast<int>(HandOverOrTakeOver(name, {"/a.wav"}, 20000)); });
+        // The copy's event loop is over: nothing is served while it finishes, then it goes and lets the guard go.
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        EXPECT_EQ(result, -1) << "the start waits while the guard is held";
+        ending.reset();
+        runningCopy.unlock();
+        start.join();
+        EXPECT_EQ(static_cast<forms::HandOver>(result.load()), forms::HandOver::TookOver);
+        EXPECT_FALSE(patience.hasExpired());
+        EXPECT_FALSE(AnotherInstanceRunning(name)) << "this process holds the guard now";
+    }
+}
+
 TEST(UserFolders, TheDataFolderFollowsTheEnvironment) {
     const QByteArray dataHome = qgetenv("XDG_DATA_HOME"), home = qgetenv("HOME");
     qputenv("XDG_DATA_HOME", "/data/\xC4\xE3");
@@ -216,4 +255,44 @@ TEST(UserFolders, MissingFoldersAreMadeForThisUserAlone) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
     EXPECT_FALSE(MakeUserFolder(file.fileName().toStdString()));  // a file is no folder
+}
+
+// A crowd of later starts at once (a file manager opening hundreds of files, each in a start of its own) is taken
+// whole, well within each sender's time, by a copy that gives events a turn only every 40 ms, as one busy adding
+// files does.
+TEST_F(InstanceSocket, ABurstOfLaterStartsIsTakenWhole) {
+    ASSERT_TRUE(server.Listen(QStringLiteral("test")));
+    constexpr int kSenders = 200;
+    std::atomic<int> taken{0}, finished{0};
+    std::vector<std::thread> senders;
+    for (int i = 0; i < kSenders; ++i)
+        senders.emplace_back([&, i] {
+            const std::vector<std::string> locations{"/" + std::to_string(i) + ".wav"};
+            if (HandOverToRunningInstance(QStringLiteral("test"), locations, 5000) == forms::HandOver::Taken) ++taken;
+            ++finished;
+        });
+    SpinUntil([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        return finished == kSenders;
+    });
+    for (std::thread& sender : senders) sender.join();
+    EXPECT_EQ(taken, kSenders);
+    EXPECT_EQ(received.size(), std::size_t(kSenders));
+}
+
+// A copy that cannot take the locations says so, and its sender can tell that from a copy that never answered.
+TEST_F(InstanceSocket, ARefusalReachesTheSender) {
+    ASSERT_TRUE(server.Listen(QStringLiteral("test")));
+    taking = false;
+    EXPECT_EQ(Offer({"/a.wav"}), forms::HandOver::Refused);
+    EXPECT_EQ(SendRaw(Message({"/a.wav"})), QByteArray(1, instancemessage::kRefusal));
+    taking = true;
+    EXPECT_EQ(Offer({"/a.wav"}), forms::HandOver::Taken);
+    // Once nobody listens, a sender stops trying as soon as it is told there is no copy to wait for.
+    server.Close();
+    std::atomic<int> asked{0};
+    const QDeadlineTimer patience(3000);
+    EXPECT_EQ(HandOverToRunningInstance(QStringLiteral("test"), {"/a.wav"}, 20000, [&] { return ++asked < 3; }),
+              forms::HandOver::Unanswered);
+    EXPECT_FALSE(patience.hasExpired());
 }

@@ -220,3 +220,22 @@ TEST_F(OpenCommand, WaitingLocationsCanBeTakenForARunningCopy) {
     QCoreApplication::processEvents();
     EXPECT_EQ(grid.ItemCount(), 0);
 }
+
+// A request the loaded list cannot take whole is refused at once, so its sender can be told that nothing was
+// opened, instead of being taken and then losing rows; the requests still waiting count against the room.
+TEST_F(OpenCommand, AListWithoutRoomRefusesARequestWhole) {
+    LocationOpener opener = Opener();
+    opener.ListLoaded();
+    grid.SetRedraw(false);
+    for (std::int32_t r = 0; r < kMaxRows - 2; ++r) AddRow(grid, r + 1, u"", u"", u"00:00", u"/x.wav");
+    grid.SetRedraw(true);
+    const std::u16string a = Track("a.wav"), b = Track("b.wav");
+    EXPECT_TRUE(opener.Open({a, b}));
+    EXPECT_FALSE(opener.Open({a}));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return grid.ItemCount() == kMaxRows; }, 10000));
+    EXPECT_EQ(grid.ItemText(kMaxRows - 1, column::kLocation), b);
+    EXPECT_FALSE(opener.Open({a}));
+    EXPECT_TRUE(opener.Open({})) << "nothing asked, nothing refused";
+    grid.Clear();
+    EXPECT_TRUE(opener.Open({a}));
+}
