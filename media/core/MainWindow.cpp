@@ -467,23 +467,23 @@ void MainWindow::Form_Load() {
     opener_.ListLoaded();
 }
 
-    endingUnattended_ = true;
 void MainWindow::Form_Resize() { RMe(); }
+
+void MainWindow::EndProgram() {
+    endingUnattended_ = true;
+    if (frmListExists()) frmList().StopLoading();
     // A dialog already open (a close that asks for the list's name) would hold the ending until the system kills the
     // program, and the list with it.
     forms::CloseModalDialogs();
-
-void MainWindow::EndProgram() {
-    if (frmListExists()) frmList().StopLoading();
     Unload();
 }
 
 void MainWindow::SaveListAtEnd(bool mayAsk, bool tellInABox) {
-        // Nobody to ask, or the question was cancelled by an ending that cannot wait for its answer.
-        if (!mayAsk || (endingUnattended_ && Shared().PlayListFile.empty())) SaveUnnamedList();
     const std::u16string& file = Shared().PlayListFile;
     if (file.empty()) {
         if (mayAsk) frmMenu().PlayListSave();
+        // Nobody to ask, or the question was cancelled by an ending that cannot wait for its answer.
+        if (!mayAsk || (endingUnattended_ && Shared().PlayListFile.empty())) SaveUnnamedList();
         return;
     }
     if (!frmListExists()) return;
@@ -496,6 +496,9 @@ void MainWindow::SaveListAtEnd(bool mayAsk, bool tellInABox) {
         return;
     }
     std::fprintf(stderr, "media: the playlist %s was not read whole, so it is not written over\n",
+                 text::ToFileName(file).c_str());
+}
+
 void MainWindow::SaveUnnamedList() {
     // An empty list without a name holds nothing to keep.
     if (!frmListExists() || frmList().PlayList().ItemCount() <= 0) return;
@@ -507,9 +510,6 @@ void MainWindow::SaveUnnamedList() {
     if (MenuWindow::SaveListTelling(unnamedListFile_, false))
         std::fprintf(stderr, "media: the playlist had no name; it was saved to %s\n",
                      text::ToFileName(unnamedListFile_).c_str());
-}
-
-                 text::ToFileName(file).c_str());
 }
 
 void MainWindow::Form_Unload() {

@@ -104,9 +104,9 @@ private:
     void SetVolumeFromThumb();
     // The hover picture of the minimise, maximise and close buttons, shown once per visit.
     void HoverCaptionButton(forms::Image& button, const QString& hoverFile);
-
     // Keeps a list without a name in a new file of its own, for an ending that cannot ask for one.
     void SaveUnnamedList();
+
     // TransportView
     void SetStateText(const QString& text) override { EchoState.SetCaption(text); }
     void SetTitleText(const QString& text) override { EchoTitle.SetCaption(text); }
@@ -126,9 +126,9 @@ private:
     std::unique_ptr<forms::InstanceServer> laterStarts_;
     LocationOpener opener_;
     bool seekDragging_ = false;
-    std::int16_t dragStartX_ = 0;
     bool endingUnattended_ = false;   // EndProgram: the ending asks nothing
     std::u16string unnamedListFile_;  // where this run keeps its unnamed list, once it had to
+    std::int16_t dragStartX_ = 0;
 };
 
 }  // namespace media
