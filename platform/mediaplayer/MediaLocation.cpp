@@ -74,7 +74,8 @@ bool OpensPromptly(const std::string& uri) {
     gchar* path = g_filename_from_uri(uri.c_str(), nullptr, nullptr);
     if (!path) return false;
     struct stat info {};
-    const bool ok = stat(path, &info) == 0 && (S_ISREG(info.st_mode) || S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode));
+    // A character device is never media and may never end: a terminal, /dev/zero, a serial line.
+    const bool ok = stat(path, &info) == 0 && (S_ISREG(info.st_mode) || S_ISBLK(info.st_mode));
     g_free(path);
     return ok;
 }

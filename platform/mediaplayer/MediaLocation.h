@@ -24,9 +24,10 @@ private:
 };
 
 // True when GStreamer can open `uri` without holding up the calling thread: a network address, or
-// a file URI naming a regular file or a device. A FIFO is not (the file source would wait in the
-// caller's thread for a writer that may never come), nor a socket, a folder or a missing path;
-// such a location counts as one that cannot be opened. stat() itself does not wait on a FIFO.
+// a file URI naming a regular file or a block device (a disc may hold media). A FIFO is not (the
+// file source would wait for a writer that may never come), nor a character device (a terminal
+// waits for a key, /dev/zero never ends), a socket, a folder or a missing path; such a location
+// counts as one that cannot be opened. stat() itself does not wait on a FIFO.
 bool OpensPromptly(const std::string& uri);
 
 }  // namespace mediaplayer

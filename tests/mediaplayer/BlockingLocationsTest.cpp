@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 namespace mediaplayer::test {
@@ -37,10 +39,9 @@ protected:
     }
 
     // Gives the player the location and expects it back at once, the media failed; the poller's
-    // retry (stop, play) must not wait either.
-    void ExpectTurnedDown(const std::u16string& location, const std::filesystem::path& fifo) {
-        EXPECT_TRUE(ReturnsPromptly([&] { player.setURL(location); }, [&] { ReleaseReaders(fifo); }))
-            << "setURL blocked on " << fifo;
+    // retry (stop, play) must not wait either. `release` frees a reader stuck on the location.
+    void ExpectTurnedDown(const std::u16string& location, const std::function<void()>& release) {
+        EXPECT_TRUE(ReturnsPromptly([&] { player.setURL(location); }, release)) << "setURL blocked";
         EXPECT_TRUE(WaitForState(player, Ready, 2));
         EXPECT_EQ(player.URL(), location);
         EXPECT_TRUE(ReturnsPromptly(
@@ -48,9 +49,12 @@ protected:
                 player.controls().stop();
                 player.controls().play();
             },
-            [&] { ReleaseReaders(fifo); }))
-            << "play blocked on " << fifo;
+            release))
+            << "play blocked";
         EXPECT_TRUE(WaitForState(player, Ready, 2));
+    }
+    void ExpectTurnedDown(const std::u16string& location, const std::filesystem::path& fifo) {
+        ExpectTurnedDown(location, [&] { ReleaseReaders(fifo); });
     }
 
     TempFolder folder;
@@ -76,6 +80,42 @@ TEST_F(BlockingLocations, AFifoGivenAsAFileUriOrThroughALinkFailsAtOnce) {
     ExpectTurnedDown(link.u16string(), fifo);
 }
 
+// Started from a terminal, a list may name the terminal itself: a reader of it waits for a key, and
+// stopping it waits for the reader. Character devices fail at once like FIFOs, and so does the
+// program's standard input, whether a terminal or a pipe.
+TEST_F(BlockingLocations, TerminalsCharacterDevicesAndStandardInputFailAtOnce) {
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(grantpt(terminal), 0);
+    ASSERT_EQ(unlockpt(terminal), 0);
+    const std::string terminalPath = ptsname(terminal);
+    const int terminalEnd = open(terminalPath.c_str(), O_RDWR | O_NOCTTY);
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    const int savedInput = dup(STDIN_FILENO);
+    // A stuck reader goes on once the terminal or the pipe has something to read.
+    const auto type = [&] {
+        for (int fd : {terminal, pipeEnds[1]}) (void)!write(fd, "\n\n\n\n", 4);
+    };
+    struct Case {
+        const char* what;
+        std::string path;
+        int standardInput;  // what /dev/stdin is while the case runs; -1 leaves it
+    };
+    for (const Case& item :
+         {Case{"a terminal", terminalPath, -1}, Case{"/dev/zero", "/dev/zero", -1}, Case{"/dev/null", "/dev/null", -1},
+          Case{"a terminal as input", "/dev/stdin", terminalEnd}, Case{"a pipe as input", "/dev/stdin", pipeEnds[0]}}) {
+        if (item.standardInput >= 0) dup2(item.standardInput, STDIN_FILENO);
+        EXPECT_FALSE(OpensPromptly(MediaLocation(std::u16string(item.path.begin(), item.path.end())).Uri()))
+            << item.what;
+        ExpectTurnedDown(std::u16string(item.path.begin(), item.path.end()), type);
+        dup2(savedInput, STDIN_FILENO);
+    }
+    for (int fd : {terminal, terminalEnd, pipeEnds[0], pipeEnds[1], savedInput}) close(fd);
+    player.setURL(WriteFile(folder / "tone.wav", WavFile(1.0)));
+    EXPECT_TRUE(WaitForState(player, Playing));
+}
+
 TEST_F(BlockingLocations, AFolderFails) {
     const auto album = folder / "album.mp3";
     std::filesystem::create_directory(album);
@@ -95,13 +135,19 @@ TEST_F(BlockingLocations, AFileUriOfAMissingFileFailsAndOfARegularFilePlays) {
     EXPECT_TRUE(WaitForState(player, Playing));
 }
 
-TEST(OpensPromptly, RegularFilesDevicesAndNetworkAddressesDoOtherKindsDoNot) {
+TEST(OpensPromptly, RegularFilesBlockDevicesAndNetworkAddressesDoOtherKindsDoNot) {
     TempFolder folder;
     const auto uri = [](const std::filesystem::path& path) { return MediaLocation(path.u16string()).Uri(); };
     WriteFile(folder / "tone.wav", WavFile(0.1));
     mkfifo((folder / "pipe.mp3").c_str(), 0600);
     EXPECT_TRUE(OpensPromptly(uri(folder / "tone.wav")));
-    EXPECT_TRUE(OpensPromptly(uri("/dev/null")));
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev", error)) {
+        if (entry.is_block_file(error)) {
+            EXPECT_TRUE(OpensPromptly(uri(entry.path()))) << entry.path();
+            break;
+        }
+    }
     for (const char* address : {"http://127.0.0.1:1/a.mp3", "mms://example.invalid/b", "rtsp://127.0.0.1/c"})
         EXPECT_TRUE(OpensPromptly(address)) << address;
     EXPECT_FALSE(OpensPromptly(uri(folder / "pipe.mp3")));
