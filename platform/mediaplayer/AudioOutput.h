@@ -24,6 +24,10 @@ public:
     // True when `source` (an element that reported an error) is or lies inside the sink made last.
     bool IsSource(GstObject* source) const;
 
+    // True when the sink made last plays nowhere: the silent sink, or the stand-in the system output puts in
+    // place of a device it could not open (autoaudiosink then only warns). Known once the sink has started.
+    bool StandsIn() const;
+
     void FallBackToSilence() { silent_ = true; }
     void RetryPreferred() { silent_ = false; }
     bool Silent() const { return silent_; }
@@ -32,6 +36,7 @@ private:
     AudioSinkFactory preferred_;
     bool silent_ = false;
     GstElement* current_ = nullptr;  // borrowed: owned by the pipeline it was given to
+    bool currentSilent_ = false;     // current_ is the silent sink
 };
 
 }  // namespace mediaplayer

@@ -47,6 +47,8 @@ int MediaPlayer::playState() { return playback_->State(); }
 
 unsigned MediaPlayer::StartNumber() const { return playback_->StartsFromTop(); }
 
+bool MediaPlayer::OutputIsSilent() const { return playback_->OutputIsSilent(); }
+
 void MediaPlayer::Controls::play() { playback_.Play(); }
 
 void MediaPlayer::Controls::pause() { playback_.Pause(); }

@@ -12,8 +12,9 @@ namespace mediaplayer {
 class Playback;
 
 // The media-player component the player hosts: one media at a time, sound only. It is polled,
-// never calls back, and belongs to the thread that made it. GStreamer is brought up by the first
-// call that needs it, not by the constructor.
+// never calls back, and belongs to the thread that made it. No call waits on GStreamer or the sound
+// server: the pipeline lives on a thread of the component's own, started by the first call that needs
+// it, and GStreamer is brought up with the first media, not by the constructor.
 class MediaPlayer {
 public:
     // The component's object model keeps the names its hosts call it by: controls.play, settings.volume,
@@ -104,6 +105,9 @@ public:
     // Counts the times the media was started from its beginning: by setURL and by play after a stop, the end or a
     // failure; a resume from pause does not count. Lets the host tell a track started again from one that goes on.
     unsigned StartNumber() const;
+    // True while the media plays on a silent stand-in for the sound output: no sound server or device would open,
+    // or the one in use was lost. The play states go on as if it were heard; every start tries the output again.
+    bool OutputIsSilent() const;
 
 private:
     std::unique_ptr<Playback> playback_;

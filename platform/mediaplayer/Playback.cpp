@@ -1,11 +1,9 @@
 #include "platform/mediaplayer/Playback.h"
 
 #include "platform/mediaplayer/GStreamerRuntime.h"
-#include "platform/mediaplayer/MediaLocation.h"
-#include "platform/mediaplayer/OutputStage.h"
-#include "platform/mediaplayer/TrackSource.h"
+#include "platform/mediaplayer/PlaybackEngine.h"
 
-#include <gst/gst.h>
+#include <glib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -13,399 +11,122 @@
 namespace mediaplayer {
 namespace {
 
-// A media whose duration is still unknown after this much playing is reported as playing anyway
-// (live streams never learn one).
-constexpr std::int64_t kDurationGraceUs = 1'500'000;
-// A start reads as opening for at least this long, even when the media fails at once: a host that
-// polls three times a second sees it on at least one poll, as it does for a slow network source.
-constexpr std::int64_t kOpeningShownUs = 400'000;
+// Between two reports the position moves on with the clock, but no further than this: a pipeline that has
+// stalled (its sound server frozen) must not seem to play on.
+constexpr std::int64_t kMostClockUs = 250'000;
 
-double ToSeconds(gint64 nanoseconds) { return static_cast<double>(nanoseconds) / GST_SECOND; }
+using Kind = EngineThread::Kind;
 
 }  // namespace
 
-Playback::Playback(AudioSinkFactory audioSink) : audio_(std::move(audioSink)) {}
+Playback::Playback(AudioSinkFactory audioSink) : audioSink_(std::move(audioSink)) {}
 
-Playback::~Playback() {
-    if (pipeline_) {
-        ToNull();
-        g_signal_handlers_disconnect_by_data(pipeline_, this);
-        gst_object_unref(pipeline_);
-    }
-    if (bus_) gst_object_unref(bus_);
-    if (positionQuery_) gst_query_unref(positionQuery_);
+Playback::~Playback() = default;
+
+std::uint64_t Playback::Post(EngineThread::Request request, Kind kind) {
+    if (!engine_) engine_ = std::make_unique<EngineThread>(std::move(audioSink_));
+    posted_ = engine_->Post(std::move(request), kind);
+    return posted_;
 }
 
-bool Playback::EnsurePipeline() {
-    if (pipeline_) return true;
-    if (!EnsureGStreamer()) return false;
-    GstElement* pipeline = gst_pipeline_new("media");
-    if (!pipeline) return false;
-    pipeline_ = GST_ELEMENT(gst_object_ref_sink(pipeline));
-    g_signal_connect(pipeline_, "deep-element-added", G_CALLBACK(OnElementAdded), this);
-    bus_ = gst_element_get_bus(pipeline_);
-    positionQuery_ = gst_query_new_position(GST_FORMAT_TIME);
-    return true;
+EngineReport Playback::Latest() const { return engine_ ? engine_->Report() : EngineReport(); }
+
+Playback::Outlook Playback::Expected(const EngineReport& report) const {
+    if (Pending(report)) return expected_;
+    return {report.state, report.prerolled, report.restartsOnPlay};
 }
 
 void Playback::Open(const std::string& uri) {
-    uri_ = uri;
-    duration_.reset();
-    tags_.Clear();
-    audio_.RetryPreferred();
+    // Brought up here, not in the engine's thread, so that GStreamer is there once a media has been given.
+    EnsureGStreamer();
     ++startsFromTop_;
-    Start();
+    tags_.Clear();
+    expected_ = {Transitioning, false, false};
+    rewound_ = mediaCleared_ = Post([uri](PlaybackEngine& engine) { engine.Open(uri); }, Kind::Resets);
 }
 
 void Playback::Release() {
-    ToNull();
-    target_ = Target::None;
-    failed_ = false;
-    uri_.clear();
-    duration_.reset();
     tags_.Clear();
-    ResetProgress();
-}
-
-void Playback::Start() {
-    const unsigned thisStart = ++starts_;
-    target_ = Target::Play;
-    failed_ = false;
-    startedAtUs_ = g_get_monotonic_time();
-    ResetProgress();
-    // Checked at every start: a retry must not wait either, and the file may have changed kind.
-    if (uri_.empty() || !OpensPromptly(uri_) || !EnsurePipeline()) {
-        IdleOutput();
-        failed_ = true;
-        return;
-    }
-    if (!StartOnRunningOutput()) StartFromNothing();
-    if (!track_) {
-        IdleOutput();
-        failed_ = true;
-        return;
-    }
-    const GstStateChangeReturn result = gst_element_set_state(pipeline_, GST_STATE_PLAYING);
-    if (result == GST_STATE_CHANGE_NO_PREROLL) live_ = true;
-    if (result == GST_STATE_CHANGE_FAILURE) {
-        // The error on the bus says whether another audio sink may help; that retry is a newer start.
-        DrainBus();
-        if (thisStart == starts_ && !failed_) {
-            failed_ = true;
-            ToNull();
-        }
-    }
-}
-
-bool Playback::StartOnRunningOutput() {
-    if (!output_ || outputSilent_ != audio_.Silent() || SettledState() == GST_STATE_NULL) return false;
-    output_->BeginFlush();
-    track_.reset();
-    // What the previous media left on the bus (its end, its errors) is no news of this one.
-    DropBusMessages();
-    output_->EndFlush();
-    output_->ExpectNewTrack();
-    track_ = std::make_unique<TrackSource>(GST_BIN(pipeline_), uri_, output_->Entrance());
-    if (!track_->Valid())
-        track_.reset();
-    else
-        track_->Start();
-    return true;
-}
-
-void Playback::StartFromNothing() {
-    ToNull();
-    output_ = std::make_unique<OutputStage>(GST_BIN(pipeline_), audio_.CreateSink());
-    outputSilent_ = audio_.Silent();
-    if (!output_->Valid()) {
-        output_.reset();
-        return;
-    }
-    output_->SetVolume(volume_, mute_);
-    track_ = std::make_unique<TrackSource>(GST_BIN(pipeline_), uri_, output_->Entrance());
-    if (!track_->Valid()) track_.reset();
-}
-
-void Playback::ToNull() {
-    if (!pipeline_) return;
-    gst_element_set_state(pipeline_, GST_STATE_NULL);
-    track_.reset();
-    output_.reset();
-    // What the stopped run left on the bus must not be taken for news of the next one.
-    DropBusMessages();
-}
-
-void Playback::IdleOutput() {
-    if (!pipeline_) return;
-    if (output_) output_->BeginFlush();
-    track_.reset();
-    if (output_) output_->EndFlush();
-    // Paused, the sound server's stream stays open but plays nothing.
-    if (SettledState() != GST_STATE_NULL) gst_element_set_state(pipeline_, GST_STATE_PAUSED);
-}
-
-void Playback::DropBusMessages() {
-    while (GstMessage* stale = gst_bus_pop(bus_)) gst_message_unref(stale);
-}
-
-int Playback::SettledState() const {
-    GstState current = GST_STATE_VOID_PENDING;
-    GstState pending = GST_STATE_VOID_PENDING;
-    if (!pipeline_ || gst_element_get_state(pipeline_, &current, &pending, 0) == GST_STATE_CHANGE_FAILURE)
-        return GST_STATE_NULL;
-    if (current == GST_STATE_NULL) return GST_STATE_NULL;
-    return pending == GST_STATE_VOID_PENDING ? current : GST_STATE_VOID_PENDING;
-}
-
-bool Playback::SoundFlows() const { return output_ && output_->SoundArrived(); }
-
-bool Playback::Prerolled() {
-    if (!prerolled_) prerolled_ = SoundFlows() && SettledState() >= GST_STATE_PAUSED;
-    return prerolled_;
-}
-
-void Playback::ResetProgress() {
-    prerolled_ = false;
-    started_ = false;
-    live_ = false;
-    buffering_ = false;
-    buffers_ = false;
-    bufferingPercent_ = 0;
-    playingSinceUs_ = 0;
-    pendingSeek_.reset();
-    lastPosition_ = 0;
-    resumeAt_ = 0;
+    expected_ = {};
+    rewound_ = mediaCleared_ = Post([](PlaybackEngine& engine) { engine.Release(); }, Kind::Kept);
 }
 
 void Playback::Play() {
-    DrainBus();
-    if (target_ == Target::None) return;
-    if (failed_ || target_ == Target::Stop) {
+    const Outlook now = Expected(Latest());
+    if (now.state != Undefined && now.restartsOnPlay) {
         ++startsFromTop_;
-        Start();
+        expected_ = {Transitioning, false, false};
+        rewound_ = Post([](PlaybackEngine& engine) { engine.Play(); });
         return;
     }
-    if (target_ == Target::Pause) {
-        target_ = Target::Play;
-        if (!buffering_) gst_element_set_state(pipeline_, GST_STATE_PLAYING);
-    }
+    expected_ = now;
+    if (now.state == Paused) expected_.state = Playing;
+    Post([](PlaybackEngine& engine) { engine.Play(); });
 }
 
 void Playback::Pause() {
-    DrainBus();
-    if (failed_ || target_ != Target::Play) return;
-    target_ = Target::Pause;
-    gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+    const Outlook now = Expected(Latest());
+    expected_ = now;
+    if (now.state != Undefined && !now.restartsOnPlay) expected_.state = now.prerolled ? Paused : Transitioning;
+    Post([](PlaybackEngine& engine) { engine.Pause(); });
 }
 
 void Playback::Stop() {
-    DrainBus();
-    if (target_ == Target::None) return;
-    ToNull();
-    target_ = Target::Stop;
-    failed_ = false;
-    ResetProgress();
+    const Outlook now = Expected(Latest());
+    expected_ = now.state == Undefined ? now : Outlook{Stopped, false, true};
+    rewound_ = Post([](PlaybackEngine& engine) { engine.Stop(); }, Kind::Kept);
 }
 
-PlayState Playback::State() {
-    DrainBus();
-    if (target_ == Target::None) return Undefined;
-    if (failed_) return g_get_monotonic_time() - startedAtUs_ < kOpeningShownUs ? Transitioning : Ready;
-    switch (target_) {
-        case Target::Stop: return Stopped;
-        case Target::Pause: return Prerolled() ? Paused : Transitioning;
-        default: break;
-    }
-    FollowBuffering();
-    if (buffering_) return Buffering;
-    if (!started_ && Prerolled() && SettledState() == GST_STATE_PLAYING) {
-        if (playingSinceUs_ == 0) playingSinceUs_ = g_get_monotonic_time();
-        RefreshDuration();
-        started_ = duration_.has_value() || g_get_monotonic_time() - playingSinceUs_ >= kDurationGraceUs;
-    }
-    return started_ ? Playing : Transitioning;
-}
+PlayState Playback::State() { return Expected(Latest()).state; }
 
 double Playback::Position() {
-    DrainBus();
-    if (failed_ || (target_ != Target::Play && target_ != Target::Pause)) return 0;
-    if (pendingSeek_) return *pendingSeek_;
-    if (!SoundFlows()) return lastPosition_;
-    gint64 nanoseconds = -1;
-    if (gst_element_query(pipeline_, positionQuery_)) {
-        gst_query_parse_position(positionQuery_, nullptr, &nanoseconds);
-        if (nanoseconds >= 0) lastPosition_ = ToSeconds(nanoseconds);
-    }
-    // Decoders may run a little past the announced duration; the seek bar must not.
-    return duration_ ? std::min(lastPosition_, *duration_) : lastPosition_;
+    const EngineReport report = Latest();
+    if (rewound_ > report.handled && rewound_ > seeked_) return 0;
+    if (seeked_ > report.handled) return seekTarget_;
+    double position = report.position;
+    if (report.clockRuns && !(Pending(report) && expected_.state != Playing))
+        position += static_cast<double>(std::min(g_get_monotonic_time() - report.positionTakenUs, kMostClockUs)) / 1e6;
+    return report.duration > 0 ? std::min(position, report.duration) : position;
 }
 
 void Playback::Seek(double seconds) {
-    DrainBus();
-    if (failed_ || !Prerolled() || (target_ != Target::Play && target_ != Target::Pause) || !std::isfinite(seconds))
-        return;
-    SeekTo(seconds);
-}
-
-void Playback::SeekTo(double seconds) {
+    const EngineReport report = Latest();
+    const Outlook now = Expected(report);
+    if (!std::isfinite(seconds) || !now.prerolled || now.restartsOnPlay || now.state == Undefined) return;
+    expected_ = now;
     // Callers may compute a little before the start or past the end; both mean the nearest end.
-    double target = std::max(0.0, seconds);
-    RefreshDuration();
-    if (duration_) target = std::min(target, *duration_);
-    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    if (gst_element_seek_simple(pipeline_, GST_FORMAT_TIME, flags, static_cast<gint64>(target * GST_SECOND))) {
-        // Until the pipeline has settled, position queries still answer the old place.
-        pendingSeek_ = target;
-        lastPosition_ = target;
-    }
+    seekTarget_ = std::max(0.0, seconds);
+    if (report.duration > 0 && mediaCleared_ <= report.handled) seekTarget_ = std::min(seekTarget_, report.duration);
+    seeked_ = Post([seconds](PlaybackEngine& engine) { engine.Seek(seconds); });
 }
 
 double Playback::Duration() {
-    DrainBus();
-    RefreshDuration();
-    return duration_.value_or(0);
+    const EngineReport report = Latest();
+    return mediaCleared_ > report.handled ? 0 : report.duration;
 }
 
 int Playback::BufferingPercent() {
-    DrainBus();
-    return bufferingPercent_;
+    const EngineReport report = Latest();
+    return rewound_ > report.handled ? 0 : report.bufferingPercent;
 }
 
 const StreamTags& Playback::Tags() {
-    DrainBus();
+    const EngineReport report = Latest();
+    if (mediaCleared_ <= report.handled) tags_ = report.tags;
     return tags_;
 }
 
 void Playback::SetVolume(double cubicVolume) {
-    volume_ = std::clamp(cubicVolume, 0.0, 1.0);
-    ApplyVolume();
+    const double volume = std::clamp(cubicVolume, 0.0, 1.0);
+    expected_ = Expected(Latest());
+    Post([volume](PlaybackEngine& engine) { engine.SetVolume(volume); }, Kind::Kept);
 }
 
 void Playback::SetMute(bool mute) {
-    mute_ = mute;
-    ApplyVolume();
+    expected_ = Expected(Latest());
+    Post([mute](PlaybackEngine& engine) { engine.SetMute(mute); }, Kind::Kept);
 }
 
-void Playback::ApplyVolume() {
-    if (output_) output_->SetVolume(volume_, mute_);
-}
-
-// autoaudiosink makes its real sink only as it starts; the output stage finds it as it joins.
-// This runs in the thread that changes the pipeline's state, which is the host's.
-void Playback::OnElementAdded(GstBin*, GstBin*, GstElement* element, void* self) {
-    const Playback& playback = *static_cast<const Playback*>(self);
-    if (playback.output_) playback.output_->OnElementAdded(element);
-}
-
-void Playback::RefreshDuration() {
-    if (duration_ || failed_ || !pipeline_ || !SoundFlows()) return;
-    gint64 nanoseconds = -1;
-    if (gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &nanoseconds) && nanoseconds > 0)
-        duration_ = ToSeconds(nanoseconds);
-}
-
-void Playback::DrainBus() {
-    if (!bus_) return;
-    while (GstMessage* message = gst_bus_pop(bus_)) {
-        Handle(message);
-        gst_message_unref(message);
-    }
-}
-
-void Playback::Handle(GstMessage* message) {
-    switch (GST_MESSAGE_TYPE(message)) {
-        case GST_MESSAGE_STATE_CHANGED: OnStateChanged(message); break;
-        case GST_MESSAGE_ASYNC_DONE:
-            prerolled_ = prerolled_ || SoundFlows();
-            pendingSeek_.reset();
-            // Learnt here too, while the pipeline still runs: a short media may end before anyone asks.
-            RefreshDuration();
-            if (resumeAt_ > 0) {
-                SeekTo(resumeAt_);
-                resumeAt_ = 0;
-            }
-            break;
-        case GST_MESSAGE_EOS: OnEndOfStream(); break;
-        case GST_MESSAGE_ERROR: OnError(message); break;
-        case GST_MESSAGE_TAG: {
-            GstTagList* tags = nullptr;
-            gst_message_parse_tag(message, &tags);
-            tags_.Add(tags);
-            gst_tag_list_unref(tags);
-            break;
-        }
-        case GST_MESSAGE_DURATION_CHANGED: duration_.reset(); break;
-        case GST_MESSAGE_BUFFERING: {
-            gint percent = 0;
-            gst_message_parse_buffering(message, &percent);
-            OnBuffering(percent);
-            break;
-        }
-        case GST_MESSAGE_LATENCY:
-            // An element's latency changed (network streams): the pipeline has to learn it anew.
-            gst_bin_recalculate_latency(GST_BIN(pipeline_));
-            break;
-        case GST_MESSAGE_CLOCK_LOST:
-            // The audio sink that provided the clock went away; pausing and resuming selects a new one.
-            if (target_ == Target::Play && !buffering_) {
-                gst_element_set_state(pipeline_, GST_STATE_PAUSED);
-                gst_element_set_state(pipeline_, GST_STATE_PLAYING);
-            }
-            break;
-        default: break;
-    }
-}
-
-void Playback::OnStateChanged(GstMessage* message) {
-    if (GST_MESSAGE_SRC(message) != GST_OBJECT_CAST(pipeline_)) return;
-    GstState now = GST_STATE_NULL;
-    gst_message_parse_state_changed(message, nullptr, &now, nullptr);
-    if (now == GST_STATE_PLAYING && !started_) playingSinceUs_ = g_get_monotonic_time();
-}
-
-void Playback::OnError(GstMessage* message) {
-    if (!audio_.Silent() && audio_.IsSource(GST_MESSAGE_SRC(message))) {
-        // No usable sound output (no sound server, device busy or gone): play on silently, from
-        // where the sound stopped.
-        gint64 nanoseconds = -1;
-        const bool known = gst_element_query_position(pipeline_, GST_FORMAT_TIME, &nanoseconds) && nanoseconds > 0;
-        const double reached = known ? ToSeconds(nanoseconds) : lastPosition_;
-        audio_.FallBackToSilence();
-        Start();
-        resumeAt_ = reached;
-        if (reached > 0) pendingSeek_ = reached;
-        return;
-    }
-    failed_ = true;
-    IdleOutput();
-}
-
-void Playback::OnBuffering(int percent) {
-    bufferingPercent_ = percent;
-    // A live stream cannot wait for its buffer; pausing it would only lose data.
-    if (live_) return;
-    buffering_ = percent < 100;
-    buffers_ = true;
-    FollowBuffering();
-}
-
-// Pauses while the buffer fills and resumes once it is full. Never while the pipeline is still changing state: a
-// state asked for while it finishes an earlier change can be lost, leaving it between the two for good. The next
-// look at the state asks again.
-void Playback::FollowBuffering() {
-    if (!buffers_ || target_ != Target::Play || live_ || !pipeline_) return;
-    const int settled = SettledState();
-    const int wanted = buffering_ ? GST_STATE_PAUSED : GST_STATE_PLAYING;
-    if (settled != GST_STATE_VOID_PENDING && settled != GST_STATE_NULL && settled != wanted)
-        gst_element_set_state(pipeline_, static_cast<GstState>(wanted));
-}
-
-void Playback::OnEndOfStream() {
-    // Everything has been heard. The output pauses rather than closes: the next media, if the host
-    // starts one, plays on the same stream.
-    IdleOutput();
-    target_ = Target::Stop;
-    ResetProgress();
-}
+bool Playback::OutputIsSilent() { return Latest().outputSilent; }
 
 }  // namespace mediaplayer

@@ -1,33 +1,23 @@
 #pragma once
 
 #include "platform/mediaplayer/AudioOutput.h"
+#include "platform/mediaplayer/EngineReport.h"
+#include "platform/mediaplayer/EngineThread.h"
 #include "platform/mediaplayer/PlayState.h"
 #include "platform/mediaplayer/StreamTags.h"
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
-
-typedef struct _GstBin GstBin;
-typedef struct _GstBus GstBus;
-typedef struct _GstMessage GstMessage;
-typedef struct _GstQuery GstQuery;
 
 namespace mediaplayer {
 
-class OutputStage;
-class TrackSource;
-
-// One media at a time on a GStreamer pipeline, driven from the host's thread. It starts no threads
-// and no timers of its own: what the pipeline reports waits on its bus and is taken in whenever
-// the host asks for something, which the player does several times a second while it plays.
-//
-// The pipeline is made once and kept. Each media gets a decoder of its own (TrackSource), linked
-// to an output stage (OutputStage) that stays from one media to the next as long as playback goes
-// on: at the end of a media the output only pauses, and the next media, started by the host after
-// it has seen the end, flows into the same sink and the same sound-server stream. A stop, a close
-// or a change of audio output takes the pipeline down, as the first start builds it up.
+// One media at a time, as the host's thread sees it. Every call returns at once: requests go to the
+// playback engine's thread (EngineThread), and what is read comes from the engine's last report, so a
+// sound server that has frozen, or an output that takes its time, never holds up the host. Until the
+// engine has carried out a request, the reads answer what the request will make of them (a media being
+// opened reads as opening, a stop as stopped at 0, a seek as its target), and the position moves on with
+// the clock between two reports.
 class Playback {
 public:
     explicit Playback(AudioSinkFactory audioSink);
@@ -36,7 +26,7 @@ public:
     Playback& operator=(const Playback&) = delete;
 
     // Opens the media and starts playing it. An empty URI counts as a media that cannot be opened,
-    // and so does a local one that could hold up the calling thread (see opensPromptly).
+    // and so does a local one that could hold up a thread (see OpensPromptly).
     void Open(const std::string& uri);
     // Stops and forgets the media.
     void Release();
@@ -57,69 +47,34 @@ public:
     void SetVolume(double cubicVolume);  // 0..1, perceptual scale
     void SetMute(bool mute);
 
+    // True while the media plays on a silent stand-in for the sound output, none having opened; every start
+    // tries the system's output again.
+    bool OutputIsSilent();
+
 private:
-    enum class Target { None, Stop, Pause, Play };
+    // The part of the engine's state that the next request depends on.
+    struct Outlook {
+        PlayState state = Undefined;
+        bool prerolled = false;
+        bool restartsOnPlay = false;
+    };
 
-    bool EnsurePipeline();
-    void Start();
-    // Starts the media on the running output stage (see OutputStage); false when there is none
-    // to keep, or it is not the output the next start has to use.
-    bool StartOnRunningOutput();
-    void StartFromNothing();
-    void ToNull();
-    // Takes the decoder out and pauses the output, which keeps its stream for the next media.
-    void IdleOutput();
-    void DropBusMessages();
-    void ResetProgress();
-    int SettledState() const;  // the GstState the pipeline is in; GST_STATE_VOID_PENDING while it changes
-    bool SoundFlows() const;
-    // Whether the current start has had its sound reach a settled pipeline at least once.
-    bool Prerolled();
-    void DrainBus();
-    void Handle(GstMessage* message);
-    void OnStateChanged(GstMessage* message);
-    void OnError(GstMessage* message);
-    void OnBuffering(int percent);
-    void FollowBuffering();
-    void OnEndOfStream();
-    void SeekTo(double seconds);
-    void RefreshDuration();
-    void ApplyVolume();
-    static void OnElementAdded(GstBin* playbin, GstBin* bin, GstElement* element, void* self);
+    EngineReport Latest() const;
+    Outlook Expected(const EngineReport& report) const;
+    bool Pending(const EngineReport& report) const { return report.handled < posted_; }
+    std::uint64_t Post(EngineThread::Request request, EngineThread::Kind kind = EngineThread::Kind::Ordinary);
 
-    AudioOutput audio_;
-    GstElement* pipeline_ = nullptr;
-    std::unique_ptr<OutputStage> output_;
-    bool outputSilent_ = false;  // the output stage was built on the silent sink
-    std::unique_ptr<TrackSource> track_;
-    GstBus* bus_ = nullptr;
-    GstQuery* positionQuery_ = nullptr;  // reused: the lyrics read the position some 60 times a second
+    AudioSinkFactory audioSink_;  // until the engine's thread starts, with the first request
+    std::unique_ptr<EngineThread> engine_;
 
-    std::string uri_;
-    Target target_ = Target::None;
-    bool failed_ = false;
-    unsigned starts_ = 0;
+    std::uint64_t posted_ = 0;        // number of the last request posted
+    Outlook expected_;                // what the engine will be once it has carried out every request posted
+    std::uint64_t rewound_ = 0;       // the last request that puts the position back to 0
+    std::uint64_t mediaCleared_ = 0;  // the last request that forgets the media's facts
+    std::uint64_t seeked_ = 0;        // the last seek
+    double seekTarget_ = 0;
     unsigned startsFromTop_ = 0;
-
-    // Progress of the current start.
-    std::int64_t startedAtUs_ = 0;
-    bool prerolled_ = false;
-    bool started_ = false;  // has been reported as playing
-    bool live_ = false;
-    bool buffering_ = false;
-    bool buffers_ = false;  // the source has reported its buffer: playback follows it
-    int bufferingPercent_ = 0;
-    std::int64_t playingSinceUs_ = 0;
-    std::optional<double> pendingSeek_;
-    double lastPosition_ = 0;
-    double resumeAt_ = 0;  // where a restart on the silent output picks up once the media is open
-
-    // Facts about the media, kept while it is stopped.
-    std::optional<double> duration_;
     StreamTags tags_;
-
-    double volume_ = 1.0;
-    bool mute_ = false;
 };
 
 }  // namespace mediaplayer

@@ -139,8 +139,9 @@ TEST_F(NetworkBuffer, PausesUntilTheBufferIsFullThenPlaysOn) {
         const GstPointer pipeline = output.Pipeline();
         gst_element_post_message(pipeline.get(), gst_message_new_buffering(GST_OBJECT(pipeline.get()), percent));
     };
+    // The report reaches the player's own thread first; the host sees it by its next look or so.
     report(30);
-    EXPECT_EQ(player.playState(), Buffering);
+    EXPECT_TRUE(WaitForState(player, Buffering, 1));
     EXPECT_EQ(player.network().bufferingProgress(), 30);
     const double held = player.controls().currentPosition();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -148,6 +149,7 @@ TEST_F(NetworkBuffer, PausesUntilTheBufferIsFullThenPlaysOn) {
     // A pause asked for while buffering is kept when the buffer is full.
     player.controls().pause();
     report(100);
+    EXPECT_TRUE(WaitUntil([&] { return player.network().bufferingProgress() == 100; }, 1));
     EXPECT_EQ(player.playState(), Paused);
     player.controls().play();
     EXPECT_EQ(player.playState(), Playing);

@@ -43,7 +43,7 @@ TEST(Settings, VolumeIsClampedHeardOnACubicScaleAndLastsAcrossMedia) {
     EXPECT_TRUE(player.settings().mute());
     EXPECT_NEAR(heard().first, 0.8 * 0.8 * 0.8, 1e-6);
     player.settings().setMute(false);
-    EXPECT_FALSE(heard().second);
+    EXPECT_TRUE(WaitUntil([&] { return !heard().second; }, 1));
 }
 
 TEST(LazyStart, GStreamerComesUpWithTheFirstMediaNotWithThePlayer) {

@@ -183,12 +183,17 @@ std::vector<SinkInput> ParseListing(const std::string& listing, const std::strin
 
 double LinearVolume(unsigned paVolume) { return std::pow(paVolume / 65536.0, 3); }
 
-PrivateSoundServer::PrivateSoundServer() {
+PrivateSoundServer::PrivateSoundServer(bool started) {
     for (const char* folder : {"home", "runtime", "state"}) std::filesystem::create_directories(folder_ / folder);
-    const std::string socket = (folder_ / "native").string();
-    address_ = "unix:" + socket;
-    pid_ = SpawnDaemon(folder_, socket);
+    address_ = "unix:" + (folder_ / "native").string();
+    if (started) Start();
+    if (const char* previous = std::getenv("PULSE_SERVER")) previousServer_ = previous;
+    setenv("PULSE_SERVER", address_.c_str(), 1);
+}
 
+void PrivateSoundServer::Start() {
+    if (pid_ > 0) return;
+    pid_ = SpawnDaemon(folder_, (folder_ / "native").string());
     const auto deadline = Clock::now() + std::chrono::seconds(10);
     std::string failure;
     for (;;) {
@@ -211,12 +216,29 @@ PrivateSoundServer::PrivateSoundServer() {
     }
     if (!failure.empty()) {
         const std::string daemonLog = Log();
-        if (pid_ > 0) StopDaemon(pid_);
+        Kill();
         throw std::runtime_error(failure + "\npulseaudio's log:\n" + daemonLog);
     }
+}
 
-    if (const char* previous = std::getenv("PULSE_SERVER")) previousServer_ = previous;
-    setenv("PULSE_SERVER", address_.c_str(), 1);
+void PrivateSoundServer::Kill() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
+void PrivateSoundServer::Freeze() {
+    if (pid_ > 0) kill(pid_, SIGSTOP);
+}
+
+void PrivateSoundServer::Thaw() {
+    if (pid_ > 0) kill(pid_, SIGCONT);
+}
+
+void PrivateSoundServer::Suspend(bool suspended) {
+    const Output result = RunCommand(Pactl(address_, std::string("suspend-sink test ") + (suspended ? "1" : "0")));
+    if (result.status != 0) throw std::runtime_error("pactl suspend-sink failed: " + result.text);
 }
 
 PrivateSoundServer::~PrivateSoundServer() {
@@ -224,6 +246,8 @@ PrivateSoundServer::~PrivateSoundServer() {
         setenv("PULSE_SERVER", previousServer_->c_str(), 1);
     else
         unsetenv("PULSE_SERVER");
+    if (pid_ <= 0) return;
+    Thaw();
     StopDaemon(pid_);
 }
 

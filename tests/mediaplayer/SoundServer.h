@@ -29,9 +29,13 @@ double LinearVolume(unsigned paVolume);
 // but the client decides a stream's volume), its socket, runtime and home folders in a temporary
 // folder, so it never meets the user's server. While it lives, PULSE_SERVER sends this process's
 // streams to it. Throws std::runtime_error, with the daemon's log, when it does not come up.
+//
+// The faults a desktop's sound server goes through can be played on it: killed and started again at
+// the same address, started only after the player (`started` false), frozen and thawed (SIGSTOP,
+// SIGCONT), its sink suspended and resumed.
 class PrivateSoundServer {
 public:
-    PrivateSoundServer();
+    explicit PrivateSoundServer(bool started = true);
     ~PrivateSoundServer();
     PrivateSoundServer(const PrivateSoundServer&) = delete;
     PrivateSoundServer& operator=(const PrivateSoundServer&) = delete;
@@ -39,6 +43,12 @@ public:
     const std::string& Address() const { return address_; }
     std::vector<SinkInput> SinkInputs() const;
     Properties ClientProperties(int client) const;  // empty when there is no such client
+
+    void Start();  // starts the daemon, or again after Kill(); throws when it does not come up
+    void Kill();   // SIGKILL, as a crash
+    void Freeze();
+    void Thaw();
+    void Suspend(bool suspended);
 
 private:
     std::string List(const std::string& kind) const;

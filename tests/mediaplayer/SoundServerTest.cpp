@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <functional>
 #include <optional>
+#include <thread>
 
 namespace mediaplayer::test {
 namespace {
@@ -126,6 +129,109 @@ TEST_F(SoundServerStreams, VolumeAndMuteHoldAcrossTracks) {
     const auto third = Stream(second->index);
     ASSERT_TRUE(third);
     EXPECT_TRUE(HeardAt(*third, 30, true)) << Describe(*third);
+}
+
+double SecondsTaken(const std::function<void()>& call) {
+    const auto start = std::chrono::steady_clock::now();
+    call();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Waits until `condition` holds, failing the test if the player reads as failed meanwhile: the output's faults
+// are never the media's.
+bool PlaysOnWithoutFailing(MediaPlayer& player, const std::function<bool()>& condition, double seconds = 10) {
+    return WaitUntil(
+        [&] {
+            EXPECT_NE(player.playState(), Ready) << "the media was taken for failed";
+            return condition();
+        },
+        seconds);
+}
+
+// A server that goes away while the player plays, or that comes up only after it: the media plays on in real time
+// on a silent output, which the player says, and the next start (a new track, play after a stop) is heard again.
+TEST(SoundServerFaults, SoundComesBackAtTheNextStartAfterTheServerWasLostOrLate) {
+    for (const bool startedFirst : {true, false}) {
+        SCOPED_TRACE(startedFirst ? "killed and started again" : "started after the player");
+        TempFolder folder;
+        PrivateSoundServer server(startedFirst);
+        MediaPlayer player;
+        player.setURL(WriteFile(folder / "first.wav", WavFile(4.0)));
+        ASSERT_TRUE(WaitForState(player, Playing));
+        if (startedFirst) {
+            ASSERT_TRUE(WaitUntil([&] { return server.SinkInputs().size() == 1; }));
+            EXPECT_FALSE(player.OutputIsSilent());
+            ASSERT_TRUE(WaitUntil([&] { return player.controls().currentPosition() > 0.5; }));
+            server.Kill();
+        }
+        EXPECT_TRUE(PlaysOnWithoutFailing(
+            player, [&] { return player.OutputIsSilent(); }, 5));
+        const double reached = player.controls().currentPosition();
+        EXPECT_TRUE(PlaysOnWithoutFailing(player, [&] { return player.controls().currentPosition() > reached + 0.5; }));
+        EXPECT_EQ(player.playState(), Playing);
+        server.Start();
+        if (startedFirst) {
+            player.setURL(WriteFile(folder / "second.wav", WavFile(4.0)));
+        } else {
+            player.controls().stop();
+            player.controls().play();
+        }
+        EXPECT_TRUE(WaitForState(player, Playing));
+        EXPECT_TRUE(WaitUntil([&] { return server.SinkInputs().size() == 1; })) << "no stream after the next start";
+        EXPECT_FALSE(player.OutputIsSilent());
+    }
+}
+
+// The host's thread never waits on a frozen server: not to start the next track, to poll, to stop, to close, nor
+// to end the player. The media still reads as opening or playing, never as failed.
+TEST_F(SoundServerStreams, AFrozenServerHoldsUpNoCallOfTheHost) {
+    constexpr double kPrompt = 1.0;  // generous for a loaded machine; a frozen server holds a call for 30 s
+    std::optional<MediaPlayer> player(std::in_place);
+    player->setURL(Track("first.wav"));
+    ASSERT_TRUE(WaitForState(*player, Playing));
+    ASSERT_TRUE(Stream());
+    server->Freeze();
+    const auto poll = [&] {
+        EXPECT_NE(player->playState(), Ready);
+        player->controls().currentPosition();
+        player->controls().currentPositionString();
+        player->currentMedia().durationString();
+        player->currentMedia().name();
+    };
+    for (const char* name : {"second.wav", "third.wav"}) {
+        const std::u16string track = Track(name);
+        EXPECT_LT(SecondsTaken([&] { player->setURL(track), player->controls().play(); }), kPrompt) << name;
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_LT(SecondsTaken(poll), kPrompt);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
+    EXPECT_LT(SecondsTaken([&] { player->controls().pause(), player->controls().play(); }), kPrompt);
+    EXPECT_LT(SecondsTaken([&] { player->settings().setVolume(40); }), kPrompt);
+    EXPECT_LT(SecondsTaken([&] { player->controls().stop(); }), kPrompt);
+    EXPECT_EQ(player->playState(), Stopped);
+    EXPECT_LT(SecondsTaken([&] { player->close(); }), kPrompt);
+    EXPECT_LT(SecondsTaken([&] { player.reset(); }), kPrompt + 1.5) << "the end of the player";
+    server->Thaw();
+    // Thawed, the server serves a new player at once.
+    MediaPlayer next;
+    next.setURL(Track("fourth.wav"));
+    EXPECT_TRUE(WaitForState(next, Playing));
+}
+
+// A suspended sink is the output's state, not the media's: every track plays, none reads as failed.
+TEST_F(SoundServerStreams, ASuspendedSinkFailsNoMedia) {
+    server->Suspend(true);
+    MediaPlayer player;
+    for (const char* name : {"first.wav", "second.wav", "third.wav"}) {
+        player.setURL(WriteFile(folder / name, WavFile(1.0)));
+        EXPECT_TRUE(PlaysOnWithoutFailing(player, [&] { return player.playState() == Playing; })) << name;
+        EXPECT_TRUE(PlaysOnWithoutFailing(player, [&] { return player.playState() == Stopped; })) << name;
+    }
+    server->Suspend(false);
+    player.setURL(Track("fourth.wav"));
+    EXPECT_TRUE(WaitForState(player, Playing));
+    EXPECT_TRUE(Stream());
 }
 
 }  // namespace
