@@ -20,8 +20,8 @@ void WebWindow::SetPortalAddress(const QString& address) { PortalAddressSlot() =
 
 WebWindow::WebWindow()
     : ToolWindow(ToolWindowKind::Web(QString::fromUtf8(kCaption))), FrameWindow(this), WebBrowserPlayer(&FrameWindow) {
-    WebBrowserPlayer.BeforeNavigate2 = [this](const QString& url, bool& cancel) {
-        WebBrowserPlayer_BeforeNavigate2(url, cancel);
+    WebBrowserPlayer.BeforeNavigate2 = [this](const QString& url, bool userStarted, bool& cancel) {
+        WebBrowserPlayer_BeforeNavigate2(url, userStarted, cancel);
     };
     ComposeFrame();
 }
@@ -43,8 +43,14 @@ void WebWindow::PlaceContent() {
                                  FrameWindow.height() + forms::ToPixels(20));
 }
 
-void WebWindow::WebBrowserPlayer_BeforeNavigate2(const QString& url, bool& cancel) {
+void WebWindow::WebBrowserPlayer_BeforeNavigate2(const QString& url, bool userStarted, bool& cancel) {
     if (url.startsWith(QLatin1String("play"))) {
+        // A file is added only for a link the user followed: a redirect or any other navigation the server or the
+        // page makes on its own would let whoever answers on the portal's address fill the list unasked.
+        if (!userStarted) {
+            cancel = true;
+            return;
+        }
         QString path = url;
         path.remove(QStringLiteral("play:"));
         AddFile(frmList().PlayList(), path.toStdU16String());

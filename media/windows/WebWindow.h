@@ -1,6 +1,7 @@
 #pragma once
 // The web portal window: the skinned tool frame around a browser showing the portal's start page on this machine.
-// The page hands files to the player with "play:" links; every other navigation after the start page is refused.
+// The page hands files to the player with "play:" links the user follows; every other navigation after the start
+// page is refused.
 #include <QWidget>
 
 #include "media/windows/ToolWindow.h"
@@ -23,7 +24,7 @@ public:
     browser::WebBrowser WebBrowserPlayer;
     bool isNavigated = false;
 
-    void WebBrowserPlayer_BeforeNavigate2(const QString& url, bool& cancel);
+    void WebBrowserPlayer_BeforeNavigate2(const QString& url, bool userStarted, bool& cancel);
 
 protected:
     void Form_Load() override;

@@ -1,60 +1,48 @@
 #include "platform/browser/WebBrowser.h"
 
-#include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QStringDecoder>
 #include <utility>
 
 namespace browser {
-
-namespace {
-// Pages larger than this are not pages a portal serves.
-constexpr qint64 kMaxPageBytes = 8 * 1024 * 1024;
-
-QString Decode(const QByteArray& bytes, const QByteArray& contentType) {
-    // The charset the server names, else the page's own meta tag, else UTF-8.
-    QByteArray charset;
-    const int at = contentType.toLower().indexOf("charset=");
-    if (at >= 0) charset = contentType.mid(at + 8).trimmed();
-    if (charset.isEmpty()) {
-        const QByteArray head = bytes.left(2048).toLower();
-        const int meta = head.indexOf("charset=");
-        if (meta >= 0) {
-            int end = meta + 8;
-            while (end < head.size() &&
-                   (std::isalnum(static_cast<unsigned char>(head[end])) || head[end] == '-' || head[end] == '_'))
-                ++end;
-            charset = head.mid(meta + 8, end - meta - 8);
-        }
-    }
-    QStringDecoder decoder(charset.isEmpty() ? QByteArray("UTF-8") : charset);
-    if (!decoder.isValid()) decoder = QStringDecoder(QStringDecoder::Utf8);
-    return decoder.decode(bytes);
-}
-}  // namespace
 
 QString NavigationTarget(const QUrl& page, const QString& written) {
     const QUrl url(written);
     return url.isRelative() ? page.resolved(url).toString(QUrl::FullyEncoded) : written;
 }
 
-WebBrowser::WebBrowser(QWidget* parent) : QTextBrowser(parent), network_(new QNetworkAccessManager(this)) {
+WebBrowser::WebBrowser(QWidget* parent) : QTextBrowser(parent), loader_(new PageLoader(this)) {
     setOpenLinks(false);  // links are navigations: they are announced first
     setOpenExternalLinks(false);
     connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
         // The signal's address has been through QUrl (scheme lower-cased, escapes decoded when shown); the href text
-        // noted by the event that activated the link has not. A link signalled from elsewhere has only the address.
+        // noted by the event that activated the link has not. A link signalled from elsewhere has only the address,
+        // and is not the user's doing.
         const QString written = activatingHref_.isEmpty() ? link.toString(QUrl::FullyEncoded) : activatingHref_;
-        Navigate(NavigationTarget(location_, written));
+        redirects_ = 0;
+        Go(NavigationTarget(location_, written), userActivating_);
     });
+    loader_->onLoaded = [this](const QUrl& url, const QString& html) {
+        document()->setBaseUrl(url);
+        setHtml(html);
+        if (DocumentComplete) DocumentComplete(url.toString());
+    };
+    loader_->onFailed = [this](const QUrl& url, const QString& why) { ShowError(url, why); };
+    // A redirect is a navigation of its own, to the address the server wrote, and the server's doing.
+    // A server that sends the view round in circles is left after a few.
+    loader_->onRedirected = [this](const QUrl& url, const QString& written) {
+        if (++redirects_ > kMaxRedirects)
+            ShowError(url, QStringLiteral("重定向次数过多"));
+        else
+            Go(NavigationTarget(url, written), false);
+    };
 }
 
-WebBrowser::~WebBrowser() {
-    if (reply_) reply_->abort();
-}
+WebBrowser::~WebBrowser() = default;
+
+bool WebBrowser::Busy() const { return loader_->Busy(); }
+
+void WebBrowser::SetPageLimits(const PageLimits& limits) { loader_->SetLimits(limits); }
 
 void WebBrowser::mousePressEvent(QMouseEvent* event) {
     // The link pressed on is the one a release activates, as the text view decides.
@@ -64,13 +52,17 @@ void WebBrowser::mousePressEvent(QMouseEvent* event) {
 
 void WebBrowser::mouseReleaseEvent(QMouseEvent* event) {
     activatingHref_ = std::exchange(pressedHref_, QString());
+    userActivating_ = true;
     QTextBrowser::mouseReleaseEvent(event);
+    userActivating_ = false;
     activatingHref_.clear();
 }
 
 void WebBrowser::keyPressEvent(QKeyEvent* event) {
     activatingHref_ = FocusedLinkHref();
+    userActivating_ = true;
     QTextBrowser::keyPressEvent(event);
+    userActivating_ = false;
     activatingHref_.clear();
 }
 
@@ -84,59 +76,21 @@ QString WebBrowser::FocusedLinkHref() const {
 }
 
 void WebBrowser::Navigate(const QString& url) {
+    redirects_ = 0;
+    Go(url, false);
+}
+
+void WebBrowser::Go(const QString& url, bool userStarted) {
     bool cancel = false;
-    if (BeforeNavigate2) BeforeNavigate2(url, cancel);
+    if (BeforeNavigate2) BeforeNavigate2(url, userStarted, cancel);
     if (cancel) return;
     const QUrl target = QUrl::fromUserInput(url);
     const QString scheme = target.scheme().toLower();
-    if (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("file"))
-        Load(target);
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("file")) {
+        location_ = target;
+        loader_->Start(target);
+    }
     // Other schemes name nothing this view can show; the page stays.
-}
-
-void WebBrowser::Load(const QUrl& url) {
-    if (reply_) reply_->abort();
-    location_ = url;
-    if (url.isLocalFile()) {
-        QFile file(url.toLocalFile());
-        if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxPageBytes) {
-            ShowError(url, file.errorString());
-            return;
-        }
-        document()->setBaseUrl(url);
-        setHtml(Decode(file.readAll(), {}));
-        if (DocumentComplete) DocumentComplete(url.toString());
-        return;
-    }
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    request.setTransferTimeout(15000);
-    reply_ = network_->get(request);
-    connect(reply_, &QNetworkReply::finished, this, [this, reply = reply_.data()] { Finished(reply); });
-    connect(reply_, &QNetworkReply::downloadProgress, this, [this, reply = reply_.data()](qint64 received, qint64) {
-        if (received > kMaxPageBytes) reply->abort();
-    });
-}
-
-void WebBrowser::Finished(QNetworkReply* reply) {
-    reply->deleteLater();
-    if (reply != reply_) return;
-    reply_ = nullptr;
-    const QUrl url = reply->url();
-    const QVariant redirect = reply->attribute(QNetworkRequest::RedirectionTargetAttribute);
-    if (redirect.isValid()) {
-        // A redirect is a navigation of its own, to the address the server wrote.
-        const QString written = QString::fromUtf8(reply->rawHeader("Location"));
-        Navigate(NavigationTarget(url, written.isEmpty() ? redirect.toUrl().toString(QUrl::FullyEncoded) : written));
-        return;
-    }
-    if (reply->error() != QNetworkReply::NoError) {
-        ShowError(url, reply->errorString());
-        return;
-    }
-    document()->setBaseUrl(url);
-    setHtml(Decode(reply->readAll(), reply->header(QNetworkRequest::ContentTypeHeader).toByteArray()));
-    if (DocumentComplete) DocumentComplete(url.toString());
 }
 
 void WebBrowser::ShowError(const QUrl& url, const QString& why) {

@@ -1,16 +1,15 @@
 #pragma once
-// A light web view: renders pages with QTextBrowser, fetches http(s) pages itself and reads local files. Every
-// navigation, the first one and every link the user follows, is announced first through BeforeNavigate2, whose
-// handler may cancel it; a cancelled navigation changes nothing. A link or a redirect is announced with its address
-// as the page or the server wrote it (see NavigationTarget).
-#include <QPointer>
+// A light web view: renders pages with QTextBrowser, fetches http(s) pages itself and reads local files, through a
+// PageLoader that never holds the window thread. Every navigation, the first one, every link the user follows and
+// every redirect, is announced first through BeforeNavigate2, whose handler may cancel it; a cancelled navigation
+// changes nothing. A link or a redirect is announced with its address as the page or the server wrote it (see
+// NavigationTarget), and with whether the user started it: only a link the user activated with the mouse or the
+// keyboard is; the program's own Navigate and anything a server or page does on its own are not.
 #include <QTextBrowser>
 #include <QUrl>
 #include <functional>
 
-#include <QNetworkReply>
-
-class QNetworkAccessManager;
+#include "platform/browser/PageLoader.h"
 
 namespace browser {
 
@@ -25,14 +24,16 @@ public:
     explicit WebBrowser(QWidget* parent = nullptr);
     ~WebBrowser() override;
 
-    // Announces the navigation, then loads the page unless the handler cancelled it.
+    // Announces the navigation (not the user's), then loads the page unless the handler cancelled it.
     void Navigate(const QString& url);
     // The address of the page shown (or being loaded).
     QString LocationURL() const { return location_.toString(); }
-    bool Busy() const { return reply_ != nullptr; }
+    // A page is being fetched or prepared.
+    bool Busy() const;
+    void SetPageLimits(const PageLimits& limits);
 
-    // (url, cancel): set cancel to refuse the navigation.
-    std::function<void(const QString& url, bool& cancel)> BeforeNavigate2;
+    // (url, userStarted, cancel): set cancel to refuse the navigation.
+    std::function<void(const QString& url, bool userStarted, bool& cancel)> BeforeNavigate2;
     // The page has arrived (or its error page is shown).
     std::function<void(const QString& url)> DocumentComplete;
 
@@ -45,15 +46,16 @@ protected:
 private:
     // The link the keyboard focus is on (a Tab selects one), as its href reads; empty when none.
     QString FocusedLinkHref() const;
-    void Load(const QUrl& url);
+    void Go(const QString& url, bool userStarted);
     void ShowError(const QUrl& url, const QString& why);
-    void Finished(QNetworkReply* reply);
 
-    QNetworkAccessManager* network_ = nullptr;
-    QPointer<QNetworkReply> reply_;
+    PageLoader* loader_;
     QUrl location_;
-    QString pressedHref_;     // the link under the last press of the mouse
-    QString activatingHref_;  // the link being activated, while the event that activates it is handled
+    QString pressedHref_;          // the link under the last press of the mouse
+    QString activatingHref_;       // the link being activated, while the event that activates it is handled
+    bool userActivating_ = false;  // while a mouse or key event of the user is handled
+    int redirects_ = 0;            // since the last navigation that was not a redirect
+    static constexpr int kMaxRedirects = 10;
 };
 
 }  // namespace browser

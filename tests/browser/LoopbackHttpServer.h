@@ -1,5 +1,6 @@
 #pragma once
-// A tiny HTTP server on the loopback address for tests: fixed pages by path, redirects, and a log of requests.
+// A tiny HTTP server on the loopback address for tests: fixed pages by path, redirects, pages sent without a length
+// (to the end of the connection), paths that never answer, and a log of requests.
 #include <QMap>
 #include <QStringList>
 #include <QTcpServer>
@@ -21,6 +22,8 @@ public:
     }
     void Page(const QString& path, const QByteArray& html) { pages_[path] = html; }
     void Redirect(const QString& path, const QString& to) { redirects_[path] = to; }
+    void PageWithoutLength(const QString& path, const QByteArray& html) { unsized_[path] = html; }
+    void Stall(const QString& path) { stalled_ << path; }
     QStringList requests;
 
 private:
@@ -30,7 +33,10 @@ private:
         const QString path = words.size() > 1 ? QString::fromLatin1(words[1]) : QString();
         requests << path;
         QByteArray response;
-        if (redirects_.contains(path)) {
+        if (stalled_.contains(path)) return;  // the connection stays open, silent
+        if (unsized_.contains(path)) {
+            response = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n\r\n" + unsized_[path];
+        } else if (redirects_.contains(path)) {
             response =
                 "HTTP/1.1 302 Found\r\nLocation: " + redirects_[path].toLatin1() + "\r\nContent-Length: 0\r\n\r\n";
         } else if (pages_.contains(path)) {
@@ -45,4 +51,6 @@ private:
     }
     QMap<QString, QByteArray> pages_;
     QMap<QString, QString> redirects_;
+    QMap<QString, QByteArray> unsized_;
+    QStringList stalled_;
 };

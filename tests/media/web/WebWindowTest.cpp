@@ -1,5 +1,6 @@
-// The web portal window against a portal served on the loopback address: "play" links add files to the playlist,
-// every other navigation after the start page is refused. The "play" test is on the address as the page wrote it.
+// The web portal window against a portal served on the loopback address: "play" links the user follows add files to
+// the playlist, every other navigation after the start page is refused. The "play" test is on the address as the
+// page wrote it. Navigations the user did not start (the program's own, a redirect) never add a file.
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -32,7 +33,9 @@ LoopbackHttpServer& Server() {
         made->Page(kPortalPath,
                    "<html><body><p>portal start</p><a href='/elsewhere'>elsewhere</a>"
                    "<p><a href='Play:/music/upper.mp3'>upper case</a></p>"
-                   "<p><a href='play:/music/a%20b.mp3'>escaped space</a></p></body></html>");
+                   "<p><a href='play:/music/a%20b.mp3'>escaped space</a></p>"
+                   "<p><a href='play:/music/play:a.mp3'>two plays</a></p>"
+                   "<p><a href='playx:/music/b.mp3'>playx link</a></p></body></html>");
         made->Page("/elsewhere", "<html><body><p>elsewhere</p></body></html>");
         WebWindow::SetPortalAddress(made->Url(kPortalPath));
         return made;
@@ -87,10 +90,15 @@ TEST_F(PortalWindow, PlayLinksAddFilesAndOtherNavigationsAreRefused) {
     EXPECT_TRUE(web.isNavigated);
     QTRY_VERIFY_WITH_TIMEOUT(web.WebBrowserPlayer.toPlainText().contains(QStringLiteral("portal start")), 5000);
 
-    web.WebBrowserPlayer.Navigate(QStringLiteral("play:/music/play:a.mp3"));
+    // The program's own navigation to "play" is not the user's: nothing is added.
+    web.WebBrowserPlayer.Navigate(QStringLiteral("play:/music/d.mp3"));
+    EXPECT_EQ(grid.ItemCount(), 0);
+
+    web.Show();  // links are followed in the window the user sees
+    ClickLink(web.WebBrowserPlayer, QStringLiteral("two plays"));
     ASSERT_EQ(grid.ItemCount(), 1);
     EXPECT_EQ(grid.ItemText(0, column::kLocation), u"/music/a.mp3");  // every "play:" goes
-    web.WebBrowserPlayer.Navigate(QStringLiteral("playx:/music/b.mp3"));
+    ClickLink(web.WebBrowserPlayer, QStringLiteral("playx link"));
     ASSERT_EQ(grid.ItemCount(), 2);
     EXPECT_EQ(grid.ItemText(1, column::kLocation), u"playx:/music/b.mp3");
     web.WebBrowserPlayer.Navigate(QStringLiteral("Play:/music/c.mp3"));  // the test is case-sensitive
@@ -113,9 +121,9 @@ TEST_F(PortalWindow, LinksOfThePageAreTestedAsThePageWroteThem) {
     QTRY_VERIFY_WITH_TIMEOUT(view.toPlainText().contains(QStringLiteral("portal start")), 5000);
     QStringList announced;
     const auto handler = view.BeforeNavigate2;
-    view.BeforeNavigate2 = [&](const QString& url, bool& cancel) {
+    view.BeforeNavigate2 = [&](const QString& url, bool userStarted, bool& cancel) {
         announced << url;
-        handler(url, cancel);
+        handler(url, userStarted, cancel);
     };
 
     // Upper case is no "play": refused like any other link, and nothing is fetched.
@@ -144,4 +152,27 @@ TEST_F(PortalWindow, LinksOfThePageAreTestedAsThePageWroteThem) {
     EXPECT_FALSE(view.Busy()) << "the refused navigation started a fetch";
     EXPECT_TRUE(view.toPlainText().contains(QStringLiteral("portal start")));
     EXPECT_EQ(server.requests.count(kPortalPath), server.requests.size());  // only the start page was fetched
+}
+
+// A portal server that redirects the start page (or whose page refreshes itself) to a "play" address adds nothing:
+// only the user's click may add a file.
+TEST_F(PortalWindow, TheServersOwnNavigationsAddNoFile) {
+    LoopbackHttpServer& server = Server();
+    server.Redirect("/Zorbel/redirected.aspx", "play:/x.mp3");
+    server.Page("/Zorbel/refreshing.aspx",
+                "<html><head><meta http-equiv='refresh' content='0;url=play:/y.mp3'></head><body>portal</body></html>");
+    for (const char* path : {"/Zorbel/redirected.aspx", "/Zorbel/refreshing.aspx"}) {
+        SCOPED_TRACE(path);
+        GridProxy& grid = EmptyPlaylist();  // the windows of this round
+        ASSERT_TRUE(grid.Valid());
+        WebWindow::SetPortalAddress(server.Url(QString::fromLatin1(path)));
+        WebWindow& web = frmWindow();
+        web.Load();
+        QTRY_VERIFY_WITH_TIMEOUT(server.requests.contains(QString::fromLatin1(path)), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!web.WebBrowserPlayer.Busy(), 5000);
+        QTest::qWait(100);
+        EXPECT_EQ(grid.ItemCount(), 0);
+        DestroyWindows();
+    }
+    WebWindow::SetPortalAddress(server.Url(kPortalPath));
 }
