@@ -1,5 +1,6 @@
 #include "platform/browser/WebBrowser.h"
 
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <utility>
@@ -64,6 +65,19 @@ void WebBrowser::keyPressEvent(QKeyEvent* event) {
     QTextBrowser::keyPressEvent(event);
     userActivating_ = false;
     activatingHref_.clear();
+}
+
+QVariant WebBrowser::loadResource(int type, const QUrl& name) {
+    // The text view would read any file a page names, on the window thread and to its end: /dev/zero has none and
+    // a FIFO may never answer. A page from the network gets no local file; a local page gets regular files within
+    // the page size limit. A refusal is an empty value, not none, which the document would read the file for.
+    if (name.scheme() == QLatin1String("data")) return {};  // within the page: the document decodes it
+    const QVariant refused = QByteArray();
+    const QUrl url = location_.resolved(name);
+    if (!location_.isLocalFile() || !url.isLocalFile()) return refused;
+    const QFileInfo file(url.toLocalFile());
+    if (!file.isFile() || file.size() > loader_->Limits().maxBytes) return refused;
+    return QTextBrowser::loadResource(type, url);
 }
 
 QString WebBrowser::FocusedLinkHref() const {

@@ -42,6 +42,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Pictures and style sheets the page names.
+    QVariant loadResource(int type, const QUrl& name) override;
 
 private:
     // The link the keyboard focus is on (a Tab selects one), as its href reads; empty when none.
