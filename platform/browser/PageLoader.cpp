@@ -68,7 +68,7 @@ void PageLoader::Start(const QUrl& url) {
         // Only a regular file: a FIFO or a device could keep a reader waiting for ever.
         const QFileInfo file(url.toLocalFile());
         if (!file.isFile() || file.size() > limits_.maxBytes) {
-            Fail(url, file.isFile() ? TooLarge() : QStringLiteral("找不到此文件"));
+            Fail(url, file.isFile() ? TooLarge() : QStringLiteral("不是可以显示的文件"));
             return;
         }
         const qint64 limit = limits_.maxBytes;
