@@ -73,7 +73,7 @@ std::string UntrustedPath(const std::string& path) {
     return Untrusted(path, info);
 }
 
-// The library and the folder that holds it (where it could be replaced).
+// The library and the folders where it could be replaced: the one it is named in and the one it really is in.
 std::string UntrustedLibrary(const std::string& path) {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) return {};  // dlopen tells why it cannot be loaded
@@ -81,7 +81,10 @@ std::string UntrustedLibrary(const std::string& path) {
     if (std::string why = Untrusted(path, info); !why.empty()) return why;
     std::error_code ec;
     const fs::path real = fs::canonical(path, ec);
-    return ec ? path + ": " + ec.message() : UntrustedPath(real.parent_path().string());
+    if (ec) return path + ": " + ec.message();
+    const fs::path named = fs::absolute(path, ec).parent_path();
+    if (std::string why = UntrustedPath(named.string()); !why.empty()) return why;
+    return UntrustedPath(real.parent_path().string());
 }
 
 // The user's data folder, never a folder shared with other users: $XDG_DATA_HOME, else ~/.local/share with the

@@ -96,6 +96,15 @@ TEST_F(ClassRegistryTest, EntriesAndLibrariesOthersCouldChangeAreRefused) {
         {"a world-writable folder", [&] { fs::permissions(shared, fs::perms(0777)); }, "writable by other users"},
         {"a group-writable library", [&] { fs::permissions(planted, fs::perms(0775)); }, "writable by other users"},
         {"another user's library", [&] { ASSERT_EQ(chown(planted.c_str(), 4242, 4242), 0); }, "another user"},
+        {"a link in a world-writable folder",
+         [&] {
+             const fs::path open = root / "open";
+             fs::create_directories(open);
+             fs::permissions(open, fs::perms(0777));
+             fs::create_symlink(planted, open / "liblink.so");
+             ASSERT_TRUE(ClassRegistry::WriteUserEntry(kAlpha, u"test.Alpha", (open / "liblink.so").string()));
+         },
+         "writable by other users"},
         {"a world-writable classes folder", [&] { fs::permissions(classes, fs::perms(0777)); }, "writable by other"},
         {"a group-writable entry", [&] { fs::permissions(entry, fs::perms(0664)); }, "writable by other users"},
         {"another user's entry", [&] { ASSERT_EQ(chown(entry.c_str(), 4242, 4242), 0); }, "another user"},
@@ -107,6 +116,7 @@ TEST_F(ClassRegistryTest, EntriesAndLibrariesOthersCouldChangeAreRefused) {
         fs::permissions(planted, fs::perms(0755));
         ASSERT_EQ(chown(planted.c_str(), 0, 0), 0);
         fs::remove_all(classes);
+        fs::remove_all(root / "open");
         ASSERT_TRUE(ClassRegistry::WriteUserEntry(kAlpha, u"test.Alpha", planted.string()));
         // Trusted, the library is loaded (and fails as the junk it is).
         EXPECT_NE(CreationFailure().find("invalid ELF header"), std::string::npos) << CreationFailure();
