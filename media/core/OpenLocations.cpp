@@ -25,7 +25,7 @@ namespace {
 const QString kInstanceName = QStringLiteral("media");
 // Long enough for a copy busy starting up or loading a list to answer, or for a crowd of starts at once (each taking
 // its share of a busy machine) to be served, or for a copy that is ending to let the guard go.
-constexpr int kHandOverMilliseconds = 30000;
+constexpr int kHandOverMilliseconds = 20000;
 
 // The address schemes the player streams from.
 constexpr std::array kWebSchemes{std::string_view("http"), std::string_view("https"), std::string_view("mms"),

@@ -47,10 +47,10 @@ wait_until 10 plays /music/%C4%E3%BA%C3.wav || fail "the GBK name does not play:
 [ "$(xdotool search --name . 2>/dev/null | wc -l)" = "$windows_before" ] || fail "a later start left a window"
 kill -0 "$MEDIA_PID" || fail "the running copy ended"
 sleep 2.5   # the GBK track plays to its end, so its duration is certain to be written
-# A running copy that does not answer: the later start says so in one line and fails, within its few seconds.
+# A running copy that does not answer: the later start says so in one line and fails, within its twenty seconds.
 kill -STOP "$MEDIA_PID"
 status=0
-timeout 20 "$APP/media" "$WORK/music/three.wav" >"$WORK/later.log" 2>&1 || status=$?
+timeout 40 "$APP/media" "$WORK/music/three.wav" >"$WORK/later.log" 2>&1 || status=$?
 kill -CONT "$MEDIA_PID"
 [ "$status" != 0 ] && [ "$status" != 124 ] || fail "a later start to a stopped copy ended with $status"
 [ "$(wc -l <"$WORK/later.log")" = 1 ] && grep -q "did not answer" "$WORK/later.log" ||
@@ -75,4 +75,55 @@ wait_for_exit "$MEDIA_PID" || fail "the program did not end"
 head -n 1 "$APP/default.lst" | grep -q "$WORK/one.wav" || fail "the loaded list is not first: $(cat "$APP/default.lst")"
 tail -n 1 "$APP/default.lst" | grep -q "\"00:03\",\"$WORK/music/three.wav\"" ||
   fail "the file given at start-up is not last with its duration: $(cat "$APP/default.lst")"
+
+# A crowd of later starts at once, as a file manager opening 200 files one start each: every one is taken.
+printf '"One","","00:00","%s"\r\n' "$WORK/one.wav" >"$APP/default.lst"
+start_media
+wait_until 10 plays /one.wav || fail "the list's first row did not play"
+for i in $(seq 200); do
+  (status=0; "$APP/media" "$WORK/music/two.wav" >"$WORK/crowd$i.log" 2>&1 || status=$?; echo $status >"$WORK/crowd$i.status") &
+done
+wait_until 120 eval '[ "$(ls "$WORK"/crowd*.status 2>/dev/null | wc -l)" = 200 ]' || fail "the crowd of starts did not end"
+failed=$(grep -LxF 0 "$WORK"/crowd*.status | wc -l)
+[ "$failed" = 0 ] || fail "$failed of 200 later starts failed: $(cat "$(grep -LxF 0 "$WORK"/crowd*.status | head -n1 | sed 's/status$/log/')")"
+kill -TERM "$MEDIA_PID"
+wait_for_exit "$MEDIA_PID" || fail "the program did not end"
+[ "$(wc -l <"$APP/default.lst")" = 201 ] || fail "the list holds $(wc -l <"$APP/default.lst") rows, not 201"
+
+# A full list says no: the later start prints why and fails, and nothing is added.
+for i in $(seq 32767); do printf '"T%d","","00:01","%s"\r\n' "$i" "$WORK/one.wav"; done >"$APP/default.lst"
+start_media
+wait_until 20 plays /one.wav || fail "the full list did not start playing"
+status=0
+timeout 40 "$APP/media" "$WORK/music/two.wav" >"$WORK/later.log" 2>&1 || status=$?
+[ "$status" = 1 ] || fail "a later start to a full list ended with $status"
+grep -q "list is full" "$WORK/later.log" || fail "no clear line for a full list: $(cat "$WORK/later.log")"
+kill -TERM "$MEDIA_PID"
+wait_for_exit "$MEDIA_PID" || fail "the program did not end"
+[ "$(wc -l <"$APP/default.lst")" = 32767 ] || fail "the full list changed: $(wc -l <"$APP/default.lst") rows"
+
+# Starts just as the running copy ends: each file is kept, by the copy that ends or by the start, which then runs.
+make_tone "$WORK/music/four.wav" 880 30
+printf '"One","","00:00","%s"\r\n' "$WORK/one.wav" >"$APP/default.lst"
+for pause in 0 0.05 0.1 0.2 0.3; do
+  start_media
+  wait_until 10 plays /one.wav || fail "the list's first row did not play"
+  kill -TERM "$MEDIA_PID"
+  sleep "$pause"
+  "$APP/media" "$WORK/music/four.wav" >"$WORK/later.log" 2>&1 &
+  later=$!
+  PIDS+=($later)
+  wait_for_exit "$MEDIA_PID" || fail "the program did not end"
+  # Either the ending copy took the file and the start ended, or the start runs with it: end it as well.
+  wait_until 25 eval 'exited $later || MEDIA_PID=$later plays /music/four.wav' ||
+    fail "a start at the end ($pause s) neither ended nor plays its file: $(cat "$WORK/later.log")"
+  if exited "$later"; then
+    wait "$later" || fail "a start at the end ($pause s) failed: $(cat "$WORK/later.log")"
+  else
+    kill -TERM "$later"
+    wait_for_exit "$later" || fail "the start that took over did not end"
+  fi
+  grep -q "music/four.wav" "$APP/default.lst" || fail "a start as the copy ended ($pause s) lost its file"
+  sed -i '/music\/four.wav/d' "$APP/default.lst"
+done
 echo "e2e open-files: passed"
