@@ -213,6 +213,24 @@ TEST_F(MenuCommands, AddFileAndAddFolderFillTheGrid) {
     EXPECT_EQ(requests.back().owner, nullptr);
 }
 
+// A folder add that fills the list stops there and says why, in the main window's state text as well as on stderr.
+TEST_F(MenuCommands, AFolderAddThatFillsTheListSaysSo) {
+    fs::create_directories(folder / "many");
+    for (const char* name : {"1.mp3", "2.mp3", "3.mp3"}) test::WriteFile(folder / "many" / name, {});
+    Grid().SetRedraw(false);
+    AddRows(kMaxRows - 1);
+    Grid().SetRedraw(true);
+    frmMain().EchoState.SetCaption(QString());
+    Answer({Q(folder / "many")});
+    ::testing::internal::CaptureStderr();
+    Menu().mnuAddFolder().Click();
+    const std::string told = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Grid().ItemCount(), kMaxRows);
+    EXPECT_EQ(frmMain().EchoState.Caption(), QStringLiteral("播放列表已满（32767首），其余文件未添加"));
+    EXPECT_NE(told.find("the playlist is full"), std::string::npos) << told;
+    Grid().Clear();
+}
+
 TEST_F(MenuCommands, ClearingDuringAFolderSearchLetsItGoOnAppending) {
     constexpr int kFiles = 4000;
     std::vector<std::u16string> order;
