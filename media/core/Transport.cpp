@@ -14,6 +14,9 @@ namespace {
 const QString kPlaying = QStringLiteral("正在播放");
 const QString kPaused = QStringLiteral("暂停播放");
 const QString kStopped = QStringLiteral("停止播放");
+// Playing on with no sound output open (none there, or the sound server gone): the clock and the list go on, and the
+// next start tries the output again.
+const QString kPlayingSilently = QStringLiteral("无声播放");
 
 bool IsBlank(const std::u16string& text) { return QString::fromStdU16String(text).trimmed().isEmpty(); }
 
@@ -208,7 +211,7 @@ void Transport::PlayingPoll(std::int32_t rows) {
     if (duration == u"00:00")
         PlayTrack(MoveNext);
     else
-        view_.SetStateText(kPlaying);
+        view_.SetStateText(player_->OutputIsSilent() ? kPlayingSilently : kPlaying);
     view_.SetTitleText(QString::fromStdU16String(media.name() + u"[" + duration + u"]"));
     view_.SetTimerText(QString::fromStdU16String(player_->controls().currentPositionString()));
     view_.SetAllTimerText(QString::fromStdU16String(media.getItemInfoByAtom(7)));

@@ -462,3 +462,20 @@ TEST(RandomRow, EveryRowCanBeDrawn) {
     EXPECT_EQ(RandomRow(0.5, 1), 0);
     EXPECT_EQ(RandomRow(0.7, 0), 0);
 }
+
+// With no sound output to be had, a track still plays on in real time, and the state says there is no sound.
+TEST_F(TransportTest, PlayingWithoutASoundOutputSaysSo) {
+    Transport silent(view, shared, [] { return static_cast<GstElement*>(nullptr); });
+    silent.SetGrid(grid);
+    AddTrack("quiet.wav", 1.5);
+    silent.StartChosenRow(0);
+    QElapsedTimer clock;
+    clock.start();
+    while (view.state != QStringLiteral("无声播放") && clock.elapsed() < 15000) {
+        silent.Poll();
+        QThread::msleep(40);
+    }
+    EXPECT_EQ(view.state, QStringLiteral("无声播放"));
+    EXPECT_EQ(grid.ItemTag(0), kTagCurrent);
+    silent.Stop();
+}
