@@ -513,6 +513,9 @@ void MainWindow::SaveUnnamedList() {
 }
 
 void MainWindow::Form_Unload() {
+    // Later starts from now on find nobody listening and wait to run as the copy that follows this one, instead of
+    // handing files to a list that has been saved already.
+    if (laterStarts_) laterStarts_->Close();
     // The close button, the window manager's close, a remote quit: someone is there to ask and to tell.
     SaveListAtEnd(!endingUnattended_, !endingUnattended_);
     if (frmListExists()) frmList().Unload();
