@@ -1,8 +1,8 @@
 #include "media/readers/ByteCursor.h"
 #include "media/readers/ByteSource.h"
 #include "media/readers/MediaInfo.h"
+#include "media/readers/Refusals.h"
 #include "media/readers/TagText.h"
-#include "platform/text/FileName.h"
 
 #include <algorithm>
 #include <array>
@@ -125,11 +125,12 @@ ObjectReader ReaderFor(std::string_view objectHeader) {
 
 }  // namespace
 
-bool ReadAsfInfo(MediaInfo& record) {
+bool ReadAsfInfo(MediaInfo& record, Refusal* why) {
     FileRegionReader file;
-    if (!file.Open(text::ToFileName(record.FileName))) return false;
+    if (!OpenRecordFile(file, record, why)) return false;
     const std::string_view header = file.Read(0, kHeaderObjectSize);
-    if (header.size() < kHeaderObjectSize || !IsGuid(header, kHeaderObject)) return false;
+    if (header.size() < kHeaderObjectSize || !IsGuid(header, kHeaderObject))
+        return Refuse(why, RefusalReason::NotAsfHeader);
 
     MediaInfo read = record;
     std::uint32_t objects = static_cast<std::uint32_t>(LittleEndian(header, 24, 4));

@@ -19,9 +19,12 @@ FileRegionReader::~FileRegionReader() {
 
 bool FileRegionReader::Open(const std::string& utf8Path) {
     fd_ = ::open(utf8Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd_ < 0) return false;
     struct stat st {};
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
+        openError_ = errno;
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) return false;
     size_ = static_cast<std::uint64_t>(st.st_size);
     return true;
 }

@@ -38,6 +38,8 @@ public:
     // False for a missing or unreadable path and for anything but a regular file (a FIFO would
     // block the caller).
     bool Open(const std::string& utf8Path);
+    // After a failed Open: the system's error number, or 0 when the path named no regular file.
+    int OpenError() const { return openError_; }
     std::uint64_t Size() const override { return size_; }
     std::string_view Read(std::uint64_t offset, std::size_t length) override;
 
@@ -45,6 +47,7 @@ private:
     static constexpr std::size_t kBlockSize = 16 * 1024;
 
     int fd_ = -1;
+    int openError_ = 0;
     std::uint64_t size_ = 0;
     std::string buffer_;
     std::uint64_t bufferOffset_ = 0;

@@ -4,11 +4,11 @@
 #include "media/readers/ByteSource.h"
 #include "media/readers/FlacBlocks.h"
 #include "media/readers/MediaInfo.h"
+#include "media/readers/Refusals.h"
 #include "media/readers/SlicedSource.h"
 #include "media/readers/StreamRates.h"
 #include "media/readers/TagFields.h"
 #include "media/readers/VorbisComment.h"
-#include "platform/text/FileName.h"
 
 #include <algorithm>
 
@@ -30,11 +30,12 @@ std::uint64_t StreamStart(ByteSource& file) {
 
 }  // namespace
 
-bool ReadFlacInfo(MediaInfo& record) {
+bool ReadFlacInfo(MediaInfo& record, Refusal* why) {
     FileRegionReader file;
-    if (!file.Open(text::ToFileName(record.FileName))) return false;
+    if (!OpenRecordFile(file, record, why)) return false;
     const std::uint64_t start = StreamStart(file);
-    if (file.Read(start, 4) != "fLaC") return false;
+    if (start > file.Size()) return Refuse(why, RefusalReason::TagPastEnd);
+    if (file.Read(start, 4) != "fLaC") return Refuse(why, RefusalReason::NoFlacMarker);
 
     TagFields fields;
     std::optional<FlacStreamInfo> stream;

@@ -2,14 +2,14 @@
 #include "media/readers/Id3Tags.h"
 #include "media/readers/MediaInfo.h"
 #include "media/readers/MpegAudio.h"
+#include "media/readers/Refusals.h"
 #include "media/readers/StreamRates.h"
-#include "platform/text/FileName.h"
 
 namespace media {
 
-bool ReadMp3Info(MediaInfo& record) {
+bool ReadMp3Info(MediaInfo& record, Refusal* why) {
     FileRegionReader file;
-    if (!file.Open(text::ToFileName(record.FileName))) return false;
+    if (!OpenRecordFile(file, record, why)) return false;
 
     MediaInfo read = record;
     const bool hasId3v1 = ReadId3v1(file, read);
@@ -19,7 +19,8 @@ bool ReadMp3Info(MediaInfo& record) {
         SetStreamRates(read, static_cast<std::uint64_t>(frame->bitRateKbps) * 1000,
                        static_cast<std::uint64_t>(frame->sampleRateHz));
     } else if (!hasId3v1 && !id3v2.found) {
-        return false;  // neither tags nor audio: not an MP3 we can say anything about
+        // Neither tags nor audio: not an MP3 we can say anything about.
+        return Refuse(why, RefusalReason::NoMpegFrame);
     }
     record = std::move(read);
     return true;

@@ -8,12 +8,12 @@
 #include "media/readers/ByteCursor.h"
 #include "media/readers/MediaInfo.h"
 #include "media/readers/Mp4Boxes.h"
+#include "media/readers/Refusals.h"
 #include "media/readers/StreamRates.h"
 #include "media/readers/TagFields.h"
 #include "media/readers/TagText.h"
 #include "media/readers/VorbisComment.h"
 #include "platform/text/AnsiText.h"
-#include "platform/text/FileName.h"
 
 #include <algorithm>
 #include <cstring>
@@ -248,12 +248,13 @@ Tracks ReadTracks(ByteSource& file, const Mp4Box& moov) {
 
 }  // namespace
 
-bool ReadMp4Info(MediaInfo& record) {
+bool ReadMp4Info(MediaInfo& record, Refusal* why) {
     FileRegionReader file;
-    if (!file.Open(text::ToFileName(record.FileName))) return false;
+    if (!OpenRecordFile(file, record, why)) return false;
     Mp4BoxWalker top(file, Mp4FileBox(file));
     std::optional<Mp4Box> box = top.Next();
-    if (!box || !StartsMp4File(box->type)) return false;
+    if (!box) return Refuse(why, RefusalReason::NoMp4Box);
+    if (!StartsMp4File(box->type)) return Refuse(why, RefusalReason::NotMp4Start);
 
     std::optional<Mp4Box> moov;
     std::uint64_t mediaBytes = 0;

@@ -7,10 +7,10 @@
 #include "media/readers/FlacBlocks.h"
 #include "media/readers/MediaInfo.h"
 #include "media/readers/OggPackets.h"
+#include "media/readers/Refusals.h"
 #include "media/readers/StreamRates.h"
 #include "media/readers/TagFields.h"
 #include "media/readers/VorbisComment.h"
-#include "platform/text/FileName.h"
 
 #include <algorithm>
 
@@ -93,16 +93,21 @@ std::optional<Identification> Identify(std::string_view packet) {
 }
 
 // Every stream's identification header fills its first page alone, and those pages lead the file.
-std::optional<Stream> FindAudioStream(ByteSource& file) {
+std::optional<Stream> FindAudioStream(ByteSource& file, Refusal* why) {
     std::uint64_t offset = 0;
     for (int i = 0; i < kMaxFirstPages; ++i) {
         const std::optional<OggPage> page = ReadOggPage(file, offset);
-        if (!page || !(page->type & OggPage::kFirst)) return std::nullopt;
+        if (!page && offset == 0) {
+            Refuse(why, RefusalReason::NoOggPage);
+            return std::nullopt;
+        }
+        if (!page || !(page->type & OggPage::kFirst)) break;
         const std::string_view packet =
             file.Read(page->bodyOffset, std::min<std::uint64_t>(page->bodySize, kIdentificationBytes));
         if (const auto id = Identify(packet)) return Stream{page->serial, *id};
         offset = page->end();
     }
+    Refuse(why, RefusalReason::NoOggAudioStream);
     return std::nullopt;
 }
 
@@ -154,10 +159,10 @@ std::uint64_t BitRateOf(ByteSource& file, const Stream& stream, std::uint64_t au
 
 }  // namespace
 
-bool ReadOggInfo(MediaInfo& record) {
+bool ReadOggInfo(MediaInfo& record, Refusal* why) {
     FileRegionReader file;
-    if (!file.Open(text::ToFileName(record.FileName))) return false;
-    const std::optional<Stream> stream = FindAudioStream(file);
+    if (!OpenRecordFile(file, record, why)) return false;
+    const std::optional<Stream> stream = FindAudioStream(file, why);
     if (!stream) return false;
 
     OggPacketReader packets(file, stream->serial);
