@@ -62,7 +62,7 @@ MainWindow::MainWindow()
       ImgVolumeFill(this),
       ImgVolume(this),
       ImgList(this),
-      transport_(*this, Shared()),
+      transport_(*this, Shared(), player_),
       opener_(
           transport_, [] { return !frmListExists() || !frmList().Loaded(); },
           [] {

@@ -1,8 +1,9 @@
 #pragma once
-// The compact main window: the skin background with its buttons, bars and status texts, the transport that owns the
-// media-player component, and the start-up and shut-down of the program.
+// The compact main window: the skin background with its buttons, bars and status texts, the media-player component and
+// the transport that plays through it, and the start-up and shut-down of the program.
 #include <memory>
 
+#include "media/core/MediaPlayerComponent.h"
 #include "media/core/OpenLocations.h"
 #include "media/core/Transport.h"
 #include "platform/forms/Form.h"
@@ -56,7 +57,7 @@ public:
     void RMe();
     void LoadSkin();
 
-    mediaplayer::MediaPlayer& MediaPlayer() { return transport_.Player(); }
+    mediaplayer::MediaPlayer& MediaPlayer() { return player_.Player(); }
     media::Transport& Transport() { return transport_; }
 
     // Controls, by their design names.
@@ -120,6 +121,7 @@ private:
     void SetSeekThumbLeft(double twips) override { ImgPlayPro.SetLeft(twips); }
     void SetSeekFillWidth(double twips) override { ImgPlayProFill.SetWidth(twips); }
 
+    MediaPlayerComponent player_;  // made before the transport that plays through it, and ended after it
     media::Transport transport_;
     std::unique_ptr<RemoteControl> remote_;
     std::unique_ptr<Mpris> mpris_;

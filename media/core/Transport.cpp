@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "media/playlist/PlaylistRows.h"
-#include "platform/mediaplayer/MediaPlayer.h"
 
 namespace media {
 
@@ -30,31 +29,29 @@ std::int16_t RowIndex(std::int32_t row) {
 
 std::int32_t RandomRow(double u, std::int32_t rows) { return static_cast<std::int32_t>(std::floor(u * rows)); }
 
-Transport::Transport(TransportView& view, SharedValues& shared, mediaplayer::AudioSinkFactory audioSink)
-    : view_(view), shared_(shared), player_(std::make_unique<mediaplayer::MediaPlayer>(std::move(audioSink))) {
+Transport::Transport(TransportView& view, SharedValues& shared, MediaComponent& component)
+    : view_(view), shared_(shared), component_(component) {
     TimerMain.SetInterval(333);
     TimerMain.Tick = [this] { Poll(); };
 }
 
-Transport::~Transport() = default;
-
 void Transport::PlayPause() {
     if (view_.PlayTag() == QLatin1String("p")) {
-        if (player_->playState() == mediaplayer::Playing) {
-            player_->controls().pause();
+        if (component_.playState() == mediaplayer::Playing) {
+            component_.controls().pause();
             view_.SetStateText(kPaused);
         } else {
-            if (player_->URL().empty() && grid_.ItemCount() > 0)
+            if (component_.URL().empty() && grid_.ItemCount() > 0)
                 StartRow(RowToPlayFirst());
             else
-                player_->controls().play();
+                component_.controls().play();
             view_.ShowPlayPicture(QStringLiteral("pause_n.bmp"));
             view_.SetPlayTag(QStringLiteral("s"));
             view_.SetStateText(kPlaying);
             TimerMain.SetEnabled(true);
         }
     } else if (view_.PlayTag() == QLatin1String("s")) {
-        player_->controls().pause();
+        component_.controls().pause();
         view_.SetPlayTag(QStringLiteral("p"));
         view_.SetStateText(kPaused);
     }
@@ -69,7 +66,7 @@ std::int32_t Transport::RowToPlayFirst() const {
 void Transport::Stop() {
     // The poller goes first, so a user's stop never counts as the end of a track.
     TimerMain.SetEnabled(false);
-    player_->controls().stop();
+    component_.controls().stop();
     view_.SetTransportButtonsEnabled(false);
     view_.ShowPlayPicture(QStringLiteral("play_n.bmp"));
     view_.SetPlayTag(QStringLiteral("p"));
@@ -82,8 +79,8 @@ bool Transport::StartRow(std::int32_t row) {
     shared_.TrackStarted = true;
     const std::u16string location = grid_.ItemText(row, column::kLocation);
     if (IsBlank(location)) return false;
-    player_->setURL(location);
-    player_->controls().play();
+    component_.setURL(location);
+    component_.controls().play();
     retryCount_ = 0;  // the restarts counted were of the track before
     return true;
 }
@@ -114,11 +111,11 @@ void Transport::PlayTrack(std::int16_t kind) {
 }
 
 void Transport::StartChosenRow(std::int32_t row) {
-    if (!StartRow(row)) player_->close();
+    if (!StartRow(row)) component_.close();
 }
 
 void Transport::StartLoadedList() {
-    player_->controls().stop();
+    component_.controls().stop();
     StartChosenRow(0);
     PlayPause();
 }
@@ -140,7 +137,7 @@ void Transport::EndOfTrack() {
     }
     // The component keeps its sound stream open across the end of a track for the next one; when none follows,
     // the stream is closed, as the stop button closes it.
-    if (player_->playState() == mediaplayer::Stopped) player_->controls().stop();
+    if (component_.playState() == mediaplayer::Stopped) component_.controls().stop();
 }
 
 void Transport::PlayNextWrapping() {
@@ -154,7 +151,7 @@ void Transport::Poll() {
         TimerMain.SetEnabled(false);
         return;
     }
-    switch (player_->playState()) {
+    switch (component_.playState()) {
         case mediaplayer::Paused: view_.SetStateText(kPaused); break;
         case mediaplayer::Playing: PlayingPoll(rows); break;
         case mediaplayer::Stopped:
@@ -166,7 +163,7 @@ void Transport::Poll() {
             EndOfTrack();
             break;
         case mediaplayer::Buffering:
-            view_.SetStateText(QStringLiteral("缓冲%1 %").arg(player_->network().bufferingProgress()));
+            view_.SetStateText(QStringLiteral("缓冲%1 %").arg(component_.network().bufferingProgress()));
             break;
         case mediaplayer::Transitioning:
             view_.SetStateText(retryCount_ == 0 ? QStringLiteral("连接媒体")
@@ -175,8 +172,8 @@ void Transport::Poll() {
         case mediaplayer::Ready:
             grid_.SetItemTag(shared_.CurrentIndex, kTagFailed);
             if (retryCount_ < 3) {
-                player_->controls().stop();
-                player_->controls().play();
+                component_.controls().stop();
+                component_.controls().play();
                 ++retryCount_;
             } else {
                 retryCount_ = 0;
@@ -193,7 +190,7 @@ void Transport::Poll() {
 }
 
 void Transport::PlayingPoll(std::int32_t rows) {
-    auto& media = player_->currentMedia();
+    auto& media = component_.currentMedia();
     if (shared_.TrackStarted) {
         const std::int32_t row = shared_.CurrentIndex;
         grid_.SetItemText(row, column::kTitle, WithoutQuotes(media.getItemInfo(u"title")));
@@ -211,23 +208,23 @@ void Transport::PlayingPoll(std::int32_t rows) {
     if (duration == u"00:00")
         PlayTrack(MoveNext);
     else
-        view_.SetStateText(player_->OutputIsSilent() ? kPlayingSilently : kPlaying);
+        view_.SetStateText(component_.OutputIsSilent() ? kPlayingSilently : kPlaying);
     view_.SetTitleText(QString::fromStdU16String(media.name() + u"[" + duration + u"]"));
-    view_.SetTimerText(QString::fromStdU16String(player_->controls().currentPositionString()));
+    view_.SetTimerText(QString::fromStdU16String(component_.controls().currentPositionString()));
     view_.SetAllTimerText(QString::fromStdU16String(media.getItemInfoByAtom(7)));
     const double seconds = media.duration();
     if (seconds > 0 && !view_.SeekDragging()) {
-        const double left = kSeekLeftMax / seconds * player_->controls().currentPosition() + kSeekLeftMin;
+        const double left = kSeekLeftMax / seconds * component_.controls().currentPosition() + kSeekLeftMin;
         view_.SetSeekThumbLeft(left);
         view_.SetSeekFillWidth(left);
     }
 }
 
 void Transport::AnnounceStart() {
-    const unsigned start = player_->StartNumber();
+    const unsigned start = component_.StartNumber();
     if (start == announcedStart_) return;
     announcedStart_ = start;
-    if (TrackPlaying) TrackPlaying(player_->URL());
+    if (TrackPlaying) TrackPlaying(component_.URL());
 }
 
 }  // namespace media

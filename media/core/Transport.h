@@ -1,21 +1,16 @@
 #pragma once
-// Playback control: the media-player component and its 333 ms poller, the play/pause and stop actions, the start of
-// a row (PlayTrack, the play modes, the playlist's double-click and list load all start rows here) and the poll that
+// Playback control: the poller (every 333 ms) of the media-player component, the play/pause and stop actions, the start
+// of a row (PlayTrack, the play modes, the playlist's double-click and list load all start rows here) and the poll that
 // shows the component's state and writes the playing track into its row.
 #include <QString>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 
+#include "media/core/MediaComponent.h"
 #include "media/core/ModuleMedia.h"
 #include "media/playlist/GridProxy.h"
 #include "platform/forms/Timer.h"
-#include "platform/mediaplayer/AudioOutput.h"
-
-namespace mediaplayer {
-class MediaPlayer;
-}
 
 namespace media {
 
@@ -59,15 +54,13 @@ public:
     static constexpr double kSeekLeftMin = 80;
     static constexpr double kSeekLeftMax = 3660;
 
-    // The player's sound goes where `audioSink` makes it (the system's output by default).
-    Transport(TransportView& view, SharedValues& shared, mediaplayer::AudioSinkFactory audioSink = {});
-    ~Transport();
+    // Plays through `component`, which outlives the transport.
+    Transport(TransportView& view, SharedValues& shared, MediaComponent& component);
     Transport(const Transport&) = delete;
     Transport& operator=(const Transport&) = delete;
 
     void SetGrid(GridProxy grid) { grid_ = grid; }
     GridProxy& Grid() { return grid_; }
-    mediaplayer::MediaPlayer& Player() { return *player_; }
     // The poller: every 333 ms one Poll, from the first start until stop, an empty list or the stopped state.
     forms::Timer TimerMain;
 
@@ -111,7 +104,7 @@ private:
 
     TransportView& view_;
     SharedValues& shared_;
-    std::unique_ptr<mediaplayer::MediaPlayer> player_;
+    MediaComponent& component_;
     GridProxy grid_;
     int retryCount_ = 0;
     unsigned announcedStart_ = 0;  // the player's start number last told to TrackPlaying
