@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <QCoreApplication>
 #include <algorithm>
 #include <cstdio>
 #include <set>
@@ -17,9 +16,6 @@
 
 namespace media {
 namespace {
-
-// Pending events get a turn at least this often while rows are added.
-constexpr qint64 kEventTurnMilliseconds = 15;
 
 // Says that rows were refused because the list is full: on stderr, and in the main window's state text.
 void TellListFull() {
@@ -103,9 +99,7 @@ std::int16_t SplitSelection(const std::u16string& result) {
 }
 
 MediaAdder::MediaAdder(GridProxy grid, StopCheck stopRequested)
-    : keepGrid_(grid.Object()), grid_(grid), stopRequested_(std::move(stopRequested)) {
-    sinceTurn_.start();
-}
+    : keepGrid_(grid.Object()), grid_(grid), stopRequested_(std::move(stopRequested)) {}
 
 bool MediaAdder::Add(const std::u16string& location) {
     if (stopped_) return false;
@@ -120,11 +114,7 @@ bool MediaAdder::Add(const std::u16string& location) {
 
 bool MediaAdder::TakeTurn() {
     if (stopped_) return false;
-    if (sinceTurn_.elapsed() >= kEventTurnMilliseconds) {
-        QCoreApplication::processEvents();
-        sinceTurn_.restart();
-        if (stopRequested_ && stopRequested_()) stopped_ = true;
-    }
+    if (turns_.Take() && stopRequested_ && stopRequested_()) stopped_ = true;
     return !stopped_;
 }
 

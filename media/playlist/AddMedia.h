@@ -1,7 +1,6 @@
 #pragma once
 // Filling the playlist from the file and folder dialogs: taking a multiple selection apart, searching a folder
 // tree for media files, and the add-file and add-folder commands.
-#include <QElapsedTimer>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -10,6 +9,7 @@
 
 #include "media/playlist/GridProxy.h"
 #include "platform/automation/Unknown.h"
+#include "platform/forms/EventTurns.h"
 
 class QWidget;
 
@@ -41,7 +41,7 @@ private:
     automation::Ref<automation::Dispatch> keepGrid_;  // the grid outlives a window destroyed meanwhile
     GridProxy grid_;
     StopCheck stopRequested_;
-    QElapsedTimer sinceTurn_;
+    forms::EventTurns turns_;
     bool stopped_ = false;
 };
 

@@ -1,9 +1,7 @@
 #include "media/playlist/PlaylistWindow.h"
 
 #include <sys/stat.h>
-#include <QCoreApplication>
 #include <QCursor>
-#include <QElapsedTimer>
 
 #include <cerrno>
 #include <cstdio>
@@ -24,6 +22,7 @@
 #include "media/windows/CjkFont.h"
 #include "platform/automation/DataObject.h"
 #include "platform/automation/FontObject.h"
+#include "platform/forms/EventTurns.h"
 #include "platform/forms/Twips.h"
 #include "platform/text/FileName.h"
 
@@ -32,9 +31,6 @@ namespace media {
 using automation::Variant;
 
 namespace {
-
-// Pending events get a turn at least this often while a list loads.
-constexpr qint64 kEventTurnMilliseconds = 15;
 
 std::int64_t Nanoseconds(const timespec& time) { return std::int64_t(time.tv_sec) * 1'000'000'000 + time.tv_nsec; }
 
@@ -159,15 +155,10 @@ bool PlaylistWindow::ReadListFile(const std::u16string& path) {
     }
     loading_ = true;
     stopLoading_ = false;
-    QElapsedTimer turn;
-    turn.start();
+    forms::EventTurns turns;
     std::int32_t number = 1;
     while (auto record = reader.Next()) {
-        if (turn.elapsed() >= kEventTurnMilliseconds) {
-            QCoreApplication::processEvents();
-            turn.restart();
-            if (stopLoading_) break;  // the program is ending
-        }
+        if (turns.Take() && stopLoading_) break;  // the program is ending
         if (!AddRow(grid_, number, record->title, record->artist, record->time, record->location)) {
             readProblem_ = "it holds more rows than the list can show; only the first " + std::to_string(number - 1) +
                            " are shown";
