@@ -41,27 +41,27 @@ constexpr double kVolumeLeftMax = 3250;
 MainWindow::MainWindow()
     : Form(QStringLiteral("Morvane-Tavri")),
       ImgMain(this),
-      ImgLrc(this),
-      ImgWindow(this),
-      ImgMin(this),
-      ImgMax(this),
-      ImgClose(this),
+      ImgLrc(this, QStringLiteral("lrc")),
+      ImgWindow(this, QStringLiteral("voduz")),
+      ImgMin(this, QStringLiteral("min")),
+      ImgMax(this, QStringLiteral("max")),
+      ImgClose(this, QStringLiteral("close")),
       EchoTitle(this),
       EchoTimer(this),
       EchoAllTimer(this),
       EchoState(this),
       ImgPlayProNone(this),
       ImgPlayProFill(this),
-      ImgPlayPro(this),
-      ImgPlay(this),
-      ImgStop(this),
-      ImgPrev(this),
-      ImgNext(this),
-      ImgMute(this),
+      ImgPlayPro(this, QStringLiteral("playpro"), QStringLiteral(".gif")),
+      ImgPlay(this, QStringLiteral("play")),
+      ImgStop(this, QStringLiteral("stop")),
+      ImgPrev(this, QStringLiteral("prev")),
+      ImgNext(this, QStringLiteral("next")),
+      ImgMute(this, QStringLiteral("mute")),
       ImgVolumeNone(this),
       ImgVolumeFill(this),
-      ImgVolume(this),
-      ImgList(this),
+      ImgVolume(this, QStringLiteral("volume")),
+      ImgList(this, QStringLiteral("window")),
       transport_(*this, Shared(), player_),
       opener_(
           transport_, [] { return !frmListExists() || !frmList().Loaded(); },
@@ -127,71 +127,45 @@ void MainWindow::PlaceControls() {
     ImgStop.SetEnabled(false);
     ImgPrev.SetEnabled(false);
     ImgNext.SetEnabled(false);
+    ImgPlay.SetBaseNameForTag(QStringLiteral("s"), QStringLiteral("pause"));
+    // Muted, the mute button stays pressed whatever the pointer does.
+    ImgMute.SetHeldWhile([this] { return MediaPlayer().settings().mute(); });
 }
 
 void MainWindow::ConnectHandlers() {
     ImgMain.MouseDown = [this](const forms::MouseArgs& a) { ImgMain_MouseDown(a); };
     ImgMain.MouseMove = [this](const forms::MouseArgs& a) { ImgMain_MouseMove(a); };
 
+    // The caption buttons' hover pictures show once per visit; only the background ends a visit. Moving onto the
+    // minimise button puts the other two back to normal, their visits going on.
     ImgMin.MouseMove = [this](const forms::MouseArgs&) {
-        HoverCaptionButton(ImgMin, QStringLiteral("min_m.bmp"));
-        ApplyButtonPicture(ImgMax, QStringLiteral("max_n.bmp"));
-        ApplyButtonPicture(ImgClose, QStringLiteral("close_n.bmp"));
+        ImgMin.HoverOnce();
+        ImgMax.ShowLook(ButtonLook::Normal);
+        ImgClose.ShowLook(ButtonLook::Normal);
     };
-    ImgMax.MouseMove = [this](const forms::MouseArgs&) { HoverCaptionButton(ImgMax, QStringLiteral("max_m.bmp")); };
-    ImgClose.MouseMove = [this](const forms::MouseArgs&) {
-        HoverCaptionButton(ImgClose, QStringLiteral("close_m.bmp"));
-    };
-    for (auto [button, name] : {std::pair{&ImgMin, "min"}, std::pair{&ImgMax, "max"}, std::pair{&ImgClose, "close"}}) {
-        forms::Image* image = button;
-        const QString base = QString::fromLatin1(name);
-        image->MouseDown = [image, base](const forms::MouseArgs&) { ApplyButtonPicture(*image, base + "_d.bmp"); };
-        image->MouseUp = [image, base](const forms::MouseArgs&) { ApplyButtonPicture(*image, base + "_u.bmp"); };
+    ImgMax.MouseMove = [this](const forms::MouseArgs&) { ImgMax.HoverOnce(); };
+    ImgClose.MouseMove = [this](const forms::MouseArgs&) { ImgClose.HoverOnce(); };
+    for (SkinnedButton* button : {&ImgMin, &ImgMax, &ImgClose}) {
+        button->MouseDown = [button](const forms::MouseArgs&) { button->ShowLook(ButtonLook::Pressed); };
+        button->MouseUp = [button](const forms::MouseArgs&) { button->ShowLook(ButtonLook::Released); };
     }
     ImgMin.Click = [this] { ImgMin_Click(); };
     ImgClose.Click = [this] { ImgClose_Click(); };
 
-    ImgLrc.MouseMove = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgLrc, QStringLiteral("lrc_m.bmp")); };
-    ImgLrc.MouseDown = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgLrc, QStringLiteral("lrc_d.bmp")); };
+    // Hover and press pictures; a disabled or held button keeps its picture (SkinnedButton::ShowLook).
+    for (SkinnedButton* button : {&ImgLrc, &ImgWindow, &ImgList, &ImgPlay, &ImgStop, &ImgPrev, &ImgNext, &ImgMute})
+        button->MouseMove = [button](const forms::MouseArgs&) { button->ShowLook(ButtonLook::Hover); };
+    for (SkinnedButton* button : {&ImgLrc, &ImgWindow, &ImgMute})
+        button->MouseDown = [button](const forms::MouseArgs&) { button->ShowLook(ButtonLook::Pressed); };
+    ImgWindow.MouseUp = [this](const forms::MouseArgs&) { ImgWindow.ShowLook(ButtonLook::Normal); };
     ImgLrc.Click = [this] { ImgLrc_Click(); };
-    ImgWindow.MouseMove = [this](const forms::MouseArgs&) {
-        ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_m.bmp"));
-    };
-    ImgWindow.MouseDown = [this](const forms::MouseArgs&) {
-        ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_d.bmp"));
-    };
-    ImgWindow.MouseUp = [this](const forms::MouseArgs&) {
-        ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_n.bmp"));
-    };
     ImgWindow.Click = [this] { ImgWindow_Click(); };
-    ImgList.MouseMove = [this](const forms::MouseArgs&) {
-        ApplyButtonPicture(ImgList, QStringLiteral("window_m.bmp"));
-    };
     ImgList.Click = [this] { ImgList_Click(); };
-
-    ImgPlay.MouseMove = [this](const forms::MouseArgs&) {
-        ApplyButtonPicture(
-            ImgPlay, ImgPlay.Tag == QLatin1String("s") ? QStringLiteral("pause_m.bmp") : QStringLiteral("play_m.bmp"));
-    };
     ImgPlay.Click = [this] { ImgPlay_Click(); };
-    for (auto [button, name] :
-         {std::pair{&ImgStop, "stop"}, std::pair{&ImgPrev, "prev"}, std::pair{&ImgNext, "next"}}) {
-        forms::Image* image = button;
-        const QString hover = QString::fromLatin1(name) + "_m.bmp";
-        image->MouseMove = [image, hover](const forms::MouseArgs&) {
-            if (image->Enabled()) ApplyButtonPicture(*image, hover);
-        };
-    }
     ImgStop.Click = [this] { ImgStop_Click(); };
     ImgPrev.Click = [this] { ImgPrev_Click(); };
     ImgNext.Click = [this] { ImgNext_Click(); };
 
-    ImgMute.MouseMove = [this](const forms::MouseArgs&) {
-        if (!MediaPlayer().settings().mute()) ApplyButtonPicture(ImgMute, QStringLiteral("mute_m.bmp"));
-    };
-    ImgMute.MouseDown = [this](const forms::MouseArgs&) {
-        if (!MediaPlayer().settings().mute()) ApplyButtonPicture(ImgMute, QStringLiteral("mute_d.bmp"));
-    };
     ImgMute.Click = [this] { ImgMute_Click(); };
 
     ImgPlayPro.MouseDown = [this](const forms::MouseArgs& a) { ImgPlayPro_MouseDown(a); };
@@ -210,24 +184,13 @@ void MainWindow::ConnectHandlers() {
 
 void MainWindow::LoadSkin() {
     ApplyButtonPicture(ImgMain, QStringLiteral("player_skin.bmp"));
-    ApplyButtonPicture(ImgLrc, QStringLiteral("lrc_n.bmp"));
-    ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_n.bmp"));
-    ApplyButtonPicture(ImgMin, QStringLiteral("min_n.bmp"));
-    ApplyButtonPicture(ImgMax, QStringLiteral("max_n.bmp"));
-    ApplyButtonPicture(ImgClose, QStringLiteral("close_n.bmp"));
-    ApplyButtonPicture(ImgPlay, QStringLiteral("play_n.bmp"));
-    ApplyButtonPicture(ImgStop, QStringLiteral("stop_s.bmp"));
-    ApplyButtonPicture(ImgPrev, QStringLiteral("prev_s.bmp"));
-    ApplyButtonPicture(ImgNext, QStringLiteral("next_s.bmp"));
     ApplyButtonPicture(ImgPlayProFill, QStringLiteral("play_pro.bmp"));
     ApplyButtonPicture(ImgPlayProNone, QStringLiteral("play_none.bmp"));
-    ApplyButtonPicture(ImgPlayPro, QStringLiteral("playpro_n.gif"));
-    ApplyButtonPicture(ImgVolume, QStringLiteral("volume_n.bmp"));
     ApplyButtonPicture(ImgVolumeFill, QStringLiteral("volume_pro.bmp"));
     ApplyButtonPicture(ImgVolumeNone, QStringLiteral("volume_none.bmp"));
-    ApplyButtonPicture(ImgList, QStringLiteral("window_n.bmp"));
-    // The mute button's design picture.
-    ApplyButtonPicture(ImgMute, QStringLiteral("mute_n.bmp"));
+    for (SkinnedButton* button : {&ImgLrc, &ImgWindow, &ImgMin, &ImgMax, &ImgClose, &ImgPlay, &ImgStop, &ImgPrev,
+                                  &ImgNext, &ImgPlayPro, &ImgVolume, &ImgList, &ImgMute})
+        button->ShowResting();
 }
 
 void MainWindow::RMe() {
@@ -242,37 +205,20 @@ void MainWindow::RMe() {
     SetRegion(region);
 }
 
-void MainWindow::HoverCaptionButton(forms::Image& button, const QString& hoverFile) {
-    if (!button.Tag.isEmpty()) return;
-    ApplyButtonPicture(button, hoverFile);
-    button.Tag = QStringLiteral("1");
-}
-
+// The pointer over the background ends every hover and press picture; the volume thumb keeps its pressed picture.
 void MainWindow::ImgMain_MouseMove(const forms::MouseArgs&) {
-    for (auto [button, file] :
-         {std::pair{&ImgMin, "min_n.bmp"}, std::pair{&ImgMax, "max_n.bmp"}, std::pair{&ImgClose, "close_n.bmp"}}) {
-        ApplyButtonPicture(*button, QString::fromLatin1(file));
-        button->Tag.clear();
-    }
-    ApplyButtonPicture(
-        ImgPlay, ImgPlay.Tag == QLatin1String("s") ? QStringLiteral("pause_n.bmp") : QStringLiteral("play_n.bmp"));
-    if (ImgStop.Enabled()) ApplyButtonPicture(ImgStop, QStringLiteral("stop_n.bmp"));
-    if (ImgPrev.Enabled()) ApplyButtonPicture(ImgPrev, QStringLiteral("prev_n.bmp"));
-    if (ImgNext.Enabled()) ApplyButtonPicture(ImgNext, QStringLiteral("next_n.bmp"));
-    if (!MediaPlayer().settings().mute()) ApplyButtonPicture(ImgMute, QStringLiteral("mute_n.bmp"));
-    ApplyButtonPicture(ImgPlayPro, QStringLiteral("playpro_n.gif"));
-    ApplyButtonPicture(ImgList, QStringLiteral("window_n.bmp"));
-    ApplyButtonPicture(ImgWindow, QStringLiteral("voduz_n.bmp"));
-    ApplyButtonPicture(ImgLrc, QStringLiteral("lrc_n.bmp"));
+    for (SkinnedButton* button : {&ImgMin, &ImgMax, &ImgClose}) button->EndHover();
+    for (SkinnedButton* button :
+         {&ImgPlay, &ImgStop, &ImgPrev, &ImgNext, &ImgMute, &ImgPlayPro, &ImgList, &ImgWindow, &ImgLrc})
+        button->ShowLook(ButtonLook::Normal);
 }
 
 void MainWindow::ShowPlayPicture(const QString& file) { ApplyButtonPicture(ImgPlay, file); }
 
 void MainWindow::SetTransportButtonsEnabled(bool enabled) {
-    for (auto [button, name] :
-         {std::pair{&ImgStop, "stop"}, std::pair{&ImgPrev, "prev"}, std::pair{&ImgNext, "next"}}) {
+    for (SkinnedButton* button : {&ImgStop, &ImgPrev, &ImgNext}) {
         button->SetEnabled(enabled);
-        ApplyButtonPicture(*button, QString::fromLatin1(name) + (button->Enabled() ? "_n.bmp" : "_s.bmp"));
+        button->ShowResting();
     }
 }
 
@@ -291,7 +237,7 @@ void MainWindow::ImgMain_MouseDown(const forms::MouseArgs& a) {
 }
 
 void MainWindow::ImgMin_Click() {
-    ApplyButtonPicture(ImgMin, QStringLiteral("min_n.bmp"));
+    ImgMin.ShowLook(ButtonLook::Normal);
     // Without a notification area nothing could bring a hidden window back: minimise instead.
     if (Tray::Available() && mdlNotify().Installed()) {
         mdlNotify().HideToTray();  // the playlist window with it
@@ -342,13 +288,8 @@ void MainWindow::ImgLrc_Click() { ToggleWindow(frmLrc(), isLrc); }
 
 void MainWindow::ImgMute_Click() {
     auto& settings = MediaPlayer().settings();
-    if (!settings.mute()) {
-        ApplyButtonPicture(ImgMute, QStringLiteral("mute_d.bmp"));
-        settings.setMute(true);
-    } else {
-        ApplyButtonPicture(ImgMute, QStringLiteral("mute_n.bmp"));
-        settings.setMute(false);
-    }
+    settings.setMute(!settings.mute());
+    ImgMute.ShowResting();  // pressed while muted
 }
 
 // ---------------------------------------------------------------- seek and volume
@@ -364,12 +305,12 @@ void MainWindow::ImgPlayPro_MouseDown(const forms::MouseArgs& a) {
         dragStartX_ = static_cast<std::int16_t>(std::lround(a.x));
         seekDragging_ = true;
     }
-    ApplyButtonPicture(ImgPlayPro, QStringLiteral("playpro_d.gif"));
+    ImgPlayPro.ShowLook(ButtonLook::Pressed);
 }
 
 void MainWindow::ImgPlayPro_MouseMove(const forms::MouseArgs& a) {
     if (MediaPlayer().playState() != mediaplayer::Playing) return;
-    ApplyButtonPicture(ImgPlayPro, QStringLiteral("playpro_d.gif"));
+    ImgPlayPro.ShowLook(ButtonLook::Pressed);
     double left = ImgPlayPro.Left();
     if (!(a.button & forms::kLeftButton) || left < Transport::kSeekLeftMin || left > Transport::kSeekLeftMax) return;
     left = std::clamp(left - dragStartX_ + a.x, Transport::kSeekLeftMin, Transport::kSeekLeftMax);
@@ -405,12 +346,12 @@ void MainWindow::SetVolume(int volume) {
 }
 
 void MainWindow::ImgVolume_MouseDown(const forms::MouseArgs& a) {
-    ApplyButtonPicture(ImgVolume, QStringLiteral("volume_d.bmp"));
+    ImgVolume.ShowLook(ButtonLook::Pressed);
     dragStartX_ = static_cast<std::int16_t>(std::lround(a.x));
 }
 
 void MainWindow::ImgVolume_MouseMove(const forms::MouseArgs& a) {
-    ApplyButtonPicture(ImgVolume, QStringLiteral("volume_d.bmp"));
+    ImgVolume.ShowLook(ButtonLook::Pressed);
     const double left = ImgVolume.Left();
     if (!(a.button & forms::kLeftButton) || left < kVolumeLeftMin || left > kVolumeLeftMax) return;
     ImgVolume.SetLeft(std::clamp(left - dragStartX_ + a.x, kVolumeLeftMin, kVolumeLeftMax));

@@ -5,6 +5,7 @@
 
 #include "media/core/MediaPlayerComponent.h"
 #include "media/core/OpenLocations.h"
+#include "media/core/SkinnedButton.h"
 #include "media/core/Transport.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Image.h"
@@ -60,12 +61,15 @@ public:
     mediaplayer::MediaPlayer& MediaPlayer() { return player_.Player(); }
     media::Transport& Transport() { return transport_; }
 
-    // Controls, by their design names.
-    forms::Image ImgMain, ImgLrc, ImgWindow, ImgMin, ImgMax, ImgClose;
+    // Controls, by their design names, in the order they lie on one another.
+    forms::Image ImgMain;
+    SkinnedButton ImgLrc, ImgWindow, ImgMin, ImgMax, ImgClose;
     forms::Label EchoTitle, EchoTimer, EchoAllTimer, EchoState;
-    forms::Image ImgPlayProNone, ImgPlayProFill, ImgPlayPro;
-    forms::Image ImgPlay, ImgStop, ImgPrev, ImgNext, ImgMute;
-    forms::Image ImgVolumeNone, ImgVolumeFill, ImgVolume, ImgList;
+    forms::Image ImgPlayProNone, ImgPlayProFill;
+    SkinnedButton ImgPlayPro;
+    SkinnedButton ImgPlay, ImgStop, ImgPrev, ImgNext, ImgMute;  // ImgPlay shows pause pictures while its Tag is "s"
+    forms::Image ImgVolumeNone, ImgVolumeFill;
+    SkinnedButton ImgVolume, ImgList;
 
     bool SeekDragging() const override { return seekDragging_; }
 
@@ -103,8 +107,6 @@ private:
     void VolumeStrip_MouseDown(const forms::MouseArgs& a);
     void SeekTo(double thumbLeft);
     void SetVolumeFromThumb();
-    // The hover picture of the minimise, maximise and close buttons, shown once per visit.
-    void HoverCaptionButton(forms::Image& button, const QString& hoverFile);
     // Keeps a list without a name in a new file of its own, for an ending that cannot ask for one.
     void SaveUnnamedList();
 

@@ -13,7 +13,6 @@
 #include "lorvex/include/lorvex/ListViewInterface.h"
 #include "media/core/MainWindow.h"
 #include "media/core/ModuleMedia.h"
-#include "media/core/Skin.h"
 #include "media/core/Windows.h"
 #include "media/playlist/AtomicFile.h"
 #include "media/playlist/MenuWindow.h"
@@ -63,7 +62,8 @@ automation::PropertyBag PlaylistGridDesign() {
     return bag;
 }
 
-PlaylistWindow::PlaylistWindow() : ToolWindow(ToolWindowKind::Playlist()), ImgList(this), host_(this) {
+PlaylistWindow::PlaylistWindow()
+    : ToolWindow(ToolWindowKind::Playlist()), ImgList(this, QStringLiteral("list")), host_(this) {
     PlaceTitleBar();
     ConnectMenuButton();
     CreateGrid();
@@ -79,8 +79,8 @@ void PlaylistWindow::CreateGrid() {
 }
 
 void PlaylistWindow::ConnectMenuButton() {
-    ImgList.MouseDown = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgList, QStringLiteral("list_d.bmp")); };
-    ImgList.MouseMove = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgList, QStringLiteral("list_m.bmp")); };
+    ImgList.MouseDown = [this](const forms::MouseArgs&) { ImgList.ShowLook(ButtonLook::Pressed); };
+    ImgList.MouseMove = [this](const forms::MouseArgs&) { ImgList.ShowLook(ButtonLook::Hover); };
     ImgList.MouseUp = [this](const forms::MouseArgs&) { RMe(); };
     ImgList.Click = [this] { ImgList_Click(); };
 }
@@ -96,7 +96,7 @@ void PlaylistWindow::Form_Load() {
 
 void PlaylistWindow::ApplyListSkin() {
     ApplyFrameSkin();
-    ApplyButtonPicture(ImgList, QStringLiteral("list_n.bmp"));
+    ImgList.ShowLook(ButtonLook::Normal);
 }
 
 // The menu button keeps its distance from the right edge, so it never slides under the close button.
@@ -109,11 +109,11 @@ void PlaylistWindow::PlaceContent() {
 
 void PlaylistWindow::ClearHoverPictures() {
     ToolWindow::ClearHoverPictures();
-    ApplyButtonPicture(ImgList, QStringLiteral("list_n.bmp"));
+    ImgList.ShowLook(ButtonLook::Normal);
 }
 
 void PlaylistWindow::ImgList_Click() {
-    ApplyButtonPicture(ImgList, QStringLiteral("list_n.bmp"));
+    ImgList.ShowLook(ButtonLook::Normal);
     frmMenu().mnuList.Popup(QCursor::pos());
 }
 

@@ -46,7 +46,7 @@ public:
 
     GridProxy& PlayList() { return grid_; }
     forms::ControlHost& PlayListHost() { return host_; }
-    forms::Image ImgList;  // the menu button
+    SkinnedButton ImgList;  // the menu button
 
 protected:
     void Form_Load() override;

@@ -37,8 +37,8 @@ ToolWindow::ToolWindow(ToolWindowKind kind)
       Pbottom(this),
       Pright(this),
       Pjiao(this),
-      ImClose(this),
-      ImgTop(this),
+      ImClose(this, QStringLiteral("close")),
+      ImgTop(this, QStringLiteral("top")),
       kind_(std::move(kind)) {
     const double w = kind_.designSize.width(), h = kind_.designSize.height();
     PMain.SetVisible(false);
@@ -53,6 +53,7 @@ ToolWindow::ToolWindow(ToolWindowKind kind)
     ImClose.SetToolTipText(QStringLiteral("关闭"));
     ImgTop.Move(w - 700, 60, 270, 285);
     ImgTop.SetVisible(kind_.hasTopButton);
+    ImgTop.SetHeldWhile([this] { return isTop; });
     ConnectFrameHandlers();
     Resize(w, h);
     SetOffTaskbar(true);
@@ -63,16 +64,14 @@ void ToolWindow::ConnectFrameHandlers() {
     IMBar.MouseDown = [this](const forms::MouseArgs& a) { IMBar_MouseDown(a); };
     IMBar.MouseMove = [this](const forms::MouseArgs&) { ClearHoverPictures(); };
 
-    ImClose.MouseMove = [this](const forms::MouseArgs&) { ImClose_MouseMove(); };
-    ImClose.MouseDown = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImClose, QStringLiteral("close_d.bmp")); };
-    ImClose.MouseUp = [this](const forms::MouseArgs&) {
-        ApplyButtonPicture(ImClose, QStringLiteral("close_n.bmp"));
-        ImClose.Tag.clear();
-    };
+    ImClose.MouseMove = [this](const forms::MouseArgs&) { ImClose.HoverOnce(); };
+    ImClose.MouseDown = [this](const forms::MouseArgs&) { ImClose.ShowLook(ButtonLook::Pressed); };
+    ImClose.MouseUp = [this](const forms::MouseArgs&) { ImClose.EndHover(); };
     ImClose.Click = [this] { ImClose_Click(); };
 
-    ImgTop.MouseMove = [this](const forms::MouseArgs&) { ImgTop_MouseMove(); };
-    ImgTop.MouseDown = [this](const forms::MouseArgs&) { ApplyButtonPicture(ImgTop, QStringLiteral("top_d.bmp")); };
+    // While on top the pressed picture stays: it shows the state.
+    ImgTop.MouseMove = [this](const forms::MouseArgs&) { ImgTop.ShowLook(ButtonLook::Hover); };
+    ImgTop.MouseDown = [this](const forms::MouseArgs&) { ImgTop.ShowLook(ButtonLook::Pressed); };
     ImgTop.Click = [this] { ImgTop_Click(); };
 
     ConnectResizeHandle(Pright, {true, false});
@@ -94,9 +93,8 @@ void ToolWindow::ConnectResizeHandle(forms::Image& handle, ResizeAxes axes) {
 void ToolWindow::ApplyFrameSkin() {
     ApplyButtonPicture(PMain, QStringLiteral("playlist_skin.bmp"));
     // The close button's normal picture, also after a hover that was never cleared.
-    ApplyButtonPicture(ImClose, QStringLiteral("close_n.bmp"));
-    ImClose.Tag.clear();
-    if (kind_.hasTopButton && !isTop) ApplyButtonPicture(ImgTop, QStringLiteral("top_n.bmp"));
+    ImClose.EndHover();
+    if (kind_.hasTopButton) ImgTop.ShowLook(ButtonLook::Normal);
     ComposeFrame();
 }
 
@@ -203,17 +201,8 @@ void ToolWindow::ResizeTowards(ResizeAxes axes, QPoint cursorPixels) {
 // ---------------------------------------------------------------- buttons
 
 void ToolWindow::ClearHoverPictures() {
-    if (!ImClose.Tag.isEmpty()) {
-        ApplyButtonPicture(ImClose, QStringLiteral("close_n.bmp"));
-        ImClose.Tag.clear();
-    }
-    if (kind_.hasTopButton && !isTop) ApplyButtonPicture(ImgTop, QStringLiteral("top_n.bmp"));
-}
-
-void ToolWindow::ImClose_MouseMove() {
-    if (!ImClose.Tag.isEmpty()) return;  // load the hover picture once per visit
-    ApplyButtonPicture(ImClose, QStringLiteral("close_m.bmp"));
-    ImClose.Tag = QStringLiteral("1");
+    if (!ImClose.Tag.isEmpty()) ImClose.EndHover();
+    if (kind_.hasTopButton) ImgTop.ShowLook(ButtonLook::Normal);
 }
 
 // Closing only hides; the main window's flag follows so that its toggle button shows the window with one click.
@@ -229,15 +218,10 @@ void ToolWindow::closeEvent(QCloseEvent* event) {
     ImClose_Click();
 }
 
-void ToolWindow::ImgTop_MouseMove() {
-    // While on top the pressed picture stays: it shows the state.
-    if (!isTop) ApplyButtonPicture(ImgTop, QStringLiteral("top_m.bmp"));
-}
-
 void ToolWindow::ImgTop_Click() {
     isTop = !isTop;
     SetTopMost(isTop);
-    ApplyButtonPicture(ImgTop, isTop ? QStringLiteral("top_d.bmp") : QStringLiteral("top_n.bmp"));
+    ImgTop.ShowResting();
 }
 
 }  // namespace media

@@ -5,6 +5,7 @@
 // optionally kept on top of other windows.
 #include <QImage>
 
+#include "media/core/SkinnedButton.h"
 #include "media/windows/ToolWindowKind.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Image.h"
@@ -35,8 +36,8 @@ public:
     forms::Image Pbottom;  // resize handles
     forms::Image Pright;
     forms::Image Pjiao;
-    forms::Image ImClose;
-    forms::Image ImgTop;  // only in windows with a stay-on-top button
+    SkinnedButton ImClose;
+    SkinnedButton ImgTop;  // only in windows with a stay-on-top button; held down while on top
 
 protected:
     void Form_Load() override { ApplyFrameSkin(); }
@@ -66,9 +67,7 @@ private:
     void ResizeTowards(ResizeAxes axes, QPoint cursorPixels);
 
     void IMBar_MouseDown(const forms::MouseArgs& a);
-    void ImClose_MouseMove();
     void ImClose_Click();
-    void ImgTop_MouseMove();
     void ImgTop_Click();
 
     ToolWindowKind kind_;
