@@ -398,7 +398,7 @@ void MainWindow::Form_Load() {
     frmList().Show();
     frmList().SetTop(Top() + Height());
     auto& menu = frmMenu();
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < MenuWindow::kPlayModeCount; ++i)
         if (menu.mnuPlayMode(i).Checked()) Shared().PlayMode = static_cast<std::int16_t>(i);
     Shared().TrackStarted = true;
     mdlNotify().SetTrayIcon(this, nullptr, &menu.mnuList, false, QStringLiteral("Morvane1.0播放版"), QString(), 0,
