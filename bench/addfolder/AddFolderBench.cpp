@@ -15,7 +15,7 @@
 #include "media/playlist/PlaylistWindow.h"
 #include "platform/automation/ControlHosting.h"
 #include "platform/forms/CommonDialogs.h"
-#include "tests/media/playlist/TagFileBuilder.h"
+#include "tests/media/readers/TagFileBuilder.h"
 
 using namespace tagfile;
 

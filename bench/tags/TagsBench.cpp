@@ -6,7 +6,7 @@
 // Before timing, both sides read every file once and must agree on its title and artist. After
 // the run, one line a format gives our time over TagLib's, against the goal of at most 0.5.
 #include "media/readers/MediaInfo.h"
-#include "tests/media/playlist/TagFileBuilder.h"
+#include "tests/media/readers/TagFileBuilder.h"
 
 #include <benchmark/benchmark.h>
 #include <taglib/fileref.h>

@@ -7,7 +7,7 @@
 #include "media/lyrics/LrcParser.h"
 #include "media/lyrics/LyricSource.h"
 #include "platform/text/AnsiText.h"
-#include "tests/media/playlist/TagFileBuilder.h"
+#include "tests/media/readers/TagFileBuilder.h"
 
 using namespace media;
 

@@ -2,7 +2,7 @@
 #include "media/playlist/PlaylistFile.h"
 #include "platform/text/FileName.h"
 #include "tests/media/playlist/SmallFileSystem.h"
-#include "tests/media/playlist/TagFileBuilder.h"
+#include "tests/media/readers/TagFileBuilder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "tests/media/playlist/ContainerFileBuilder.h"
-#include "tests/media/playlist/TagFileBuilder.h"
+#include "tests/media/readers/ContainerFileBuilder.h"
+#include "tests/media/readers/TagFileBuilder.h"
 
 #include <gtest/gtest.h>
 

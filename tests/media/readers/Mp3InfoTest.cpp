@@ -1,5 +1,5 @@
-#include "tests/media/playlist/MediaFileTest.h"
-#include "tests/media/playlist/Mp3FileBuilder.h"
+#include "tests/media/readers/MediaFileTest.h"
+#include "tests/media/readers/Mp3FileBuilder.h"
 
 using namespace tagfile;
 using media::MediaInfo;

@@ -1,7 +1,7 @@
 // MP3 files tagged by the encoders and taggers people use: the reader gives back the title and
 // artist each one wrote. A tool that is not installed skips its test.
-#include "tests/media/playlist/MediaFileTest.h"
-#include "tests/media/playlist/Mp3FileBuilder.h"
+#include "tests/media/readers/MediaFileTest.h"
+#include "tests/media/readers/Mp3FileBuilder.h"
 
 #include <cstdlib>
 

@@ -2,7 +2,7 @@
 // MP3 pieces beyond the common builder: the frame forms of less careful or older taggers: plain ID3v2.4 sizes,
 // zlib-compressed frames.
 
-#include "tests/media/playlist/TagFileBuilder.h"
+#include "tests/media/readers/TagFileBuilder.h"
 
 #include <zlib.h>
 

@@ -1,8 +1,8 @@
 // MP4 audio files built box by box: the iTunes item list, the sound track's rates, box sizes of
 // every form and the damage a reader meets.
-#include "tests/media/playlist/ContainerFileBuilder.h"
-#include "tests/media/playlist/MediaFileTest.h"
-#include "tests/media/playlist/TagExpectations.h"
+#include "tests/media/readers/ContainerFileBuilder.h"
+#include "tests/media/readers/MediaFileTest.h"
+#include "tests/media/readers/TagExpectations.h"
 
 using namespace tagfile;
 using media::MediaInfo;

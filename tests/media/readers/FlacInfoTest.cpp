@@ -1,7 +1,7 @@
 // FLAC files built block by block: STREAMINFO, the Vorbis comment, and the damage a reader meets.
-#include "tests/media/playlist/ContainerFileBuilder.h"
-#include "tests/media/playlist/MediaFileTest.h"
-#include "tests/media/playlist/TagExpectations.h"
+#include "tests/media/readers/ContainerFileBuilder.h"
+#include "tests/media/readers/MediaFileTest.h"
+#include "tests/media/readers/TagExpectations.h"
 
 using namespace tagfile;
 using media::MediaInfo;

@@ -1,4 +1,4 @@
-#include "tests/media/playlist/MediaFileTest.h"
+#include "tests/media/readers/MediaFileTest.h"
 
 using namespace tagfile;
 using media::MediaInfo;

@@ -2,7 +2,7 @@
 // FLAC, Ogg (Vorbis, Opus, FLAC) and MP4 files built byte by byte, laid out as encoders and taggers
 // write them, for the reader tests and the fuzz seeds.
 
-#include "tests/media/playlist/TagFileBuilder.h"
+#include "tests/media/readers/TagFileBuilder.h"
 
 #include <cstdint>
 #include <cstring>

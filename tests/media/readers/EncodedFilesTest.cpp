@@ -1,7 +1,7 @@
 // Files written by real encoders and taggers (flac and metaflac, oggenc and vorbiscomment, opusenc,
 // ffmpeg with mutagen, kid3-cli), read back. A test whose tool is not installed is skipped.
-#include "tests/media/playlist/MediaFileTest.h"
-#include "tests/media/playlist/TagExpectations.h"
+#include "tests/media/readers/MediaFileTest.h"
+#include "tests/media/readers/TagExpectations.h"
 
 #include <cmath>
 #include <cstdlib>

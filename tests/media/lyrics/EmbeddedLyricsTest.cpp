@@ -2,7 +2,7 @@
 // from the item list of MP4 files when it carries time tags; a lyric file beside the track still
 // comes first.
 #include "media/lyrics/LyricSource.h"
-#include "tests/media/playlist/ContainerFileBuilder.h"
+#include "tests/media/readers/ContainerFileBuilder.h"
 
 #include <gtest/gtest.h>
 

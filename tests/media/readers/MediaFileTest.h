@@ -1,7 +1,7 @@
 #pragma once
 
 #include "media/readers/MediaInfo.h"
-#include "tests/media/playlist/TagFileBuilder.h"
+#include "tests/media/readers/TagFileBuilder.h"
 
 #include <gtest/gtest.h>
 

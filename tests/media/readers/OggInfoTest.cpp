@@ -1,9 +1,9 @@
 // Ogg files built page by page: Vorbis, Opus and FLAC streams, comments spread over pages, and the
 // page damage a reader meets.
 #include "media/readers/OggPackets.h"
-#include "tests/media/playlist/ContainerFileBuilder.h"
-#include "tests/media/playlist/MediaFileTest.h"
-#include "tests/media/playlist/TagExpectations.h"
+#include "tests/media/readers/ContainerFileBuilder.h"
+#include "tests/media/readers/MediaFileTest.h"
+#include "tests/media/readers/TagExpectations.h"
 
 using namespace tagfile;
 using media::MediaInfo;

@@ -1,7 +1,7 @@
 // The media types of the extensions read beyond MP3 and Windows Media, and the reader each one
 // runs: the classic extensions keep their values and readers.
-#include "tests/media/playlist/ContainerFileBuilder.h"
-#include "tests/media/playlist/MediaFileTest.h"
+#include "tests/media/readers/ContainerFileBuilder.h"
+#include "tests/media/readers/MediaFileTest.h"
 
 using namespace tagfile;
 using media::MediaInfo;

@@ -4,8 +4,8 @@
 #include "media/readers/StreamRates.h"
 #include "media/readers/TagFields.h"
 #include "media/readers/VorbisComment.h"
-#include "tests/media/playlist/ContainerFileBuilder.h"
-#include "tests/media/playlist/TagExpectations.h"
+#include "tests/media/readers/ContainerFileBuilder.h"
+#include "tests/media/readers/TagExpectations.h"
 
 #include <gtest/gtest.h>
 
