@@ -1,14 +1,29 @@
 #!/usr/bin/env bash
 # A fresh clone's `make install` and `make uninstall` leave the prefix as they found it: every file, link and folder
 # the install made goes again, what was there before stays, and the desktop's caches are only refreshed where they
-# were. The clone builds in its own folder, without the tests and without optimising, to be quick.
+# were. The clone's Makefile and scripts do the work, pointed at the build `make test` has just made, so the clone
+# compiles nothing (the log shows it). The build's own record of `make install` is put back afterwards.
 # E2E_CLONE_FROM names another repository to clone (by default the one holding this script).
 source "$(dirname "$0")/install-lib.sh"
 git clone -q "${E2E_CLONE_FROM:-$SOURCE_DIR}" "$WORK/clone" || fail "cannot clone ${E2E_CLONE_FROM:-$SOURCE_DIR}"
 PREFIX=$WORK/prefix
+records=(install_manifest.txt install_created_folders.txt install_destdir.txt)
+mkdir "$WORK/records"
+for record in "${records[@]}"; do [ ! -e "$BUILD_DIR/$record" ] || cp -p "$BUILD_DIR/$record" "$WORK/records/"; done
+restore_records() {
+  local record
+  for record in "${records[@]}"; do
+    rm -f "$BUILD_DIR/$record"
+    [ ! -e "$WORK/records/$record" ] || cp -p "$WORK/records/$record" "$BUILD_DIR/"
+  done
+  cleanup
+}
+trap restore_records EXIT
 make_in_clone() {
-  make -C "$WORK/clone" --no-print-directory "$@" PREFIX="$PREFIX" BUILD="$WORK/build" JOBS=2 \
-    CMAKE_FLAGS=-DCMAKE_BUILD_TYPE=None >>"$WORK/make.log" 2>&1 || fail "make $*: $(tail -n 30 "$WORK/make.log")"
+  make -C "$WORK/clone" --no-print-directory "$@" PREFIX="$PREFIX" BUILD="$BUILD_DIR" JOBS=2 >>"$WORK/make.log" 2>&1 ||
+    fail "make $*: $(tail -n 30 "$WORK/make.log")"
+  ! grep -E '(Building|Linking) (C|CXX) ' "$WORK/make.log" ||
+    fail "make $* compiled (is the build up to date?): $(grep -m5 -E '(Building|Linking) ' "$WORK/make.log")"
 }
 
 # A prefix in use: another program's entry and icon, an empty folder, and a desktop entry cache.
