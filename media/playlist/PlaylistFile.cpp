@@ -34,6 +34,53 @@ void AppendQuoted(std::string& out, std::string_view field) {
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
+// Bytes without a byte-order mark are taken for UTF-8 when they hold a multi-byte sequence and are valid UTF-8
+// throughout, the order the tag readers follow for ANSI texts: Chinese GBK text is seldom valid UTF-8 by chance,
+// while a list written by an editor on this system is UTF-8 without a mark.
+class Utf8Scan {
+public:
+    void Take(std::string_view bytes) {
+        pending_ += bytes;
+        // A sequence holds no ASCII byte and only its first byte is a lead byte, so the text before the last lead
+        // byte (or up to the last ASCII byte) can be checked on its own.
+        std::size_t cut = pending_.size();
+        while (cut > 0) {
+            const auto byte = static_cast<unsigned char>(pending_[cut - 1]);
+            if (byte < 0x80) break;
+            if (byte >= 0xC0) {
+                --cut;
+                break;
+            }
+            --cut;
+        }
+        if (pending_.size() - cut > 4) cut = pending_.size();  // longer than any sequence: invalid whatever follows
+        Check(std::string_view(pending_).substr(0, cut));
+        pending_.erase(0, cut);
+    }
+    bool IsUtf8() {
+        Check(pending_);
+        pending_.clear();
+        return valid_ && multiByte_;
+    }
+
+private:
+    void Check(std::string_view bytes) {
+        if (!valid_ || bytes.empty()) return;
+        for (char c : bytes) multiByte_ = multiByte_ || static_cast<unsigned char>(c) >= 0x80;
+        valid_ = !text::HoldsRawBytes(text::FromFileName(bytes));
+    }
+
+    std::string pending_;
+    bool valid_ = true;
+    bool multiByte_ = false;
+};
+
+bool ReadsAsUtf8(std::string_view bytes) {
+    Utf8Scan scan;
+    scan.Take(bytes);
+    return scan.IsUtf8();
+}
+
 // The fields of one line (or of lines joined within a quoted field), as code units.
 struct SplitLine {
     std::vector<std::u16string> fields;
@@ -129,8 +176,23 @@ bool PlaylistFileReader::Open(const std::string& localPath) {
     } else if (start_.starts_with("\xFF\xFE") || start_.starts_with("\xFE\xFF")) {
         encoding_ = start_[0] == '\xFF' ? Encoding::Utf16Le : Encoding::Utf16Be;
         start_.erase(0, 2);
+    } else if (WholeFileIsUtf8()) {
+        encoding_ = Encoding::Utf8;
     }
     return true;
+}
+
+// Reads the file through once and goes back to its start; the caller opens regular files only.
+bool PlaylistFileReader::WholeFileIsUtf8() {
+    Utf8Scan scan;
+    scan.Take(start_);
+    std::string chunk(1 << 16, '\0');
+    for (std::size_t got; (got = std::fread(chunk.data(), 1, chunk.size(), file_.get())) > 0;)
+        scan.Take(std::string_view(chunk).substr(0, got));
+    // A file that cannot be read again from its start is read as it stands (the error shows as Failed()).
+    if (std::ferror(file_.get()) || std::fseek(file_.get(), static_cast<long>(start_.size()), SEEK_SET) != 0)
+        return false;
+    return scan.IsUtf8();
 }
 
 int PlaylistFileReader::NextByte() {
@@ -296,6 +358,9 @@ std::string EncodePlaylist(std::size_t rowCount, const std::function<PlaylistRec
         }
         content += "\r\n";
     }
+    // GBK text whose bytes happen to be valid UTF-8 would read back as other characters: such a list is written in
+    // UTF-8 behind a mark, which reads back as it was.
+    if (!utf8 && ReadsAsUtf8(content)) content = std::string(kUtf8Bom) + text::ToUtf8(text::FromAnsi(content));
     return content;
 }
 

@@ -20,8 +20,13 @@ struct PlaylistRecord {
 
 // Reads a ".lst" file record by record, so the caller can keep its interface responsive between
 // records. A file that starts with a UTF-8 byte-order mark is UTF-8, one with a UTF-16 mark (either
-// order) UTF-16, any other is in the ANSI code page. Bytes of a UTF-8 list that are not UTF-8 are
-// taken as a file name's own bytes (see text::fromFileName), so they survive a save.
+// order) UTF-16. A file without a mark is UTF-8 when it holds a multi-byte sequence and is valid UTF-8
+// throughout (as lists written by editors and other programs on this system are), else it is in the
+// ANSI code page. GBK text is seldom valid UTF-8 by chance, and the writer never leaves it so (below),
+// so every list the program wrote reads back as written; a GBK list of an old version whose text is
+// valid UTF-8 reads as UTF-8, the price of reading the lists of this system. Bytes of a UTF-8 list
+// with a mark that are not UTF-8 are taken as a file name's own bytes (see text::fromFileName), so
+// they survive a save.
 //
 // Fields are quoted texts or bare texts separated by commas or line ends, taken four at a time
 // across line ends; a quoted field may hold commas, and a doubled quote in it stands for one. Lists
@@ -66,6 +71,7 @@ private:
         bool wholeRecord = false;  // four fields taken apart cleanly, as the writer writes a record
     };
 
+    bool WholeFileIsUtf8();
     int NextByte();
     int NextUnit();
     bool ReadLine(Line& line);
@@ -88,7 +94,9 @@ private:
 // Writes the list through a temporary file that replaces `localPath` only once complete; false when
 // anything failed, and then the previous file is untouched. The list is written in the ANSI code
 // page, or, when some text has no ANSI form, whole in UTF-8 behind a byte-order mark; a name that
-// is not UTF-8 on disk has no ANSI form and is written as its own bytes.
+// is not UTF-8 on disk has no ANSI form and is written as its own bytes. ANSI text whose bytes are
+// valid UTF-8 as well (rare short Chinese texts) is written in UTF-8 behind a mark too, since the
+// reader would take it for UTF-8.
 bool SavePlaylistFile(const std::string& localPath, std::size_t rowCount,
                       const std::function<PlaylistRecord(std::size_t)>& rowAt);
 

@@ -159,6 +159,26 @@ TEST(PlaylistFile, ForeignAndDamagedListsAreReadWithTheLeastLoss) {
     const std::vector<Case> cases = {
         {"UTF-16 little endian", "\xFF\xFE" + Utf16(utf16), rows, "", Joined(lines)},
         {"UTF-16 big endian", "\xFE\xFF" + Utf16(utf16, true), rows, "", Joined(lines)},
+        // Written by an editor or another program here: UTF-8 without a mark. Saved, it keeps today's form.
+        {"UTF-8 without a mark", text::ToUtf8(utf16), rows, "", Joined(lines)},
+        {"UTF-8 without a mark, one text longer than a read",
+         text::ToUtf8(u"\"" + std::u16string(40000, u'歌') + u"\",\"\",\"00:00\",\"/m/歌.mp3\"\n"),
+         {{std::u16string(40000, u'歌'), u"", u"00:00", u"/m/歌.mp3"}},
+         "",
+         {}},
+        // Not UTF-8 throughout: GBK, as before.
+        {"UTF-8 but for one byte",
+         text::ToUtf8(utf16) + "\"" + Gbk(u"歌") + "\",\"\",\"\",\"\"\r\n",
+         [&rows] {
+             std::vector<PlaylistRecord> more;
+             for (const PlaylistRecord& row : rows)
+                 more.push_back({text::FromAnsi(text::ToUtf8(row.title)), text::FromAnsi(text::ToUtf8(row.artist)),
+                                 row.time, text::FromAnsi(text::ToUtf8(row.location))});
+             more.push_back({u"歌", u"", u"", u""});
+             return more;
+         }(),
+         "bytes that are not GBK on line 1",
+         {}},
         {"UTF-16 cut in a character",
          "\xFF\xFE" + Utf16(utf16) + "\x22",
          rows,
@@ -214,6 +234,20 @@ TEST(PlaylistFile, ForeignAndDamagedListsAreReadWithTheLeastLoss) {
         EXPECT_EQ(Load(dir / "saved.lst", &damage), c.expected);
         EXPECT_EQ(damage, "");
     }
+}
+
+// GBK text whose bytes are valid UTF-8 as well ("浣犲ソ" is, byte for byte, UTF-8 "你好"): the writer saves it in
+// UTF-8 behind a mark so that it reads back as written; a list of such bytes alone without a mark reads as UTF-8.
+TEST(PlaylistFile, GbkTextThatIsValidUtf8IsWrittenSoItReadsBack) {
+    TempDir dir;
+    const std::vector<PlaylistRecord> rows = {{u"浣犲ソ", u"", u"00:00", u"/m/1.mp3"}};
+    ASSERT_EQ(Gbk(u"浣犲ソ"), text::ToUtf8(u"你好"));
+    ASSERT_TRUE(Save(dir / "list.lst", rows));
+    EXPECT_EQ(ReadFile(dir / "list.lst").substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(Load(dir / "list.lst"), rows);
+
+    WriteFile(dir / "old.lst", "\"" + Gbk(u"浣犲ソ") + "\",\"\",\"00:00\",\"/m/1.mp3\"\r\n");
+    EXPECT_EQ(Load(dir / "old.lst"), (std::vector<PlaylistRecord>{{u"你好", u"", u"00:00", u"/m/1.mp3"}}));
 }
 
 // On a file system that fills up, a save that does not fit fails with ENOSPC and the old list stays byte for byte,
