@@ -1,7 +1,10 @@
 #include "lorvex/listview/ListViewInput.h"
 
+#include <QApplication>
+
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "lorvex/listview/ListView.h"
@@ -51,7 +54,20 @@ void ListViewInput::SetRowsSelected(std::int32_t from, std::int32_t to, bool sel
 
 // ---------------------------------------------------------------- buttons
 
+// A gesture lives from a press to its release, but the release can go astray: a host that opens a popup menu from
+// the press hands the pointer to the menu, and the menu takes the release. Left standing, the gesture would turn
+// the next bare pointer moves into a rubber band from the old anchor, and the next drag into a move of that block.
+void ListViewInput::AbandonGesture() {
+    state_ = MouseState::MouseIdle;
+    tmrMove_.stop();
+    bool released = false;  // a header button shown held comes up
+    for (Column& column : view_.Columns()) released = std::exchange(column.pushed, false) || released;
+    if (released) window_.PaintList();
+}
+
 void ListViewInput::MouseDown(int button, int shift, int x, int y) {
+    // A new press ends whatever gesture is still open: its release never came.
+    if (state_ != MouseState::MouseIdle) AbandonGesture();
     if (button == kLeftButton) clickPending_ = true;
     if (!view_.Enabled()) return;
     pointer_ = QPoint(x, y);
@@ -212,6 +228,7 @@ void ListViewInput::MouseDoubleClick(int button, int shift, int x, int y) {
 void ListViewInput::MouseMove(int buttons, int shift, int x, int y) {
     if (!view_.Enabled()) return;
     pointer_ = QPoint(x, y);
+    if (buttons == 0 && state_ != MouseState::MouseIdle) AbandonGesture();  // its release went elsewhere
     const std::int64_t contentX = ContentX(x);
     switch (state_) {
         case MouseState::MouseIdle: ChoosePointer(contentX, y); break;
@@ -306,6 +323,11 @@ void ListViewInput::DragRows(std::int32_t y) {
 }
 
 void ListViewInput::AutoScrollTick() {
+    // A popup holds the pointer now, so the press that started this gesture will not see its release.
+    if (QApplication::activePopupWidget() != nullptr) {
+        AbandonGesture();
+        return;
+    }
     const std::int32_t count = view_.ItemCount();
     if (count - window_.VisibleRowCount() < 0) return;
     Scrollbars& bars = window_.Bars();

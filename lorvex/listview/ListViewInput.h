@@ -39,6 +39,8 @@ private:
     // One tick of the auto-scroll timer: while the pointer is held beyond the top or bottom edge the list
     // scrolls a row and the move is handled again.
     void AutoScrollTick();
+    // Ends a gesture whose release will not come, as if nothing had been pressed.
+    void AbandonGesture();
     void PressHeader(std::int64_t contentX);
     bool OnCheckbox(std::int64_t contentX) const;
     void PressRow(std::int32_t row, int shift);

@@ -1,7 +1,9 @@
 // The grid driven with real mouse and key events on its window: selection with Shift and Ctrl, rubber-band
 // ranges, dragging rows, resizing columns, header buttons, check boxes, navigation keys, clicks, and the events
 // each of them raises.
+#include <QMenu>
 #include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 
 #include "tests/lorvex/input/GridHarness.h"
@@ -154,6 +156,50 @@ TEST_F(Input, DraggingSelectedRowsUpMovesThemAndTheCurrentRowFollows) {
     EXPECT_EQ(grid.Raised(event::MouseMove).back().args[0].Int32Or(), 2);
     Release(RowPoint(2));
     EXPECT_EQ(Selected(), (Rows{1, 2}));  // moved rows stay selected
+}
+
+// A host that opens a popup menu from a right press, as the player does: the menu takes the pointer, so the
+// press's release never reaches the grid. The next drag, on a row the user has not picked, moves no rows.
+TEST_F(Input, ADragAfterAPopupMenuMovesNoRowsTheUserDidNotPick) {
+    QMenu menu;
+    menu.addAction(QStringLiteral("item"));
+    grid.onEvent = [&](DispId id, std::span<Variant> args) {
+        if (id != event::MouseDown || args[1].Deref().Int32Or() != kRightButton) return;
+        QTimer::singleShot(50, [] {
+            if (QWidget* popup = QApplication::activePopupWidget()) QTest::keyClick(popup, Qt::Key_Escape);
+        });
+        menu.exec(W()->mapToGlobal(RowPoint(3)));
+    };
+    const std::vector<std::u16string> before = Texts();
+    struct Case {
+        const char* name;
+        bool hoverFirst;  // the pointer moves over the rows, no button held, before the next press
+    };
+    for (const Case& c : {Case{"moved then pressed", true}, Case{"pressed at once", false}}) {
+        SCOPED_TRACE(c.name);
+        Press(RowPoint(3), Qt::NoModifier, Qt::RightButton);
+        EXPECT_FALSE(menu.isVisible());
+        if (c.hoverFirst) {
+            Hover(RowPoint(7));
+            EXPECT_EQ(grid.Side().Input().State(), MouseState::MouseIdle);
+            EXPECT_FALSE(grid.Side().Input().AutoScrolling());
+        }
+        // A press on a row the user has not picked starts a rubber band: nothing moves.
+        Press(RowPoint(7));
+        DragTo(RowPoint(8));
+        Release(RowPoint(8));
+        ASSERT_EQ(Texts(), before);
+        EXPECT_EQ(Selected(), (Rows{7, 8}));
+    }
+    // The row the menu was opened on is picked, and drags alone.
+    Press(RowPoint(3), Qt::NoModifier, Qt::RightButton);
+    Hover(RowPoint(3));
+    Press(RowPoint(3));
+    DragTo(RowPoint(5));
+    Release(RowPoint(5));
+    EXPECT_EQ(Texts()[5], u"r3");
+    EXPECT_EQ(Texts()[3], u"r4");
+    EXPECT_EQ(Selected(), Rows{5});
 }
 
 TEST_F(Input, RowsThatCannotAllMoveStayWhereTheyAre) {
