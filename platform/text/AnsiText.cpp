@@ -3,6 +3,9 @@
 #include <iconv.h>
 #include <bit>
 #include <cerrno>
+#include <map>
+#include <string>
+#include <tuple>
 #include <type_traits>
 
 namespace text {
@@ -59,21 +62,19 @@ std::size_t AsciiPrefix(std::basic_string_view<Char> s) {
     return i;
 }
 
-}  // namespace
-
-std::u16string FromAnsi(std::string_view bytes) {
+// Bytes of the code page `decoder` reads, to UTF-16; a byte that starts no valid character becomes U+FFFD.
+std::u16string DecodeThrough(IconvDescriptor& decoder, std::string_view bytes) {
     const std::size_t ascii = AsciiPrefix(bytes);
     std::u16string out(bytes.begin(), bytes.begin() + ascii);
     if (ascii == bytes.size()) return out;
 
-    IconvDescriptor& decoder = AnsiDecoder();
     if (!decoder.Valid()) {
         out.append(bytes.size() - ascii, kReplacement);
         return out;
     }
     iconv_t cd = decoder.Fresh();
-    // Every GBK byte yields at most one UTF-16 unit (GBK lies within the BMP; a bad byte gives one
-    // U+FFFD), so this room always suffices.
+    // Every byte of the code pages read here yields at most one UTF-16 unit (their characters lie within the BMP,
+    // or take four bytes for a pair of units; a bad byte gives one U+FFFD), so this room always suffices.
     out.resize(bytes.size());
     char* in = const_cast<char*>(bytes.data()) + ascii;
     std::size_t inLeft = bytes.size() - ascii;
@@ -92,6 +93,22 @@ std::u16string FromAnsi(std::string_view bytes) {
     }
     out.resize(reinterpret_cast<char16_t*>(outPos) - out.data());
     return out;
+}
+
+}  // namespace
+
+std::u16string FromAnsi(std::string_view bytes) { return DecodeThrough(AnsiDecoder(), bytes); }
+
+std::u16string FromCodePage(const char* codePage, std::string_view bytes) {
+    // A few code pages are ever asked for, each by a constant name.
+    thread_local std::map<std::string, IconvDescriptor, std::less<>> decoders;
+    auto it = decoders.find(std::string_view(codePage));
+    if (it == decoders.end())
+        it = decoders
+                 .emplace(std::piecewise_construct, std::forward_as_tuple(codePage),
+                          std::forward_as_tuple(kUtf16, codePage))
+                 .first;
+    return DecodeThrough(it->second, bytes);
 }
 
 bool ToAnsi(std::u16string_view s, std::string& out) {

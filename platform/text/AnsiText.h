@@ -11,6 +11,10 @@ namespace text {
 // GBK bytes to UTF-16; a byte that starts no valid character becomes U+FFFD.
 std::u16string FromAnsi(std::string_view bytes);
 
+// Bytes of another code page, named as iconv names it ("CP950", "CP932"), to UTF-16; a byte that starts no valid
+// character becomes U+FFFD, as does every byte when iconv does not know the code page.
+std::u16string FromCodePage(const char* codePage, std::string_view bytes);
+
 // UTF-16 to GBK into `out` (replacing its content); false when a character has no GBK form.
 bool ToAnsi(std::u16string_view s, std::string& out);
 
