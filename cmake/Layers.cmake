@@ -24,6 +24,8 @@ set(MEDIA_LAYERS
   "media/readers/               = media/readers/ platform/text/"
   "media/playlist/AtomicFile.   = media/playlist/AtomicFile. media/playlist/PlaylistFile. platform/text/"
   "media/playlist/PlaylistFile. = media/playlist/AtomicFile. media/playlist/PlaylistFile. platform/text/"
+  "media/playlist/ForeignLists. = media/playlist/ForeignLists. media/playlist/PlaylistFile. media/playlist/UriLocation. platform/text/"
+  "media/playlist/UriLocation.  = media/playlist/UriLocation. platform/text/"
   "media/art/                   = media/art/"
   "media/                       = media/ platform/ lorvex/include/lorvex/"
   # tools/: what they link.

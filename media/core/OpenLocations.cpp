@@ -12,7 +12,9 @@
 
 #include "media/core/Transport.h"
 #include "media/playlist/AddMedia.h"
+#include "media/playlist/ForeignLists.h"
 #include "media/playlist/PlaylistRows.h"
+#include "media/playlist/UriLocation.h"
 #include "platform/forms/Application.h"
 #include "platform/forms/InstanceChannel.h"
 #include "platform/text/FileName.h"
@@ -26,60 +28,6 @@ const QString kInstanceName = QStringLiteral("media");
 // Long enough for a copy busy starting up or loading a list to answer, or for a crowd of starts at once (each taking
 // its share of a busy machine) to be served, or for a copy that is ending to let the guard go.
 constexpr int kHandOverMilliseconds = 20000;
-
-// The address schemes the player streams from.
-constexpr std::array kWebSchemes{std::string_view("http"), std::string_view("https"), std::string_view("mms"),
-                                 std::string_view("rtsp")};
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view start) {
-    if (text.size() < start.size()) return false;
-    for (std::size_t i = 0; i < start.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[i])) != start[i]) return false;
-    return true;
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// %XX as the byte it stands for; a % that begins no escape stays as it is. Nothing when a byte is NUL, which no
-// name can hold.
-std::optional<std::string> PercentDecoded(std::string_view text) {
-    std::string bytes;
-    bytes.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        int high = -1, low = -1;
-        if (text[i] == '%' && i + 2 < text.size() && (high = HexValue(text[i + 1])) >= 0 &&
-            (low = HexValue(text[i + 2])) >= 0) {
-            bytes.push_back(static_cast<char>(high * 16 + low));
-            i += 2;
-        } else {
-            bytes.push_back(text[i]);
-        }
-    }
-    if (bytes.find('\0') != std::string::npos) return std::nullopt;
-    return bytes;
-}
-
-// The path of a file URI: "file:///p", "file://localhost/p" or "file:/p", less its query and fragment.
-std::optional<std::u16string> FileUriPath(std::string_view rest) {
-    if (rest.starts_with("//")) {
-        rest.remove_prefix(2);
-        const std::size_t slash = rest.find('/');
-        const std::string_view host = rest.substr(0, slash);
-        const bool thisHost = host.empty() || (host.size() == 9 && StartsWithIgnoringCase(host, "localhost"));
-        if (slash == std::string_view::npos || !thisHost) return std::nullopt;
-        rest.remove_prefix(slash);
-    }
-    rest = rest.substr(0, rest.find_first_of("?#"));
-    if (!rest.starts_with('/')) return std::nullopt;
-    const std::optional<std::string> path = PercentDecoded(rest);
-    if (!path) return std::nullopt;
-    return text::FromFileName(*path);
-}
 
 // `folder` and `path` joined, without the "." and empty segments a typed name may hold.
 std::string Joined(std::string_view folder, std::string_view path) {
@@ -106,15 +54,6 @@ std::string WorkingFolder() {
 }
 
 }  // namespace
-
-std::optional<std::u16string> LocationFromUri(std::string_view uri) {
-    if (StartsWithIgnoringCase(uri, "file:")) return FileUriPath(uri.substr(5));
-    for (std::string_view scheme : kWebSchemes)
-        if (StartsWithIgnoringCase(uri, scheme) && uri.substr(scheme.size()).starts_with("://") &&
-            uri.size() > scheme.size() + 3)
-            return text::FromFileName(uri);
-    return std::nullopt;
-}
 
 std::u16string LocationFromArgument(std::string_view argument, std::string_view workingFolder) {
     if (std::optional<std::u16string> location = LocationFromUri(argument)) return *location;
@@ -187,6 +126,8 @@ LocationOpener::LocationOpener(Transport& transport, std::function<bool()> endin
     : transport_(transport), ending_(std::move(ending)), rowsAdded_(std::move(rowsAdded)) {}
 
 bool LocationOpener::Open(std::vector<std::u16string> locations) {
+    // A list's songs take its place; read now, so that the room the request needs is known while its sender waits.
+    locations = WithListsOpened(locations);
     if (locations.empty()) return true;
     if (listLoaded_) {
         // Rows a request cannot get are refused now, while its sender can still be told, not dropped later.

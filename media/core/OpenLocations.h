@@ -1,7 +1,7 @@
 #pragma once
 // Media named from outside the window: the files of this start's command line or of a later start's, and an
 // address the desktop's media-player interface asks for. One command opens them all: their rows are appended and
-// the first of them plays.
+// the first of them plays. A list file among them (the program's own or another player's) stands for its songs.
 #include <QObject>
 #include <cstdint>
 #include <deque>
@@ -11,15 +11,12 @@
 #include <string_view>
 #include <vector>
 
+#include "media/playlist/UriLocation.h"
+
 namespace media {
 
 class MediaAdder;
 class Transport;
-
-// The location a URI names: a file URI's path with every %XX taken as the byte it stands for (names on disk need
-// not be UTF-8); an http, https, mms or rtsp address as it stands. Nothing for other text, a file URI of another
-// host or one that names no absolute path.
-std::optional<std::u16string> LocationFromUri(std::string_view uri);
 
 // The location a command-line argument names: a URI as above, any other text a path; a relative path is taken
 // from `workingFolder` (bytes, absolute).
@@ -53,7 +50,8 @@ public:
     // `ending` tells that the program is ending, and nothing more is to be added; `rowsAdded` follows every request
     // that added rows.
     LocationOpener(Transport& transport, std::function<bool()> ending, std::function<void()> rowsAdded);
-    // Queues a request; false, and nothing queued, when the program is ending or the loaded list has no room for all
+    // Queues a request, each list file in it (".lst", ".m3u", ".m3u8", ".pls", ".xspf") replaced by the songs it
+    // names; false, and nothing queued, when the program is ending or the loaded list has no room for all
     // of its locations besides those already waiting, so that whoever asked can be told that nothing was opened.
     bool Open(std::vector<std::u16string> locations);
     // From now on requests are carried out.

@@ -21,11 +21,6 @@ bool IsPlaying(int state) {
 // Through the playlist menu's own command, so its check mark and the play mode stay one.
 void ChoosePlayMode(PlayModeIndex mode) { frmMenu().ChoosePlayMode(mode); }
 
-// The address of a file by its bytes on disk, which need not be UTF-8.
-QString FileUrl(const QString& path) {
-    const QByteArray bytes = QByteArray::fromStdString(text::ToFileName(path.toStdU16String()));
-    return QStringLiteral("file://") + QString::fromLatin1(bytes.toPercentEncoding("/"));
-}
 }  // namespace
 
 void RemoteControl::PlayPause() { main_.ClickPlay(); }
@@ -71,7 +66,9 @@ QVariantMap RemoteControl::Metadata() {
     const QString artist = QString::fromStdU16String(grid.ItemText(row, column::kArtist));
     if (!artist.isEmpty()) map.insert(QStringLiteral("xesam:artist"), QStringList{artist});
     const QString location = QString::fromStdU16String(grid.ItemText(row, column::kLocation));
-    map.insert(QStringLiteral("xesam:url"), location.contains(QStringLiteral("://")) ? location : FileUrl(location));
+    map.insert(QStringLiteral("xesam:url"), location.contains(QStringLiteral("://"))
+                                                ? location
+                                                : QString::fromStdString(FileUri(location.toStdU16String())));
     auto& player = main_.MediaPlayer();
     if (player.URL() == location.toStdU16String() && player.currentMedia().duration() > 0)
         map.insert(QStringLiteral("mpris:length"), static_cast<qlonglong>(player.currentMedia().duration() * 1e6));
