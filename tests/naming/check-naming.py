@@ -7,9 +7,15 @@ cost, so the files are checked together: one translation unit per set of compile
 includes each of its sources, and each source once, however many programs compile it. A group that does not
 compile as one unit (two files defining the same helper, say) is checked file by file instead.
 
+A unit's outcome is kept in the user's cache folder, keyed by everything it depends on that can change with the
+tree: the files and the headers of ours they include (their contents, found by following the includes), the
+flags with the clone's and build's folders taken out, the rule and clang-tidy's version. A second clone, a build
+made again or a change to one file then checks only the units that the change reaches.
+
 Usage: check-naming.py SOURCE_DIR BUILD_DIR [JOBS]
 """
 import concurrent.futures
+import hashlib
 import json
 import os
 import re
@@ -19,6 +25,8 @@ import sys
 
 OURS = ("media", "platform", "lorvex", "tools", "tests", "bench", "fuzz")
 FINDING = re.compile(r"^(/[^:]+):(\d+):(\d+): (warning|error): (.*) \[([\w.,-]+)\]$")
+INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.MULTILINE)
+CACHE_ENTRIES_KEPT = 4000
 
 
 def flags_without_file(entry):
@@ -76,6 +84,91 @@ def tidy(work_dir, name, directory, flags, files, config, header_filter):
     return first_error, findings
 
 
+class OutcomeCache:
+    """Units' outcomes by a digest of what they depend on, in $XDG_CACHE_HOME/media-naming (or ~/.cache)."""
+
+    def __init__(self, source_dir, build_dir, config):
+        base = os.environ.get("XDG_CACHE_HOME") or os.path.join(os.path.expanduser("~"), ".cache")
+        self.folder = os.path.join(base, "media-naming")
+        self.places = ((source_dir, "<source>"), (build_dir, "<build>"))
+        version = subprocess.run(["clang-tidy", "--version"], stdout=subprocess.PIPE, text=True).stdout
+        with open(config, "rb") as rule:
+            self.common = hashlib.sha256(version.encode() + rule.read()).hexdigest()
+        self.contents = {}
+
+    def neutral(self, text):
+        for place, name in self.places:
+            text = text.replace(place, name)
+        return text
+
+    def local(self, text):
+        for place, name in self.places:
+            text = text.replace(name, place)
+        return text
+
+    def digest(self, flags, files):
+        """Everything the unit's outcome depends on: its flags, its files and every file of ours they include."""
+        search = [arg[2:] for arg in flags if arg.startswith("-I") and len(arg) > 2]
+        search += [flags[i + 1] for i, arg in enumerate(flags[:-1]) if arg in ("-I", "-isystem")]
+        key = hashlib.sha256((self.common + self.neutral("\0".join(flags))).encode())
+        seen, pending = set(), list(files)
+        while pending:
+            path = pending.pop()
+            if path in seen:
+                continue
+            seen.add(path)
+            text = self.read(path)
+            key.update(self.neutral(path).encode() + b"\0" + text)
+            for name in INCLUDE.findall(text.decode("utf-8", "replace")):
+                found = self.resolve(name, os.path.dirname(path), search)
+                if found:
+                    pending.append(found)
+        return key.hexdigest()
+
+    def read(self, path):
+        if path not in self.contents:
+            with open(path, "rb") as source:
+                self.contents[path] = source.read()
+        return self.contents[path]
+
+    @staticmethod
+    def resolve(name, folder, search):
+        for base in [folder] + search:
+            path = os.path.normpath(os.path.join(base, name))
+            if os.path.isfile(path):
+                return path
+        return None
+
+    def get(self, key):
+        try:
+            with open(os.path.join(self.folder, key + ".json")) as entry:
+                findings, broken = json.load(entry)
+            os.utime(os.path.join(self.folder, key + ".json"))
+            return [self.local(text) for text in findings], [self.local(path) for path in broken]
+        except (OSError, ValueError):
+            return None
+
+    def put(self, key, findings, broken):
+        try:
+            os.makedirs(self.folder, exist_ok=True)
+            temporary = os.path.join(self.folder, "%s.%d.tmp" % (key, os.getpid()))
+            with open(temporary, "w") as entry:
+                json.dump([[self.neutral(text) for text in findings], [self.neutral(path) for path in broken]], entry)
+            os.replace(temporary, os.path.join(self.folder, key + ".json"))
+        except OSError:
+            pass  # a cache that cannot be written only costs the next run its time
+
+    def prune(self):
+        """Keeps the entries used last; the oldest go once there are more than CACHE_ENTRIES_KEPT."""
+        try:
+            entries = [os.path.join(self.folder, name) for name in os.listdir(self.folder)]
+            entries.sort(key=os.path.getmtime, reverse=True)
+            for path in entries[CACHE_ENTRIES_KEPT:]:
+                os.remove(path)
+        except OSError:
+            pass
+
+
 def main():
     if len(sys.argv) < 3:
         sys.exit("usage: check-naming.py SOURCE_DIR BUILD_DIR [JOBS]")
@@ -104,9 +197,19 @@ def main():
             broken += failed
         return findings, broken
 
+    cache = OutcomeCache(source_dir, build_dir, config)
+    checked = []
+
     def check_group(item):
         index, ((directory, flags), files) = item
-        return check("unit%d" % index, directory, flags, files)
+        key = cache.digest(flags, files)
+        known = cache.get(key)
+        if known is not None:
+            return known
+        findings, broken = check("unit%d" % index, directory, flags, files)
+        cache.put(key, findings, broken)
+        checked.append(index)
+        return findings, broken
 
     findings, broken = set(), []
     with concurrent.futures.ThreadPoolExecutor(max_workers=jobs) as pool:
@@ -116,7 +219,9 @@ def main():
             findings.update(found)
             broken += failed
     files = sum(len(paths) for paths in groups.values())
-    print("naming: %d files in %d units" % (files, len(groups)))
+    cache.prune()
+    print("naming: %d files in %d units, %d checked now and the others' outcomes known from an earlier run"
+          % (files, len(groups), len(checked)))
     for path in broken:
         print("naming: %s does not compile with clang" % path)
     for finding in sorted(findings)[:20]:
