@@ -37,8 +37,39 @@ void RemoteControl::Pause() {
 }
 
 void RemoteControl::Stop() { main_.Transport().Stop(); }
-void RemoteControl::Next() { main_.Transport().PlayTrack(MoveNext); }
-void RemoteControl::Previous() { main_.Transport().PlayTrack(MovePrevious); }
+// CurrentIndex is not moved with the rows: a row above the song removed or moved would make Next and Previous count
+// from another song. They count from the one that plays.
+void RemoteControl::Next() {
+    if (const std::optional<std::int32_t> row = PlayingRow()) Shared().CurrentIndex = static_cast<std::int16_t>(*row);
+    main_.Transport().PlayTrack(MoveNext);
+}
+
+void RemoteControl::Previous() {
+    if (const std::optional<std::int32_t> row = PlayingRow()) Shared().CurrentIndex = static_cast<std::int16_t>(*row);
+    main_.Transport().PlayTrack(MovePrevious);
+}
+
+std::optional<std::int32_t> RemoteControl::PlayingRow() {
+    GridProxy& grid = main_.Transport().Grid();
+    const std::u16string media = main_.MediaPlayer().URL();
+    const std::int32_t rows = grid.ItemCount();
+    if (media.empty()) return std::nullopt;
+    const auto holdsMedia = [&](std::int32_t row) {
+        return row >= 0 && row < rows && grid.ItemText(row, column::kLocation) == media;
+    };
+    // The row just started, before the poll marks it; then the row found last time; then the marked row.
+    for (const std::int32_t row : {static_cast<std::int32_t>(Shared().CurrentIndex), lastPlayingRow_})
+        if (holdsMedia(row) && (row == Shared().CurrentIndex || grid.ItemTag(row) == kTagCurrent))
+            return lastPlayingRow_ = row;
+    std::optional<std::int32_t> firstHolding;
+    for (std::int32_t row = 0; row < rows; ++row) {
+        if (!holdsMedia(row)) continue;
+        if (grid.ItemTag(row) == kTagCurrent) return lastPlayingRow_ = row;
+        if (!firstHolding) firstHolding = row;
+    }
+    if (firstHolding) lastPlayingRow_ = *firstHolding;
+    return firstHolding;
+}
 
 void RemoteControl::Raise() {
     main_.showNormal();
@@ -58,8 +89,9 @@ QString RemoteControl::PlaybackStatus() {
 QVariantMap RemoteControl::Metadata() {
     QVariantMap map;
     GridProxy& grid = main_.Transport().Grid();
-    const std::int32_t row = Shared().CurrentIndex;
-    if (row < 0 || row >= grid.ItemCount()) return map;
+    const std::optional<std::int32_t> playing = PlayingRow();
+    if (!playing) return map;
+    const std::int32_t row = *playing;
     map.insert(QStringLiteral("mpris:trackid"),
                QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/morvane/track/%1").arg(row))));
     map.insert(QStringLiteral("xesam:title"), QString::fromStdU16String(grid.ItemText(row, column::kTitle)));

@@ -1,6 +1,9 @@
 #pragma once
 // Requests from outside the window (the desktop's media keys and widgets) carried out with the main window's own
 // actions, and the player's state described for them.
+#include <cstdint>
+#include <optional>
+
 #include "media/windows/Mpris.h"
 
 namespace media {
@@ -29,7 +32,12 @@ public:
     bool OpenUri(const QString& uri) override;
 
 private:
+    // The row of the song the player has open: the row started last or found last while it holds that song, else
+    // the row the poll marked as playing, else the first that names it; nothing when no song is open.
+    std::optional<std::int32_t> PlayingRow();
+
     MainWindow& main_;
+    std::int32_t lastPlayingRow_ = -1;
 };
 
 }  // namespace media

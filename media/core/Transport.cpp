@@ -41,14 +41,13 @@ void Transport::PlayPause() {
             component_.controls().pause();
             view_.SetStateText(kPaused);
         } else {
-            if (component_.URL().empty() && grid_.ItemCount() > 0)
+            // With no media and no rows nothing can play: the button goes on offering play.
+            if (component_.URL().empty() && grid_.ItemCount() < 1) return;
+            if (component_.URL().empty())
                 StartRow(RowToPlayFirst());
             else
                 component_.controls().play();
-            view_.ShowPlayPicture(QStringLiteral("pause_n.bmp"));
-            view_.SetPlayTag(QStringLiteral("s"));
-            view_.SetStateText(kPlaying);
-            TimerMain.SetEnabled(true);
+            ShowStarted();
         }
     } else if (view_.PlayTag() == QLatin1String("s")) {
         component_.controls().pause();
@@ -110,13 +109,27 @@ void Transport::PlayTrack(std::int16_t kind) {
     shared_.TrackStarted = true;
 }
 
+void Transport::ShowStarted() {
+    view_.ShowPlayPicture(QStringLiteral("pause_n.bmp"));
+    view_.SetPlayTag(QStringLiteral("s"));
+    view_.SetStateText(kPlaying);
+    TimerMain.SetEnabled(true);
+}
+
 void Transport::StartChosenRow(std::int32_t row) {
-    if (!StartRow(row)) component_.close();
+    if (!StartRow(row)) {
+        component_.close();
+        return;
+    }
+    // Started after the stop button or a pause, the buttons show what plays, as the play button's start shows it.
+    ShowStarted();
+    view_.SetTransportButtonsEnabled(true);
 }
 
 void Transport::StartLoadedList() {
     component_.controls().stop();
-    StartChosenRow(0);
+    // Not as a chosen row: the play/pause action that follows shows the start (or pauses, as it always did).
+    if (!StartRow(0)) component_.close();
     PlayPause();
 }
 

@@ -101,6 +101,8 @@ private:
     void PlayNextWrapping();
     // Tells TrackPlaying of a start of the media it has not yet been told of.
     void AnnounceStart();
+    // The play/pause button offers pause and the poller runs: a media was started.
+    void ShowStarted();
 
     TransportView& view_;
     SharedValues& shared_;
