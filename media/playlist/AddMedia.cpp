@@ -11,6 +11,7 @@
 #include "media/core/Windows.h"
 #include "media/playlist/FindFile.h"
 #include "media/playlist/PlaylistRows.h"
+#include "media/readers/MediaFormats.h"
 #include "platform/forms/CommonDialogs.h"
 #include "platform/text/FileName.h"
 
@@ -65,8 +66,12 @@ private:
 }  // namespace
 
 const std::vector<std::vector<std::u16string>>& MoreFolderPasses() {
-    static const std::vector<std::vector<std::u16string>> kPasses{
-        {u"*.flac"}, {u"*.ogg", u"*.oga"}, {u"*.opus"}, {u"*.m4a"}};
+    static const std::vector<std::vector<std::u16string>> kPasses = [] {
+        std::vector<std::vector<std::u16string>> passes;
+        for (const FolderPassPatterns& entry : FolderPasses())
+            if (entry.pass > FolderPass::Mp3) passes.push_back(entry.patterns);
+        return passes;
+    }();
     return kPasses;
 }
 
@@ -128,8 +133,8 @@ void SearchFolder(MediaAdder& adder, const std::u16string& folder, const std::ve
 
 QString AddFileFilter() {
     // The classic entry first, as it always read; the formats read beyond it in an entry of their own.
-    const QString classicPattern = QStringLiteral("*.mp3;*.wav;*.wma;*.mdi");
-    const QString morePattern = QStringLiteral("*.flac;*.ogg;*.oga;*.opus;*.m4a");
+    const QString classicPattern = QString::fromStdU16String(DialogPatterns(DialogEntry::Classic));
+    const QString morePattern = QString::fromStdU16String(DialogPatterns(DialogEntry::More));
     return forms::NameFilter(QStringLiteral("所有音频格式") + classicPattern, classicPattern) + QStringLiteral(";;") +
            forms::NameFilter(QStringLiteral("更多音频格式") + morePattern, morePattern);
 }
@@ -151,10 +156,10 @@ void AddFolderCommand(QWidget* owner, MediaAdder& adder) {
     const std::u16string folder =
         forms::UpToNul(forms::BrowseForFolder(owner, QStringLiteral("请选择文件夹"))).toStdU16String();
     if (folder.empty()) return;
-    SearchFolder(adder, folder, u"*.wma");
-    SearchFolder(adder, folder, u"*.mp3");
-    // The formats read beyond WMA and MP3 follow, a pass each, in this order. WAV stays unsearched.
-    for (const std::vector<std::u16string>& patterns : MoreFolderPasses()) SearchFolder(adder, folder, patterns);
+    // WMA, then MP3, then the formats read beyond them, a pass each in the table's order. WAV stays unsearched.
+    // A sheet is no media file: AddFile would add the sheet itself as one track, so its pass is not one of these.
+    for (const FolderPassPatterns& entry : FolderPasses())
+        if (entry.pass != FolderPass::Sheets) SearchFolder(adder, folder, entry.patterns);
 }
 
 }  // namespace media

@@ -45,19 +45,19 @@ private:
     bool stopped_ = false;
 };
 
-// Adds every file whose name matches pattern (case ignored) in folder and, depth first in the order the file
-// system lists them, in its subfolders. Folders whose names begin with "." are not entered, nor is a folder entered
-// a second time (symbolic-link loops); folders that cannot be read add nothing.
+// Adds every file whose name matches pattern (case ignored) in folder and, depth first, in its subfolders, each
+// folder's entries in name order as file managers show them (cFindFile). Folders whose names begin with "." are not
+// entered, nor is a folder entered a second time (symbolic-link loops); folders that cannot be read add nothing.
 void SearchFolder(MediaAdder& adder, const std::u16string& folder, const std::u16string& pattern);
 // The same pass for several patterns at once: a file matching any of them is added where the listing reaches it.
 void SearchFolder(MediaAdder& adder, const std::u16string& folder, const std::vector<std::u16string>& patterns);
 
-// The add-folder passes that follow the WMA and MP3 passes, one for each format read beyond them: FLAC, Ogg
-// (.ogg and .oga together), Opus, MP4 audio.
+// The add-folder passes of media files that follow the WMA and MP3 passes, made from the formats table: FLAC, Ogg
+// (.ogg and .oga together), Opus, MP4 audio (.m4a and .m4b), Monkey's Audio, WavPack.
 const std::vector<std::vector<std::u16string>>& MoreFolderPasses();
 
-// The add-file dialog's filter in Qt's form: the classic entry "所有音频格式*.mp3;*.wav;*.wma;*.mdi" first, then
-// an entry for the formats read beyond it.
+// The add-file dialog's filter in Qt's form, made from the formats table: the classic entry
+// "所有音频格式*.mp3;*.wav;*.wma;*.mdi" first, then an entry for the formats read beyond it.
 QString AddFileFilter();
 
 // The add-file command: asks for one or more media files and appends a row for each, in the dialog's order.

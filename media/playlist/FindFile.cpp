@@ -4,7 +4,10 @@
 #include <fnmatch.h>
 #include <sys/stat.h>
 
+#include <QCollator>
+#include <QLocale>
 #include <QString>
+#include <algorithm>
 
 #include "platform/text/FileName.h"
 
@@ -33,6 +36,21 @@ bool IsFolder(DIR* folder, const dirent& entry) {
     return ::fstatat(::dirfd(folder), entry.d_name, &target, 0) == 0 && S_ISDIR(target.st_mode);
 }
 
+// Names in the order file managers show them: case ignored, runs of digits by their value ("2 x" before "10 x"),
+// Chinese names by their reading (pinyin), which is what the Chinese locale's collation gives. The locale is named
+// rather than taken from the environment, so an album keeps its order on every machine; names the collation holds
+// equal ("a" and "A", "01" and "1") fall back to their code units, so the order is never left to the sort.
+bool ComesBefore(const std::u16string& a, const std::u16string& b) {
+    static const QCollator collator = [] {
+        QCollator made{QLocale(QLocale::Chinese, QLocale::China)};
+        made.setNumericMode(true);
+        made.setCaseSensitivity(Qt::CaseInsensitive);
+        return made;
+    }();
+    const int order = collator.compare(QStringView(a), QStringView(b));
+    return order != 0 ? order < 0 : a < b;
+}
+
 }  // namespace
 
 std::u16string cFindFile::Find(const std::u16string& spec, bool /*showErrors*/) {
@@ -48,6 +66,8 @@ std::u16string cFindFile::Find(const std::u16string& spec, bool /*showErrors*/) 
             matches_.push_back({text::FromFileName(entry->d_name),
                                 IsFolder(folder, *entry) ? kFileAttributeDirectory : kFileAttributeNormal});
     ::closedir(folder);
+    std::sort(matches_.begin(), matches_.end(),
+              [](const Match& a, const Match& b) { return ComesBefore(a.name, b.name); });
     return NextMatch();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// One directory search: the entries of a folder whose names match a wildcard pattern, in the order the file system
-// lists them, one at a time.
+// One directory search: the entries of a folder whose names match a wildcard pattern, one at a time, in name order
+// as file managers show them (case ignored, numbers by value, Chinese names by pinyin), not in the order the file
+// system happens to list them, which is no order a user knows.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -50,7 +51,7 @@ private:
     };
     std::u16string NextMatch();
 
-    std::vector<Match> matches_;  // in the file system's order
+    std::vector<Match> matches_;  // in name order
     std::size_t next_ = 0;
     std::uint32_t attributes_ = 0;
 };

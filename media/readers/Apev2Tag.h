@@ -4,6 +4,7 @@
 // ends with a 32-byte footer "APETAGEX"; its items are a key, flags and a value, every value UTF-8 text unless its
 // flags say binary.
 #include "media/readers/ByteSource.h"
+#include "media/readers/MediaInfo.h"
 #include "media/readers/TagFields.h"
 
 #include <cstdint>
@@ -28,6 +29,12 @@ std::optional<Apev2Location> FindApev2Tag(ByteSource& file);
 // regard to ASCII case; a value holding several texts split by NUL gives each); where found, the Cuesheet item's
 // bytes as stored go to `cuesheet`. Every size is bounded by the tag and the tag by the file.
 void ReadApev2Tag(ByteSource& file, const Apev2Location& tag, TagFields& fields, std::string* cuesheet = nullptr);
+
+// What Monkey's Audio and WavPack files share once their stream is known: the APEv2 tag's texts over the record's,
+// the sample rate, and the bit rate as the stream's average, its bytes (from streamStart to the tags at the end)
+// over its duration.
+void ApplyTagAndRates(ByteSource& file, std::uint64_t streamStart, std::uint64_t samples, std::uint32_t sampleRate,
+                      MediaInfo& record);
 
 // The bytes of the Cuesheet item of the APEv2 tag of the file at `utf8Path` (an APE or WavPack album in one file);
 // nothing when the file cannot be read, has no tag or no such item. The tag's values should be UTF-8, but some

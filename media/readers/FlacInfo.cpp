@@ -17,29 +17,19 @@ namespace {
 
 // Encoders write a handful of blocks; padding and pictures included, real files stay far below.
 constexpr int kMaxBlocks = 256;
-constexpr std::size_t kId3HeaderSize = 10;
-
-// Some taggers put an ID3v2 tag before the FLAC stream; it is passed over, since the Vorbis
-// comment is the tag of a FLAC file.
-std::uint64_t StreamStart(ByteSource& file) {
-    const std::string_view header = file.Read(0, kId3HeaderSize);
-    if (header.size() < kId3HeaderSize || header.substr(0, 3) != "ID3") return 0;
-    const bool footer = ByteAt(header, 3) == 4 && (ByteAt(header, 5) & 0x10);
-    return kId3HeaderSize + Syncsafe(header, 6) + (footer ? kId3HeaderSize : 0);
-}
 
 }  // namespace
 
 bool ReadFlacInfo(MediaInfo& record, Refusal* why) {
     FileRegionReader file;
-    if (!OpenRecordFile(file, record, why)) return false;
-    const std::uint64_t start = StreamStart(file);
-    if (start > file.Size()) return Refuse(why, RefusalReason::TagPastEnd);
+    std::uint64_t start = 0;  // after an ID3v2 tag some taggers put first: the Vorbis comment is the tag of FLAC
+    if (!OpenRecordStream(file, record, start, why)) return false;
     if (file.Read(start, 4) != "fLaC") return Refuse(why, RefusalReason::NoFlacMarker);
 
     TagFields fields;
     std::optional<FlacStreamInfo> stream;
     std::uint64_t audioStart = 0;  // known once the last block has been seen whole
+    bool commentRead = false;
     std::uint64_t pos = start + 4;
     for (int blocks = 0; blocks < kMaxBlocks; ++blocks) {
         const std::string_view header = file.Read(pos, kFlacBlockHeaderSize);
@@ -49,8 +39,10 @@ bool ReadFlacInfo(MediaInfo& record, Refusal* why) {
         const std::uint64_t body = pos + kFlacBlockHeaderSize;
         if (block.type == kFlacStreamInfo && !stream) {
             stream = ParseFlacStreamInfo(file.Read(body, std::min<std::uint32_t>(block.length, kFlacStreamInfoSize)));
-        } else if (block.type == kFlacVorbisComment) {
-            // A block cut short by the end of the file still gives its whole fields.
+        } else if (block.type == kFlacVorbisComment && !commentRead) {
+            // A stream has one comment block; where a tagger left a second, the first is the tag, as the FLAC
+            // libraries read it. A block cut short by the end of the file still gives its whole fields.
+            commentRead = true;
             SlicedSource comment(file, body, block.length);
             ReadVorbisComment(comment, fields);
         }

@@ -146,6 +146,9 @@ std::u16string DecodeLyricsFrame(std::string_view body) {
     return CollapseSpacePairs(Clean(Decode(body, encoding)));
 }
 
+// Frames are applied one at a time in tag order, one frame per ID as the classic loop did: where a tag holds one
+// ID twice (two TPE1 frames, which ID3v2 forbids but some taggers write), the later frame's text stands. A row
+// shows one artist; joining the two would show a text neither frame holds.
 void Apply(Field field, std::string_view body, MediaInfo& info) {
     const std::u16string text = field == Field::Lyrics ? DecodeLyricsFrame(body) : DecodeTextFrame(body);
     // An empty frame leaves what the ID3v1 block said.
@@ -282,11 +285,16 @@ std::uint64_t SkipExtendedHeader(ByteSource& tag, int version, std::uint64_t pos
 
 }  // namespace
 
-bool ReadId3v1(ByteSource& file, MediaInfo& info) {
+bool HasId3v1(ByteSource& file) {
     if (file.Size() < kId3v1Size) return false;
+    const std::string_view mark = file.Read(file.Size() - kId3v1Size, 3);
+    return mark.size() == 3 && AsciiLower(std::u16string(mark.begin(), mark.end())) == u"tag";
+}
+
+bool ReadId3v1(ByteSource& file, MediaInfo& info) {
+    if (!HasId3v1(file)) return false;
     const std::string_view block = file.Read(file.Size() - kId3v1Size, kId3v1Size);
-    if (block.size() < kId3v1Size || AsciiLower(std::u16string(block.begin(), block.begin() + 3)) != u"tag")
-        return false;
+    if (block.size() < kId3v1Size) return false;
     const auto field = [block](std::size_t at, std::size_t length) {
         return Clean(FromAnsiTagText(block.substr(at, length), FieldWidth::Fixed));
     };
@@ -337,6 +345,13 @@ Id3v2Location ReadId3v2(ByteSource& file, MediaInfo& info) {
         FrameWalker(file, version, unsynchronised).Walk(first, end, info);
     }
     return location;
+}
+
+std::uint64_t StreamStartAfterId3v2(ByteSource& file) {
+    const std::string_view header = file.Read(0, kTagHeaderSize);
+    if (header.size() < kTagHeaderSize || header.substr(0, 3) != "ID3") return 0;
+    const bool footer = ByteAt(header, 3) == 4 && (ByteAt(header, 5) & 0x10);
+    return kTagHeaderSize + Syncsafe(header, 6) + (footer ? kTagHeaderSize : 0);
 }
 
 }  // namespace media

@@ -1,53 +1,16 @@
 #include "media/readers/MediaInfo.h"
 
+#include "media/readers/Id3Tags.h"
+#include "media/readers/MediaFormats.h"
 #include "media/readers/Refusals.h"
-#include "media/readers/TagText.h"
 #include "platform/text/FileName.h"
 
 #include <sys/stat.h>
-#include <array>
 #include <cerrno>
 #include <cstring>
 
 namespace media {
 namespace {
-
-struct ExtensionType {
-    std::u16string_view extension;
-    std::int32_t type;
-};
-
-constexpr std::array kExtensionTypes{
-    ExtensionType{u".mpg", kMediaVideo},
-    ExtensionType{u".mpeg", kMediaVideo},
-    ExtensionType{u".avi", kMediaVideo},
-    ExtensionType{u".mpe", kMediaVideo},
-    ExtensionType{u".mpa", kMediaVideo},
-    ExtensionType{u".m1v", kMediaVideo},
-    ExtensionType{u".ifo", kMediaVideo},
-    ExtensionType{u".vob", kMediaVideo},
-    ExtensionType{u".mp3", kMediaMp3},
-    ExtensionType{u".wav", kMediaWave},
-    ExtensionType{u".snd", kMediaWave},
-    ExtensionType{u".aif", kMediaWave},
-    ExtensionType{u".au", kMediaWave},
-    ExtensionType{u".aifc", kMediaWave},
-    ExtensionType{u".aiff", kMediaWave},
-    ExtensionType{u".asf", kMediaWindowsMedia},
-    ExtensionType{u".wma", kMediaWindowsMedia},
-    ExtensionType{u".wm", kMediaWindowsMedia},
-    ExtensionType{u".wmd", kMediaWindowsMedia},
-    ExtensionType{u".wmv", kMediaWindowsMedia | kMediaVideo},
-    ExtensionType{u".mid", kMediaMidi},
-    ExtensionType{u".midi", kMediaMidi},
-    ExtensionType{u".rmi", kMediaMidi},
-    // Formats beyond the classic table; an extension it lists keeps its value.
-    ExtensionType{u".flac", kMediaFlac},
-    ExtensionType{u".ogg", kMediaOgg},
-    ExtensionType{u".oga", kMediaOgg},
-    ExtensionType{u".opus", kMediaOpus},
-    ExtensionType{u".m4a", kMediaMp4Audio},
-};
 
 // Checked before the extension is looked at, so that a location naming no file keeps MediaType 0.
 bool IsRegularFile(const std::string& path, Refusal* why) {
@@ -71,6 +34,9 @@ std::string_view FixedText(RefusalReason reason) {
         case RefusalReason::NoOggAudioStream: return "no Vorbis, Opus or FLAC stream";
         case RefusalReason::NoMp4Box: return "no MP4 box";
         case RefusalReason::NotMp4Start: return "first box does not start an MP4 file";
+        case RefusalReason::NoApeHeader: return "no Monkey's Audio header of a known version";
+        case RefusalReason::BadApeHeader: return "Monkey's Audio header out of range";
+        case RefusalReason::NoWavPackBlock: return "no WavPack block header";
     }
     return "unknown reason";
 }
@@ -92,13 +58,17 @@ bool OpenRecordFile(FileRegionReader& file, const MediaInfo& record, Refusal* wh
                                  : Refuse(why, RefusalReason::NotRegularFile);
 }
 
+bool OpenRecordStream(FileRegionReader& file, const MediaInfo& record, std::uint64_t& start, Refusal* why) {
+    if (!OpenRecordFile(file, record, why)) return false;
+    start = StreamStartAfterId3v2(file);
+    return start <= file.Size() || Refuse(why, RefusalReason::TagPastEnd);
+}
+
 std::int32_t MediaTypeOf(std::u16string_view name) {
     const std::size_t dot = name.rfind(u'.');
     if (dot == std::u16string_view::npos) return 0;
-    const std::u16string extension = tagtext::AsciiLower(name.substr(dot));
-    for (const ExtensionType& entry : kExtensionTypes)
-        if (entry.extension == extension) return entry.type;
-    return 0;
+    const MediaFormat* format = FormatOfExtension(name.substr(dot));
+    return format ? format->mediaType : 0;
 }
 
 bool ReadMediaInfo(MediaInfo& record, Refusal* why) {
@@ -110,6 +80,8 @@ bool ReadMediaInfo(MediaInfo& record, Refusal* why) {
     if (record.MediaType & kMediaFlac) return ReadFlacInfo(record, why);
     if (record.MediaType & (kMediaOgg | kMediaOpus)) return ReadOggInfo(record, why);
     if (record.MediaType & kMediaMp4Audio) return ReadMp4Info(record, why);
+    if (record.MediaType & kMediaApe) return ReadApeInfo(record, why);
+    if (record.MediaType & kMediaWavPack) return ReadWavPackInfo(record, why);
     return Refuse(why, RefusalReason::NoReaderForType);
 }
 

@@ -35,9 +35,12 @@ inline constexpr std::int32_t kMediaWave = 16;
 inline constexpr std::int32_t kMediaFlac = 32;       // .flac
 inline constexpr std::int32_t kMediaOgg = 64;        // .ogg, .oga: Vorbis, Opus or FLAC inside
 inline constexpr std::int32_t kMediaOpus = 128;      // .opus
-inline constexpr std::int32_t kMediaMp4Audio = 256;  // .m4a
+inline constexpr std::int32_t kMediaMp4Audio = 256;  // .m4a, .m4b, .mp4
+inline constexpr std::int32_t kMediaApe = 512;       // .ape: Monkey's Audio
+inline constexpr std::int32_t kMediaWavPack = 1024;  // .wv
 
-// Flags for the extension of `name` (case-insensitive); 0 for any other or none.
+// Flags for the extension of `name` (case-insensitive); 0 for any other or none. The extensions and their flags
+// are rows of the formats table (MediaFormats.h).
 std::int32_t MediaTypeOf(std::u16string_view name);
 
 // Why a reader refused a file. The player only needs to know that it did; tools that explain a
@@ -55,6 +58,9 @@ enum class RefusalReason : std::uint8_t {
     NoOggAudioStream,  // Ogg: none of the leading first pages starts a Vorbis, Opus or FLAC stream
     NoMp4Box,          // MP4: the file does not start with a whole box
     NotMp4Start,       // MP4: the first box is of a type no MP4 file starts with
+    NoApeHeader,       // Monkey's Audio: no "MAC " header with a version the reader knows (3.93 and later)
+    BadApeHeader,      // Monkey's Audio: a header whose sizes or rates no encoder writes
+    NoWavPackBlock,    // WavPack: the file does not start with a "wvpk" block header
 };
 
 struct Refusal {
@@ -83,9 +89,14 @@ bool ReadFlacInfo(MediaInfo& record, Refusal* why = nullptr);
 // Ogg (.ogg, .oga, .opus): the first Vorbis, Opus or FLAC stream's headers and comment; true when
 // the file starts with the first page of such a stream.
 bool ReadOggInfo(MediaInfo& record, Refusal* why = nullptr);
-// MP4 audio (.m4a): the iTunes item list and the sound track's rates; true when the file starts
+// MP4 audio (.m4a, .m4b audiobooks, .mp4): the iTunes item list and the sound track's rates; true when the file starts
 // with an MP4 box.
 bool ReadMp4Info(MediaInfo& record, Refusal* why = nullptr);
+// Monkey's Audio (.ape): the header (versions 3.93 to 3.99 and later) and the APEv2 tag; true when the file starts
+// with a header the reader knows, after an ID3v2 tag that some taggers put first.
+bool ReadApeInfo(MediaInfo& record, Refusal* why = nullptr);
+// WavPack (.wv): the first block header and the APEv2 tag; true when the file starts with a "wvpk" block.
+bool ReadWavPackInfo(MediaInfo& record, Refusal* why = nullptr);
 
 // A stored GUID in registry form, "{75B22630-668E-11CF-A6D9-00AA0062CE6C}".
 std::u16string GuidToString(std::span<const std::uint8_t, 16> bytes);

@@ -1,5 +1,5 @@
-// MP4 audio (.m4a): the texts come from the iTunes item list moov/udta/meta/ilst, the rates from
-// the sound track: its sample entry in moov/trak/mdia/minf/stbl/stsd gives the sample rate, and the
+// MP4 audio (.m4a, .m4b audiobooks, .mp4): the texts come from the iTunes item list moov/udta/meta/ilst,
+// the rates from the sound track: its sample entry in moov/trak/mdia/minf/stbl/stsd gives the sample rate, and the
 // decoder configuration in its esds box the average bit rate. An encoder that leaves that at 0
 // (variable rate) gets the average of the media data over the track's duration instead.
 //

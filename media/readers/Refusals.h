@@ -14,5 +14,8 @@ inline bool Refuse(Refusal* why, RefusalReason reason, int error = 0) {
 
 // Opens the record's file for a reader; false, with the reason, when it cannot be read.
 bool OpenRecordFile(FileRegionReader& file, const MediaInfo& record, Refusal* why);
+// The same for a format with a tag of its own, which some taggers still precede with an ID3v2 tag: `start` is where
+// the stream begins after it. False, with the reason, also when that tag claims more bytes than the file has.
+bool OpenRecordStream(FileRegionReader& file, const MediaInfo& record, std::uint64_t& start, Refusal* why);
 
 }  // namespace media

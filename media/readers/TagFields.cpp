@@ -43,11 +43,11 @@ void TagFields::Add(TagField field, std::u16string_view value) {
     }
 }
 
-void TagFields::ApplyTo(MediaInfo& info) const {
+void TagFields::Apply(MediaInfo& info, bool onlyEmpty) const {
     std::u16string* const targets[kFieldCount] = {&info.Title,  &info.Artist, &info.Album,   &info.Year,
                                                   &info.Lyrics, &info.Writer, &info.Composer};
     for (std::size_t i = 0; i < kFieldCount; ++i)
-        if (!values_[i].empty()) *targets[i] = values_[i];
+        if (!values_[i].empty() && (!onlyEmpty || targets[i]->empty())) *targets[i] = values_[i];
 }
 
 }  // namespace media

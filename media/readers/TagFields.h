@@ -28,9 +28,14 @@ public:
     // Adds one value; it is cleaned like every tag text, and an empty value counts for nothing.
     void Add(TagField field, std::u16string_view value);
     // Overwrites the record's fields that got a value.
-    void ApplyTo(MediaInfo& info) const;
+    void ApplyTo(MediaInfo& info) const { Apply(info, false); }
+    // Fills only the record's fields that are still empty: a second tag of a file stands in for the first where the
+    // first has no text.
+    void FillEmptyOf(MediaInfo& info) const { Apply(info, true); }
 
 private:
+    void Apply(MediaInfo& info, bool onlyEmpty) const;
+
     static constexpr std::size_t kFieldCount = 7;
     static constexpr std::uint64_t kReadAllowance = 8 << 20;
 

@@ -1,5 +1,7 @@
 #include "media/windows/Mpris.h"
 
+#include "media/readers/MediaFormats.h"
+
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
@@ -27,11 +29,11 @@ QStringList MprisRootAdaptor::SupportedUriSchemes() const {
             QStringLiteral("rtsp")};
 }
 
+// The formats table's types, the same the desktop entry claims.
 QStringList MprisRootAdaptor::SupportedMimeTypes() const {
-    return {QStringLiteral("audio/mpeg"), QStringLiteral("audio/x-ms-wma"), QStringLiteral("audio/x-wav"),
-            QStringLiteral("audio/midi"), QStringLiteral("video/x-ms-asf"), QStringLiteral("video/mpeg"),
-            QStringLiteral("audio/flac"), QStringLiteral("audio/ogg"),      QStringLiteral("audio/opus"),
-            QStringLiteral("audio/mp4")};
+    QStringList types;
+    for (const std::string& type : MimeTypes()) types.append(QString::fromStdString(type));
+    return types;
 }
 
 QString MprisRootAdaptor::DesktopEntry() const { return QGuiApplication::desktopFileName(); }

@@ -3,6 +3,13 @@
 #include "tests/media/readers/ContainerFileBuilder.h"
 #include "tests/media/readers/MediaFileTest.h"
 
+#include "media/readers/MediaFormats.h"
+
+#include <algorithm>
+#include <fstream>
+#include <set>
+#include <sstream>
+
 using namespace tagfile;
 using media::MediaInfo;
 
@@ -16,12 +23,17 @@ TEST(ExtensionTypes, NewExtensionsHaveBitsOfTheirOwn) {
     EXPECT_EQ(media::MediaTypeOf(u"a.oga"), media::kMediaOgg);
     EXPECT_EQ(media::MediaTypeOf(u"a.Opus"), media::kMediaOpus);
     EXPECT_EQ(media::MediaTypeOf(u"a.m4a"), media::kMediaMp4Audio);
-    EXPECT_EQ(media::MediaTypeOf(u"a.mp4"), 0) << "video in MP4 is not one of them";
+    EXPECT_EQ(media::MediaTypeOf(u"a.M4B"), media::kMediaMp4Audio);
+    EXPECT_EQ(media::MediaTypeOf(u"a.mp4"), media::kMediaMp4Audio) << "the sound of an MP4 file is read as M4A's";
+    EXPECT_EQ(media::MediaTypeOf(u"a.ape"), media::kMediaApe);
+    EXPECT_EQ(media::MediaTypeOf(u"a.WV"), media::kMediaWavPack);
+    EXPECT_EQ(media::MediaTypeOf(u"a.cue"), 0) << "a sheet is read by the sheet reader, not as a media";
     EXPECT_EQ(media::MediaTypeOf(u"a.flac.txt"), 0);
 
     const std::int32_t classic =
         media::kMediaMidi | media::kMediaMp3 | media::kMediaWindowsMedia | media::kMediaVideo | media::kMediaWave;
-    const std::int32_t added[] = {media::kMediaFlac, media::kMediaOgg, media::kMediaOpus, media::kMediaMp4Audio};
+    const std::int32_t added[] = {media::kMediaFlac,     media::kMediaOgg, media::kMediaOpus,
+                                  media::kMediaMp4Audio, media::kMediaApe, media::kMediaWavPack};
     std::int32_t seen = classic;
     for (std::int32_t flag : added) {
         EXPECT_EQ(flag & (flag - 1), 0) << flag << " is one bit";
@@ -63,6 +75,51 @@ TEST_F(ExtensionTypesTest, EachExtensionRunsItsReaderAndTheContentMustFit) {
     // Nor do the classic readers read the new formats, nor the new ones a WAV file.
     EXPECT_EQ(Read("c.mp3", flac, false).Title, u"");
     EXPECT_EQ(Read("c.wav", flac, false).MediaType, media::kMediaWave);
+}
+
+// The lists made from the formats table: what the dialog, the folder search and the desktop entry offer.
+TEST(FormatsTable, GivesTheDialogEntriesThePassesAndTheMimeTypes) {
+    EXPECT_EQ(media::DialogPatterns(media::DialogEntry::Classic), u"*.mp3;*.wav;*.wma;*.mdi") << "as it always read";
+    EXPECT_EQ(media::DialogPatterns(media::DialogEntry::More),
+              u"*.flac;*.ogg;*.oga;*.opus;*.m4a;*.m4b;*.mp4;*.ape;*.wv;*.cue");
+
+    using media::FolderPass;
+    const std::vector<std::pair<FolderPass, std::vector<std::u16string>>> passes{
+        {FolderPass::Wma, {u"*.wma"}},           {FolderPass::Sheets, {u"*.cue"}},
+        {FolderPass::Mp3, {u"*.mp3"}},           {FolderPass::Flac, {u"*.flac"}},
+        {FolderPass::Ogg, {u"*.ogg", u"*.oga"}}, {FolderPass::Opus, {u"*.opus"}},
+        {FolderPass::Mp4, {u"*.m4a", u"*.m4b"}}, {FolderPass::Ape, {u"*.ape"}},
+        {FolderPass::WavPack, {u"*.wv"}}};
+    ASSERT_EQ(media::FolderPasses().size(), passes.size());
+    for (std::size_t i = 0; i < passes.size(); ++i) {
+        EXPECT_EQ(media::FolderPasses()[i].pass, passes[i].first) << i;
+        EXPECT_EQ(media::FolderPasses()[i].patterns, passes[i].second) << i;
+    }
+
+    // Every row the folder search or the dialog takes has a reader or is a sheet; no extension is listed twice.
+    std::set<std::u16string> seen;
+    for (const media::MediaFormat& format : media::MediaFormats()) {
+        EXPECT_TRUE(seen.insert(std::u16string(format.extension)).second) << text::ToUtf8(format.extension);
+        EXPECT_EQ(media::MediaTypeOf(u"x" + std::u16string(format.extension)), format.mediaType);
+    }
+}
+
+// The desktop entry is a file of its own; it must claim exactly the table's MIME types.
+TEST(FormatsTable, TheDesktopEntryClaimsTheTablesMimeTypes) {
+    std::ifstream desktop(std::string(MEDIA_SOURCE_DIR) + "/dist/media.desktop");
+    ASSERT_TRUE(desktop) << "dist/media.desktop";
+    std::string line, claimed;
+    while (std::getline(desktop, line))
+        if (line.rfind("MimeType=", 0) == 0) claimed = line.substr(9);
+    std::vector<std::string> listed;
+    std::istringstream parts(claimed);
+    for (std::string type; std::getline(parts, type, ';');)
+        if (!type.empty()) listed.push_back(type);
+    std::vector<std::string> table = media::MimeTypes();
+    EXPECT_TRUE(std::find(table.begin(), table.end(), "audio/x-ape") != table.end());
+    std::sort(listed.begin(), listed.end());
+    std::sort(table.begin(), table.end());
+    EXPECT_EQ(listed, table);
 }
 
 }  // namespace
