@@ -1,6 +1,7 @@
 #include "lorvex/listview/ListViewWindow.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 #include "lorvex/listview/BorderFrame.h"
@@ -215,6 +216,15 @@ void ListViewWindow::Paint(QPainter& painter, const QRect& dirty) {
 void ListViewWindow::ScrollClick(int&, int&) { PaintList(); }
 void ListViewWindow::Scroll(int&) { PaintList(); }
 void ListViewWindow::Change(int&) { PaintList(); }
+
+void ListViewWindow::MouseWheel(int& bar, int& amount) {
+    // The bar's range follows the rows whether the bar is shown or not (it is enabled exactly while rows overflow),
+    // so a hidden bar still scrolls; a shown one moves by itself after this event.
+    if (bar != kBarVertical || amount == 0 || scrollbars_.Visible(kBarVertical) || !scrollbars_.Enabled(kBarVertical))
+        return;
+    const std::int64_t value = std::int64_t{scrollbars_.Value(kBarVertical)} + amount;
+    scrollbars_.SetValue(kBarVertical, static_cast<int>(std::clamp<std::int64_t>(value, 0, INT32_MAX)));
+}
 
 // ---------------------------------------------------------------- messages
 

@@ -92,6 +92,8 @@ private:
     void ScrollClick(int& bar, int& button) override;
     void Scroll(int& bar) override;
     void Change(int& bar) override;
+    // The wheel scrolls the list whenever rows lie beyond the view, also while the host keeps the bar hidden.
+    void MouseWheel(int& bar, int& amount) override;
 
     void Render();
 

@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
+#include <QWheelEvent>
 
 #include "tests/lorvex/input/GridHarness.h"
 
@@ -448,6 +449,27 @@ TEST(InputEmpty, KeysOnAnEmptyListDoNothingHarmful) {
     EXPECT_EQ(grid.Count(event::KeyPress), 2);  // the two spaces typed
     QTest::mouseClick(grid.Window(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 50));
     EXPECT_EQ(grid.Raised(event::MouseDown).back().args[0].Int32Or(), -1);
+}
+
+// The wheel scrolls whenever rows lie beyond the view, whether the host shows the bar or keeps it hidden.
+TEST_F(Input, TheWheelScrollsWheneverRowsOverflow) {
+    struct Case {
+        int extraRows;
+        bool barShown;
+        int firstRow;  // after one notch towards the user
+    };
+    const int lines = WheelScrollLines();
+    for (const Case& c : {Case{0, false, 0}, Case{0, true, 0}, Case{40, true, lines}, Case{40, false, lines}}) {
+        SCOPED_TRACE(::testing::Message() << c.extraRows << " more rows, bar shown " << c.barShown);
+        grid.AddRows(c.extraRows);
+        View().SetScrolVisible(c.barShown);
+        View().Refresh();
+        grid.Bars().SetValue(kBarVertical, 0);
+        QWheelEvent wheel(QPointF(RowPoint(2)), W()->mapToGlobal(QPointF(RowPoint(2))), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(W(), &wheel);
+        EXPECT_EQ(grid.Side().FirstRow(), c.firstRow);
+    }
 }
 
 TEST_F(Input, DoubleClickNeedsASelectedCurrentRow) {
