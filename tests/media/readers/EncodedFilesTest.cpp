@@ -1,5 +1,5 @@
 // Files written by real encoders and taggers (flac and metaflac, oggenc and vorbiscomment, opusenc,
-// ffmpeg with mutagen, kid3-cli), read back. A test whose tool is not installed is skipped.
+// ffmpeg with mutagen, kid3-cli, wavpack), read back. A test whose tool is not installed is skipped.
 #include "tests/media/readers/MediaFileTest.h"
 #include "tests/media/readers/TagExpectations.h"
 
@@ -147,6 +147,40 @@ TEST_F(EncodedFilesTest, Kid3RetagsEachFormat) {
         ExpectTexts(info, {u"Kid title", u"Kid artist", u"Kid album", u"2011", u"", u"", u"Kid composer"}, name);
         EXPECT_FALSE(info.SampleRate.empty()) << name;
     }
+}
+
+// WavPack's own encoder with its tag options, and ffmpeg's encoder and APEv2 tag writer; an audiobook's .m4b as
+// ffmpeg writes it; an APEv2 tag that mutagen adds to an MP3 beside its ID3 tags.
+TEST_F(EncodedFilesTest, WavPackAudiobooksAndApev2) {
+    if (!tools::Installed({"wavpack", "ffmpeg"})) GTEST_SKIP() << "wavpack or ffmpeg is not installed";
+    const MediaInfo wavpack = WriteWith(
+        "w.wv", {"wavpack -q -y -w 'Title=标题' -w 'Artist=甲' -w 'Album=Album' -w 'Year=2008' -w 'Composer=Music' "
+                 "{tone} -o {file}"});
+    ExpectTexts(wavpack, {u"标题", u"甲", u"Album", u"2008", u"", u"", u"Music"});
+    EXPECT_EQ(wavpack.SampleRate, u"44.1KHz");
+    ExpectKbps(wavpack.BitRate);
+
+    const MediaInfo ffmpegWavPack = WriteWith(
+        "f.wv", {"ffmpeg -nostdin -loglevel error -y -i {tone} -c:a wavpack -metadata title=T -metadata artist=A "
+                 "-ar 22050 {file}"});
+    ExpectTexts(ffmpegWavPack, {u"T", u"A", u"", u"", u"", u"", u""});
+    EXPECT_EQ(ffmpegWavPack.SampleRate, u"22.05KHz");
+
+    const MediaInfo book = WriteWith(
+        "book.m4b", {"ffmpeg -nostdin -loglevel error -y -i {tone} -c:a aac -metadata title=Chapter -metadata "
+                     "artist=Reader {file}"});
+    ExpectTexts(book, {u"Chapter", u"Reader", u"", u"", u"", u"", u""});
+    EXPECT_EQ(book.MediaType, media::kMediaMp4Audio);
+
+    const std::string python = PythonWithMutagen();
+    if (python.empty()) GTEST_SKIP() << "mutagen is not installed";
+    WriteFile(dir / "ape.py",
+              "import sys\nfrom mutagen.apev2 import APEv2\nt = APEv2()\nt['Title'] = 'ape title'\n"
+              "t['Artist'] = ['甲', '乙']\nt.save(sys.argv[1])\n");
+    const MediaInfo mp3 = WriteWith("a.mp3", {"ffmpeg -nostdin -loglevel error -y -i {tone} -metadata title=id3 {file}",
+                                              python + " " + Quoted(dir / "ape.py") + " {file}"});
+    EXPECT_EQ(mp3.Title, u"id3") << "the ID3 text stands";
+    EXPECT_EQ(mp3.Artist, u"甲/乙") << "the APEv2 tag gives what ID3 lacks";
 }
 
 }  // namespace
