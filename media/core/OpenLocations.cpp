@@ -28,6 +28,8 @@ const QString kInstanceName = QStringLiteral("media");
 // Long enough for a copy busy starting up or loading a list to answer, or for a crowd of starts at once (each taking
 // its share of a busy machine) to be served, or for a copy that is ending to let the guard go.
 constexpr int kHandOverMilliseconds = 20000;
+// A request to show the windows is worth less waiting: nothing is lost when it goes unanswered.
+constexpr int kShowMilliseconds = 5000;
 
 // `folder` and `path` joined, without the "." and empty segments a typed name may hold.
 std::string Joined(std::string_view folder, std::string_view path) {
@@ -98,7 +100,13 @@ std::int32_t AddAndPlay(Transport& transport, MediaAdder& adder, const std::vect
 std::optional<int> ExitStatusOfLaterStart(LocationOpener& opener) {
     if (!forms::AnotherInstanceRunning(kInstanceName)) return std::nullopt;
     std::vector<std::u16string> locations = opener.TakeWaiting();
-    if (locations.empty()) return 0;
+    if (locations.empty()) {
+        // Started without files, as from the desktop's menu: the running copy (perhaps hidden in the tray) is asked
+        // to show its windows, and this start ends as before, whatever the answer.
+        forms::HandOverToRunningInstance(kInstanceName, {}, kShowMilliseconds,
+                                         [] { return forms::AnotherInstanceRunning(kInstanceName); });
+        return 0;
+    }
     std::vector<std::string> names;
     names.reserve(locations.size());
     for (const std::u16string& location : locations) names.push_back(text::ToFileName(location));

@@ -38,7 +38,8 @@ class LocationOpener;
 // Whether this start runs, or hands the locations waiting in `opener` (its command line's) to the copy of the program
 // that runs already and ends. Nothing when this copy is to run: it holds the single-instance guard, taken at once or
 // from a copy that was ending while this one tried to hand its locations over (they then wait in `opener` again).
-// Otherwise this copy's exit status: 0 without locations or once the running copy has them; 1 after one line on
+// Otherwise this copy's exit status: 0 without locations (the running copy is asked to show its windows) or once the
+// running copy has them; 1 after one line on
 // stderr when that copy refused them (its list is full) or did not answer.
 std::optional<int> ExitStatusOfLaterStart(LocationOpener& opener);
 

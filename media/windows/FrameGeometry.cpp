@@ -1,5 +1,6 @@
 #include "media/windows/FrameGeometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/forms/Twips.h"
@@ -57,6 +58,25 @@ QSizeF DraggedSize(ResizeAxes axes, QPoint cursorPixels, QPointF windowTopLeft, 
         if (height > minimum.height()) size.setHeight(height);
     }
     return size;
+}
+
+namespace {
+
+// One axis of KeptWithin: the window's start and length, within [areaStart, areaEnd).
+std::pair<double, double> KeptOnAxis(double start, double length, double areaStart, double areaEnd, double minimum) {
+    const double from = std::max(start, areaStart);
+    const double kept = std::max(std::min(length, areaEnd - from), std::min(minimum, length));
+    // Moved in from the far edge first, so that a window larger than the area shows its start (the title bar and its
+    // buttons).
+    return {std::max(std::min(from, areaEnd - kept), areaStart), kept};
+}
+
+}  // namespace
+
+QRectF KeptWithin(const QRectF& window, const QRectF& area, QSizeF minimum) {
+    const auto [left, width] = KeptOnAxis(window.left(), window.width(), area.left(), area.right(), minimum.width());
+    const auto [top, height] = KeptOnAxis(window.top(), window.height(), area.top(), area.bottom(), minimum.height());
+    return QRectF(left, top, width, height);
 }
 
 }  // namespace media

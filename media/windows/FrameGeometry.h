@@ -49,4 +49,9 @@ struct ResizeAxes {
 // but a dimension changes only when the new value is strictly greater than its minimum; there is no clamping.
 QSizeF DraggedSize(ResizeAxes axes, QPoint cursorPixels, QPointF windowTopLeft, QSizeF current, QSizeF minimum);
 
+// Where a window the program places (docked under the main window, beside it) goes so that it lies within `area`,
+// the screen's part that panels leave free: first made smaller to the room left from its place (so a docked window
+// stays docked), down to `minimum`, then moved in. A window that fits stays where it is.
+QRectF KeptWithin(const QRectF& window, const QRectF& area, QSizeF minimum);
+
 }  // namespace media

@@ -2,8 +2,10 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 
 #include "media/core/MainWindow.h"
 #include "media/core/Skin.h"
@@ -89,6 +91,19 @@ void ToolWindow::ConnectResizeHandle(forms::Image& handle, ResizeAxes axes) {
 }
 
 // ---------------------------------------------------------------- skin and composition
+
+void ToolWindow::KeepWithinScreen() {
+    const QRectF placed(Left(), Top(), Width(), Height());
+    const QScreen* on = QGuiApplication::screenAt(ToPixelRect(placed).center());
+    if (!on) on = frmMain().screen();  // placed off every screen: the main window's
+    if (!on) return;
+    const QRect area = on->availableGeometry();
+    const QRectF kept = KeptWithin(placed,
+                                   QRectF(forms::ToTwips(area.x()), forms::ToTwips(area.y()),
+                                          forms::ToTwips(area.width()), forms::ToTwips(area.height())),
+                                   kind_.minimumSize);
+    if (kept != placed) Move(kept.left(), kept.top(), kept.width(), kept.height());
+}
 
 void ToolWindow::ApplyFrameSkin() {
     ApplyButtonPicture(PMain, QStringLiteral("playlist_skin.bmp"));

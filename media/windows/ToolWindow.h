@@ -27,6 +27,10 @@ public:
     // The composed frame as the window shows it (content controls excluded).
     const QImage& FrameImage() const { return frame_; }
 
+    // Brings a window the program has placed (docked, beside the main window) within the free area of its screen,
+    // made smaller where it would not fit: at a large scale a docked window would run past the screen's edge.
+    void KeepWithinScreen();
+
     // Whether the window is kept above the others (stay-on-top button).
     bool isTop = false;
 
@@ -40,7 +44,10 @@ public:
     SkinnedButton ImgTop;  // only in windows with a stay-on-top button; held down while on top
 
 protected:
-    void Form_Load() override { ApplyFrameSkin(); }
+    void Form_Load() override {
+        ApplyFrameSkin();
+        KeepWithinScreen();
+    }
     void Form_Resize() override { ComposeFrame(); }
 
     // Loads the frame bitmap and the normal pictures of the frame's buttons, then recomposes.

@@ -7,6 +7,7 @@
 #include "media/art/ProgramIconArt.h"
 #include "media/core/MainWindow.h"
 #include "media/core/Windows.h"
+#include "media/lyrics/LyricsWindow.h"
 #include "media/playlist/PlaylistWindow.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Menu.h"
@@ -62,6 +63,8 @@ void Tray::HideToTray() {
     if (!owner_) return;
     owner_->hide();
     if (frmListExists()) frmList().Hide();
+    // The lyrics window goes too (its flag stays set, so that the restore brings it back).
+    if (frmLrcExists()) frmLrc().Hide();
     WatchTrayWhileHidden();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The player's icon in the desktop's notification area: a double click hides or shows the main window (and the
-// playlist window with it), a right click opens the playlist menu. Where the desktop has no notification area the
-// icon stays away and the main window minimises normally.
+// playlist and lyrics windows with it), a right click opens the playlist menu. Where the desktop has no notification
+// area the icon stays away and the main window minimises normally.
 #include <QIcon>
 #include <QObject>
 #include <QString>
@@ -29,8 +29,8 @@ public:
     // Whether a notification area exists right now, so a hidden window can be brought back.
     static bool Available();
 
-    // Hides the owner (and the playlist window) into the icon. Should the notification area go away meanwhile,
-    // the windows come back rather than stay out of reach.
+    // Hides the owner (and the playlist and lyrics windows) into the icon. Should the notification area go away
+    // meanwhile, the windows come back rather than stay out of reach.
     void HideToTray();
 
     // What the icon's clicks do; public so they can be exercised without a tray host.

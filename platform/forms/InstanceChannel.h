@@ -8,7 +8,8 @@
 // pass unchanged. The listener answers a whole, well-formed message with one byte, Receipt when it takes the
 // locations or Refusal when it cannot (its list is full), and then closes. A message read after its time is dropped:
 // its sender has already said that nothing was opened (the copy was stopped, say, and its socket kept the message
-// meanwhile). A copy that ends closes the connections it has not answered.
+// meanwhile). A copy that ends closes the connections it has not answered. A message without locations, from a start
+// given none, asks the running copy to show itself.
 #include <QByteArray>
 #include <QObject>
 #include <QString>

@@ -99,9 +99,10 @@ QPainterPath LyricsLetters() {
     r.arcTo(QRectF(6.4, 0.0, 3.6, 3.7), 90, -180);
     r.lineTo(6.0, 3.7);
     r.moveTo(8.1, 3.7);
-    r.lineTo(10.1, 7.0);
+    r.lineTo(9.7, 7.0);
+    // The C stays clear of the R's leg and, with its stroke, within the grid: the caption fits its button.
     QPainterPath c;
-    const QRectF bowl(11.6, 0.0, 4.0, 7.0);
+    const QRectF bowl(11.9, 0.0, 3.4, 7.0);
     c.arcMoveTo(bowl, 50);
     c.arcTo(bowl, 50, 260);
     return Stroked(l, kWidth, Qt::SquareCap)

@@ -73,3 +73,26 @@ TEST(ToolWindowResize, TakesADraggedSizeOnlyWhenStrictlyAboveTheMinimum) {
     // A cursor left of or above the window gives negative sizes, which are refused.
     EXPECT_EQ(DraggedSize(corner, {0, 0}, topLeft, current, minimum), current);
 }
+
+// A window the program places is kept within the screen's free area: made smaller to the room left from its place
+// (not below its minimum), then moved in, its top-left corner first; left alone where it fits.
+TEST(ToolWindowPlace, KeptWithinTheFreeAreaOfTheScreen) {
+    const QRectF area(0, 450, 7680, 5310);  // 512 x 384 pixels less a 30-pixel panel at the top
+    const QSizeF minimum(2500, 1500);
+    struct Case {
+        const char* name;
+        QRectF placed, kept;
+    };
+    for (const Case& c : {
+             Case{"fits", {100, 600, 3945, 4680}, {100, 600, 3945, 4680}},
+             Case{"docked past the bottom", {1800, 3000, 4050, 4680}, {1800, 3000, 4050, 2760}},
+             Case{"beside the main window, past the right edge", {5850, 450, 4080, 3330}, {5180, 450, 2500, 3330}},
+             Case{"above the free area", {0, 0, 3945, 4680}, {0, 450, 3945, 4680}},
+             Case{"taller than the free area, down to its minimum", {0, 5000, 3945, 9000}, {0, 4260, 3945, 1500}},
+             Case{"a free area smaller than the minimum", {0, 0, 3000, 3000}, {0, 0, 2500, 1500}},
+         }) {
+        SCOPED_TRACE(c.name);
+        const QRectF tiny(0, 0, 2000, 1000);
+        EXPECT_EQ(KeptWithin(c.placed, std::string(c.name).starts_with("a free") ? tiny : area, minimum), c.kept);
+    }
+}
