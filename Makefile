@@ -1,6 +1,7 @@
 # Two commands do everything on a fresh Debian 12 machine: `make run` and `make test`.
-#   make install [PREFIX=...] [DESTDIR=...]   install for the current user (default prefix ~/.local)
-#   make uninstall [PREFIX=...]               take away exactly what `make install` installed
+#   make install [PREFIX=...] [DESTDIR=...]   install for the current user (default prefix ~/.local), stripped
+#   make uninstall [PREFIX=...] [DESTDIR=...] take away exactly what `make install` put under that prefix; it needs
+#                                             no build (the record is in <prefix>/lib/media/installed-files)
 #   make package                              the Debian package, $(BUILD)/media_<version>_<arch>.deb
 BUILD ?= build
 JOBS  ?= $(shell nproc)
@@ -40,7 +41,7 @@ install: build
 	DESTDIR="$(DESTDIR)" bash scripts/install.sh install $(BUILD) "$(PREFIX)"
 
 uninstall:
-	DESTDIR="$(DESTDIR)" bash scripts/install.sh uninstall $(BUILD) "$(PREFIX)"
+	DESTDIR="$(DESTDIR)" bash scripts/install.sh uninstall "$(PREFIX)"
 
 package: build
 	cd $(BUILD) && cpack -G DEB

@@ -5,8 +5,7 @@
 # Included before the sub-folders, so that their install rules see the folder and the component.
 
 set(MEDIA_INSTALL_DIR lib/media)
-# One component for every rule: the package installs it by name, which keeps the package build from overwriting
-# install_manifest.txt, the record of `make install` that `make uninstall` reads.
+# One component for every rule, which `make install`, the package and the tests install by name.
 set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME media)
 
 # The launcher: a relative link, since the program finds its folder by resolving its own path.
@@ -15,15 +14,45 @@ file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/launcher)
 file(CREATE_LINK ../${MEDIA_INSTALL_DIR}/media ${media_launcher} SYMBOLIC)
 install(FILES ${media_launcher} DESTINATION bin)
 
-# The entry starts the launcher by its full path: a per-user prefix's bin folder is on PATH only from the next login.
-# The prefix is known only when installing (make install PREFIX=..., the package's /usr), so the entry is written then.
-set(media_entry ${CMAKE_BINARY_DIR}/dist/media.desktop)
+# The player's names and version, from the one header the program takes them from too.
+file(STRINGS ${CMAKE_SOURCE_DIR}/media/core/ProgramIdentity.h identity REGEX "^inline constexpr char k[A-Za-z]+\\[\\] = ")
+foreach(line IN LISTS identity)
+  string(REGEX REPLACE "^inline constexpr char k([A-Za-z]+)\\[\\] = \"([^\"]*)\";.*" "\\1" key "${line}")
+  string(REGEX REPLACE "^inline constexpr char k([A-Za-z]+)\\[\\] = \"([^\"]*)\";.*" "\\2" value "${line}")
+  set(media_identity_${key} "${value}")
+endforeach()
+set(MEDIA_DISPLAY_NAME ${media_identity_DisplayName})
+set(MEDIA_APPLICATION_ID ${media_identity_ApplicationId})
+if(NOT media_identity_Version STREQUAL PROJECT_VERSION OR NOT MEDIA_DISPLAY_NAME OR NOT MEDIA_APPLICATION_ID)
+  message(FATAL_ERROR "media/core/ProgramIdentity.h (version ${media_identity_Version}) and the project "
+                      "(version ${PROJECT_VERSION}) disagree, or the header lost a name")
+endif()
+# Who answers for the package: its Maintainer field, its changelog and its copyright file.
+set(MEDIA_MAINTAINER "Seed c0ff246a maintainers <maintainers@users.noreply.c-seed-c0ff246a.example>")
+
+# The menu entry (whose Exec names the launcher by the prefix's path) and the marker of a system-wide install are
+# written when the prefix is known: InstallTime.cmake.
 install(CODE "
-  file(READ \"${CMAKE_SOURCE_DIR}/dist/media.desktop\" entry)
-  string(REPLACE \"Exec=media \" \"Exec=\${CMAKE_INSTALL_PREFIX}/bin/media \" entry \"\${entry}\")
-  file(WRITE \"${media_entry}\" \"\${entry}\")")
-install(FILES ${media_entry} DESTINATION share/applications)
-install(FILES ${CMAKE_SOURCE_DIR}/dist/media.metainfo.xml DESTINATION share/metainfo)
+  set(MEDIA_BINARY_DIR \"${CMAKE_BINARY_DIR}\")
+  set(MEDIA_SOURCE_DIR \"${CMAKE_SOURCE_DIR}\")
+  set(MEDIA_INSTALL_DIR \"${MEDIA_INSTALL_DIR}\")
+  include(\"${CMAKE_SOURCE_DIR}/cmake/InstallTime.cmake\")")
+# The AppStream data, named after the application id.
+set(media_metainfo ${CMAKE_BINARY_DIR}/dist/${MEDIA_APPLICATION_ID}.metainfo.xml)
+configure_file(${CMAKE_SOURCE_DIR}/dist/metainfo.xml.in ${media_metainfo} @ONLY)
+install(FILES ${media_metainfo} DESTINATION share/metainfo)
+
+# The licence and the history, where Debian keeps them (the changelog compressed, -n: the same bytes every build).
+set(media_doc ${CMAKE_BINARY_DIR}/doc)
+configure_file(${CMAKE_SOURCE_DIR}/dist/debian/copyright.in ${media_doc}/copyright @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/dist/debian/changelog.in ${media_doc}/changelog @ONLY)
+add_custom_command(
+  OUTPUT ${media_doc}/changelog.gz
+  COMMAND gzip -9nkf ${media_doc}/changelog
+  DEPENDS ${media_doc}/changelog
+  VERBATIM)
+add_custom_target(changelog ALL DEPENDS ${media_doc}/changelog.gz)
+install(FILES ${media_doc}/copyright ${media_doc}/changelog.gz DESTINATION share/doc/media)
 
 # The icon theme's pictures, painted by the skin painter at every size the program draws its icon; the sizes live
 # in the painting code only, so the whole folder is written and installed.
@@ -53,19 +82,31 @@ install(FILES ${media_manual}.gz DESTINATION share/man/man1)
 # The Debian package.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME media)
-set(CPACK_PACKAGE_CONTACT "Morvane-Tavri developers <media@localhost>")
+set(CPACK_PACKAGE_CONTACT "${MEDIA_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${MEDIA_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "skinned audio player with a playlist and lyrics")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Plays MP3, WMA, WAV, FLAC, Ogg Vorbis, Opus, M4A and MIDI files from a playlist, with a skinned main window, a playlist window and a lyrics window that follows the song.")
+# The long description, in lines Debian's tools take as they are (CPack puts the summary above it).
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${MEDIA_DISPLAY_NAME} plays MP3, WMA, WAV, FLAC, Ogg Vorbis, Opus, M4A and MIDI
+files from a playlist, with a skinned main window, a playlist window and a
+lyrics window that follows the song. Its interface is in Chinese.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};media;/")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
-# dpkg-shlibdeps finds the libraries the program and the grid link; these are what they load by name at run time:
-# GStreamer's decoders and sinks, the MIDI sound font, the Chinese captions' font, Qt's platform plugins and
-# Qt's own translations.
+# dpkg-shlibdeps finds the libraries the program and the grid link. These are what it loads by name at run time to
+# play the formats it lists: GStreamer's decoders (MP3, WAV, FLAC, M4A in -good; WMA in -ugly and -libav; Vorbis and
+# Opus in -base), a sound output that works without a sound server (ALSA), Qt's X11 platform and the Chinese font of
+# every caption.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly, gstreamer1.0-libav, fluid-soundfont-gm, fonts-wqy-microhei, qt6-qpa-plugins, qt6-translations-l10n")
+  "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-ugly, gstreamer1.0-libav, gstreamer1.0-alsa, qt6-qpa-plugins, fonts-wqy-microhei")
+# MIDI (fluidsynth in -bad, which brings a whole GTK stack, and a General MIDI sound font) and Qt's own texts in
+# Chinese: without them a MIDI file fails like any unplayable track and Qt's dialog buttons read in English.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+  "gstreamer1.0-plugins-bad, timgm6mb-soundfont | fluid-soundfont-gm, qt6-translations-l10n")
+# Our own maintainer scripts: CPack would otherwise run ldconfig for the grid library, which is private to the
+# program's folder and loaded by path.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${CMAKE_SOURCE_DIR}/dist/debian/postinst;${CMAKE_SOURCE_DIR}/dist/debian/postrm")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

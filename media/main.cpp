@@ -1,8 +1,11 @@
 // The player: its main window is the program; unloading it ends the program.
 #include <QApplication>
+#include <cstdio>
+#include <cstring>
 
 #include "media/core/MainWindow.h"
 #include "media/core/OpenLocations.h"
+#include "media/core/ProgramIdentity.h"
 #include "media/core/Windows.h"
 #include "media/windows/Tray.h"
 #include "platform/forms/Application.h"
@@ -24,16 +27,38 @@ void EndLikeTheCloseButton() {
     forms::OnDisplayLost([] { media::frmMain().SaveListAtEnd(false); });
 }
 
+// `media --help` and `media --version` answer on stdout and end, with no display needed and no window shown. Only
+// these exact first arguments: any other start, with files or without, is the player's own.
+bool AnsweredAnOption(int argc, char** argv) {
+    if (argc != 2) return false;
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%s (%s) %s\n", media::kProgramName, media::kDisplayName, media::kVersion);
+        return true;
+    }
+    if (std::strcmp(argv[1], "--help") != 0) return false;
+    std::printf(
+        "Usage: %s [FILE...]\n"
+        "%s %s, a skinned audio player with a playlist and lyrics (its windows are in Chinese).\n"
+        "FILEs are added to the playlist and the first of them plays; when the player runs already, they go to\n"
+        "its playlist. The playlist is default.lst beside the program, or ~/.local/share/media/default.lst for a\n"
+        "system-wide install. Messages go to stderr.\n"
+        "  --help     show this help and end\n"
+        "  --version  show the version and end\n",
+        media::kProgramName, media::kDisplayName, media::kVersion);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (AnsweredAnOption(argc, argv)) return 0;
     // Shaped, self-placed windows need X11; on a Wayland desktop that is its X11 server.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
     // One identity for the windows, the panel and the desktop entry: WM_CLASS "media", "media".
-    QApplication::setApplicationName(QStringLiteral("media"));
+    QApplication::setApplicationName(QString::fromLatin1(media::kProgramName));
     QApplication app(argc, argv);
-    QApplication::setDesktopFileName(QStringLiteral("media"));
+    QApplication::setDesktopFileName(QString::fromLatin1(media::kProgramName));
     QApplication::setWindowIcon(media::ProgramIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     forms::UseChineseForQtTexts();

@@ -4,6 +4,7 @@
 
 #include <ctime>
 
+#include "media/core/ProgramIdentity.h"
 #include "platform/automation/ClassRegistry.h"
 #include "platform/forms/Application.h"
 #include "platform/text/FileName.h"
@@ -13,6 +14,8 @@ namespace media {
 namespace {
 
 constexpr char16_t kListName[] = u"/default.lst";
+// Left in the program folder by a system-wide install (cmake/InstallTime.cmake).
+constexpr char kSharedInstallMark[] = "/shared-install";
 
 bool Exists(const std::u16string& path) {
     struct stat info {};
@@ -27,10 +30,10 @@ bool NameTaken(const std::u16string& path) {
 
 }  // namespace
 
-PlaylistPlace ChoosePlaylistPlace(const std::u16string& programFolder, bool programFolderWritable,
+PlaylistPlace ChoosePlaylistPlace(const std::u16string& programFolder, bool programFolderOurs,
                                   const std::u16string& dataFolder) {
     const std::u16string besideProgram = programFolder + kListName;
-    if (programFolderWritable || dataFolder.empty()) return {besideProgram, besideProgram};
+    if (programFolderOurs || dataFolder.empty()) return {besideProgram, besideProgram};
     const std::u16string own = dataFolder + kListName;
     if (!Exists(own) && Exists(besideProgram)) return {own, besideProgram};
     return {own, own};
@@ -38,8 +41,10 @@ PlaylistPlace ChoosePlaylistPlace(const std::u16string& programFolder, bool prog
 
 PlaylistPlace PlaylistPlaceOfThisProgram() {
     const std::string programFolder = automation::ProgramFolder();
-    return ChoosePlaylistPlace(text::FromFileName(programFolder), forms::FolderWritable(programFolder),
-                               text::FromFileName(forms::UserDataFolder("media")));
+    struct stat mark {};
+    const bool shared = ::stat((programFolder + kSharedInstallMark).c_str(), &mark) == 0;
+    return ChoosePlaylistPlace(text::FromFileName(programFolder), !shared && forms::FolderWritable(programFolder),
+                               text::FromFileName(forms::UserDataFolder(kProgramName)));
 }
 
 std::u16string NewUnnamedListFile(const std::u16string& folder, std::time_t when) {
@@ -53,7 +58,7 @@ std::u16string NewUnnamedListFile(const std::u16string& folder, std::time_t when
 }
 
 std::u16string UnnamedListFolder() {
-    const std::string dataFolder = forms::UserDataFolder("media");
+    const std::string dataFolder = forms::UserDataFolder(kProgramName);
     if (!dataFolder.empty()) return text::FromFileName(dataFolder);
     const std::u16string list = PlaylistPlaceOfThisProgram().file;
     return list.substr(0, list.find_last_of(u'/'));

@@ -1,6 +1,7 @@
 #pragma once
-// Where the program keeps its list: default.lst beside the program where the program may write there; otherwise (a
-// system-wide install) in the user's data folder, the only place it then writes.
+// Where the program keeps its list: default.lst beside the program where the program may write there and the folder is
+// not a system-wide install's (whose install leaves the file `shared-install` in it); otherwise in the user's data
+// folder, the only place it then writes. So a system-wide program folder is never written, by root or anyone.
 #include <ctime>
 #include <string>
 
@@ -11,13 +12,14 @@ struct PlaylistPlace {
     std::u16string startFrom;  // the list read at start-up: `file`, or the program folder's list seeding it
 };
 
-// The choice itself, for folders given as the program names them (text::fromFileName). A read-only program folder's
-// list is the starting point while the data folder holds none yet; without a data folder the list stays beside the
-// program.
-PlaylistPlace ChoosePlaylistPlace(const std::u16string& programFolder, bool programFolderWritable,
+// The choice itself, for folders given as the program names them (text::fromFileName). `programFolderOurs` is true
+// where this process may write the program folder and it is no system-wide install's. Another program folder's list
+// is the starting point while the data folder holds none yet; without a data folder the list stays beside the program.
+PlaylistPlace ChoosePlaylistPlace(const std::u16string& programFolder, bool programFolderOurs,
                                   const std::u16string& dataFolder);
 
-// The choice for this program: its own folder, asked whether this process may write there, and the user's data folder.
+// The choice for this program: its own folder, asked whether this process may write there and whether a system-wide
+// install put it there, and the user's data folder.
 PlaylistPlace PlaylistPlaceOfThisProgram();
 
 // A new file in `folder` for a list without a name that must be kept with nobody there to name it (the program ends by

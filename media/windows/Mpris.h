@@ -10,6 +10,8 @@
 #include <functional>
 #include <utility>
 
+#include "media/core/ProgramIdentity.h"
+
 namespace media {
 
 class MainWindow;
@@ -59,7 +61,7 @@ public:
     bool CanQuit() const { return true; }
     bool CanRaise() const { return true; }
     bool HasTrackList() const { return false; }
-    QString Identity() const { return QStringLiteral("Morvane"); }
+    QString Identity() const { return QString::fromUtf8(kDisplayName); }
     // The desktop file the program names as its own, so the desktop shows the player with its icon.
     QString DesktopEntry() const;
     // What OpenUri takes: file URIs and the addresses the player streams from.

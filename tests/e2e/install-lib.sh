@@ -11,15 +11,19 @@ install_build() {
 }
 
 # Starts the installed program through its launcher $1, whose program folder is $2, on a list of two rows, and checks
-# that it found its skin and its grid there and kept the list there.
+# that it found its skin and its grid there and kept the list in the file $3: beside the program (the default) for a
+# user install, in the data folder for a system-wide one, whose program folder must then stay unwritten.
 run_installed_program() {
-  local launcher=$1 folder=$2 point saved
+  local launcher=$1 folder=$2 list=${3:-$2/default.lst} point saved
   [ -x "$launcher" ] || fail "no launcher $launcher"
   make_tone "$WORK/one.wav" 440 2
   make_tone "$WORK/two.wav" 550 2
-  printf '"One","","00:00","%s"\r\n"Two","","00:00","%s"\r\n' "$WORK/one.wav" "$WORK/two.wav" >"$folder/default.lst"
+  mkdir -p "$(dirname "$list")"
+  printf '"One","","00:00","%s"\r\n"Two","","00:00","%s"\r\n' "$WORK/one.wav" "$WORK/two.wav" >"$list"
   # Saving the list writes the file anew; an old time stamp shows whether that happened.
-  touch -d '2001-01-01' "$folder/default.lst"
+  touch -d '2001-01-01' "$list"
+  local folder_before
+  folder_before=$(cd "$folder" && find . -printf '%p %T@\n' | sort)
   start_display
   APP=$(dirname "$launcher")
   start_media
@@ -34,8 +38,13 @@ run_installed_program() {
   click_twips 3857 202
   wait_for_exit "$MEDIA_PID" || fail "the program did not end"
   # Without its grid the program keeps the list file as it found it, so a rewritten file shows the grid held the rows.
-  [ "$folder/default.lst" -nt "$WORK/one.wav" ] || fail "the list was not saved in the program folder: $(cat "$WORK/media.log")"
-  saved=$(tr -d '\r' <"$folder/default.lst" | cut -d, -f4)
+  [ "$list" -nt "$WORK/one.wav" ] || fail "the list was not saved in $list: $(cat "$WORK/media.log")"
+  saved=$(tr -d '\r' <"$list" | cut -d, -f4)
   [ "$saved" = $'"'"$WORK/one.wav"$'"\n"'"$WORK/two.wav"'"' ] || fail "the saved list holds: $saved"
-  [ ! -e "$XDG_DATA_HOME/media/default.lst" ] || fail "the list went to the data folder although the program folder is writable"
+  if [ "$list" = "$folder/default.lst" ]; then
+    [ ! -e "$XDG_DATA_HOME/media/default.lst" ] || fail "the list went to the data folder although the program folder is writable"
+  else
+    [ "$(cd "$folder" && find . -printf '%p %T@\n' | sort)" = "$folder_before" ] ||
+      fail "the program wrote into its system-wide folder: $(diff <(echo "$folder_before") <(cd "$folder" && find . -printf '%p %T@\n' | sort))"
+  fi
 }

@@ -1,20 +1,30 @@
 #!/usr/bin/env bash
 # The installed desktop files are what the desktop's own checkers accept, and they name what was installed with them:
-# the entry's program and icon, the AppStream data's entry, the manual page.
+# the entry's program and icon, the AppStream data's entry, the manual page. The player has one name everywhere the
+# desktop shows it, and one application id, both taken from the program's own header.
 source "$(dirname "$0")/install-lib.sh"
-PREFIX=$WORK/prefix
+# A prefix with a space and a percent sign, which the entry's Exec must quote and escape.
+PREFIX="$WORK/My Programs 100%"
 install_build "$PREFIX"
 share=$PREFIX/share
+identity() { sed -n "s/^inline constexpr char k$1\[\] = \"\(.*\)\";/\1/p" "$SOURCE_DIR/media/core/ProgramIdentity.h"; }
+name=$(identity DisplayName) id=$(identity ApplicationId)
+[ "$name" = Morvane-Tavri ] && [ -n "$id" ] || fail "the program's header names $name, $id"
 
 entry=$share/applications/media.desktop
 report=$(desktop-file-validate "$entry" 2>&1) && [ -z "$report" ] || fail "desktop-file-validate: $report"
-metainfo=$share/metainfo/media.metainfo.xml
+metainfo=$share/metainfo/$id.metainfo.xml
+[ "$(ls "$share/metainfo")" = "$id.metainfo.xml" ] || fail "the AppStream data is not named after its id: $(ls "$share/metainfo")"
 report=$(appstreamcli validate --no-net --no-color "$metainfo" 2>&1) || fail "appstreamcli: $report"
 grep -qE '^[EW]:' <<<"$report" && fail "appstreamcli: $report"
+report=$(appstreamcli validate-tree --no-net --no-color "$PREFIX" 2>&1) || fail "appstreamcli validate-tree: $report"
+grep -qE '^[EW]:' <<<"$report" && fail "appstreamcli validate-tree: $report"
+grep -qF "<id>$id</id>" "$metainfo" && grep -qF "<name>$name</name>" "$metainfo" || fail "the AppStream data names another id or name"
 
 key() { sed -n "s/^$1=//p" "$entry"; }
-# The launcher by its full path: a per-user bin folder is on PATH only from the next login.
-[ "$(key Exec)" = "$PREFIX/bin/media %F" ] || fail "Exec= is $(key Exec)"
+[ "$(key Name)" = "$name" ] || fail "Name= is $(key Name)"
+# The launcher by its full path (a per-user bin folder is on PATH only from the next login), quoted, % doubled.
+[ "$(key Exec)" = "\"$WORK/My Programs 100%%/bin/media\" %F" ] || fail "Exec= is $(key Exec)"
 [ "$(key StartupWMClass)" = media ] || fail "StartupWMClass= is $(key StartupWMClass)"
 grep -q '<launchable type="desktop-id">media.desktop</launchable>' "$metainfo" || fail "the AppStream data launches another entry"
 
