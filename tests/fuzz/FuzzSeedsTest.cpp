@@ -22,6 +22,8 @@ int FuzzSeedEntry_flac(const std::uint8_t*, std::size_t);
 int FuzzSeedEntry_m4a(const std::uint8_t*, std::size_t);
 int FuzzSeedEntry_mp3(const std::uint8_t*, std::size_t);
 int FuzzSeedEntry_ogg(const std::uint8_t*, std::size_t);
+int FuzzSeedEntry_ape(const std::uint8_t*, std::size_t);
+int FuzzSeedEntry_wv(const std::uint8_t*, std::size_t);
 int FuzzSeedEntry_playlist(const std::uint8_t*, std::size_t);
 int FuzzSeedEntry_lrc(const std::uint8_t*, std::size_t);
 }
@@ -35,9 +37,9 @@ struct Target {
 
 const std::vector<Target>& Targets() {
     static const std::vector<Target> kTargets{
-        {"asf", FuzzSeedEntry_asf}, {"flac", FuzzSeedEntry_flac}, {"m4a", FuzzSeedEntry_m4a},
-        {"mp3", FuzzSeedEntry_mp3}, {"ogg", FuzzSeedEntry_ogg},   {"playlist", FuzzSeedEntry_playlist},
-        {"lrc", FuzzSeedEntry_lrc},
+        {"asf", FuzzSeedEntry_asf}, {"flac", FuzzSeedEntry_flac},         {"m4a", FuzzSeedEntry_m4a},
+        {"mp3", FuzzSeedEntry_mp3}, {"ogg", FuzzSeedEntry_ogg},           {"ape", FuzzSeedEntry_ape},
+        {"wv", FuzzSeedEntry_wv},   {"playlist", FuzzSeedEntry_playlist}, {"lrc", FuzzSeedEntry_lrc},
     };
     return kTargets;
 }
