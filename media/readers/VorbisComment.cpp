@@ -1,6 +1,7 @@
 #include "media/readers/VorbisComment.h"
 
 #include "media/readers/ByteCursor.h"
+#include "media/readers/CueSheet.h"
 #include "platform/text/AnsiText.h"
 
 #include <algorithm>
@@ -51,7 +52,7 @@ std::optional<TagField> VorbisCommentField(std::string_view name) {
     return std::nullopt;
 }
 
-void ReadVorbisComment(ByteSource& comment, TagFields& fields) {
+void ReadVorbisComment(ByteSource& comment, TagFields& fields, std::string* cuesheet) {
     const auto vendorLength = U32At(comment, 0);
     if (!vendorLength) return;
     std::uint64_t pos = 4 + std::uint64_t{*vendorLength};
@@ -66,7 +67,13 @@ void ReadVorbisComment(ByteSource& comment, TagFields& fields) {
 
         const std::string_view head = comment.Read(start, std::min<std::uint64_t>(*length, kNameLookahead));
         const std::size_t equals = head.find('=');
-        const auto field = equals == std::string_view::npos ? std::nullopt : VorbisCommentField(head.substr(0, equals));
+        if (equals == std::string_view::npos) continue;
+        if (cuesheet && EqualsIgnoringAsciiCase(head.substr(0, equals), "CUESHEET") &&
+            *length - equals - 1 <= kMaxCueSheetBytes) {
+            *cuesheet = comment.Read(start + equals + 1, *length - equals - 1);
+            continue;
+        }
+        const auto field = VorbisCommentField(head.substr(0, equals));
         if (!field) continue;
         const std::uint64_t valueLength = *length - equals - 1;
         if (valueLength > kMaxTagValueBytes || !fields.TakeReadAllowance(valueLength)) continue;

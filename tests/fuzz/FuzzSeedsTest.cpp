@@ -26,6 +26,7 @@ int FuzzSeedEntry_ape(const std::uint8_t*, std::size_t);
 int FuzzSeedEntry_wv(const std::uint8_t*, std::size_t);
 int FuzzSeedEntry_playlist(const std::uint8_t*, std::size_t);
 int FuzzSeedEntry_lrc(const std::uint8_t*, std::size_t);
+int FuzzSeedEntry_cue(const std::uint8_t*, std::size_t);
 }
 
 namespace {
@@ -40,6 +41,7 @@ const std::vector<Target>& Targets() {
         {"asf", FuzzSeedEntry_asf}, {"flac", FuzzSeedEntry_flac},         {"m4a", FuzzSeedEntry_m4a},
         {"mp3", FuzzSeedEntry_mp3}, {"ogg", FuzzSeedEntry_ogg},           {"ape", FuzzSeedEntry_ape},
         {"wv", FuzzSeedEntry_wv},   {"playlist", FuzzSeedEntry_playlist}, {"lrc", FuzzSeedEntry_lrc},
+        {"cue", FuzzSeedEntry_cue},
     };
     return kTargets;
 }
