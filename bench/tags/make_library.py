@@ -1,9 +1,9 @@
-"""Writes the FLAC, Ogg Vorbis, Opus and M4A files of the tag benchmark: one short tone encoded once
+"""Writes the FLAC, Ogg Vorbis, Opus, M4A and WavPack files of the tag benchmark: one short tone encoded once
 per format by its real encoder, then copied COUNT times and tagged with mutagen, each copy with its
 own title, artist, album and year, every third with lyrics and every other with a 30-100 KB cover
 picture, as music libraries hold them.
 
-Usage: make_library.py FOLDER COUNT   (writes FOLDER/song<i>.flac, .ogg, .opus, .m4a)
+Usage: make_library.py FOLDER COUNT   (writes FOLDER/song<i>.flac, .ogg, .opus, .m4a, .wv)
 """
 
 import base64
@@ -19,6 +19,8 @@ from mutagen.flac import FLAC, Picture
 from mutagen.mp4 import MP4, MP4Cover
 from mutagen.oggopus import OggOpus
 from mutagen.oggvorbis import OggVorbis
+from mutagen.apev2 import APEValue, BINARY
+from mutagen.wavpack import WavPack
 
 ENCODERS = {
     "flac": ["flac", "-s", "-f", "-o", "{file}", "{tone}"],
@@ -26,6 +28,7 @@ ENCODERS = {
     "opus": ["opusenc", "--quiet", "{tone}", "{file}"],
     "m4a": ["ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-i", "{tone}", "-c:a", "aac", "-b:a", "128k",
             "-movflags", "+faststart", "{file}"],
+    "wv": ["wavpack", "-q", "-y", "{tone}", "-o", "{file}"],
 }
 
 
@@ -86,6 +89,15 @@ def tag_file(ext, path, i):
         tag_vorbis(f, i)
         if picture:  # Ogg has no picture block: the picture is a field, base64 text
             f["METADATA_BLOCK_PICTURE"] = base64.b64encode(flac_picture(picture).write()).decode("ascii")
+    elif ext == "wv":
+        f = WavPack(path)
+        f.add_tags()
+        title, artist, album, year, lyrics = texts(i)
+        f["Title"], f["Artist"], f["Album"], f["Year"] = title, artist, album, year
+        if lyrics:
+            f["Lyrics"] = lyrics
+        if picture:
+            f["Cover Art (Front)"] = APEValue(b"cover.jpg\0" + picture, BINARY)
     else:
         f = MP4(path)
         title, artist, album, year, lyrics = texts(i)
