@@ -64,6 +64,8 @@ wait_for PlaybackStatus '"Playing"'
 wait_for Metadata "one.wav"
 wait_for Metadata "mpris:length"
 wait_for DesktopEntry 'string "media"' org.mpris.MediaPlayer2
+# The name the desktop shows for the player, as its menu entry, window caption and about box do.
+wait_for Identity 'string "Morvane-Tavri"' org.mpris.MediaPlayer2
 track=$(metadata mpris:trackid)
 length=$(metadata mpris:length)
 [[ $track == /* ]] || fail "no track id in the metadata: $(property Metadata)"
