@@ -17,6 +17,19 @@ void PreferDedicatedMp3Decoder() {
     gst_object_unref(mpg123);
 }
 
+// The AIFF parser pushes its sound before the decoder has linked its pad on a good share of starts; its
+// not-linked error is swallowed and the media then never plays nor ends. libav's AIFF demuxer has no such race.
+void PreferLibavAiffDemuxer() {
+    GstRegistry* registry = gst_registry_get();
+    GstPluginFeature* libav = gst_registry_lookup_feature(registry, "avdemux_aiff");
+    if (!libav) return;
+    gst_object_unref(libav);
+    GstPluginFeature* parser = gst_registry_lookup_feature(registry, "aiffparse");
+    if (!parser) return;
+    gst_plugin_feature_set_rank(parser, GST_RANK_NONE);
+    gst_object_unref(parser);
+}
+
 }  // namespace
 
 bool EnsureGStreamer() {
@@ -29,7 +42,9 @@ bool EnsureGStreamer() {
         // has set is kept.
         g_setenv("GST_ID3_TAG_ENCODING", "GBK", FALSE);
         initialised = gst_init_check(nullptr, nullptr, nullptr);
-        if (initialised) PreferDedicatedMp3Decoder();
+        if (!initialised) return;
+        PreferDedicatedMp3Decoder();
+        PreferLibavAiffDemuxer();
     });
     return initialised;
 }

@@ -36,9 +36,58 @@ std::u16string WebPath(const std::u16string& address) {
     return path;
 }
 
+// Seconds as a media fragment writes them: digits with an optional fraction, nothing else.
+std::optional<double> FragmentSeconds(std::u16string_view text) {
+    if (text.empty() || text.size() > 32) return std::nullopt;
+    std::string ascii;
+    bool point = false;
+    for (char16_t c : text) {
+        if (c == u'.' && !point) {
+            point = true;
+        } else if (c < u'0' || c > u'9') {
+            return std::nullopt;
+        }
+        ascii.push_back(static_cast<char>(c));
+    }
+    if (ascii == ".") return std::nullopt;
+    return g_ascii_strtod(ascii.c_str(), nullptr);
+}
+
+// "t=<start>[,<end>]", also with an "npt:" prefix and an empty start (from the file's beginning).
+std::optional<MediaSpan> ParseTimeFragment(std::u16string_view fragment) {
+    if (fragment.substr(0, 2) != u"t=") return std::nullopt;
+    fragment.remove_prefix(2);
+    if (fragment.substr(0, 4) == u"npt:") fragment.remove_prefix(4);
+    const auto comma = fragment.find(u',');
+    MediaSpan span;
+    const std::u16string_view startText = fragment.substr(0, comma);
+    if (!startText.empty()) {
+        const auto start = FragmentSeconds(startText);
+        if (!start) return std::nullopt;
+        span.start = *start;
+    }
+    if (comma != std::u16string_view::npos) {
+        span.end = FragmentSeconds(fragment.substr(comma + 1));
+        if (!span.end || *span.end <= span.start) return std::nullopt;
+    }
+    return span;
+}
+
+bool PathExists(const std::u16string& path) {
+    const std::string name = text::ToFileName(path);
+    struct stat info {};
+    return !name.empty() && stat(name.c_str(), &info) == 0;
+}
+
 }  // namespace
 
-MediaLocation::MediaLocation(std::u16string text) : text_(std::move(text)) {}
+MediaLocation::MediaLocation(std::u16string text) : text_(std::move(text)), path_(text_) {
+    if (IsWebAddress()) return;
+    const auto hash = text_.rfind(u'#');
+    if (hash == std::u16string::npos || PathExists(text_)) return;
+    span_ = ParseTimeFragment(std::u16string_view(text_).substr(hash + 1));
+    if (span_) path_ = text_.substr(0, hash);
+}
 
 bool MediaLocation::IsWebAddress() const {
     const auto colon = text_.find(u"://");
@@ -52,7 +101,7 @@ bool MediaLocation::IsWebAddress() const {
 std::string MediaLocation::Uri() const {
     if (IsWebAddress()) return Utf8FromUtf16(text_);
     // A path is named by its bytes on disk, which the address carries percent-encoded.
-    const std::string path = text::ToFileName(text_);
+    const std::string path = text::ToFileName(path_);
     if (path.empty()) return {};
     gchar* uri = gst_filename_to_uri(path.c_str(), nullptr);
     if (!uri) return {};
@@ -62,7 +111,7 @@ std::string MediaLocation::Uri() const {
 }
 
 std::u16string MediaLocation::DisplayName() const {
-    if (!IsWebAddress()) return WithoutExtension(text::ReadableFileName(LastSegment(text_)));
+    if (!IsWebAddress()) return WithoutExtension(text::ReadableFileName(LastSegment(path_)));
     std::u16string name = WithoutExtension(LastSegment(WebPath(text_)));
     return name.empty() ? text_ : name;
 }

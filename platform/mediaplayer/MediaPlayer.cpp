@@ -34,7 +34,7 @@ void MediaPlayer::setURL(const std::u16string& url) {
     const MediaLocation location(url);
     url_ = url;
     fileName_ = location.DisplayName();
-    playback_->Open(location.Uri());
+    playback_->Open(location.Uri(), location.Span());
 }
 
 void MediaPlayer::close() {

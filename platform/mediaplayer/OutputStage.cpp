@@ -15,6 +15,36 @@ GstPadProbeReturn NoteSound(GstPad*, GstPadProbeInfo*, gpointer flag) {
     return GST_PAD_PROBE_OK;
 }
 
+// Decoders clip their sound to the stream's end to within a sample, some rounding up; the stage cuts it to the
+// sample, so a span of a file ends with its own last sample and the next span's first is not heard twice. The
+// stage's format is fixed here, so a sample's place follows from its time.
+constexpr gint kOutputRate = 44100;
+constexpr gsize kOutputFrameBytes = 4;
+
+GstPadProbeReturn ClipToSegmentEnd(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    auto* segment = static_cast<GstSegment*>(data);
+    if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
+        GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+        if (GST_EVENT_TYPE(event) == GST_EVENT_SEGMENT) gst_event_copy_segment(event, segment);
+        return GST_PAD_PROBE_OK;
+    }
+    GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+    const GstClockTime time = GST_BUFFER_PTS(buffer);
+    if (segment->format != GST_FORMAT_TIME || !GST_CLOCK_TIME_IS_VALID(segment->stop) ||
+        !GST_CLOCK_TIME_IS_VALID(time) || time < segment->start || segment->rate != 1.0)
+        return GST_PAD_PROBE_OK;
+    const guint64 first = gst_util_uint64_scale_round(time - segment->start, kOutputRate, GST_SECOND);
+    const guint64 end = gst_util_uint64_scale_ceil(segment->stop - segment->start, kOutputRate, GST_SECOND);
+    const gsize frames = gst_buffer_get_size(buffer) / kOutputFrameBytes;
+    if (first >= end) return GST_PAD_PROBE_DROP;
+    if (first + frames <= end) return GST_PAD_PROBE_OK;
+    buffer = gst_buffer_make_writable(buffer);
+    gst_buffer_resize(buffer, 0, static_cast<gssize>((end - first) * kOutputFrameBytes));
+    GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(end - first, GST_SECOND, kOutputRate);
+    GST_PAD_PROBE_INFO_DATA(info) = buffer;
+    return GST_PAD_PROBE_OK;
+}
+
 bool HasStreamVolume(GstElement* element) {
     return GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK) && GST_IS_STREAM_VOLUME(element);
 }
@@ -49,6 +79,12 @@ OutputStage::OutputStage(GstBin* pipeline, GstElement* sink) : pipeline_(pipelin
     gst_object_unref(convertIn);
     gst_element_add_pad(bin, entrance_);
     gst_pad_add_probe(entrance_, GST_PAD_PROBE_TYPE_BUFFER, NoteSound, &soundArrived_, nullptr);
+    GstPad* converted = gst_element_get_static_pad(volume, "sink");
+    gst_segment_init(&segment_, GST_FORMAT_UNDEFINED);
+    gst_pad_add_probe(converted,
+                      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+                      ClipToSegmentEnd, &segment_, nullptr);
+    gst_object_unref(converted);
     softVolume_ = volume;
     bin_ = bin;
     gst_bin_add(pipeline_, bin_);

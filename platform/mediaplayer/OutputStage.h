@@ -2,11 +2,10 @@
 
 #include "platform/mediaplayer/AudioOutput.h"
 
+#include <gst/gst.h>
+
 #include <atomic>
 #include <mutex>
-
-typedef struct _GstBin GstBin;
-typedef struct _GstPad GstPad;
 
 namespace mediaplayer {
 
@@ -54,6 +53,7 @@ private:
     GstElement* softVolume_ = nullptr;  // owned by bin_
     GstPad* entrance_ = nullptr;        // owned by bin_
     std::atomic<bool> soundArrived_ = false;
+    GstSegment segment_{};  // of the converted sound, read and written by its streaming thread only
 
     std::mutex volumeLock_;
     GstElement* streamVolumeSink_ = nullptr;  // owned by bin_ (or a bin inside it)

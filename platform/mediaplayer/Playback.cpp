@@ -36,13 +36,13 @@ Playback::Outlook Playback::Expected(const EngineReport& report) const {
     return {report.state, report.prerolled, report.restartsOnPlay};
 }
 
-void Playback::Open(const std::string& uri) {
+void Playback::Open(const std::string& uri, const std::optional<MediaSpan>& span) {
     // Brought up here, not in the engine's thread, so that GStreamer is there once a media has been given.
     EnsureGStreamer();
     ++startsFromTop_;
     tags_.Clear();
     expected_ = {Transitioning, false, false};
-    rewound_ = mediaCleared_ = Post([uri](PlaybackEngine& engine) { engine.Open(uri); }, Kind::Resets);
+    rewound_ = mediaCleared_ = Post([uri, span](PlaybackEngine& engine) { engine.Open(uri, span); }, Kind::Resets);
 }
 
 void Playback::Release() {

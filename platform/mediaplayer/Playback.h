@@ -3,11 +3,13 @@
 #include "platform/mediaplayer/AudioOutput.h"
 #include "platform/mediaplayer/EngineReport.h"
 #include "platform/mediaplayer/EngineThread.h"
+#include "platform/mediaplayer/MediaLocation.h"
 #include "platform/mediaplayer/PlayState.h"
 #include "platform/mediaplayer/StreamTags.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace mediaplayer {
@@ -26,8 +28,8 @@ public:
     Playback& operator=(const Playback&) = delete;
 
     // Opens the media and starts playing it. An empty URI counts as a media that cannot be opened,
-    // and so does a local one that could hold up a thread (see OpensPromptly).
-    void Open(const std::string& uri);
+    // and so does a local one that could hold up a thread (see OpensPromptly). With a span, only that part plays.
+    void Open(const std::string& uri, const std::optional<MediaSpan>& span = std::nullopt);
     // Stops and forgets the media.
     void Release();
 

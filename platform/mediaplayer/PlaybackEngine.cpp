@@ -29,6 +29,11 @@ constexpr std::chrono::milliseconds kTeardownWait(1500);
 // sink, a frozen sound server), since a file never starves: it goes on on the silent output from where it was.
 constexpr std::int64_t kOutputStallUs = 3'000'000;
 constexpr double kStillSeconds = 0.02;
+// A media that has sent no sound this long after its start (a local one) or after its buffer filled (a network one)
+// will not play: some files make a demuxer wait for ever without an error or an end.
+constexpr std::int64_t kSilentStartUs = 4'000'000;
+// A position this close to the duration is the end: an end some decoders never announce.
+constexpr double kEndMargin = 0.25;
 
 double ToSeconds(gint64 nanoseconds) { return static_cast<double>(nanoseconds) / GST_SECOND; }
 
@@ -53,8 +58,9 @@ bool PlaybackEngine::EnsurePipeline() {
     return true;
 }
 
-void PlaybackEngine::Open(const std::string& uri) {
+void PlaybackEngine::Open(const std::string& uri, const std::optional<MediaSpan>& span) {
     uri_ = uri;
+    span_ = span;
     duration_.reset();
     tags_.Clear();
     ++startsFromTop_;
@@ -66,6 +72,7 @@ void PlaybackEngine::Release() {
     target_ = Target::None;
     failed_ = false;
     uri_.clear();
+    span_.reset();
     duration_.reset();
     tags_.Clear();
     ResetProgress();
@@ -89,7 +96,10 @@ void PlaybackEngine::Start() {
         failed_ = true;
         return;
     }
-    const GstStateChangeReturn result = gst_element_set_state(pipeline_, GST_STATE_PLAYING);
+    // A span must not be heard from the file's beginning: it prerolls paused and plays once placed.
+    heldForSpan_ = span_.has_value();
+    const GstStateChangeReturn result =
+        gst_element_set_state(pipeline_, heldForSpan_ ? GST_STATE_PAUSED : GST_STATE_PLAYING);
     if (result == GST_STATE_CHANGE_NO_PREROLL) live_ = true;
     if (result == GST_STATE_CHANGE_FAILURE) {
         // The error on the bus says whether another audio sink may help; that retry is a newer start.
@@ -204,6 +214,10 @@ void PlaybackEngine::ResetProgress() {
     pendingSeek_.reset();
     lastPosition_ = 0;
     resumeAt_ = 0;
+    stillSinceUs_ = 0;
+    bufferedAtUs_ = 0;
+    heldForSpan_ = false;
+    spanPlaced_ = false;
 }
 
 void PlaybackEngine::Play() {
@@ -216,7 +230,7 @@ void PlaybackEngine::Play() {
     }
     if (target_ == Target::Pause) {
         target_ = Target::Play;
-        if (!buffering_) gst_element_set_state(pipeline_, GST_STATE_PLAYING);
+        if (!buffering_ && !heldForSpan_) gst_element_set_state(pipeline_, GST_STATE_PLAYING);
     }
 }
 
@@ -263,7 +277,8 @@ double PlaybackEngine::Position() {
     gint64 nanoseconds = -1;
     if (gst_element_query(pipeline_, positionQuery_)) {
         gst_query_parse_position(positionQuery_, nullptr, &nanoseconds);
-        if (nanoseconds >= 0) lastPosition_ = ToSeconds(nanoseconds);
+        // The pipeline counts in the file's time; a span's position counts from the span's start.
+        if (nanoseconds >= 0) lastPosition_ = std::max(0.0, ToSeconds(nanoseconds) - (span_ ? span_->start : 0));
     }
     // Decoders may run a little past the announced duration; the seek bar must not.
     return duration_ ? std::min(lastPosition_, *duration_) : lastPosition_;
@@ -282,7 +297,13 @@ void PlaybackEngine::SeekTo(double seconds) {
     RefreshDuration();
     if (duration_) target = std::min(target, *duration_);
     const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    if (gst_element_seek_simple(pipeline_, GST_FORMAT_TIME, flags, static_cast<gint64>(target * GST_SECOND))) {
+    // A span's end goes with every seek, so the stream still ends there.
+    const double offset = span_ ? span_->start : 0;
+    const bool stops = span_ && span_->end;
+    if (gst_element_seek(pipeline_, 1.0, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
+                         static_cast<gint64>((offset + target) * GST_SECOND),
+                         stops ? GST_SEEK_TYPE_SET : GST_SEEK_TYPE_NONE,
+                         stops ? static_cast<gint64>(*span_->end * GST_SECOND) : GST_CLOCK_TIME_NONE)) {
         // Until the pipeline has settled, position queries still answer the old place.
         pendingSeek_ = target;
         lastPosition_ = target;
@@ -329,8 +350,15 @@ void PlaybackEngine::OnElementAdded(GstBin*, GstBin*, GstElement* element, void*
 void PlaybackEngine::RefreshDuration() {
     if (duration_ || failed_ || !pipeline_ || !SoundFlows()) return;
     gint64 nanoseconds = -1;
-    if (gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &nanoseconds) && nanoseconds > 0)
-        duration_ = ToSeconds(nanoseconds);
+    const bool known = gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &nanoseconds) && nanoseconds > 0;
+    if (!span_) {
+        if (known) duration_ = ToSeconds(nanoseconds);
+        return;
+    }
+    // A span ends at its end or the file's, whichever comes first.
+    std::optional<double> end = span_->end;
+    if (known) end = std::min(end.value_or(ToSeconds(nanoseconds)), ToSeconds(nanoseconds));
+    if (end && *end > span_->start) duration_ = *end - span_->start;
 }
 
 void PlaybackEngine::DrainBus() {
@@ -349,7 +377,15 @@ void PlaybackEngine::Handle(GstMessage* message) {
             pendingSeek_.reset();
             // Learnt here too, while the pipeline still runs: a short media may end before anyone asks.
             RefreshDuration();
-            if (resumeAt_ > 0) {
+            if (heldForSpan_ && !spanPlaced_) {
+                // Prerolled at the file's beginning: to the span's start (or where a restart resumes), still paused.
+                spanPlaced_ = true;
+                SeekTo(resumeAt_);
+                resumeAt_ = 0;
+            } else if (heldForSpan_) {
+                heldForSpan_ = false;
+                if (target_ == Target::Play && !buffering_) gst_element_set_state(pipeline_, GST_STATE_PLAYING);
+            } else if (resumeAt_ > 0) {
                 SeekTo(resumeAt_);
                 resumeAt_ = 0;
             }
@@ -398,8 +434,7 @@ void PlaybackEngine::OnError(GstMessage* message) {
         OnOutputLost();
         return;
     }
-    failed_ = true;
-    IdleOutput();
+    FailStart();
 }
 
 // The media plays on silently, from where the sound stopped; the next start the host asks for tries the output
@@ -407,30 +442,55 @@ void PlaybackEngine::OnError(GstMessage* message) {
 void PlaybackEngine::OnOutputLost() {
     gint64 nanoseconds = -1;
     const bool known = gst_element_query_position(pipeline_, GST_FORMAT_TIME, &nanoseconds) && nanoseconds > 0;
-    const double reached = known ? ToSeconds(nanoseconds) : lastPosition_;
+    const double reached = known ? std::max(0.0, ToSeconds(nanoseconds) - (span_ ? span_->start : 0)) : lastPosition_;
     audio_.FallBackToSilence();
     Start();
     resumeAt_ = reached;
     if (reached > 0) pendingSeek_ = reached;
 }
 
-void PlaybackEngine::WatchForStalledOutput(double position) {
+void PlaybackEngine::FailStart() {
+    failed_ = true;
+    IdleOutput();
+}
+
+void PlaybackEngine::WatchProgress(double position) {
     const std::int64_t now = g_get_monotonic_time();
-    const bool shouldMove = target_ == Target::Play && !failed_ && !buffering_ && !live_ && !pendingSeek_ &&
-                            !audio_.Silent() && SoundFlows() && g_str_has_prefix(uri_.c_str(), "file:");
-    if (!shouldMove || std::abs(position - stillAt_) > kStillSeconds) {
+    if (target_ != Target::Play || failed_ || buffering_) {
+        stillSinceUs_ = 0;
+        return;
+    }
+    const bool local = g_str_has_prefix(uri_.c_str(), "file:");
+    if (!SoundFlows()) {
+        // Network sources are given their connection's own time, then a few seconds once their buffer is full.
+        const std::int64_t since = local ? startedAtUs_ : bufferedAtUs_;
+        if (since > 0 && now - since >= kSilentStartUs) FailStart();
+        return;
+    }
+    if (live_ || !local || pendingSeek_ || heldForSpan_) {
+        stillSinceUs_ = 0;
+        return;
+    }
+    if (stillSinceUs_ == 0 || std::abs(position - stillAt_) > kStillSeconds) {
         stillAt_ = position;
         stillSinceUs_ = now;
-    } else if (now - stillSinceUs_ >= kOutputStallUs) {
-        stillSinceUs_ = now;
-        OnOutputLost();
+        return;
     }
+    if (now - stillSinceUs_ < kOutputStallUs) return;
+    stillSinceUs_ = 0;
+    if (duration_ && position >= *duration_ - kEndMargin)
+        OnEndOfStream();
+    else if (!audio_.Silent())
+        OnOutputLost();  // a file never starves: its output holds it up
+    else
+        FailStart();  // even the silent output does not move it on
 }
 
 void PlaybackEngine::OnBuffering(int percent) {
     bufferingPercent_ = percent;
     // A live stream cannot wait for its buffer; pausing it would only lose data.
     if (live_) return;
+    if (percent >= 100 && (buffering_ || bufferedAtUs_ == 0)) bufferedAtUs_ = g_get_monotonic_time();
     buffering_ = percent < 100;
     buffers_ = true;
     FollowBuffering();
@@ -461,7 +521,7 @@ EngineReport PlaybackEngine::Report() {
     EngineReport report;
     report.state = State();
     report.position = Position();
-    WatchForStalledOutput(report.position);
+    WatchProgress(report.position);
     report.positionTakenUs = g_get_monotonic_time();
     report.clockRuns = report.state == Playing && !pendingSeek_ && SoundFlows() && SettledState() == GST_STATE_PLAYING;
     report.duration = Duration();

@@ -2,6 +2,7 @@
 
 #include "platform/mediaplayer/AudioOutput.h"
 #include "platform/mediaplayer/EngineReport.h"
+#include "platform/mediaplayer/MediaLocation.h"
 #include "platform/mediaplayer/PlayState.h"
 #include "platform/mediaplayer/StreamTags.h"
 
@@ -35,6 +36,15 @@ class TrackSource;
 // The output's faults are never the media's: a sink that fails or is lost while a media plays is
 // replaced by a silent one that keeps real time, from the place reached; every start the host asks
 // for (a new media, play after a stop or a failure) tries the system's output again.
+//
+// A media that shows no sign of playing is a failure, not a wait: a local one that has sent no sound within a few
+// seconds of its start (or a network one within a few seconds of its buffer filling), or one whose position has
+// stopped moving on the silent output, fails as if it could not be opened, so the host's retries and skip take
+// over. One that stops moving at its very end has ended, whether or not its end was announced.
+//
+// A span of a file plays as a media of its own: the pipeline prerolls paused, is sent to the span's start with
+// its end as the stop (the demuxers end the stream there, to the sample), and only then plays; the duration and
+// the position are the span's, and a seek stays inside it.
 class PlaybackEngine {
 public:
     explicit PlaybackEngine(AudioSinkFactory audioSink);
@@ -44,7 +54,7 @@ public:
 
     // Opens the media and starts playing it. An empty URI counts as a media that cannot be opened,
     // and so does a local one that could hold up the calling thread (see opensPromptly).
-    void Open(const std::string& uri);
+    void Open(const std::string& uri, const std::optional<MediaSpan>& span = std::nullopt);
     // Stops and forgets the media.
     void Release();
 
@@ -94,8 +104,10 @@ private:
     void OnStateChanged(GstMessage* message);
     void OnError(GstMessage* message);
     void OnOutputLost();
-    // Takes an output that keeps a local media from moving on for good for a lost one.
-    void WatchForStalledOutput(double position);
+    // Takes an output that keeps a local media from moving on for good for a lost one, a media that shows no sign
+    // of playing for a failed one, and one held at its end for one that has ended.
+    void WatchProgress(double position);
+    void FailStart();
     void OnBuffering(int percent);
     void FollowBuffering();
     void OnEndOfStream();
@@ -113,6 +125,7 @@ private:
     GstQuery* positionQuery_ = nullptr;  // reused: the lyrics read the position some 60 times a second
 
     std::string uri_;
+    std::optional<MediaSpan> span_;
     Target target_ = Target::None;
     bool failed_ = false;
     unsigned starts_ = 0;
@@ -132,6 +145,9 @@ private:
     double resumeAt_ = 0;  // where a restart on the silent output picks up once the media is open
     double stillAt_ = 0;   // the position the media has not left since stillSinceUs_
     std::int64_t stillSinceUs_ = 0;
+    std::int64_t bufferedAtUs_ = 0;  // when the network source's buffer last filled; 0 before
+    bool heldForSpan_ = false;       // prerolls paused until placed at the span's start
+    bool spanPlaced_ = false;
 
     // Facts about the media, kept while it is stopped.
     std::optional<double> duration_;

@@ -121,6 +121,21 @@ Bytes Mp3Audio(double seconds) {
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
+Bytes EncodedRamp(double seconds, const std::string& encoder) {
+    TempFolder folder;
+    const auto raw = folder / "ramp.raw";
+    const auto path = folder / "encoded";
+    const auto samples = static_cast<std::int64_t>(std::llround(seconds * kRampRate));
+    Bytes pcm;
+    for (std::int64_t i = 0; i < samples; ++i) Append(pcm, static_cast<std::uint16_t>(RampSample(i)), 2, false);
+    WriteFile(raw, pcm);
+    RunPipeline("filesrc location=\"" + raw.string() +
+                "\" ! rawaudioparse format=pcm pcm-format=s16le sample-rate=" + std::to_string(kRampRate) +
+                " num-channels=1 ! audioconvert ! " + encoder + " ! filesink location=\"" + path.string() + "\"");
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
 std::u16string WriteVideo(const std::filesystem::path& path, double seconds, bool withSound) {
     const std::string sound = " audiotestsrc num-buffers=" + Tenths(seconds) +
                               " samplesperbuffer=2205 ! audio/x-raw,format=S16LE,rate=22050,channels=1 ! mux.";
@@ -164,6 +179,36 @@ bool WatchedOutput::Runs(const char* factoryName) const {
     g_value_unset(&item);
     gst_iterator_free(elements);
     return found;
+}
+
+AudioSinkFactory RecordedOutput::Factory() {
+    return [this] {
+        GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+        g_object_set(sink, "sync", TRUE, "signal-handoffs", TRUE, nullptr);
+        g_signal_connect(sink, "handoff", G_CALLBACK(OnHandoff), this);
+        return sink;
+    };
+}
+
+void RecordedOutput::OnHandoff(GstElement*, GstBuffer* buffer, GstPad*, void* self) {
+    auto& output = *static_cast<RecordedOutput*>(self);
+    GstMapInfo map;
+    if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) return;
+    std::lock_guard guard(output.lock_);
+    // Interleaved stereo S16LE: every fourth and fifth byte begin a left sample.
+    for (gsize i = 0; i + 1 < map.size; i += 4)
+        output.samples_.push_back(static_cast<std::int16_t>(map.data[i] | (map.data[i + 1] << 8)));
+    gst_buffer_unmap(buffer, &map);
+}
+
+std::vector<int> RecordedOutput::Samples() const {
+    std::lock_guard guard(lock_);
+    return samples_;
+}
+
+void RecordedOutput::Clear() {
+    std::lock_guard guard(lock_);
+    samples_.clear();
 }
 
 bool ReturnsPromptly(const std::function<void()>& call, const std::function<void()>& release, double seconds) {

@@ -6,8 +6,12 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
+
+typedef struct _GstBuffer GstBuffer;
+typedef struct _GstPad GstPad;
 
 namespace mediaplayer::test {
 
@@ -32,6 +36,11 @@ Bytes MidiFile();               // three half-second piano notes
 // An ID3v2.3 tag: title and artist frames with the given encoding byte and raw text.
 Bytes Id3v23Tag(std::uint8_t encoding, const std::string& title, const std::string& artist);
 Bytes Mp3Audio(double seconds);  // untagged, encoded by GStreamer
+// A 44.1 kHz mono tone of any length encoded by the GStreamer elements `encoder` (e.g. "flacenc" or
+// "vorbisenc ! oggmux"), whose samples count up: sample i holds (i % 16384) * 2 (see RampSample).
+Bytes EncodedRamp(double seconds, const std::string& encoder);
+constexpr int kRampRate = 44100;
+inline int RampSample(std::int64_t index) { return static_cast<int>(index % 16384) * 2; }
 std::u16string WriteVideo(const std::filesystem::path& path, double seconds, bool withSound);
 
 struct GstUnref {
@@ -48,6 +57,19 @@ public:
 
 private:
     GstPointer lastSink_;
+};
+
+// A silent real-time audio output that keeps what it plays: the left channel of the output's 16-bit samples.
+class RecordedOutput {
+public:
+    AudioSinkFactory Factory();
+    std::vector<int> Samples() const;
+    void Clear();
+
+private:
+    static void OnHandoff(GstElement*, GstBuffer* buffer, GstPad*, void* self);
+    mutable std::mutex lock_;
+    std::vector<int> samples_;
 };
 
 // Runs `call` in this thread, which must return within `seconds`. When it does not, a watchdog

@@ -1,0 +1,79 @@
+#include "tests/mediaplayer/TestMedia.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace mediaplayer::test {
+namespace {
+
+class Ending : public ::testing::Test {
+protected:
+    // Plays `url` as the host does: a failed start is stopped and played again, three times at most. The state it
+    // ends in: Stopped once the media has played to its end, Ready when every attempt failed.
+    int PlayThrough(const std::u16string& url, double seconds) {
+        player.setURL(url);
+        for (int retries = 0;; ++retries) {
+            int state = Undefined;
+            const bool settled = WaitUntil(
+                [&] {
+                    state = player.playState();
+                    return state == Stopped || state == Ready;
+                },
+                seconds + 8);
+            if (!settled || state == Stopped || retries == 3) return state;
+            player.controls().stop();
+            player.controls().play();
+        }
+    }
+
+    TempFolder folder;
+    MediaPlayer player;
+};
+
+// Every media that plays to its end reaches the stopped state, however short, in every container offered: a host
+// that never saw the end would never move on.
+TEST_F(Ending, EveryContainerReachesItsEndHoweverShort) {
+    const std::pair<const char*, const char*> containers[] = {
+        {"wav", "wavenc"},
+        {"aiff", "aiffmux"},
+        {"mp3", "lamemp3enc"},
+        {"wma", "avenc_wmav2 ! asfmux"},
+        {"flac", "flacenc"},
+        {"ogg", "vorbisenc ! oggmux"},
+        {"opus", "audioresample ! opusenc ! oggmux"},
+        {"m4a", "avenc_aac ! mp4mux"},
+        {"wv", "wavpackenc"},
+    };
+    for (const auto& [extension, encoder] : containers) {
+        for (double seconds : {0.02, 0.1, 0.2}) {
+            const std::string name = std::to_string(seconds) + "." + extension;
+            EXPECT_EQ(PlayThrough(WriteFile(folder / name, EncodedRamp(seconds, encoder)), seconds), Stopped) << name;
+        }
+    }
+    // Ordinary AIFF files, which stalled the player on a few tries in ten.
+    const std::u16string aiff = WriteFile(folder / "tone.aiff", EncodedRamp(1.0, "aiffmux"));
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(PlayThrough(aiff, 1.0), Stopped) << "try " << i;
+    if (std::filesystem::exists("/usr/share/sounds/sf2/default-GM.sf2"))
+        EXPECT_EQ(PlayThrough(WriteFile(folder / "notes.mid", MidiFile()), 1.5), Stopped);
+}
+
+// A media whose demuxer reports an error, or that never gives sound, fails instead of keeping the host waiting.
+TEST_F(Ending, BrokenMediaFailsInsteadOfStalling) {
+    const Bytes wma = EncodedRamp(2.0, "avenc_wmav2 ! asfmux");
+    Bytes badWav = WavFile(0.5);
+    badWav[20] = 0x55;  // an unknown sample format
+    const std::pair<std::string, Bytes> broken[] = {
+        {"truncated.wma", Bytes(wma.begin(), wma.begin() + static_cast<std::ptrdiff_t>(wma.size() / 3))},
+        {"header-only.wma", Bytes(wma.begin(), wma.begin() + 600)},
+        {"bad-format.wav", badWav},
+    };
+    for (const auto& [name, bytes] : broken) {
+        const int state = PlayThrough(WriteFile(folder / name, bytes), 2.0);
+        EXPECT_TRUE(state == Ready || state == Stopped) << name << " stalls in state " << state;
+    }
+}
+
+}  // namespace
+}  // namespace mediaplayer::test
