@@ -28,15 +28,15 @@ refresh_desktop_caches() {
   fi
 }
 
-# The folders (relative to the root) that a staged copy of the install holds and the root does not, with the root's
-# own missing parents, as absolute paths.
+# The folders (relative to the root) that a staged copy of the install holds and the root does not, with the root
+# itself and its parents where they are missing, as absolute paths.
 missing_folders() {
   local staged=$1 folder parent
   (cd "$staged" && find . -mindepth 1 -type d) | while IFS= read -r folder; do
     folder=${folder#./}
     [ -d "$root/$folder" ] || echo "$folder"
   done
-  parent=$(dirname "$root")
+  parent=$root
   while [ ! -d "$parent" ]; do echo "$parent"; parent=$(dirname "$parent"); done
 }
 

@@ -13,10 +13,10 @@ for clone in clone second-clone; do
 done
 PREFIX=$WORK/prefix
 SECOND="$WORK/second prefix"
-# `make CLONE TARGET PREFIX [BUILD]`, its output kept in make.log.
+# `make CLONE TARGET PREFIX [BUILD [VARIABLE=VALUE...]]`, its output kept in make.log.
 make_in() {
   local clone=$1 target=$2 prefix=$3 build=${4:-$BUILD_DIR}
-  make -C "$WORK/$clone" --no-print-directory "$target" PREFIX="$prefix" BUILD="$build" JOBS=2 >>"$WORK/make.log" 2>&1 ||
+  make -C "$WORK/$clone" --no-print-directory "$target" PREFIX="$prefix" BUILD="$build" JOBS=2 "${@:5}" >>"$WORK/make.log" 2>&1 ||
     fail "make $target PREFIX=$prefix: $(tail -n 30 "$WORK/make.log")"
   ! grep -E '(Building|Linking) (C|CXX) ' "$WORK/make.log" ||
     fail "make $target compiled (is the build up to date?): $(grep -m5 -E '(Building|Linking) ' "$WORK/make.log")"
@@ -84,6 +84,15 @@ make_in second-clone uninstall "$SECOND" "$WORK/second-clone/build"
   fail "make uninstall left more than the playlist: $(listing "$SECOND")"
 offered=$("${gio_env[@]}" gio mime "$type" 2>&1) || true
 ! grep -q 'media.desktop' <<<"$offered" || fail "GIO still offers the player: $offered"
+
+# A staged install for packaging (DESTDIR) of the system's prefix: marked system-wide, no MIME cache made in the stage,
+# and taken away whole again.
+make_in clone install /usr "$BUILD_DIR" DESTDIR="$WORK/stage"
+[ -f "$WORK/stage/usr/lib/media/shared-install" ] && [ -x "$WORK/stage/usr/lib/media/media" ] ||
+  fail "the staged install is not a system-wide one: $(listing "$WORK/stage")"
+[ ! -e "$WORK/stage/usr/share/applications/mimeinfo.cache" ] || fail "a staged install made a MIME cache"
+make_in second-clone uninstall /usr "$WORK/second-clone/build" DESTDIR="$WORK/stage"
+[ ! -e "$WORK/stage/usr" ] || fail "the staged uninstall left: $(listing "$WORK/stage")"
 
 # Nothing of ours left: a clear refusal, not a quiet success.
 if make -C "$WORK/second-clone" --no-print-directory uninstall PREFIX="$SECOND" >"$WORK/again.log" 2>&1; then
