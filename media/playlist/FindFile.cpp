@@ -41,13 +41,13 @@ bool IsFolder(DIR* folder, const dirent& entry) {
 // rather than taken from the environment, so an album keeps its order on every machine; names the collation holds
 // equal ("a" and "A", "01" and "1") fall back to their code units, so the order is never left to the sort.
 bool ComesBefore(const std::u16string& a, const std::u16string& b) {
-    static const QCollator collator = [] {
+    static const QCollator kCollator = [] {
         QCollator made{QLocale(QLocale::Chinese, QLocale::China)};
         made.setNumericMode(true);
         made.setCaseSensitivity(Qt::CaseInsensitive);
         return made;
     }();
-    const int order = collator.compare(QStringView(a), QStringView(b));
+    const int order = kCollator.compare(QStringView(a), QStringView(b));
     return order != 0 ? order < 0 : a < b;
 }
 
