@@ -9,6 +9,7 @@
 
 #include "media/core/MainWindow.h"
 #include "media/core/Windows.h"
+#include "media/playlist/CueTracks.h"
 #include "media/playlist/FindFile.h"
 #include "media/playlist/PlaylistRows.h"
 #include "media/readers/MediaFormats.h"
@@ -38,7 +39,8 @@ public:
         for (std::u16string name = finder.Find(folder + u"*", false); !name.empty(); name = finder.FindNext()) {
             if (finder.FileAttributes() & kFileAttributeDirectory) {
                 if (name.front() != u'.') Search(folder + name);
-            } else if (Matches(name)) {
+            } else if (Matches(name) && !sheetAudio_.NamedBySheet(folder + name)) {
+                // An album file a sheet beside it names is added as the sheet's tracks, not again as a whole.
                 adder_.Add(folder + name);
             }
             if (!adder_.TakeTurn()) return;
@@ -61,6 +63,7 @@ private:
     MediaAdder& adder_;
     std::vector<WildcardPattern> patterns_;
     std::set<std::pair<dev_t, ino_t>> visited_;
+    SheetAudioIndex sheetAudio_;
 };
 
 }  // namespace
@@ -156,10 +159,9 @@ void AddFolderCommand(QWidget* owner, MediaAdder& adder) {
     const std::u16string folder =
         forms::UpToNul(forms::BrowseForFolder(owner, QStringLiteral("请选择文件夹"))).toStdU16String();
     if (folder.empty()) return;
-    // WMA, then MP3, then the formats read beyond them, a pass each in the table's order. WAV stays unsearched.
-    // A sheet is no media file: AddFile would add the sheet itself as one track, so its pass is not one of these.
-    for (const FolderPassPatterns& entry : FolderPasses())
-        if (entry.pass != FolderPass::Sheets) SearchFolder(adder, folder, entry.patterns);
+    // WMA, then the cue sheets' tracks, then MP3, then the formats read beyond them, a pass each in the table's
+    // order. WAV stays unsearched.
+    for (const FolderPassPatterns& entry : FolderPasses()) SearchFolder(adder, folder, entry.patterns);
 }
 
 }  // namespace media

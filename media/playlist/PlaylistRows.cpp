@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <algorithm>
+#include <cstdio>
 
+#include "media/playlist/CueTracks.h"
 #include "media/readers/MediaInfo.h"
 #include "platform/text/FileName.h"
 
@@ -40,8 +42,35 @@ std::u16string WithoutQuotes(std::u16string text) {
     return text;
 }
 
+namespace {
+
+// Appends the rows of a sheet's tracks; false when the grid refused one (it is full).
+bool AddSheetRows(GridProxy& grid, const std::vector<SheetRow>& rows) {
+    for (const SheetRow& row : rows)
+        if (!AddRow(grid, grid.ItemCount() + 1, row.title, row.artist, u"00:00", row.location)) return false;
+    return true;
+}
+
+// A sheet adds its tracks, never itself: it is no media, and would be retried as one for ever. One that adds
+// nothing says why.
+bool AddSheet(GridProxy& grid, const std::u16string& location) {
+    const SheetRows sheet = ReadSheetRows(location);
+    for (const std::u16string& name : sheet.missingAudio)
+        std::fprintf(stderr, "media: %s: its audio file %s was not found\n", text::ToFileName(location).c_str(),
+                     text::ToFileName(name).c_str());
+    if (sheet.rows.empty() && sheet.missingAudio.empty())
+        std::fprintf(stderr, "media: %s: no cue sheet with audio tracks could be read\n",
+                     text::ToFileName(location).c_str());
+    return AddSheetRows(grid, sheet.rows);
+}
+
+}  // namespace
+
 bool AddFile(GridProxy& grid, const std::u16string& location) {
     if (location.empty()) return false;
+    if (IsCueSheet(location)) return AddSheet(grid, location);
+    if (const std::vector<SheetRow> tracks = EmbeddedSheetRows(location); !tracks.empty())
+        return AddSheetRows(grid, tracks);
     std::u16string title, artist;
     MediaInfo info;
     info.FileName = location;

@@ -31,7 +31,9 @@ void SetUpColumns(GridProxy& grid);
 bool AddRow(GridProxy& grid, std::int32_t number, const std::u16string& title, const std::u16string& artist,
             const std::u16string& time, const std::u16string& location);
 
-// Reads the file's tags and appends its row; an empty location adds nothing.
+// Reads the file's tags and appends its row; an empty location adds nothing. A cue sheet (".cue") adds a row for
+// each of its tracks, and so does an audio file carrying a sheet inside; a sheet whose audio is missing adds nothing
+// and says why on stderr. False only when the grid refused a row (it is full).
 bool AddFile(GridProxy& grid, const std::u16string& location);
 
 // The upper-cased last path segment less its extension: "My Song.mp3" gives "MY SONG".

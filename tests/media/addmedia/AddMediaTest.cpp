@@ -352,6 +352,20 @@ TEST(SearchFolder, TheOtherFormatsFollowInPassesOfTheirOwnAndWaveStaysOut) {
     EXPECT_EQ(MoreFolderPasses().size(), 6u);
 }
 
+// Sheets have their pass after WMA and before MP3, and the album file a sheet names is added only as its tracks.
+TEST(SearchFolder, SheetsAddTheirTracksBeforeTheMp3PassAndTheirAlbumFilesOnlyOnce) {
+    Tree tree;
+    const std::u16string wma = U(tree.File("a.wma").string());
+    const std::u16string album = U(tree.File("album/CDImage.flac").string());
+    const std::u16string bonus = U(tree.File("album/bonus.mp3").string());
+    const std::u16string lone = U(tree.File("other/lone.flac").string());
+    std::ofstream(tree.Root() / "album/CDImage.cue") << "FILE \"CDImage.wav\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"
+                                                        "TRACK 02 AUDIO\nINDEX 01 03:00:00\n";
+    Grid g;
+    EXPECT_EQ(AddFolder(g.grid, tree.Root()),
+              (std::vector<std::u16string>{wma, album + u"#t=0,180", album + u"#t=180", bonus, lone}));
+}
+
 TEST(SearchFolder, SeveralPatternsAreOnePassInListingOrder) {
     Tree tree;
     for (int i = 0; i < 10; ++i) {

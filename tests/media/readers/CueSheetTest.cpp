@@ -2,6 +2,7 @@
 // files as flac and metaflac write them.
 #include "media/readers/CueSheet.h"
 #include "tests/media/readers/MediaFileTest.h"
+#include "tests/media/readers/SilentWav.h"
 
 #include <cmath>
 
@@ -130,17 +131,7 @@ TEST_F(FlacCueSheetTest, SheetsInsideFlacFilesAsTheToolsWriteThem) {
     if (!tools::Installed({"flac", "metaflac"})) GTEST_SKIP() << "flac is not installed";
     // Ten seconds of CD audio, silence; tracks at 0, 2 s 37 frames and 6 s.
     constexpr std::uint32_t kSamples = 441000;
-    std::string wav = "RIFF";
-    const auto le = [&wav](std::uint32_t v, int n) {
-        for (int i = 0; i < n; ++i) wav += static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    le(36 + kSamples * 4, 4);
-    wav += "WAVEfmt ";
-    le(16, 4), le(1, 2), le(2, 2), le(44100, 4), le(44100 * 4, 4), le(4, 2), le(16, 2);
-    wav += "data";
-    le(kSamples * 4, 4);
-    wav += std::string(kSamples * 4, '\0');
-    tagfile::WriteFile(dir / "tone.wav", wav);
+    tagfile::WriteFile(dir / "tone.wav", tagfile::SilentCdWav(kSamples));
     tagfile::WriteFile(dir / "sheet.cue",
                        "FILE \"tone.wav\" WAVE\nTRACK 01 AUDIO\nTITLE \"One\"\nINDEX 01 00:00:00\n"
                        "TRACK 02 AUDIO\nTITLE \"Two\"\nINDEX 01 00:02:37\nTRACK 03 AUDIO\nTITLE \"Three\"\n"
