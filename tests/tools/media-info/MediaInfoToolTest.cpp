@@ -76,6 +76,11 @@ TEST(MediaInfoTool, WhySaysWhyEachRefusedFileWasRefused) {
         {"speex.ogg", OggPage(kOggFirst, 0, 7, 0, {80}, speexHeader), "no Vorbis, Opus or FLAC stream"},
         {"short.m4a", std::string("\0\0\0", 3), "no MP4 box"},
         {"riff.m4a", Mp4Box("RIFF", std::string(16, '\0')), "first box does not start an MP4 file"},
+        {"old.ape", "MAC " + LittleEndian(3800, 2) + std::string(40, '\0'),
+         "no Monkey's Audio header of a known version"},
+        {"mute.ape", "MAC " + LittleEndian(3970, 2) + std::string(40, '\0'), "Monkey's Audio header out of range"},
+        {"riff.wv", "RIFF" + std::string(40, '\0'), "no WavPack block header"},
+        {"tag-past-end.wv", "ID3\x03\x00\x00" + Syncsafe(100000) + "wvpk", "tag size past the end of the file"},
         {"song.mp3", Mpeg1Audio(), ""},
         {"song.ogg", OggVorbisFile({"TITLE=t"}), ""},
     };
