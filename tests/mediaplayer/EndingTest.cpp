@@ -75,5 +75,17 @@ TEST_F(Ending, BrokenMediaFailsInsteadOfStalling) {
     }
 }
 
+// Two tracker modules in a row once held a decoder's lock against a query from the thread that asked for the
+// next: each plays to its end, and no call of the host waits.
+TEST_F(Ending, TrackerModulesFollowOneAnother) {
+    const std::u16string modules[] = {WriteFile(folder / "a.mod", ModModule()),
+                                      WriteFile(folder / "b.s3m", S3mModule())};
+    for (int round = 0; round < 2; ++round) {
+        for (const std::u16string& module : modules) {
+            EXPECT_TRUE(ReturnsPromptly([&] { EXPECT_EQ(PlayThrough(module, 3), Stopped); }, [] {}, 15));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace mediaplayer::test

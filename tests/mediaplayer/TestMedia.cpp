@@ -96,6 +96,86 @@ Bytes MidiFile() {
     return out;
 }
 
+namespace {
+
+constexpr int kModuleSampleBytes = 4000;
+constexpr int kModuleRows = 16;  // of 64; a pattern break ends the song there
+
+void AppendSquareWave(Bytes& out) {
+    for (int i = 0; i < kModuleSampleBytes; ++i) out.push_back((i / 16) % 2 ? 0x40 : 0xC0);
+}
+
+void AppendPadded(Bytes& out, const std::string& text, std::size_t size) {
+    Append(out, text);
+    out.resize(out.size() + size - text.size(), 0);
+}
+
+}  // namespace
+
+Bytes ModModule() {
+    Bytes out;
+    AppendPadded(out, "test module", 20);
+    for (int sample = 0; sample < 31; ++sample) {
+        AppendPadded(out, sample == 0 ? "square" : "", 22);
+        Append(out, sample == 0 ? kModuleSampleBytes / 2 : 0, 2, true);                           // length in words
+        out.insert(out.end(), {0, static_cast<std::uint8_t>(sample == 0 ? 64 : 0), 0, 0, 0, 1});  // no loop
+    }
+    out.push_back(1);    // song length
+    out.push_back(127);  // restart
+    out.resize(out.size() + 128, 0);
+    Append(out, "M.K.");
+    for (int row = 0; row < 64; ++row) {
+        for (int channel = 0; channel < 4; ++channel) {
+            if (row == 0 && channel == 0) {
+                out.insert(out.end(), {0x01, 0xAC, 0x10, 0x00});  // sample 1, period 428
+            } else if (row == kModuleRows - 1 && channel == 0) {
+                out.insert(out.end(), {0x00, 0x00, 0x0D, 0x00});  // pattern break: the end
+            } else {
+                out.insert(out.end(), {0, 0, 0, 0});
+            }
+        }
+    }
+    AppendSquareWave(out);
+    return out;
+}
+
+Bytes S3mModule() {
+    // Header (96 bytes), one order, one instrument and one pattern pointer; the instrument at 0x70, its pattern
+    // at 0xC0 and its sample at 0x300, in 16-byte paragraphs.
+    Bytes out;
+    AppendPadded(out, "test module", 28);
+    out.insert(out.end(), {0x1A, 16, 0, 0});
+    for (int value : {1, 1, 1, 0, 0x1320, 2}) Append(out, static_cast<std::uint32_t>(value), 2, false);
+    Append(out, "SCRM");
+    out.insert(out.end(), {64, 6, 125, 0xB0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    for (int channel = 0; channel < 32; ++channel) out.push_back(channel < 4 ? channel : 255);
+    out.push_back(0);                  // order: pattern 0
+    Append(out, 0x70 / 16, 2, false);  // instrument
+    Append(out, 0xC0 / 16, 2, false);  // pattern
+    out.resize(0x70, 0);
+    out.push_back(1);  // a sample
+    AppendPadded(out, "square.raw", 12);
+    out.insert(out.end(), {0, static_cast<std::uint8_t>(0x300 / 16), 0});
+    for (int value : {kModuleSampleBytes, 0, 0}) Append(out, static_cast<std::uint32_t>(value), 4, false);
+    out.insert(out.end(), {64, 0, 0, 0});
+    Append(out, 8363, 4, false);
+    out.resize(out.size() + 12, 0);
+    AppendPadded(out, "square", 28);
+    Append(out, "SCRS");
+    out.resize(0xC0, 0);
+    Bytes pattern = {0x20, 0x40, 1};  // channel 0: note C-4, instrument 1
+    pattern.push_back(0);
+    for (int row = 1; row < 64; ++row) {
+        if (row == kModuleRows - 1) pattern.insert(pattern.end(), {0x80, 3, 0});  // C00: pattern break, the end
+        pattern.push_back(0);
+    }
+    Append(out, static_cast<std::uint32_t>(pattern.size() + 2), 2, false);
+    out.insert(out.end(), pattern.begin(), pattern.end());
+    out.resize(0x300, 0);
+    for (int i = 0; i < kModuleSampleBytes; ++i) out.push_back((i / 16) % 2 ? 0xC0 : 0x40);  // unsigned
+    return out;
+}
+
 Bytes Id3v23Tag(std::uint8_t encoding, const std::string& title, const std::string& artist) {
     Bytes frames;
     for (const auto& [id, text] : {std::pair{"TIT2", title}, std::pair{"TPE1", artist}}) {

@@ -33,6 +33,8 @@ std::u16string WriteFile(const std::filesystem::path& path, const Bytes& bytes);
 
 Bytes WavFile(double seconds);  // 16-bit mono sine
 Bytes MidiFile();               // three half-second piano notes
+Bytes ModModule();              // a tracker module (.mod): one square-wave note, about a second
+Bytes S3mModule();              // the same in the Scream Tracker 3 format (.s3m)
 // An ID3v2.3 tag: title and artist frames with the given encoding byte and raw text.
 Bytes Id3v23Tag(std::uint8_t encoding, const std::string& title, const std::string& artist);
 Bytes Mp3Audio(double seconds);  // untagged, encoded by GStreamer
