@@ -3,6 +3,7 @@
 #include "media/readers/ByteCursor.h"
 #include "media/readers/ByteSource.h"
 #include "media/readers/FlacBlocks.h"
+#include "media/readers/Id3Tags.h"
 #include "media/readers/SlicedSource.h"
 #include "media/readers/TagFields.h"
 #include "media/readers/VorbisComment.h"
@@ -201,10 +202,13 @@ std::optional<CueSheet> ReadCueSheet(std::string_view bytes) {
 
 std::optional<CueSheet> ReadFlacCueSheet(const std::string& utf8Path) {
     FileRegionReader file;
-    if (!file.Open(utf8Path) || file.Read(0, 4) != "fLaC") return std::nullopt;
+    if (!file.Open(utf8Path)) return std::nullopt;
+    // Some taggers put an ID3v2 tag before the stream.
+    const std::uint64_t start = StreamStartAfterId3v2(file);
+    if (start > file.Size() || file.Read(start, 4) != "fLaC") return std::nullopt;
     std::uint32_t sampleRate = 0;
     std::optional<std::pair<std::uint64_t, std::uint32_t>> cueBlock;  // its body's offset and length
-    std::uint64_t pos = 4;
+    std::uint64_t pos = start + 4;
     for (int blocks = 0; blocks < kMaxFlacBlocks; ++blocks) {
         const std::string_view header = file.Read(pos, kFlacBlockHeaderSize);
         if (header.size() < kFlacBlockHeaderSize) break;

@@ -138,8 +138,8 @@ TEST_F(CueRowsTest, SpanLocationsAreFilesFirst) {
 }
 
 // flac writes the audio with its own tags and the sheet as a CUESHEET comment without performers: the file's
-// artist fills them; a sheet without titles takes the file's title and the track's number.
-TEST_F(CueRowsTest, AFlacFileWithASheetInsideIsSplit) {
+// artist fills them; a sheet without titles takes the file's title and the track's number. WavPack the same.
+TEST_F(CueRowsTest, FlacAndWavPackFilesWithASheetInsideAreSplit) {
     if (std::system("command -v flac >/dev/null && command -v metaflac >/dev/null") != 0)
         GTEST_SKIP() << "flac is not installed";
     const std::string wavPath = text::ToFileName(Write("tone.wav", tagfile::SilentCdWav(44100 * 4)));
@@ -156,6 +156,20 @@ TEST_F(CueRowsTest, AFlacFileWithASheetInsideIsSplit) {
     const std::vector<PlaylistRecord> expected = {{u"一", u"Band", u"00:00", flac + u"#t=0,2"},
                                                   {u"Album (02)", u"Band", u"00:00", flac + u"#t=2"}};
     EXPECT_EQ(Rows(), expected);
+
+    // WavPack keeps the sheet in its APEv2 tag's Cuesheet item.
+    if (std::system("command -v wavpack >/dev/null") != 0) GTEST_SKIP() << "wavpack is not installed";
+    const std::string wvPath = text::ToFileName(Path("album.wv"));
+    ASSERT_EQ(std::system(("wavpack -q -y -w 'Cuesheet=@" + sheetPath + "' -w 'Artist=WV' '" + wavPath + "' -o '" +
+                           wvPath + "' >/dev/null 2>&1")
+                              .c_str()),
+              0);
+    ASSERT_TRUE(AddFile(grid, text::FromFileName(wvPath)));
+    const std::u16string wv = text::FromFileName(wvPath);
+    EXPECT_EQ(grid.ItemCount(), 4);
+    EXPECT_EQ(grid.ItemText(2, column::kLocation), wv + u"#t=0,2");
+    EXPECT_EQ(grid.ItemText(3, column::kArtist), u"WV");
+    EXPECT_EQ(grid.ItemText(3, column::kLocation), wv + u"#t=2");
 }
 
 }  // namespace
