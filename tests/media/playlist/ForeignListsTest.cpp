@@ -37,6 +37,12 @@ TEST(ForeignLists, EachFormatAndCodePageGivesTheLocationsItNames) {
          ListFormat::M3u,
          "#EXTM3U\r\n" + Gbk(u"/音乐/周杰伦 - 七里香.mp3") + "\r\n" + Gbk(u"歌曲.mp3"),
          {u"/音乐/周杰伦 - 七里香.mp3", u"/lists/歌曲.mp3"}},
+        {"M3U in Big5",
+         ListFormat::M3u,
+         "#EXTM3U\r\n/\xAD\xB5\xBC\xD6/\xA9P\xAAN\xAD\xDB/\xA4"
+         "C\xA8\xBD\xAD\xBB.mp3\r\n"
+         "/\xAD\xB5\xBC\xD6/\xB3\xAF\xAB\xB3\xA8\xB3/\xA4Q\xA6~.mp3\r\n",
+         {u"/音樂/周杰倫/七里香.mp3", u"/音樂/陳奕迅/十年.mp3"}},
         {"M3U in UTF-16 with a mark", ListFormat::M3u, "\xFF\xFE" + Utf16(u"#EXTM3U\r\n" + song + u"\r\n"), {song}},
         {"M3U8 with a mark, a name that is not UTF-8 kept as its bytes",
          ListFormat::M3u8,
