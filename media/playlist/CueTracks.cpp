@@ -110,6 +110,8 @@ std::optional<std::u16string> FindSheetAudio(const std::u16string& folder, const
     std::u16string written = name;
     std::replace(written.begin(), written.end(), u'\\', u'/');
     if (written.empty()) return std::nullopt;
+    // A sheet is never audio: one that names a sheet (itself, say) would give rows that can never play.
+    if (IsCueSheet(written)) return std::nullopt;
     const std::u16string asWritten = written.front() == u'/' ? written : Joined(folder, written);
     if (IsRegularFile(asWritten)) return asWritten;
 

@@ -109,6 +109,8 @@ TEST_F(CueRowsTest, TheAudioIsFoundByNameThenCaseThenStem) {
     // Sheets written on other systems: backslashes, a full path of another machine.
     Write("disc.wv", "");
     EXPECT_EQ(FindSheetAudio(Path(""), u"C:\\Rips\\DISC.wav").value_or(u""), Path("disc.wv"));
+    Write("self.cue", "FILE self.cue WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
+    EXPECT_FALSE(FindSheetAudio(Path(""), u"self.cue")) << "a sheet naming itself";
 }
 
 TEST_F(CueRowsTest, MissingAudioAddsNothingAndSaysWhy) {
