@@ -35,12 +35,20 @@ void GridProxy::AddColumn(const std::u16string& key, const std::u16string& capti
 std::int32_t GridProxy::AddItem() {
     Variant row;
     Call(dispid::AddItem, {}, &row);
-    return row.IsEmpty() ? -1 : row.Int32Or(-1);
+    const std::int32_t added = row.IsEmpty() ? -1 : row.Int32Or(-1);
+    if (added >= 0) RowsChanged();
+    return added;
 }
 
-void GridProxy::RemoveItem(std::int32_t row) { Call(dispid::RemoveItem, {Long(row)}); }
+void GridProxy::RemoveItem(std::int32_t row) {
+    Call(dispid::RemoveItem, {Long(row)});
+    RowsChanged();
+}
 void GridProxy::MoveItem(std::int32_t from, std::int32_t to) { Call(dispid::MoveItem, {Long(from), Long(to)}); }
-void GridProxy::Clear() { Call(dispid::Clear, {}); }
+void GridProxy::Clear() {
+    Call(dispid::Clear, {});
+    RowsChanged();
+}
 void GridProxy::Refresh() { Call(dispid::Refresh, {}); }
 
 std::u16string GridProxy::ItemText(std::int32_t row, std::int32_t column) const {

@@ -2,6 +2,8 @@
 // The playlist grid as the player calls it: the control's dispatch interface wrapped in typed calls. A call the grid
 // refuses is skipped; getters then give an empty value, so callers carry on as the player's handlers do.
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/automation/Dispatch.h"
@@ -39,13 +41,21 @@ public:
     void SetScrolVisible(bool visible);
     void Refresh();
 
+    // Runs after every add, removal or clearing of rows made through this proxy or any copy of it: the one place
+    // that learns the number of rows changed, however the rows came or went.
+    void SetRowsChanged(std::function<void()> handler) { *rowsChanged_ = std::move(handler); }
+
 private:
+    void RowsChanged() const {
+        if (*rowsChanged_) (*rowsChanged_)();
+    }
     automation::Variant Get(automation::DispId id, std::initializer_list<automation::Variant> index = {}) const;
     void Put(automation::DispId id, std::initializer_list<automation::Variant> indexAndValue);
     void Call(automation::DispId id, std::initializer_list<automation::Variant> args,
               automation::Variant* result = nullptr);
 
     automation::Dispatch* grid_ = nullptr;
+    std::shared_ptr<std::function<void()>> rowsChanged_ = std::make_shared<std::function<void()>>();
 };
 
 }  // namespace media
