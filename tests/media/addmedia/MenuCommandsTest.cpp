@@ -236,8 +236,9 @@ TEST_F(MenuCommands, ClearingDuringAFolderSearchLetsItGoOnAppending) {
     constexpr int kFiles = 4000;
     std::vector<std::u16string> order;
     fs::create_directories(folder / "many");
-    for (int i = 0; i < kFiles; ++i) test::WriteFile(folder / "many" / ("t" + std::to_string(i) + ".mp3"), {});
-    for (const auto& entry : fs::directory_iterator(folder / "many")) order.push_back(U(entry.path()));
+    // Written from the last, searched in name order: t0, t1, ... t9, t10 (numbers by their value).
+    for (int i = kFiles - 1; i >= 0; --i) test::WriteFile(folder / "many" / ("t" + std::to_string(i) + ".mp3"), {});
+    for (int i = 0; i < kFiles; ++i) order.push_back(U(folder / "many" / ("t" + std::to_string(i) + ".mp3")));
 
     // The clear waits for the first turn the search gives once it has added a row: the WMA pass before it finds
     // nothing and may already give turns, and a clear of an empty list would prove nothing.
