@@ -121,7 +121,7 @@ bool PlaybackEngine::StartOnRunningOutput() {
     // system's output again, which a sound server that has come back (or come up late) then serves.
     if (!output_ || OutputIsSilent() != audio_.Silent() || SettledState() == GST_STATE_NULL) return false;
     output_->BeginFlush();
-    track_.reset();
+    if (!RetireTrack()) return false;
     // What the previous media left on the bus (its end, its errors) is no news of this one.
     DropBusMessages();
     output_->EndFlush();
@@ -174,10 +174,32 @@ void PlaybackEngine::ToNull() {
     AbandonableThread::RunWithin([retired = std::move(retired)]() mutable { retired.reset(); }, kTeardownWait);
 }
 
+bool PlaybackEngine::RetireTrack() {
+    if (!track_) return true;
+    // The decoder stops on a thread of its own: one whose streaming thread is held inside an element (a lock
+    // never released, a read that never returns) would hold the engine, and every later request, for good.
+    struct Retired {
+        GstElement* pipeline = nullptr;
+        std::unique_ptr<TrackSource> track;
+        ~Retired() {
+            track.reset();
+            gst_object_unref(pipeline);
+        }
+    };
+    auto retired = std::make_shared<Retired>();
+    retired->pipeline = GST_ELEMENT(gst_object_ref(pipeline_));
+    retired->track = std::move(track_);
+    if (AbandonableThread::RunWithin([retired = std::move(retired)]() mutable { retired.reset(); }, kTeardownWait))
+        return true;
+    // Left to itself, with its pipeline: the next start builds another.
+    ToNull();
+    return false;
+}
+
 void PlaybackEngine::IdleOutput() {
     if (!pipeline_) return;
     if (output_) output_->BeginFlush();
-    track_.reset();
+    if (!RetireTrack()) return;
     if (output_) output_->EndFlush();
     // Paused, the sound server's stream stays open but plays nothing.
     if (SettledState() != GST_STATE_NULL) gst_element_set_state(pipeline_, GST_STATE_PAUSED);

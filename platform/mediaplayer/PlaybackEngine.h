@@ -93,6 +93,8 @@ private:
     void ToNull();
     // Takes the decoder out and pauses the output, which keeps its stream for the next media.
     void IdleOutput();
+    // Takes the decoder out of the pipeline; false when it would not stop in time, and the pipeline was left to it.
+    bool RetireTrack();
     void DropBusMessages();
     void ResetProgress();
     int SettledState() const;  // the GstState the pipeline is in; GST_STATE_VOID_PENDING while it changes

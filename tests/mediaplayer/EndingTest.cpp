@@ -1,6 +1,10 @@
 #include "tests/mediaplayer/TestMedia.h"
 
+#include <gst/gst.h>
 #include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
 
 #include <filesystem>
 #include <string>
@@ -85,6 +89,43 @@ TEST_F(Ending, TrackerModulesFollowOneAnother) {
             EXPECT_TRUE(ReturnsPromptly([&] { EXPECT_EQ(PlayThrough(module, 3), Stopped); }, [] {}, 15));
         }
     }
+}
+
+// An element that holds its streaming thread for good (a lock never released, a read that never returns; here one
+// in the first output) holds up neither the host nor the next media: the engine leaves that pipeline to itself.
+TEST(HeldElement, HoldsUpNeitherTheHostNorTheNextMedia) {
+    // Outlives the test: the held thread is let go only at its end, and may run on after.
+    static struct Hold {
+        std::mutex lock;
+        std::condition_variable released;
+        bool release = false;
+    } hold;
+    const auto holdForGood = +[](GstElement*, GstBuffer*, gpointer) {
+        std::unique_lock guard(hold.lock);
+        hold.released.wait(guard, [] { return hold.release; });
+    };
+    int made = 0;
+    TempFolder folder;
+    MediaPlayer player([&]() -> GstElement* {
+        if (made++ > 0) return gst_parse_launch("fakesink sync=true", nullptr);
+        GstElement* bin = gst_parse_bin_from_description("identity name=hold signal-handoffs=true ! fakesink sync=true",
+                                                         TRUE, nullptr);
+        GstElement* identity = gst_bin_get_by_name(GST_BIN(bin), "hold");
+        g_signal_connect(identity, "handoff", G_CALLBACK(holdForGood), nullptr);
+        gst_object_unref(identity);
+        return bin;
+    });
+    const auto second = WriteFile(folder / "second.wav", WavFile(1.0));
+    EXPECT_TRUE(ReturnsPromptly([&] { player.setURL(WriteFile(folder / "first.wav", WavFile(1.0))); }, [] {}, 1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_TRUE(ReturnsPromptly([&] { player.setURL(second); }, [] {}, 1));
+    EXPECT_TRUE(WaitForState(player, Playing, 10)) << "state " << player.playState();
+    EXPECT_TRUE(WaitForState(player, Stopped, 5));
+    {
+        std::lock_guard guard(hold.lock);
+        hold.release = true;
+    }
+    hold.released.notify_all();
 }
 
 }  // namespace
