@@ -24,14 +24,10 @@ xdotool key Up Up Return   # 将播放列表另存为(&S), above 关于(&A)
 answer_file_dialog '保存播放列表' "$WORK/lists/mine"
 [ -f "$WORK/lists/mine.lst" ] || fail "the list was not saved as mine.lst: $(ls "$WORK/lists")"
 
-# The WMA pass comes first, then the MP3 files in the order the folder lists them.
+# The WMA pass comes first, then the MP3 files, each folder in name order: a.mp3 before the folder sub.
 expected=$'"Beta","Band","00:00","'"$WORK"$'/music/b.wma"'
-for name in $(ls -U "$WORK/music"); do
-  case "$name" in
-    a.mp3) expected+=$'\n"Alpha","Band","00:00","'"$WORK"$'/music/a.mp3"' ;;
-    sub) expected+=$'\n"Gamma","","00:00","'"$WORK"$'/music/sub/c.MP3"' ;;
-  esac
-done
+expected+=$'\n"Alpha","Band","00:00","'"$WORK"$'/music/a.mp3"'
+expected+=$'\n"Gamma","","00:00","'"$WORK"$'/music/sub/c.MP3"'
 saved=$(tr -d '\r' <"$WORK/lists/mine.lst")
 [ "$saved" = "$expected" ] || fail "saved list differs:
 $saved
