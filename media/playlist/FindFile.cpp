@@ -38,17 +38,17 @@ bool IsFolder(DIR* folder, const dirent& entry) {
 
 // Names in the order file managers show them: case ignored, runs of digits by their value ("2 x" before "10 x"),
 // Chinese names by their reading (pinyin), which is what the Chinese locale's collation gives. The locale is named
-// rather than taken from the environment, so an album keeps its order on every machine; names the collation holds
-// equal ("a" and "A", "01" and "1") fall back to their code units, so the order is never left to the sort.
-bool ComesBefore(const std::u16string& a, const std::u16string& b) {
+// rather than taken from the environment, so an album keeps its order on every machine. A name in another code
+// page is ordered as it reads (歌 before 你好), not by its raw bytes. Names the collation holds equal ("a" and "A",
+// "01" and "1") fall back to their code units, so the order is never left to the sort.
+int CompareAsShown(const std::u16string& a, const std::u16string& b) {
     static const QCollator kCollator = [] {
         QCollator made{QLocale(QLocale::Chinese, QLocale::China)};
         made.setNumericMode(true);
         made.setCaseSensitivity(Qt::CaseInsensitive);
         return made;
     }();
-    const int order = kCollator.compare(QStringView(a), QStringView(b));
-    return order != 0 ? order < 0 : a < b;
+    return kCollator.compare(QStringView(a), QStringView(b));
 }
 
 }  // namespace
@@ -61,13 +61,19 @@ std::u16string cFindFile::Find(const std::u16string& spec, bool /*showErrors*/) 
     const WildcardPattern pattern(text.mid(slash + 1).toStdU16String());
     DIR* folder = ::opendir(text::ToFileName(folderName.toStdU16String()).c_str());
     if (!folder) return {};
-    while (const dirent* entry = ::readdir(folder))
-        if (pattern.Matches(entry->d_name))
-            matches_.push_back({text::FromFileName(entry->d_name),
-                                IsFolder(folder, *entry) ? kFileAttributeDirectory : kFileAttributeNormal});
+    while (const dirent* entry = ::readdir(folder)) {
+        if (!pattern.Matches(entry->d_name)) continue;
+        std::u16string name = text::FromFileName(entry->d_name);
+        std::u16string shown = text::ReadableFileName(name);
+        matches_.push_back({std::move(name), std::move(shown),
+                            IsFolder(folder, *entry) ? kFileAttributeDirectory : kFileAttributeNormal});
+    }
     ::closedir(folder);
-    std::sort(matches_.begin(), matches_.end(),
-              [](const Match& a, const Match& b) { return ComesBefore(a.name, b.name); });
+    std::sort(matches_.begin(), matches_.end(), [](const Match& a, const Match& b) {
+        const int order = CompareAsShown(a.shown, b.shown);
+        if (order != 0) return order < 0;
+        return a.shown != b.shown ? a.shown < b.shown : a.name < b.name;
+    });
     return NextMatch();
 }
 

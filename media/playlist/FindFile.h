@@ -47,6 +47,7 @@ public:
 private:
     struct Match {
         std::u16string name;
+        std::u16string shown;  // as people read it, for the order
         std::uint32_t attributes;
     };
     std::u16string NextMatch();

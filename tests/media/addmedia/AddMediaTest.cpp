@@ -250,16 +250,18 @@ TEST(FindFile, ListsEveryEntryInNameOrderWithDirectoryBits) {
 // Albums play from their first track: each folder is walked in the order file managers show, whatever order the
 // names were written in.
 TEST(FindFile, NamesComeInFileManagerOrder) {
-    const std::vector<std::string> ordered{"01 开始.mp3", "1 开始.mp3", "2 x.mp3",    "10 x.mp3",  "安徽.mp3",
-                                           "北京.mp3",    "上海.mp3",   "Apple.mp3",  "apple.mp3", "Banana.mp3",
+    // 歌 and 你好 are written in GBK, as archives made on Windows leave them: they take their place as they read.
+    const std::vector<std::string> ordered{"01 开始.mp3", "1 开始.mp3", "2 x.mp3",      "10 x.mp3",
+                                           "安徽.mp3",    "北京.mp3",   "\xB8\xE8.mp3", "\xC4\xE3\xBA\xC3.mp3",
+                                           "上海.mp3",    "Apple.mp3",  "apple.mp3",    "Banana.mp3",
                                            "banana.MP3",  "Track2.mp3", "track10.mp3"};
     Tree tree;
-    for (std::size_t i = 0; i < ordered.size(); ++i) tree.File(ordered[(i * 5 + 3) % ordered.size()]);
+    for (std::size_t i = 0; i < ordered.size(); ++i) tree.File(ordered[(i * 7 + 3) % ordered.size()]);
     cFindFile finder;
     std::vector<std::string> listed;
     for (std::u16string name = finder.Find(U(tree.Root().string()) + u"/*.mp3"); !name.empty();
          name = finder.FindNext())
-        listed.push_back(Q(name).toStdString());
+        listed.push_back(text::ToFileName(name));
     EXPECT_EQ(listed, ordered);
 }
 
