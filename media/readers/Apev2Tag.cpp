@@ -43,8 +43,10 @@ std::string AsciiLower(std::string_view text) {
 
 }  // namespace
 
-std::optional<Apev2Location> FindApev2Tag(ByteSource& file) {
-    const std::uint64_t footerEnd = file.Size() - (HasId3v1(file) ? kId3v1Size : 0);
+namespace {
+
+// The tag whose footer ends at `footerEnd`, if one does.
+std::optional<Apev2Location> TagEndingAt(ByteSource& file, std::uint64_t footerEnd) {
     if (footerEnd < kApeTagFooterSize) return std::nullopt;
     ByteCursor footer(file.Read(footerEnd - kApeTagFooterSize, kApeTagFooterSize));
     if (footer.Take(kPreamble.size()) != kPreamble) return std::nullopt;
@@ -59,6 +61,37 @@ std::optional<Apev2Location> FindApev2Tag(ByteSource& file) {
     const bool header = version == kVersion2 && (flags & kHasHeader) && itemsStart >= kApeTagFooterSize &&
                         file.Read(itemsStart - kApeTagFooterSize, kPreamble.size()) == kPreamble;
     return Apev2Location{itemsStart - (header ? kApeTagFooterSize : 0), footerEnd};
+}
+
+// Where a Lyrics3v2 block that ends at `end` begins: "LYRICSBEGIN", the fields, their size in six digits and
+// "LYRICS200". Some taggers put one between the APEv2 tag and the ID3v1 block.
+std::optional<std::uint64_t> Lyrics3v2StartBefore(ByteSource& file, std::uint64_t end) {
+    constexpr std::size_t kTrailerSize = 15;  // six digits and "LYRICS200"
+    if (end < kTrailerSize) return std::nullopt;
+    const std::string trailer(file.Read(end - kTrailerSize, kTrailerSize));
+    if (trailer.size() != kTrailerSize || trailer.substr(6) != "LYRICS200") return std::nullopt;
+    std::uint64_t size = 0;
+    for (char digit : trailer.substr(0, 6)) {
+        if (digit < '0' || digit > '9') return std::nullopt;
+        size = size * 10 + static_cast<std::uint64_t>(digit - '0');
+    }
+    if (size > end - kTrailerSize) return std::nullopt;
+    const std::uint64_t start = end - kTrailerSize - size;
+    if (file.Read(start, 11) != "LYRICSBEGIN") return std::nullopt;
+    return start;
+}
+
+}  // namespace
+
+std::optional<Apev2Location> FindApev2Tag(ByteSource& file) {
+    if (HasId3v1(file)) {
+        const std::uint64_t id3v1Start = file.Size() - kId3v1Size;
+        if (auto tag = TagEndingAt(file, id3v1Start)) return tag;
+        if (const auto lyrics = Lyrics3v2StartBefore(file, id3v1Start))
+            if (auto tag = TagEndingAt(file, *lyrics)) return tag;
+    }
+    // Also where the file's last 128 bytes start with "TAG" only by chance, inside the tag's own texts.
+    return TagEndingAt(file, file.Size());
 }
 
 void ReadApev2Tag(ByteSource& file, const Apev2Location& tag, TagFields& fields, std::string* cuesheet) {

@@ -21,8 +21,8 @@ struct Apev2Location {
     std::uint64_t end = 0;
 };
 
-// Finds the tag at the end of `file`, before an ID3v1 block if any; nothing when there is none or its sizes do not
-// fit in the file.
+// Finds the tag at the end of `file`, before an ID3v1 block if any (and before a Lyrics3v2 block ahead of that);
+// nothing when there is none or its sizes do not fit in the file.
 std::optional<Apev2Location> FindApev2Tag(ByteSource& file);
 
 // Reads the tag's Title, Artist, Album, Year, Lyrics and Composer items into `fields` (keys compared without

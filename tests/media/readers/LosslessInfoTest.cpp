@@ -150,6 +150,14 @@ TEST_F(LosslessInfoTest, Apev2TagsDamagedAndHostile) {
     version3.replace(version3.size() - 24, 4, LittleEndian(3000, 4));
     EXPECT_EQ(Read("v3.ape", stream + version3).Title, u"");
 
+    // Where taggers leave the tag: before a Lyrics3v2 block and the ID3v1 block, or last in a file whose last 128
+    // bytes begin with "TAG" by chance.
+    const std::string lyrics3 = "LYRICSBEGININD0000210" + std::string("000021LYRICS200");
+    EXPECT_EQ(Read("lyrics3.ape", stream + ApeTag({title}) + lyrics3 + Id3v1("v1", "")).Title, u"T");
+    const std::string tagByChance = "yyyyTAG" + std::string(93, 'x');
+    EXPECT_EQ(Read("chance.ape", stream + ApeTag({title, ApeItem("Album", tagByChance)})).Album,
+              text::FromUtf8(tagByChance));
+
     // Every prefix of a tagged file reads without a fault (the fuzz targets go further).
     const std::string whole = stream + kTag + Id3v1("t", "a");
     for (std::size_t length = 0; length <= whole.size(); length += length < 200 ? 1 : 97) {
