@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "media/playlist/CueTracks.h"
 #include "media/playlist/PlaylistRows.h"
 
 namespace media {
@@ -206,8 +207,11 @@ void Transport::PlayingPoll(std::int32_t rows) {
     auto& media = component_.currentMedia();
     if (shared_.TrackStarted) {
         const std::int32_t row = shared_.CurrentIndex;
-        grid_.SetItemText(row, column::kTitle, WithoutQuotes(media.getItemInfo(u"title")));
-        grid_.SetItemText(row, column::kArtist, media.getItemInfo(u"Author"));
+        // A track of a one-file album keeps its sheet's texts: the component's tags are the whole file's.
+        if (!IsTrackSpanLocation(grid_.ItemText(row, column::kLocation))) {
+            grid_.SetItemText(row, column::kTitle, WithoutQuotes(media.getItemInfo(u"title")));
+            grid_.SetItemText(row, column::kArtist, media.getItemInfo(u"Author"));
+        }
         grid_.SetItemText(row, column::kTime, media.durationString());
         if (shared_.PreviousIndex < rows) grid_.SetItemTag(shared_.PreviousIndex, kTagOrdinary);
         grid_.SetItemTag(row, kTagCurrent);

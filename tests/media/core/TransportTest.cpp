@@ -149,6 +149,18 @@ TEST_F(TransportTest, ThePlayingRowGetsTheCurrentMarkAndThePlayersTexts) {
     EXPECT_EQ(view.state, kStopped);
 }
 
+// A track of a one-file album plays the album file: the file's tags must not replace the sheet's texts.
+TEST_F(TransportTest, ATrackOfASheetKeepsItsTextsWhenItPlays) {
+    AddRow(grid, 1, u"晴天", u"周杰伦", u"00:00", u"album.flac#t=245.36,512.4");
+    component.media[u"album.flac#t=245.36,512.4"] = {.title = u"叶惠美", .author = u"Album Artist", .seconds = 266.9};
+    shared.TrackStarted = true;
+    transport.PlayPause();
+    ASSERT_TRUE(PollUntil([&] { return grid.ItemTag(0) == kTagCurrent; }));
+    EXPECT_EQ(grid.ItemText(0, column::kTitle), u"晴天");
+    EXPECT_EQ(grid.ItemText(0, column::kArtist), u"周杰伦");
+    EXPECT_EQ(grid.ItemText(0, column::kTime), u"04:27");
+}
+
 // Each row plays until the component reports its end; then the mode chooses what follows.
 TEST_F(TransportTest, TheEndOfATrackStartsWhatThePlayModeChooses) {
     struct Case {
