@@ -48,10 +48,14 @@ public:
     virtual ~MediaComponent() = default;
 
     // Opens the media and starts it; an empty text closes. URL() reads what was set, empty after close().
-    // (A media to follow without a gap, once the component can arm one, belongs beside these.)
     virtual void setURL(const std::u16string& url) = 0;
     virtual std::u16string URL() const = 0;
     virtual void close() = 0;
+    // The media to follow the playing one with no gap; empty disarms, and one that cannot be opened arms nothing.
+    // Once it has taken over, URL() names it, StartNumber() has counted its start and HandOvers() one more, and every
+    // read is its own: the end of the one before was never seen as an end.
+    virtual void ArmNext(const std::u16string& url) = 0;
+    virtual unsigned HandOvers() const = 0;
     // A mediaplayer::PlayState value.
     virtual int playState() = 0;
     virtual Controls& controls() = 0;

@@ -13,6 +13,8 @@ void MediaPlayerComponent::setURL(const std::u16string& url) { player_->setURL(u
 std::u16string MediaPlayerComponent::URL() const { return player_->URL(); }
 void MediaPlayerComponent::close() { player_->close(); }
 int MediaPlayerComponent::playState() { return player_->playState(); }
+void MediaPlayerComponent::ArmNext(const std::u16string& url) { player_->ArmNext(url); }
+unsigned MediaPlayerComponent::HandOvers() const { return player_->HandOvers(); }
 unsigned MediaPlayerComponent::StartNumber() const { return player_->StartNumber(); }
 bool MediaPlayerComponent::OutputIsSilent() const { return player_->OutputIsSilent(); }
 

@@ -35,6 +35,8 @@ public:
     MediaComponent::CurrentMedia& currentMedia() override { return *this; }
     MediaComponent::Network& network() override { return *this; }
     // NOLINTEND(readability-identifier-naming)
+    void ArmNext(const std::u16string& url) override;
+    unsigned HandOvers() const override;
     unsigned StartNumber() const override;
     bool OutputIsSilent() const override;
 

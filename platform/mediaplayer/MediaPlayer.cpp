@@ -31,19 +31,51 @@ void MediaPlayer::setURL(const std::u16string& url) {
         close();
         return;
     }
+    FollowHandOver();
     const MediaLocation location(url);
+    nextUrl_.clear();
     url_ = url;
     fileName_ = location.DisplayName();
     playback_->Open(location.Uri(), location.Span());
 }
 
+void MediaPlayer::ArmNext(const std::u16string& url) {
+    FollowHandOver();
+    const MediaLocation location(url);
+    nextUrl_ = location.Span() ? std::u16string() : url;
+    playback_->Arm(nextUrl_.empty() ? std::string() : location.Uri());
+}
+
+void MediaPlayer::FollowHandOver() const {
+    const unsigned handOvers = playback_->HandOvers();
+    if (handOvers == handOversSeen_) return;
+    handOversSeen_ = handOvers;
+    url_ = nextUrl_;
+    fileName_ = MediaLocation(url_).DisplayName();
+    nextUrl_.clear();
+}
+
+unsigned MediaPlayer::HandOvers() const {
+    FollowHandOver();
+    return handOversSeen_;
+}
+
+std::u16string MediaPlayer::URL() const {
+    FollowHandOver();
+    return url_;
+}
+
 void MediaPlayer::close() {
     playback_->Release();
     url_.clear();
+    nextUrl_.clear();
     fileName_.clear();
 }
 
-int MediaPlayer::playState() { return playback_->State(); }
+int MediaPlayer::playState() {
+    FollowHandOver();
+    return playback_->State();
+}
 
 unsigned MediaPlayer::StartNumber() const { return playback_->StartsFromTop(); }
 
@@ -69,6 +101,7 @@ std::u16string MediaPlayer::Controls::currentPositionString() const {
 }
 
 std::u16string MediaPlayer::CurrentMedia::name() const {
+    player_.FollowHandOver();
     const std::u16string& title = player_.playback_->Tags().Title();
     return title.empty() ? player_.fileName_ : title;
 }

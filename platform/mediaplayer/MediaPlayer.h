@@ -86,8 +86,14 @@ public:
     // Opens the media and starts it: a local path (relative to the working folder or absolute)
     // or a web address such as http://, https://, mms://, rtsp://. An empty text closes.
     void setURL(const std::u16string& url);
-    std::u16string URL() const { return url_; }  // as set; empty until set and after close()
+    std::u16string URL() const;  // as set, or as armed once it took over; empty until set and after close()
     void close();
+    // The media to follow the playing one with no gap (a path or web address, as setURL takes); empty, or a span
+    // of a file, arms nothing. When it takes over, URL() and every read are the new media's, and StartNumber() counts
+    // a start; a setURL, stop or close disarms it.
+    void ArmNext(const std::u16string& url);
+    // How many armed media have taken over so far.
+    unsigned HandOvers() const;
 
     // A PlayState value; reading it takes in what the pipeline has reported since the last call.
     int playState();
@@ -111,8 +117,13 @@ public:
 
 private:
     std::unique_ptr<Playback> playback_;
-    std::u16string url_;
-    std::u16string fileName_;  // shown while the media carries no title
+    // Followed on reads: an armed media that took over is the media from then on.
+    void FollowHandOver() const;
+
+    mutable std::u16string url_;
+    mutable std::u16string fileName_;  // shown while the media carries no title
+    mutable std::u16string nextUrl_;
+    mutable unsigned handOversSeen_ = 0;
     Controls controls_;
     CurrentMedia currentMedia_;
     Settings settings_;

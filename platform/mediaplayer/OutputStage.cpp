@@ -3,6 +3,8 @@
 #include <gst/audio/streamvolume.h>
 #include <gst/gst.h>
 
+#include <algorithm>
+
 namespace mediaplayer {
 namespace {
 
@@ -10,10 +12,30 @@ namespace {
 // sound servers play without converting it again; a mono, 22 kHz or 24-bit track is converted at little cost.
 constexpr const char* kOutputFormat = "audio/x-raw,format=S16LE,rate=44100,channels=2,layout=interleaved";
 
-GstPadProbeReturn NoteSound(GstPad*, GstPadProbeInfo*, gpointer flag) {
-    static_cast<std::atomic<bool>*>(flag)->store(true, std::memory_order_relaxed);
+}  // namespace
+
+GstPadProbeReturn OutputStage::NoteSound(GstPad*, GstPadProbeInfo* info, gpointer self) {
+    auto& stage = *static_cast<OutputStage*>(self);
+    if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
+        GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+        if (GST_EVENT_TYPE(event) == GST_EVENT_SEGMENT) gst_event_copy_segment(event, &stage.entranceSegment_);
+        if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP) stage.runningEnd_ = 0;
+        return GST_PAD_PROBE_OK;
+    }
+    stage.soundArrived_.store(true, std::memory_order_relaxed);
+    GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+    const GstSegment& segment = stage.entranceSegment_;
+    if (segment.format == GST_FORMAT_TIME && GST_BUFFER_PTS_IS_VALID(buffer)) {
+        GstClockTime end =
+            GST_BUFFER_PTS(buffer) + (GST_BUFFER_DURATION_IS_VALID(buffer) ? GST_BUFFER_DURATION(buffer) : 0);
+        if (GST_CLOCK_TIME_IS_VALID(segment.stop)) end = std::min(end, static_cast<GstClockTime>(segment.stop));
+        const guint64 running = gst_segment_to_running_time(&segment, GST_FORMAT_TIME, end);
+        if (GST_CLOCK_TIME_IS_VALID(running)) stage.runningEnd_ = static_cast<std::int64_t>(running);
+    }
     return GST_PAD_PROBE_OK;
 }
+
+namespace {
 
 // Decoders clip their sound to the stream's end to within a sample, some rounding up; the stage cuts it to the
 // sample, so a span of a file ends with its own last sample and the next span's first is not heard twice. The
@@ -78,7 +100,11 @@ OutputStage::OutputStage(GstBin* pipeline, GstElement* sink) : pipeline_(pipelin
     entrance_ = gst_ghost_pad_new("sink", convertIn);
     gst_object_unref(convertIn);
     gst_element_add_pad(bin, entrance_);
-    gst_pad_add_probe(entrance_, GST_PAD_PROBE_TYPE_BUFFER, NoteSound, &soundArrived_, nullptr);
+    gst_segment_init(&entranceSegment_, GST_FORMAT_UNDEFINED);
+    gst_pad_add_probe(entrance_,
+                      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM |
+                                                   GST_PAD_PROBE_TYPE_EVENT_FLUSH),
+                      NoteSound, this, nullptr);
     GstPad* converted = gst_element_get_static_pad(volume, "sink");
     gst_segment_init(&segment_, GST_FORMAT_UNDEFINED);
     gst_pad_add_probe(converted,

@@ -5,6 +5,7 @@
 #include <gst/gst.h>
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 
 namespace mediaplayer {
@@ -38,6 +39,9 @@ public:
     void BeginFlush();
     void EndFlush();
     void ExpectNewTrack() { soundArrived_ = false; }
+    // The running time the output has reached with the sound given so far: where a track that follows without a
+    // gap starts. Read while the track before it is at its end.
+    std::int64_t RunningEnd() const { return runningEnd_; }
 
     // 0..1 on the perceptual (cubic) scale.
     void SetVolume(double cubicVolume, bool mute);
@@ -46,6 +50,7 @@ public:
     void OnElementAdded(GstElement* element);
 
 private:
+    static GstPadProbeReturn NoteSound(GstPad* pad, GstPadProbeInfo* info, gpointer self);
     void ApplyVolumeLocked();
 
     GstBin* pipeline_;
@@ -54,6 +59,8 @@ private:
     GstPad* entrance_ = nullptr;        // owned by bin_
     std::atomic<bool> soundArrived_ = false;
     GstSegment segment_{};  // of the converted sound, read and written by its streaming thread only
+    GstSegment entranceSegment_{};
+    std::atomic<std::int64_t> runningEnd_ = 0;
 
     std::mutex volumeLock_;
     GstElement* streamVolumeSink_ = nullptr;  // owned by bin_ (or a bin inside it)

@@ -45,6 +45,11 @@ void Playback::Open(const std::string& uri, const std::optional<MediaSpan>& span
     rewound_ = mediaCleared_ = Post([uri, span](PlaybackEngine& engine) { engine.Open(uri, span); }, Kind::Resets);
 }
 
+void Playback::Arm(const std::string& uri) {
+    expected_ = Expected(Latest());
+    Post([uri](PlaybackEngine& engine) { engine.Arm(uri); });
+}
+
 void Playback::Release() {
     tags_.Clear();
     expected_ = {};

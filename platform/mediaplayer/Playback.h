@@ -32,6 +32,10 @@ public:
     void Open(const std::string& uri, const std::optional<MediaSpan>& span = std::nullopt);
     // Stops and forgets the media.
     void Release();
+    // The media to follow this one with no gap (see PlaybackEngine::Arm); empty disarms.
+    void Arm(const std::string& uri);
+    // How many armed media have taken over so far.
+    unsigned HandOvers() const { return Latest().handOvers; }
 
     void Play();  // resumes; after a stop, the end or a failure, starts the media again
     void Pause();
@@ -39,7 +43,7 @@ public:
 
     PlayState State();
     // Starts of the media from its beginning (open, and play after a stop, the end or a failure).
-    unsigned StartsFromTop() const { return startsFromTop_; }
+    unsigned StartsFromTop() const { return startsFromTop_ + Latest().handOvers; }
     double Position();  // seconds; 0 when stopped
     void Seek(double seconds);
     double Duration();  // seconds; 0 while unknown

@@ -59,6 +59,7 @@ bool PlaybackEngine::EnsurePipeline() {
 }
 
 void PlaybackEngine::Open(const std::string& uri, const std::optional<MediaSpan>& span) {
+    Disarm();
     uri_ = uri;
     span_ = span;
     duration_.reset();
@@ -126,7 +127,7 @@ bool PlaybackEngine::StartOnRunningOutput() {
     DropBusMessages();
     output_->EndFlush();
     output_->ExpectNewTrack();
-    track_ = std::make_unique<TrackSource>(GST_BIN(pipeline_), uri_, output_->Entrance());
+    track_ = MakeTrack(uri_, false);
     if (!track_->Valid())
         track_.reset();
     else
@@ -143,7 +144,7 @@ void PlaybackEngine::StartFromNothing() {
         return;
     }
     output_->SetVolume(volume_, mute_);
-    track_ = std::make_unique<TrackSource>(GST_BIN(pipeline_), uri_, output_->Entrance());
+    track_ = MakeTrack(uri_, false);
     if (!track_->Valid()) track_.reset();
 }
 
@@ -156,10 +157,12 @@ void PlaybackEngine::ToNull() {
     struct Retired {
         GstElement* pipeline = nullptr;
         std::unique_ptr<TrackSource> track;
+        std::unique_ptr<TrackSource> next;
         std::unique_ptr<OutputStage> output;
         ~Retired() {
             gst_element_set_state(pipeline, GST_STATE_NULL);
             track.reset();
+            next.reset();
             output.reset();
             gst_object_unref(pipeline);
         }
@@ -167,6 +170,11 @@ void PlaybackEngine::ToNull() {
     auto retired = std::make_shared<Retired>();
     retired->pipeline = pipeline_;
     retired->track = std::move(track_);
+    {
+        std::lock_guard lock(handOverLock_);
+        retired->next = std::move(next_);
+        handedOver_ = false;
+    }
     retired->output = std::move(output_);
     pipeline_ = nullptr;
     gst_object_unref(bus_);
@@ -174,8 +182,67 @@ void PlaybackEngine::ToNull() {
     AbandonableThread::RunWithin([retired = std::move(retired)]() mutable { retired.reset(); }, kTeardownWait);
 }
 
-bool PlaybackEngine::RetireTrack() {
-    if (!track_) return true;
+std::unique_ptr<TrackSource> PlaybackEngine::MakeTrack(const std::string& uri, bool held) {
+    auto track = std::make_unique<TrackSource>(GST_BIN(pipeline_), uri, output_->Entrance(), held);
+    track->SetEndHandler([this] { return HandOver(); });
+    return track;
+}
+
+void PlaybackEngine::Arm(const std::string& uri) {
+    Disarm();
+    if (uri.empty() || target_ != Target::Play || failed_ || !track_ || !output_ || !OpensPromptly(uri)) return;
+    auto next = MakeTrack(uri, true);
+    if (!next->Valid()) return;
+    next->Start();
+    std::lock_guard lock(handOverLock_);
+    next_ = std::move(next);
+    nextUri_ = uri;
+    nextTags_.Clear();
+}
+
+void PlaybackEngine::Disarm() {
+    std::unique_ptr<TrackSource> next;
+    {
+        std::lock_guard lock(handOverLock_);
+        if (handedOver_) return;  // too late: it plays already, and becomes the media at the next look
+        next = std::move(next_);
+    }
+    if (next) RetireTrack(std::move(next));
+}
+
+bool PlaybackEngine::HandOver() {
+    std::lock_guard lock(handOverLock_);
+    if (!next_ || handedOver_ || !output_ || !next_->TakeOver(output_->RunningEnd())) return false;
+    handedOver_ = true;
+    return true;
+}
+
+void PlaybackEngine::CompleteHandOver() {
+    std::unique_ptr<TrackSource> ended;
+    {
+        std::lock_guard lock(handOverLock_);
+        if (!handedOver_) return;
+        handedOver_ = false;
+        ended = std::move(track_);
+        track_ = std::move(next_);
+        uri_ = nextUri_;
+        tags_ = nextTags_;
+    }
+    span_.reset();
+    duration_.reset();
+    ++startsFromTop_;
+    ++handOvers_;
+    lastPosition_ = 0;
+    pendingSeek_.reset();
+    stillSinceUs_ = 0;
+    startedAtUs_ = g_get_monotonic_time();
+    RetireTrack(std::move(ended));
+}
+
+bool PlaybackEngine::RetireTrack() { return RetireTrack(std::move(track_)); }
+
+bool PlaybackEngine::RetireTrack(std::unique_ptr<TrackSource> track) {
+    if (!track) return true;
     // The decoder stops on a thread of its own: one whose streaming thread is held inside an element (a lock
     // never released, a read that never returns) would hold the engine, and every later request, for good.
     struct Retired {
@@ -188,7 +255,7 @@ bool PlaybackEngine::RetireTrack() {
     };
     auto retired = std::make_shared<Retired>();
     retired->pipeline = GST_ELEMENT(gst_object_ref(pipeline_));
-    retired->track = std::move(track_);
+    retired->track = std::move(track);
     if (AbandonableThread::RunWithin([retired = std::move(retired)]() mutable { retired.reset(); }, kTeardownWait))
         return true;
     // Left to itself, with its pipeline: the next start builds another.
@@ -198,6 +265,8 @@ bool PlaybackEngine::RetireTrack() {
 
 void PlaybackEngine::IdleOutput() {
     if (!pipeline_) return;
+    Disarm();
+    CompleteHandOver();  // an armed track that took over just now ends with the rest
     if (output_) output_->BeginFlush();
     if (!RetireTrack()) return;
     if (output_) output_->EndFlush();
@@ -384,6 +453,7 @@ void PlaybackEngine::RefreshDuration() {
 }
 
 void PlaybackEngine::DrainBus() {
+    CompleteHandOver();
     // A message may take the pipeline down and build another, with a bus of its own.
     while (GstMessage* message = bus_ ? gst_bus_pop(bus_) : nullptr) {
         Handle(message);
@@ -392,6 +462,22 @@ void PlaybackEngine::DrainBus() {
 }
 
 void PlaybackEngine::Handle(GstMessage* message) {
+    // The armed track speaks for itself only: its tags are kept for its turn, and its failure only disarms it.
+    bool fromNext = false;
+    {
+        std::lock_guard lock(handOverLock_);
+        fromNext = next_ && !handedOver_ && next_->Owns(GST_MESSAGE_SRC(message));
+        if (fromNext && GST_MESSAGE_TYPE(message) == GST_MESSAGE_TAG) {
+            GstTagList* tags = nullptr;
+            gst_message_parse_tag(message, &tags);
+            nextTags_.Add(tags);
+            gst_tag_list_unref(tags);
+        }
+    }
+    if (fromNext) {
+        if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) Disarm();
+        return;
+    }
     switch (GST_MESSAGE_TYPE(message)) {
         case GST_MESSAGE_STATE_CHANGED: OnStateChanged(message); break;
         case GST_MESSAGE_ASYNC_DONE:
@@ -552,6 +638,7 @@ EngineReport PlaybackEngine::Report() {
     report.prerolled = !failed_ && Prerolled();
     report.restartsOnPlay = failed_ || target_ == Target::Stop;
     report.outputSilent = OutputIsSilent();
+    report.handOvers = handOvers_;
     return report;
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -57,6 +58,11 @@ public:
     void Open(const std::string& uri, const std::optional<MediaSpan>& span = std::nullopt);
     // Stops and forgets the media.
     void Release();
+    // Prepares `uri` to follow the playing media with no gap: at its end the next plays on through the same output
+    // as a media of its own (HandOvers() counts these). A later call replaces it; an empty URI, a span, a local
+    // location that cannot be opened, or no media playing arm nothing. Open, stop and the end disarm.
+    void Arm(const std::string& uri);
+    unsigned HandOvers() const { return handOvers_; }
 
     void Play();  // resumes; after a stop, the end or a failure, starts the media again
     void Pause();
@@ -95,6 +101,13 @@ private:
     void IdleOutput();
     // Takes the decoder out of the pipeline; false when it would not stop in time, and the pipeline was left to it.
     bool RetireTrack();
+    bool RetireTrack(std::unique_ptr<TrackSource> track);
+    void Disarm();
+    // On the playing track's streaming thread, at its end: the armed track takes the output over.
+    bool HandOver();
+    // On the engine's thread, once the armed track has taken over: it becomes the media.
+    void CompleteHandOver();
+    std::unique_ptr<TrackSource> MakeTrack(const std::string& uri, bool held);
     void DropBusMessages();
     void ResetProgress();
     int SettledState() const;  // the GstState the pipeline is in; GST_STATE_VOID_PENDING while it changes
@@ -123,6 +136,13 @@ private:
     std::unique_ptr<OutputStage> output_;
     bool outputSilentLast_ = false;  // whether the last output stage, now gone, was silent
     std::unique_ptr<TrackSource> track_;
+    // The armed track, and whether it has taken over; guarded by handOverLock_ against the streaming thread.
+    std::mutex handOverLock_;
+    std::unique_ptr<TrackSource> next_;
+    std::string nextUri_;
+    bool handedOver_ = false;
+    StreamTags nextTags_;
+    unsigned handOvers_ = 0;
     GstBus* bus_ = nullptr;
     GstQuery* positionQuery_ = nullptr;  // reused: the lyrics read the position some 60 times a second
 

@@ -19,8 +19,8 @@ bool CarriesSound(GstPad* pad) {
 
 }  // namespace
 
-TrackSource::TrackSource(GstBin* pipeline, const std::string& uri, GstPad* entrance)
-    : pipeline_(pipeline), entrance_(entrance) {
+TrackSource::TrackSource(GstBin* pipeline, const std::string& uri, GstPad* entrance, bool held)
+    : pipeline_(pipeline), entrance_(entrance), held_(held) {
     GstElement* decoder = gst_element_factory_make("uridecodebin", nullptr);
     if (!decoder) return;
     // Network sources buffer, and say how far, so playback can wait for them. A local file needs no buffer: asked
@@ -43,6 +43,45 @@ TrackSource::~TrackSource() {
         gst_element_set_state(dropper, GST_STATE_NULL);
         gst_bin_remove(pipeline_, dropper);
     }
+    if (soundPad_) gst_object_unref(soundPad_);
+}
+
+void TrackSource::SetEndHandler(EndHandler handler) {
+    std::lock_guard lock(lock_);
+    onEnd_ = std::move(handler);
+}
+
+bool TrackSource::SoundReady() {
+    std::lock_guard lock(lock_);
+    return held_ && soundPad_;
+}
+
+bool TrackSource::TakeOver(std::int64_t offset) {
+    std::lock_guard lock(lock_);
+    if (!held_ || !soundPad_) return false;
+    // The track before it lets go of the output (its stream is at its end, on this very thread).
+    if (GstPad* previous = gst_pad_get_peer(entrance_)) {
+        gst_pad_unlink(previous, entrance_);
+        gst_object_unref(previous);
+    }
+    gst_pad_set_offset(soundPad_, offset);
+    if (gst_pad_link(soundPad_, entrance_) != GST_PAD_LINK_OK) return false;
+    held_ = false;
+    if (holdProbe_) gst_pad_remove_probe(soundPad_, holdProbe_);
+    holdProbe_ = 0;
+    return true;
+}
+
+unsigned long TrackSource::OnSoundEvent(GstPad*, void* info, void* self) {
+    auto& track = *static_cast<TrackSource*>(self);
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(static_cast<GstPadProbeInfo*>(info));
+    if (GST_EVENT_TYPE(event) != GST_EVENT_EOS) return GST_PAD_PROBE_OK;
+    EndHandler onEnd;
+    {
+        std::lock_guard lock(track.lock_);
+        onEnd = track.onEnd_;
+    }
+    return onEnd && onEnd() ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
 }
 
 bool TrackSource::Owns(void* object) const {
@@ -58,8 +97,15 @@ void TrackSource::Start() {
 void TrackSource::OnPadAdded(GstElement*, GstPad* pad, void* self) {
     auto& track = *static_cast<TrackSource*>(self);
     std::lock_guard lock(track.lock_);
-    if (!track.soundLinked_ && CarriesSound(pad) && gst_pad_link(pad, track.entrance_) == GST_PAD_LINK_OK) {
+    if (!track.soundLinked_ && CarriesSound(pad) &&
+        (track.held_ || gst_pad_link(pad, track.entrance_) == GST_PAD_LINK_OK)) {
         track.soundLinked_ = true;
+        track.soundPad_ = GST_PAD(gst_object_ref(pad));
+        // Held, the stream decodes up to its first buffer and waits there for its turn.
+        if (track.held_)
+            track.holdProbe_ = gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BLOCK_DOWNSTREAM, nullptr, nullptr, nullptr);
+        gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, reinterpret_cast<GstPadProbeCallback>(OnSoundEvent),
+                          &track, nullptr);
         return;
     }
     track.DropStream(pad);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -15,9 +17,17 @@ namespace mediaplayer {
 // linked to the output stage's entrance by its first sound stream. It decodes sound only: picture
 // decoders are never plugged, and its other streams end in sinks of their own that drop them. A
 // media without any sound stream is reported on the bus as an error of the decoder.
+//
+// A track armed to follow the playing one without a gap is made held: its sound stream waits, decoded up to its
+// first buffer, until TakeOver() links it. The playing track asks its end handler at its end of stream; when that
+// hands the output over to the next track, the end is not passed on, and the output never sees a gap.
 class TrackSource {
 public:
-    TrackSource(GstBin* pipeline, const std::string& uri, GstPad* entrance);
+    // Told, on the track's streaming thread, that its sound has ended; true when another track takes the output
+    // over, so that this end is not the output's.
+    using EndHandler = std::function<bool()>;
+
+    TrackSource(GstBin* pipeline, const std::string& uri, GstPad* entrance, bool held = false);
     // Stops the decoder and takes it, and whatever it linked, out of the pipeline.
     ~TrackSource();
     TrackSource(const TrackSource&) = delete;
@@ -28,9 +38,16 @@ public:
     bool Owns(void* object) const;
     // Brings the decoder to the pipeline's state.
     void Start();
+    void SetEndHandler(EndHandler handler);
+    // A held track whose sound stream is ready to take over.
+    bool SoundReady();
+    // Links the held sound stream to the output, its time moved on by `offset` (the output's running time at the
+    // end of the previous track), and lets it flow. Called while the previous track's stream is at its end.
+    bool TakeOver(std::int64_t offset);
 
 private:
     static void OnPadAdded(GstElement* decoder, GstPad* pad, void* self);
+    static unsigned long OnSoundEvent(GstPad* pad, void* info, void* self);
     static void OnNoMorePads(GstElement* decoder, void* self);
     void DropStream(GstPad* pad);
 
@@ -40,6 +57,10 @@ private:
 
     std::mutex lock_;  // pads are added from the decoder's streaming threads
     bool soundLinked_ = false;
+    bool held_;
+    GstPad* soundPad_ = nullptr;  // referenced
+    unsigned long holdProbe_ = 0;
+    EndHandler onEnd_;
     std::vector<GstElement*> droppers_;  // owned by the pipeline
 };
 

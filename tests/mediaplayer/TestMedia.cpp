@@ -201,13 +201,14 @@ Bytes Mp3Audio(double seconds) {
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-Bytes EncodedRamp(double seconds, const std::string& encoder) {
+Bytes EncodedRamp(double seconds, const std::string& encoder, std::int64_t firstSample) {
     TempFolder folder;
     const auto raw = folder / "ramp.raw";
     const auto path = folder / "encoded";
     const auto samples = static_cast<std::int64_t>(std::llround(seconds * kRampRate));
     Bytes pcm;
-    for (std::int64_t i = 0; i < samples; ++i) Append(pcm, static_cast<std::uint16_t>(RampSample(i)), 2, false);
+    for (std::int64_t i = firstSample; i < firstSample + samples; ++i)
+        Append(pcm, static_cast<std::uint16_t>(RampSample(i)), 2, false);
     WriteFile(raw, pcm);
     RunPipeline("filesrc location=\"" + raw.string() +
                 "\" ! rawaudioparse format=pcm pcm-format=s16le sample-rate=" + std::to_string(kRampRate) +

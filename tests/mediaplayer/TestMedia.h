@@ -40,7 +40,7 @@ Bytes Id3v23Tag(std::uint8_t encoding, const std::string& title, const std::stri
 Bytes Mp3Audio(double seconds);  // untagged, encoded by GStreamer
 // A 44.1 kHz mono tone of any length encoded by the GStreamer elements `encoder` (e.g. "flacenc" or
 // "vorbisenc ! oggmux"), whose samples count up: sample i holds (i % 16384) * 2 (see RampSample).
-Bytes EncodedRamp(double seconds, const std::string& encoder);
+Bytes EncodedRamp(double seconds, const std::string& encoder, std::int64_t firstSample = 0);
 constexpr int kRampRate = 44100;
 inline int RampSample(std::int64_t index) { return static_cast<int>(index % 16384) * 2; }
 std::u16string WriteVideo(const std::filesystem::path& path, double seconds, bool withSound);

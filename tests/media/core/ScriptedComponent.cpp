@@ -32,13 +32,31 @@ void ScriptedComponent::Start() {
 }
 
 void ScriptedComponent::EndOfMedia() {
-    state_ = Stopped;
     position = 0;
+    if (armed_.empty()) {
+        state_ = Stopped;
+        return;
+    }
+    url_ = armed_;
+    armed_.clear();
+    ++starts_;
+    ++handOvers_;
+    state_ = outcome_ = Playing;
+}
+
+void ScriptedComponent::ArmNext(const std::u16string& url) {
+    if (Answers("ArmNext")) armed_ = url;
+}
+
+unsigned ScriptedComponent::HandOvers() const {
+    Answers("HandOvers");
+    return handOvers_;
 }
 
 void ScriptedComponent::setURL(const std::u16string& url) {
     if (!Answers("setURL")) return;
     url_ = url;
+    armed_.clear();
     if (url.empty())
         state_ = Undefined;
     else
@@ -53,6 +71,7 @@ std::u16string ScriptedComponent::URL() const {
 void ScriptedComponent::close() {
     if (!Answers("close")) return;
     url_.clear();
+    armed_.clear();
     state_ = Undefined;
 }
 
@@ -90,6 +109,7 @@ void ScriptedComponent::pause() {
 
 void ScriptedComponent::stop() {
     if (!Answers("stop") || url_.empty()) return;
+    armed_.clear();
     state_ = Stopped;
     position = 0;
 }

@@ -30,8 +30,9 @@ public:
     double position = 0;   // seconds into the media
     int buffering = 0;     // bufferingProgress
 
-    // The media played to its end.
+    // The media played to its end; a media armed to follow takes over, playing at once.
     void EndOfMedia();
+    const std::u16string& Armed() const { return armed_; }
     // The state from now on, whatever was asked before (Buffering, Paused, ...); an opening start stays opening.
     void SetState(int state) { state_ = outcome_ = state; }
     // From now on every call would block in a real component: it is recorded, nothing asked is done, and queries
@@ -50,6 +51,8 @@ public:
     MediaComponent::CurrentMedia& currentMedia() override { return *this; }
     MediaComponent::Network& network() override { return *this; }
     // NOLINTEND(readability-identifier-naming)
+    void ArmNext(const std::u16string& url) override;
+    unsigned HandOvers() const override;
     unsigned StartNumber() const override;
     bool OutputIsSilent() const override;
 
@@ -83,6 +86,8 @@ private:
     int openingLeft_ = 0;
     unsigned starts_ = 0;
     std::map<std::u16string, int> failed_;  // failed starts so far, by location
+    std::u16string armed_;
+    unsigned handOvers_ = 0;
 };
 
 }  // namespace media::test

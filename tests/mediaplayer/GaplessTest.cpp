@@ -1,0 +1,58 @@
+#include "tests/mediaplayer/TestMedia.h"
+
+#include <gtest/gtest.h>
+
+namespace mediaplayer::test {
+namespace {
+
+// The two halves of one ramp, the second armed while the first plays: the output hears every sample once, in
+// order, with no gap between them, and the host sees the second start as it sees any start.
+TEST(Gapless, AnArmedMediaFollowsWithNoGapAndNoOverlap) {
+    TempFolder folder;
+    RecordedOutput output;
+    MediaPlayer player(output.Factory());
+    for (const auto& [extension, encoder] : {std::pair{"wav", "wavenc"}, std::pair{"flac", "flacenc"}}) {
+        const std::int64_t half = kRampRate;  // one second
+        const auto first = WriteFile(folder / (std::string("first.") + extension), EncodedRamp(1.0, encoder));
+        const auto second = WriteFile(folder / (std::string("second.") + extension), EncodedRamp(1.0, encoder, half));
+        output.Clear();
+        player.setURL(first);
+        ASSERT_TRUE(WaitForState(player, Playing));
+        const unsigned starts = player.StartNumber();
+        player.ArmNext(second);
+        ASSERT_TRUE(WaitUntil([&] {
+            EXPECT_EQ(player.playState(), Playing) << "the joint is no end";
+            return player.URL() == second;
+        }));
+        EXPECT_EQ(player.StartNumber(), starts + 1);
+        EXPECT_EQ(player.currentMedia().name(), u"second");
+        EXPECT_TRUE(WaitUntil([&] { return player.currentMedia().duration() > 0.9; }));
+        EXPECT_LT(player.controls().currentPosition(), 0.8);
+        ASSERT_TRUE(WaitForState(player, Stopped));
+        const std::vector<int> heard = output.Samples();
+        ASSERT_EQ(static_cast<std::int64_t>(heard.size()), 2 * half) << extension;
+        std::int64_t wrong = 0;
+        for (std::int64_t i = 0; i < 2 * half; ++i) wrong += heard[i] != RampSample(i);
+        EXPECT_EQ(wrong, 0) << extension;
+    }
+}
+
+// An armed media that cannot be opened is not armed, and a new media or a stop disarms: the end is an end.
+TEST(Gapless, NothingFollowsWhatWasNotArmedOrWasDisarmed) {
+    TempFolder folder;
+    MediaPlayer player;
+    const auto tone = WriteFile(folder / "tone.wav", WavFile(0.6));
+    const auto other = WriteFile(folder / "other.wav", WavFile(0.6));
+    for (int way = 0; way < 3; ++way) {
+        player.setURL(tone);
+        ASSERT_TRUE(WaitForState(player, Playing));
+        if (way == 0) player.ArmNext((folder / "missing.wav").u16string());
+        if (way == 1) player.ArmNext(other), player.ArmNext(u"");
+        if (way == 2) player.ArmNext(other), player.setURL(tone);
+        EXPECT_TRUE(WaitForState(player, Stopped)) << way;
+        EXPECT_EQ(player.URL(), tone) << way;
+    }
+}
+
+}  // namespace
+}  // namespace mediaplayer::test
