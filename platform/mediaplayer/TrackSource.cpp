@@ -2,7 +2,10 @@
 
 #include "platform/mediaplayer/SoundOnly.h"
 
+#include <gst/audio/audio.h>
 #include <gst/gst.h>
+
+#include <algorithm>
 
 namespace mediaplayer {
 namespace {
@@ -26,6 +29,10 @@ TrackSource::TrackSource(GstBin* pipeline, const std::string& uri, GstPad* entra
     // Network sources buffer, and say how far, so playback can wait for them. A local file needs no buffer: asked
     // to, the decoder's queues would report levels all the time, and each report would pause or resume playback.
     g_object_set(decoder, "uri", uri.c_str(), "use-buffering", !g_str_has_prefix(uri.c_str(), "file:"), nullptr);
+    if (gchar* path = g_filename_from_uri(uri.c_str(), nullptr, nullptr)) {
+        trim_ = ReadEncoderTrim(path);
+        g_free(path);
+    }
     DecodeSoundOnly(decoder);
     g_signal_connect(decoder, "pad-added", G_CALLBACK(OnPadAdded), this);
     g_signal_connect(decoder, "no-more-pads", G_CALLBACK(OnNoMorePads), this);
@@ -72,6 +79,38 @@ bool TrackSource::TakeOver(std::int64_t offset) {
     return true;
 }
 
+unsigned long TrackSource::TrimEncoderSamples(GstPad* pad, void* data, void* self) {
+    auto& track = *static_cast<TrackSource*>(self);
+    auto* info = static_cast<GstPadProbeInfo*>(data);
+    if (track.rate_ == 0) {
+        GstCaps* caps = gst_pad_get_current_caps(pad);
+        GstAudioInfo audio;
+        if (caps && gst_audio_info_from_caps(&audio, caps)) {
+            track.rate_ = GST_AUDIO_INFO_RATE(&audio);
+            track.frameBytes_ = GST_AUDIO_INFO_BPF(&audio);
+        }
+        if (caps) gst_caps_unref(caps);
+    }
+    GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+    if (track.rate_ <= 0 || track.frameBytes_ <= 0 || !GST_BUFFER_PTS_IS_VALID(buffer)) return GST_PAD_PROBE_OK;
+    const auto first =
+        static_cast<std::int64_t>(gst_util_uint64_scale_round(GST_BUFFER_PTS(buffer), track.rate_, GST_SECOND));
+    const auto frames = static_cast<std::int64_t>(gst_buffer_get_size(buffer) / track.frameBytes_);
+    const std::int64_t from = std::max(track.trim_->skip, first);
+    const std::int64_t to = std::min(track.trim_->skip + track.trim_->samples, first + frames);
+    if (to <= from) return GST_PAD_PROBE_DROP;
+    if (from != first || to != first + frames)
+        buffer = gst_audio_buffer_truncate(buffer, track.frameBytes_, static_cast<gsize>(from - first),
+                                           static_cast<gsize>(to - from));
+    else
+        buffer = gst_buffer_make_writable(buffer);
+    GST_BUFFER_PTS(buffer) =
+        gst_util_uint64_scale_round(static_cast<guint64>(from - track.trim_->skip), GST_SECOND, track.rate_);
+    GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale_round(static_cast<guint64>(to - from), GST_SECOND, track.rate_);
+    GST_PAD_PROBE_INFO_DATA(info) = buffer;
+    return GST_PAD_PROBE_OK;
+}
+
 unsigned long TrackSource::OnSoundEvent(GstPad*, void* info, void* self) {
     auto& track = *static_cast<TrackSource*>(self);
     GstEvent* event = GST_PAD_PROBE_INFO_EVENT(static_cast<GstPadProbeInfo*>(info));
@@ -106,6 +145,9 @@ void TrackSource::OnPadAdded(GstElement*, GstPad* pad, void* self) {
             track.holdProbe_ = gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BLOCK_DOWNSTREAM, nullptr, nullptr, nullptr);
         gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, reinterpret_cast<GstPadProbeCallback>(OnSoundEvent),
                           &track, nullptr);
+        if (track.trim_)
+            gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, reinterpret_cast<GstPadProbeCallback>(TrimEncoderSamples),
+                              &track, nullptr);
         return;
     }
     track.DropStream(pad);

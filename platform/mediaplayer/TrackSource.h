@@ -4,8 +4,11 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
+
 #include <string>
 #include <vector>
+#include "platform/mediaplayer/EncoderTrim.h"
 
 typedef struct _GstBin GstBin;
 typedef struct _GstElement GstElement;
@@ -48,6 +51,8 @@ public:
 private:
     static void OnPadAdded(GstElement* decoder, GstPad* pad, void* self);
     static unsigned long OnSoundEvent(GstPad* pad, void* info, void* self);
+    // Drops the samples an MP3 encoder added, so the sound starts at 0 with its first real sample.
+    static unsigned long TrimEncoderSamples(GstPad* pad, void* info, void* self);
     static void OnNoMorePads(GstElement* decoder, void* self);
     void DropStream(GstPad* pad);
 
@@ -61,6 +66,9 @@ private:
     GstPad* soundPad_ = nullptr;  // referenced
     unsigned long holdProbe_ = 0;
     EndHandler onEnd_;
+    std::optional<EncoderTrim> trim_;
+    int rate_ = 0;  // of the decoded sound, learnt by the trimming from its first buffer
+    int frameBytes_ = 0;
     std::vector<GstElement*> droppers_;  // owned by the pipeline
 };
 

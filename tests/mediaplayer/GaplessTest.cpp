@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 namespace mediaplayer::test {
 namespace {
 
@@ -35,6 +38,31 @@ TEST(Gapless, AnArmedMediaFollowsWithNoGapAndNoOverlap) {
         for (std::int64_t i = 0; i < 2 * half; ++i) wrong += heard[i] != RampSample(i);
         EXPECT_EQ(wrong, 0) << extension;
     }
+}
+
+// MP3 pieces of one tone, written by a LAME-based encoder: its delay and padding are cut, so two pieces of a second
+// are heard as two seconds exactly.
+TEST(Gapless, TheMp3EncodersDelayAndPaddingAreCut) {
+    TempFolder folder;
+    RecordedOutput output;
+    MediaPlayer player(output.Factory());
+    std::u16string pieces[2];
+    for (int i = 0; i < 2; ++i) {
+        const auto path = folder / ("piece" + std::to_string(i) + ".mp3");
+        const std::string command =
+            "ffmpeg -loglevel error -y -f lavfi -i sine=frequency=441:sample_rate=44100:duration=2 "
+            "-af atrim=start_sample=" +
+            std::to_string(i * kRampRate) + ":end_sample=" + std::to_string((i + 1) * kRampRate) +
+            " -ac 1 -c:a libmp3lame -b:a 192k '" + path.string() + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        pieces[i] = path.u16string();
+    }
+    player.setURL(pieces[0]);
+    ASSERT_TRUE(WaitForState(player, Playing));
+    player.ArmNext(pieces[1]);
+    ASSERT_TRUE(WaitUntil([&] { return player.URL() == pieces[1]; }));
+    ASSERT_TRUE(WaitForState(player, Stopped));
+    EXPECT_EQ(static_cast<std::int64_t>(output.Samples().size()), 2 * kRampRate);
 }
 
 // An armed media that cannot be opened is not armed, and a new media or a stop disarms: the end is an end.
