@@ -6,6 +6,7 @@
 
 #include "media/playlist/CueTracks.h"
 #include "media/playlist/PlaylistRows.h"
+#include "platform/mediaplayer/MediaLocation.h"
 
 namespace media {
 
@@ -165,6 +166,7 @@ void Transport::Poll() {
         TimerMain.SetEnabled(false);
         return;
     }
+    FollowHandOver();
     switch (component_.playState()) {
         case mediaplayer::Paused: view_.SetStateText(kPaused); break;
         case mediaplayer::Playing: PlayingPoll(rows); break;
@@ -203,6 +205,57 @@ void Transport::Poll() {
     }
 }
 
+void Transport::FollowHandOver() {
+    const unsigned handOvers = component_.HandOvers();
+    if (handOvers == handOversSeen_) return;
+    handOversSeen_ = handOvers;
+    if (!armedRow_) return;
+    view_.SetSeekThumbLeft(kSeekLeftMin);
+    view_.SetSeekFillWidth(view_.SeekThumbLeft() + 10 - kSeekLeftMin);
+    shared_.CurrentIndex = static_cast<std::int16_t>(*armedRow_);
+    shared_.TrackStarted = true;
+    retryCount_ = 0;
+    armedRow_.reset();
+    armedLocation_.clear();
+    randomDraw_.reset();
+}
+
+std::optional<std::int32_t> Transport::RowAfterEnd(std::int32_t rows) {
+    const std::int32_t current = shared_.CurrentIndex;
+    switch (shared_.PlayMode) {
+        case ModeRepeatOne: return current;
+        case ModeSequential: return current < rows - 1 ? std::optional(current + 1) : std::nullopt;
+        case ModeLoop: return current >= rows - 1 ? 0 : current + 1;
+        case ModeRandom:
+            if (!randomDraw_ || *randomDraw_ >= rows)
+                randomDraw_ = RandomRow(QRandomGenerator::global()->generateDouble(), rows);
+            return randomDraw_;
+        default: return std::nullopt;
+    }
+}
+
+void Transport::ArmFollowingRow(std::int32_t rows) {
+    // Early enough for the next decoder to be ready at the end, late enough that a change of the user's is seen.
+    constexpr double kArmAheadSeconds = 3;
+    auto& media = component_.currentMedia();
+    const double seconds = media.duration();
+    std::optional<std::int32_t> row;
+    if (seconds > 0 && seconds - component_.controls().currentPosition() <= kArmAheadSeconds) row = RowAfterEnd(rows);
+    std::u16string location = row && *row >= 0 && *row < rows ? grid_.ItemText(*row, column::kLocation) : u"";
+    if (IsBlank(location)) {
+        row.reset();
+        location.clear();
+    }
+    // A start since (a new row, a restart) has disarmed the component.
+    const unsigned start = component_.StartNumber();
+    if (start != armedStart_) armedRow_.reset(), armedLocation_.clear();
+    if (row == armedRow_ && location == armedLocation_) return;
+    armedRow_ = row;
+    armedLocation_ = location;
+    armedStart_ = start;
+    component_.ArmNext(location);
+}
+
 void Transport::PlayingPoll(std::int32_t rows) {
     auto& media = component_.currentMedia();
     if (shared_.TrackStarted) {
@@ -221,8 +274,9 @@ void Transport::PlayingPoll(std::int32_t rows) {
     shared_.TrackStarted = false;
     retryCount_ = 0;
     const std::u16string duration = media.durationString();
-    // Without a duration the media counts as unplayable: it is skipped, and never shown as playing.
-    if (duration == u"00:00")
+    // Without a duration a local media counts as unplayable: it is skipped, and never shown as playing. A network
+    // stream that plays without one is live (a radio station) and plays on.
+    if (duration == u"00:00" && !mediaplayer::MediaLocation(component_.URL()).IsWebAddress())
         PlayTrack(MoveNext);
     else
         view_.SetStateText(component_.OutputIsSilent() ? kPlayingSilently : kPlaying);
@@ -235,6 +289,7 @@ void Transport::PlayingPoll(std::int32_t rows) {
         view_.SetSeekThumbLeft(left);
         view_.SetSeekFillWidth(left);
     }
+    ArmFollowingRow(rows);
 }
 
 void Transport::AnnounceStart() {

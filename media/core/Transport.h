@@ -101,6 +101,13 @@ private:
     void PlayNextWrapping();
     // Tells TrackPlaying of a start of the media it has not yet been told of.
     void AnnounceStart();
+    // Near the end of a track, arms the row the play mode's end would start to follow it with no gap, and arms
+    // again whenever the list, the mode or the current row have changed which row that is.
+    void ArmFollowingRow(std::int32_t rows);
+    // The row the play mode's end action starts after the current one, if any (random draws it once per track).
+    std::optional<std::int32_t> RowAfterEnd(std::int32_t rows);
+    // Once the armed row has taken over: what the end of a track and the start of that row do, but the silence.
+    void FollowHandOver();
     // The play/pause button offers pause and the poller runs: a media was started.
     void ShowStarted();
 
@@ -110,6 +117,11 @@ private:
     GridProxy grid_;
     int retryCount_ = 0;
     unsigned announcedStart_ = 0;  // the player's start number last told to TrackPlaying
+    std::optional<std::int32_t> armedRow_;
+    std::u16string armedLocation_;
+    unsigned armedStart_ = 0;                 // the component's start number when it was armed
+    std::optional<std::int32_t> randomDraw_;  // the random mode's next row, drawn when it first arms
+    unsigned handOversSeen_ = 0;
 };
 
 // The row a random draw picks: floor(u x rows) for u in [0, 1), so every row can come up (the last one too).

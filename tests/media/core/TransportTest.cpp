@@ -514,6 +514,94 @@ TEST_F(TransportTest, MediaThatNeverSoundsIsNeverShownAsPlaying) {
     EXPECT_EQ(view.state, kStopped);
 }
 
+// A network stream with no duration is live: it plays on, shown as playing, though another row follows.
+TEST_F(TransportTest, ALiveStreamWithoutADurationPlaysOn) {
+    AddRows({u"http://radio.example/live", u"next"});
+    component.media[u"http://radio.example/live"].seconds = 0;
+    transport.StartChosenRow(0);
+    ASSERT_TRUE(PollUntil([&] { return view.state == kPlaying; }));
+    for (int i = 0; i < 20; ++i) transport.Poll();
+    EXPECT_EQ(shared.CurrentIndex, 0);
+    EXPECT_EQ(view.state, kPlaying);
+    EXPECT_EQ(grid.ItemTag(0), kTagCurrent);
+}
+
+// ---------------------------------------------------------------- gapless: arming the row that follows
+
+// Near its end the playing track arms the row the mode's end would start; when that row takes over, the transport
+// does all the end and the start of a row do (current row, mark, texts, announcement, seek bar) but the silence.
+TEST_F(TransportTest, TheRowThePlayModeWouldStartIsArmedAndTakesOverAsIfStarted) {
+    struct Case {
+        PlayModeIndex mode;
+        std::int16_t current;
+        std::optional<std::int16_t> follows;
+    };
+    const Case cases[] = {
+        {ModeSequential, 0, 1}, {ModeSequential, 2, std::nullopt}, {ModeLoop, 1, 2}, {ModeLoop, 2, 0},
+        {ModeRepeatOne, 1, 1},  {ModeSingle, 0, std::nullopt},
+    };
+    AddRows({u"a", u"b", u"c"});
+    std::vector<std::u16string> announced;
+    transport.TrackPlaying = [&](const std::u16string& location) { announced.push_back(location); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << c.mode << " from row " << c.current);
+        shared.PlayMode = c.mode;
+        transport.StartChosenRow(c.current);
+        ASSERT_TRUE(PollUntil([&] { return view.state == kPlaying; }));
+        EXPECT_EQ(component.Armed(), u"") << "not yet: far from the end";
+        component.position = 88;  // of 90
+        transport.Poll();
+        EXPECT_EQ(component.Armed(), c.follows ? Location(*c.follows) : u"");
+        if (!c.follows) continue;
+        announced.clear();
+        component.EndOfMedia();
+        transport.Poll();
+        EXPECT_EQ(shared.CurrentIndex, *c.follows);
+        EXPECT_EQ(shared.PreviousIndex, *c.follows);
+        EXPECT_EQ(grid.ItemTag(*c.follows), kTagCurrent);
+        if (*c.follows != c.current) EXPECT_EQ(grid.ItemTag(c.current), kTagOrdinary);
+        EXPECT_EQ(announced, std::vector<std::u16string>{Location(*c.follows)});
+        EXPECT_EQ(view.state, kPlaying);
+        EXPECT_DOUBLE_EQ(view.thumb, Transport::kSeekLeftMin);
+        EXPECT_TRUE(Polling());
+    }
+}
+
+// What follows is armed again when the mode, the list or the current row change which row that is; the random
+// mode keeps its draw, and a stop disarms.
+TEST_F(TransportTest, TheArmedRowFollowsTheChangesOfModeListAndRow) {
+    AddRows({u"a", u"b", u"c"});
+    shared.PlayMode = ModeSequential;
+    transport.StartChosenRow(0);
+    ASSERT_TRUE(PollUntil([&] { return view.state == kPlaying; }));
+    component.position = 89;
+    transport.Poll();
+    EXPECT_EQ(component.Armed(), u"b");
+    shared.PlayMode = ModeRepeatOne;
+    transport.Poll();
+    EXPECT_EQ(component.Armed(), u"a");
+    shared.PlayMode = ModeSequential;
+    grid.SetItemText(1, column::kLocation, u"b2");
+    transport.Poll();
+    EXPECT_EQ(component.Armed(), u"b2");
+    shared.PlayMode = ModeRandom;
+    transport.Poll();
+    const std::u16string drawn = component.Armed();
+    EXPECT_FALSE(drawn.empty());
+    for (int i = 0; i < 10; ++i) transport.Poll();
+    EXPECT_EQ(component.Armed(), drawn);
+    shared.PlayMode = ModeSingle;
+    transport.Poll();
+    EXPECT_EQ(component.Armed(), u"");
+    shared.PlayMode = ModeLoop;
+    transport.Stop();
+    transport.PlayPause();
+    ASSERT_TRUE(PollUntil([&] { return view.state == kPlaying; }));
+    component.position = 89;
+    transport.Poll();
+    EXPECT_EQ(component.Armed(), u"b2") << "armed again after the restart";
+}
+
 // A component that stops answering holds up the window for one call at a time: the transport asks it once per poll
 // and per action, never again and again in a loop, and once stopped it asks nothing more.
 TEST_F(TransportTest, AComponentThatStopsAnsweringIsNeverAskedInALoop) {
