@@ -750,3 +750,30 @@ TEST_F(RealTransportTest, PlayingWithoutASoundOutputSaysSo) {
     EXPECT_EQ(grid.ItemTag(0), kTagCurrent);
     transport.Stop();
 }
+
+// On the real component, a looped list of two tracks goes round with no end ever seen: each row takes over from the
+// one before, is marked and announced, and the state never reads stopped.
+TEST_F(RealTransportTest, ALoopedListGoesRoundWithoutAnEndBetweenTracks) {
+    MediaPlayerComponent component(output.Factory());
+    Transport transport(view, shared, component);
+    transport.SetGrid(grid);
+    AddTrack("one.wav", 1.0);
+    AddTrack("two.wav", 1.0);
+    std::vector<std::u16string> announced;
+    transport.TrackPlaying = [&](const std::u16string& location) { announced.push_back(location); };
+    std::set<QString> states;
+    view.stateWritten = [&](const QString& text) { states.insert(text); };
+    shared.PlayMode = ModeLoop;
+    shared.CurrentIndex = 0;
+    transport.PlayPause();
+    ASSERT_TRUE(PollUntil(
+        transport, [&] { return announced.size() == 3; }, 8));
+    EXPECT_EQ(announced, (std::vector<std::u16string>{Location(0), Location(1), Location(0)}));
+    EXPECT_EQ(shared.CurrentIndex, 0);
+    EXPECT_EQ(grid.ItemTag(0), kTagCurrent);
+    EXPECT_EQ(grid.ItemTag(1), kTagOrdinary);
+    EXPECT_EQ(grid.ItemText(1, column::kTime), u"00:01");
+    EXPECT_EQ(states.count(kStopped), 0u);
+    EXPECT_EQ(component.HandOvers(), 2u);
+    transport.Stop();
+}
