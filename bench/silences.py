@@ -32,9 +32,10 @@ def main():
     gaps = silences(sys.argv[1], int(sys.argv[2]))
     if len(sys.argv) > 4 and sys.argv[3] == "--summary":
         gaps = gaps[: int(sys.argv[4])]
-        print("track changes heard: %d" % len(gaps))
-        print("silence between tracks (ms): %s" % " ".join(str(g) for g in gaps))
-        print("median %d ms, worst %d ms (goal: median <= 400, worst <= 600)" % (statistics.median(gaps), max(gaps)))
+        print("track changes heard as a silence: %d" % len(gaps))
+        if gaps:
+            print("silence between tracks (ms): %s" % " ".join(str(g) for g in gaps))
+            print("median %d ms, worst %d ms (goal: median <= 400, worst <= 600)" % (statistics.median(gaps), max(gaps)))
     else:
         for gap in gaps:
             print(gap)

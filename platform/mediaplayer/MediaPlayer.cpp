@@ -42,8 +42,8 @@ void MediaPlayer::setURL(const std::u16string& url) {
 void MediaPlayer::ArmNext(const std::u16string& url) {
     FollowHandOver();
     const MediaLocation location(url);
-    nextUrl_ = location.Span() ? std::u16string() : url;
-    playback_->Arm(nextUrl_.empty() ? std::string() : location.Uri());
+    nextUrl_ = url;
+    playback_->Arm(url.empty() ? std::string() : location.Uri(), location.Span());
 }
 
 void MediaPlayer::FollowHandOver() const {

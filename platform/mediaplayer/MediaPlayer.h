@@ -88,8 +88,8 @@ public:
     void setURL(const std::u16string& url);
     std::u16string URL() const;  // as set, or as armed once it took over; empty until set and after close()
     void close();
-    // The media to follow the playing one with no gap (a path or web address, as setURL takes); empty, or a span
-    // of a file, arms nothing. When it takes over, URL() and every read are the new media's, and StartNumber() counts
+    // The media to follow the playing one with no gap (a path, a span of a file or a web address, as setURL takes);
+    // empty arms nothing. When it takes over, URL() and every read are the new media's, and StartNumber() counts
     // a start; a setURL, stop or close disarms it.
     void ArmNext(const std::u16string& url);
     // How many armed media have taken over so far.

@@ -45,9 +45,9 @@ void Playback::Open(const std::string& uri, const std::optional<MediaSpan>& span
     rewound_ = mediaCleared_ = Post([uri, span](PlaybackEngine& engine) { engine.Open(uri, span); }, Kind::Resets);
 }
 
-void Playback::Arm(const std::string& uri) {
+void Playback::Arm(const std::string& uri, const std::optional<MediaSpan>& span) {
     expected_ = Expected(Latest());
-    Post([uri](PlaybackEngine& engine) { engine.Arm(uri); });
+    Post([uri, span](PlaybackEngine& engine) { engine.Arm(uri, span); });
 }
 
 void Playback::Release() {

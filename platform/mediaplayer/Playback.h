@@ -33,7 +33,7 @@ public:
     // Stops and forgets the media.
     void Release();
     // The media to follow this one with no gap (see PlaybackEngine::Arm); empty disarms.
-    void Arm(const std::string& uri);
+    void Arm(const std::string& uri, const std::optional<MediaSpan>& span = std::nullopt);
     // How many armed media have taken over so far.
     unsigned HandOvers() const { return Latest().handOvers; }
 

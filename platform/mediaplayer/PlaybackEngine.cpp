@@ -188,7 +188,7 @@ std::unique_ptr<TrackSource> PlaybackEngine::MakeTrack(const std::string& uri, b
     return track;
 }
 
-void PlaybackEngine::Arm(const std::string& uri) {
+void PlaybackEngine::Arm(const std::string& uri, const std::optional<MediaSpan>& span) {
     Disarm();
     if (uri.empty() || target_ != Target::Play || failed_ || !track_ || !output_ || !OpensPromptly(uri)) return;
     auto next = MakeTrack(uri, true);
@@ -197,6 +197,8 @@ void PlaybackEngine::Arm(const std::string& uri) {
     std::lock_guard lock(handOverLock_);
     next_ = std::move(next);
     nextUri_ = uri;
+    nextSpan_ = span;
+    nextPlaced_ = !span;
     nextTags_.Clear();
 }
 
@@ -210,9 +212,25 @@ void PlaybackEngine::Disarm() {
     if (next) RetireTrack(std::move(next));
 }
 
+void PlaybackEngine::PlaceNext() {
+    // Only this thread makes or drops the armed track; the lock keeps the streaming thread's look at it consistent,
+    // and is not held while the seek runs through the decoder.
+    TrackSource* next = nullptr;
+    {
+        std::lock_guard lock(handOverLock_);
+        if (nextPlaced_ || !next_ || !nextSpan_ || !next_->SoundReady()) return;
+        next = next_.get();
+    }
+    const bool placed = next->SeekHeld(nextSpan_->start, nextSpan_->end);
+    std::lock_guard lock(handOverLock_);
+    nextPlaced_ = placed;
+}
+
 bool PlaybackEngine::HandOver() {
     std::lock_guard lock(handOverLock_);
-    if (!next_ || handedOver_ || !output_ || !next_->TakeOver(output_->RunningEnd())) return false;
+    if (!next_ || handedOver_ || !output_ || !nextPlaced_ || (nextSpan_ && !next_->PlacedAt(nextSpan_->start)) ||
+        !next_->TakeOver(output_->RunningEnd()))
+        return false;
     handedOver_ = true;
     return true;
 }
@@ -226,9 +244,9 @@ void PlaybackEngine::CompleteHandOver() {
         ended = std::move(track_);
         track_ = std::move(next_);
         uri_ = nextUri_;
+        span_ = nextSpan_;
         tags_ = nextTags_;
     }
-    span_.reset();
     duration_.reset();
     ++startsFromTop_;
     ++handOvers_;
@@ -454,6 +472,7 @@ void PlaybackEngine::RefreshDuration() {
 
 void PlaybackEngine::DrainBus() {
     CompleteHandOver();
+    PlaceNext();
     // A message may take the pipeline down and build another, with a bus of its own.
     while (GstMessage* message = bus_ ? gst_bus_pop(bus_) : nullptr) {
         Handle(message);

@@ -30,7 +30,10 @@ class TrackSource;
 // The pipeline is kept while playback goes on. Each media gets a decoder of its own (TrackSource),
 // linked to an output stage (OutputStage) that stays from one media to the next: at the end of a
 // media the output only pauses, and the next media, started by the host after it has seen the end,
-// flows into the same sink and the same sound-server stream. A stop, a close or a change of audio
+// flows into the same sink and the same sound-server stream. A media armed ahead of time (Arm) does better: its
+// decoder waits at its first buffer, and at the end of the playing one takes the output over on that stream's own
+// thread, its time moved on to where the output stands, so not a sample of silence lies between the two; the engine
+// then makes it the media (HandOvers counts these). A stop, a close or a change of audio
 // output takes the pipeline down (on a thread of its own, abandoned if it will not come down), as
 // the first start builds one up.
 //
@@ -59,9 +62,10 @@ public:
     // Stops and forgets the media.
     void Release();
     // Prepares `uri` to follow the playing media with no gap: at its end the next plays on through the same output
-    // as a media of its own (HandOvers() counts these). A later call replaces it; an empty URI, a span, a local
-    // location that cannot be opened, or no media playing arm nothing. Open, stop and the end disarm.
-    void Arm(const std::string& uri);
+    // as a media of its own (HandOvers() counts these); a span is placed at its start while it waits. A later call
+    // replaces it; an empty URI, a local location that cannot be opened, or no media playing arm nothing. Open, stop
+    // and the end disarm.
+    void Arm(const std::string& uri, const std::optional<MediaSpan>& span = std::nullopt);
     unsigned HandOvers() const { return handOvers_; }
 
     void Play();  // resumes; after a stop, the end or a failure, starts the media again
@@ -102,6 +106,8 @@ private:
     // Takes the decoder out of the pipeline; false when it would not stop in time, and the pipeline was left to it.
     bool RetireTrack();
     bool RetireTrack(std::unique_ptr<TrackSource> track);
+    // Sends an armed span to its start once its stream is there.
+    void PlaceNext();
     void Disarm();
     // On the playing track's streaming thread, at its end: the armed track takes the output over.
     bool HandOver();
@@ -140,6 +146,8 @@ private:
     std::mutex handOverLock_;
     std::unique_ptr<TrackSource> next_;
     std::string nextUri_;
+    std::optional<MediaSpan> nextSpan_;
+    bool nextPlaced_ = false;  // a span: sent to its start once its stream was there
     bool handedOver_ = false;
     StreamTags nextTags_;
     unsigned handOvers_ = 0;

@@ -6,6 +6,7 @@
 #include <gst/gst.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace mediaplayer {
 namespace {
@@ -79,6 +80,39 @@ bool TrackSource::TakeOver(std::int64_t offset) {
     return true;
 }
 
+bool TrackSource::SeekHeld(double start, std::optional<double> end) {
+    GstPad* pad = nullptr;
+    {
+        std::lock_guard lock(lock_);
+        if (!held_ || !soundPad_) return false;
+        pad = GST_PAD(gst_object_ref(soundPad_));
+    }
+    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+    const bool sent = gst_pad_send_event(
+        pad, gst_event_new_seek(1.0, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, static_cast<gint64>(start * GST_SECOND),
+                                end ? GST_SEEK_TYPE_SET : GST_SEEK_TYPE_NONE,
+                                end ? static_cast<gint64>(*end * GST_SECOND) : GST_CLOCK_TIME_NONE));
+    gst_object_unref(pad);
+    return sent;
+}
+
+bool TrackSource::PlacedAt(double start) { return std::abs(heldSegmentStart_.load() - start) < 0.001; }
+
+// Holds the sound stream at its first buffer; the events before it pass (kept on the pad until it is linked), and
+// the segment they carry says where the stream stands.
+unsigned long TrackSource::HoldSound(GstPad*, void* data, void* self) {
+    auto* info = static_cast<GstPadProbeInfo*>(data);
+    if (!(GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM)) return GST_PAD_PROBE_OK;
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    if (GST_EVENT_TYPE(event) == GST_EVENT_SEGMENT) {
+        const GstSegment* segment = nullptr;
+        gst_event_parse_segment(event, &segment);
+        if (segment->format == GST_FORMAT_TIME)
+            static_cast<TrackSource*>(self)->heldSegmentStart_ = static_cast<double>(segment->start) / GST_SECOND;
+    }
+    return GST_PAD_PROBE_PASS;
+}
+
 unsigned long TrackSource::TrimEncoderSamples(GstPad* pad, void* data, void* self) {
     auto& track = *static_cast<TrackSource*>(self);
     auto* info = static_cast<GstPadProbeInfo*>(data);
@@ -142,7 +176,8 @@ void TrackSource::OnPadAdded(GstElement*, GstPad* pad, void* self) {
         track.soundPad_ = GST_PAD(gst_object_ref(pad));
         // Held, the stream decodes up to its first buffer and waits there for its turn.
         if (track.held_)
-            track.holdProbe_ = gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BLOCK_DOWNSTREAM, nullptr, nullptr, nullptr);
+            track.holdProbe_ = gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BLOCK_DOWNSTREAM,
+                                                 reinterpret_cast<GstPadProbeCallback>(HoldSound), &track, nullptr);
         gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, reinterpret_cast<GstPadProbeCallback>(OnSoundEvent),
                           &track, nullptr);
         if (track.trim_)

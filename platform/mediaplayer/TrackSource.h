@@ -47,10 +47,15 @@ public:
     // Links the held sound stream to the output, its time moved on by `offset` (the output's running time at the
     // end of the previous track), and lets it flow. Called while the previous track's stream is at its end.
     bool TakeOver(std::int64_t offset);
+    // Sends a held track to a span of its media (seconds), to the sample, with the span's end as its end.
+    bool SeekHeld(double start, std::optional<double> end);
+    // Whether the held stream's segment now starts at `start` (the seek has reached it).
+    bool PlacedAt(double start);
 
 private:
     static void OnPadAdded(GstElement* decoder, GstPad* pad, void* self);
     static unsigned long OnSoundEvent(GstPad* pad, void* info, void* self);
+    static unsigned long HoldSound(GstPad* pad, void* info, void* self);
     // Drops the samples an MP3 encoder added, so the sound starts at 0 with its first real sample.
     static unsigned long TrimEncoderSamples(GstPad* pad, void* info, void* self);
     static void OnNoMorePads(GstElement* decoder, void* self);
@@ -65,6 +70,7 @@ private:
     bool held_;
     GstPad* soundPad_ = nullptr;  // referenced
     unsigned long holdProbe_ = 0;
+    std::atomic<double> heldSegmentStart_ = -1;  // seconds, of the segment the held stream last reached
     EndHandler onEnd_;
     std::optional<EncoderTrim> trim_;
     int rate_ = 0;  // of the decoded sound, learnt by the trimming from its first buffer

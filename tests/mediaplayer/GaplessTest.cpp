@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -38,6 +39,29 @@ TEST(Gapless, AnArmedMediaFollowsWithNoGapAndNoOverlap) {
         for (std::int64_t i = 0; i < 2 * half; ++i) wrong += heard[i] != RampSample(i);
         EXPECT_EQ(wrong, 0) << extension;
     }
+}
+
+// Two spans of one file (the tracks of a one-file album) follow one another to the sample.
+TEST(Gapless, TheNextSpanOfTheSameFileFollowsToTheSample) {
+    TempFolder folder;
+    RecordedOutput output;
+    MediaPlayer player(output.Factory());
+    const auto album = folder / "album.flac";
+    WriteFile(album, EncodedRamp(2.0, "flacenc"));
+    const std::u16string second = album.u16string() + u"#t=1.25";
+    player.setURL(album.u16string() + u"#t=0.5,1.25");
+    ASSERT_TRUE(WaitForState(player, Playing));
+    player.ArmNext(second);
+    ASSERT_TRUE(WaitUntil([&] { return player.URL() == second; }));
+    EXPECT_TRUE(WaitUntil([&] { return std::abs(player.currentMedia().duration() - 0.75) < 0.01; }));
+    ASSERT_TRUE(WaitForState(player, Stopped));
+    const std::vector<int> heard = output.Samples();
+    const std::int64_t first = kRampRate / 2;
+    ASSERT_EQ(static_cast<std::int64_t>(heard.size()), 2 * kRampRate - first);
+    std::int64_t wrong = 0;
+    for (std::size_t i = 0; i < heard.size(); ++i)
+        wrong += heard[i] != RampSample(first + static_cast<std::int64_t>(i));
+    EXPECT_EQ(wrong, 0);
 }
 
 // MP3 pieces of one tone, written by a LAME-based encoder: its delay and padding are cut, so two pieces of a second
