@@ -20,7 +20,7 @@ struct EngineReport {
     int bufferingPercent = 0;
     StreamTags tags;
     bool outputSilent = false;
-    unsigned handOvers = 0;  // armed media that have followed the one before them with no gap
+    unsigned handOvers = 0;  // armed media that have followed the one before them with no gap, since the last open
 };
 
 }  // namespace mediaplayer

@@ -34,6 +34,7 @@ void MediaPlayer::setURL(const std::u16string& url) {
     FollowHandOver();
     const MediaLocation location(url);
     nextUrl_.clear();
+    handOversSeen_ = 0;
     url_ = url;
     fileName_ = location.DisplayName();
     playback_->Open(location.Uri(), location.Span());
@@ -48,7 +49,8 @@ void MediaPlayer::ArmNext(const std::u16string& url) {
 
 void MediaPlayer::FollowHandOver() const {
     const unsigned handOvers = playback_->HandOvers();
-    if (handOvers == handOversSeen_) return;
+    if (handOvers <= handOversSeen_) return;
+    handOversTotal_ += handOvers - handOversSeen_;
     handOversSeen_ = handOvers;
     url_ = nextUrl_;
     fileName_ = MediaLocation(url_).DisplayName();
@@ -57,7 +59,7 @@ void MediaPlayer::FollowHandOver() const {
 
 unsigned MediaPlayer::HandOvers() const {
     FollowHandOver();
-    return handOversSeen_;
+    return handOversTotal_;
 }
 
 std::u16string MediaPlayer::URL() const {
@@ -69,6 +71,7 @@ void MediaPlayer::close() {
     playback_->Release();
     url_.clear();
     nextUrl_.clear();
+    handOversSeen_ = 0;
     fileName_.clear();
 }
 
@@ -77,7 +80,10 @@ int MediaPlayer::playState() {
     return playback_->State();
 }
 
-unsigned MediaPlayer::StartNumber() const { return playback_->StartsFromTop(); }
+unsigned MediaPlayer::StartNumber() const {
+    FollowHandOver();
+    return playback_->StartsFromTop() + handOversTotal_;
+}
 
 bool MediaPlayer::OutputIsSilent() const { return playback_->OutputIsSilent(); }
 

@@ -15,6 +15,11 @@ class Playback;
 // never calls back, and belongs to the thread that made it. No call waits on GStreamer or the sound
 // server: the pipeline lives on a thread of the component's own, started by the first call that needs
 // it, and GStreamer is brought up with the first media, not by the constructor.
+//
+// A location "<file>#t=<start>[,<end>]" plays that span of the file as a media of its own (see MediaLocation). A
+// media that shows no sign of playing within a few seconds fails as one that cannot be opened, so the host's
+// retries and skip take over; one that plays always ends. The next media may be armed ahead of time (ArmNext) to
+// follow the playing one with no gap.
 class MediaPlayer {
 public:
     // The component's object model keeps the names its hosts call it by: controls.play, settings.volume,
@@ -123,7 +128,8 @@ private:
     mutable std::u16string url_;
     mutable std::u16string fileName_;  // shown while the media carries no title
     mutable std::u16string nextUrl_;
-    mutable unsigned handOversSeen_ = 0;
+    mutable unsigned handOversSeen_ = 0;   // since the media was set
+    mutable unsigned handOversTotal_ = 0;  // ever
     Controls controls_;
     CurrentMedia currentMedia_;
     Settings settings_;

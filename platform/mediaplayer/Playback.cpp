@@ -50,6 +50,11 @@ void Playback::Arm(const std::string& uri, const std::optional<MediaSpan>& span)
     Post([uri, span](PlaybackEngine& engine) { engine.Arm(uri, span); });
 }
 
+unsigned Playback::HandOvers() const {
+    const EngineReport report = Latest();
+    return mediaCleared_ > report.handled ? 0 : report.handOvers;
+}
+
 void Playback::Release() {
     tags_.Clear();
     expected_ = {};

@@ -34,8 +34,8 @@ public:
     void Release();
     // The media to follow this one with no gap (see PlaybackEngine::Arm); empty disarms.
     void Arm(const std::string& uri, const std::optional<MediaSpan>& span = std::nullopt);
-    // How many armed media have taken over so far.
-    unsigned HandOvers() const { return Latest().handOvers; }
+    // How many armed media have taken over since the last Open; 0 while that open is still on its way.
+    unsigned HandOvers() const;
 
     void Play();  // resumes; after a stop, the end or a failure, starts the media again
     void Pause();
@@ -43,7 +43,7 @@ public:
 
     PlayState State();
     // Starts of the media from its beginning (open, and play after a stop, the end or a failure).
-    unsigned StartsFromTop() const { return startsFromTop_ + Latest().handOvers; }
+    unsigned StartsFromTop() const { return startsFromTop_; }
     double Position();  // seconds; 0 when stopped
     void Seek(double seconds);
     double Duration();  // seconds; 0 while unknown

@@ -59,7 +59,8 @@ bool PlaybackEngine::EnsurePipeline() {
 }
 
 void PlaybackEngine::Open(const std::string& uri, const std::optional<MediaSpan>& span) {
-    Disarm();
+    Disarm(true);
+    handOvers_ = 0;
     uri_ = uri;
     span_ = span;
     duration_.reset();
@@ -74,6 +75,7 @@ void PlaybackEngine::Release() {
     failed_ = false;
     uri_.clear();
     span_.reset();
+    handOvers_ = 0;
     duration_.reset();
     tags_.Clear();
     ResetProgress();
@@ -189,6 +191,7 @@ std::unique_ptr<TrackSource> PlaybackEngine::MakeTrack(const std::string& uri, b
 }
 
 void PlaybackEngine::Arm(const std::string& uri, const std::optional<MediaSpan>& span) {
+    CompleteHandOver();  // one armed before that has just taken over is the media now, and stays
     Disarm();
     if (uri.empty() || target_ != Target::Play || failed_ || !track_ || !output_ || !OpensPromptly(uri)) return;
     auto next = MakeTrack(uri, true);
@@ -202,11 +205,13 @@ void PlaybackEngine::Arm(const std::string& uri, const std::optional<MediaSpan>&
     nextTags_.Clear();
 }
 
-void PlaybackEngine::Disarm() {
+void PlaybackEngine::Disarm(bool evenIfTakenOver) {
     std::unique_ptr<TrackSource> next;
     {
         std::lock_guard lock(handOverLock_);
-        if (handedOver_) return;  // too late: it plays already, and becomes the media at the next look
+        // Too late, unless a new media replaces it: it plays already, and becomes the media at the next look.
+        if (handedOver_ && !evenIfTakenOver) return;
+        handedOver_ = false;
         next = std::move(next_);
     }
     if (next) RetireTrack(std::move(next));

@@ -66,7 +66,7 @@ public:
     // replaces it; an empty URI, a local location that cannot be opened, or no media playing arm nothing. Open, stop
     // and the end disarm.
     void Arm(const std::string& uri, const std::optional<MediaSpan>& span = std::nullopt);
-    unsigned HandOvers() const { return handOvers_; }
+    unsigned HandOvers() const { return handOvers_; }  // since the last open
 
     void Play();  // resumes; after a stop, the end or a failure, starts the media again
     void Pause();
@@ -108,7 +108,8 @@ private:
     bool RetireTrack(std::unique_ptr<TrackSource> track);
     // Sends an armed span to its start once its stream is there.
     void PlaceNext();
-    void Disarm();
+    // Drops the armed media; `evenIfTakenOver` also when it has just taken the output over, for a new media.
+    void Disarm(bool evenIfTakenOver = false);
     // On the playing track's streaming thread, at its end: the armed track takes the output over.
     bool HandOver();
     // On the engine's thread, once the armed track has taken over: it becomes the media.
