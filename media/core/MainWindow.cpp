@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "media/core/PlayerKeys.h"
 #include "media/core/PlaylistPlace.h"
 #include "media/core/RemoteControl.h"
 #include "media/core/Skin.h"
@@ -73,6 +74,7 @@ MainWindow::MainWindow()
     transport_.TrackPlaying = [](const std::u16string& location) { Lyrics().Install(FindLyrics(location)); };
     PlaceControls();
     ConnectHandlers();
+    WatchPlayerKeys(*this);
     // A first place on the screen: centred, in the upper part.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();

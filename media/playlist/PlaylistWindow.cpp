@@ -13,6 +13,7 @@
 #include "lorvex/include/lorvex/ListViewInterface.h"
 #include "media/core/MainWindow.h"
 #include "media/core/ModuleMedia.h"
+#include "media/core/PlayerKeys.h"
 #include "media/core/Windows.h"
 #include "media/playlist/AtomicFile.h"
 #include "media/playlist/MenuWindow.h"
@@ -67,6 +68,7 @@ PlaylistWindow::PlaylistWindow()
     PlaceTitleBar();
     ConnectMenuButton();
     CreateGrid();
+    WatchPlayerKeys(*this);
 }
 
 PlaylistWindow::~PlaylistWindow() { stopLoading_ = true; }
@@ -74,6 +76,16 @@ PlaylistWindow::~PlaylistWindow() { stopLoading_ = true; }
 void PlaylistWindow::CreateGrid() {
     if (host_.Create(lorvex::CLSID_ListView, PlaylistGridDesign()).Failed()) return;
     grid_ = GridProxy(host_.Object());
+    // However rows come or go (an add command, a drop, a later start's files, a link of the web window, a removal,
+    // a clear), the scroll bar is decided again once the change is over: rows that overflow the grid must be
+    // reachable. Once per turn of events, so that a long add does not decide it for every row.
+    scrollRule_.setSingleShot(true);
+    scrollRule_.setInterval(0);
+    connect(&scrollRule_, &QTimer::timeout, this, &PlaylistWindow::ApplyScrollBarRule);
+    grid_.SetRowsChanged([this] {
+        if (!scrollRule_.isActive()) scrollRule_.start();
+        if (findBox_) findBox_->RowsChanged();
+    });
     host_.Advise(lorvex::DIID_ListViewEvents,
                  [this](automation::DispId event, std::span<Variant> args) { OnGridEvent(event, args); });
 }
@@ -223,6 +235,7 @@ void PlaylistWindow::OnGridEvent(automation::DispId event, std::span<Variant> ar
         case lorvex::event::DblClick: PlayList_DblClick(automation::ArgAt(args, 0).Int32Or(-1)); break;
         case lorvex::event::MouseDown: PlayList_MouseDown(automation::ArgAt(args, 1).Int32Or(0)); break;
         case lorvex::event::MouseMove: PlayList_MouseMove(); break;
+        case lorvex::event::KeyDown: PlayList_KeyDown(args); break;
         case lorvex::event::OLEDragDrop: PlayList_OLEDragDrop(automation::ArgAt(args, 0)); break;
         default: break;
     }
@@ -230,7 +243,37 @@ void PlaylistWindow::OnGridEvent(automation::DispId event, std::span<Variant> ar
 
 void PlaylistWindow::PlayList_DblClick(std::int32_t row) { frmMain().Transport().StartChosenRow(row); }
 
+// The player's keys work in the grid too; a key they take is cancelled for the grid's own handling.
+void PlaylistWindow::PlayList_KeyDown(std::span<Variant> args) {
+    if (args.empty()) return;
+    if (RunGridKey(args[0].Deref().Int32Or(0), automation::ArgAt(args, 1).Deref().Int32Or(0)))
+        args[0].Assign(Variant(std::int16_t{0}));
+}
+
+void PlaylistWindow::PlaySelectedRow() {
+    const std::int32_t row = grid_.SelectedItem();
+    if (row >= 0 && row < grid_.ItemCount() && grid_.ItemSelected(row)) PlayList_DblClick(row);
+}
+
+void PlaylistWindow::OpenFindBox() {
+    if (!findBox_)
+        findBox_ = std::make_unique<FindBox>(grid_, [this](std::int32_t row) {
+            PickRow(row);
+            frmMain().Transport().StartChosenRow(row);
+        });
+    findBox_->Open(isVisible() ? static_cast<QWidget&>(*this) : static_cast<QWidget&>(frmMain()));
+}
+
+// A row played from the find box is the one picked in the list, and in view there, where the user looks for it next.
+void PlaylistWindow::PickRow(std::int32_t row) {
+    automation::Call(grid_.Object(), lorvex::dispid::UnSelectAll, automation::InvokeKind::Method, {});
+    grid_.SetSelectedItem(row);
+    grid_.SetItemSelected(row, true);
+    automation::Call(grid_.Object(), lorvex::dispid::MakeSureVisible, automation::InvokeKind::Method, {Variant(row)});
+}
+
 void PlaylistWindow::PlayList_Reorder() {
+    if (findBox_) findBox_->RowsChanged();  // the rows it found have moved
     const std::int32_t rows = grid_.ItemCount();
     for (std::int32_t r = 0; r < rows; ++r) {
         if (grid_.ItemTag(r) == kTagCurrent) {

@@ -1,11 +1,13 @@
 #pragma once
 // The playlist window: the skinned tool-window frame around the playlist grid, with a menu button in its title bar;
 // loads and saves list files, plays a row on double click, adds dropped files.
+#include <QTimer>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "media/playlist/FindBox.h"
 #include "media/playlist/GridProxy.h"
 #include "media/windows/ToolWindow.h"
 #include "platform/automation/Variant.h"
@@ -44,6 +46,12 @@ public:
     // Shows the vertical scroll bar only when the rows overflow the grid.
     void ApplyScrollBarRule();
 
+    // Opens the find box over this window, or over the main window while this one is hidden.
+    void OpenFindBox();
+    FindBox* FindBoxIfMade() const { return findBox_.get(); }
+    // Plays the selected current row as a double-click on it does.
+    void PlaySelectedRow();
+
     GridProxy& PlayList() { return grid_; }
     forms::ControlHost& PlayListHost() { return host_; }
     SkinnedButton ImgList;  // the menu button
@@ -65,6 +73,8 @@ private:
     void PlayList_Reorder();
     void PlayList_MouseDown(std::int32_t button);
     void PlayList_MouseMove() { ClearHoverPictures(); }
+    void PlayList_KeyDown(std::span<automation::Variant> args);
+    void PickRow(std::int32_t row);
     void PlayList_OLEDragDrop(const automation::Variant& data);
 
     // Reads PlayListFile's records into the grid; true when every record of the file is now a row.
@@ -72,6 +82,8 @@ private:
 
     forms::ControlHost host_;
     GridProxy grid_;
+    QTimer scrollRule_;  // applies the scroll-bar rule once the rows' number has changed
+    std::unique_ptr<FindBox> findBox_;
     bool loading_ = false;
     bool stopLoading_ = false;
     std::u16string heldWhole_;  // the list file whose every record the grid holds, if any

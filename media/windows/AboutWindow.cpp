@@ -2,15 +2,42 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFontMetrics>
 #include <QUrl>
 
+#include "media/core/PlayerKeys.h"
 #include "platform/automation/OleColor.h"
 #include "platform/automation/RgbColor.h"
 #include "platform/forms/Label.h"
+#include "platform/forms/Twips.h"
 
 namespace media {
 
 namespace {
+constexpr int kKeyLineHeight = 16;  // pixels
+constexpr int kKeyPixels = 11;
+constexpr double kLabelWidth = 3900;  // twips
+
+QFont LabelFont(int pixels) {
+    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+    font.setPixelSize(pixels);
+    return font;
+}
+
+// The player's keys, as many to a line as the label's width holds.
+QStringList KeyLines() {
+    const QFontMetrics metrics(LabelFont(kKeyPixels));
+    QStringList lines;
+    for (const QString& item : PlayerKeyItems()) {
+        const QString joined = lines.isEmpty() ? QString() : lines.back() + QStringLiteral("  ") + item;
+        if (!lines.isEmpty() && metrics.horizontalAdvance(joined) <= forms::ToPixels(kLabelWidth))
+            lines.back() = joined;
+        else
+            lines << item;
+    }
+    return lines;
+}
+
 QColor ButtonTextColor() {
     std::uint32_t rgb = 0;
     automation::TranslateOleColor(0x80000012, &rgb);
@@ -22,15 +49,14 @@ AboutWindow::AboutWindow(QWidget* owner) : QDialog(owner) {
     setWindowTitle(QStringLiteral("关于MorvaneTavri1.0"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setMouseTracking(true);
-    setFixedSize(300, 120);
+    const QStringList keys = KeyLines();
+    setFixedSize(300, 120 + kKeyLineHeight * (static_cast<int>(keys.size()) + 1));
     auto addLabel = [this](const QString& text, double top, int pixels) {
         auto* label = new forms::Label(this);
-        QFont font(QStringLiteral("WenQuanYi Micro Hei"));
-        font.setPixelSize(pixels);
-        label->setFont(font);
+        label->setFont(LabelFont(pixels));
         label->SetForeColor(ButtonTextColor());
         label->SetCaption(text);
-        label->Move(360, top, 3900, 330);
+        label->Move(360, top, kLabelWidth, 330);
         return label;
     };
     addLabel(QStringLiteral("Morvane Tavri 1.0 播放版"), 240, 15);
@@ -39,6 +65,12 @@ AboutWindow::AboutWindow(QWidget* owner) : QDialog(owner) {
     link_->SetMousePointer(Qt::PointingHandCursor);
     link_->MouseMove = [this](const forms::MouseArgs&) { SetLinkColor(QColor(0, 0, 255)); };
     link_->Click = [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kProductSite))); };
+    // The player's keys, below the site: what the buttons and the list's menu do, without the pointer.
+    double top = 1500;
+    for (const QString& line : QStringList{QStringLiteral("快捷键：")} + keys) {
+        addLabel(line, top, kKeyPixels);
+        top += forms::ToTwips(kKeyLineHeight);
+    }
 }
 
 void AboutWindow::SetLinkColor(const QColor& color) { link_->SetForeColor(color); }
