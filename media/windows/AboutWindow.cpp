@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include "media/core/PlayerKeys.h"
+#include "media/core/ProgramIdentity.h"
 #include "platform/automation/OleColor.h"
 #include "platform/automation/RgbColor.h"
 #include "platform/forms/Label.h"
@@ -59,7 +60,8 @@ AboutWindow::AboutWindow(QWidget* owner) : QDialog(owner) {
         label->Move(360, top, kLabelWidth, 330);
         return label;
     };
-    addLabel(QStringLiteral("Morvane Tavri 1.0 播放版"), 240, 15);
+    addLabel(QStringLiteral("%1 %2 播放版").arg(QString::fromUtf8(kDisplayName), QString::fromLatin1(kVersion)), 240,
+             15);
     addLabel(QStringLiteral("意见与建议：请访问我们的网站"), 660, 12);
     link_ = addLabel(QString::fromLatin1(kProductSite), 1020, 12);
     link_->SetMousePointer(Qt::PointingHandCursor);
