@@ -75,10 +75,13 @@ MainWindow::MainWindow()
     PlaceControls();
     ConnectHandlers();
     WatchPlayerKeys(*this);
-    // A first place on the screen: centred, in the upper part.
+    // A first place on the screen: centred, in the upper part, but high enough for the playlist docked under it
+    // where the screen has the room (a small screen, a large scale).
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + area.height() / 5);
+        const int docked = height() + forms::ToPixels(ToolWindowKind::Playlist().designSize.height());
+        move(area.x() + (area.width() - width()) / 2,
+             area.y() + std::max(0, std::min(area.height() / 5, area.height() - docked)));
     }
 }
 
@@ -256,6 +259,7 @@ void MainWindow::Restore() {
     raise();
     activateWindow();
     if (isList) frmList().Show();
+    if (isLrc) frmLrc().Show();  // hidden with the main window into the tray
 }
 
 void MainWindow::changeEvent(QEvent* event) {
@@ -374,6 +378,10 @@ void MainWindow::VolumeStrip_MouseDown(const forms::MouseArgs& a) {
 void MainWindow::ListenForLaterStarts() {
     laterStarts_ = std::make_unique<forms::InstanceServer>();
     laterStarts_->Received = [this](std::vector<std::string> names) {
+        if (names.empty()) {  // a start without files: the user looks for the player, which may be in the tray
+            Restore();
+            return true;
+        }
         std::vector<std::u16string> locations;
         locations.reserve(names.size());
         for (const std::string& name : names) locations.push_back(text::FromFileName(name));
@@ -384,7 +392,8 @@ void MainWindow::ListenForLaterStarts() {
 }
 
 void MainWindow::Form_Load() {
-    // A later start hands the files it was given to the copy that runs, and ends; without files it ends silently.
+    // A later start hands the files it was given to the copy that runs, and ends; without files it asks that copy to
+    // show its windows, and ends.
     if (const std::optional<int> status = ExitStatusOfLaterStart(opener_)) std::_Exit(*status);
     ListenForLaterStarts();
     Shared().SkinName = u"DA10";
@@ -399,6 +408,7 @@ void MainWindow::Form_Load() {
     transport_.SetGrid(frmList().PlayList());  // the playlist is the grid's rows
     frmList().Show();
     frmList().SetTop(Top() + Height());
+    frmList().KeepWithinScreen();
     auto& menu = frmMenu();
     for (int i = 0; i < MenuWindow::kPlayModeCount; ++i)
         if (menu.mnuPlayMode(i).Checked()) Shared().PlayMode = static_cast<std::int16_t>(i);

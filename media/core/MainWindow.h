@@ -42,7 +42,8 @@ public:
     // under a name the user picks when `mayAsk`, else to a new file of the user's data folder, said on stderr. A save
     // that fails is said on stderr, and also in a message box when `tellInABox`.
     void SaveListAtEnd(bool mayAsk, bool tellInABox = false);
-    // Brings the main window back from the taskbar or the tray, with the playlist window when its flag is set.
+    // Brings the main window back from the taskbar or the tray, with the playlist and lyrics windows when their flags
+    // are set; also what a later start without files asks for.
     void Restore();
     // Appends rows for the locations and plays the first of them, once the list has loaded: the files this start
     // was given, those a later start hands over, an address asked for on the session bus. False, and nothing opened,

@@ -10,6 +10,7 @@
 #include "media/core/ModuleMedia.h"
 #include "media/core/Windows.h"
 #include "media/playlist/AddMedia.h"
+#include "media/playlist/ForeignLists.h"
 #include "media/playlist/PlaylistWindow.h"
 #include "media/windows/AboutWindow.h"
 #include "platform/forms/CommonDialogs.h"
@@ -93,8 +94,10 @@ void MenuWindow::ChoosePlayMode(int index) {
 }
 
 void MenuWindow::mnuPlayListOpen_Click() {
-    const QString chosen = forms::BrowseForFiles(nullptr, QStringLiteral("选择要播放的列表"),
-                                                 QStringLiteral("播放列表"), QStringLiteral("*.lst"), 1, 65535);
+    const QString chosen =
+        forms::BrowseForFiles(nullptr, QStringLiteral("选择要播放的列表"),
+                              QStringLiteral("播放列表 (*.lst);;其他播放器的播放列表 (*.m3u *.m3u8 *.pls *.xspf)"),
+                              QStringLiteral("*.lst"), 1, 65535);
     if (chosen.isEmpty()) return;
     // The stop action first: the load ends with a click on play/pause, which must find it offering play, or the
     // new list's first row would be paused instead of started.
@@ -104,17 +107,24 @@ void MenuWindow::mnuPlayListOpen_Click() {
     // Several lists chosen at once name their folder, which is no list: nothing is loaded, and the list is left
     // unnamed so that the exit save asks for a name rather than failing to write over a folder.
     const QString file = forms::UpToNul(chosen);
-    Shared().PlayListFile = QFileInfo(file).isDir() ? std::u16string() : file.toStdU16String();
+    // Another player's list is read for its songs and never written over in another format: the list it gives is
+    // unnamed, and the exit save asks where to keep it.
+    const bool foreign = IsForeignList(ListFormatOf(file.toStdU16String()));
+    Shared().PlayListFile = QFileInfo(file).isDir() || foreign ? std::u16string() : file.toStdU16String();
+    if (foreign) list.StartFrom(file.toStdU16String());
     list.LoadPlayList();
 }
 
 void MenuWindow::mnuPlayListCreate_Click() { Shared().PlayListFile.clear(); }
 
 void MenuWindow::PlayListSave() {
-    QString chosen = forms::UpToNul(
-        forms::BrowseForSaveFile(&frmMain(), QStringLiteral("保存播放列表"), QStringLiteral("播放列表(*.lst)")));
+    QString chosen = forms::UpToNul(forms::BrowseForSaveFile(&frmMain(), QStringLiteral("保存播放列表"),
+                                                             QStringLiteral("播放列表(*.lst);;M3U8 播放列表(*.m3u8)")));
     if (chosen.isEmpty()) return;
-    if (!chosen.contains(QStringLiteral(".lst"), Qt::CaseInsensitive)) chosen += QStringLiteral(".lst");
+    // A name ending ".m3u8" is saved as one (SavePlayList writes by the name); any other follows the ".lst" rule.
+    if (ListFormatOf(chosen.toStdU16String()) != ListFormat::M3u8 &&
+        !chosen.contains(QStringLiteral(".lst"), Qt::CaseInsensitive))
+        chosen += QStringLiteral(".lst");
     const std::u16string path = chosen.toStdU16String();
     if (SaveListTelling(path, true)) Shared().PlayListFile = path;
 }

@@ -16,6 +16,7 @@
 #include "media/core/PlayerKeys.h"
 #include "media/core/Windows.h"
 #include "media/playlist/AtomicFile.h"
+#include "media/playlist/ForeignLists.h"
 #include "media/playlist/MenuWindow.h"
 #include "media/playlist/PlaylistFile.h"
 #include "media/playlist/PlaylistRows.h"
@@ -157,6 +158,7 @@ bool PlaylistWindow::ReadListFile(const std::u16string& path) {
     struct stat info {};
     // No file yet is an empty list, which the exit save may create.
     if (::stat(localPath.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) return true;
+    if (IsForeignList(ListFormatOf(path))) return ReadForeignListFile(localPath);
     PlaylistFileReader reader;
     const bool isFile = S_ISREG(info.st_mode);
     if (!isFile || !reader.Open(localPath)) {
@@ -189,17 +191,40 @@ bool PlaylistWindow::ReadListFile(const std::u16string& path) {
     return readProblem_.empty() && !stopLoading_;
 }
 
+// Another player's list adds the songs it names, as files added by hand are: its own texts are not the program's.
+bool PlaylistWindow::ReadForeignListFile(const std::string& localPath) {
+    const std::optional<std::vector<std::u16string>> entries = ReadListEntries(localPath);
+    if (!entries) {
+        readProblem_ = "it could not be read";
+        std::fprintf(stderr, "media: cannot read the playlist %s\n", localPath.c_str());
+        return false;
+    }
+    loading_ = true;
+    stopLoading_ = false;
+    forms::EventTurns turns;
+    for (const std::u16string& location : *entries) {
+        if (turns.Take() && stopLoading_) break;  // the program is ending
+        if (!AddFile(grid_, location)) break;     // the grid is full
+    }
+    loading_ = false;
+    return !stopLoading_;
+}
+
 bool PlaylistWindow::MayWriteBack(const std::u16string& path) const {
     return !loading_ && !path.empty() && path == heldWhole_;
 }
 
 bool PlaylistWindow::SavePlayList(const std::u16string& path) {
     const std::int32_t rows = grid_.ItemCount();
-    const std::string content = EncodePlaylist(static_cast<std::size_t>(rows), [this](std::size_t r) {
+    const auto rowAt = [this](std::size_t r) {
         const auto row = static_cast<std::int32_t>(r);
         return PlaylistRecord{grid_.ItemText(row, column::kTitle), grid_.ItemText(row, column::kArtist),
                               grid_.ItemText(row, column::kTime), grid_.ItemText(row, column::kLocation)};
-    });
+    };
+    // A name chosen as ".m3u8" is written as one, for other players; every other name as the program's own list.
+    const std::string content = ListFormatOf(path) == ListFormat::M3u8
+                                    ? EncodeM3u8(static_cast<std::size_t>(rows), rowAt)
+                                    : EncodePlaylist(static_cast<std::size_t>(rows), rowAt);
     const std::string localPath = text::ToFileName(path);
     const std::size_t contentHash = std::hash<std::string>{}(content);
     const std::optional<FileStamp> before = StampOf(localPath);
@@ -290,7 +315,7 @@ void PlaylistWindow::PlayList_MouseDown(std::int32_t button) {
 void PlaylistWindow::PlayList_OLEDragDrop(const Variant& data) {
     auto dropped = automation::QueryAs<automation::DataObject>(data.Object());
     if (!dropped || !dropped->GetFormat(automation::DataObject::FormatFiles)) return;
-    for (const std::u16string& path : dropped->Files()) AddFile(grid_, path);
+    for (const std::u16string& path : WithListsOpened(dropped->Files())) AddFile(grid_, path);
 }
 
 }  // namespace media

@@ -1,6 +1,8 @@
 #pragma once
 // The playlist window: the skinned tool-window frame around the playlist grid, with a menu button in its title bar;
-// loads and saves list files, plays a row on double click, adds dropped files.
+// loads and saves list files, plays a row on double click, adds dropped files (a dropped list adds its songs). Lists
+// of other players (M3U, M3U8, PLS, XSPF) are read for their songs, and a list saved under a ".m3u8" name is written
+// as M3U8; the program's own ".lst" is every other list it keeps.
 #include <QTimer>
 #include <cstdint>
 #include <memory>
@@ -79,6 +81,7 @@ private:
 
     // Reads PlayListFile's records into the grid; true when every record of the file is now a row.
     bool ReadListFile(const std::u16string& path);
+    bool ReadForeignListFile(const std::string& localPath);
 
     forms::ControlHost host_;
     GridProxy grid_;

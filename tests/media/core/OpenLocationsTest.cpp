@@ -8,11 +8,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
 
 #include "media/core/OpenLocations.h"
 #include "media/core/PlaylistPlace.h"
+#include "media/core/RemoteControl.h"
 #include "media/playlist/AddMedia.h"
+#include "media/playlist/MenuWindow.h"
 #include "media/playlist/PlaylistRows.h"
+#include "media/playlist/PlaylistWindow.h"
+#include "platform/forms/CommonDialogs.h"
 #include "platform/mediaplayer/MediaPlayer.h"
 #include "platform/text/FileName.h"
 #include "tests/media/playlist/ProgramWindows.h"
@@ -238,4 +243,73 @@ TEST_F(OpenCommand, AListWithoutRoomRefusesARequestWhole) {
     EXPECT_TRUE(opener.Open({})) << "nothing asked, nothing refused";
     grid.Clear();
     EXPECT_TRUE(opener.Open({a}));
+}
+
+// Lists of other players and the program's own: given from outside they stand for their songs; opened with the menu
+// they make an unnamed list (their files are never written over in another format); saved under a ".m3u8" name they
+// are written as M3U8 and read back.
+TEST_F(OpenCommand, ListsStandForTheirSongsAndSaveAsM3u8) {
+    const std::u16string a = Track("a.wav"), b = Track("b.wav"), c = Track("c.wav");
+    const std::string dir = text::ToFileName(a.substr(0, a.rfind(u'/')));
+    test::WriteFile(folder / "x.m3u",
+                    test::Bytes{'#', 'E', 'X', 'T', 'M', '3', 'U', '\n', 'b', '.', 'w', 'a', 'v', '\n'});
+    const std::string pls = "[playlist]\nFile1=" + text::ToFileName(c) + "\nNumberOfEntries=1\n";
+    const std::u16string plsPath = test::WriteFile(folder / "y.pls", test::Bytes(pls.begin(), pls.end()));
+
+    LocationOpener opener = Opener();
+    opener.ListLoaded();
+    EXPECT_TRUE(opener.Open({a, text::FromFileName(dir + "/x.m3u"), plsPath, text::FromFileName(dir + "/gone.xspf")}));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return grid.ItemCount() == 3; }, 10000));
+    EXPECT_EQ(grid.ItemText(1, column::kLocation), b);
+    EXPECT_EQ(grid.ItemText(2, column::kLocation), c);
+
+    // Saved as M3U8 under the name chosen, which the list then keeps.
+    QStringList answer{QString::fromStdString(dir + "/saved.M3U8")};
+    forms::SetDialogHook([&answer](const forms::DialogRequest&) { return answer; });
+    frmMenu().PlayListSave();
+    EXPECT_EQ(Shared().PlayListFile, text::FromFileName(dir + "/saved.M3U8"));
+    std::ifstream saved(dir + "/saved.M3U8");
+    std::string firstLine;
+    std::getline(saved, firstLine);
+    EXPECT_EQ(firstLine, "#EXTM3U");
+
+    // Opened with the menu: its songs in place of the rows, the first playing, and no list file to write back.
+    answer = {QString::fromStdString(dir + "/saved.M3U8")};
+    frmMenu().mnuPlayListOpen().Click();
+    forms::SetDialogHook({});
+    ASSERT_EQ(grid.ItemCount(), 3);
+    EXPECT_EQ(grid.ItemText(0, column::kLocation), a);
+    EXPECT_EQ(grid.ItemText(2, column::kLocation), c);
+    EXPECT_EQ(Shared().PlayListFile, u"");
+    EXPECT_EQ(player.URL(), a);
+    EXPECT_FALSE(frmList().MayWriteBack(text::FromFileName(dir + "/saved.M3U8")));
+}
+
+// What the window and the desktop are told agrees with what plays: an empty list at start shows nothing playing, a
+// row started after the stop button gives the buttons their playing look, and the desktop hears of the song that
+// plays (and moves on from it) after a row above it has gone.
+TEST_F(OpenCommand, WhatIsShownAgreesWithWhatPlays) {
+    MainWindow& main = frmMain();
+    transport.StartLoadedList();  // an empty list
+    EXPECT_EQ(main.ImgPlay.Tag, QStringLiteral("p"));
+    EXPECT_NE(main.EchoState.Caption(), QStringLiteral("正在播放"));
+
+    const std::u16string a = Track("a.wav"), b = Track("b.wav"), c = Track("c.wav");
+    for (const std::u16string& track : {a, b, c}) AddFile(grid, track);
+    transport.Stop();
+    transport.StartChosenRow(2);  // as a double-click on the row does
+    EXPECT_EQ(main.ImgPlay.Tag, QStringLiteral("s"));
+    EXPECT_TRUE(main.ImgStop.Enabled());
+    EXPECT_TRUE(main.ImgNext.Enabled());
+
+    RemoteControl remote(main);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return grid.ItemTag(2) == kTagCurrent; }, 10000));
+    grid.RemoveItem(0);
+    EXPECT_EQ(remote.Metadata().value(QStringLiteral("xesam:url")).toString().toStdString(), FileUri(c));
+    remote.Previous();
+    EXPECT_EQ(player.URL(), b);
+    EXPECT_EQ(remote.Metadata().value(QStringLiteral("xesam:url")).toString().toStdString(), FileUri(b));
+    transport.Stop();
+    player.close();
+    EXPECT_TRUE(remote.Metadata().isEmpty());
 }
