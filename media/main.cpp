@@ -7,6 +7,7 @@
 #include "media/core/OpenLocations.h"
 #include "media/core/ProgramIdentity.h"
 #include "media/core/Windows.h"
+#include "media/playlist/ListSnapshot.h"
 #include "media/windows/Tray.h"
 #include "platform/forms/Application.h"
 #include "platform/forms/ProgramEnd.h"
@@ -17,7 +18,9 @@ namespace {
 // answer nobody may give: a list without a name goes to a new file instead of asking for one, and a failed save is
 // told on stderr only.
 void EndLikeTheCloseButton() {
-    forms::OnEndSignals([] { media::frmMain().EndProgram(); });
+    // A window thread held in code that never returns cannot save: the copy of the list kept for it is written
+    // from another thread instead.
+    forms::OnEndSignals([] { media::frmMain().EndProgram(); }, [] { media::EndingListSnapshot().WriteStranded(); });
     // The session manager says whether the program may ask; it then asks only for an unnamed list's name.
     forms::OnSessionSave([](bool mayAsk) { media::frmMain().SaveListAtEnd(mayAsk); });
     // The session manager's end after its save: Qt would close the main window as if the user had, and the close

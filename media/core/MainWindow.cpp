@@ -417,6 +417,11 @@ void MainWindow::Form_Load() {
                             15000);
     remote_ = std::make_unique<RemoteControl>(*this);
     mpris_ = std::make_unique<Mpris>(*remote_);
+    // The list's name counts as an edit: a list opened or saved under another name goes elsewhere.
+    listKeeper_ = std::make_unique<ListSnapshotKeeper>(
+        EndingListSnapshot(),
+        [] { return frmList().PlayList().Edits() + std::hash<std::u16string>{}(Shared().PlayListFile); },
+        [this] { return EndingCopy(); });
     opener_.ListLoaded();
 }
 
@@ -465,12 +470,27 @@ void MainWindow::SaveUnnamedList() {
                      text::ToFileName(unnamedListFile_).c_str());
 }
 
+ListCopy MainWindow::EndingCopy() {
+    ListCopy copy;
+    copy.file = Shared().PlayListFile;
+    copy.unnamedFolder = UnnamedListFolder();
+    if (!frmListExists()) return copy;
+    PlaylistWindow& list = frmList();
+    copy.content = list.EncodeRows(copy.file);
+    copy.hasRows = list.PlayList().ItemCount() > 0;
+    copy.mayWriteBack = list.MayWriteBack(copy.file);
+    copy.seen = list.SeenVersionOf(copy.file);
+    return copy;
+}
+
 void MainWindow::Form_Unload() {
     // Later starts from now on find nobody listening and wait to run as the copy that follows this one, instead of
     // handing files to a list that has been saved already.
     if (laterStarts_) laterStarts_->Close();
     // The close button, the window manager's close, a remote quit: someone is there to ask and to tell.
     SaveListAtEnd(!endingUnattended_, !endingUnattended_);
+    listKeeper_.reset();
+    EndingListSnapshot().Retire();  // saved here; a signal from now on has nothing left to save
     if (frmListExists()) frmList().Unload();
     if (frmWindowExists()) frmWindow().Unload();
     if (frmLrcExists()) frmLrc().Unload();

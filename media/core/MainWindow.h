@@ -7,6 +7,7 @@
 #include "media/core/OpenLocations.h"
 #include "media/core/SkinnedButton.h"
 #include "media/core/Transport.h"
+#include "media/playlist/ListSnapshot.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Image.h"
 #include "platform/forms/Label.h"
@@ -20,6 +21,7 @@ class MediaPlayer;
 
 namespace media {
 
+class ListSnapshotKeeper;
 class Mpris;
 class RemoteControl;
 
@@ -110,6 +112,8 @@ private:
     void SetVolumeFromThumb();
     // Keeps a list without a name in a new file of its own, for an ending that cannot ask for one.
     void SaveUnnamedList();
+    // The list as the ending would write it now, for the copy written when the window thread cannot answer.
+    ListCopy EndingCopy();
 
     // TransportView
     void SetStateText(const QString& text) override { EchoState.SetCaption(text); }
@@ -129,6 +133,7 @@ private:
     std::unique_ptr<RemoteControl> remote_;
     std::unique_ptr<Mpris> mpris_;
     std::unique_ptr<forms::InstanceServer> laterStarts_;
+    std::unique_ptr<ListSnapshotKeeper> listKeeper_;
     LocationOpener opener_;
     bool seekDragging_ = false;
     bool endingUnattended_ = false;   // EndProgram: the ending asks nothing

@@ -280,7 +280,11 @@ void Transport::PlayingPoll(std::int32_t rows) {
         PlayTrack(MoveNext);
     else
         view_.SetStateText(component_.OutputIsSilent() ? kPlayingSilently : kPlaying);
-    view_.SetTitleText(QString::fromStdU16String(media.name() + u"[" + duration + u"]"));
+    // A track of a one-file album is named by its sheet, as its row is; the component's name is the album file's.
+    const std::int32_t current = shared_.CurrentIndex;
+    const bool span = current >= 0 && current < rows && IsTrackSpanLocation(grid_.ItemText(current, column::kLocation));
+    const std::u16string name = span ? grid_.ItemText(current, column::kTitle) : media.name();
+    view_.SetTitleText(QString::fromStdU16String(name + u"[" + duration + u"]"));
     view_.SetTimerText(QString::fromStdU16String(component_.controls().currentPositionString()));
     view_.SetAllTimerText(QString::fromStdU16String(media.getItemInfoByAtom(7)));
     const double seconds = media.duration();

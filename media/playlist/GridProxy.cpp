@@ -44,7 +44,10 @@ void GridProxy::RemoveItem(std::int32_t row) {
     Call(dispid::RemoveItem, {Long(row)});
     RowsChanged();
 }
-void GridProxy::MoveItem(std::int32_t from, std::int32_t to) { Call(dispid::MoveItem, {Long(from), Long(to)}); }
+void GridProxy::MoveItem(std::int32_t from, std::int32_t to) {
+    Call(dispid::MoveItem, {Long(from), Long(to)});
+    NoteEdit();
+}
 void GridProxy::Clear() {
     Call(dispid::Clear, {});
     RowsChanged();
@@ -56,6 +59,7 @@ std::u16string GridProxy::ItemText(std::int32_t row, std::int32_t column) const 
 }
 void GridProxy::SetItemText(std::int32_t row, std::int32_t column, const std::u16string& text) {
     Put(dispid::ItemText, {Long(row), Long(column), Variant(text)});
+    NoteEdit();
 }
 std::int32_t GridProxy::ItemTag(std::int32_t row) const { return Get(dispid::ItemTag, {Long(row)}).Int32Or(0); }
 void GridProxy::SetItemTag(std::int32_t row, std::int32_t tag) { Put(dispid::ItemTag, {Long(row), Long(tag)}); }

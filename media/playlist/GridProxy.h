@@ -44,9 +44,15 @@ public:
     // Runs after every add, removal or clearing of rows made through this proxy or any copy of it: the one place
     // that learns the number of rows changed, however the rows came or went.
     void SetRowsChanged(std::function<void()> handler) { *rowsChanged_ = std::move(handler); }
+    // A count of the edits made to the rows through this proxy or any copy of it (adds, removals, moves, clearing,
+    // texts), and of those the grid made itself and the caller noted (a drag that reorders rows): the cheap way to
+    // tell that the list is no longer what was last saved.
+    std::uint64_t Edits() const { return *edits_; }
+    void NoteEdit() { ++*edits_; }
 
 private:
-    void RowsChanged() const {
+    void RowsChanged() {
+        NoteEdit();
         if (*rowsChanged_) (*rowsChanged_)();
     }
     automation::Variant Get(automation::DispId id, std::initializer_list<automation::Variant> index = {}) const;
@@ -56,6 +62,7 @@ private:
 
     automation::Dispatch* grid_ = nullptr;
     std::shared_ptr<std::function<void()>> rowsChanged_ = std::make_shared<std::function<void()>>();
+    std::shared_ptr<std::uint64_t> edits_ = std::make_shared<std::uint64_t>(0);
 };
 
 }  // namespace media

@@ -6,14 +6,21 @@
 #include <ctime>
 
 #include "media/core/PlaylistPlace.h"
+#include "platform/forms/Application.h"
 #include "platform/text/FileName.h"
 
 namespace media {
+
+ListSnapshot& EndingListSnapshot() {
+    static ListSnapshot snapshot;
+    return snapshot;
+}
 
 void ListSnapshot::Store(ListCopy copy) {
     const std::lock_guard<std::mutex> lock(mutex_);
     copy_ = std::move(copy);
     stored_ = true;
+    retired_ = false;
 }
 
 void ListSnapshot::Retire() {
@@ -36,6 +43,7 @@ bool ListSnapshot::WriteStranded() {
     } else {
         // An empty list without a name holds nothing to keep.
         if (!copy_.hasRows) return false;
+        forms::MakeUserFolder(text::ToFileName(copy_.unnamedFolder));
         localPath = text::ToFileName(NewUnnamedListFile(copy_.unnamedFolder, std::time(nullptr)));
     }
     const SeenVersion seen = copy_.file.empty() ? SeenVersion{} : copy_.seen;

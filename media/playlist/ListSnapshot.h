@@ -24,9 +24,9 @@ struct ListCopy {
 
 class ListSnapshot {
 public:
-    // Any thread.
+    // Any thread. A copy stored after Retire is written again.
     void Store(ListCopy copy);
-    // No later write: the ending has saved the list itself.
+    // No write until the next copy: the ending has saved the list itself.
     void Retire();
     // Writes the copy stored last as the ending would have: over the list's own file, or, for a list without a
     // name, to a new file of the unnamed folder; tells on stderr what it did. False when nothing was written.
@@ -38,6 +38,9 @@ private:
     bool stored_ = false;
     bool retired_ = false;
 };
+
+// The program's own: what its end signals write when the window thread does not answer them.
+ListSnapshot& EndingListSnapshot();
 
 // Keeps a snapshot current from the window thread: it looks at a count of the list's changes a few times a
 // second, and copies the list once the changes have rested a moment, or every few seconds while they go on (a long

@@ -17,6 +17,7 @@
 #include "media/core/Windows.h"
 #include "media/playlist/AtomicFile.h"
 #include "media/playlist/ForeignLists.h"
+#include "media/playlist/ListWriteBack.h"
 #include "media/playlist/MenuWindow.h"
 #include "media/playlist/PlaylistFile.h"
 #include "media/playlist/PlaylistRows.h"
@@ -33,20 +34,10 @@ using automation::Variant;
 
 namespace {
 
-std::int64_t Nanoseconds(const timespec& time) { return std::int64_t(time.tv_sec) * 1'000'000'000 + time.tv_nsec; }
-
 // The design asks for "宋体"; where that face is missing a CJK face that is installed takes its place.
 std::u16string GridFace() { return CjkFamily(QStringLiteral("宋体")).toStdU16String(); }
 
 }  // namespace
-
-// A file's size, inode and last changes, read through the name's own bytes (and through a link). An editor that
-// saves by rename gives a new inode; the change time moves even when the modification time is set back.
-std::optional<PlaylistWindow::FileStamp> PlaylistWindow::StampOf(const std::string& localPath) {
-    struct stat info {};
-    if (::stat(localPath.c_str(), &info) != 0) return std::nullopt;
-    return FileStamp{info.st_size, Nanoseconds(info.st_mtim), Nanoseconds(info.st_ctim), info.st_ino};
-}
 
 automation::PropertyBag PlaylistGridDesign() {
     automation::PropertyBag bag;
@@ -214,7 +205,7 @@ bool PlaylistWindow::MayWriteBack(const std::u16string& path) const {
     return !loading_ && !path.empty() && path == heldWhole_;
 }
 
-bool PlaylistWindow::SavePlayList(const std::u16string& path) {
+std::string PlaylistWindow::EncodeRows(const std::u16string& path) {
     const std::int32_t rows = grid_.ItemCount();
     const auto rowAt = [this](std::size_t r) {
         const auto row = static_cast<std::int32_t>(r);
@@ -222,32 +213,22 @@ bool PlaylistWindow::SavePlayList(const std::u16string& path) {
                               grid_.ItemText(row, column::kTime), grid_.ItemText(row, column::kLocation)};
     };
     // A name chosen as ".m3u8" is written as one, for other players; every other name as the program's own list.
-    const std::string content = ListFormatOf(path) == ListFormat::M3u8
-                                    ? EncodeM3u8(static_cast<std::size_t>(rows), rowAt)
-                                    : EncodePlaylist(static_cast<std::size_t>(rows), rowAt);
+    return ListFormatOf(path) == ListFormat::M3u8 ? EncodeM3u8(static_cast<std::size_t>(rows), rowAt)
+                                                  : EncodePlaylist(static_cast<std::size_t>(rows), rowAt);
+}
+
+SeenVersion PlaylistWindow::SeenVersionOf(const std::u16string& path) const {
+    return seen_.path == path ? SeenVersion{true, seen_.stamp} : SeenVersion{};
+}
+
+bool PlaylistWindow::SavePlayList(const std::u16string& path) {
+    const std::string content = EncodeRows(path);
     const std::string localPath = text::ToFileName(path);
     const std::size_t contentHash = std::hash<std::string>{}(content);
     const std::optional<FileStamp> before = StampOf(localPath);
-    const bool seen = seen_.path == path;
     // The session's save and the ending that follows it must not write the same list twice.
-    if (seen && seen_.contentHash == contentHash && before && before == seen_.stamp) return true;
-    // Someone else wrote the file since this program read or wrote it (a hand edit): that version is kept beside it
-    // before ours replaces it.
-    if (seen && before && before != seen_.stamp) {
-        const std::string kept = localPath + ".orig";
-        if (!CopyFileAtomically(localPath, kept)) {
-            const int error = errno;
-            std::fprintf(stderr,
-                         "media: the playlist %s was changed by another program, and that version could not be kept "
-                         "as %s (%s); the file is not written over\n",
-                         localPath.c_str(), kept.c_str(), std::strerror(error));
-            errno = error;
-            return false;
-        }
-        std::fprintf(stderr, "media: the playlist %s was changed by another program; that version is kept as %s\n",
-                     localPath.c_str(), kept.c_str());
-    }
-    if (!WriteFileAtomically(localPath, content)) return false;
+    if (seen_.path == path && seen_.contentHash == contentHash && before && before == seen_.stamp) return true;
+    if (!WriteListOverSeenVersion(localPath, content, SeenVersionOf(path))) return false;
     heldWhole_ = path;
     readProblem_.clear();
     seen_ = {path, StampOf(localPath), contentHash};
@@ -298,6 +279,7 @@ void PlaylistWindow::PickRow(std::int32_t row) {
 }
 
 void PlaylistWindow::PlayList_Reorder() {
+    grid_.NoteEdit();                       // the grid moved the rows itself
     if (findBox_) findBox_->RowsChanged();  // the rows it found have moved
     const std::int32_t rows = grid_.ItemCount();
     for (std::int32_t r = 0; r < rows; ++r) {

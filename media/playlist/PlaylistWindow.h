@@ -11,6 +11,7 @@
 
 #include "media/playlist/FindBox.h"
 #include "media/playlist/GridProxy.h"
+#include "media/playlist/ListWriteBack.h"
 #include "media/windows/ToolWindow.h"
 #include "platform/automation/Variant.h"
 #include "platform/forms/ControlHost.h"
@@ -34,6 +35,10 @@ public:
     // someone else wrote over the file since this program read or wrote it is first kept beside it as
     // "<file>.orig"; when that cannot be kept, the file is not written either.
     bool SavePlayList(const std::u16string& path);
+    // The bytes SavePlayList would write to `path` now.
+    std::string EncodeRows(const std::u16string& path);
+    // The version of `path` this program last read or wrote, as SavePlayList judges a hand edit by.
+    SeenVersion SeenVersionOf(const std::u16string& path) const;
     // True while LoadPlayList is reading: the rows are not all there yet.
     bool Loading() const { return loading_; }
     // Ends a list load under way (the program is ending); the rows read so far stay, the file is not written back.
@@ -92,15 +97,6 @@ private:
     std::u16string heldWhole_;  // the list file whose every record the grid holds, if any
     std::u16string startFrom_;  // read by the next load in place of PlayListFile, if set
     std::string readProblem_;
-    // What tells one version of a file from another without reading it.
-    struct FileStamp {
-        std::int64_t size = -1;
-        std::int64_t modifiedNs = 0;
-        std::int64_t changedNs = 0;
-        std::uint64_t inode = 0;
-        bool operator==(const FileStamp&) const = default;
-    };
-    static std::optional<FileStamp> StampOf(const std::string& localPath);
     // The list file as this program last saw it, read by a load or written by a save, to tell whether someone else
     // has written it since.
     struct SeenFile {

@@ -159,6 +159,7 @@ TEST_F(TransportTest, ATrackOfASheetKeepsItsTextsWhenItPlays) {
     EXPECT_EQ(grid.ItemText(0, column::kTitle), u"晴天");
     EXPECT_EQ(grid.ItemText(0, column::kArtist), u"周杰伦");
     EXPECT_EQ(grid.ItemText(0, column::kTime), u"04:27");
+    EXPECT_EQ(view.title, QStringLiteral("晴天[04:27]")) << "the main window names the track as its row does";
 }
 
 // Each row plays until the component reports its end; then the mode chooses what follows.
