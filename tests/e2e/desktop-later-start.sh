@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Under a window manager with a panel and a notification area: hiding to the tray takes the lyrics window along and
-# restoring brings it back; a start without files while the player hides in the tray shows its windows and ends;
+# restoring brings it back; a start without files while the player hides in the tray shows its windows and ends; a
+# start with another player's list hands its songs over;
 # at QT_SCALE_FACTOR=2 the windows the program places stay on the screen's free area. E2E_SHOTS keeps screenshots.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/desktop.sh"
@@ -35,9 +36,22 @@ wait_until 5 visible '播放列表' || fail "a second start did not show the pla
 wait_until 5 visible '歌词' || fail "the lyrics window did not come back with the main window"
 kill -0 "$MEDIA_PID" || fail "the running copy ended"
 
+# Started with another player's list: its songs (a relative name, a file URI) are handed over and kept in the list.
+make_tone "$WORK/two.wav" 660 60
+mkdir -p "$WORK/lists"
+printf '[playlist]\nFile1=../two.wav\nTitle1=Two\nFile2=file://%s\nNumberOfEntries=2\nVersion=2\n' \
+  "$WORK/one.wav" >"$WORK/lists/other.pls"
+"$APP/media" "$WORK/lists/other.pls" >"$WORK/third.log" 2>&1 || fail "the start with a list failed: $(cat "$WORK/third.log")"
+playing_url() {
+  dbus-send --session --print-reply --dest=org.mpris.MediaPlayer2.morvane /org/mpris/MediaPlayer2 \
+    org.freedesktop.DBus.Properties.Get string:org.mpris.MediaPlayer2.Player string:Metadata 2>/dev/null
+}
+wait_until 10 eval 'playing_url | grep -q "two.wav"' || fail "the list's first song does not play: $(playing_url)"
 kill -TERM "$MEDIA_PID"
 wait_for_exit "$MEDIA_PID" || fail "the program did not end"
 forget_pid "$MEDIA_PID"
+grep -c 'wav"' "$APP/default.lst" | grep -qx 3 || fail "the list's songs were not added: $(cat "$APP/default.lst")"
+grep -q "lists/../two.wav\"" "$APP/default.lst" || fail "the relative name was not taken from the list's folder"
 
 # Twice the scale: the playlist docked under the main window, and the lyrics window beside it, stay on the screen
 # above the panel.
