@@ -12,6 +12,7 @@
 #include "media/playlist/AddMedia.h"
 #include "media/playlist/ForeignLists.h"
 #include "media/playlist/PlaylistWindow.h"
+#include "media/readers/MediaFormats.h"
 #include "media/windows/AboutWindow.h"
 #include "platform/forms/CommonDialogs.h"
 #include "platform/mediaplayer/MediaPlayer.h"
@@ -94,10 +95,11 @@ void MenuWindow::ChoosePlayMode(int index) {
 }
 
 void MenuWindow::mnuPlayListOpen_Click() {
-    const QString chosen =
-        forms::BrowseForFiles(nullptr, QStringLiteral("选择要播放的列表"),
-                              QStringLiteral("播放列表 (*.lst);;其他播放器的播放列表 (*.m3u *.m3u8 *.pls *.xspf)"),
-                              QStringLiteral("*.lst"), 1, 65535);
+    const QString otherLists = QString::fromStdU16String(DialogPatterns(DialogEntry::OtherLists));
+    const QString chosen = forms::BrowseForFiles(
+        nullptr, QStringLiteral("选择要播放的列表"),
+        QStringLiteral("播放列表 (*.lst);;") + forms::NameFilter(QStringLiteral("其他播放器的播放列表"), otherLists),
+        QStringLiteral("*.lst"), 1, 65535);
     if (chosen.isEmpty()) return;
     // The stop action first: the load ends with a click on play/pause, which must find it offering play, or the
     // new list's first row would be paused instead of started.

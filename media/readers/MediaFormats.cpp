@@ -54,10 +54,10 @@ constexpr std::array kFormats{
     // A sheet is no media for the tag readers: its tracks are read by the sheet reader.
     MediaFormat{u".cue", 0, "application/x-cue", Pass::Sheets, Dialog::More},
     // Other players' lists, which the program opens for the locations they name (given to it, or "open with").
-    MediaFormat{u".m3u", 0, "audio/x-mpegurl;audio/mpegurl", Pass::None, Dialog::None},
-    MediaFormat{u".m3u8", 0, "application/vnd.apple.mpegurl", Pass::None, Dialog::None},
-    MediaFormat{u".pls", 0, "audio/x-scpls", Pass::None, Dialog::None},
-    MediaFormat{u".xspf", 0, "application/xspf+xml", Pass::None, Dialog::None},
+    MediaFormat{u".m3u", 0, "audio/x-mpegurl;audio/mpegurl", Pass::None, Dialog::OtherLists},
+    MediaFormat{u".m3u8", 0, "application/vnd.apple.mpegurl", Pass::None, Dialog::OtherLists},
+    MediaFormat{u".pls", 0, "audio/x-scpls", Pass::None, Dialog::OtherLists},
+    MediaFormat{u".xspf", 0, "application/xspf+xml", Pass::None, Dialog::OtherLists},
 };
 
 constexpr FolderPass kPassOrder[] = {Pass::Wma,  Pass::Sheets, Pass::Mp3, Pass::Flac,   Pass::Ogg,

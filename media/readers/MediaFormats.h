@@ -26,11 +26,12 @@ enum class FolderPass : std::uint8_t {
     WavPack,
 };
 
-// The add-file dialog's entry that offers a format.
+// The dialog entry that offers a format: the add-file dialog's two, or the open-list dialog's second.
 enum class DialogEntry : std::uint8_t {
     None,
-    Classic,  // "所有音频格式*.mp3;*.wav;*.wma;*.mdi", as it always read
-    More,     // the formats the player took on later
+    Classic,     // "所有音频格式*.mp3;*.wav;*.wma;*.mdi", as it always read
+    More,        // the formats the player took on later
+    OtherLists,  // other players' lists, after the program's own "播放列表 (*.lst)"
 };
 
 struct MediaFormat {

@@ -170,7 +170,9 @@ TEST_F(MenuCommands, OpenReplacesTheRowsAndStartsTheFirst) {
 
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].title, QStringLiteral("选择要播放的列表"));
-    EXPECT_EQ(requests[0].nameFilter, QStringLiteral("播放列表 (*.lst)"));
+    EXPECT_EQ(requests[0].nameFilter,
+              QStringLiteral("播放列表 (*.lst);;其他播放器的播放列表 (*.m3u *.m3u8 *.pls *.xspf)"))
+        << "the program's own lists first, as always";
     EXPECT_EQ(Locations(), (std::vector<std::u16string>{first, second}));
     EXPECT_EQ(Grid().ItemText(1, column::kTitle), u"Second, with comma");
     EXPECT_EQ(Shared().PlayListFile, U(folder / "two.lst"));
