@@ -218,7 +218,12 @@ void MainWindow::ImgMain_MouseMove(const forms::MouseArgs&) {
         button->ShowLook(ButtonLook::Normal);
 }
 
-void MainWindow::ShowPlayPicture(const QString& file) { ApplyButtonPicture(ImgPlay, file); }
+void MainWindow::ShowPlayOffer(PlayOffer offer) {
+    // The picture of the offer, whatever the Tag says now: the tag may follow it only later.
+    ApplyButtonPicture(
+        ImgPlay,
+        ImgPlay.PictureName(ButtonLook::Normal, offer == PlayOffer::Pause ? QStringLiteral("s") : QStringLiteral("p")));
+}
 
 void MainWindow::SetTransportButtonsEnabled(bool enabled) {
     for (SkinnedButton* button : {&ImgStop, &ImgPrev, &ImgNext}) {

@@ -122,7 +122,7 @@ private:
     void SetAllTimerText(const QString& text) override { EchoAllTimer.SetCaption(text); }
     QString PlayTag() const override { return ImgPlay.Tag; }
     void SetPlayTag(const QString& tag) override { ImgPlay.Tag = tag; }
-    void ShowPlayPicture(const QString& file) override;
+    void ShowPlayOffer(PlayOffer offer) override;
     void SetTransportButtonsEnabled(bool enabled) override;
     double SeekThumbLeft() const override { return ImgPlayPro.Left(); }
     void SetSeekThumbLeft(double twips) override { ImgPlayPro.SetLeft(twips); }

@@ -25,8 +25,8 @@ const char* SuffixOf(ButtonLook look) {
 SkinnedButton::SkinnedButton(QWidget* parent, QString baseName, QString extension)
     : Image(parent), baseName_(std::move(baseName)), extension_(std::move(extension)) {}
 
-QString SkinnedButton::PictureName(ButtonLook look) const {
-    const bool alternative = !alternativeTag_.isEmpty() && Tag == alternativeTag_;
+QString SkinnedButton::PictureName(ButtonLook look, const QString& tag) const {
+    const bool alternative = !alternativeTag_.isEmpty() && tag == alternativeTag_;
     return (alternative ? alternativeBaseName_ : baseName_) + QLatin1String(SuffixOf(look)) + extension_;
 }
 

@@ -20,8 +20,9 @@ class SkinnedButton : public forms::Image {
 public:
     SkinnedButton(QWidget* parent, QString baseName, QString extension = QStringLiteral(".bmp"));
 
-    // The file of a look in the skin, from the base name the Tag selects.
-    QString PictureName(ButtonLook look) const;
+    // The file of a look in the skin, from the base name the Tag selects (or the one `tag` would select).
+    QString PictureName(ButtonLook look) const { return PictureName(look, Tag); }
+    QString PictureName(ButtonLook look, const QString& tag) const;
     // Shows a look. A disabled button keeps its disabled picture, and a held one its pressed picture: asks for other
     // looks leave the picture as it is.
     void ShowLook(ButtonLook look);

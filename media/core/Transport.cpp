@@ -69,7 +69,7 @@ void Transport::Stop() {
     TimerMain.SetEnabled(false);
     component_.controls().stop();
     view_.SetTransportButtonsEnabled(false);
-    view_.ShowPlayPicture(QStringLiteral("play_n.bmp"));
+    view_.ShowPlayOffer(PlayOffer::Play);
     view_.SetPlayTag(QStringLiteral("p"));
     view_.SetStateText(kStopped);
 }
@@ -112,7 +112,7 @@ void Transport::PlayTrack(std::int16_t kind) {
 }
 
 void Transport::ShowStarted() {
-    view_.ShowPlayPicture(QStringLiteral("pause_n.bmp"));
+    view_.ShowPlayOffer(PlayOffer::Pause);
     view_.SetPlayTag(QStringLiteral("s"));
     view_.SetStateText(kPlaying);
     TimerMain.SetEnabled(true);
@@ -140,7 +140,7 @@ void Transport::EndOfTrack() {
     switch (shared_.PlayMode) {
         case ModeSingle:
             PlayPause();
-            view_.ShowPlayPicture(QStringLiteral("play_n.bmp"));
+            view_.ShowPlayOffer(PlayOffer::Play);
             break;
         case ModeRepeatOne: PlayTrack(MoveSame); break;
         case ModeSequential:

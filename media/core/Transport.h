@@ -27,6 +27,9 @@ enum PlayModeIndex : std::int16_t {
 };
 
 // What the transport shows and switches on the main window.
+// What the play/pause button offers: play ("p") or pause ("s").
+enum class PlayOffer { Play, Pause };
+
 class TransportView {
 public:
     virtual ~TransportView() = default;
@@ -37,8 +40,8 @@ public:
     // "p" while the play/pause button offers play, "s" while it offers pause.
     virtual QString PlayTag() const = 0;
     virtual void SetPlayTag(const QString& tag) = 0;
-    // Shows a skin picture on the play/pause button (pause_n.bmp, play_n.bmp).
-    virtual void ShowPlayPicture(const QString& file) = 0;
+    // Shows on the play/pause button, in its normal look, the action it offers.
+    virtual void ShowPlayOffer(PlayOffer offer) = 0;
     // Enables stop, previous and next with their normal pictures, or disables them with their disabled ones.
     virtual void SetTransportButtonsEnabled(bool enabled) = 0;
     virtual double SeekThumbLeft() const = 0;

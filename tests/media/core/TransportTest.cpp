@@ -42,14 +42,15 @@ public:
     void SetAllTimerText(const QString& t) override { allTimer = t; }
     QString PlayTag() const override { return tag; }
     void SetPlayTag(const QString& t) override { tag = t; }
-    void ShowPlayPicture(const QString& file) override { playPicture = file; }
+    void ShowPlayOffer(PlayOffer offer) override { playOffer = offer; }
     void SetTransportButtonsEnabled(bool on) override { buttons = on; }
     double SeekThumbLeft() const override { return thumb; }
     void SetSeekThumbLeft(double t) override { thumb = t; }
     void SetSeekFillWidth(double t) override { fill = t; }
     bool SeekDragging() const override { return false; }
 
-    QString state, title, timer, allTimer, tag = QStringLiteral("p"), playPicture;
+    QString state, title, timer, allTimer, tag = QStringLiteral("p");
+    PlayOffer playOffer = PlayOffer::Play;
     std::function<void(const QString&)> stateWritten;
     bool buttons = false;
     double thumb = 80, fill = 0;
@@ -112,7 +113,7 @@ TEST_F(TransportTest, ThePlayingRowGetsTheCurrentMarkAndThePlayersTexts) {
     transport.PlayPause();  // no media set yet: plays the first row
     EXPECT_EQ(component.URL(), Location(0));
     EXPECT_EQ(view.tag, QStringLiteral("s"));
-    EXPECT_EQ(view.playPicture, QStringLiteral("pause_n.bmp"));
+    EXPECT_EQ(view.playOffer, PlayOffer::Pause);
     EXPECT_TRUE(view.buttons);
     EXPECT_TRUE(Polling());
     component.position = 30;
@@ -234,7 +235,7 @@ TEST_F(TransportTest, TheSingleModeEndsWithThePlayAction) {
         transport.Poll();
         EXPECT_EQ(PollUntil([&] { return announced == 2; }), !fromButton);
         EXPECT_EQ(shared.CurrentIndex, 0);
-        EXPECT_EQ(view.playPicture, QStringLiteral("play_n.bmp"));
+        EXPECT_EQ(view.playOffer, PlayOffer::Play);
         EXPECT_EQ(view.tag, fromButton ? QStringLiteral("p") : QStringLiteral("s"));
         EXPECT_EQ(view.state, fromButton ? kPaused : kPlaying);
         EXPECT_EQ(Polling(), !fromButton);
@@ -370,7 +371,7 @@ TEST_F(TransportTest, ALoadedListStartsItsFirstRowThroughThePlayAction) {
     EXPECT_TRUE(Polling());
     EXPECT_EQ(component.URL(), Location(0));
     EXPECT_EQ(view.tag, QStringLiteral("s"));
-    EXPECT_EQ(view.playPicture, QStringLiteral("pause_n.bmp"));
+    EXPECT_EQ(view.playOffer, PlayOffer::Pause);
     EXPECT_EQ(view.state, kPlaying);
     EXPECT_TRUE(view.buttons);
     ASSERT_TRUE(PollUntil([&] { return grid.ItemTag(0) == kTagCurrent; }));
