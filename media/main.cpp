@@ -11,6 +11,7 @@
 #include "media/windows/Tray.h"
 #include "platform/forms/Application.h"
 #include "platform/forms/ProgramEnd.h"
+#include "platform/mediaplayer/StreamIdentity.h"
 
 namespace {
 
@@ -65,6 +66,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(media::ProgramIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     forms::UseChineseForQtTexts();
+    mediaplayer::SetSoundServerIdentity(media::kDisplayName, media::kProgramName);
     EndLikeTheCloseButton();
     media::MainWindow& main = media::frmMain();
     // The files named on the command line (what Qt's own options leave of it) open once the list has loaded, or in

@@ -10,6 +10,7 @@
 
 #include "media/core/PlayerKeys.h"
 #include "media/core/PlaylistPlace.h"
+#include "media/core/ProgramIdentity.h"
 #include "media/core/RemoteControl.h"
 #include "media/core/Skin.h"
 #include "media/core/Windows.h"
@@ -40,7 +41,7 @@ constexpr double kVolumeLeftMax = 3250;
 }  // namespace
 
 MainWindow::MainWindow()
-    : Form(QStringLiteral("Morvane-Tavri")),
+    : Form(QString::fromUtf8(kDisplayName)),
       ImgMain(this),
       ImgLrc(this, QStringLiteral("lrc")),
       ImgWindow(this, QStringLiteral("voduz")),

@@ -2,11 +2,14 @@
 
 #include <gst/gst.h>
 
+#include <string>
+
 namespace mediaplayer {
 namespace {
 
-constexpr const char* kApplicationName = "Morvane-Tavri";
-constexpr const char* kApplicationId = "media";  // the program's desktop file name, which its icon bears too
+// Set once at start, before any sink exists, and only read after.
+std::string applicationName = "media";
+std::string applicationId = "media";  // the program's desktop file name, which its icon bears too
 
 bool Writable(GstElement* element, const char* name, GType type) {
     const GParamSpec* property = g_object_class_find_property(G_OBJECT_GET_CLASS(element), name);
@@ -17,18 +20,24 @@ void Name(GstElement* sink) {
     if (Writable(sink, "stream-properties", GST_TYPE_STRUCTURE)) {
         GstStructure* properties =
             gst_structure_new("properties", "media.role", G_TYPE_STRING, "music", "application.name", G_TYPE_STRING,
-                              kApplicationName, "application.id", G_TYPE_STRING, kApplicationId,
-                              "application.icon_name", G_TYPE_STRING, kApplicationId, nullptr);
+                              applicationName.c_str(), "application.id", G_TYPE_STRING, applicationId.c_str(),
+                              "application.icon_name", G_TYPE_STRING, applicationId.c_str(), nullptr);
         g_object_set(sink, "stream-properties", properties, nullptr);
         gst_structure_free(properties);
     }
     // The client the stream belongs to, which the server lists as well.
-    if (Writable(sink, "client-name", G_TYPE_STRING)) g_object_set(sink, "client-name", kApplicationName, nullptr);
+    if (Writable(sink, "client-name", G_TYPE_STRING))
+        g_object_set(sink, "client-name", applicationName.c_str(), nullptr);
 }
 
 void OnElementAdded(GstBin*, GstBin*, GstElement* element, gpointer) { Name(element); }
 
 }  // namespace
+
+void SetSoundServerIdentity(const char* name, const char* iconName) {
+    applicationName = name;
+    applicationId = iconName;
+}
 
 void IntroduceToSoundServer(GstElement* sink) {
     Name(sink);

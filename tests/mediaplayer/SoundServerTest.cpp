@@ -1,5 +1,7 @@
 #include "tests/mediaplayer/SoundServer.h"
 
+#include "platform/mediaplayer/StreamIdentity.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -62,6 +64,7 @@ std::string Describe(const SinkInput& stream) {
 }
 
 TEST_F(SoundServerStreams, EveryTrackNamesItselfAsMusicFromThePlayer) {
+    SetSoundServerIdentity("Morvane-Tavri", "media");  // as the program does at start
     MediaPlayer player;
     int previous = -1;
     for (const char* name : {"first.wav", "second.wav", "third.wav"}) {
