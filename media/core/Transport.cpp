@@ -260,8 +260,12 @@ void Transport::PlayingPoll(std::int32_t rows) {
     auto& media = component_.currentMedia();
     if (shared_.TrackStarted) {
         const std::int32_t row = shared_.CurrentIndex;
-        // A track of a one-file album keeps its sheet's texts: the component's tags are the whole file's.
-        if (!IsTrackSpanLocation(grid_.ItemText(row, column::kLocation))) {
+        // A track of a one-file album keeps its sheet's texts, and the main window names it by them: the component's
+        // tags and name are the whole file's. Told once a start, not every poll: telling it looks at the disk.
+        sheetTitle_.reset();
+        if (IsTrackSpanLocation(grid_.ItemText(row, column::kLocation))) {
+            sheetTitle_ = grid_.ItemText(row, column::kTitle);
+        } else {
             grid_.SetItemText(row, column::kTitle, WithoutQuotes(media.getItemInfo(u"title")));
             grid_.SetItemText(row, column::kArtist, media.getItemInfo(u"Author"));
         }
@@ -280,10 +284,7 @@ void Transport::PlayingPoll(std::int32_t rows) {
         PlayTrack(MoveNext);
     else
         view_.SetStateText(component_.OutputIsSilent() ? kPlayingSilently : kPlaying);
-    // A track of a one-file album is named by its sheet, as its row is; the component's name is the album file's.
-    const std::int32_t current = shared_.CurrentIndex;
-    const bool span = current >= 0 && current < rows && IsTrackSpanLocation(grid_.ItemText(current, column::kLocation));
-    const std::u16string name = span ? grid_.ItemText(current, column::kTitle) : media.name();
+    const std::u16string name = sheetTitle_ ? *sheetTitle_ : media.name();
     view_.SetTitleText(QString::fromStdU16String(name + u"[" + duration + u"]"));
     view_.SetTimerText(QString::fromStdU16String(component_.controls().currentPositionString()));
     view_.SetAllTimerText(QString::fromStdU16String(media.getItemInfoByAtom(7)));

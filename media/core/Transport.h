@@ -125,6 +125,7 @@ private:
     unsigned armedStart_ = 0;                 // the component's start number when it was armed
     std::optional<std::int32_t> randomDraw_;  // the random mode's next row, drawn when it first arms
     unsigned handOversSeen_ = 0;
+    std::optional<std::u16string> sheetTitle_;  // the playing row's title when it is a track of a cue sheet
 };
 
 // The row a random draw picks: floor(u x rows) for u in [0, 1), so every row can come up (the last one too).
