@@ -2,7 +2,10 @@
 
 #include <gst/gst.h>
 
+#include <filesystem>
 #include <mutex>
+#include <string>
+#include <system_error>
 
 namespace mediaplayer {
 namespace {
@@ -17,17 +20,17 @@ void PreferDedicatedMp3Decoder() {
     gst_object_unref(mpg123);
 }
 
-// The AIFF parser pushes its sound before the decoder has linked its pad on a good share of starts; its
-// not-linked error is swallowed and the media then never plays nor ends. libav's AIFF demuxer has no such race.
-void PreferLibavAiffDemuxer() {
-    GstRegistry* registry = gst_registry_get();
-    GstPluginFeature* libav = gst_registry_lookup_feature(registry, "avdemux_aiff");
-    if (!libav) return;
-    gst_object_unref(libav);
-    GstPluginFeature* parser = gst_registry_lookup_feature(registry, "aiffparse");
-    if (!parser) return;
-    gst_plugin_feature_set_rank(parser, GST_RANK_NONE);
-    gst_object_unref(parser);
+// The player's own decoders (WMA, Monkey's Audio, AAC, MIDI and the rest libav or fluidsynth serve) are a plugin in
+// the gstreamer-1.0 folder beside the program. The folder goes first in GStreamer's plugin path, before the
+// registry is read, so that GStreamer's registry cache keeps the plugin and loads it only when one of its elements
+// is used. A path the user has set stays after it.
+void AddOwnPluginFolder() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return;
+    std::string path = (program.parent_path() / "gstreamer-1.0").string();
+    if (const char* set = g_getenv("GST_PLUGIN_PATH"); set && *set) path += G_SEARCHPATH_SEPARATOR_S + std::string(set);
+    g_setenv("GST_PLUGIN_PATH", path.c_str(), TRUE);
 }
 
 }  // namespace
@@ -41,10 +44,10 @@ bool EnsureGStreamer() {
         // title read at play time would overwrite a correct one with mojibake. A value the user
         // has set is kept.
         g_setenv("GST_ID3_TAG_ENCODING", "GBK", FALSE);
+        AddOwnPluginFolder();
         initialised = gst_init_check(nullptr, nullptr, nullptr);
         if (!initialised) return;
         PreferDedicatedMp3Decoder();
-        PreferLibavAiffDemuxer();
     });
     return initialised;
 }
