@@ -64,29 +64,44 @@ TEST(Gapless, TheNextSpanOfTheSameFileFollowsToTheSample) {
     EXPECT_EQ(wrong, 0);
 }
 
-// MP3 pieces of one tone, written by a LAME-based encoder: its delay and padding are cut, so two pieces of a second
-// are heard as two seconds exactly.
-TEST(Gapless, TheMp3EncodersDelayAndPaddingAreCut) {
+// Two pieces of a second of one tone, encoded by ffmpeg with `codec` (its encoder's delay and padding written
+// in the file as that format does), played one after the other; returns how many samples were heard.
+std::int64_t SamplesOfTwoPieces(const std::string& codec, const std::string& extension) {
     TempFolder folder;
     RecordedOutput output;
     MediaPlayer player(output.Factory());
     std::u16string pieces[2];
     for (int i = 0; i < 2; ++i) {
-        const auto path = folder / ("piece" + std::to_string(i) + ".mp3");
+        const auto path = folder / ("piece" + std::to_string(i) + "." + extension);
         const std::string command =
             "ffmpeg -loglevel error -y -f lavfi -i sine=frequency=441:sample_rate=44100:duration=2 "
             "-af atrim=start_sample=" +
             std::to_string(i * kRampRate) + ":end_sample=" + std::to_string((i + 1) * kRampRate) +
-            " -ac 1 -c:a libmp3lame -b:a 192k '" + path.string() + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+            ",asetpts=PTS-STARTPTS -ac 1 " + codec + " '" + path.string() + "'";
+        if (std::system(command.c_str()) != 0) return -1;
         pieces[i] = path.u16string();
     }
     player.setURL(pieces[0]);
-    ASSERT_TRUE(WaitForState(player, Playing));
+    if (!WaitForState(player, Playing)) return -1;
     player.ArmNext(pieces[1]);
-    ASSERT_TRUE(WaitUntil([&] { return player.URL() == pieces[1]; }));
-    ASSERT_TRUE(WaitForState(player, Stopped));
-    EXPECT_EQ(static_cast<std::int64_t>(output.Samples().size()), 2 * kRampRate);
+    if (!WaitUntil([&] { return player.URL() == pieces[1]; }) || !WaitForState(player, Stopped)) return -1;
+    return static_cast<std::int64_t>(output.Samples().size());
+}
+
+// MP3 pieces written by a LAME-based encoder: its delay and padding are cut, so two pieces of a second are heard as
+// two seconds exactly.
+TEST(Gapless, TheMp3EncodersDelayAndPaddingAreCut) {
+    EXPECT_EQ(SamplesOfTwoPieces("-c:a libmp3lame -b:a 192k", "mp3"), 2 * kRampRate);
+}
+
+// M4A pieces whose edit lists name the AAC encoder's priming: it is cut, not heard as a gap at the join. Not to the
+// sample: GStreamer's MP4 demuxer of this release places the edit's start a nanosecond early (one priming sample
+// heard) and leaves out each piece's last packet (the few samples it holds of the tone are missing).
+TEST(Gapless, TheAacEncodersPrimingIsCutByTheEditList) {
+    constexpr std::int64_t kAacFrame = 1024;
+    const std::int64_t heard = SamplesOfTwoPieces("-c:a aac -b:a 128k", "m4a");
+    EXPECT_GT(heard, 2 * (kRampRate - kAacFrame)) << "the last packets of the pieces are missing";
+    EXPECT_LE(heard, 2 * kRampRate + 2) << "the priming or the padding is heard";
 }
 
 // An armed media that cannot be opened is not armed, and a new media or a stop disarms: the end is an end.

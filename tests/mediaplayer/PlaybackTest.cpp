@@ -3,6 +3,7 @@
 #include <gst/gst.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <thread>
@@ -131,6 +132,7 @@ protected:
 };
 using NetworkBuffer = Watched;
 using NextMedia = Watched;
+using CompressedStreams = Watched;
 
 TEST_F(NetworkBuffer, PausesUntilTheBufferIsFullThenPlaysOn) {
     StartTone("tone.wav", 2.0);
@@ -190,6 +192,46 @@ TEST_F(NextMedia, PlaysOnTheSameOutputFromItsOwnStart) {
     EXPECT_TRUE(WaitUntil([&] { return player.controls().currentPosition() > 0.6; }));
     EXPECT_TRUE(WaitForState(player, Stopped));
     EXPECT_EQ(player.URL(), third);
+}
+
+// The compressed streams of GStreamer's own demuxers (MP4's AAC and Apple Lossless, Matroska's AC-3) go through the
+// player's own decoder and play to their end. Damaged packets are skipped; a stream of nothing but damage fails like
+// any unplayable track instead of playing silence.
+TEST_F(CompressedStreams, PlayThroughThePlayersOwnDecoderAndSkipDamage) {
+    const std::pair<const char*, const char*> streams[] = {
+        {"aac.m4a", "avenc_aac ! mp4mux"},
+        {"alac.m4a", "avenc_alac ! mp4mux"},
+        {"ac3.mka", "avenc_ac3 ! matroskamux"},
+    };
+    for (const auto& [name, encoder] : streams) {
+        player.setURL(WriteFile(folder / name, EncodedRamp(1.0, encoder)));
+        ASSERT_TRUE(WaitForState(player, Playing)) << name;
+        EXPECT_TRUE(output.Runs("mediaaudiodecoder")) << name;
+        EXPECT_NEAR(player.currentMedia().duration(), 1.0, 0.1) << name;
+        EXPECT_TRUE(WaitForState(player, Stopped)) << name;
+    }
+
+    const Bytes aac = EncodedRamp(2.0, "avenc_aac ! mp4mux");
+    const auto samplesStart = std::search(aac.begin(), aac.end(), std::begin("mdat"), std::end("mdat") - 1) + 12;
+    const auto samplesEnd = std::search(aac.begin(), aac.end(), std::begin("moov"), std::end("moov") - 1) - 8;
+    ASSERT_LT(samplesStart, samplesEnd);
+    // Overwrites [from, to) of the packets, as fractions of them, with noise.
+    const auto damaged = [&](std::vector<std::pair<double, double>> stretches) {
+        Bytes bytes = aac;
+        std::uint32_t noise = 7;
+        const std::ptrdiff_t length = samplesEnd - samplesStart;
+        const std::ptrdiff_t offset = samplesStart - aac.begin();
+        for (const auto& [from, to] : stretches) {
+            for (auto i = static_cast<std::ptrdiff_t>(from * length); i < static_cast<std::ptrdiff_t>(to * length); ++i)
+                bytes[offset + i] = static_cast<std::uint8_t>((noise = noise * 1103515245 + 12345) >> 16);
+        }
+        return bytes;
+    };
+    player.setURL(WriteFile(folder / "scratched.m4a", damaged({{0.3, 0.32}, {0.5, 0.52}, {0.7, 0.72}})));
+    EXPECT_TRUE(WaitForState(player, Playing)) << "state " << player.playState();
+    EXPECT_TRUE(WaitForState(player, Stopped)) << "state " << player.playState();
+    player.setURL(WriteFile(folder / "noise.m4a", damaged({{0, 1}})));
+    EXPECT_TRUE(WaitForState(player, Ready)) << "state " << player.playState();
 }
 
 TEST_F(PlayingWav, CloseAndAnEmptyUrlReleaseTheMedia) {

@@ -37,6 +37,10 @@ constexpr const char* kSourceCaps =
 constexpr std::size_t kAlacAtomHeader = 12;
 constexpr std::size_t kAlacSettings = 24;
 
+// Damaged packets in a row before the stream fails: about two seconds of AAC, enough for a web stream's bad patch,
+// while a stream of nothing but damage fails instead of playing silence (the base class's default never fails it).
+constexpr int kMaxDamagedPackets = 100;
+
 struct CodecParametersFree {
     void operator()(AVCodecParameters* parameters) const { avcodec_parameters_free(&parameters); }
 };
@@ -231,6 +235,7 @@ void InstanceInit(GTypeInstance* instance, gpointer) {
     new (&self->state) DecoderState();
     gst_audio_decoder_set_drainable(&self->parent, TRUE);
     gst_audio_decoder_set_needs_format(&self->parent, TRUE);
+    gst_audio_decoder_set_max_errors(&self->parent, kMaxDamagedPackets);
 }
 
 void Finalize(GObject* object) {
