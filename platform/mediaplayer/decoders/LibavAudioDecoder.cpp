@@ -9,6 +9,7 @@ extern "C" {
 
 #include <gst/audio/gstaudiodecoder.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -116,6 +117,7 @@ CodecParameters ParametersOf(GstCaps* caps) {
 // the element's streaming has stopped.
 struct DecoderState {
     std::unique_ptr<LibavCodec> codec;
+    int inputRate = 0;  // of the stream as its caps tell it, 0 when they do not
     GstAudioInfo outputInfo{};
     bool outputSet = false;
 };
@@ -148,6 +150,7 @@ gboolean SetFormat(GstAudioDecoder* decoder, GstCaps* caps) {
     state.codec.reset();
     state.outputSet = false;
     const CodecParameters parameters = ParametersOf(caps);
+    state.inputRate = parameters ? parameters->sample_rate : 0;
     if (parameters) state.codec = LibavCodec::Open(*parameters, AVRational{1, GST_SECOND});
     if (!state.codec) {
         GST_ELEMENT_ERROR(decoder, STREAM, CODEC_NOT_FOUND, (nullptr),
@@ -225,6 +228,33 @@ GstFlowReturn HandleFrame(GstAudioDecoder* decoder, GstBuffer* input) {
                        : gst_audio_decoder_finish_frame(decoder, nullptr, 1);
 }
 
+// The time of the sample boundary nearest to `time`, rounded up to the nanosecond.
+GstClockTime OnSampleGrid(GstClockTime time, int rate) {
+    return gst_util_uint64_scale_int_ceil(gst_util_uint64_scale_int_round(time, rate, GST_SECOND), GST_SECOND, rate);
+}
+
+// An MP4 edit list names where the sound starts after the AAC encoder's priming, in samples; the demuxer hands it as
+// the segment's start in nanoseconds rounded down, and the base class's clipping, which rounds down again, then keeps
+// the last priming sample: a click at every gapless join. The segment's ends are put on the samples they name.
+gboolean HandleSinkEvent(GstAudioDecoder* decoder, GstEvent* event) {
+    const int rate = StateOf(decoder).inputRate;
+    const GstSegment* received = nullptr;
+    if (GST_EVENT_TYPE(event) == GST_EVENT_SEGMENT && rate > 0) gst_event_parse_segment(event, &received);
+    if (received && received->format == GST_FORMAT_TIME && received->rate == 1.0) {
+        GstSegment segment;
+        gst_segment_copy_into(received, &segment);
+        segment.start = OnSampleGrid(segment.start, rate);
+        if (GST_CLOCK_TIME_IS_VALID(segment.stop))
+            segment.stop = std::max(OnSampleGrid(segment.stop, rate), segment.start);
+        if (segment.position < segment.start) segment.position = segment.start;
+        GstEvent* placed = gst_event_new_segment(&segment);
+        gst_event_set_seqnum(placed, gst_event_get_seqnum(event));
+        gst_event_unref(event);
+        event = placed;
+    }
+    return parentClass->sink_event(decoder, event);
+}
+
 void Flush(GstAudioDecoder* decoder, gboolean) {
     DecoderState& state = StateOf(decoder);
     if (state.codec) state.codec->Flush();
@@ -259,6 +289,7 @@ void ClassInit(gpointer classPointer, gpointer) {
     decoderClass->set_format = SetFormat;
     decoderClass->handle_frame = HandleFrame;
     decoderClass->flush = Flush;
+    decoderClass->sink_event = HandleSinkEvent;
 }
 
 }  // namespace
