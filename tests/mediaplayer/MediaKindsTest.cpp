@@ -1,6 +1,13 @@
 #include "tests/mediaplayer/TestMedia.h"
 
+#include "platform/mediaplayer/GStreamerRuntime.h"
+
+#include <gst/gst.h>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
 
 namespace mediaplayer::test {
 namespace {
@@ -43,14 +50,129 @@ TEST_F(MediaKinds, AFileNamedInAnotherCodePagePlaysUnderItsReadableName) {
     EXPECT_EQ(player.currentMedia().name(), u"你好");
 }
 
+// A RIFF RMID wrapper (.rmi) around a Standard MIDI File, as its `data` chunk.
+Bytes RiffMidi(const Bytes& midi) {
+    const auto littleEndian = [](Bytes& out, std::size_t value) {
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    };
+    Bytes out = {'R', 'I', 'F', 'F'};
+    littleEndian(out, 12 + midi.size() + midi.size() % 2);
+    out.insert(out.end(), {'R', 'M', 'I', 'D', 'd', 'a', 't', 'a'});
+    littleEndian(out, midi.size());
+    out.insert(out.end(), midi.begin(), midi.end());
+    if (midi.size() % 2) out.push_back(0);
+    return out;
+}
+
+// MIDI plays through the player's own synthesiser: whole, from a seek, inside a RIFF wrapper and at the file's
+// tempo. MidiFile's track starts at byte 22 with its tempo at 26; its last event is the end of the track.
 TEST_F(MediaKinds, MidiPlaysThroughTheSynthesiser) {
-    player.setURL(WriteFile(folder / "tune.mid", MidiFile()));
-    ASSERT_TRUE(WaitForState(player, Playing, 20));  // the General MIDI sound font takes a moment to load
-    EXPECT_TRUE(output.Runs("fluiddec"));
-    EXPECT_EQ(player.currentMedia().name(), u"tune");
-    EXPECT_EQ(player.currentMedia().durationString(), u"00:02");
-    EXPECT_TRUE(WaitUntil([&] { return player.controls().currentPosition() > 0.3; }));
-    EXPECT_TRUE(WaitForState(player, Stopped));
+    const Bytes midi = MidiFile();
+    const auto patched = [&](std::size_t at, const Bytes& bytes) {
+        Bytes out = midi;
+        std::copy(bytes.begin(), bytes.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
+        return out;
+    };
+    const struct {
+        const char* name;
+        Bytes bytes;
+        std::u16string duration;
+        double seekTo;
+    } playable[] = {
+        {"tune.mid", midi, u"00:02", 0},
+        {"sought.mid", midi, u"00:02", 1.0},
+        {"wrapped.rmi", RiffMidi(midi), u"00:02", 0},
+        {"slow.mid", patched(26, {0x0F, 0x42, 0x40}), u"00:03", 0},  // a quarter a second: 3 s
+    };
+    for (const auto& [name, bytes, duration, seekTo] : playable) {
+        player.setURL(WriteFile(folder / name, bytes));
+        ASSERT_TRUE(WaitForState(player, Playing, 20)) << name;  // the sound font takes a moment to load
+        EXPECT_TRUE(output.Runs("mediamidisynth")) << name;
+        EXPECT_EQ(player.currentMedia().name(), std::filesystem::path(name).stem().u16string());
+        EXPECT_EQ(player.currentMedia().durationString(), duration) << name;
+        if (seekTo > 0) {
+            // From the seek on, the position goes on from its target and never back to where it was.
+            player.controls().setCurrentPosition(seekTo);
+            double lowest = seekTo;
+            EXPECT_TRUE(WaitUntil([&] {
+                if (player.playState() == Stopped) return true;  // which reads 0
+                lowest = std::min(lowest, player.controls().currentPosition());
+                return false;
+            })) << name;
+            EXPECT_GT(lowest, seekTo - 0.05) << name;
+        } else {
+            EXPECT_TRUE(WaitUntil([&] { return player.controls().currentPosition() > 0.3; })) << name;
+            EXPECT_TRUE(WaitForState(player, Stopped)) << name;
+        }
+    }
+}
+
+// A damaged or hostile MIDI file fails at once like any unplayable track: never a hang, nor minutes of silence.
+TEST_F(MediaKinds, DamagedMidiFailsPromptly) {
+    const Bytes midi = MidiFile();
+    const auto patched = [&](std::size_t at, const Bytes& bytes, std::size_t replaced) {
+        Bytes out = midi;
+        out.erase(out.begin() + static_cast<std::ptrdiff_t>(at),
+                  out.begin() + static_cast<std::ptrdiff_t>(at + replaced));
+        out.insert(out.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin(), bytes.end());
+        out[21] = static_cast<std::uint8_t>(out[21] + bytes.size() - replaced);  // the track's length
+        return out;
+    };
+    const std::pair<const char*, Bytes> broken[] = {
+        {"cut.mid", Bytes(midi.begin(), midi.begin() + 30)},
+        {"no-status.mid", patched(23, {0x51}, 1)},  // a data byte where the first event's status belongs
+        {"overlong.mid", patched(18, {0x7F, 0xFF, 0xFF, 0xF0}, 4)},              // a track longer than the file
+        {"endless.mid", patched(midi.size() - 4, {0xFF, 0xFF, 0xFF, 0x7F}, 1)},  // a rest of years before the end
+        {"smpte.mid", patched(12, {0xE7, 0x28}, 2)},  // SMPTE time, which fluidsynth does not play
+        {"empty.rmi", RiffMidi({})},
+    };
+    for (const auto& [name, bytes] : broken) {
+        player.setURL(WriteFile(folder / name, bytes));
+        EXPECT_TRUE(WaitForState(player, Ready, 5)) << name;
+    }
+}
+
+// A seek that reaches the synthesiser while it loads its sound font, before its first buffer, is where it starts,
+// and the seek's stop is where it ends.
+TEST_F(MediaKinds, MidiSynthesiserPlaysTheSpanOfASeekBeforeItsFirstBuffer) {
+    ASSERT_TRUE(EnsureGStreamer());
+    WriteFile(folder / "tune.mid", MidiFile());
+    const std::string description =
+        "filesrc location=\"" + (folder / "tune.mid").string() + "\" ! mediamidisynth name=synth ! fakesink";
+    const GstPointer pipeline(gst_parse_launch(description.c_str(), nullptr));
+    ASSERT_TRUE(pipeline);
+    GstElement* synth = gst_bin_get_by_name(GST_BIN(pipeline.get()), "synth");
+    GstPad* pad = gst_element_get_static_pad(synth, "src");
+    std::vector<GstClockTime> times;  // of the buffers since the last flush; the streaming thread's until the end
+    gst_pad_add_probe(
+        pad, static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_FLUSH),
+        [](GstPad*, GstPadProbeInfo* info, gpointer data) {
+            auto& seen = *static_cast<std::vector<GstClockTime>*>(data);
+            if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER)
+                seen.push_back(GST_BUFFER_PTS(GST_PAD_PROBE_INFO_BUFFER(info)));
+            else
+                seen.clear();
+            return GST_PAD_PROBE_OK;
+        },
+        &times, nullptr);
+    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
+    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+    EXPECT_TRUE(gst_element_send_event(synth, gst_event_new_seek(1.0, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
+                                                                 GST_SECOND, GST_SEEK_TYPE_SET, GST_SECOND * 5 / 4)));
+    GstBus* bus = gst_element_get_bus(pipeline.get());
+    GstMessage* end = gst_bus_timed_pop_filtered(bus, 10 * GST_SECOND,
+                                                 static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    ASSERT_TRUE(end);
+    EXPECT_EQ(GST_MESSAGE_TYPE(end), GST_MESSAGE_EOS);
+    ASSERT_FALSE(times.empty());
+    EXPECT_EQ(times.front(), GST_SECOND);
+    EXPECT_LT(times.back(), GST_SECOND * 5 / 4);
+    EXPECT_GT(times.back(), GST_SECOND * 6 / 5);
+    gst_message_unref(end);
+    gst_object_unref(bus);
+    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+    gst_object_unref(pad);
+    gst_object_unref(synth);
 }
 
 TEST_F(MediaKinds, VideoFilePlaysItsSoundWithoutDecodingThePicture) {
