@@ -3,6 +3,7 @@
 #include <gst/gst.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 
@@ -49,6 +50,7 @@ TEST_F(Ending, EveryContainerReachesItsEndHoweverShort) {
         {"opus", "audioresample ! opusenc ! oggmux"},
         {"m4a", "avenc_aac ! mp4mux"},
         {"wv", "wavpackenc"},
+        {"mpg", "avenc_mp2 ! mpegpsmux"},
     };
     for (const auto& [extension, encoder] : containers) {
         for (double seconds : {0.02, 0.1, 0.2}) {
@@ -66,11 +68,23 @@ TEST_F(Ending, EveryContainerReachesItsEndHoweverShort) {
 // A media whose demuxer reports an error, or that never gives sound, fails instead of keeping the host waiting.
 TEST_F(Ending, BrokenMediaFailsInsteadOfStalling) {
     const Bytes wma = EncodedRamp(2.0, "avenc_wmav2 ! asfmux");
+    const Bytes aiff = EncodedRamp(2.0, "aiffmux");
+    const Bytes mpg = EncodedRamp(2.0, "avenc_mp2 ! mpegpsmux");
+    const auto cut = [](const Bytes& bytes, std::size_t size) {
+        return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(size, bytes.size())));
+    };
+    Bytes noisyWma = cut(wma, 600);  // a WMA header, then data no encoder wrote
+    for (std::uint32_t i = 0; i < 100000; ++i) noisyWma.push_back(static_cast<std::uint8_t>(i * 2654435761u >> 24));
     Bytes badWav = WavFile(0.5);
     badWav[20] = 0x55;  // an unknown sample format
     const std::pair<std::string, Bytes> broken[] = {
-        {"truncated.wma", Bytes(wma.begin(), wma.begin() + static_cast<std::ptrdiff_t>(wma.size() / 3))},
-        {"header-only.wma", Bytes(wma.begin(), wma.begin() + 600)},
+        {"truncated.wma", cut(wma, wma.size() / 3)},
+        {"header-only.wma", cut(wma, 600)},
+        {"noisy.wma", noisyWma},
+        {"truncated.aiff", cut(aiff, aiff.size() / 3)},
+        {"header-only.aiff", cut(aiff, 60)},
+        {"truncated.mpg", cut(mpg, mpg.size() / 3)},
+        {"header-only.mpg", cut(mpg, 100)},
         {"bad-format.wav", badWav},
     };
     for (const auto& [name, bytes] : broken) {

@@ -1,6 +1,7 @@
 // The lossless formats the player adds beside FLAC: WavPack plays through plugins-good's decoder, Monkey's Audio
-// through the libav demuxer and decoder the set-up installs; a file the decoder cannot read fails as an unplayable
-// track.
+// through the player's own libav file decoder, which also plays WMA, AIFF and MPEG program streams; a file the
+// decoder cannot read fails as an unplayable track.
+#include "tests/media/readers/TagFileBuilder.h"
 #include "tests/mediaplayer/TestMedia.h"
 
 #include <gtest/gtest.h>
@@ -78,20 +79,51 @@ Bytes MonkeysAudioFile(double seconds, bool damaged) {
 TEST_F(LosslessFormats, MonkeysAudioPlaysToItsEnd) {
     player.setURL(WriteFile(folder / "silence.ape", MonkeysAudioFile(1.5, false)));
     ASSERT_TRUE(WaitForState(player, Playing));
-    EXPECT_TRUE(output.Runs("avdec_ape"));
+    EXPECT_TRUE(output.Runs("mediafiledecoder"));
     EXPECT_EQ(player.currentMedia().getItemInfo(u"title"), u"Silence");
     EXPECT_NEAR(player.currentMedia().duration(), 1.5, 0.2);
     EXPECT_TRUE(WaitForState(player, Stopped));
 }
 
-// The decoder finds nothing it can decode, and says so only when the stream ends: the track must end then (today as
-// played, at the end of the length its header claims; better would be failed at once), never hang.
-TEST_F(LosslessFormats, AMonkeysAudioFileTheDecoderCannotReadEnds) {
+// The decoder finds nothing it can decode: the track fails at once, rather than playing the length its header
+// claims in silence.
+TEST_F(LosslessFormats, AMonkeysAudioFileTheDecoderCannotReadFailsAtOnce) {
     player.setURL(WriteFile(folder / "damaged.ape", MonkeysAudioFile(1.5, true)));
-    EXPECT_TRUE(WaitUntil([&] {
-        const int state = player.playState();
-        return state == Ready || state == Stopped;
-    }));
+    EXPECT_TRUE(WaitForState(player, Ready, 3)) << "state " << player.playState();
+}
+
+// The same element demuxes and decodes the other whole-file formats: each plays with its duration, seeks, and ends;
+// a WMA's tags, stored in UTF-16, reach the player.
+TEST_F(LosslessFormats, TheFileDecoderPlaysWmaAiffAndMpegProgramStreams) {
+    Bytes wma = EncodedRamp(2.0, "avenc_wmav2 ! asfmux");
+    const std::string description = tagfile::AsfContentDescription(u"晨曲", u"The Testers");
+    wma.insert(wma.begin() + 30, description.begin(), description.end());  // first in the header object
+    std::uint64_t headerBytes = 0;
+    for (int i = 7; i >= 0; --i) headerBytes = headerBytes << 8 | wma[16 + i];
+    headerBytes += description.size();
+    for (int i = 0; i < 8; ++i) wma[16 + i] = static_cast<std::uint8_t>(headerBytes >> (8 * i));
+    ++wma[24];  // one object more
+    const std::pair<const char*, Bytes> files[] = {
+        {"tagged.wma", wma},
+        {"tone.aiff", EncodedRamp(2.0, "aiffmux")},
+        {"tone.mpg", EncodedRamp(2.0, "avenc_mp2 ! mpegpsmux")},
+    };
+    for (const auto& [name, bytes] : files) {
+        player.setURL(WriteFile(folder / name, bytes));
+        ASSERT_TRUE(WaitForState(player, Playing)) << name;
+        EXPECT_TRUE(output.Runs("mediafiledecoder")) << name;
+        EXPECT_NEAR(player.currentMedia().duration(), 2.0, 0.1) << name;
+        if (std::string(name).ends_with(".wma")) {
+            EXPECT_EQ(player.currentMedia().getItemInfo(u"title"), u"晨曲");
+            EXPECT_EQ(player.currentMedia().getItemInfo(u"Author"), u"The Testers");
+        }
+        player.controls().setCurrentPosition(1.2);
+        EXPECT_TRUE(WaitUntil([&] {
+            const double position = player.controls().currentPosition();
+            return position >= 1.2 && position < 1.6;
+        })) << name;
+        EXPECT_TRUE(WaitForState(player, Stopped, 3)) << name;
+    }
 }
 
 }  // namespace

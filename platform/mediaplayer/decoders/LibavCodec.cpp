@@ -80,7 +80,7 @@ void InterleaveSamples(const AVFrame& frame, std::uint8_t* out) {
 
 }  // namespace
 
-std::unique_ptr<LibavCodec> LibavCodec::Open(const AVCodecParameters& parameters, AVRational timeBase) {
+std::unique_ptr<LibavCodec> LibavCodec::Open(const AVCodecParameters& parameters, AVRational timeBase, bool checked) {
     if (parameters.codec_type != AVMEDIA_TYPE_AUDIO) return nullptr;
     const AVCodec* codec = avcodec_find_decoder(parameters.codec_id);
     if (!codec) return nullptr;
@@ -94,6 +94,7 @@ std::unique_ptr<LibavCodec> LibavCodec::Open(const AVCodecParameters& parameters
     context->pkt_timebase = timeBase;
     // One thread: audio frames decode in microseconds, and a decoder's own threads would outlive an abandoned pipeline.
     context->thread_count = 1;
+    if (checked) context->err_recognition |= AV_EF_CRCCHECK | AV_EF_EXPLODE;
     if (avcodec_open2(context, codec, nullptr) < 0) {
         av_frame_free(&frame);
         avcodec_free_context(&context);

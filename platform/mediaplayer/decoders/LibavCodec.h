@@ -22,8 +22,9 @@ namespace mediaplayer::decoders {
 class LibavCodec {
 public:
     // The decoder for `parameters`, opened; nullptr when libav has none for them or refuses them. Packets are
-    // timed in `timeBase`.
-    static std::unique_ptr<LibavCodec> Open(const AVCodecParameters& parameters, AVRational timeBase);
+    // timed in `timeBase`. `checked`: a packet whose samples fail the checksum the stream carries is refused.
+    static std::unique_ptr<LibavCodec> Open(const AVCodecParameters& parameters, AVRational timeBase,
+                                            bool checked = false);
     ~LibavCodec();
     LibavCodec(const LibavCodec&) = delete;
     LibavCodec& operator=(const LibavCodec&) = delete;
