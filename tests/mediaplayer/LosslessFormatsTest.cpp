@@ -123,6 +123,12 @@ TEST_F(LosslessFormats, TheFileDecoderPlaysWmaAiffAndMpegProgramStreams) {
             return position >= 1.2 && position < 1.6;
         })) << name;
         EXPECT_TRUE(WaitForState(player, Stopped, 3)) << name;
+
+        // A cue sheet's track of a one-file album: that span, ended at its end.
+        player.setURL((folder / name).u16string() + u"#t=0.5,1.5");
+        ASSERT_TRUE(WaitForState(player, Playing)) << name;
+        EXPECT_NEAR(player.currentMedia().duration(), 1.0, 0.01) << name;
+        EXPECT_TRUE(WaitForState(player, Stopped, 3)) << name;
     }
 }
 

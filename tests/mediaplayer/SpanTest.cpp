@@ -45,8 +45,9 @@ TEST(Span, PlaysExactlyThatPartOfTheFile) {
     TempFolder folder;
     RecordedOutput output;
     MediaPlayer player(output.Factory());
-    for (const char* encoder : {"wavenc", "flacenc"}) {
-        const auto path = folder / (std::string("album.") + (encoder[0] == 'w' ? "wav" : "flac"));
+    const std::pair<const char*, const char*> formats[] = {{"wav", "wavenc"}, {"flac", "flacenc"}, {"aiff", "aiffmux"}};
+    for (const auto& [extension, encoder] : formats) {
+        const auto path = folder / (std::string("album.") + extension);
         WriteFile(path, EncodedRamp(3.0, encoder));
         output.Clear();
         player.setURL(path.u16string() + u"#t=1.25,2.5");
