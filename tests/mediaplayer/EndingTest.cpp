@@ -61,7 +61,8 @@ TEST_F(Ending, EveryContainerReachesItsEndHoweverShort) {
     // Ordinary AIFF files, which stalled the player on a few tries in ten.
     const std::u16string aiff = WriteFile(folder / "tone.aiff", EncodedRamp(1.0, "aiffmux"));
     for (int i = 0; i < 6; ++i) EXPECT_EQ(PlayThrough(aiff, 1.0), Stopped) << "try " << i;
-    if (std::filesystem::exists("/usr/share/sounds/sf2/default-GM.sf2"))
+    if (std::filesystem::exists("/usr/share/sounds/sf2/default-GM.sf2") ||
+        std::filesystem::exists("/usr/share/sounds/sf3/default-GM.sf3"))  // one General MIDI sound font
         EXPECT_EQ(PlayThrough(WriteFile(folder / "notes.mid", MidiFile()), 1.5), Stopped);
 }
 

@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace mediaplayer::test {
 namespace {
@@ -61,6 +64,28 @@ Bytes RiffMidi(const Bytes& midi) {
     littleEndian(out, midi.size());
     out.insert(out.end(), midi.begin(), midi.end());
     if (midi.size() % 2) out.push_back(0);
+    return out;
+}
+
+// filesrc ! mediamidisynth name=synth ! fakesink, on the file written with `bytes`.
+GstPointer SynthesiserPipeline(const std::filesystem::path& path, const Bytes& bytes) {
+    WriteFile(path, bytes);
+    const std::string description = "filesrc location=\"" + path.string() + "\" ! mediamidisynth name=synth ! fakesink";
+    return GstPointer(EnsureGStreamer() ? gst_parse_launch(description.c_str(), nullptr) : nullptr);
+}
+
+// A Standard MIDI File at 96 ticks a quarter (or SMPTE `division`) of the chunks given, "MTrk" for tracks.
+Bytes StandardMidi(int format, const std::vector<std::pair<std::string, Bytes>>& chunks, std::uint16_t division = 96) {
+    Bytes out;
+    const auto chunk = [&out](const std::string& name, const Bytes& body) {
+        out.insert(out.end(), name.begin(), name.end());
+        for (int shift : {24, 16, 8, 0}) out.push_back(static_cast<std::uint8_t>(body.size() >> shift));
+        out.insert(out.end(), body.begin(), body.end());
+    };
+    const auto tracks = std::count_if(chunks.begin(), chunks.end(), [](auto& c) { return c.first == "MTrk"; });
+    chunk("MThd", {0, static_cast<std::uint8_t>(format), 0, static_cast<std::uint8_t>(tracks),
+                   static_cast<std::uint8_t>(division >> 8), static_cast<std::uint8_t>(division)});
+    for (const auto& [name, body] : chunks) chunk(name, body);
     return out;
 }
 
@@ -135,11 +160,7 @@ TEST_F(MediaKinds, DamagedMidiFailsPromptly) {
 // A seek that reaches the synthesiser while it loads its sound font, before its first buffer, is where it starts,
 // and the seek's stop is where it ends.
 TEST_F(MediaKinds, MidiSynthesiserPlaysTheSpanOfASeekBeforeItsFirstBuffer) {
-    ASSERT_TRUE(EnsureGStreamer());
-    WriteFile(folder / "tune.mid", MidiFile());
-    const std::string description =
-        "filesrc location=\"" + (folder / "tune.mid").string() + "\" ! mediamidisynth name=synth ! fakesink";
-    const GstPointer pipeline(gst_parse_launch(description.c_str(), nullptr));
+    const GstPointer pipeline = SynthesiserPipeline(folder / "tune.mid", MidiFile());
     ASSERT_TRUE(pipeline);
     GstElement* synth = gst_bin_get_by_name(GST_BIN(pipeline.get()), "synth");
     GstPad* pad = gst_element_get_static_pad(synth, "src");
@@ -173,6 +194,58 @@ TEST_F(MediaKinds, MidiSynthesiserPlaysTheSpanOfASeekBeforeItsFirstBuffer) {
     gst_element_set_state(pipeline.get(), GST_STATE_NULL);
     gst_object_unref(pad);
     gst_object_unref(synth);
+}
+
+// The synthesiser's duration comes from its own reading of the file's tempo map: tempo changes in any track, running
+// status, system exclusive messages, tracks without their end event, chunks of unknown kinds, SMPTE time.
+TEST_F(MediaKinds, MidiSynthesiserTellsTheDurationOfTheFilesTempoMap) {
+    const Bytes quarterNote = {0x00, 0x90, 0x3C, 0x64, 0x60, 0x80, 0x3C, 0x40};
+    const Bytes slow = {0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40};  // a quarter a second
+    const Bytes fast = {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20};  // half that
+    const Bytes end = {0x00, 0xFF, 0x2F, 0x00};
+    const auto join = [](std::initializer_list<Bytes> parts) {
+        Bytes out;
+        for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
+        return out;
+    };
+    const struct {
+        const char* name;
+        Bytes file;
+        double seconds;
+    } cases[] = {
+        // Quarters at 120, then from tick 96 at 60 a minute; the notes (running status, a system exclusive
+        // message between them) last to tick 288.
+        {"conductor.mid",
+         StandardMidi(1, {{"MTrk", join({{0x00}, fast, {0x60}, slow, end})},
+                          {"MTrk", {0x00, 0x90, 0x3C, 0x64, 0x81, 0x40, 0x3C, 0x00, 0x00, 0xF0, 0x03,
+                                    0x7E, 0x7F, 0xF7, 0x60, 0x80, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00}}}),
+         2.5},
+        {"later-track-tempo.mid",
+         StandardMidi(1, {{"MTrk", join({quarterNote, quarterNote, end})}, {"MTrk", join({{0x60}, slow, end})}}), 1.5},
+        {"same-tick-tempos.mid", StandardMidi(0, {{"MTrk", join({{0x00}, slow, {0x00}, fast, quarterNote, end})}}),
+         0.5},
+        {"unended.mid",
+         StandardMidi(0, {{"XFIH", {1, 2, 3}}, {"MTrk", {0x00, 0x90, 0x3C, 0x64, 0x83, 0x00, 0x3C, 0x00}}}), 2.0},
+        // 25 frames of 40 ticks a second; fluidsynth then refuses the file, but its length is known first.
+        {"smpte.mid", StandardMidi(0, {{"MTrk", {0x00, 0x90, 0x3C, 0x64, 0x83, 0x74, 0x3C, 0x00}}}, 0xE728), 0.5},
+    };
+    for (const auto& [name, file, seconds] : cases) {
+        const GstPointer pipeline = SynthesiserPipeline(folder / name, file);
+        ASSERT_TRUE(pipeline);
+        gst_element_set_state(pipeline.get(), GST_STATE_PAUSED);
+        GstBus* bus = gst_element_get_bus(pipeline.get());
+        GstMessage* settled = gst_bus_timed_pop_filtered(
+            bus, 10 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ERROR));
+        EXPECT_TRUE(settled) << name;
+        GstElement* synth = gst_bin_get_by_name(GST_BIN(pipeline.get()), "synth");
+        gint64 duration = -1;
+        EXPECT_TRUE(gst_element_query_duration(synth, GST_FORMAT_TIME, &duration)) << name;
+        EXPECT_NEAR(static_cast<double>(duration) / GST_SECOND, seconds, 0.001) << name;
+        gst_object_unref(synth);
+        if (settled) gst_message_unref(settled);
+        gst_object_unref(bus);
+        gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+    }
 }
 
 TEST_F(MediaKinds, VideoFilePlaysItsSoundWithoutDecodingThePicture) {

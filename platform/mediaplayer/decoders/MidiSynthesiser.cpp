@@ -107,6 +107,7 @@ void ResetStream(SynthState& state) {
     state.restart = true;
     state.streamStarted = false;
     state.seqnum.reset();
+    state.checkedAcceptance = false;
 }
 
 // Reads the whole file from upstream in pull mode, refusing one too large for a MIDI file.
