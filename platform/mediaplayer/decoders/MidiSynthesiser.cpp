@@ -182,6 +182,8 @@ GstFlowReturn LoadSynthesiser(MidiSynthesiser* self) {
         fluid_settings_setnum(state.settings.get(), "synth.sample-rate", kRate);
         // The player advances with the samples rendered here: no timer thread, no audio driver.
         fluid_settings_setstr(state.settings.get(), "player.timing-source", "sample");
+        // Only the samples of the instruments a file uses are read: a few megabytes rather than the whole font.
+        fluid_settings_setint(state.settings.get(), "synth.dynamic-sample-loading", 1);
         fluid_settings_setint(state.settings.get(), "synth.lock-memory", 0);
         state.synth.reset(new_fluid_synth(state.settings.get()));
     }
