@@ -45,7 +45,8 @@ TEST(Span, PlaysExactlyThatPartOfTheFile) {
     TempFolder folder;
     RecordedOutput output;
     MediaPlayer player(output.Factory());
-    const std::pair<const char*, const char*> formats[] = {{"wav", "wavenc"}, {"flac", "flacenc"}, {"aiff", "aiffmux"}};
+    const std::pair<const char*, const char*> formats[] = {
+        {"wav", "wavenc"}, {"flac", "flacenc"}, {"aiff", "aiffmux"}, {"wma", "avenc_wmav2 ! asfmux"}};
     for (const auto& [extension, encoder] : formats) {
         const auto path = folder / (std::string("album.") + extension);
         WriteFile(path, EncodedRamp(3.0, encoder));
@@ -60,19 +61,23 @@ TEST(Span, PlaysExactlyThatPartOfTheFile) {
         ASSERT_FALSE(heard.empty());
         const std::int64_t first = kRampRate * 5 / 4;
         const std::int64_t last = kRampRate * 5 / 2 - 1;
-        EXPECT_EQ(heard.front(), RampSample(first)) << encoder;
-        EXPECT_EQ(heard.back(), RampSample(last)) << encoder;
+        // A lossy file's samples are only near the ramp's, and its length is whole encoder frames.
+        const bool lossy = std::string(extension) == "wma";
+        if (!lossy) {
+            EXPECT_EQ(heard.front(), RampSample(first)) << encoder;
+            EXPECT_EQ(heard.back(), RampSample(last)) << encoder;
+        }
         EXPECT_EQ(static_cast<std::int64_t>(heard.size()), last - first + 1) << encoder;
 
         // To its end without an end given; a seek lands inside the span and counts from its start.
         player.setURL(path.u16string() + u"#t=2");
         ASSERT_TRUE(WaitForState(player, Playing));
-        EXPECT_NEAR(player.currentMedia().duration(), 1.0, 0.01);
+        EXPECT_NEAR(player.currentMedia().duration(), 1.0, lossy ? 0.05 : 0.01);
         player.controls().pause();
         player.controls().setCurrentPosition(0.5);
         EXPECT_TRUE(WaitUntil([&] { return std::abs(player.controls().currentPosition() - 0.5) < 0.05; }));
         player.controls().setCurrentPosition(30);
-        EXPECT_NEAR(player.controls().currentPosition(), 1.0, 0.01);
+        EXPECT_NEAR(player.controls().currentPosition(), 1.0, lossy ? 0.05 : 0.01);
     }
 }
 

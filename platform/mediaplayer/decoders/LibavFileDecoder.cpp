@@ -204,6 +204,8 @@ private:
     GstSegment segment_;
     std::uint32_t seqnum_ = 0;
     bool seekPending_ = false;    // segment_.start is where libav must go once the file is open
+    bool checkLanding_ = false;   // the next frame tells whether libav's seek landed late
+    std::int64_t backoff_ = 0;    // ns before segment_.start the seek aims at, after a late landing
     bool segmentPending_ = true;  // the segment event goes out before the next buffer
     bool opened_ = false;
     bool failed_ = false;
@@ -298,7 +300,8 @@ void FileDecoder::Reset() {
     GST_OBJECT_UNLOCK(element_);
     gst_segment_init(&segment_, GST_FORMAT_TIME);
     seqnum_ = 0;
-    seekPending_ = false;
+    seekPending_ = checkLanding_ = false;
+    backoff_ = 0;
     segmentPending_ = true;
     opened_ = failed_ = false;
     gst_audio_info_init(&info_);
@@ -471,7 +474,7 @@ bool FileDecoder::DecodePacket(const AVPacket* packet) {
     bool go = true;
     for (const DecodedFrame& frame : held_) {
         heldTime += static_cast<std::int64_t>(GST_BUFFER_DURATION(frame.samples));
-        if (go && outcome == LibavCodec::Outcome::Decoded)
+        if (go && !seekPending_ && outcome == LibavCodec::Outcome::Decoded)
             go = Receive(frame.samples, frame.info, frame.time);
         else
             gst_buffer_unref(frame.samples);
@@ -491,11 +494,13 @@ bool FileDecoder::DecodePacket(const AVPacket* packet) {
 
 void FileDecoder::ApplySeek() {
     seekPending_ = false;
-    const std::int64_t target =
-        streamStart_ + av_rescale_q(static_cast<std::int64_t>(segment_.start), AVRational{1, GST_SECOND}, timeBase_);
-    // Backwards: decoding starts at or before the target, and Receive drops what lies before it.
+    const std::int64_t wanted = std::max<std::int64_t>(0, static_cast<std::int64_t>(segment_.start) - backoff_);
+    const std::int64_t target = streamStart_ + av_rescale_q(wanted, AVRational{1, GST_SECOND}, timeBase_);
+    // Backwards: decoding starts at or before the target, and Receive drops what lies before it. Where the
+    // container has no index libav searches by time and may land a little late: Receive checks where it landed.
     if (av_seek_frame(format_, stream_, target, AVSEEK_FLAG_BACKWARD) < 0)
-        GST_WARNING_OBJECT(element_, "cannot seek to %" GST_TIME_FORMAT, GST_TIME_ARGS(segment_.start));
+        GST_WARNING_OBJECT(element_, "cannot seek to %" GST_TIME_FORMAT, GST_TIME_ARGS(wanted));
+    checkLanding_ = wanted > 0;
     codec_->Flush();
     next_ = -1;
     reachedStop_ = false;
@@ -524,6 +529,17 @@ bool FileDecoder::Receive(GstBuffer* samples, const GstAudioInfo& info, std::opt
 
     EnsurePad(info);
     const std::int64_t start = av_rescale(static_cast<std::int64_t>(segment_.start), rate, GST_SECOND);
+    if (checkLanding_) {
+        checkLanding_ = false;
+        if (first > start + tolerance_) {
+            // Landed after the target: go further back (half a second, then twice as far each time, at last the
+            // very start), so that no sample of the segment is lost.
+            backoff_ = backoff_ ? backoff_ * 2 : GST_SECOND / 2;
+            seekPending_ = true;
+            gst_buffer_unref(samples);
+            return true;
+        }
+    }
     const std::int64_t stop = GST_CLOCK_TIME_IS_VALID(segment_.stop)
                                   ? av_rescale(static_cast<std::int64_t>(segment_.stop), rate, GST_SECOND)
                                   : std::numeric_limits<std::int64_t>::max();
@@ -655,6 +671,15 @@ bool FileDecoder::Seek(GstEvent* event) {
     gint64 start = 0, stop = 0;
     gst_event_parse_seek(event, &rate, &format, &flags, &startType, &start, &stopType, &stop);
     if (format != GST_FORMAT_TIME || rate <= 0) return false;
+    // A start past the stop (a stop kept from the seek before) is no segment at all.
+    const auto empty = [&] {
+        const gint64 stopWanted = stopType == GST_SEEK_TYPE_SET ? stop
+                                  : stopType == GST_SEEK_TYPE_NONE && GST_CLOCK_TIME_IS_VALID(segment_.stop)
+                                      ? static_cast<gint64>(segment_.stop)
+                                      : -1;
+        return startType == GST_SEEK_TYPE_SET && stopWanted >= 0 && start > stopWanted;
+    };
+    if (empty()) return false;
     const bool flush = flags & GST_SEEK_FLAG_FLUSH;
     const std::uint32_t seqnum = gst_event_get_seqnum(event);
     if (flush) {
@@ -669,11 +694,14 @@ bool FileDecoder::Seek(GstEvent* event) {
     }
     GST_PAD_STREAM_LOCK(sinkPad_);
     gboolean update = FALSE;
-    gst_segment_do_seek(&segment_, rate, format, flags, startType, static_cast<guint64>(start), stopType,
-                        static_cast<guint64>(stop), &update);
+    // Checked again: a seek that came in meanwhile may have set the stop.
+    if (!empty())
+        gst_segment_do_seek(&segment_, rate, format, flags, startType, static_cast<guint64>(start), stopType,
+                            static_cast<guint64>(stop), &update);
     segment_.position = segment_.time = segment_.start;
     seqnum_ = seqnum;
     seekPending_ = segmentPending_ = true;
+    backoff_ = 0;
     if (flush) {
         flushing_ = false;
         if (srcPad_) {
