@@ -35,6 +35,7 @@ constexpr std::int64_t kLongestMusic = 6 * 3600 * GST_SECOND;
 constexpr std::int64_t kLongestTail = GST_SECOND;
 // Where General MIDI sound fonts live when fluidsynth's own default is missing: Debian's alternatives.
 constexpr const char* kSoundFonts[] = {"/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/sounds/sf3/default-GM.sf3"};
+constexpr gulong kSettlingMargin = 20'000;  // microseconds
 // Our errors are posted where they happen; the task's end must not post another.
 constexpr GstFlowReturn kReported = GST_FLOW_CUSTOM_ERROR;
 
@@ -68,6 +69,7 @@ struct SynthState {
     std::int64_t framesRendered = 0;  // since startTime
     std::int64_t tailFrames = 0;
     bool checkedAcceptance = false;
+    bool settled = false;  // the task has waited for the state change that started it
 
     std::int64_t duration = -1;
     bool taskAllowed = false;
@@ -108,6 +110,7 @@ void ResetStream(SynthState& state) {
     state.streamStarted = false;
     state.seqnum.reset();
     state.checkedAcceptance = false;
+    state.settled = false;
 }
 
 // Reads the whole file from upstream in pull mode, refusing one too large for a MIDI file.
@@ -314,9 +317,31 @@ void PauseTask(MidiSynthesiser* self, GstFlowReturn flow) {
     gst_pad_push_event(self->sourcePad, event);
 }
 
+// decodebin drops the errors an element posts while decodebin is still bringing it up (it would try another
+// element instead), and a small damaged file fails within that time: a failure then went unheard. So the task first
+// waits, boundedly, for the state change that started it to be over, and a moment more for decodebin to take note.
+void AwaitSettledState(MidiSynthesiser* self) {
+    for (int tries = 0; tries < 200; ++tries) {
+        if (GST_STATE_TRYLOCK(self)) {
+            GST_STATE_UNLOCK(self);
+            break;
+        }
+        GST_OBJECT_LOCK(self);
+        const bool allowed = self->state.taskAllowed;
+        GST_OBJECT_UNLOCK(self);
+        if (!allowed) return;  // the change under way stops the task
+        g_usleep(5000);
+    }
+    g_usleep(kSettlingMargin);
+}
+
 void Loop(gpointer data) {
     MidiSynthesiser* self = SelfOf(data);
     SynthState& state = self->state;
+    if (!state.settled) {
+        AwaitSettledState(self);
+        state.settled = true;
+    }
     GstFlowReturn flow = GST_FLOW_OK;
     if (!state.fileComplete) flow = PullFile(self);
     if (flow == GST_FLOW_OK && !state.map) flow = ReadTempoMap(self);
