@@ -178,7 +178,8 @@ private:
 
     GstElement* element_;
     GstPad* sinkPad_;
-    GstPad* srcPad_ = nullptr;
+    // Set by the streaming task, read by a seek from any thread: one of the two always sees the other's flag.
+    std::atomic<GstPad*> srcPad_{nullptr};
     // Tags an element before this one read (the APE tag a tag demuxer strips), under the element's object lock.
     GstTagList* upstreamTags_ = nullptr;
 
@@ -558,6 +559,12 @@ bool FileDecoder::Receive(GstBuffer* samples, const GstAudioInfo& info, std::opt
     GST_BUFFER_DURATION(samples) = end - pts;
     if (segmentPending_) PushSegment();
     position_ = static_cast<std::int64_t>(end);
+    // A flush begun before the pad was there could not wake this push: it is not made.
+    if (flushing_) {
+        gst_buffer_unref(samples);
+        flow_ = GST_FLOW_FLUSHING;
+        return false;
+    }
     flow_ = gst_pad_push(srcPad_, samples);
     return flow_ == GST_FLOW_OK && !reachedStop_;
 }
