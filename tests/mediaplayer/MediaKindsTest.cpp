@@ -103,14 +103,16 @@ TEST_F(MediaKinds, MidiPlaysThroughTheSynthesiser) {
         Bytes bytes;
         std::u16string duration;
         double seekTo;
+        std::u16string span = u"";  // a Media Fragments suffix: the span of the file to play
     } playable[] = {
         {"tune.mid", midi, u"00:02", 0},
         {"sought.mid", midi, u"00:02", 1.0},
         {"wrapped.rmi", RiffMidi(midi), u"00:02", 0},
         {"slow.mid", patched(26, {0x0F, 0x42, 0x40}), u"00:03", 0},  // a quarter a second: 3 s
+        {"span.mid", midi, u"00:01", 0, u"#t=0.5,1.2"},              // placed by a seek before it sounds
     };
-    for (const auto& [name, bytes, duration, seekTo] : playable) {
-        player.setURL(WriteFile(folder / name, bytes));
+    for (const auto& [name, bytes, duration, seekTo, span] : playable) {
+        player.setURL(WriteFile(folder / name, bytes) + span);
         ASSERT_TRUE(WaitForState(player, Playing, 20)) << name;  // the sound font takes a moment to load
         EXPECT_TRUE(output.Runs("mediamidisynth")) << name;
         EXPECT_EQ(player.currentMedia().name(), std::filesystem::path(name).stem().u16string());
