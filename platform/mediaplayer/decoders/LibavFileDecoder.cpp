@@ -519,17 +519,20 @@ bool FileDecoder::Receive(GstBuffer* samples, const GstAudioInfo& info, std::opt
     // within reason: a hostile time hours away must not hold the output in silence.
     std::optional<std::int64_t> stated;
     if (time) stated = av_rescale(*time - ToNanoseconds(streamStart_, timeBase_), rate, GST_SECOND);
+    const std::int64_t start = av_rescale(static_cast<std::int64_t>(segment_.start), rate, GST_SECOND);
     std::int64_t first = 0;
-    if (next_ < 0)
-        first = stated ? *stated : 0;
-    else if (stated && std::abs(*stated - next_) > tolerance_ && std::abs(*stated - next_) < 2 * rate)
+    if (next_ < 0) {
+        first = stated ? *stated : start;
+        // Where decoding began from the file's start, a first time far beyond (a broken or hostile file) is taken
+        // as the start: believed, it would hold the output in silence until then.
+        if (!checkLanding_ && first > start + 2 * rate) first = start;
+    } else if (stated && std::abs(*stated - next_) > tolerance_ && std::abs(*stated - next_) < 2 * rate)
         first = *stated;
     else
         first = next_;
     next_ = first + frames;
 
     EnsurePad(info);
-    const std::int64_t start = av_rescale(static_cast<std::int64_t>(segment_.start), rate, GST_SECOND);
     if (checkLanding_) {
         checkLanding_ = false;
         if (first > start + tolerance_) {
