@@ -93,7 +93,7 @@ TEST_F(LosslessFormats, AMonkeysAudioFileTheDecoderCannotReadFailsAtOnce) {
 }
 
 // The same element demuxes and decodes the other whole-file formats: each plays with its duration, seeks, and ends;
-// a WMA's tags, stored in UTF-16, reach the player.
+// a WMA's tags, stored in UTF-16, reach the player; a WMV plays its sound alone.
 TEST_F(LosslessFormats, TheFileDecoderPlaysWmaAiffAndMpegProgramStreams) {
     Bytes wma = EncodedRamp(2.0, "avenc_wmav2 ! asfmux");
     const std::string description = tagfile::AsfContentDescription(u"晨曲", u"The Testers");
@@ -107,11 +107,15 @@ TEST_F(LosslessFormats, TheFileDecoderPlaysWmaAiffAndMpegProgramStreams) {
         {"tagged.wma", wma},
         {"tone.aiff", EncodedRamp(2.0, "aiffmux")},
         {"tone.mpg", EncodedRamp(2.0, "avenc_mp2 ! mpegpsmux")},
+        {"clip.wmv", EncodedRamp(2.0,
+                                 "avenc_wmav2 ! mux. videotestsrc num-buffers=20 ! "
+                                 "video/x-raw,width=64,height=48,framerate=10/1 ! avenc_wmv2 ! asfmux name=mux")},
     };
     for (const auto& [name, bytes] : files) {
         player.setURL(WriteFile(folder / name, bytes));
         ASSERT_TRUE(WaitForState(player, Playing)) << name;
         EXPECT_TRUE(output.Runs("mediafiledecoder")) << name;
+        EXPECT_FALSE(output.Runs("avdec_wmv2")) << name << ": the picture is never decoded";
         EXPECT_NEAR(player.currentMedia().duration(), 2.0, 0.1) << name;
         if (std::string(name).ends_with(".wma")) {
             EXPECT_EQ(player.currentMedia().getItemInfo(u"title"), u"晨曲");
