@@ -94,17 +94,18 @@ set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};media;/")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
-# dpkg-shlibdeps finds the libraries the program and the grid link. These are what it loads by name at run time to
-# play the formats it lists: GStreamer's decoders (MP3, WAV, FLAC, M4A in -good; WMA in -ugly and -libav; Vorbis and
-# Opus in -base), a sound output that works without a sound server (ALSA), Qt's X11 platform and the Chinese font of
-# every caption.
+# dpkg-shlibdeps finds the libraries the program, the grid and the decoders' plugin link: among them libav's codecs
+# and formats (WMA, Monkey's Audio, AAC, AIFF) and fluidsynth (MIDI, which depends on a General MIDI sound font).
+# These are what GStreamer loads by name at run time to play the rest of the formats the player lists (MP3, WAV, FLAC,
+# WavPack and the MP4 and AVI containers in -good; Vorbis and Opus in -base), a sound output that works without a
+# sound server (ALSA), Qt's X11 platform and the Chinese font of every caption.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-ugly, gstreamer1.0-libav, gstreamer1.0-alsa, qt6-qpa-plugins, fonts-wqy-microhei")
-# MIDI (fluidsynth in -bad, which brings a whole GTK stack, and a General MIDI sound font) and Qt's own texts in
-# Chinese: without them a MIDI file fails like any unplayable track and Qt's dialog buttons read in English.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-  "gstreamer1.0-plugins-bad, timgm6mb-soundfont | fluid-soundfont-gm, qt6-translations-l10n")
+  "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-alsa, qt6-qpa-plugins, fonts-wqy-microhei")
+# Qt's own texts in Chinese: without them Qt's dialog buttons read in English.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+# A fuller General MIDI sound font than the small one fluidsynth depends on.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "fluid-soundfont-gm")
 # Our own maintainer scripts: CPack would otherwise run ldconfig for the grid library, which is private to the
 # program's folder and loaded by path.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${CMAKE_SOURCE_DIR}/dist/debian/postinst;${CMAKE_SOURCE_DIR}/dist/debian/postrm")

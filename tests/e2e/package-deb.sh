@@ -14,6 +14,7 @@ deb=$(ls "$WORK"/out/media_*.deb 2>/dev/null | head -n1)
 
 contents=$(dpkg-deb -c "$deb" | awk '{ print $6 ($7 == "->" ? " -> " $8 : "") }')
 for path in ./usr/lib/media/media ./usr/lib/media/liblorvex.so ./usr/lib/media/media.manifest \
+            ./usr/lib/media/gstreamer-1.0/libmediadecoders.so \
             ./usr/lib/media/Skin/DA10/player_skin.bmp ./usr/lib/media/Skin/DA10/playlist_skin.bmp \
             "./usr/bin/media -> ../lib/media/media" ./usr/share/applications/media.desktop \
             ./usr/share/icons/hicolor/16x16/apps/media.png ./usr/share/icons/hicolor/256x256/apps/media.png \
@@ -27,21 +28,22 @@ done
 depends=$(dpkg-deb -f "$deb" Depends) recommends=$(dpkg-deb -f "$deb" Recommends)
 has() { grep -qE "(^|, |\| )$2( |,|$)" <<<"$1"; }
 for package in libqt6core6 libqt6gui6 libqt6widgets6 libgstreamer1.0-0 gstreamer1.0-plugins-base gstreamer1.0-plugins-good \
-               gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-alsa fonts-wqy-microhei qt6-qpa-plugins; do
+               gstreamer1.0-alsa libavcodec59 libavformat59 libfluidsynth3 fonts-wqy-microhei qt6-qpa-plugins; do
   has "$depends" "$package" || fail "Depends lacks $package: $depends"
 done
-# MIDI's decoder and sound font, and Qt's Chinese texts, are recommended: without them the player still plays the rest.
-for package in gstreamer1.0-plugins-bad fluid-soundfont-gm qt6-translations-l10n; do
-  ! has "$depends" "$package" || fail "Depends holds $package: $depends"
-  has "$recommends" "$package" || fail "Recommends lacks $package: $recommends"
+# The player's own plugin decodes what these would: each drags in a stack of packages no player needs (libav's
+# filters, a desktop's worth for MIDI).
+for package in gstreamer1.0-libav gstreamer1.0-plugins-ugly gstreamer1.0-plugins-bad; do
+  ! has "$depends, $recommends" "$package" || fail "the package pulls $package: $depends; $recommends"
 done
+has "$recommends" qt6-translations-l10n || fail "Recommends lacks qt6-translations-l10n: $recommends"
 [ "$(dpkg-deb -f "$deb" Maintainer)" = "$(sed -n 's/^ -- \(.*>\)  .*/\1/p' <(zcat "$BUILD_DIR/doc/changelog.gz"))" ] ||
   fail "the Maintainer field and the changelog name different people"
 # The grid library is the program's own, loaded by path: no ldconfig for it.
 dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -qx './triggers' && fail "the package activates a trigger"
 report=$(lintian --no-cfg "$deb" 2>&1 | grep -v '^running with root privileges') || true
 [ -z "$report" ] || fail "lintian: $report"
-# Every package it depends on or recommends exists for this system (the clean-root figures are measured by hand).
+# Every package it depends on or recommends exists for this system (the clean-root figures: bench/package-size.sh).
 report=$(apt-get install --simulate -o Debug::NoLocking=1 "$deb" 2>&1) || fail "apt-get --simulate: $report"
 
 # Stripped: no debugging sections in the program.

@@ -67,14 +67,14 @@ bool PositionsOf(const AVChannelLayout& layout, GstAudioChannelPosition* positio
     return true;
 }
 
-template <std::size_t kBytes>
+template <std::size_t Bytes>
 void InterleaveSamples(const AVFrame& frame, std::uint8_t* out) {
     const int channels = frame.ch_layout.nb_channels;
     for (int channel = 0; channel < channels; ++channel) {
         const std::uint8_t* in = frame.extended_data[channel];
-        std::uint8_t* to = out + channel * kBytes;
-        for (int sample = 0; sample < frame.nb_samples; ++sample, in += kBytes, to += kBytes * channels)
-            std::memcpy(to, in, kBytes);
+        std::uint8_t* to = out + channel * Bytes;
+        for (int sample = 0; sample < frame.nb_samples; ++sample, in += Bytes, to += Bytes * channels)
+            std::memcpy(to, in, Bytes);
     }
 }
 
