@@ -87,6 +87,7 @@ private:
     Opening Open();
     void Close();
     void ApplySeek();
+    void BackOff();  // the seek landed wrong: the next one starts further back
     bool DecodePacket(const AVPacket* packet);
     bool Receive(GstBuffer* samples, const GstAudioInfo& info, std::optional<std::int64_t> time);
     void EnsurePad(const GstAudioInfo& info);
@@ -365,7 +366,11 @@ void FileDecoder::Loop() {
 
     const int read = av_read_frame(format_, packet_);
     if (read < 0) {
+        GST_DEBUG_OBJECT(element_, "read: %d, decoded %d, flushing %d", read, decodedAny_, flushing_.load());
         if (flushing_) return Pause(GST_FLOW_FLUSHING);
+        // A seek that found nothing to read before the end landed wrong (a container's index that points past its
+        // sound): it goes further back, as one that lands late does, at last to the very start.
+        if (checkLanding_) return BackOff();
         if (read != AVERROR_EOF && !decodedAny_) return Fail(GST_STREAM_ERROR_DEMUX, "The file is damaged.");
         // A read error after sound was decoded is a damaged or cut tail: the track ends there.
         const bool drained = DecodePacket(nullptr);
@@ -418,12 +423,23 @@ void FileDecoder::ApplySeek() {
     const std::int64_t target = streamStart_ + av_rescale_q(wanted, AVRational{1, GST_SECOND}, timeBase_);
     // Backwards: decoding starts at or before the target, and Receive drops what lies before it. Where the
     // container has no index libav searches by time and may land a little late: Receive checks where it landed.
-    if (av_seek_frame(format_, stream_, target, AVSEEK_FLAG_BACKWARD) < 0)
-        GST_WARNING_OBJECT(element_, "cannot seek to %" GST_TIME_FORMAT, GST_TIME_ARGS(wanted));
+    // A flush that cut a read short left the reader marked as ended in error, and libav reads nothing more from a
+    // reader so marked, even after a seek: the mark goes, as the read it stood for was ours to stop.
+    io_->eof_reached = 0;
+    io_->error = 0;
+    const int sought = av_seek_frame(format_, stream_, target, AVSEEK_FLAG_BACKWARD);
+    GST_DEBUG_OBJECT(element_, "seek to %" GST_TIME_FORMAT ": %d", GST_TIME_ARGS(wanted), sought);
     checkLanding_ = wanted > 0;
     codec_->Flush();
     next_ = -1;
     reachedStop_ = false;
+}
+
+void FileDecoder::BackOff() {
+    // Half a second, then twice as far each time, at last the very start.
+    backoff_ = backoff_ ? backoff_ * 2 : GST_SECOND / 2;
+    checkLanding_ = false;
+    seekPending_ = true;
 }
 
 bool FileDecoder::Receive(GstBuffer* samples, const GstAudioInfo& info, std::optional<std::int64_t> time) {
@@ -455,10 +471,8 @@ bool FileDecoder::Receive(GstBuffer* samples, const GstAudioInfo& info, std::opt
     if (checkLanding_) {
         checkLanding_ = false;
         if (first > start + tolerance_) {
-            // Landed after the target: go further back (half a second, then twice as far each time, at last the
-            // very start), so that no sample of the segment is lost.
-            backoff_ = backoff_ ? backoff_ * 2 : GST_SECOND / 2;
-            seekPending_ = true;
+            // Landed after the target: go further back, so that no sample of the segment is lost.
+            BackOff();
             gst_buffer_unref(samples);
             return true;
         }
@@ -546,6 +560,7 @@ void FileDecoder::PushSegment() {
 
 // The stream's end, or the segment's: EOS, or SEGMENT_DONE for a segment seek.
 void FileDecoder::End() {
+    GST_DEBUG_OBJECT(element_, "end at %" GST_TIME_FORMAT, GST_TIME_ARGS(position_.load()));
     if (!decodedAny_) {
         if (refusedAny_ || !sentAny_)
             return Fail(GST_STREAM_ERROR_DECODE, "The file holds no sound that can be decoded.");
