@@ -277,13 +277,8 @@ void ClassInit(gpointer classPointer, gpointer) {
     auto* decoderClass = static_cast<GstAudioDecoderClass*>(classPointer);
     parentClass = static_cast<GstAudioDecoderClass*>(g_type_class_peek_parent(classPointer));
     G_OBJECT_CLASS(classPointer)->finalize = Finalize;
-    GstElementClass* elementClass = GST_ELEMENT_CLASS(classPointer);
-    gst_element_class_add_pad_template(
-        elementClass, gst_pad_template_new("sink", GST_PAD_SINK, GST_PAD_ALWAYS, gst_caps_from_string(kSinkCaps)));
-    gst_element_class_add_pad_template(
-        elementClass, gst_pad_template_new("src", GST_PAD_SRC, GST_PAD_ALWAYS, gst_caps_from_string(kSourceCaps)));
-    gst_element_class_set_static_metadata(elementClass, "Media audio decoder", "Codec/Decoder/Audio",
-                                          "Decodes AAC, ALAC, WMA, AC-3 and DTS streams with libav", "media");
+    DescribeDecoder(GST_ELEMENT_CLASS(classPointer), kSinkCaps, kSourceCaps, "Media audio decoder",
+                    "Decodes AAC, ALAC, WMA, AC-3 and DTS streams with libav");
     decoderClass->start = Start;
     decoderClass->stop = Stop;
     decoderClass->set_format = SetFormat;

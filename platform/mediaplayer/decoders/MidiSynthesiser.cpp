@@ -526,13 +526,8 @@ void Finalize(GObject* object) {
 void ClassInit(gpointer classPointer, gpointer) {
     parentClass = static_cast<GstElementClass*>(g_type_class_peek_parent(classPointer));
     G_OBJECT_CLASS(classPointer)->finalize = Finalize;
-    GstElementClass* elementClass = GST_ELEMENT_CLASS(classPointer);
-    gst_element_class_add_pad_template(
-        elementClass, gst_pad_template_new("sink", GST_PAD_SINK, GST_PAD_ALWAYS, gst_caps_from_string(kSinkCaps)));
-    gst_element_class_add_pad_template(
-        elementClass, gst_pad_template_new("src", GST_PAD_SRC, GST_PAD_ALWAYS, gst_caps_from_string(kSourceCaps)));
-    gst_element_class_set_static_metadata(elementClass, "Media MIDI synthesiser", "Codec/Decoder/Audio",
-                                          "Plays Standard MIDI files through fluidsynth", "media");
+    DescribeDecoder(GST_ELEMENT_CLASS(classPointer), kSinkCaps, kSourceCaps, "Media MIDI synthesiser",
+                    "Plays Standard MIDI files through fluidsynth");
 }
 
 }  // namespace
